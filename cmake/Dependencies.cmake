@@ -1,0 +1,14 @@
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Network Multimedia
+    SerialPort)
+find_package(SQLite3 REQUIRED)
+find_package(OpenSSL REQUIRED COMPONENTS Crypto)
+find_package(pugixml REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
+
+# libphonenumber ships neither a CMake nor a pkg-config file on Debian.
+find_path(PHONENUMBER_INCLUDE_DIR phonenumbers/phonenumberutil.h REQUIRED)
+find_library(PHONENUMBER_LIBRARY phonenumber REQUIRED)
+add_library(PhoneNumber::PhoneNumber INTERFACE IMPORTED)
+target_include_directories(PhoneNumber::PhoneNumber INTERFACE ${PHONENUMBER_INCLUDE_DIR})
+target_link_libraries(PhoneNumber::PhoneNumber INTERFACE ${PHONENUMBER_LIBRARY} PkgConfig::ICU)
