@@ -32,8 +32,10 @@ public:
     // Names of the keys directly below `key`.
     std::vector<std::string> subKeys(std::string_view key) const;
 
-    std::optional<std::string> readString(std::string_view key, std::string_view name = kDefaultValue) const;
-    std::optional<std::uint32_t> readDword(std::string_view key, std::string_view name = kDefaultValue) const;
+    std::optional<std::string> readString(std::string_view key,
+                                          std::string_view name = kDefaultValue) const;
+    std::optional<std::uint32_t> readDword(std::string_view key,
+                                           std::string_view name = kDefaultValue) const;
 
     // Each write is saved at once; false when the file cannot be written.
     bool writeString(std::string_view key, std::string_view name, std::string_view value);

@@ -27,7 +27,8 @@ constexpr const char* kEnvironment = "ENVIRONMENT";
 constexpr const char* kMenuView = "MENU VIEW";
 
 std::string withoutTrailingDelimiter(std::string folder) {
-    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
+        folder.pop_back();
     return folder;
 }
 
@@ -44,7 +45,8 @@ bool isFile(const fs::path& path) {
 // Reads the keys of one load and records every replacement.
 class Loader {
 public:
-    Loader(const IniFile& ini, const SettingsEnvironment& env, MessageService& messages, GlobalSettings& s)
+    Loader(const IniFile& ini, const SettingsEnvironment& env, MessageService& messages,
+           GlobalSettings& s)
         : ini_(ini), env_(env), messages_(messages), s_(s) {}
 
     SettingsLoadResult run() {
@@ -67,13 +69,16 @@ public:
 private:
     void replaced(const char* section, const char* key, bool setup) {
         result_.replacedKeys.push_back(std::string(section) + "/" + key);
-        if (setup) result_.needEnvironmentSetup = true;
+        if (setup)
+            result_.needEnvironmentSetup = true;
     }
 
     // Reads an integer; outside lo..hi it becomes `fallback`.
-    int ranged(const char* section, const char* key, int def, int lo, int hi, int fallback, bool setup) {
+    int ranged(const char* section, const char* key, int def, int lo, int hi, int fallback,
+               bool setup) {
         int v = ini_.readInteger(section, key, def);
-        if (v >= lo && v <= hi) return v;
+        if (v >= lo && v <= hi)
+            return v;
         replaced(section, key, setup);
         return fallback;
     }
@@ -89,8 +94,10 @@ private:
 
     void version() {
         s_.DLL = ini_.readString(kVersion, "DLL");
-        if (!env_.adapterLibraryVersion || s_.DLL == *env_.adapterLibraryVersion) return;
-        if (!s_.DLL.empty()) result_.adapterLibraryReplaced = true;
+        if (!env_.adapterLibraryVersion || s_.DLL == *env_.adapterLibraryVersion)
+            return;
+        if (!s_.DLL.empty())
+            result_.adapterLibraryReplaced = true;
         s_.DLL = *env_.adapterLibraryVersion;
         replaced(kVersion, "DLL", true);
     }
@@ -102,7 +109,8 @@ private:
             s_.Adapter = 0;
             replaced(kCommon, "Adapter", true);
         }
-        if (s_.lineType() == LineType::None) s_.Adapter = 0;
+        if (s_.lineType() == LineType::None)
+            s_.Adapter = 0;
 
         s_.Port = ini_.readString(kCommon, "Port");
         if (cp932::byteWidth(s_.Port) < 3) {
@@ -135,7 +143,8 @@ private:
             replaced(kOperation, "WaveFile", true);
         }
         const std::string wave = cp932::trim(s_.WaveFile);
-        if (s_.RingSound && !wave.empty() && !isFile(wave)) result_.needEnvironmentSetup = true;
+        if (s_.RingSound && !wave.empty() && !isFile(wave))
+            result_.needEnvironmentSetup = true;
         s_.NotMoveFocus = ini_.readBool(kOperation, "NotMoveFocus", false);
         s_.DeleteType = ini_.readBool(kOperation, "DeleteType", false);
         s_.WindowsEnd = ini_.readBool(kOperation, "WindowsEnd", true);
@@ -160,7 +169,8 @@ private:
 
     std::string caption(const char* key, const char* fallback) {
         std::string v = ini_.readString(kScreenView, key);
-        if (!cp932::trim(v).empty()) return v;
+        if (!cp932::trim(v).empty())
+            return v;
         replaced(kScreenView, key, true);
         return fallback;
     }
@@ -183,7 +193,8 @@ private:
 
     void usePbAdrs() {
         s_.UsePbAdrs = ini_.readBool(kUsePbAdrs, "UsePbAdrs", false);
-        if (env_.oldWow64Process) s_.UsePbAdrs = false;
+        if (env_.oldWow64Process)
+            s_.UsePbAdrs = false;
         s_.PbSeries = ranged(kUsePbAdrs, "PbSeries", 0, 0, 13, 0, false);
         s_.PbAdrsBook = ranged(kUsePbAdrs, "PbAdrsBook", 0, 0, INT32_MAX, 0, false);
         s_.PbAdrsBookName = ini_.readString(kUsePbAdrs, "PbAdrsBookName");
@@ -211,8 +222,9 @@ private:
             // The hidden location wins; CD is kept as stored for writing back.
             s_.PhonebookDataFolder = withoutTrailingDelimiter(s_.HiddenPath);
         } else if (s_.CD.empty()) {
-            std::vector<std::string> drives = env_.scanDrives ? env_.scanDrives(s_.SearchDriveExtend)
-                                                              : std::vector<std::string>{};
+            std::vector<std::string> drives = env_.scanDrives
+                                                  ? env_.scanDrives(s_.SearchDriveExtend)
+                                                  : std::vector<std::string>{};
             if (drives.empty()) {
                 messages_.information(kNoDriveMessage);
             } else {
@@ -231,10 +243,12 @@ private:
     void environmentAndMenu() {
         s_.InitTab = ini_.readInteger(kEnvironment, "InitTab", 0);
         s_.TipView = ini_.readBool(kEnvironment, "TipView", true);
-        s_.MenuLeft = ini_.hasKey(kMenuView, "Left") ? std::optional(ini_.readInteger(kMenuView, "Left", 0))
-                                                      : std::nullopt;
-        s_.MenuTop = ini_.hasKey(kMenuView, "Top") ? std::optional(ini_.readInteger(kMenuView, "Top", 0))
-                                                    : std::nullopt;
+        s_.MenuLeft = ini_.hasKey(kMenuView, "Left")
+                          ? std::optional(ini_.readInteger(kMenuView, "Left", 0))
+                          : std::nullopt;
+        s_.MenuTop = ini_.hasKey(kMenuView, "Top")
+                         ? std::optional(ini_.readInteger(kMenuView, "Top", 0))
+                         : std::nullopt;
     }
 
     const IniFile& ini_;
@@ -246,8 +260,8 @@ private:
 
 } // namespace
 
-SettingsLoadResult LoadGlobalSettings(const IniFile& ini, const SettingsEnvironment& env, MessageService& messages,
-                                      GlobalSettings& settings) {
+SettingsLoadResult LoadGlobalSettings(const IniFile& ini, const SettingsEnvironment& env,
+                                      MessageService& messages, GlobalSettings& settings) {
     settings = GlobalSettings{};
     return Loader(ini, env, messages, settings).run();
 }
@@ -325,8 +339,10 @@ void SaveAtExit(const GlobalSettings& s, IniFile& ini) {
     ini.writeBool(kAdapter, "UseOGW", s.UseOGW);
     ini.writeInteger(kCommon, "NGCut", s.NGCut);
     ini.writeInteger(kCommon, "UsbSerial", s.UsbSerial);
-    if (s.MenuLeft) ini.writeInteger(kMenuView, "Left", *s.MenuLeft);
-    if (s.MenuTop) ini.writeInteger(kMenuView, "Top", *s.MenuTop);
+    if (s.MenuLeft)
+        ini.writeInteger(kMenuView, "Left", *s.MenuLeft);
+    if (s.MenuTop)
+        ini.writeInteger(kMenuView, "Top", *s.MenuTop);
 }
 
 void SaveNotices(const GlobalSettings& s, IniFile& ini) {

@@ -15,7 +15,7 @@ namespace kanata {
 class MessageService;
 
 // The other INI files of the program.
-inline constexpr const char* kIpAdapterIniName = "KTComm3ip.ini"; // work folder
+inline constexpr const char* kIpAdapterIniName = "KTComm3ip.ini";   // work folder
 inline constexpr const char* kCustomColoursIniName = "CstmClr.ini"; // work folder
 inline constexpr const char* kAddressBookOpsIniName = "AdrsOp.ini"; // phonebook product's folders
 
@@ -141,17 +141,17 @@ struct SettingsEnvironment {
 };
 
 struct SettingsLoadResult {
-    bool firstRun = false;                // the settings file was absent
-    bool needEnvironmentSetup = false;    // open the settings dialog before the line
-    bool dataPathReplaced = false;        // skip the automatic backup at this start
-    bool adapterLibraryReplaced = false;  // show the replaced-library message
+    bool firstRun = false;                 // the settings file was absent
+    bool needEnvironmentSetup = false;     // open the settings dialog before the line
+    bool dataPathReplaced = false;         // skip the automatic backup at this start
+    bool adapterLibraryReplaced = false;   // show the replaced-library message
     std::vector<std::string> replacedKeys; // "SECTION/Key" of each value replaced, for diagnosis
 };
 
 // Reads every global key with its checks, in the order the program always
 // made them; the no-drive notice goes through `messages`.
-SettingsLoadResult LoadGlobalSettings(const IniFile& ini, const SettingsEnvironment& env, MessageService& messages,
-                                      GlobalSettings& settings);
+SettingsLoadResult LoadGlobalSettings(const IniFile& ini, const SettingsEnvironment& env,
+                                      MessageService& messages, GlobalSettings& settings);
 
 // The three writers change only their own keys in `ini`; callers load the
 // file afresh, apply one of them and save, so that keys written meanwhile by

@@ -14,25 +14,32 @@
 namespace kanata {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
 std::string unquote(std::string_view s) {
-    if (s.size() >= 2 && s.front() == '"' && s.back() == '"') s = s.substr(1, s.size() - 2);
+    if (s.size() >= 2 && s.front() == '"' && s.back() == '"')
+        s = s.substr(1, s.size() - 2);
     return std::string(s);
 }
 
 // A value that would not read back as written (outer blanks, or quotes that
 // reading would strip) is stored in quotes, which reading removes again.
 std::string storedForm(std::string_view value) {
-    bool needsQuotes = !value.empty() && (isBlank(value.front()) || isBlank(value.back()) ||
-                                          (value.size() >= 2 && value.front() == '"' && value.back() == '"'));
-    if (!needsQuotes) return std::string(value);
+    bool needsQuotes =
+        !value.empty() && (isBlank(value.front()) || isBlank(value.back()) ||
+                           (value.size() >= 2 && value.front() == '"' && value.back() == '"'));
+    if (!needsQuotes)
+        return std::string(value);
     return "\"" + std::string(value) + "\"";
 }
 
@@ -44,7 +51,8 @@ class FileDescriptor {
 public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -63,7 +71,8 @@ bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -73,40 +82,50 @@ bool writeAll(int fd, std::string_view bytes) {
 
 std::filesystem::path temporaryName(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
-    std::string name = "." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "-" +
-                       std::to_string(counter++);
+    std::string name = "." + target.filename().string() + ".tmp" + std::to_string(::getpid()) +
+                       "-" + std::to_string(counter++);
     return target.parent_path() / name;
 }
 
 } // namespace
 
-IniFile::IniFile(std::filesystem::path path, Encoding encoding) : path_(std::move(path)), encoding_(encoding) {}
+IniFile::IniFile(std::filesystem::path path, Encoding encoding)
+    : path_(std::move(path)), encoding_(encoding) {}
 
 bool IniFile::sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
     }
     return true;
 }
 
 int IniFile::parseInteger(std::string_view text, int def) {
     std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    if (i >= text.size() || text[i] < '0' || text[i] > '9') return def;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    if (i >= text.size() || text[i] < '0' || text[i] > '9')
+        return def;
     long long v = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         v = v * 10 + (text[i] - '0');
-        if (v > 0xFFFFFFFFLL) v = 0xFFFFFFFFLL; // saturate instead of overflowing
+        if (v > 0xFFFFFFFFLL)
+            v = 0xFFFFFFFFLL; // saturate instead of overflowing
     }
     // The profile function returns a 32-bit unsigned value read as int.
     auto bits = static_cast<unsigned>(v);
-    if (negative) bits = 0u - bits;
+    if (negative)
+        bits = 0u - bits;
     return static_cast<int>(bits);
 }
 
@@ -115,7 +134,8 @@ bool IniFile::load() {
     lastError_.clear();
     std::error_code ec;
     existed_ = std::filesystem::is_regular_file(path_, ec);
-    if (!existed_) return true;
+    if (!existed_)
+        return true;
     std::ifstream in(path_, std::ios::binary);
     if (!in) {
         existed_ = false;
@@ -126,7 +146,8 @@ bool IniFile::load() {
     bytes << in.rdbuf();
     std::string content = bytes.str();
     if (encoding_ == Encoding::Utf8) {
-        if (content.rfind("\xEF\xBB\xBF", 0) == 0) content.erase(0, 3);
+        if (content.rfind("\xEF\xBB\xBF", 0) == 0)
+            content.erase(0, 3);
         parse(content);
     } else {
         parse(cp932::decode(content));
@@ -141,12 +162,14 @@ void IniFile::parse(std::string_view utf8) {
         std::size_t end = utf8.find('\n');
         std::string_view raw = utf8.substr(0, end);
         utf8 = end == std::string_view::npos ? std::string_view{} : utf8.substr(end + 1);
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        if (!raw.empty() && raw.back() == '\r')
+            raw.remove_suffix(1);
 
         std::string_view t = trimBlanks(raw);
         if (!t.empty() && t.front() == '[') {
             std::size_t close = t.find(']');
-            std::string_view name = t.substr(1, close == std::string_view::npos ? t.npos : close - 1);
+            std::string_view name =
+                t.substr(1, close == std::string_view::npos ? t.npos : close - 1);
             sections_.push_back(Section{std::string(trimBlanks(name)), true, {}});
             sections_.back().lines.push_back(Line{std::string(raw), {}, {}});
             continue;
@@ -174,7 +197,8 @@ std::string IniFile::text() const {
 bool IniFile::save() {
     lastError_.clear();
     std::string content = text();
-    if (encoding_ == Encoding::Cp932) content = cp932::encode(content);
+    if (encoding_ == Encoding::Cp932)
+        content = cp932::encode(content);
 
     const std::filesystem::path temp = temporaryName(path_);
     FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
@@ -183,10 +207,12 @@ bool IniFile::save() {
         return false;
     }
     struct stat old {};
-    if (::stat(path_.c_str(), &old) == 0) ::fchmod(fd.get(), old.st_mode & 07777);
+    if (::stat(path_.c_str(), &old) == 0)
+        ::fchmod(fd.get(), old.st_mode & 07777);
 
     bool ok = writeAll(fd.get(), content);
-    if (!ok) lastError_ = errnoText("cannot write", temp);
+    if (!ok)
+        lastError_ = errnoText("cannot write", temp);
     if (ok && ::fsync(fd.get()) != 0) {
         ok = false;
         lastError_ = errnoText("cannot flush", temp);
@@ -206,38 +232,45 @@ bool IniFile::save() {
     // Make the rename itself durable.
     std::filesystem::path folder = path_.parent_path().empty() ? "." : path_.parent_path();
     FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0) ::fsync(dir.get());
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
     existed_ = true;
     return true;
 }
 
 IniFile::Section* IniFile::findSection(std::string_view name) {
     for (Section& s : sections_)
-        if (s.hasHeader && sameName(s.name, name)) return &s;
+        if (s.hasHeader && sameName(s.name, name))
+            return &s;
     return nullptr;
 }
 
 const IniFile::Section* IniFile::findSection(std::string_view name) const {
     for (const Section& s : sections_)
-        if (s.hasHeader && sameName(s.name, name)) return &s;
+        if (s.hasHeader && sameName(s.name, name))
+            return &s;
     return nullptr;
 }
 
 const IniFile::Line* IniFile::findLine(const Section& section, std::string_view key) {
     for (const Line& l : section.lines)
-        if (!l.key.empty() && sameName(l.key, key)) return &l;
+        if (!l.key.empty() && sameName(l.key, key))
+            return &l;
     return nullptr;
 }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
     const Section* s = findSection(section);
-    if (!s) return std::nullopt;
+    if (!s)
+        return std::nullopt;
     const Line* l = findLine(*s, key);
-    if (!l) return std::nullopt;
+    if (!l)
+        return std::nullopt;
     return l->value;
 }
 
-std::string IniFile::readString(std::string_view section, std::string_view key, std::string_view def) const {
+std::string IniFile::readString(std::string_view section, std::string_view key,
+                                std::string_view def) const {
     auto v = value(section, key);
     return v ? *v : std::string(def);
 }
@@ -252,7 +285,8 @@ bool IniFile::readBool(std::string_view section, std::string_view key, bool def)
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-    if (sections_.empty()) sections_.push_back(Section{});
+    if (sections_.empty())
+        sections_.push_back(Section{});
     Section* s = findSection(section);
     if (!s) {
         sections_.push_back(Section{std::string(section), true, {}});
@@ -269,7 +303,8 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
         }
     // New keys go after the last key, before trailing blank lines.
     auto pos = s->lines.end();
-    while (pos != s->lines.begin() + 1 && trimBlanks(std::prev(pos)->raw).empty()) --pos;
+    while (pos != s->lines.begin() + 1 && trimBlanks(std::prev(pos)->raw).empty())
+        --pos;
     s->lines.insert(pos, std::move(line));
 }
 
@@ -281,26 +316,31 @@ void IniFile::writeBool(std::string_view section, std::string_view key, bool val
     writeString(section, key, value ? "1" : "0");
 }
 
-bool IniFile::hasSection(std::string_view section) const { return findSection(section) != nullptr; }
+bool IniFile::hasSection(std::string_view section) const {
+    return findSection(section) != nullptr;
+}
 
 bool IniFile::hasKey(std::string_view section, std::string_view key) const {
     return value(section, key).has_value();
 }
 
 void IniFile::eraseSection(std::string_view section) {
-    std::erase_if(sections_, [&](const Section& s) { return s.hasHeader && sameName(s.name, section); });
+    std::erase_if(sections_,
+                  [&](const Section& s) { return s.hasHeader && sameName(s.name, section); });
 }
 
 void IniFile::deleteKey(std::string_view section, std::string_view key) {
     Section* s = findSection(section);
-    if (!s) return;
+    if (!s)
+        return;
     std::erase_if(s->lines, [&](const Line& l) { return !l.key.empty() && sameName(l.key, key); });
 }
 
 std::vector<std::string> IniFile::sections() const {
     std::vector<std::string> names;
     for (const Section& s : sections_)
-        if (s.hasHeader) names.push_back(s.name);
+        if (s.hasHeader)
+            names.push_back(s.name);
     return names;
 }
 
@@ -308,7 +348,8 @@ std::vector<std::string> IniFile::keys(std::string_view section) const {
     std::vector<std::string> names;
     if (const Section* s = findSection(section))
         for (const Line& l : s->lines)
-            if (!l.key.empty()) names.push_back(l.key);
+            if (!l.key.empty())
+                names.push_back(l.key);
     return names;
 }
 

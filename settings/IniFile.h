@@ -42,7 +42,8 @@ public:
     void parse(std::string_view utf8);
 
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
-    std::string readString(std::string_view section, std::string_view key, std::string_view def = {}) const;
+    std::string readString(std::string_view section, std::string_view key,
+                           std::string_view def = {}) const;
     // As GetPrivateProfileInt: optional blanks and sign, then the leading
     // decimal digits; the default only when there are no digits at all.
     int readInteger(std::string_view section, std::string_view key, int def) const;

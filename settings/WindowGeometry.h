@@ -36,8 +36,8 @@ void writeGeometry(IniFile& ini, std::string_view section, const StoredGeometry&
 // Applies the stored geometry on a screen: stored values are scaled, absent
 // sizes keep the window's own size, absent Left/Top centre the window, absent
 // column widths keep `defaults.columns`.
-ScreenGeometry applyGeometry(const StoredGeometry& stored, const ScreenGeometry& defaults, int screenWidth,
-                             int screenHeight, int dpi);
+ScreenGeometry applyGeometry(const StoredGeometry& stored, const ScreenGeometry& defaults,
+                             int screenWidth, int screenHeight, int dpi);
 // The geometry of a window on a screen of `dpi`, for storing.
 StoredGeometry storeGeometry(const ScreenGeometry& window, int dpi, bool resizable);
 

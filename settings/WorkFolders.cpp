@@ -19,17 +19,22 @@ bool ensureFolder(const fs::path& folder) {
 } // namespace
 
 fs::path commonDataFolder() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg && fs::path(xdg).is_absolute()) return xdg;
-    if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".local" / "share";
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg && fs::path(xdg).is_absolute())
+        return xdg;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return fs::path(home) / ".local" / "share";
     return {};
 }
 
 fs::path findWorkFolder(const fs::path& dataHome, const fs::path& applicationFolder) {
-    if (dataHome.empty()) return applicationFolder;
+    if (dataHome.empty())
+        return applicationFolder;
     const fs::path tenko = dataHome / "Tenko";
-    if (!ensureFolder(tenko)) return applicationFolder;
+    if (!ensureFolder(tenko))
+        return applicationFolder;
     const fs::path work = tenko / "Kanata195";
-    if (!ensureFolder(work)) return applicationFolder;
+    if (!ensureFolder(work))
+        return applicationFolder;
     return work;
 }
 
@@ -38,7 +43,8 @@ fs::path findWorkFolder(const fs::path& applicationFolder) {
 }
 
 std::string withTrailingDelimiter(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
     return folder;
 }
 

@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 // A settings file that passes every check, so each test changes one thing.
 std::string validFile(const fs::path& dataFolder) {
     return "[VERSION]\nDLL=300\n[COMMON]\nAdapter=5\nPort=COM2\nDataPath=" + dataFolder.string() +
-           "\nCD=/media/cd/\n[OPERATION]\nWaveFile=\n[SCREEN VIEW]\nSelectItem1=a\nSelectItem2=b\nSelectItem3=c\n";
+           "\nCD=/media/cd/\n[OPERATION]\nWaveFile=\n[SCREEN "
+           "VIEW]\nSelectItem1=a\nSelectItem2=b\nSelectItem3=c\n";
 }
 
 class GlobalSettingsTest : public ::testing::Test {
@@ -32,7 +33,8 @@ protected:
     }
 
     // Loads the valid file with `section`/`key` set to `value`.
-    SettingsLoadResult loadWith(const std::string& section, const std::string& key, const std::string& value) {
+    SettingsLoadResult loadWith(const std::string& section, const std::string& key,
+                                const std::string& value) {
         IniFile ini("unused.ini");
         ini.parse(validFile(data_));
         ini.writeString(section, key, value);
@@ -190,7 +192,8 @@ TEST_F(GlobalSettingsTest, PhonebookLocation) {
 
     // No drive and no location: the notice, and start-up goes on.
     drives_.clear();
-    messages_.expect("使用可能な CD-ROM ドライブが検出できませんでした  \r\nCD-ROM を使用した検索は利用できません  ");
+    messages_.expect("使用可能な CD-ROM ドライブが検出できませんでした  \r\nCD-ROM "
+                     "を使用した検索は利用できません  ");
     r = loadWith("COMMON", "CD", "");
     EXPECT_TRUE(messages_.allAnswered());
     EXPECT_EQ(messages_.shown().back().icon, MessageIcon::Information);
@@ -215,7 +218,8 @@ std::vector<std::string> keysWritten(void (*writer)(const GlobalSettings&, IniFi
     writer(GlobalSettings{}, ini);
     std::vector<std::string> keys;
     for (const auto& section : ini.sections())
-        for (const auto& key : ini.keys(section)) keys.push_back(section + "/" + key);
+        for (const auto& key : ini.keys(section))
+            keys.push_back(section + "/" + key);
     return keys;
 }
 
@@ -225,12 +229,13 @@ bool contains(const std::vector<std::string>& v, const std::string& s) {
 
 TEST(GlobalSettingsSave, EachWriterWritesOnlyItsKeys) {
     auto dialog = keysWritten(SaveFromSettingsDialog);
-    for (const char* k : {"VERSION/DLL", "COMMON/DataPath", "COMMON/CD", "COMMON/NGCut", "OPERATION/ViewSplash",
-                          "SCREEN VIEW/SelectItem3", "SCREEN VIEW/CloseMsg", "AUTO UPDATE/UpdateCheck",
-                          "USE PBADRS/Line2", "MEIBO VIEW/SaveMeiboConfirm", "AUTO BACKUP/AutoBUCount"})
+    for (const char* k :
+         {"VERSION/DLL", "COMMON/DataPath", "COMMON/CD", "COMMON/NGCut", "OPERATION/ViewSplash",
+          "SCREEN VIEW/SelectItem3", "SCREEN VIEW/CloseMsg", "AUTO UPDATE/UpdateCheck",
+          "USE PBADRS/Line2", "MEIBO VIEW/SaveMeiboConfirm", "AUTO BACKUP/AutoBUCount"})
         EXPECT_TRUE(contains(dialog, k)) << k;
-    for (const char* k : {"COMMON/ExportRecvData", "COMMON/Info", "ADAPTER/NewFunc", "HIDDEN PARAMETER/Path",
-                          "UPDATE PARAMETER/Domain", "MENU VIEW/Left"})
+    for (const char* k : {"COMMON/ExportRecvData", "COMMON/Info", "ADAPTER/NewFunc",
+                          "HIDDEN PARAMETER/Path", "UPDATE PARAMETER/Domain", "MENU VIEW/Left"})
         EXPECT_FALSE(contains(dialog, k)) << k;
     EXPECT_EQ(dialog.size(), 1u + 9 + 9 + 9 + 2 + 7 + 2 + 1 + 13);
 
@@ -241,18 +246,22 @@ TEST(GlobalSettingsSave, EachWriterWritesOnlyItsKeys) {
     SaveAtExit(placed, ini);
     std::vector<std::string> exitKeys;
     for (const auto& section : ini.sections())
-        for (const auto& key : ini.keys(section)) exitKeys.push_back(section + "/" + key);
-    EXPECT_EQ(exitKeys, (std::vector<std::string>{"SCREEN VIEW/MenuVisible", "SCREEN VIEW/MenuTopMost",
-                                                  "SCREEN VIEW/CloseMsg", "ADAPTER/NewFunc", "ADAPTER/CTISet",
-                                                  "ADAPTER/UseBelleBox", "ADAPTER/UseOGW", "COMMON/NGCut",
-                                                  "COMMON/UsbSerial", "MENU VIEW/Left", "MENU VIEW/Top"}));
+        for (const auto& key : ini.keys(section))
+            exitKeys.push_back(section + "/" + key);
+    EXPECT_EQ(exitKeys,
+              (std::vector<std::string>{"SCREEN VIEW/MenuVisible", "SCREEN VIEW/MenuTopMost",
+                                        "SCREEN VIEW/CloseMsg", "ADAPTER/NewFunc", "ADAPTER/CTISet",
+                                        "ADAPTER/UseBelleBox", "ADAPTER/UseOGW", "COMMON/NGCut",
+                                        "COMMON/UsbSerial", "MENU VIEW/Left", "MENU VIEW/Top"}));
 
-    EXPECT_EQ(keysWritten(SaveNotices), (std::vector<std::string>{"COMMON/Info", "AUTO UPDATE/UpdateCheck"}));
+    EXPECT_EQ(keysWritten(SaveNotices),
+              (std::vector<std::string>{"COMMON/Info", "AUTO UPDATE/UpdateCheck"}));
 }
 
 TEST(GlobalSettingsSave, ExitLeavesOtherKeysAloneAndRoundTrips) {
     IniFile ini("unused.ini");
-    ini.parse("[COMMON]\nPort=COM4\nInfo=0\n[HISTORY LIST]\nList1=80\n[SCREEN VIEW]\nListMaxCount=50\n");
+    ini.parse(
+        "[COMMON]\nPort=COM4\nInfo=0\n[HISTORY LIST]\nList1=80\n[SCREEN VIEW]\nListMaxCount=50\n");
     GlobalSettings s;
     s.MenuVisible = true;
     s.NGCut = 3;

@@ -31,12 +31,14 @@ TEST(IniFile, NamesCompareWithoutCaseAndFirstDuplicateWins) {
     EXPECT_EQ(ini.readString("common", "Port", "none"), "none"); // only the first section is read
     ini.writeString("cOmMoN", "DATAPATH", "/c/");
     EXPECT_EQ(ini.readString("Common", "DataPath"), "/c/");
-    EXPECT_NE(ini.text().find("DataPath=/c/"), std::string::npos) << "the file's spelling of the key is kept";
+    EXPECT_NE(ini.text().find("DataPath=/c/"), std::string::npos)
+        << "the file's spelling of the key is kept";
 }
 
 TEST(IniFile, ValuesAreTrimmedAndUnquotedAsWindowsReadsThem) {
     IniFile ini("unused.ini");
-    ini.parse("[S]\n  Key  =  \t value with  blanks \t \nQ=\"  quoted  \"\nHalf=\"open\nC;=x\n; Key2=comment\n");
+    ini.parse("[S]\n  Key  =  \t value with  blanks \t \nQ=\"  quoted  \"\nHalf=\"open\nC;=x\n; "
+              "Key2=comment\n");
     EXPECT_EQ(ini.readString("S", "Key"), "value with  blanks");
     EXPECT_EQ(ini.readString("S", "Q"), "  quoted  ");
     EXPECT_EQ(ini.readString("S", "Half"), "\"open");
@@ -70,7 +72,8 @@ TEST(IniFile, IntegersFollowGetPrivateProfileInt) {
 TEST(IniFile, DiskFormIsCodePage932WithCrLfAndUnknownLinesSurvive) {
     test::TempFolders t;
     const auto path = t.scratch() / "Kanata195.ini";
-    const std::string original = "; written by hand\n[UNKNOWN]\nFoo = bar \n\n[SCREEN VIEW]\nSelectItem1=内容\nOdd line\n";
+    const std::string original =
+        "; written by hand\n[UNKNOWN]\nFoo = bar \n\n[SCREEN VIEW]\nSelectItem1=内容\nOdd line\n";
     writeBytes(path, cp932::encode(original));
 
     IniFile ini(path);
@@ -82,8 +85,10 @@ TEST(IniFile, DiskFormIsCodePage932WithCrLfAndUnknownLinesSurvive) {
     ASSERT_TRUE(ini.save()) << ini.lastError();
 
     const std::string bytes = readBytes(path);
-    EXPECT_EQ(bytes, cp932::encode("; written by hand\r\n[UNKNOWN]\r\nFoo = bar \r\n\r\n[SCREEN VIEW]\r\n"
-                                   "SelectItem1=内容\r\nOdd line\r\nSelectItem2=メモ\r\n[NEW]\r\nKey=受付\r\n"));
+    EXPECT_EQ(
+        bytes,
+        cp932::encode("; written by hand\r\n[UNKNOWN]\r\nFoo = bar \r\n\r\n[SCREEN VIEW]\r\n"
+                      "SelectItem1=内容\r\nOdd line\r\nSelectItem2=メモ\r\n[NEW]\r\nKey=受付\r\n"));
     EXPECT_EQ(bytes.find("\xE5\x86\x85"), std::string::npos) << "no UTF-8 on disk";
 
     IniFile reread(path);
@@ -123,7 +128,8 @@ TEST(IniFile, SaveIntoAFolderThatCannotBeWrittenReportsFailure) {
         const auto folder = t.scratch() / "readonly";
         std::filesystem::create_directory(folder);
         writeBytes(folder / "Kanata195.ini", "[S]\r\nK=old\r\n");
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_exec);
         IniFile ro(folder / "Kanata195.ini");
         ASSERT_TRUE(ro.load());
         ro.writeString("S", "K", "new");
@@ -157,7 +163,8 @@ TEST(IniFile, WriteCutShortKeepsTheOldFile) {
     EXPECT_FALSE(saved_ok);
     EXPECT_NE(ini.lastError().find("cannot write"), std::string::npos) << ini.lastError();
     EXPECT_EQ(readBytes(path), old);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.scratch()), {}), 1) << "temporary file left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.scratch()), {}), 1)
+        << "temporary file left";
 }
 
 } // namespace

@@ -22,7 +22,8 @@ TEST(WorkFolders, FallsBackToTheApplicationFolderAndReadsTheSettingsFromThere) {
     test::TempFolders t;
     const fs::path app = t.scratch() / "app";
     fs::create_directories(app);
-    std::ofstream(app / kSettingsFileName, std::ios::binary) << "[RECEIVE HISTORY]\r\nDeleteDay=5\r\n";
+    std::ofstream(app / kSettingsFileName, std::ios::binary)
+        << "[RECEIVE HISTORY]\r\nDeleteDay=5\r\n";
 
     // A file where Tenko/ must be created; then one where Kanata195/ must be.
     std::ofstream(t.dataHome() / "Tenko") << "in the way";
@@ -37,7 +38,8 @@ TEST(WorkFolders, FallsBackToTheApplicationFolderAndReadsTheSettingsFromThere) {
     ASSERT_TRUE(ini.load());
     test::ScriptedMessages messages;
     GlobalSettings s;
-    SettingsEnvironment env{app, work, std::nullopt, false, [](bool) { return std::vector<std::string>{"/media/cd"}; }};
+    SettingsEnvironment env{app, work, std::nullopt, false,
+                            [](bool) { return std::vector<std::string>{"/media/cd"}; }};
     auto result = LoadGlobalSettings(ini, env, messages, s);
     EXPECT_FALSE(result.firstRun);
     EXPECT_EQ(s.DeleteDay, 5);
@@ -60,7 +62,8 @@ TEST(WorkFolders, DataFolderRule) {
     EXPECT_EQ(resolveDataFolder(mine.string() + "/", work).dataPath, mine.string() + "/");
 
     const std::string fallback = (work / "Data").string() + "/";
-    for (const std::string& bad : {std::string{}, (t.scratch() / "missing").string(), std::string("C:\\Data\\")}) {
+    for (const std::string& bad :
+         {std::string{}, (t.scratch() / "missing").string(), std::string("C:\\Data\\")}) {
         auto r = resolveDataFolder(bad, work);
         EXPECT_TRUE(r.replaced) << bad;
         EXPECT_EQ(r.dataPath, fallback);
