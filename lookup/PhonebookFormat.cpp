@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <random>
 #include <system_error>
 #include <unistd.h>
