@@ -44,7 +44,8 @@ std::filesystem::path PhonebookDataFolder(const std::filesystem::path& workFolde
 
 // Zeroes the hit, searches and reports what needs reporting: result 6 as
 // "セットアップパスの指定に誤りがあります", every result other than 0, 1, 2,
-// 5 and 6 as the call error with its code. Returns the result.
+// 5 and 6 as the call error with its code. That box is the only one for a
+// failed search; callers show none of their own. Returns the result.
 int SearchPhonebook(const std::string& key, PhonebookHit& hit,
                     const std::filesystem::path& dataFolder,
                     const std::filesystem::path& dictionaryFolder, MessageService& messages);
