@@ -7,6 +7,7 @@ function(kanata_add_plugin name)
     target_link_libraries(${name} PRIVATE kanata_options)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
     install(TARGETS ${name} LIBRARY DESTINATION ${KANATA_INSTALL_APPDIR})
+    set_property(GLOBAL APPEND PROPERTY KANATA_STAGED_TARGETS ${name})
 endfunction()
 
 # kanata_add_tool(NAME SOURCES...): an executable in the application folder.
@@ -14,4 +15,5 @@ function(kanata_add_tool name)
     add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE kanata_core)
     install(TARGETS ${name} RUNTIME DESTINATION ${KANATA_INSTALL_APPDIR})
+    set_property(GLOBAL APPEND PROPERTY KANATA_STAGED_TARGETS ${name})
 endfunction()
