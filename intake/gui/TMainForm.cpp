@@ -34,18 +34,21 @@ class WaitCursorWhileCreating {
 public:
     WaitCursorWhileCreating() {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        QTimer::singleShot(0, qApp, [state = state_] { restore(*state); });
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { restore(); });
+        timer_.start(0);
     }
-    ~WaitCursorWhileCreating() { restore(*state_); }
+    ~WaitCursorWhileCreating() { restore(); }
 
 private:
-    static void restore(bool& active) {
-        if (!active)
+    void restore() {
+        if (!active_)
             return;
-        active = false;
+        active_ = false;
         QApplication::restoreOverrideCursor();
     }
-    std::shared_ptr<bool> state_ = std::make_shared<bool>(true);
+    QTimer timer_;
+    bool active_ = true;
 };
 
 } // namespace
@@ -218,24 +221,33 @@ void TMainForm::runHook(const std::function<void()>& hook) {
         messages_.information(kNotReady, this);
         return;
     }
-    hook();
+    // Exceptions must not unwind through Qt's action code (it is built
+    // without exception cleanups); they end here as an error box.
+    try {
+        hook();
+    } catch (const std::exception& e) {
+        messages_.error(std::string(e.what()) + "  ", this);
+    }
 }
 
 void TMainForm::runModal(const std::function<void()>& hook) {
     if (hooks_.receiveViewOpen && hooks_.receiveViewOpen())
         return;
     if (!hook) {
-        messages_.information(kNotReady, this);
+        runHook(hook);
         return;
     }
-    // No call may pop up over a modal task; restored even when it throws.
+    // No call may pop up over a modal task; restored however the window ends.
     struct PopupBlock {
         IntakeFlags& flags;
-        explicit PopupBlock(IntakeFlags& f) : flags(f) { flags.PopupAllowed = false; }
-        ~PopupBlock() { flags.PopupAllowed = true; }
+        bool before;
+        explicit PopupBlock(IntakeFlags& f) : flags(f), before(f.PopupAllowed) {
+            flags.PopupAllowed = false;
+        }
+        ~PopupBlock() { flags.PopupAllowed = before; }
     } block(flags_);
     WaitCursorWhileCreating hourglass;
-    hook();
+    runHook(hook);
 }
 
 void TMainForm::actRecvHisListExecute() {
