@@ -98,6 +98,14 @@ QPixmap exitPixmap(int size) {
 
 } // namespace
 
+QPixmap handsetPixmap(int size, const QColor& colour) {
+    QPixmap pm = blank(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawHandset(p, size, colour);
+    return pm;
+}
+
 QIcon trayPicture(TrayImage image) {
     QIcon icon(phonePixmap(16, image == TrayImage::Call));
     icon.addPixmap(phonePixmap(32, image == TrayImage::Call));

@@ -2,6 +2,7 @@
 // The menu window's pictures, drawn at run time so no image files need to be
 // shipped: the two notification-area icons and the tool bar images.
 #include <QIcon>
+#include <QPixmap>
 
 namespace kanata {
 
@@ -18,5 +19,6 @@ enum ToolImage {
 
 QIcon trayPicture(TrayImage image); // 16 x 16
 QIcon toolImage(int index);         // 32 x 32
+QPixmap handsetPixmap(int size, const QColor& colour);
 
 } // namespace kanata

@@ -12,7 +12,9 @@
 #include <QMenuBar>
 #include <QSessionManager>
 #include <QTimer>
+
 #include <QToolBar>
+#include <algorithm>
 
 namespace kanata {
 namespace {
@@ -65,7 +67,10 @@ TMainForm::TMainForm(IntakeFlags& flags, MessageService& messages, MainWindowOpt
     createTrayMenu();
     setCentralWidget(new QWidget(this));
     centralWidget()->setFixedHeight(0);
+    // As wide as the menu bar needs, as high as menu and tool bar.
+    setMinimumWidth(std::max(menuBar()->sizeHint().width(), toolBar_->sizeHint().width()));
     adjustSize();
+    setFixedHeight(sizeHint().height());
 
     if (qApp)
         connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm::commitDataRequest);

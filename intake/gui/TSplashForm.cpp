@@ -29,7 +29,7 @@ void TSplashForm::paintEvent(QPaintEvent*) {
     p.setPen(QColor(0xff, 0xff, 0xff, 0x60));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 
-    trayPicture(TrayImage::Stand).paint(&p, QRect(24, 52, 64, 64));
+    p.drawPixmap(24, 52, handsetPixmap(64, QColor(0xff, 0xff, 0xff, 0xe0)));
     QFont title = font();
     title.setPointSize(22);
     title.setBold(true);
