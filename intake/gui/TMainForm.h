@@ -22,6 +22,14 @@ inline constexpr QEvent::Type kStartupEvent = static_cast<QEvent::Type>(QEvent::
 
 // The program's small menu window: main menu, tool bar, notification-area
 // icon, the incoming-call indicator and the close query.
+//
+// The end of the desktop session arrives as QGuiApplication::commitDataRequest
+// (X11 session management); it runs the close query with "Windows ending"
+// set and cancels the logout when the user says No.
+// Without a notification area (a bare X server) the menu window is the only
+// way into the program, so it cannot be hidden then: the first attempt says
+// why, once per run. The icon's menu is popped up by the program itself on
+// the context request, so that it appears only while a call may pop up.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
