@@ -34,7 +34,7 @@ struct MainFormFixture : ::testing::Test {
     }
 };
 
-struct ActionSpec {
+struct ExpectedAction {
     QAction* TMainForm::*member;
     const char* caption;
     QKeySequence shortcut;
@@ -43,7 +43,7 @@ struct ActionSpec {
 TEST_F(MainFormFixture, EveryActionHasItsCaptionAndShortCut) {
     make();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("着信帳１９.５ メニュー"));
-    const ActionSpec specs[] = {
+    const ExpectedAction expectedActions[] = {
         {&TMainForm::actRecvHisList, "着信対応履歴(&R)", QKeySequence(Qt::CTRL | Qt::Key_R)},
         {&TMainForm::actMeiboList, "登録名簿(&M)", QKeySequence(Qt::CTRL | Qt::Key_M)},
         {&TMainForm::actFileImport, "テキストファイル取り込み(&I)", {}},
@@ -59,11 +59,11 @@ TEST_F(MainFormFixture, EveryActionHasItsCaptionAndShortCut) {
         {&TMainForm::actVersion, "バージョン情報(&A)", {}},
         {&TMainForm::actExit, "終了(&X)", {}},
     };
-    for (const auto& spec : specs) {
-        QAction* action = (*form).*spec.member;
-        ASSERT_NE(action, nullptr) << spec.caption;
-        EXPECT_EQ(action->text(), QString::fromUtf8(spec.caption));
-        EXPECT_EQ(action->shortcut(), spec.shortcut) << spec.caption;
+    for (const auto& expected : expectedActions) {
+        QAction* action = (*form).*expected.member;
+        ASSERT_NE(action, nullptr) << expected.caption;
+        EXPECT_EQ(action->text(), QString::fromUtf8(expected.caption));
+        EXPECT_EQ(action->shortcut(), expected.shortcut) << expected.caption;
     }
 
     QStringList groups;
