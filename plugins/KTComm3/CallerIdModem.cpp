@@ -15,8 +15,9 @@ namespace {
 constexpr auto kReplyTimeout = std::chrono::seconds(3);
 constexpr int kAttemptsPerCommand = 2;
 // Two rings without a number after the modem was set up: it probably lost
-// its caller-ID setting (power cut, reset). Not more often than this, so a
-// line without caller-ID service does not keep resetting the modem.
+// its caller-ID setting (power cut, reset). For this reason not more often
+// than once a minute, so a line without caller-ID service does not keep
+// resetting the modem.
 constexpr int kRingsBeforeReinit = 2;
 constexpr auto kRingReinitInterval = std::chrono::seconds(60);
 
@@ -133,9 +134,13 @@ void CallerIdModem::onLine(const std::string& raw) {
         return;
     }
     if (line == "RING") {
-        if (!initialising_ && ++ringsWithoutNumber_ >= kRingsBeforeReinit &&
-            Clock::now() - lastInit_ >= kRingReinitInterval)
-            beginInit();
+        if (initialising_ || ++ringsWithoutNumber_ < kRingsBeforeReinit)
+            return;
+        const auto now = Clock::now();
+        if (lastRingReinit_ && now - *lastRingReinit_ < kRingReinitInterval)
+            return;
+        lastRingReinit_ = now;
+        beginInit();
         return;
     }
     const auto field = parseReportField(line);
@@ -152,7 +157,6 @@ void CallerIdModem::beginInit() {
     step_ = alternative_ = 0;
     attempts_ = 0;
     ringsWithoutNumber_ = 0;
-    lastInit_ = Clock::now();
     if (initialising_)
         sendCurrent();
 }

@@ -8,6 +8,7 @@
 #include "plugins/common/AdapterLibrary.h"
 
 #include <chrono>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -66,7 +67,7 @@ private:
     std::size_t step_ = 0, alternative_ = 0;
     int attempts_ = 0;
     Clock::time_point deadline_{};
-    Clock::time_point lastInit_{};
+    std::optional<Clock::time_point> lastRingReinit_;
     int ringsWithoutNumber_ = 0;
     std::set<std::size_t> refusedSteps_;
 };
