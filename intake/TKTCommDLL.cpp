@@ -10,6 +10,8 @@
 namespace kanata {
 namespace {
 
+constexpr std::int32_t kMaxKinds = 10000;
+
 std::string lastLoaderError() {
     const char* e = dlerror();
     return e ? e : "";
@@ -131,7 +133,9 @@ bool TKTCommDLL::LoadKinds() {
     kinds_.clear();
     std::int32_t count = 0;
     fn_.getKinds2(extendMode_, &count, nullptr);
-    if (count <= 0)
+    // A count no adapter library could mean is a broken library, not a
+    // reason to allocate gigabytes.
+    if (count <= 0 || count > kMaxKinds)
         return false;
     std::vector<AdapterKind> buffer(static_cast<std::size_t>(count));
     std::int32_t filled = count;

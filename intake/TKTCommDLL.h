@@ -40,6 +40,8 @@ public:
     const std::string& fileName() const { return fileName_; }
 
     std::uint32_t GetVersion();
+    // Whether a library of this version offers OpenCommLineEx.
+    static bool canOpenLineEx(std::uint32_t version) { return version >= KT_VERSION_OPEN_LINE_EX; }
     bool LoadKinds();
     bool SelectKind(std::int32_t kindId);
 

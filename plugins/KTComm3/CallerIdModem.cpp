@@ -96,8 +96,11 @@ void CallerIdModem::run() {
             break;
         if (fds[1].revents & POLLIN)
             return;
-        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
-            if (!readAvailable())
+        const bool hungUp = fds[0].revents & (POLLHUP | POLLERR | POLLNVAL);
+        if ((fds[0].revents & POLLIN) || hungUp) {
+            // A hang-up with nothing left to read ends the line; otherwise
+            // poll would report it again at once, for ever.
+            if (!readAvailable(hungUp))
                 break;
         }
         if (initialising_ && Clock::now() >= deadline_)
@@ -112,11 +115,11 @@ void CallerIdModem::run() {
     }
 }
 
-bool CallerIdModem::readAvailable() {
+bool CallerIdModem::readAvailable(bool hungUp) {
     char buffer[512];
     const ssize_t n = ::read(fd_, buffer, sizeof buffer);
     if (n < 0 && (errno == EAGAIN || errno == EINTR))
-        return true;
+        return !hungUp;
     if (n <= 0)
         return false;
     for (const std::string& line : splitter_.feed(std::string_view(buffer, std::size_t(n))))

@@ -43,7 +43,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void run();
-    bool readAvailable(); // false once the device is gone
+    bool readAvailable(bool hungUp); // false once the device is gone
     void onLine(const std::string& line);
     void beginInit();
     void sendCurrent();
