@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -18,6 +19,15 @@ namespace kanata::test {
 namespace {
 
 using namespace std::chrono_literals;
+
+std::chrono::microseconds processCpu() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto us = [](const timeval& t) {
+        return std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
+    };
+    return us(usage.ru_utime) + us(usage.ru_stime);
+}
 
 class FakeModem {
 public:
@@ -201,7 +211,10 @@ TEST_F(Modem, VanishedDeviceIsReportedOnceAndTheLineStillCloses) {
     EXPECT_GE(error->code, KT_ERROR_ENVIRONMENT_FIRST);
     EXPECT_NE(error->text.find("モデムとの接続が切れました"), std::string::npos);
     EXPECT_NE(error->text.find(modem_.device()), std::string::npos);
-    EXPECT_FALSE(host_.next(300ms)) << "reported once";
+    // Idle afterwards: no second report and no busy loop on the dead port.
+    const auto cpuBefore = processCpu();
+    EXPECT_FALSE(host_.next(1000ms)) << "reported once";
+    EXPECT_LT(processCpu() - cpuBefore, 300ms);
     dll_->CloseLine();
     EXPECT_EQ(dll_->OpenResult(), -1);
 }
