@@ -51,7 +51,7 @@ InitSteps modemInitSteps(std::int32_t kindId) {
     return steps;
 }
 
-CallerIdModem::CallerIdModem(const KindSpec& kind, EventPoster poster)
+CallerIdModem::CallerIdModem(const ModelEntry& kind, EventPoster poster)
     : kind_(kind), poster_(poster), steps_(modemInitSteps(kind.kindId)) {}
 
 CallerIdModem::~CallerIdModem() {

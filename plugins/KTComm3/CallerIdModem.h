@@ -33,7 +33,7 @@ InitSteps modemInitSteps(std::int32_t kindId);
 
 class CallerIdModem : public AdapterLine {
 public:
-    CallerIdModem(const KindSpec& kind, EventPoster poster);
+    CallerIdModem(const ModelEntry& kind, EventPoster poster);
     ~CallerIdModem() override;
 
     std::int32_t open(std::int32_t port) override;
@@ -52,7 +52,7 @@ private:
     void send(const std::string& command);
     int pollTimeoutMs() const;
 
-    KindSpec kind_;
+    ModelEntry kind_;
     EventPoster poster_;
     InitSteps steps_;
     std::string device_;

@@ -6,7 +6,7 @@
 namespace kanata::adapter {
 namespace {
 
-std::unique_ptr<AdapterLine> makeModem(const KindSpec& kind, EventPoster poster) {
+std::unique_ptr<AdapterLine> makeModem(const ModelEntry& kind, EventPoster poster) {
     return std::make_unique<CallerIdModem>(kind, poster);
 }
 

@@ -54,7 +54,7 @@ speed_t speedFor(int baud) {
 
 } // namespace
 
-std::string serialDeviceFor(const KindSpec& kind, std::int32_t port) {
+std::string serialDeviceFor(const ModelEntry& kind, std::int32_t port) {
     if (kind.portType == KT_PORT_USB) {
         if (const char* v = std::getenv("KANATA_USB"); v && *v)
             return v;

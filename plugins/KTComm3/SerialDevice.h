@@ -9,7 +9,7 @@ namespace kanata::adapter {
 // COM n (1-9): $KANATA_COM<n> when set, else /dev/ttyS<n-1>. The "USB"
 // entry (port type USB): $KANATA_USB when set, else the first /dev/ttyACM*,
 // else the first /dev/ttyUSB*. Empty when there is none.
-std::string serialDeviceFor(const KindSpec& kind, std::int32_t port);
+std::string serialDeviceFor(const ModelEntry& kind, std::int32_t port);
 
 // Bit rate from $KANATA_MODEM_BAUD, 9600 when unset or unsupported.
 int configuredBaud();

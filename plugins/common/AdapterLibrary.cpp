@@ -32,24 +32,24 @@ std::int32_t AdapterLibrary::kinds(std::int32_t, std::int32_t* count, AdapterKin
     }
     const std::int32_t n = std::clamp(*count, std::int32_t{0}, total);
     for (std::int32_t i = 0; i < n; ++i) {
-        const KindSpec& spec = config_.kinds[static_cast<std::size_t>(i)];
+        const ModelEntry& entry = config_.kinds[static_cast<std::size_t>(i)];
         AdapterKind kind{};
-        const std::string name = toCp932(spec.nameUtf8);
+        const std::string name = toCp932(entry.nameUtf8);
         std::memcpy(kind.Name, name.data(), std::min(name.size(), sizeof kind.Name));
-        kind.KindId = spec.kindId;
-        kind.HistoryCapacity = spec.historyCapacity;
-        kind.DialPorts = spec.dialPorts;
-        kind.PortType = spec.portType;
+        kind.KindId = entry.kindId;
+        kind.HistoryCapacity = entry.historyCapacity;
+        kind.DialPorts = entry.dialPorts;
+        kind.PortType = entry.portType;
         buffer[i] = kind;
     }
     *count = n;
     return 0;
 }
 
-const KindSpec* AdapterLibrary::find(std::int32_t kindId) const {
-    for (const KindSpec& spec : config_.kinds)
-        if (spec.kindId == kindId)
-            return &spec;
+const ModelEntry* AdapterLibrary::find(std::int32_t kindId) const {
+    for (const ModelEntry& entry : config_.kinds)
+        if (entry.kindId == kindId)
+            return &entry;
     return nullptr;
 }
 
@@ -59,14 +59,14 @@ std::int32_t AdapterLibrary::open(AdapterHostObject* host, std::int32_t port, st
         line_->close();
         line_.reset();
     }
-    const KindSpec* spec = find(kindId);
-    if (!spec || !host)
+    const ModelEntry* entry = find(kindId);
+    if (!entry || !host)
         return 2;
     std::unique_ptr<AdapterLine> line;
     if (isSimulator(kindId))
         line = std::make_unique<SimulatorLine>(EventPoster(host), store_);
     else if (config_.makeDeviceLine)
-        line = config_.makeDeviceLine(*spec, EventPoster(host));
+        line = config_.makeDeviceLine(*entry, EventPoster(host));
     if (!line)
         return 2;
     const std::int32_t rc = line->open(port);

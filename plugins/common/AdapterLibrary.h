@@ -13,7 +13,7 @@
 
 namespace kanata::adapter {
 
-struct KindSpec {
+struct ModelEntry {
     std::int32_t kindId;
     const char* nameUtf8;
     std::int32_t historyCapacity;
@@ -42,9 +42,9 @@ struct SimulatorStore {
 
 struct LibraryConfig {
     std::uint32_t version;
-    std::vector<KindSpec> kinds;
+    std::vector<ModelEntry> kinds;
     // Lines for models other than the simulator; null when there are none.
-    std::unique_ptr<AdapterLine> (*makeDeviceLine)(const KindSpec&, EventPoster) = nullptr;
+    std::unique_ptr<AdapterLine> (*makeDeviceLine)(const ModelEntry&, EventPoster) = nullptr;
 };
 
 inline constexpr std::int32_t kSimulatorKindAnalog = 900;
@@ -64,7 +64,7 @@ public:
     std::int32_t history(std::int32_t kindId, std::int32_t* count, AdapterHistoryRecord* buffer);
 
 private:
-    const KindSpec* find(std::int32_t kindId) const;
+    const ModelEntry* find(std::int32_t kindId) const;
     static bool isSimulator(std::int32_t kindId) {
         return kindId == kSimulatorKindAnalog || kindId == kSimulatorKindIp;
     }
