@@ -83,7 +83,9 @@ std::string AddressBookRow::keyword(int n) const {
     return {};
 }
 
-AddressBookTable::AddressBookTable() : TypedTable("Adrs", bindings(), indexes()) {}
+// Entries count from 1: the call view tells an existing entry by a number
+// above 0, so an entry numbered 0 could never be updated.
+AddressBookTable::AddressBookTable() : TypedTable("Adrs", bindings(), indexes(), 1) {}
 
 TDMPbarea::~TDMPbarea() {
     table_.table().close();

@@ -56,9 +56,9 @@ public:
     // RecNo first.
     std::vector<AddressBookRow> FindByNumber(const std::string& field, const std::string& key);
     std::optional<AddressBookRow> Read(int recNo);
-    // Updates the row row.RecNo when it exists, else appends a new row with
-    // the next record number; the number written, or nullopt after a
-    // message.
+    // Updates the entry row.RecNo when it is above 0 and exists, else
+    // appends a new entry with the next record number (the first is 1); the
+    // number written, or nullopt after a message.
     std::optional<int> Write(const AddressBookRow& row);
 
     AddressBookTable& table() { return table_; }

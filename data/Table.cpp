@@ -144,7 +144,7 @@ std::optional<int> Table::append(Record record, MessageService& messages,
         sql::Transaction tx(db_);
         sql::Statement last(db_, "SELECT max(\"RecNo\"), count(*) FROM " + ident(def_.name));
         last.step();
-        const std::int64_t next = last.isNull(0) ? 0 : last.columnInt(0) + 1;
+        const std::int64_t next = last.isNull(0) ? def_.firstRecNo : last.columnInt(0) + 1;
         if (next > kMaxRecNo) {
             refusal = last.columnInt(1) > kMaxRecNo ? texts.limitReached : texts.counterFull;
         } else {

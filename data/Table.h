@@ -40,6 +40,7 @@ struct TableDef {
     std::string name;             // table name inside the file
     std::vector<FieldDef> fields; // "RecNo" first: the primary key
     std::vector<IndexDef> indexes;
+    std::int64_t firstRecNo = 0; // the number of the first row of an empty table
 };
 
 using FieldValue = std::variant<std::int64_t, std::string>;

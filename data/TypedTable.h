@@ -19,8 +19,9 @@ template <class Row> struct FieldBinding {
 template <class Row> class TypedTable {
 public:
     TypedTable(std::string name, std::vector<FieldBinding<Row>> bindings,
-               std::vector<IndexDef> indexes)
-        : bindings_(std::move(bindings)), table_(makeDef(std::move(name), std::move(indexes))) {}
+               std::vector<IndexDef> indexes, std::int64_t firstRecNo = 0)
+        : bindings_(std::move(bindings)),
+          table_(makeDef(std::move(name), std::move(indexes), firstRecNo)) {}
 
     Table& table() { return table_; }
     bool isOpen() const { return table_.isOpen(); }
@@ -78,8 +79,9 @@ private:
             return std::nullopt;
         return fromRecord(*r);
     }
-    TableDef makeDef(std::string name, std::vector<IndexDef> indexes) const {
-        TableDef def{std::move(name), {}, std::move(indexes)};
+    TableDef makeDef(std::string name, std::vector<IndexDef> indexes,
+                     std::int64_t firstRecNo) const {
+        TableDef def{std::move(name), {}, std::move(indexes), firstRecNo};
         for (const auto& b : bindings_)
             def.fields.push_back(b.def);
         return def;
