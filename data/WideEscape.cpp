@@ -110,11 +110,11 @@ std::string DecodeWideEscape(std::string_view text) {
         return std::string(text);
     const std::vector<char32_t> cps = codePoints(text);
     std::string out;
-    std::optional<char16_t> pendingHigh;
+    char16_t pendingHigh = 0; // a high surrogate waiting for its partner, or 0
     auto flushHigh = [&] {
         if (pendingHigh)
             appendUtf8(out, kReplacement);
-        pendingHigh.reset();
+        pendingHigh = 0;
     };
     for (std::size_t at = 0; at < cps.size(); at += 5) {
         const std::optional<char16_t> unit =
@@ -127,14 +127,14 @@ std::string DecodeWideEscape(std::string_view text) {
         }
         if (isHigh(*unit)) {
             flushHigh();
-            pendingHigh = unit;
+            pendingHigh = *unit;
         } else if (isLow(*unit)) {
             if (pendingHigh)
-                appendUtf8(out, 0x10000 + ((static_cast<char32_t>(*pendingHigh) - 0xD800) << 10) +
+                appendUtf8(out, 0x10000 + ((static_cast<char32_t>(pendingHigh) - 0xD800) << 10) +
                                     (static_cast<char32_t>(*unit) - 0xDC00));
             else
                 appendUtf8(out, kReplacement);
-            pendingHigh.reset();
+            pendingHigh = 0;
         } else {
             flushHigh();
             appendUtf8(out, *unit);
