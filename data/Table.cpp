@@ -247,6 +247,9 @@ std::vector<Record> Table::read(const Query& query) {
         if (query.fromInclusive)
             op += "=";
         conditions.push_back("(" + left + ") " + op + " (" + right + ")");
+        // Implied by the row value, but SQLite seeks a COLLATE NOCASE index
+        // only on a plain bound of its first column.
+        conditions.push_back(terms[0] + (query.descending ? " <= ?" : " >= ?"));
     }
     if (!query.where.empty())
         conditions.push_back("(" + query.where + ")");
@@ -264,6 +267,8 @@ std::vector<Record> Table::read(const Query& query) {
     int param = 1;
     for (const FieldValue& v : query.from)
         bindValue(stmt, param++, v);
+    if (!query.from.empty())
+        bindValue(stmt, param++, query.from[0]);
     for (const FieldValue& v : query.whereArgs)
         bindValue(stmt, param++, v);
     std::vector<Record> rows;

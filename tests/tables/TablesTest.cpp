@@ -1,3 +1,4 @@
+#include "data/ReasonCode.h"
 #include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
 #include "tests/support/ScriptedMessages.h"
@@ -182,6 +183,10 @@ TEST_F(Tables, AppendedCallIsOnDiskWhenAppendReturns) {
     EXPECT_EQ(row.columnText(1), "P");
     EXPECT_EQ(row.columnText(2), "2026-03-01 23:59:59.999");
     EXPECT_EQ(row.columnInt(3), 1); // a Sunday
+    EXPECT_EQ(ReasonCodeText(dm.RecvHis().find(*recNo)->Tel), "匿名着信");
+    EXPECT_EQ(ReasonCodeText("$"), "特殊電話番号");
+    EXPECT_FALSE(IsReasonCode("03-1234-5678"));
+    EXPECT_FALSE(IsReasonCode(""));
     dm.CloseRecvHis();
 }
 
