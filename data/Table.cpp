@@ -142,11 +142,11 @@ std::optional<int> Table::append(Record record, MessageService& messages,
     std::string refusal;
     try {
         sql::Transaction tx(db_);
-        sql::Statement last(db_, "SELECT max(\"RecNo\"), count(*) FROM " + ident(def_.name));
+        sql::Statement last(db_, "SELECT max(\"RecNo\") FROM " + ident(def_.name));
         last.step();
         const std::int64_t next = last.isNull(0) ? def_.firstRecNo : last.columnInt(0) + 1;
         if (next > kMaxRecNo) {
-            refusal = last.columnInt(1) > kMaxRecNo ? texts.limitReached : texts.counterFull;
+            refusal = count() > kMaxRecNo ? texts.limitReached : texts.counterFull;
         } else {
             std::string sql =
                 "INSERT INTO " + ident(def_.name) + " (" + columnList() + ") VALUES (?";
