@@ -1,0 +1,167 @@
+#include "data/AddressBook.h"
+
+#include "data/WideEscape.h"
+#include "platform/MessageService.h"
+
+#include <stdexcept>
+
+namespace kanata {
+namespace {
+using R = AddressBookRow;
+// The product fixes only the field names; the sizes follow the roster's
+// fields of the same meaning. NameKanji is long enough for its escape form
+// (five characters per UTF-16 unit).
+std::vector<FieldBinding<R>> bindings() {
+    auto alpha = [](const char* name, int size, std::string R::*m) {
+        return FieldBinding<R>{{name, FieldType::Alpha, size}, m};
+    };
+    auto integer = [](const char* name, int R::*m) {
+        return FieldBinding<R>{{name, FieldType::Integer}, m};
+    };
+    auto memo = [](const char* name, std::string R::*m) {
+        return FieldBinding<R>{{name, FieldType::Memo}, m};
+    };
+    return {
+        integer("RecNo", &R::RecNo),
+        alpha("Tel", 11, &R::Tel),
+        alpha("Fax", 11, &R::Fax),
+        alpha("Portable1", 11, &R::Portable1),
+        alpha("Portable2", 11, &R::Portable2),
+        alpha("Pos", 7, &R::Pos),
+        alpha("Tdfkn", 8, &R::Tdfkn),
+        alpha("Adrs1", 32, &R::Adrs1),
+        alpha("Adrs2", 100, &R::Adrs2),
+        alpha("Adrs3", 116, &R::Adrs3),
+        alpha("JisCode", 5, &R::JisCode),
+        alpha("KajoCode", 6, &R::KajoCode),
+        alpha("CorpKana", 80, &R::CorpKana),
+        alpha("CorpKanji", 120, &R::CorpKanji),
+        alpha("NameKana", 25, &R::NameKana),
+        alpha("NameKanji", 255, &R::NameKanji),
+        alpha("PrivCorp", 1, &R::PrivCorp),
+        alpha("Keyword1", 100, &R::Keyword1),
+        alpha("Keyword2", 100, &R::Keyword2),
+        alpha("Keyword3", 100, &R::Keyword3),
+        alpha("Keyword4", 100, &R::Keyword4),
+        alpha("Keyword5", 100, &R::Keyword5),
+        integer("Latitude", &R::Latitude),
+        integer("Longitude", &R::Longitude),
+        alpha("EMail1", 64, &R::EMail1),
+        integer("SymbolColor", &R::SymbolColor),
+        memo("ExtLink", &R::ExtLink),
+        memo("ExtFile", &R::ExtFile),
+        memo("Note", &R::Note),
+    };
+}
+
+std::vector<IndexDef> indexes() {
+    return {{"Tel", {"Tel"}, false},
+            {"Fax", {"Fax"}, false},
+            {"Portable1", {"Portable1"}, false},
+            {"Portable2", {"Portable2"}, false}};
+}
+
+AddressBookRow decoded(AddressBookRow row) {
+    row.NameKanji = DecodeWideEscape(row.NameKanji);
+    return row;
+}
+} // namespace
+
+std::string AddressBookRow::keyword(int n) const {
+    switch (n) {
+    case 1:
+        return Keyword1;
+    case 2:
+        return Keyword2;
+    case 3:
+        return Keyword3;
+    case 4:
+        return Keyword4;
+    case 5:
+        return Keyword5;
+    }
+    return {};
+}
+
+// Entries count from 1: the call view tells an existing entry by a number
+// above 0, so an entry numbered 0 could never be updated.
+AddressBookTable::AddressBookTable() : TypedTable("Adrs", bindings(), indexes(), 1) {}
+
+TDMPbarea::~TDMPbarea() {
+    table_.table().close();
+}
+
+bool TDMPbarea::OpenAddressBook(const std::filesystem::path& folder) {
+    if (count_ > 0) {
+        ++count_;
+        return true;
+    }
+    const auto file = folder / AddressBookTable::kFileName;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec))
+        return false;
+    try {
+        table_.table().open(file);
+    } catch (const sql::SqliteError&) {
+        return false;
+    }
+    count_ = 1;
+    return true;
+}
+
+void TDMPbarea::CloseAddressBook() {
+    if (count_ == 0)
+        return;
+    if (--count_ == 0)
+        table_.table().close();
+}
+
+std::vector<AddressBookRow> TDMPbarea::FindByNumber(const std::string& field,
+                                                    const std::string& key) {
+    bool known = false;
+    for (const char* f : kNumberFields)
+        known = known || field == f;
+    if (!known)
+        throw std::invalid_argument("not a number field: " + field);
+    Query q;
+    q.index = field;
+    q.descending = true;
+    q.where = "\"" + field + "\" = ?";
+    q.whereArgs = {key};
+    std::vector<AddressBookRow> rows;
+    for (auto& row : table_.read(q))
+        rows.push_back(decoded(std::move(row)));
+    return rows;
+}
+
+std::optional<AddressBookRow> TDMPbarea::Read(int recNo) {
+    auto row = table_.find(recNo);
+    if (!row)
+        return std::nullopt;
+    return decoded(std::move(*row));
+}
+
+std::optional<int> TDMPbarea::Write(const AddressBookRow& row) {
+    AddressBookRow stored = row;
+    stored.NameKanji = EncodeWideEscape(row.NameKanji);
+    try {
+        if (table_.table().update(table_.toRecord(stored)))
+            return row.RecNo;
+    } catch (const sql::SqliteError& e) {
+        messages_.error(std::string("データの書き込みに失敗しました\r\n") + e.what());
+        return std::nullopt;
+    }
+    return table_.table().append(table_.toRecord(stored), messages_,
+                                 {"最大登録件数10万件に達しました\r\nこれ以上登録できません",
+                                  "データ管理カウンタが一杯になり登録できませんでした\r\n"
+                                  "これ以上登録できません"});
+}
+
+void CreateAddressBook(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    AddressBookTable table;
+    table.table().open(folder / AddressBookTable::kFileName);
+    table.table().close();
+}
+
+} // namespace kanata

@@ -1,0 +1,88 @@
+#include "data/TDMKanata195.h"
+
+#include "platform/MessageService.h"
+
+#include <stdexcept>
+
+namespace kanata {
+
+TDMKanata195::TDMKanata195(std::filesystem::path dataFolder, MessageService& messages)
+    : dataFolder_(std::move(dataFolder)), messages_(messages),
+      rank_(dataFolder_ / "Rank.mtd", true, kRankItemSize),
+      selItem1_(dataFolder_ / "SelItem1.mtd", true, kSelItemSize),
+      selItem2_(dataFolder_ / "SelItem2.mtd", true, kSelItemSize),
+      selItem3_(dataFolder_ / "SelItem3.mtd", true, kSelItemSize) {}
+
+TDMKanata195::~TDMKanata195() {
+    recvHis_.close();
+    meibo_.close();
+}
+
+template <class T> bool TDMKanata195::openCounted(T& table, int& counter, const char* failure) {
+    if (++counter > 1)
+        return true;
+    try {
+        std::filesystem::create_directories(dataFolder_);
+        table.open(dataFolder_);
+        return true;
+    } catch (const std::exception&) {
+        counter = 0;
+        messages_.error(failure);
+        return false;
+    }
+}
+
+template <class T> void TDMKanata195::closeCounted(T& table, int& counter) {
+    if (counter == 0)
+        return;
+    if (--counter == 0)
+        table.close();
+}
+
+bool TDMKanata195::OpenRecvHis() {
+    return openCounted(recvHis_, recvHisCount_, "着信対応履歴ファイルがオープンできませんでした");
+}
+void TDMKanata195::CloseRecvHis() {
+    closeCounted(recvHis_, recvHisCount_);
+}
+
+bool TDMKanata195::OpenMeibo() {
+    return openCounted(meibo_, meiboCount_, "登録名簿ファイルがオープンできませんでした");
+}
+void TDMKanata195::CloseMeibo() {
+    closeCounted(meibo_, meiboCount_);
+}
+
+THistoryData& TDMKanata195::SelItem(int n) {
+    switch (n) {
+    case 1:
+        return selItem1_;
+    case 2:
+        return selItem2_;
+    case 3:
+        return selItem3_;
+    }
+    throw std::out_of_range("selection item 1..3");
+}
+
+void TDMKanata195::LoadItemLists(const std::filesystem::path& appFolder) {
+    CopyRankTemplate(dataFolder_, appFolder);
+    rank_.Load();
+    selItem1_.Load();
+    selItem2_.Load();
+    selItem3_.Load();
+}
+
+bool CopyRankTemplate(const std::filesystem::path& dataFolder,
+                      const std::filesystem::path& appFolder) {
+    const auto target = dataFolder / "Rank.mtd";
+    std::error_code ec;
+    if (std::filesystem::exists(target, ec))
+        return true;
+    const auto source = appFolder / "Common" / "History" / "Rank.mtd";
+    std::filesystem::create_directories(dataFolder, ec);
+    return std::filesystem::copy_file(source, target, std::filesystem::copy_options::none, ec) &&
+           !ec;
+}
+
+} // namespace kanata

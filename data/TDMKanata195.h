@@ -1,0 +1,94 @@
+#pragma once
+// The main data module: the data folder's two tables with their counted
+// opens, and the four item lists.
+//
+// The original protected both tables with a master password and added it as
+// a session password at start. SQLite files have no such thing and nothing
+// here invents one: the tables are as private as the data folder's file
+// permissions make them.
+#include "data/MeiboTable.h"
+#include "data/RecvHisTable.h"
+#include "data/THistoryData.h"
+
+#include <filesystem>
+
+namespace kanata {
+
+class MessageService;
+
+class TDMKanata195 {
+public:
+    static constexpr int kRankItemSize = 20;
+    static constexpr int kSelItemSize = 60;
+
+    TDMKanata195(std::filesystem::path dataFolder, MessageService& messages);
+    ~TDMKanata195();
+    TDMKanata195(const TDMKanata195&) = delete;
+    TDMKanata195& operator=(const TDMKanata195&) = delete;
+
+    const std::filesystem::path& dataFolder() const { return dataFolder_; }
+    MessageService& messages() { return messages_; }
+
+    // Counted: only the first open opens (creating the file and its schema
+    // when missing); a nested open succeeds at once. A failed first open
+    // shows the table's message and leaves the counter at zero, so the next
+    // try opens again. Close below zero is ignored.
+    bool OpenRecvHis();
+    void CloseRecvHis();
+    bool OpenMeibo();
+    void CloseMeibo();
+    int recvHisOpenCount() const { return recvHisCount_; }
+    int meiboOpenCount() const { return meiboCount_; }
+
+    RecvHisTable& RecvHis() { return recvHis_; }
+    MeiboTable& Meibo() { return meibo_; }
+
+    // Copies the shipped Rank.mtd when the data folder has none, then loads
+    // Rank.mtd and SelItem1.mtd..SelItem3.mtd (EHistoryDataError on a
+    // damaged file).
+    void LoadItemLists(const std::filesystem::path& appFolder);
+    THistoryData& Rank() { return rank_; }
+    THistoryData& SelItem(int n); // 1..3
+
+private:
+    template <class T> bool openCounted(T& table, int& counter, const char* failure);
+    template <class T> void closeCounted(T& table, int& counter);
+
+    std::filesystem::path dataFolder_;
+    MessageService& messages_;
+    RecvHisTable recvHis_;
+    MeiboTable meibo_;
+    int recvHisCount_ = 0;
+    int meiboCount_ = 0;
+    THistoryData rank_;
+    THistoryData selItem1_, selItem2_, selItem3_;
+};
+
+// Copies appFolder/Common/History/Rank.mtd to dataFolder/Rank.mtd unless the
+// data folder has one already. False when nothing could be copied.
+bool CopyRankTemplate(const std::filesystem::path& dataFolder,
+                      const std::filesystem::path& appFolder);
+
+// Holds one counted open for a scope: `TableUse use(dm, &TDMKanata195::OpenMeibo,
+// &TDMKanata195::CloseMeibo); if (!use) return;`.
+class TableUse {
+public:
+    using Member = bool (TDMKanata195::*)();
+    using CloseMember = void (TDMKanata195::*)();
+    TableUse(TDMKanata195& dm, Member open, CloseMember close)
+        : dm_(dm), close_(close), opened_((dm.*open)()) {}
+    ~TableUse() {
+        if (opened_)
+            (dm_.*close_)();
+    }
+    TableUse(const TableUse&) = delete;
+    TableUse& operator=(const TableUse&) = delete;
+    explicit operator bool() const { return opened_; }
+
+private:
+    TDMKanata195& dm_;
+    CloseMember close_;
+    bool opened_;
+};
+
+} // namespace kanata

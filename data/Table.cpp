@@ -1,0 +1,301 @@
+#include "data/Table.h"
+
+#include "data/Cp932.h"
+#include "data/DateTime.h"
+#include "platform/MessageService.h"
+
+#include <stdexcept>
+
+namespace kanata {
+namespace {
+std::string ident(const std::string& name) {
+    return "\"" + name + "\"";
+}
+
+std::string columnType(FieldType type) {
+    switch (type) {
+    case FieldType::Integer:
+        return "INTEGER NOT NULL DEFAULT 0";
+    case FieldType::Timestamp:
+        return "TEXT NOT NULL DEFAULT '1899-12-30 00:00:00.000'";
+    default:
+        return "TEXT NOT NULL DEFAULT ''";
+    }
+}
+
+void bindValue(sql::Statement& stmt, int index, const FieldValue& value) {
+    if (const auto* i = std::get_if<std::int64_t>(&value))
+        stmt.bind(index, *i);
+    else
+        stmt.bind(index, std::get<std::string>(value));
+}
+} // namespace
+
+NumberingMessages RosterAndHistoryNumbering() {
+    return {"最大登録件数10万件に達しました\r\nこれ以上登録できません",
+            "データ管理カウンタが一杯になり登録できませんでした\r\n"
+            "最適化処理をおこなうことにより登録できるようになります"};
+}
+
+Table::Table(TableDef def) : def_(std::move(def)) {
+    if (def_.fields.empty() || def_.fields.front().name != "RecNo")
+        throw std::logic_error("a table starts with its RecNo field");
+}
+
+void Table::open(const std::filesystem::path& file) {
+    db_.open(file, true);
+    try {
+        createSchema();
+        // A database whose table lacks one of our fields is as unusable as
+        // a file that is no database at all.
+        sql::Statement probe(db_,
+                             "SELECT " + columnList() + " FROM " + ident(def_.name) + " LIMIT 0");
+        probe.step();
+    } catch (...) {
+        db_.close();
+        throw;
+    }
+}
+
+void Table::createSchema() {
+    std::string create = "CREATE TABLE IF NOT EXISTS " + ident(def_.name) + " (";
+    for (std::size_t i = 0; i < def_.fields.size(); ++i) {
+        const FieldDef& f = def_.fields[i];
+        create += (i ? ", " : "") + ident(f.name) + " ";
+        create += i == 0 ? "INTEGER PRIMARY KEY" : columnType(f.type);
+    }
+    create += ")";
+    sql::Transaction tx(db_);
+    db_.exec(create);
+    for (const IndexDef& index : def_.indexes) {
+        std::string sql =
+            "CREATE INDEX IF NOT EXISTS " + ident(index.name) + " ON " + ident(def_.name) + " (";
+        for (const std::string& field : index.fields)
+            sql += ident(field) + (index.caseInsensitive ? " COLLATE NOCASE" : "") + ", ";
+        sql += "\"RecNo\")";
+        db_.exec(sql);
+    }
+    tx.commit();
+}
+
+std::string Table::columnList() const {
+    std::string list;
+    for (std::size_t i = 0; i < def_.fields.size(); ++i)
+        list += (i ? ", " : "") + ident(def_.fields[i].name);
+    return list;
+}
+
+int Table::fieldIndex(const std::string& name) const {
+    for (std::size_t i = 0; i < def_.fields.size(); ++i)
+        if (def_.fields[i].name == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+const IndexDef* Table::findIndex(const std::string& name) const {
+    for (const IndexDef& index : def_.indexes)
+        if (index.name == name)
+            return &index;
+    return nullptr;
+}
+
+FieldValue Table::storedForm(const FieldDef& field, const FieldValue& value) const {
+    const auto* text = std::get_if<std::string>(&value);
+    switch (field.type) {
+    case FieldType::Integer:
+        if (text)
+            throw std::invalid_argument("text given for field " + field.name);
+        return value;
+    case FieldType::Alpha:
+        if (!text)
+            throw std::invalid_argument("number given for field " + field.name);
+        return cp932::cutToWidth(cp932::trim(*text), static_cast<std::size_t>(field.size));
+    case FieldType::Memo:
+        if (!text)
+            throw std::invalid_argument("number given for field " + field.name);
+        return cp932::trim(*text);
+    case FieldType::Timestamp:
+        if (!text)
+            throw std::invalid_argument("number given for field " + field.name);
+        return text->empty() ? DateTime{}.toText() : *text;
+    }
+    return value;
+}
+
+Record Table::readRow(sql::Statement& stmt) const {
+    Record record;
+    record.reserve(def_.fields.size());
+    for (std::size_t i = 0; i < def_.fields.size(); ++i) {
+        int column = static_cast<int>(i);
+        if (def_.fields[i].type == FieldType::Integer)
+            record.emplace_back(stmt.columnInt(column));
+        else
+            record.emplace_back(stmt.columnText(column));
+    }
+    return record;
+}
+
+std::optional<int> Table::append(Record record, MessageService& messages,
+                                 const NumberingMessages& texts) {
+    if (record.size() != def_.fields.size())
+        throw std::invalid_argument("wrong field count");
+    std::string refusal;
+    try {
+        sql::Transaction tx(db_);
+        sql::Statement last(db_, "SELECT max(\"RecNo\") FROM " + ident(def_.name));
+        last.step();
+        const std::int64_t next = last.isNull(0) ? def_.firstRecNo : last.columnInt(0) + 1;
+        if (next > kMaxRecNo) {
+            refusal = count() > kMaxRecNo ? texts.limitReached : texts.counterFull;
+        } else {
+            std::string sql =
+                "INSERT INTO " + ident(def_.name) + " (" + columnList() + ") VALUES (?";
+            for (std::size_t i = 1; i < def_.fields.size(); ++i)
+                sql += ", ?";
+            sql += ")";
+            sql::Statement insert(db_, sql);
+            record[0] = next;
+            for (std::size_t i = 0; i < def_.fields.size(); ++i)
+                bindValue(insert, static_cast<int>(i + 1), storedForm(def_.fields[i], record[i]));
+            insert.step();
+            tx.commit();
+            return static_cast<int>(next);
+        }
+    } catch (const sql::SqliteError& e) {
+        messages.error(std::string("データの書き込みに失敗しました\r\n") + e.what());
+        return std::nullopt;
+    }
+    messages.error(refusal);
+    return std::nullopt;
+}
+
+bool Table::update(const Record& record, const std::vector<std::string>& keep) {
+    if (record.size() != def_.fields.size())
+        throw std::invalid_argument("wrong field count");
+    std::string sql = "UPDATE " + ident(def_.name) + " SET ";
+    std::vector<std::size_t> written;
+    for (std::size_t i = 1; i < def_.fields.size(); ++i) {
+        bool kept = false;
+        for (const std::string& name : keep)
+            kept = kept || name == def_.fields[i].name;
+        if (kept)
+            continue;
+        sql += (written.empty() ? "" : ", ") + ident(def_.fields[i].name) + " = ?";
+        written.push_back(i);
+    }
+    sql += " WHERE \"RecNo\" = ?";
+    sql::Transaction tx(db_);
+    sql::Statement stmt(db_, sql);
+    int param = 1;
+    for (std::size_t i : written)
+        bindValue(stmt, param++, storedForm(def_.fields[i], record[i]));
+    bindValue(stmt, param, record[0]);
+    stmt.step();
+    const bool found = db_.changes() > 0;
+    tx.commit();
+    return found;
+}
+
+std::optional<Record> Table::find(std::int64_t recNo) {
+    sql::Statement stmt(db_, "SELECT " + columnList() + " FROM " + ident(def_.name) +
+                                 " WHERE \"RecNo\" = ?");
+    stmt.bind(1, recNo);
+    if (!stmt.step())
+        return std::nullopt;
+    return readRow(stmt);
+}
+
+bool Table::remove(std::int64_t recNo) {
+    sql::Statement stmt(db_, "DELETE FROM " + ident(def_.name) + " WHERE \"RecNo\" = ?");
+    stmt.bind(1, recNo);
+    stmt.step();
+    return db_.changes() > 0;
+}
+
+std::int64_t Table::count(const std::string& where, const std::vector<FieldValue>& args) {
+    std::string sql = "SELECT count(*) FROM " + ident(def_.name);
+    if (!where.empty())
+        sql += " WHERE " + where;
+    sql::Statement stmt(db_, sql);
+    for (std::size_t i = 0; i < args.size(); ++i)
+        bindValue(stmt, static_cast<int>(i + 1), args[i]);
+    stmt.step();
+    return stmt.columnInt(0);
+}
+
+std::vector<Record> Table::read(const Query& query) {
+    std::vector<std::string> terms; // the ordering expressions of the index
+    if (!query.index.empty()) {
+        const IndexDef* index = findIndex(query.index);
+        if (!index)
+            throw std::invalid_argument("unknown index " + query.index);
+        for (const std::string& field : index->fields)
+            terms.push_back(ident(field) + (index->caseInsensitive ? " COLLATE NOCASE" : ""));
+    }
+    terms.push_back("\"RecNo\"");
+    if (query.from.size() > terms.size())
+        throw std::invalid_argument("start key too long");
+
+    std::vector<std::string> conditions;
+    if (!query.from.empty()) {
+        std::string left, right;
+        for (std::size_t i = 0; i < query.from.size(); ++i) {
+            left += (i ? ", " : "") + terms[i];
+            right += i ? ", ?" : "?";
+        }
+        std::string op = query.descending ? "<" : ">";
+        if (query.fromInclusive)
+            op += "=";
+        conditions.push_back("(" + left + ") " + op + " (" + right + ")");
+        // Implied by the row value, but SQLite seeks a COLLATE NOCASE index
+        // only on a plain bound of its first column.
+        conditions.push_back(terms[0] + (query.descending ? " <= ?" : " >= ?"));
+    }
+    if (!query.where.empty())
+        conditions.push_back("(" + query.where + ")");
+
+    std::string sql = "SELECT " + columnList() + " FROM " + ident(def_.name);
+    for (std::size_t i = 0; i < conditions.size(); ++i)
+        sql += (i ? " AND " : " WHERE ") + conditions[i];
+    sql += " ORDER BY ";
+    for (std::size_t i = 0; i < terms.size(); ++i)
+        sql += (i ? ", " : "") + terms[i] + (query.descending ? " DESC" : "");
+    if (query.limit >= 0)
+        sql += " LIMIT " + std::to_string(query.limit);
+
+    sql::Statement stmt(db_, sql);
+    int param = 1;
+    for (const FieldValue& v : query.from)
+        bindValue(stmt, param++, v);
+    if (!query.from.empty())
+        bindValue(stmt, param++, query.from[0]);
+    for (const FieldValue& v : query.whereArgs)
+        bindValue(stmt, param++, v);
+    std::vector<Record> rows;
+    while (stmt.step())
+        rows.push_back(readRow(stmt));
+    return rows;
+}
+
+std::optional<Record> Table::first(const std::string& index) {
+    Query q;
+    q.index = index;
+    q.limit = 1;
+    auto rows = read(q);
+    if (rows.empty())
+        return std::nullopt;
+    return rows.front();
+}
+
+std::optional<Record> Table::last(const std::string& index) {
+    Query q;
+    q.index = index;
+    q.descending = true;
+    q.limit = 1;
+    auto rows = read(q);
+    if (rows.empty())
+        return std::nullopt;
+    return rows.front();
+}
+
+} // namespace kanata

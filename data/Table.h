@@ -1,0 +1,116 @@
+#pragma once
+// One table in one SQLite file, described by its fields and indexes: the
+// common part of the history, roster and address-book tables. It creates
+// the schema, numbers new rows, writes text fields in their stored form and
+// runs ordered, filtered reads in SQL.
+#include "data/Sqlite.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace kanata {
+
+class MessageService;
+
+enum class FieldType {
+    Integer,   // long integer
+    Alpha,     // text cut to `size` code page 932 bytes on write
+    Memo,      // text kept whole (the original kept 100 bytes in the row and
+               // the rest beside it; here the column holds all of it)
+    Timestamp, // "YYYY-MM-DD HH:MM:SS.zzz"
+};
+
+struct FieldDef {
+    std::string name;
+    FieldType type;
+    int size = 0;
+};
+
+struct IndexDef {
+    std::string name;
+    std::vector<std::string> fields;
+    bool caseInsensitive = false;
+};
+
+struct TableDef {
+    std::string name;             // table name inside the file
+    std::vector<FieldDef> fields; // "RecNo" first: the primary key
+    std::vector<IndexDef> indexes;
+    std::int64_t firstRecNo = 0; // the number of the first row of an empty table
+};
+
+using FieldValue = std::variant<std::int64_t, std::string>;
+using Record = std::vector<FieldValue>; // in the order of TableDef::fields
+
+// An ordered read along one index. Equal keys come in RecNo order; the
+// direction reverses both. `from` holds a start key (a prefix of the index's
+// fields, optionally followed by a RecNo to continue exactly after a row);
+// `where` is an extra SQL condition with "?" parameters in `whereArgs`.
+struct Query {
+    std::string index; // empty = primary (RecNo)
+    bool descending = false;
+    std::vector<FieldValue> from;
+    bool fromInclusive = true;
+    std::string where;
+    std::vector<FieldValue> whereArgs;
+    int limit = -1; // all
+};
+
+// The two texts shown when no more record numbers can be given out.
+struct NumberingMessages {
+    std::string limitReached; // the table holds more than 99999 rows
+    std::string counterFull;  // numbers are used up although rows were deleted
+};
+
+// The texts of the history and the roster.
+NumberingMessages RosterAndHistoryNumbering();
+
+class Table {
+public:
+    static constexpr std::int64_t kMaxRecNo = 99999;
+
+    explicit Table(TableDef def);
+
+    const TableDef& def() const { return def_; }
+    // Opens the file, creating it and its schema when it does not exist;
+    // throws SqliteError when the file cannot be used.
+    void open(const std::filesystem::path& file);
+    void close() { db_.close(); }
+    bool isOpen() const { return db_.isOpen(); }
+    sql::Database& database() { return db_; }
+
+    // Appends a row numbered last RecNo + 1 (0 in an empty table) in one
+    // transaction; record[0] is ignored and set to the new number. Returns
+    // the number, or nullopt after showing the numbering message (nothing
+    // written) or the engine's error (rolled back).
+    std::optional<int> append(Record record, MessageService& messages,
+                              const NumberingMessages& texts);
+    // Rewrites the row with record[0] as RecNo, leaving the fields named in
+    // `keep` as stored. False when the row is gone; throws on engine errors.
+    bool update(const Record& record, const std::vector<std::string>& keep = {});
+    std::optional<Record> find(std::int64_t recNo);
+    bool remove(std::int64_t recNo);
+    std::int64_t count(const std::string& where = {}, const std::vector<FieldValue>& args = {});
+    std::vector<Record> read(const Query& query);
+    std::optional<Record> first(const std::string& index = {});
+    std::optional<Record> last(const std::string& index = {});
+
+    int fieldIndex(const std::string& name) const; // -1 when unknown
+    // The stored form of a value: text trimmed and cut to the field.
+    FieldValue storedForm(const FieldDef& field, const FieldValue& value) const;
+
+private:
+    void createSchema();
+    const IndexDef* findIndex(const std::string& name) const;
+    Record readRow(sql::Statement& stmt) const;
+    std::string columnList() const;
+
+    TableDef def_;
+    sql::Database db_;
+};
+
+} // namespace kanata

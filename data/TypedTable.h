@@ -1,0 +1,94 @@
+#pragma once
+// A Table seen through a row struct: each field is bound to a member of the
+// struct, so the tables' callers read and write plain structs.
+#include "data/DateTime.h"
+#include "data/Table.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace kanata {
+
+template <class Row> struct FieldBinding {
+    FieldDef def;
+    std::variant<int Row::*, std::string Row::*, DateTime Row::*> member;
+};
+
+template <class Row> class TypedTable {
+public:
+    TypedTable(std::string name, std::vector<FieldBinding<Row>> bindings,
+               std::vector<IndexDef> indexes, std::int64_t firstRecNo = 0)
+        : bindings_(std::move(bindings)),
+          table_(makeDef(std::move(name), std::move(indexes), firstRecNo)) {}
+
+    Table& table() { return table_; }
+    bool isOpen() const { return table_.isOpen(); }
+
+    Record toRecord(const Row& row) const {
+        Record record;
+        for (const auto& b : bindings_) {
+            if (auto* i = std::get_if<int Row::*>(&b.member))
+                record.emplace_back(static_cast<std::int64_t>(row.*(*i)));
+            else if (auto* s = std::get_if<std::string Row::*>(&b.member))
+                record.emplace_back(row.*(*s));
+            else
+                record.emplace_back((row.*std::get<DateTime Row::*>(b.member)).toText());
+        }
+        return record;
+    }
+
+    Row fromRecord(const Record& record) const {
+        Row row{};
+        for (std::size_t n = 0; n < bindings_.size(); ++n) {
+            const auto& b = bindings_[n];
+            if (auto* i = std::get_if<int Row::*>(&b.member))
+                row.*(*i) = static_cast<int>(std::get<std::int64_t>(record[n]));
+            else if (auto* s = std::get_if<std::string Row::*>(&b.member))
+                row.*(*s) = std::get<std::string>(record[n]);
+            else
+                row.*std::get<DateTime Row::*>(b.member) =
+                    DateTime::fromText(std::get<std::string>(record[n])).value_or(DateTime{});
+        }
+        return row;
+    }
+
+    std::optional<Row> find(int recNo) {
+        auto record = table_.find(recNo);
+        if (!record)
+            return std::nullopt;
+        return fromRecord(*record);
+    }
+    bool remove(int recNo) { return table_.remove(recNo); }
+    std::int64_t count(const std::string& where = {}, const std::vector<FieldValue>& args = {}) {
+        return table_.count(where, args);
+    }
+    std::vector<Row> read(const Query& query) {
+        std::vector<Row> rows;
+        for (const Record& r : table_.read(query))
+            rows.push_back(fromRecord(r));
+        return rows;
+    }
+    std::optional<Row> first(const std::string& index = {}) { return wrap(table_.first(index)); }
+    std::optional<Row> last(const std::string& index = {}) { return wrap(table_.last(index)); }
+
+private:
+    std::optional<Row> wrap(const std::optional<Record>& r) const {
+        if (!r)
+            return std::nullopt;
+        return fromRecord(*r);
+    }
+    TableDef makeDef(std::string name, std::vector<IndexDef> indexes,
+                     std::int64_t firstRecNo) const {
+        TableDef def{std::move(name), {}, std::move(indexes), firstRecNo};
+        for (const auto& b : bindings_)
+            def.fields.push_back(b.def);
+        return def;
+    }
+
+    std::vector<FieldBinding<Row>> bindings_;
+    Table table_;
+};
+
+} // namespace kanata
