@@ -42,6 +42,11 @@ public:
     bool CanUp() const;
     bool CanDown() const;
 
+    // The tab the editor opens on, without the checks of leaving one.
+    void SelectInitialTab(int tab) {
+        if (tab >= 0 && tab < tabCount())
+            current_ = tab;
+    }
     // Leaving the current tab keeps its name field; false (with the message)
     // when the rank tab would be left empty.
     bool SwitchTab(int tab, const std::string& nameFieldText);
