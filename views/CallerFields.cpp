@@ -2,6 +2,7 @@
 
 #include "data/Cp932.h"
 #include "data/DateTime.h"
+#include "data/TelKeys.h"
 #include "lookup/CallRecord.h"
 
 #include <cstdio>
@@ -23,6 +24,12 @@ std::string twoDigits(int value) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%02d", value);
     return buffer;
+}
+
+// A call without a number shows the reason's text, which the number check
+// then refuses to register.
+std::string shownNumber(const std::string& tel) {
+    return IsReasonCode(tel) ? ReasonCodeText(tel.front()) : tel;
 }
 
 } // namespace
@@ -49,12 +56,12 @@ CallerFields FieldsFromRecord(const CallRecord& r, bool addressBookMode) {
     CallerFields f;
     if (addressBookMode) {
         const int index = (r.TelIndex >= 0 && r.TelIndex < 4) ? r.TelIndex : 0;
-        f.Tel1 = r.Tel[index];
+        f.Tel1 = shownNumber(r.Tel[index]);
     } else {
         if (!r.SchTel[0].empty())
-            f.Tel1 = r.Tel[0];
+            f.Tel1 = shownNumber(r.Tel[0]);
         if (!r.SchTel[1].empty())
-            f.Tel2 = r.Tel[1];
+            f.Tel2 = shownNumber(r.Tel[1]);
     }
     f.Pos = r.Pos;
     f.Tdfkn = r.Tdfkn;

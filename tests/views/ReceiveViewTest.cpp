@@ -131,14 +131,15 @@ TEST_F(ReceiveView, SimulatedCallPopsUpAndRegistersIntoBothTables) {
 TEST_F(ReceiveView, FailedRegistrationKeepsEverythingTyped) {
     TReceiveView& v = open();
     v.LoadCallRecord(incomingCall("P", "P"));
-    EXPECT_EQ(v.edtTel1->text(), QStringLiteral("P"));
+    EXPECT_EQ(v.edtTel1->text(), QStringLiteral("匿名着信"));
+    EXPECT_FALSE(v.HasUnsavedChanges());
     v.edtNameKanji->setText(QStringLiteral("匿名の方"));
     v.edtMemo1->setText(QStringLiteral("夕方にかけ直し"));
     messages.expect("電話番号は半角数字かハイフンのみが有効です");
     v.btnRegister->click();
     EXPECT_EQ(v.edtNameKanji->text(), QStringLiteral("匿名の方"));
     EXPECT_EQ(v.edtMemo1->text(), QStringLiteral("夕方にかけ直し"));
-    EXPECT_EQ(v.edtTel1->selectedText(), QStringLiteral("P"));
+    EXPECT_EQ(v.edtTel1->selectedText(), QStringLiteral("匿名着信"));
     EXPECT_TRUE(v.HasUnsavedChanges());
     // The automatic registration refuses the same silently.
     EXPECT_NE(v.RegisterCurrentCaller(), 0);
@@ -303,8 +304,12 @@ TEST(ReceiveViewMini, ShowsTheCallerAndOpensTheFullView) {
     mini->sgMiniDblClick();
     EXPECT_EQ(calls, (std::vector<std::string>{"show 7", "refresh", "select 7"}));
 
+    mini->show();
     mini->resize(400, 90);
+    QApplication::processEvents();
     EXPECT_EQ(mini->sgMini->columnWidth(0), TReceiveViewMini::kLabelWidth);
+    EXPECT_EQ(mini->sgMini->columnWidth(1),
+              mini->sgMini->viewport()->width() - TReceiveViewMini::kLabelWidth);
     mini->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(mini);

@@ -63,7 +63,7 @@ TOutputItem::TOutputItem(const OutputItemSettings& settings, bool addressBookMod
 QWidget* TOutputItem::createItemPage() {
     auto* page = new QWidget(this);
     lbxItems = new QListWidget(page);
-    lbxItems->setMinimumSize(220, 380);
+    lbxItems->setMinimumSize(220, 470);
     fillItems(settings_.order(addressBookMode_));
     lbxItems->installEventFilter(this);
     btnTop = button("最上段", page);

@@ -132,7 +132,10 @@ void TReceiveView::createControls() {
     edtTel1 = edit(this, 13, 120);
     btnDial1 = button("発信", this);
     btnDial2 = button("発信", this);
+    btnDial1->setFixedWidth(56);
+    btnDial2->setFixedWidth(56);
     btnExchange = button("⇔", this);
+    btnExchange->setFixedWidth(36);
     btnExchange->setToolTip(QStringLiteral("電話番号の入れ替え"));
     btnTelDic = button("番号検索", this);
     if (book) {

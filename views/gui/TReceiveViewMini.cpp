@@ -73,6 +73,7 @@ TReceiveViewMini::TReceiveViewMini(IniFile& ini, bool autoAdd, bool notMoveFocus
     sgMini->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sgMini->setItemDelegate(new MiniCellDelegate(sgMini));
     sgMini->setColumnWidth(0, kLabelWidth);
+    sgMini->horizontalHeader()->setStretchLastSection(true);
     const char* labels[] = {"電話番号", "住所", "会社名", "名前"};
     for (int row = 0; row < 4; ++row) {
         sgMini->setRowHeight(row, kRowHeight);
@@ -146,11 +147,6 @@ void TReceiveViewMini::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-void TReceiveViewMini::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    sgMini->setColumnWidth(1, std::max(0, sgMini->viewport()->width() - kLabelWidth));
 }
 
 } // namespace kanata
