@@ -104,6 +104,22 @@ MeiboRow rosterRow(const CallRecord& record, const CallerFields& f) {
     return row;
 }
 
+// The view neither shows nor edits the message, the colour and the
+// coordinates; a row taken over keeps its own instead of losing them.
+void keepHiddenFields(MeiboTable& meibo, MeiboRow& row) {
+    const auto stored = meibo.find(row.RecNo);
+    if (!stored)
+        return;
+    row.Msg = stored->Msg;
+    row.Msg1 = stored->Msg1;
+    row.Msg2 = stored->Msg2;
+    row.BGColor = stored->BGColor;
+    if (row.Latitude == 0 && row.Longitude == 0) {
+        row.Latitude = stored->Latitude;
+        row.Longitude = stored->Longitude;
+    }
+}
+
 void setKeyword(AddressBookRow& row, int n, const std::string& value) {
     std::string* fields[] = {&row.Keyword1, &row.Keyword2, &row.Keyword3, &row.Keyword4,
                              &row.Keyword5};
@@ -292,6 +308,8 @@ RegistrationResult CallerRegistration::registerInRoster(CallRecord& record, Call
         CallRecord target = record;
         target.MeiboRecNo = recNo;
         MeiboRow row = rosterRow(target, f);
+        if (replacing)
+            keepHiddenFields(meibo, row);
         if (isNew) {
             const auto added = meibo.append(row, messages);
             if (!added) {

@@ -98,6 +98,13 @@ TEST_F(Registration, NewCallerGetsARowAndTheHistoryRowItsNames) {
 TEST_F(Registration, SameNumberInAnotherRowAsksToReplaceIt) {
     const int other = addRosterRow("06-1111-2222", "03-1234-5678", "旧名");
     {
+        auto stored = *dm.Meibo().find(other);
+        stored.Msg = 1;
+        stored.Msg1 = "要注意";
+        stored.BGColor = "$00FFFF";
+        ASSERT_TRUE(dm.Meibo().update(stored, messages));
+    }
+    {
         CallerFields f = fields("03-1234-5678");
         messages.expect("既に同じ電話番号のデータが登録されています", MessageResult::No);
         auto result = registration().Register(record, f, FieldsFromRecord(record, false));
@@ -117,6 +124,10 @@ TEST_F(Registration, SameNumberInAnotherRowAsksToReplaceIt) {
     EXPECT_EQ(row->NameKanji, "山田太郎");
     EXPECT_EQ(row->Tel1, "03-1234-5678");
     EXPECT_EQ(row->Tel2, "");
+    // What the view cannot show stays with the row.
+    EXPECT_EQ(row->Msg, 1);
+    EXPECT_EQ(row->Msg1, "要注意");
+    EXPECT_EQ(row->BGColor, "$00FFFF");
 }
 
 TEST_F(Registration, HitFromSecondNumberNoFocusesIt) {
