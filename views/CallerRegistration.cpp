@@ -220,7 +220,7 @@ RegistrationResult CallerRegistration::run(CallRecord& record, CallerFields& fie
                                            const CallerFields& loaded, MessageService& messages,
                                            bool silent) {
     if (options_.addressBookMode)
-        return registerInAddressBook(record, fields, messages);
+        return registerInAddressBook(record, fields, messages, silent);
     return registerInRoster(record, fields, loaded, messages, silent);
 }
 
@@ -331,12 +331,15 @@ RegistrationResult CallerRegistration::registerInRoster(CallRecord& record, Call
 
 RegistrationResult CallerRegistration::registerInAddressBook(CallRecord& record,
                                                              CallerFields& fields,
-                                                             MessageService& messages) {
+                                                             MessageService& messages,
+                                                             bool silent) {
     CallerFields f = fields.trimmed();
     if (!IsValidNumberText(f.Tel1)) {
         messages.information(MessageLines({"電話番号は半角数字かハイフンのみが有効です"}));
         return refused(0);
     }
+    if (silent && f.Tel1.empty())
+        return refused();
     const AddressBookSource& source = options_.addressBook;
     if (!source.installed) {
         messages.information(MessageLines({"番号名鑑のインストール状態を確認できませんでした"}));

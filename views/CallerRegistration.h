@@ -69,7 +69,7 @@ private:
                                         const CallerFields& loaded, MessageService& messages,
                                         bool silent);
     RegistrationResult registerInAddressBook(CallRecord& record, CallerFields& fields,
-                                             MessageService& messages);
+                                             MessageService& messages, bool silent);
     void updateHistoryRow(const CallRecord& record, const CallerFields& fields,
                           MessageService& messages);
     int reorderLists(const CallerFields& fields, MessageService& messages);

@@ -265,6 +265,9 @@ TEST_F(ReceiveView, AddressBookModeCaptionAndNumbers) {
     ASSERT_EQ(v.cbxOtherTel->count(), 2);
     EXPECT_EQ(v.cbxOtherTel->itemText(0), QStringLiteral("03-1111-2222"));
     EXPECT_EQ(v.itemValues()[6], "03-1111-2222");
+    v.cbxOtherTel->setCurrentIndex(1);
+    EXPECT_EQ(v.itemValues()[6], "06-1234-0000");
+    EXPECT_FALSE(v.HasUnsavedChanges());
 }
 
 TEST(ReceiveViewMini, ShowsTheCallerAndOpensTheFullView) {

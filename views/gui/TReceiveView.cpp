@@ -485,7 +485,14 @@ void TReceiveView::focusNumber(int edit, bool selectText) {
 }
 
 bool TReceiveView::HasUnsavedChanges() const {
-    return hasRecord_ && !(fields().trimmed() == loaded_.trimmed());
+    if (!hasRecord_)
+        return false;
+    CallerFields now = fields().trimmed();
+    CallerFields then = loaded_.trimmed();
+    // Choosing another of the other numbers changes nothing stored.
+    if (settings_.UsePbAdrs)
+        now.Tel2 = then.Tel2 = {};
+    return !(now == then);
 }
 
 void TReceiveView::applyResult(int focus, bool selectText) {
