@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -100,6 +101,10 @@ TEST_F(ReceiveView, SimulatedCallPopsUpAndRegistersIntoBothTables) {
     EXPECT_EQ(v.CurrentRecNo(), call.RecNo);
 
     v.edtNameKanji->setText(QStringLiteral("山田太郎"));
+    v.edtCorpKana->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(v.edtCorpKana, &enter);
+    EXPECT_EQ(v.focusWidget(), v.edtCorpKanji);
     v.cbxRank->setEditText(QStringLiteral("Ｂ"));
     v.cbxSelItem[0]->setEditText(QStringLiteral("見積依頼"));
     v.btnRegister->click();

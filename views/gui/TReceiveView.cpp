@@ -17,6 +17,7 @@
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -638,6 +639,14 @@ void TReceiveView::closeEvent(QCloseEvent* event) {
     hasRecord_ = false;
     if (hooks_.onClosed)
         hooks_.onClosed();
+}
+
+void TReceiveView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        focusNextChild();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TReceiveView::restoreGeometry() {

@@ -149,6 +149,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Enter moves on to the next field, as in every dialog of the program.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     class Busy;
