@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -344,6 +345,50 @@ TEST_F(ReceiveView, MiniDoubleClickRegistersTheFullViewsCallerFirst) {
     ASSERT_TRUE(dm.OpenMeibo());
     EXPECT_EQ(dm.Meibo().count(), 1); // registered before the record was replaced
     dm.CloseMeibo();
+
+    // The full view already shows the call: it only comes forward.
+    shown = -1;
+    int selected = -1;
+    mini.hooks().selectHistoryRow = [&](int recNo) { selected = recNo; };
+    other.RecNo = v.CurrentRecNo();
+    mini.ShowInMiniView(other);
+    mini.sgMiniDblClick();
+    EXPECT_EQ(shown, -1);
+    EXPECT_EQ(selected, v.CurrentRecNo());
+}
+
+TEST_F(ReceiveView, ListEditorAndItemSetupOpenFromTheView) {
+    TReceiveView& v = open();
+    v.LoadCallRecord(incomingCall("0312345678", "03-1234-5678"));
+    v.cbxSelItem[1]->setEditText(QStringLiteral("手入力"));
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<TInputList*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->tabList->currentIndex(), 2);
+        EXPECT_EQ(dialog->tabList->tabText(2), QStringLiteral(" メモ "));
+        dialog->edtName->setText(QStringLiteral("要確認"));
+        dialog->btnAdd->click();
+        dialog->btnOK->click();
+    });
+    v.btnListEdit[2]->click();
+    ASSERT_EQ(v.cbxSelItem[1]->count(), 1);
+    EXPECT_EQ(v.cbxSelItem[1]->itemText(0), QStringLiteral("要確認"));
+    EXPECT_EQ(v.cbxSelItem[1]->currentText(), QStringLiteral("手入力"));
+    EXPECT_TRUE(v.focusWidget() == v.cbxSelItem[1] ||
+                v.focusWidget() == v.cbxSelItem[1]->lineEdit())
+        << (v.focusWidget() ? v.focusWidget()->metaObject()->className() : "none");
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<TOutputItem*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->lbxItems->item(0)->setCheckState(Qt::Checked);
+        dialog->btnOK->click();
+    });
+    v.btnItemSetup->click();
+    EXPECT_TRUE(v.outputSettings().roster[0].output);
+    IniFile saved(ini.path());
+    ASSERT_TRUE(saved.load());
+    EXPECT_EQ(saved.readString("RECEIVE VIEW OUTPUT", "ItemOutput").substr(0, 2), "1,");
 }
 
 TEST(OutputItemDialog, RefusesNoItemAndRestoresTheOrder) {
