@@ -1,0 +1,441 @@
+#include "views/CallerRegistration.h"
+
+#include "data/AddressBook.h"
+#include "data/Cp932.h"
+#include "data/DateTime.h"
+#include "data/TDMKanata195.h"
+#include "data/TelKeys.h"
+#include "lookup/CallRecord.h"
+#include "platform/MessageService.h"
+#include "views/RecentFirst.h"
+
+#include <cstdio>
+
+namespace kanata {
+namespace {
+
+// Every box is answered No (Cancel where there is no No) and nothing shows.
+class SilentMessages : public MessageService {
+public:
+    MessageResult ShowCenteredMessage(const MessageRequest& request) override {
+        switch (request.buttons) {
+        case MessageButtons::YesNo:
+        case MessageButtons::YesNoCancel:
+            return MessageResult::No;
+        case MessageButtons::Ok:
+            return MessageResult::Ok;
+        default:
+            return MessageResult::Cancel;
+        }
+    }
+};
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}
+
+RegistrationResult refused(int focusNumber = -1) {
+    RegistrationResult r;
+    r.focusNumber = focusNumber;
+    r.selectText = focusNumber >= 0;
+    return r;
+}
+
+// The first roster row whose first number has `key`, else the first whose
+// second number has it (the lookup's order); -1 when none.
+int findRosterRow(MeiboTable& meibo, const std::string& key) {
+    for (const char* index : {"SchTel1", "SchTel2"}) {
+        Query q;
+        q.index = index;
+        q.where = std::string("\"") + index + "\" = ?";
+        q.whereArgs = {key};
+        q.limit = 1;
+        const auto rows = meibo.read(q);
+        if (!rows.empty())
+            return rows.front().RecNo;
+    }
+    return -1;
+}
+
+// Whether a row other than `own` holds `key` as either number.
+bool keyBelongsToAnotherRow(MeiboTable& meibo, const std::string& key, int own) {
+    return meibo.count("(\"SchTel1\" = ? OR \"SchTel2\" = ?) AND \"RecNo\" <> ?",
+                       {key, key, static_cast<std::int64_t>(own)}) > 0;
+}
+
+MeiboRow rosterRow(const CallRecord& record, const CallerFields& f) {
+    MeiboRow row;
+    row.RecNo = record.MeiboRecNo;
+    row.SchTel1 = TelSearchKey(f.Tel1);
+    row.SchTel2 = TelSearchKey(f.Tel2);
+    row.Tel1 = f.Tel1;
+    row.Tel2 = f.Tel2;
+    row.Pos = PostalCodeToStore(f.Pos);
+    row.Tdfkn = f.Tdfkn;
+    row.Adrs1 = f.Adrs1;
+    row.Adrs2 = f.Adrs2;
+    row.Adrs3 = f.Adrs3;
+    row.JisCode = f.JisCode;
+    row.KajoCode = f.KajoCode;
+    row.CorpKana = f.CorpKana;
+    row.CorpKanji = f.CorpKanji;
+    row.NameKana = f.NameKana;
+    row.NameKanji = f.NameKanji;
+    row.PrivCorp = f.PrivCorp == 1 ? "1" : "0";
+    row.Memo1 = f.Memo1;
+    row.Memo2 = f.Memo2;
+    row.Memo3 = f.Memo3;
+    row.EMail = f.EMail;
+    row.Rank = f.Rank;
+    row.Latitude = record.Latitude;
+    row.Longitude = record.Longitude;
+    row.Msg = record.Msg;
+    row.Msg1 = record.Msg1;
+    row.Msg2 = record.Msg2;
+    row.BGColor = record.BGColor;
+    row.ExtLink = joinLines(f.ExtLink);
+    row.Note = joinLines(f.Note);
+    return row;
+}
+
+// The view neither shows nor edits the message, the colour and the
+// coordinates; a row taken over keeps its own instead of losing them.
+void keepHiddenFields(MeiboTable& meibo, MeiboRow& row) {
+    const auto stored = meibo.find(row.RecNo);
+    if (!stored)
+        return;
+    row.Msg = stored->Msg;
+    row.Msg1 = stored->Msg1;
+    row.Msg2 = stored->Msg2;
+    row.BGColor = stored->BGColor;
+    if (row.Latitude == 0 && row.Longitude == 0) {
+        row.Latitude = stored->Latitude;
+        row.Longitude = stored->Longitude;
+    }
+}
+
+void setKeyword(AddressBookRow& row, int n, const std::string& value) {
+    std::string* fields[] = {&row.Keyword1, &row.Keyword2, &row.Keyword3, &row.Keyword4,
+                             &row.Keyword5};
+    // The product has more keyword fields than this store keeps; a setting
+    // that names one of those has nowhere to write.
+    if (n >= 1 && n <= 5)
+        *fields[n - 1] = value;
+}
+
+int colourValue(const std::string& bgColor) {
+    const std::string text = bgColor.empty() ? "$7fdf3f" : bgColor;
+    unsigned value = 0;
+    if (text.size() < 2 || text[0] != '$' || std::sscanf(text.c_str() + 1, "%x", &value) != 1)
+        std::sscanf("7fdf3f", "%x", &value);
+    return static_cast<int>(value & 0xFFFFFF);
+}
+
+// The view's record takes what was stored.
+void adoptFields(CallRecord& r, const CallerFields& f, bool addressBookMode) {
+    if (addressBookMode) {
+        const int i = (r.TelIndex >= 0 && r.TelIndex < 4) ? r.TelIndex : 0;
+        r.Tel[i] = f.Tel1;
+        r.SchTel[i] = TelSearchKey(f.Tel1);
+    } else {
+        r.Tel[0] = f.Tel1;
+        r.SchTel[0] = TelSearchKey(f.Tel1);
+        r.Tel[1] = f.Tel2;
+        r.SchTel[1] = TelSearchKey(f.Tel2);
+    }
+    r.Pos = f.Pos;
+    r.Tdfkn = f.Tdfkn;
+    r.Adrs1 = f.Adrs1;
+    r.Adrs2 = f.Adrs2;
+    r.Adrs3 = f.Adrs3;
+    r.JisCode = f.JisCode;
+    r.KajoCode = f.KajoCode;
+    r.CorpKana = f.CorpKana;
+    r.CorpKanji = f.CorpKanji;
+    r.NameKana = f.NameKana;
+    r.NameKanji = f.NameKanji;
+    r.PrivCorp = f.PrivCorp;
+    r.Memo1 = f.Memo1;
+    r.Memo2 = f.Memo2;
+    r.Memo3 = f.Memo3;
+    r.EMail = f.EMail;
+    r.Rank = f.Rank;
+    r.SelItem1 = f.SelItem1;
+    r.SelItem2 = f.SelItem2;
+    r.SelItem3 = f.SelItem3;
+    r.ExtLink = f.ExtLink;
+    r.Note = f.Note;
+    r.Division = 1;
+    r.fitToWidths();
+}
+
+} // namespace
+
+std::string MessageLines(std::initializer_list<const char*> lines) {
+    std::string text;
+    bool first = true;
+    for (const char* line : lines) {
+        if (!first)
+            text += "\r\n";
+        text += line;
+        if (*line)
+            text += "  ";
+        first = false;
+    }
+    return text;
+}
+
+bool IsValidNumberText(const std::string& text) {
+    for (char c : cp932::trim(text)) {
+        if (!(c >= '0' && c <= '9') && c != '-')
+            return false;
+    }
+    return true;
+}
+
+CallerRegistration::CallerRegistration(TDMKanata195& dm, MessageService& messages,
+                                       RegistrationOptions options)
+    : dm_(dm), messages_(messages), options_(std::move(options)) {}
+
+CallerRegistration::~CallerRegistration() = default;
+
+RegistrationResult CallerRegistration::Register(CallRecord& record, CallerFields& fields,
+                                                const CallerFields& loaded) {
+    return run(record, fields, loaded, messages_, false);
+}
+
+int CallerRegistration::RegisterSilently(CallRecord& record, CallerFields& fields,
+                                         const CallerFields& loaded) {
+    SilentMessages silent;
+    return run(record, fields, loaded, silent, true).done ? 0 : 1;
+}
+
+RegistrationResult CallerRegistration::run(CallRecord& record, CallerFields& fields,
+                                           const CallerFields& loaded, MessageService& messages,
+                                           bool silent) {
+    if (options_.addressBookMode)
+        return registerInAddressBook(record, fields, messages, silent);
+    return registerInRoster(record, fields, loaded, messages, silent);
+}
+
+RegistrationResult CallerRegistration::registerInRoster(CallRecord& record, CallerFields& fields,
+                                                        const CallerFields& loaded,
+                                                        MessageService& messages, bool silent) {
+    CallerFields f = fields.trimmed();
+    const std::string* numbers[] = {&f.Tel1, &f.Tel2};
+    for (int i = 0; i < 2; ++i) {
+        if (!IsValidNumberText(*numbers[i])) {
+            messages.information(MessageLines({"電話番号は半角数字かハイフンのみが有効です"}));
+            return refused(i);
+        }
+    }
+    if (!f.Tel1.empty() && !f.Tel2.empty() && TelSearchKey(f.Tel1) == TelSearchKey(f.Tel2)) {
+        messages.information(MessageLines({"電話番号欄にはそれぞれ違う番号を入力してください"}));
+        return refused(1);
+    }
+    if (f.Tel1.empty() && !f.Tel2.empty())
+        std::swap(f.Tel1, f.Tel2);
+    // Nothing would find such a row again; only the user may ask for it.
+    if (silent && f.Tel1.empty())
+        return refused();
+
+    TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
+    if (!use)
+        return refused();
+    MeiboTable& meibo = dm_.Meibo();
+    const CallerFields loadedTrimmed = loaded.trimmed();
+    const std::string keys[] = {TelSearchKey(f.Tel1), TelSearchKey(f.Tel2)};
+    bool isNew = record.Division != 1;
+    bool replacing = false;
+    int recNo = record.MeiboRecNo;
+
+    if (isNew) {
+        int hits = 0, hitRow = -1, hitNumber = -1;
+        for (int i = 0; i < 2 && hits < 2; ++i) {
+            if (keys[i].empty())
+                continue;
+            const int row = findRosterRow(meibo, keys[i]);
+            if (row < 0)
+                continue;
+            ++hits;
+            hitRow = row;
+            hitNumber = i;
+        }
+        if (hits == 2) {
+            messages.information(MessageLines(
+                {"２つの電話番号がそれぞれ違うデータとして登録されています", "登録できません"}));
+            return refused();
+        }
+        if (hits == 1) {
+            const bool replace =
+                silent ? options_.sameTelUpdate
+                       : messages.ask(MessageLines({"既に同じ電話番号のデータが登録されています",
+                                                    "今回の内容で置き換えますか？"}));
+            if (!replace) {
+                RegistrationResult r = refused(hitNumber == 1 ? 1 : -1);
+                r.selectText = false;
+                return r;
+            }
+            isNew = false;
+            replacing = true;
+            recNo = hitRow;
+        }
+    } else {
+        const std::string* loadedNumbers[] = {&loadedTrimmed.Tel1, &loadedTrimmed.Tel2};
+        for (int i = 0; i < 2; ++i) {
+            if (*numbers[i] == *loadedNumbers[i] || keys[i].empty())
+                continue;
+            if (keyBelongsToAnotherRow(meibo, keys[i], recNo)) {
+                messages.information(MessageLines({"変更した電話番号と同じ電話番号のデータが",
+                                                   "既に登録されています", "変更はできません"}));
+                return refused(i);
+            }
+        }
+    }
+
+    updateHistoryRow(record, f, messages);
+    RegistrationResult result;
+    result.changedLists = reorderLists(f, messages);
+
+    const bool write = isNew || replacing || !(f == loadedTrimmed);
+    if (write) {
+        CallRecord target = record;
+        target.MeiboRecNo = recNo;
+        MeiboRow row = rosterRow(target, f);
+        if (replacing)
+            keepHiddenFields(meibo, row);
+        if (isNew) {
+            const auto added = meibo.append(row, messages);
+            if (!added) {
+                messages.error(MessageLines({"登録できませんでした"}));
+                return result;
+            }
+            recNo = *added;
+        } else if (!meibo.update(row, messages)) {
+            messages.error(MessageLines({"変更できませんでした"}));
+            return result;
+        }
+    }
+    adoptFields(record, f, false);
+    record.MeiboRecNo = recNo;
+    fields = f;
+    result.done = true;
+    return result;
+}
+
+RegistrationResult CallerRegistration::registerInAddressBook(CallRecord& record,
+                                                             CallerFields& fields,
+                                                             MessageService& messages,
+                                                             bool silent) {
+    CallerFields f = fields.trimmed();
+    if (!IsValidNumberText(f.Tel1)) {
+        messages.information(MessageLines({"電話番号は半角数字かハイフンのみが有効です"}));
+        return refused(0);
+    }
+    if (silent && f.Tel1.empty())
+        return refused();
+    const AddressBookSource& source = options_.addressBook;
+    if (!source.installed) {
+        messages.information(MessageLines({"番号名鑑のインストール状態を確認できませんでした"}));
+        return refused();
+    }
+    TDMPbarea book(messages);
+    if (!book.OpenAddressBook(source.folder)) {
+        messages.error(MessageLines({"何らかの理由で番号名鑑のアドレス帳が開けませんでした"}));
+        return refused();
+    }
+    // The entry is the one the shown record came from; its number is kept
+    // with the record itself, so a later lookup cannot redirect the write.
+    const bool existing = record.Division == 1 && record.MeiboRecNo > 0;
+    AddressBookRow row;
+    if (existing) {
+        if (auto stored = book.Read(record.MeiboRecNo))
+            row = *stored;
+    }
+    row.RecNo = existing ? record.MeiboRecNo : 0;
+    const std::string digits = ExtractTelChars(f.Tel1, kTelDigits);
+    std::string* numberFields[] = {&row.Tel, &row.Fax, &row.Portable1, &row.Portable2};
+    const int telIndex = (record.TelIndex >= 0 && record.TelIndex < 4) ? record.TelIndex : 0;
+    *numberFields[telIndex] = digits;
+    row.Pos = PostalCodeToStore(f.Pos);
+    row.Tdfkn = f.Tdfkn;
+    row.Adrs1 = f.Adrs1;
+    row.Adrs2 = f.Adrs2;
+    row.Adrs3 = f.Adrs3;
+    row.JisCode = f.JisCode;
+    row.KajoCode = f.KajoCode;
+    row.CorpKana = f.CorpKana;
+    row.CorpKanji = f.CorpKanji;
+    row.NameKana = f.NameKana;
+    row.NameKanji = f.NameKanji; // written in the escape form by the module
+    row.PrivCorp = f.PrivCorp == 1 ? "1" : "0";
+    setKeyword(row, source.Memo1 + 1, f.Memo1);
+    setKeyword(row, source.Memo2 + 1, f.Memo2);
+    setKeyword(row, source.Memo3 + 1, f.Memo3);
+    setKeyword(row, source.rank + 6, f.Rank);
+    setKeyword(row, source.Line1 + 1, record.Msg1);
+    setKeyword(row, source.Line2 + 1, record.Msg2);
+    row.EMail1 = f.EMail;
+    row.Latitude = record.Latitude;
+    row.Longitude = record.Longitude;
+    row.SymbolColor = colourValue(record.BGColor);
+    (source.usesExtFile ? row.ExtFile : row.ExtLink) = joinLines(f.ExtLink);
+    row.Note = joinLines(f.Note);
+
+    updateHistoryRow(record, f, messages);
+    RegistrationResult result;
+    result.changedLists = reorderLists(f, messages);
+    const auto written = book.Write(row);
+    book.CloseAddressBook();
+    if (!written) {
+        messages.error(MessageLines({existing ? "変更できませんでした" : "登録できませんでした"}));
+        return result;
+    }
+    adoptFields(record, f, true);
+    record.MeiboRecNo = *written;
+    fields = f;
+    result.done = true;
+    return result;
+}
+
+void CallerRegistration::updateHistoryRow(const CallRecord& record, const CallerFields& f,
+                                          MessageService& messages) {
+    TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+    if (!use)
+        return;
+    auto row = dm_.RecvHis().find(record.RecNo);
+    if (!row) {
+        messages.error(MessageLines({"該当するデータが見つかりませんでした"}));
+        return;
+    }
+    row->CorpKana = f.CorpKana;
+    row->CorpKanji = f.CorpKanji;
+    row->NameKana = f.NameKana;
+    row->NameKanji = f.NameKanji;
+    row->Rank = f.Rank;
+    row->SelItem1 = f.SelItem1;
+    row->SelItem2 = f.SelItem2;
+    row->SelItem3 = f.SelItem3;
+    if (!dm_.RecvHis().update(*row, messages))
+        messages.error(MessageLines({"該当するデータが見つかりませんでした"}));
+}
+
+int CallerRegistration::reorderLists(const CallerFields& f, MessageService& messages) {
+    int changed = 0;
+    if (MoveToTop(dm_.Rank(), f.Rank, messages))
+        changed |= 1;
+    const std::string* items[] = {&f.SelItem1, &f.SelItem2, &f.SelItem3};
+    for (int n = 1; n <= 3; ++n) {
+        if (MoveToTop(dm_.SelItem(n), *items[n - 1], messages))
+            changed |= 1 << n;
+    }
+    return changed;
+}
+
+} // namespace kanata

@@ -1,0 +1,30 @@
+#include "views/RecentFirst.h"
+
+#include "data/Cp932.h"
+#include "data/THistoryData.h"
+#include "platform/MessageService.h"
+
+namespace kanata {
+
+bool MoveToTop(THistoryData& list, const std::string& text, MessageService& messages) {
+    // Compared in its stored form, so that a long text found once is found
+    // again instead of entering the list a second time.
+    const std::string item =
+        cp932::cutToWidth(cp932::trim(text), static_cast<std::size_t>(list.itemSize()));
+    if (item.empty())
+        return false;
+    const int at = list.IndexOf(item);
+    if (at == 0)
+        return false;
+    if (at > 0)
+        list.Delete(at);
+    list.Insert(0, item, 0);
+    try {
+        list.Save();
+    } catch (const EHistoryDataError& e) {
+        messages.error(e.what());
+    }
+    return true;
+}
+
+} // namespace kanata
