@@ -220,13 +220,13 @@ TEST_F(HistoryListWindow, SearchAndWeekdayButtonsFilterAndAllMatchingRowsGo) {
 
     // Delete every matching row (Saturdays and Mondays) through the target
     // dialog, whose question has the word spelt right.
-    nextDialog<TDeleteTarget>([this](TDeleteTarget& d) {
+    nextDialog<TDeleteTarget>([](TDeleteTarget& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("着信対応履歴　削除"));
         d.rbAll->setChecked(true);
-        messages.expect("すべてのデータを削除します\r\nよろしいですか？", MessageResult::Yes);
         d.btnDelete->click();
         return d.result();
     });
+    messages.expect("すべてのデータを削除します\r\nよろしいですか？", MessageResult::Yes);
     messages.expect("12件のデータを削除しました");
     list->btnDelete->click();
     EXPECT_EQ(his().count(), 30);
@@ -311,6 +311,7 @@ TEST(HistoryDialogs, SearchDialogLoadsTheConditionsAndKeepsTheEndAfterTheBegin) 
     EXPECT_TRUE(d.edtTel->text().isEmpty());
     // Enter on the date check goes to the number when the dates are off.
     d.show();
+    QApplication::setActiveWindow(&d);
     d.chkDate->setFocus();
     pressKey(d.chkDate, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), d.edtTel);
