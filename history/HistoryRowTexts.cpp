@@ -1,8 +1,8 @@
 #include "history/HistoryRowTexts.h"
 
 #include "data/Cp932.h"
-#include "data/RecvHisTable.h"
 #include "data/ReasonCode.h"
+#include "data/RecvHisTable.h"
 
 #include <cstdio>
 
@@ -32,7 +32,9 @@ std::vector<std::string> HistoryRowCells(const RecvHisRow& row, std::int64_t num
             HistoryTelText(row.Tel),
             cp932::trim(row.CorpKanji),
             cp932::trim(row.NameKanji),
-            division == "0" ? "新規" : division == "1" ? "既存" : "",
+            division == "0"   ? "新規"
+            : division == "1" ? "既存"
+                              : "",
             cp932::trim(row.Rank),
             cp932::trim(row.SelItem1),
             cp932::trim(row.SelItem2),

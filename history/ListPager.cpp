@@ -98,9 +98,22 @@ PageOutcome ListPager::refill(int page, const RowFilter& filter) {
     // page before the last one when the last page is a partial one.
     if (static_cast<std::int64_t>(page_ - 1) * pageSize_ + 1 > count_)
         page_ = std::max<std::int64_t>(1, count_ / pageSize_);
-    Query q = walk(true, filter);
-    q.offset = (page_ - 1) * pageSize_;
-    rows_ = table_.read(q);
+    // Skipping runs through every admitted row before the page; a page in
+    // the far half is reached sooner from the other end of the index.
+    const std::int64_t skip = static_cast<std::int64_t>(page_ - 1) * pageSize_;
+    const std::int64_t wanted = std::min<std::int64_t>(pageSize_, count_ - skip);
+    const std::int64_t skipFromEnd = count_ - skip - wanted;
+    if (skipFromEnd < skip) {
+        Query q = walk(false, filter);
+        q.offset = static_cast<int>(skipFromEnd);
+        q.limit = static_cast<int>(wanted);
+        rows_ = table_.read(q);
+        std::reverse(rows_.begin(), rows_.end());
+    } else {
+        Query q = walk(true, filter);
+        q.offset = static_cast<int>(skip);
+        rows_ = table_.read(q);
+    }
     firstNumber_ = static_cast<std::int64_t>(page_ - 1) * pageSize_ + 1;
     if (rows_.empty())
         return PageOutcome::Empty;

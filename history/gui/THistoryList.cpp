@@ -62,10 +62,10 @@ QString qs(const std::string& s) {
 }
 
 QStringList columnTitles(const HistoryListOptions& o) {
-    return {QStringLiteral("No."),    QStringLiteral("日付"),   QStringLiteral("時刻"),
+    return {QStringLiteral("No."),      QStringLiteral("日付"),   QStringLiteral("時刻"),
             QStringLiteral("電話番号"), QStringLiteral("会社名"), QStringLiteral("名前"),
-            QStringLiteral("区分"),   QStringLiteral("ランク"), qs(o.SelectItem1),
-            qs(o.SelectItem2),        qs(o.SelectItem3)};
+            QStringLiteral("区分"),     QStringLiteral("ランク"), qs(o.SelectItem1),
+            qs(o.SelectItem2),          qs(o.SelectItem3)};
 }
 
 } // namespace
@@ -77,7 +77,8 @@ THistoryList::THistoryList(TDMKanata195& dm, IntakeFlags& flags, MessageService&
                            IniFile& ini, HistoryListOptions options,
                            std::function<DateTime()> clock, QWidget* parent)
     : QWidget(parent, Qt::Window), dm_(dm), flags_(flags), messages_(messages), ini_(ini),
-      options_(std::move(options)), clock_(clock ? std::move(clock) : [] { return DateTime::now(); }),
+      options_(std::move(options)),
+      clock_(clock ? std::move(clock) : [] { return DateTime::now(); }),
       pager_(dm.RecvHis().table(), "RecvDateTime", true, options_.ListMaxCount) {
     setWindowTitle(QStringLiteral("着信対応履歴一覧"));
     createControls();
@@ -198,8 +199,8 @@ void THistoryList::readSettings() {
     for (int w : kDefaultWidths)
         defaults.columns.push_back(ScaledPixels(this, w));
     const QRect screenRect = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-    const ScreenGeometry g = applyGeometry(stored, defaults, screenRect.width(),
-                                           screenRect.height(), logicalDpiX());
+    const ScreenGeometry g =
+        applyGeometry(stored, defaults, screenRect.width(), screenRect.height(), logicalDpiX());
     resize(g.width, g.height);
     move(screenRect.left() + (stored.left ? 0 : 0) + g.left, screenRect.top() + g.top);
     for (int c = 0; c < kHistoryColumnCount; ++c)
@@ -303,8 +304,8 @@ void THistoryList::RefreshPage(int mode, int page) {
     std::int64_t number = pager_.firstNumber();
     for (std::size_t i = 0; i < keys_.size(); ++i) {
         QStringList cells;
-        for (const std::string& c : HistoryRowCells(dm_.RecvHis().fromRecord(pager_.rows()[i]),
-                                                    number++))
+        for (const std::string& c :
+             HistoryRowCells(dm_.RecvHis().fromRecord(pager_.rows()[i]), number++))
             cells << qs(c);
         rows.push_back(cells);
     }
@@ -591,9 +592,9 @@ void THistoryList::deleteSelected() {
         // Deleted rows leave the selection; the rest of the place stays.
         for (std::size_t i = 0; i < keys_.size(); ++i)
             if (std::find(deleted.begin(), deleted.end(), keys_[i]) != deleted.end())
-                lbxRecvHis->selectionModel()->select(
-                    model_->index(static_cast<int>(i), 0),
-                    QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+                lbxRecvHis->selectionModel()->select(model_->index(static_cast<int>(i), 0),
+                                                     QItemSelectionModel::Deselect |
+                                                         QItemSelectionModel::Rows);
         RefreshPage(0, 0);
         const int n = static_cast<int>(keys_.size());
         if (n > 0) {

@@ -44,8 +44,8 @@ struct HistoryListHooks {
     // it and shows it on top; `popup` is set for an incoming call.
     std::function<void(const CallRecord&, bool popup)> showInCallView;
     std::function<bool()> callViewOpen;
-    std::function<bool()> callViewBusy;  // unsaved changes or locked: keeps its record
-    std::function<int()> callViewRecNo;  // -1 when it shows none
+    std::function<bool()> callViewBusy; // unsaved changes or locked: keeps its record
+    std::function<int()> callViewRecNo; // -1 when it shows none
     std::function<void()> callViewToFront;
     std::function<void()> callViewRegisterCurrentCaller;
     std::function<bool()> closeCallView; // true when it closed (or was not open)

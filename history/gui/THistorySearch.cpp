@@ -113,16 +113,13 @@ void THistorySearch::createControls() {
     enter->watch(chkDate, [this]() -> QWidget* {
         return chkDate->isChecked() ? static_cast<QWidget*>(dtpBegin) : edtTel;
     });
-    const std::pair<QWidget*, QWidget*> chain[] = {{dtpBegin, dtpEnd},
-                                                   {dtpEnd, edtTel},
-                                                   {edtTel, edtCorpKana},
-                                                   {edtCorpKana, edtCorpKanji},
-                                                   {edtCorpKanji, edtNameKana},
-                                                   {edtNameKana, edtNameKanji}};
+    const std::pair<QWidget*, QWidget*> chain[] = {
+        {dtpBegin, dtpEnd},          {dtpEnd, edtTel},
+        {edtTel, edtCorpKana},       {edtCorpKana, edtCorpKanji},
+        {edtCorpKanji, edtNameKana}, {edtNameKana, edtNameKanji}};
     for (const auto& [from, to] : chain)
         enter->watch(from, [to = to] { return to; });
-    enter->watch(edtNameKanji,
-                 [this]() -> QWidget* { return rbOr->isChecked() ? rbOr : rbAnd; });
+    enter->watch(edtNameKanji, [this]() -> QWidget* { return rbOr->isChecked() ? rbOr : rbAnd; });
     enter->watch(rbAnd, [this] { return btnSearch; });
     enter->watch(rbOr, [this] { return btnSearch; });
     chkDateClick();

@@ -11,11 +11,11 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QKeyEvent>
 #include <QToolButton>
 
 namespace kanata {
@@ -50,7 +50,9 @@ protected:
                                               [this] { return now; });
         QCoreApplication::sendPostedEvents(list.get());
     }
-    QString status(int panel) const { return list->pnlStatus[static_cast<std::size_t>(panel)]->text(); }
+    QString status(int panel) const {
+        return list->pnlStatus[static_cast<std::size_t>(panel)]->text();
+    }
     QString cell(int row, int column) const {
         return list->model()->index(row, column).data().toString();
     }
@@ -94,6 +96,17 @@ TEST_F(HistoryListWindow, PagesSelectsAndDeletesOnAFilledTable) {
     EXPECT_EQ(list->currentPage(), 2);
     EXPECT_EQ(list->lbxRecvHis->selectedRowNumbers(), std::vector<int>{199});
     EXPECT_EQ(list->lbxRecvHis->caretRow(), 199);
+
+    // Page Down on the last row of a full page moves on; Page Up on the first
+    // row moves back.
+    list->lbxRecvHis->selectionModel()->setCurrentIndex(list->model()->index(199, 0),
+                                                        QItemSelectionModel::ClearAndSelect);
+    pressKey(list->lbxRecvHis, Qt::Key_PageDown);
+    EXPECT_EQ(list->currentPage(), 3);
+    list->lbxRecvHis->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
+                                                        QItemSelectionModel::ClearAndSelect);
+    pressKey(list->lbxRecvHis, Qt::Key_PageUp);
+    EXPECT_EQ(list->currentPage(), 2);
 
     // Page jump to page 1 through its dialog.
     nextDialog<TPageJump>([](TPageJump& d) {
@@ -178,7 +191,8 @@ TEST_F(HistoryListWindow, SearchAndWeekdayButtonsFilterAndAllMatchingRowsGo) {
     std::vector<RecvHisRow> rows;
     for (int day = 0; day < 14; ++day)
         for (int hour : {9, 13, 17}) {
-            const DateTime d = DateTime::fromDays(DateTime{2026, 11, 22, 0, 0, 0, 0}.toDays() + day);
+            const DateTime d =
+                DateTime::fromDays(DateTime{2026, 11, 22, 0, 0, 0, 0}.toDays() + day);
             RecvHisRow row = CallAt({d.year, d.month, d.day, hour, 0, 0, 0});
             row.RecNo = static_cast<int>(rows.size());
             row.CorpKanji = hour == 9 ? "株式会社さくら商店" : "有限会社山田工務店";
@@ -248,6 +262,10 @@ TEST_F(HistoryListWindow, OldCallsAreDeletedAtCreationAndTheSectionIsWritten) {
     EXPECT_TRUE(flags.PopupAllowed);
     EXPECT_EQ(his().count(), 1);
     ASSERT_EQ(list->model()->rowCount(), 0); // Sunday's call; only Saturday pressed
+    list->lbxRecvHis->header()->resizeSection(4, 200);
+    list->lbxRecvHis->header()->resizeSection(5, 60);
+    list->pmiDefaultWidth->trigger(); // "項目幅を初期値に戻す(&R)"
+    EXPECT_EQ(list->lbxRecvHis->header()->sectionSize(5), 112);
     list->lbxRecvHis->header()->resizeSection(4, 200);
     list.reset();
     IniFile written(folders.scratch() / "Kanata195.ini");

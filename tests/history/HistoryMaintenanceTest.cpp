@@ -17,7 +17,8 @@ protected:
     void storeDays() {
         std::vector<RecvHisRow> rows;
         for (int day = 0; day < 16; ++day) {
-            const DateTime d = DateTime::fromDays(DateTime{2026, 11, 20, 0, 0, 0, 0}.toDays() + day);
+            const DateTime d =
+                DateTime::fromDays(DateTime{2026, 11, 20, 0, 0, 0, 0}.toDays() + day);
             RecvHisRow row = CallAt({d.year, d.month, d.day, 12, 0, 0, 0});
             row.RecNo = day;
             rows.push_back(row);

@@ -57,6 +57,8 @@ TEST_F(HistoryPager, RefillBeyondTheRowsFallsBackToCountDivPageSize) {
     EXPECT_EQ(p.count(), 400);
     EXPECT_EQ(p.page(), 2);
     EXPECT_EQ(p.firstNumber(), 201);
+    EXPECT_EQ(p.keys().front(), 249);
+    EXPECT_EQ(p.keys().back(), 0);
 }
 
 TEST_F(HistoryPager, NextAndPreviousStopAtBothEndsAndKeepThePage) {
@@ -65,7 +67,8 @@ TEST_F(HistoryPager, NextAndPreviousStopAtBothEndsAndKeepThePage) {
     ASSERT_EQ(p.refresh(PageMode::Refill, 1, {}), PageOutcome::Filled);
     const auto firstPage = p.keys();
     EXPECT_EQ(p.refresh(PageMode::Previous, 0, {}), PageOutcome::NoPreviousPage);
-    EXPECT_EQ(PageOutcomeMessage(PageOutcome::NoPreviousPage), "前頁のデータが見つかりませんでした");
+    EXPECT_EQ(PageOutcomeMessage(PageOutcome::NoPreviousPage),
+              "前頁のデータが見つかりませんでした");
     EXPECT_EQ(p.page(), 1);
     EXPECT_EQ(p.keys(), firstPage);
 
@@ -119,7 +122,8 @@ std::vector<RecvHisRow> fortnight() {
     int recNo = 0;
     for (int day = 0; day < 14; ++day)
         for (int hour : {9, 13, 17}) {
-            const DateTime d = DateTime::fromDays(DateTime{2026, 11, 22, 0, 0, 0, 0}.toDays() + day);
+            const DateTime d =
+                DateTime::fromDays(DateTime{2026, 11, 22, 0, 0, 0, 0}.toDays() + day);
             RecvHisRow row = CallAt({d.year, d.month, d.day, hour, 15, 0, 0});
             row.RecNo = recNo++;
             rows.push_back(row);
@@ -211,8 +215,7 @@ TEST_F(HistoryPager, NumberWithHyphensMatchesByItsDigitsAsAPrefix) {
     EXPECT_TRUE(c.active);
     EXPECT_EQ(c.number, "031234");
     ListPager p = pager();
-    ASSERT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter(c, {true, {}})),
-              PageOutcome::Filled);
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter(c, {true, {}})), PageOutcome::Filled);
     EXPECT_EQ(p.keys(), (std::vector<std::int64_t>{1, 0}));
 }
 

@@ -9,10 +9,10 @@
 #include "tests/history/HistoryTestSupport.h"
 
 #include <QApplication>
-#include <QDateEdit>
 #include <QCheckBox>
-#include <QLineEdit>
+#include <QDateEdit>
 #include <QImage>
+#include <QLineEdit>
 #include <QPixmap>
 
 namespace kanata {
