@@ -25,7 +25,8 @@ int TotalPages(std::int64_t count, int pageSize) {
 }
 
 ListPager::ListPager(Table& table, std::string index, bool backwards, int pageSize)
-    : table_(table), index_(std::move(index)), backwards_(backwards), pageSize_(pageSize) {
+    : table_(table), index_(std::move(index)), backwards_(backwards),
+      pageSize_(pageSize > 0 ? pageSize : 1) {
     if (!index_.empty()) {
         const auto& indexes = table_.def().indexes;
         auto it = std::find_if(indexes.begin(), indexes.end(),

@@ -48,7 +48,7 @@ public:
     // walks it from its last row, so that page 1 holds the greatest keys.
     ListPager(Table& table, std::string index, bool backwards, int pageSize);
 
-    void setPageSize(int pageSize) { pageSize_ = pageSize; }
+    void setPageSize(int pageSize) { pageSize_ = pageSize > 0 ? pageSize : 1; }
     int pageSize() const { return pageSize_; }
 
     // Fills a page. On BoundaryMissing, NoPreviousPage and NoNextPage the

@@ -202,7 +202,10 @@ void THistoryList::readSettings() {
     const ScreenGeometry g =
         applyGeometry(stored, defaults, screenRect.width(), screenRect.height(), logicalDpiX());
     resize(g.width, g.height);
-    move(screenRect.left() + (stored.left ? 0 : 0) + g.left, screenRect.top() + g.top);
+    // A stored position is where the window was; a centred one is centred
+    // on the screen's free area.
+    move(stored.left ? g.left : screenRect.left() + g.left,
+         stored.top ? g.top : screenRect.top() + g.top);
     for (int c = 0; c < kHistoryColumnCount; ++c)
         lbxRecvHis->header()->resizeSection(c, g.columns[static_cast<std::size_t>(c)]);
     btnAllWeek->setChecked(ini_.readBool(kHistoryListSection, "AllWeek", false));
