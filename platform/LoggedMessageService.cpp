@@ -1,0 +1,47 @@
+#include "platform/LoggedMessageService.h"
+
+#include <cstdio>
+#include <string>
+
+namespace kanata {
+
+MessageResult DefaultAnswer(const MessageRequest& request) {
+    static constexpr MessageResult ok[] = {MessageResult::Ok};
+    static constexpr MessageResult okCancel[] = {MessageResult::Ok, MessageResult::Cancel};
+    static constexpr MessageResult yesNo[] = {MessageResult::Yes, MessageResult::No};
+    static constexpr MessageResult yesNoCancel[] = {MessageResult::Yes, MessageResult::No,
+                                                    MessageResult::Cancel};
+    static constexpr MessageResult retryCancel[] = {MessageResult::Retry, MessageResult::Cancel};
+    auto pick = [&](const auto& buttons) {
+        const int n = static_cast<int>(std::size(buttons));
+        const int i =
+            request.defaultButton >= 0 && request.defaultButton < n ? request.defaultButton : 0;
+        return buttons[i];
+    };
+    switch (request.buttons) {
+    case MessageButtons::Ok:
+        return pick(ok);
+    case MessageButtons::OkCancel:
+        return pick(okCancel);
+    case MessageButtons::YesNo:
+        return pick(yesNo);
+    case MessageButtons::YesNoCancel:
+        return pick(yesNoCancel);
+    case MessageButtons::RetryCancel:
+        return pick(retryCancel);
+    }
+    return MessageResult::Ok;
+}
+
+MessageResult LoggedMessageService::ShowCenteredMessage(const MessageRequest& request) {
+    std::string text = request.text;
+    for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;)
+        text.replace(p, 2, " / ");
+    const MessageResult answer = DefaultAnswer(request);
+    std::fprintf(stderr, "kanata195: box: %s [answer %d]\n", text.c_str(),
+                 static_cast<int>(answer));
+    std::fflush(stderr);
+    return answer;
+}
+
+} // namespace kanata
