@@ -1,6 +1,7 @@
 #include "data/TelKeys.h"
 #include "tests/callerlookup/LookupWorld.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace kanata;
@@ -143,6 +144,19 @@ TEST_F(CallerLookupTest, PhonebookDataFindsCompaniesAndPersons) {
     EXPECT_EQ(record.SchTel[0], "0355550199");
     EXPECT_EQ(record.CorpKanji, "");
     EXPECT_TRUE(world.messages.shown().empty());
+}
+
+TEST_F(CallerLookupTest, DamagedPhonebookDataIsReportedInOneBox) {
+    const auto folder = world.workFolder() / "TelData" / "Kanata195";
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"DBT06B", "DBT06C", "DBT06T"})
+        std::ofstream(folder / name) << "damaged";
+    world.messages.expect("SearchFromTelK (Dlt06.dll) Call Error\r\nRC = ");
+    const int result = world.lookup().LookupCaller(true, false, "0355550101", record);
+    EXPECT_NE(result, CallerLookup::kFound);
+    EXPECT_EQ(world.messages.shown().size(), 1u);
+    EXPECT_EQ(world.messages.shown()[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(record.SchTel[0], "0355550101");
 }
 
 } // namespace
