@@ -107,7 +107,7 @@ bool CallProcessor::prepareLine() {
         updateIndicator();
         if (settings_.RingSound)
             windows_.playRingSound();
-    } catch (const std::exception&) {
+    } catch (...) {
         queue_.take();
         messages_.error(kCallDataFailure);
         return false;
