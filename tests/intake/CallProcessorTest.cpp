@@ -1,0 +1,316 @@
+#include "intake/CallProcessor.h"
+#include "data/Cp932.h"
+#include "data/Sqlite.h"
+#include "lookup/ExtensionLibrary.h"
+#include "tests/callerlookup/LookupWorld.h"
+#include "tests/intake/FakeWindows.h"
+
+#include <csignal>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <regex>
+#include <sstream>
+#include <sys/resource.h>
+
+using namespace kanata;
+using namespace kanata::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+class CallProcessing : public ::testing::Test {
+protected:
+    CallProcessor& processor() {
+        if (!processor_)
+            processor_ = std::make_unique<CallProcessor>(
+                world.dm, world.lookup(), &extension, world.hyphenation, windows, world.messages,
+                world.workFolder(), settings, [this] { return now; });
+        return *processor_;
+    }
+
+    void receive(const std::string& text) { processor().queue().push(CallLine::fromText(text)); }
+    void call(const std::string& text) {
+        receive(text);
+        processor().ProcessPendingCall();
+    }
+
+    std::vector<RecvHisRow> history() {
+        TableUse use(world.dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+        return world.dm.RecvHis().read(Query{});
+    }
+
+    void allPopUpsOff() {
+        settings.HisListPopup = settings.RecvViewPopup = settings.RecvViewMiniPopup = false;
+    }
+
+    LookupWorld world;
+    FakeWindows windows;
+    ExtensionLibrary extension{world.workFolder(), world.messages};
+    CallProcessingSettings settings;
+    DateTime now{2026, 12, 6, 10, 11, 12, 345}; // a Sunday
+
+private:
+    std::unique_ptr<CallProcessor> processor_;
+};
+
+TEST_F(CallProcessing, NumbersAreStoredHyphenatedAndReasonCodesAsTheyCame) {
+    call("0312345678 20261206101112 extra");
+    now.second = 40;
+    call("P");
+
+    const auto rows = history();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].RecNo, 0);
+    EXPECT_EQ(rows[0].Tel, "03-1234-5678");
+    EXPECT_EQ(rows[0].SchTel, "0312345678");
+    EXPECT_EQ(rows[0].RecvDateTime.toText(), "2026-12-06 10:11:12.345");
+    EXPECT_EQ(rows[0].RecvWeek, 1);
+    EXPECT_EQ(rows[0].Division, "0");
+    EXPECT_EQ(rows[1].RecNo, 1);
+    EXPECT_EQ(rows[1].Tel, "P");
+    EXPECT_EQ(rows[1].SchTel, "P");
+    EXPECT_EQ(rows[1].RecvDateTime.toText(), "2026-12-06 10:11:40.345");
+
+    // With the default pop-ups the list and the call view come up, in order.
+    EXPECT_EQ(windows.events,
+              (std::vector<std::string>{"busy", "date", "refresh", "list", "view", "idle", "busy",
+                                        "date", "refresh", "list", "view", "idle"}));
+    ASSERT_EQ(windows.shownRecords.size(), 2u);
+    EXPECT_EQ(windows.shownRecords[0].RecNo, 0);
+    EXPECT_EQ(windows.shownRecords[0].Tel[0], "03-1234-5678");
+    EXPECT_EQ(windows.shownRecords[1].RecNo, 1);
+    EXPECT_TRUE(processor().queue().empty());
+    EXPECT_TRUE(world.messages.shown().empty());
+}
+
+TEST_F(CallProcessing, ARosterCallerIsStoredWithTheNumberThatCalled) {
+    MeiboRow row;
+    row.SchTel1 = "0311112222";
+    row.Tel1 = "03-1111-2222";
+    row.SchTel2 = "09033334444";
+    row.Tel2 = "090-3333-4444";
+    row.CorpKana = "ﾁｬｸｼﾝｼｮｳｼﾞ";
+    row.CorpKanji = "着信商事";
+    row.NameKana = "ﾔﾏﾀﾞ";
+    row.NameKanji = "山田";
+    row.Rank = "Ａ";
+    world.addRoster(row);
+
+    call("09033334444");
+    const auto rows = history();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].Tel, "090-3333-4444");
+    EXPECT_EQ(rows[0].SchTel, "09033334444");
+    EXPECT_EQ(rows[0].CorpKana, "ﾁｬｸｼﾝｼｮｳｼﾞ");
+    EXPECT_EQ(rows[0].CorpKanji, "着信商事");
+    EXPECT_EQ(rows[0].NameKana, "ﾔﾏﾀﾞ");
+    EXPECT_EQ(rows[0].NameKanji, "山田");
+    EXPECT_EQ(rows[0].Rank, "Ａ");
+    EXPECT_EQ(rows[0].Division, "1");
+    EXPECT_EQ(windows.shownRecords.at(0).TelIndex, 1);
+}
+
+TEST_F(CallProcessing, TheRawLogKeepsEveryLineAsTheAdapterSentIt) {
+    settings.ExportRecvData = true;
+    const std::string raw = "0312345678 " + cp932::encode("２０２６年");
+    processor().queue().push({cp932::decode(raw), raw});
+    processor().ProcessPendingCall();
+    now.second = 13;
+    call("   ");
+
+    EXPECT_EQ(readAll(world.workFolder() / "rd" / "20261206.txt"),
+              "10:11:12," + raw + "\r\n10:11:13,   \r\n");
+    EXPECT_EQ(history().size(), 1u);
+    // The blank line: no indicator, no window, only the hourglass.
+    EXPECT_EQ(std::vector<std::string>(windows.events.end() - 3, windows.events.end()),
+              (std::vector<std::string>{"busy", "date", "idle"}));
+}
+
+TEST_F(CallProcessing, AFailingExtensionIsLoggedAndTheCallStoredAllTheSame) {
+    fs::copy_file(stageFolder().parent_path() / "plugins-sample" / "ExtDLL.so",
+                  world.appFolder() / "ExtDLL.so");
+    setenv("KANATA_EXTDLL_RESULT", "0", 1);
+    ASSERT_TRUE(extension.load(world.appFolder()));
+    call("0312345678");
+    unsetenv("KANATA_EXTDLL_RESULT");
+
+    EXPECT_TRUE(std::regex_match(
+        readAll(world.workFolder() / "extdll_call.log"),
+        std::regex(R"(\d{4}/\d\d/\d\d \d\d:\d\d:\d\d,extended dll call error \[rc=0\]\n)")));
+    // number, shown number, matched index, company, person, division, item
+    EXPECT_EQ(readAll(world.workFolder() / "extdll_sample.txt"),
+              "0312345678\t03-1234-5678\t0\t\t\t0\t\n");
+    EXPECT_EQ(history().size(), 1u);
+}
+
+TEST_F(CallProcessing, WithoutPopUpsTheIndicatorMarksTheCallUnlessAWindowShowsIt) {
+    allPopUpsOff();
+    call("0312345678");
+    EXPECT_TRUE(windows.indicator);
+    EXPECT_FALSE(windows.saw("list") || windows.saw("view") || windows.saw("miniPopUp"));
+
+    for (int open = 0; open < 3; ++open) {
+        windows = FakeWindows{};
+        windows.listVisible = open == 0;
+        windows.callView = open == 1;
+        windows.miniView = open == 2;
+        call("0312345678");
+        EXPECT_FALSE(windows.indicator) << open;
+        // The open call view registers its caller; the compact view shows
+        // the new call without popping up.
+        EXPECT_EQ(windows.saw("register"), open == 1);
+        EXPECT_EQ(windows.saw("mini"), open == 2);
+        EXPECT_FALSE(windows.saw("miniPopUp"));
+    }
+    EXPECT_EQ(history().size(), 4u);
+}
+
+TEST_F(CallProcessing, AModalDialogKeepsWindowsDownAndSetsTheIndicator) {
+    settings.RecvViewMiniPopup = true;
+    settings.RingSound = true;
+    windows.popUpAllowed = false;
+    call("0312345678");
+    EXPECT_TRUE(windows.indicator);
+    EXPECT_TRUE(windows.saw("ring"));
+    EXPECT_FALSE(windows.saw("list") || windows.saw("view") || windows.saw("miniPopUp"));
+    EXPECT_EQ(history().size(), 1u);
+}
+
+TEST_F(CallProcessing, PopUpsComeInTheirOrder) {
+    settings.RecvViewMiniPopup = true;
+    windows.callView = true;
+    windows.miniView = true;
+    call("0312345678");
+    EXPECT_EQ(windows.events,
+              (std::vector<std::string>{"busy", "date", "register", "refresh", "mini", "miniPopUp",
+                                        "list", "view", "idle"}));
+}
+
+TEST_F(CallProcessing, ABusyCallViewKeepsItsCaller) {
+    windows.callView = true;
+    windows.callViewIsBusy = true;
+    call("0312345678");
+    EXPECT_FALSE(windows.saw("register"));
+    EXPECT_FALSE(windows.saw("view"));
+    EXPECT_TRUE(windows.saw("list"));
+
+    // Not busy, but new calls are not to replace the view: no registering.
+    windows = FakeWindows{};
+    windows.callView = true;
+    settings.NewDataView = false;
+    processor().setSettings(settings);
+    call("0312345678");
+    EXPECT_FALSE(windows.saw("register"));
+    EXPECT_EQ(history().size(), 2u);
+}
+
+TEST_F(CallProcessing, TheLimitMessagesEndInTwoBlanksAndTheCallIsStillShown) {
+    {
+        TableUse use(world.dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+        world.dm.RecvHis().table().database().exec(
+            "INSERT INTO RecvHis (RecNo, SchTel) VALUES (99999, '0300000000')");
+    }
+    world.messages.expect("データ管理カウンタ");
+    call("0312345678");
+    EXPECT_EQ(world.messages.shown().at(0).text,
+              "データ管理カウンタが一杯になり登録できませんでした  \r\n"
+              "最適化処理をおこなうことにより登録できるようになります  ");
+    EXPECT_EQ(world.messages.shown().at(0).icon, MessageIcon::Stop);
+    EXPECT_EQ(history().size(), 1u);
+    EXPECT_TRUE(windows.saw("view"));
+
+    {
+        TableUse use(world.dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+        world.dm.RecvHis().table().database().exec(
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 99998) "
+            "INSERT INTO RecvHis (RecNo) SELECT i FROM n");
+    }
+    world.messages.expect("最大登録件数");
+    CallRecord record;
+    record.Tel[0] = "P";
+    EXPECT_FALSE(processor().AppendCallHistory(record));
+    EXPECT_EQ(world.messages.shown().at(1).text,
+              "最大登録件数10万件に達しました  \r\nこれ以上登録できません  ");
+    EXPECT_EQ(history().size(), 100000u);
+}
+
+// A full disk: the row cannot be posted. The original dropped it without a
+// word and reported success; the user is told once, and the call is still
+// shown.
+TEST_F(CallProcessing, ARowThatCannotBeWrittenIsReportedOnce) {
+    call("0312345678"); // the table exists and holds one row
+    world.messages.expect("データの書き込みに失敗しました");
+
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = old;
+    tiny.rlim_cur = 512;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    CallRecord record;
+    record.SchTel[0] = record.Tel[0] = "P";
+    const bool stored = processor().AppendCallHistory(record);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(stored);
+    ASSERT_EQ(world.messages.shown().size(), 1u);
+    EXPECT_EQ(world.messages.shown()[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(history().size(), 1u);
+
+    // Through the processing: one box, the call shown, the next call stored.
+    world.messages.expect("データの書き込みに失敗しました");
+    windows = FakeWindows{};
+    receive("0398765432");
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    processor().ProcessPendingCall();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(world.messages.shown().size(), 2u);
+    ASSERT_EQ(windows.shownRecords.size(), 1u);
+    EXPECT_EQ(windows.shownRecords[0].Tel[0], "03-9876-5432");
+
+    call("P");
+    ASSERT_EQ(history().size(), 2u);
+    EXPECT_EQ(history()[1].RecNo, 1);
+}
+
+TEST_F(CallProcessing, AFailureEndsOnlyItsOwnLine) {
+    // The raw log cannot be written: the line is dropped with the message.
+    settings.ExportRecvData = true;
+    { std::ofstream blocker(world.workFolder() / "rd"); }
+    world.messages.expect("着信データが正しく取得できませんでした");
+    receive("0311111111");
+    receive("0322222222");
+    receive("0333333333");
+    processor().ProcessPendingCall();
+    EXPECT_EQ(world.messages.shown().at(0).text, "着信データが正しく取得できませんでした  ");
+    EXPECT_EQ(processor().queue().size(), 2u);
+
+    // A window fails after the call was stored: reported, and the next line
+    // is still there for its turn.
+    settings.ExportRecvData = false;
+    processor().setSettings(settings);
+    windows.failNextRefresh = true;
+    world.messages.expect("list refresh failed");
+    processor().ProcessPendingCall();
+    EXPECT_EQ(processor().queue().size(), 1u);
+    processor().ProcessPendingCall();
+    EXPECT_TRUE(processor().queue().empty());
+
+    const auto rows = history();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].SchTel, "0322222222");
+    EXPECT_EQ(rows[1].SchTel, "0333333333");
+    EXPECT_EQ(windows.events.back(), "idle");
+}
+
+} // namespace
