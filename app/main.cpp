@@ -2,11 +2,17 @@
 // and the event loop. The start-up processing itself runs from the menu
 // window's posted start-up event.
 #include "intake/gui/IntakeFlags.h"
+#include "intake/gui/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TSplashForm.h"
+#include "platform/AppFolder.h"
+#include "platform/LoggedMessageService.h"
 #include "platform/SingleInstance.h"
+#include "platform/TerminationSignal.h"
 #include "platform/gui/KanataApplication.h"
 #include "platform/gui/QtMessageService.h"
+#include "settings/IniFile.h"
+#include "settings/WorkFolders.h"
 
 #include <QFont>
 #include <QPointer>
@@ -16,28 +22,27 @@
 
 namespace {
 
-std::filesystem::path workFolder() {
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    std::filesystem::path base;
-    if (dataHome && *dataHome) {
-        base = dataHome;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::filesystem::path(home ? home : ".") / ".local" / "share";
-    }
-    return base / "Tenko" / "Kanata195";
-}
-
-// OPERATION ViewSplash; KANATA_NO_SPLASH=1 switches it off for scripted runs.
-bool viewSplash() {
-    return qEnvironmentVariableIntValue("KANATA_NO_SPLASH") == 0;
+// OPERATION ViewSplash, read before anything else is loaded;
+// KANATA_NO_SPLASH=1 switches it off for scripted runs.
+bool viewSplash(const std::filesystem::path& workFolder) {
+    if (qEnvironmentVariableIntValue("KANATA_NO_SPLASH") != 0)
+        return false;
+    kanata::IniFile ini(workFolder / kanata::kSettingsFileName);
+    ini.load();
+    return ini.readBool("OPERATION", "ViewSplash", true);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     kanata::KanataApplication app(argc, argv);
-    kanata::QtMessageService messages;
+    // KANATA_HEADLESS_MESSAGES=1: boxes go to standard error with their
+    // default answer (scripted runs and the end-to-end tests).
+    kanata::QtMessageService screenMessages;
+    kanata::LoggedMessageService loggedMessages;
+    kanata::MessageService& messages = qEnvironmentVariableIntValue("KANATA_HEADLESS_MESSAGES") != 0
+                                           ? static_cast<kanata::MessageService&>(loggedMessages)
+                                           : screenMessages;
     app.setMessageService(&messages);
     QApplication::setApplicationName(QStringLiteral("Kanata195"));
     QApplication::setApplicationDisplayName(QStringLiteral("着信帳１９.５"));
@@ -46,14 +51,16 @@ int main(int argc, char** argv) {
     // close ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    kanata::SingleInstance instance(workFolder());
+    const std::filesystem::path appFolder = kanata::applicationFolder();
+    const std::filesystem::path workFolder = kanata::findWorkFolder(appFolder);
+    kanata::SingleInstance instance(workFolder);
     if (!instance.acquire()) {
         messages.information("既に「着信帳１９.５」は起動しています  ");
         return 0;
     }
 
     QPointer<QWidget> splash;
-    if (viewSplash()) {
+    if (viewSplash(workFolder)) {
         splash = new kanata::TSplashForm();
         splash->show();
     }
@@ -68,15 +75,10 @@ int main(int argc, char** argv) {
     QObject::connect(&form, &kanata::TMainForm::closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
 
-    // The last steps of the start-up processing; the earlier ones plug in here.
-    form.hooks().startup = [&form, &flags] {
-        form.showTrayIcon();
-        flags.PopupAllowed = true;
-        form.setIndicator(false);
-        form.setAskOnClose(true);
-        form.applyMenuVisible(form.options().MenuVisible || !form.trayAvailable());
-        form.applyMenuTopMost(form.options().MenuTopMost);
-        flags.ReadyForCalls = true;
-    };
+    kanata::KanataProgram program(form, flags, messages, appFolder, workFolder);
+    kanata::TerminationSignal termination([&form] {
+        form.setAskOnClose(false);
+        form.close();
+    });
     return QApplication::exec();
 }

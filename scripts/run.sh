@@ -11,7 +11,7 @@ stage="$build/stage"
 if [[ -z "${XDG_DATA_HOME:-}" && ! -d "$HOME/.local/share/Tenko/Kanata195" ]]; then
     export XDG_DATA_HOME="$root/build/demo/data"
     export XDG_CONFIG_HOME="$root/build/demo/config"
-    [[ -x "$stage/kanata-demo" ]] && "$stage/kanata-demo" "$XDG_DATA_HOME"
+    "$stage/kanata-demo" >/dev/null
     echo "Demo work folder: $XDG_DATA_HOME/Tenko/Kanata195"
     echo "Send a call from another terminal with:"
     echo "  XDG_DATA_HOME=$XDG_DATA_HOME $stage/ktcall 0312345678"

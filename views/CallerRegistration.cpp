@@ -340,7 +340,7 @@ RegistrationResult CallerRegistration::registerInAddressBook(CallRecord& record,
     }
     if (silent && f.Tel1.empty())
         return refused();
-    const AddressBookSource& source = options_.addressBook;
+    const AddressBookPlace& source = options_.addressBook;
     if (!source.installed) {
         messages.information(MessageLines({"番号名鑑のインストール状態を確認できませんでした"}));
         return refused();

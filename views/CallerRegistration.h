@@ -18,7 +18,7 @@ class TDMPbarea;
 
 // Where the address book of the selected edition lives, filled by the owner
 // from the edition table and the settings.
-struct AddressBookSource {
+struct AddressBookPlace {
     bool installed = false;       // the edition's program is registered
     std::filesystem::path folder; // the selected address book's folder
     bool usesExtFile = false;     // the oldest generation keeps links in ExtFile
@@ -31,7 +31,7 @@ struct AddressBookSource {
 struct RegistrationOptions {
     bool addressBookMode = false;
     bool sameTelUpdate = true; // RECEIVE HISTORY SameTelUpdate
-    AddressBookSource addressBook;
+    AddressBookPlace addressBook;
 };
 
 struct RegistrationResult {

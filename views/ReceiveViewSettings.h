@@ -20,7 +20,7 @@ struct ReceiveViewSettings {
     std::string PbEditionTitle;
     std::string PbAdrsBookName;
     // Where the address book is; filled by the owner from the edition table.
-    AddressBookSource addressBook;
+    AddressBookPlace addressBook;
 
     // The keys of `settings`; the address book's place and the edition's
     // title are the owner's to add.

@@ -40,6 +40,8 @@ public:
 
     MainWindowHooks& hooks() { return hooks_; }
     const MainWindowOptions& options() const { return options_; }
+    // The settings as loaded at start-up.
+    void setOptions(const MainWindowOptions& options) { options_ = options; }
 
     // The menu and tool bar actions.
     QAction* actRecvHisList = nullptr;

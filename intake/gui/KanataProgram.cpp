@@ -1,0 +1,465 @@
+#include "intake/gui/KanataProgram.h"
+
+#include "data/AddressBook.h"
+#include "data/TDMKanata195.h"
+#include "data/THistoryData.h"
+#include "history/gui/THistoryList.h"
+#include "intake/CallProcessor.h"
+#include "intake/LineReports.h"
+#include "intake/StartupRules.h"
+#include "intake/TKTCommDLL.h"
+#include "intake/gui/ProgramWindows.h"
+#include "intake/gui/TMainForm.h"
+#include "intake/gui/TPasswordForm.h"
+#include "lookup/CallerLookup.h"
+#include "platform/DriveScan.h"
+#include "platform/MessageService.h"
+#include "settings/WindowGeometry.h"
+#include "settings/WorkFolders.h"
+#include "views/ReceiveViewSettings.h"
+#include "views/gui/TReceiveView.h"
+#include "views/gui/TReceiveViewMini.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QScreen>
+#include <QSoundEffect>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdio>
+#include <fstream>
+
+namespace kanata {
+
+KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService& messages,
+                             std::filesystem::path applicationFolder,
+                             std::filesystem::path workFolder)
+    : form_(form), flags_(flags), messages_(messages), appFolder_(std::move(applicationFolder)),
+      workFolder_(std::move(workFolder)), ini_(workFolder_ / kSettingsFileName), host_([this] {
+          QMetaObject::invokeMethod(this, "drainAdapterMessages", Qt::QueuedConnection);
+      }),
+      extension_(workFolder_, messages_) {
+    form_.hooks().startup = [this] { runStartup(); };
+    wireFormHooks();
+}
+
+KanataProgram::~KanataProgram() {
+    host_.setReadyForCalls(false);
+    flags_.ReadyForCalls = false;
+    if (started_)
+        writeExitSettings();
+    processor_.reset();
+    windows_.reset();
+    lookup_.reset();
+    if (dm_ && tablesOpen_) {
+        dm_->CloseMeibo();
+        dm_->CloseRecvHis();
+    }
+    dm_.reset();
+    addressBook_.reset();
+    extension_.unload();
+    if (adapter_)
+        adapter_->CloseLine();
+    adapter_.reset();
+}
+
+void KanataProgram::runStartup() {
+    flags_.NeedEnvironmentSetup = false;
+    if (!constructAdapter())
+        return closeProgram();
+    loadSettings();
+    if (!checkStartupPassword())
+        return closeProgram();
+    SaveNotices(settings_, ini_);
+    ini_.save();
+    if (!prepareAdapterModels())
+        return closeProgram();
+    if (flags_.NeedEnvironmentSetup && !runEnvironmentSetup())
+        return closeProgram();
+    if (!openLine())
+        return closeProgram();
+    flags_.NeedEnvironmentSetup = false;
+    loadServices();
+    if (!openTables())
+        return closeProgram();
+    loadRingSound();
+    finishStartup();
+}
+
+bool KanataProgram::constructAdapter() {
+    // LineType is the one setting read before the others, as at program entry.
+    IniFile entry(ini_.path());
+    entry.load();
+    const int lineType = entry.readInteger("COMMON", "UseType", 0);
+    if (lineType != 0 && lineType != 1)
+        return true;
+    adapter_ = TKTCommDLL::create(messages_, appFolder_, lineType, host_);
+    return adapter_ != nullptr;
+}
+
+void KanataProgram::loadSettings() {
+    ini_.load();
+    SettingsEnvironment env;
+    env.applicationFolder = appFolder_;
+    env.workFolder = workFolder_;
+    if (adapter_)
+        env.adapterLibraryVersion = std::to_string(adapter_->GetVersion());
+    env.scanDrives = [](bool network) { return scanDrives(network); };
+    loadResult_ = LoadGlobalSettings(ini_, env, messages_, settings_);
+    if (loadResult_.needEnvironmentSetup)
+        flags_.NeedEnvironmentSetup = true;
+
+    const int dpi = form_.logicalDpiX();
+    QScreen* screen = form_.screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    StoredGeometry stored;
+    stored.left = settings_.MenuLeft;
+    stored.top = settings_.MenuTop;
+    ScreenGeometry defaults{0, 0, form_.width(), form_.height(), {}};
+    ScreenGeometry placed = applyGeometry(stored, defaults, area.width(), area.height(), dpi);
+    form_.move(placed.left, placed.top);
+
+    MainWindowOptions options;
+    options.CloseMsg = settings_.CloseMsg;
+    options.WindowsEnd = settings_.WindowsEnd;
+    options.MenuVisible = settings_.MenuVisible;
+    options.MenuTopMost = settings_.MenuTopMost;
+    form_.setOptions(options);
+}
+
+bool KanataProgram::checkStartupPassword() {
+    registry_.reload();
+    const auto stored = registry_.readString(kStartupPasswordKey, kStartupPasswordValue);
+    return askStartupPassword(stored.value_or(std::string()), messages_, &form_);
+}
+
+bool KanataProgram::prepareAdapterModels() {
+    if (!adapter_)
+        return true;
+    adapter_->SetExtendMode(settings_.AdapterExtend);
+    if (!adapter_->LoadKinds()) {
+        messages_.error("対応機器情報が取得できませんでした  \r\nプログラムを終了します  ");
+        return false;
+    }
+    if (!flags_.NeedEnvironmentSetup && !adapter_->SelectKind(settings_.Adapter))
+        flags_.NeedEnvironmentSetup = true;
+    return true;
+}
+
+bool KanataProgram::runEnvironmentSetup() {
+    const std::string library = adapter_ ? adapter_->fileName() : std::string();
+    messages_.information(setupReasonMessage(loadResult_.firstRun,
+                                             loadResult_.adapterLibraryReplaced, library, false),
+                          &form_);
+    form_.raise();
+    form_.activateWindow();
+    if (!environmentDialog())
+        return false;
+    if (adapter_)
+        adapter_->SelectKind(settings_.Adapter);
+    return true;
+}
+
+bool KanataProgram::environmentDialog() {
+    if (dialogs_.environment)
+        return dialogs_.environment();
+    // Until the settings dialog exists the program goes on with the settings
+    // as loaded, rather than refusing to start at all.
+    messages_.information("環境設定の画面は現在準備中です  \r\n現在の設定のまま起動します  ",
+                          &form_);
+    return true;
+}
+
+bool KanataProgram::openLine() {
+    if (!adapter_ || settings_.Adapter == 0)
+        return true;
+    LineOpenSteps steps;
+    steps.request = [this] {
+        adapter_->SetKindId(settings_.Adapter);
+        adapter_->SetPort(TKTCommDLL::portNumberFromSetting(settings_.Port));
+        return LineOpenRequest{settings_.UsbSerial, settings_.Port};
+    };
+    steps.open = [this] {
+        const bool useEx =
+            settings_.NewFunc && TKTCommDLL::canOpenLineEx(static_cast<std::uint32_t>(
+                                     std::strtoul(settings_.DLL.c_str(), nullptr, 10)));
+        return useEx ? adapter_->OpenLineEx(settings_.CTISet) : adapter_->OpenLine();
+    };
+    steps.settingsDialog = [this] {
+        flags_.NeedEnvironmentSetup = true;
+        return environmentDialog();
+    };
+    steps.modelName = [this] { return adapterKindName(adapter_->CurrentKind()); };
+    steps.usbProgressWindow = [this] {
+        QLabel note(QStringLiteral("USB-シリアル変換ケーブル使用時の処理中．．．  "), &form_,
+                    Qt::Tool | Qt::WindowStaysOnTopHint);
+        note.setMargin(16);
+        note.show();
+        QApplication::processEvents();
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 1000)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+    };
+    return OpenLineAtStartup(steps, messages_) == LineOpenOutcome::Opened;
+}
+
+void KanataProgram::loadServices() {
+    hyphenation_.Load(appFolder_ / "Dic", messages_);
+    extension_.load(appFolder_);
+}
+
+bool KanataProgram::openTables() {
+    const DataFolder data = resolveDataFolder(settings_.DataPath, workFolder_);
+    std::error_code ec;
+    std::filesystem::create_directories(data.folder, ec);
+    dm_ = std::make_unique<TDMKanata195>(data.folder, messages_);
+    // The program keeps one open of each table for its whole run, so that
+    // every later counted open is only a count.
+    if (!dm_->OpenRecvHis())
+        return false;
+    if (!dm_->OpenMeibo()) {
+        dm_->CloseRecvHis();
+        return false;
+    }
+    tablesOpen_ = true;
+    try {
+        dm_->LoadItemLists(appFolder_);
+    } catch (const EHistoryDataError& e) {
+        messages_.error(e.what());
+    }
+    if (settings_.UsePbAdrs)
+        addressBook_ = std::make_unique<TDMPbarea>(messages_);
+    createCallProcessing();
+    return true;
+}
+
+void KanataProgram::createCallProcessing() {
+    std::optional<AddressBookSource> book;
+    if (addressBook_) {
+        AddressBookSource source;
+        source.module = addressBook_.get();
+        source.edition = settings_.PbSeries;
+        source.book = settings_.PbAdrsBook;
+        source.keywords = {settings_.Memo1, settings_.Memo2, settings_.Memo3,
+                           settings_.rank,  settings_.Line1, settings_.Line2};
+        book = source;
+    }
+    lookup_ =
+        std::make_unique<CallerLookup>(*dm_, book, hyphenation_, registry_, messages_, appFolder_,
+                                       workFolder_, settings_.PhonebookDataFolder);
+    wireCallWindows();
+    processor_ = std::make_unique<CallProcessor>(
+        *dm_, *lookup_, extension_.loaded() ? &extension_ : nullptr, hyphenation_, *windows_,
+        messages_, workFolder_, CallProcessingSettings::from(settings_));
+}
+
+void KanataProgram::loadRingSound() {
+    if (!settings_.RingSound)
+        return;
+    std::ifstream probe(settings_.WaveFile, std::ios::binary);
+    if (!probe) {
+        messages_.information(
+            "指定した着信音ファイルが読み込めませんでした  \r\n着信音は鳴りません  ");
+        return;
+    }
+    ringSound_ = new QSoundEffect(this);
+    ringSound_->setSource(QUrl::fromLocalFile(QString::fromStdString(settings_.WaveFile)));
+    windows_->setRingSound(ringSound_);
+}
+
+void KanataProgram::finishStartup() {
+    const bool historyCapacity = adapter_ && adapter_->CurrentKind().HistoryCapacity != 0;
+    form_.actGetRecvHis->setEnabled(historyCapacity);
+    form_.showTrayIcon();
+    flags_.PopupAllowed = true;
+    form_.setIndicator(false);
+    form_.setAskOnClose(true);
+    createHistoryList();
+    form_.applyMenuVisible(settings_.MenuVisible || !form_.trayAvailable());
+    form_.applyMenuTopMost(settings_.MenuTopMost);
+    started_ = true;
+    flags_.ReadyForCalls = true;
+    host_.setReadyForCalls(true);
+    std::fprintf(stderr, "kanata195: ready for calls\n");
+    std::fflush(stderr);
+    emit readyForCalls();
+}
+
+void KanataProgram::closeProgram() {
+    form_.setAskOnClose(false);
+    QTimer::singleShot(0, &form_, [this] { form_.close(); });
+}
+
+void KanataProgram::writeExitSettings() {
+    const MainWindowOptions& options = form_.options();
+    settings_.MenuVisible = options.MenuVisible;
+    settings_.MenuTopMost = options.MenuTopMost;
+    settings_.CloseMsg = options.CloseMsg;
+    const int dpi = form_.logicalDpiX();
+    settings_.MenuLeft = toStoredUnits(form_.x(), dpi);
+    settings_.MenuTop = toStoredUnits(form_.y(), dpi);
+    SaveAtExit(settings_, ini_);
+    if (!ini_.save())
+        std::fprintf(stderr, "kanata195: settings not written: %s\n", ini_.lastError().c_str());
+}
+
+void KanataProgram::wireFormHooks() {
+    MainWindowHooks& hooks = form_.hooks();
+    hooks.showHistoryList = [this] {
+        if (historyList_)
+            historyList_->PopUp();
+    };
+    hooks.closeReceiveView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
+    hooks.closeMiniView = [this] { return !miniView_ || miniView_->close(); };
+    hooks.receiveViewOpen = [this] { return !receiveView_.isNull(); };
+    hooks.historyListEnabled = [this] { return !historyList_ || historyList_->isEnabled(); };
+    hooks.releaseHistoryList = [this] { delete historyList_.data(); };
+}
+
+void KanataProgram::createHistoryList() {
+    historyList_ =
+        new THistoryList(*dm_, flags_, messages_, ini_, HistoryListOptions::From(settings_));
+    HistoryListHooks& hooks = historyList_->hooks();
+    hooks.lookupCaller = [this](bool own, bool ask, const std::string& number, CallRecord& r) {
+        return lookup_->LookupCaller(own, ask, number, r);
+    };
+    hooks.showInCallView = [this](const CallRecord& r, bool popup) { showInCallView(r, popup); };
+    hooks.callViewOpen = [this] { return !receiveView_.isNull(); };
+    hooks.callViewBusy = [this] { return receiveView_ && receiveView_->IsViewBusy(); };
+    hooks.callViewRecNo = [this] { return receiveView_ ? receiveView_->CurrentRecNo() : -1; };
+    hooks.callViewToFront = [this] {
+        if (!receiveView_)
+            return;
+        receiveView_->showNormal();
+        receiveView_->raise();
+    };
+    hooks.callViewRegisterCurrentCaller = [this] {
+        if (receiveView_)
+            receiveView_->RegisterCurrentCaller();
+    };
+    hooks.closeCallView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
+}
+
+void KanataProgram::showInCallView(const CallRecord& record, bool popup) {
+    if (!receiveView_) {
+        ReceiveViewSettings viewSettings = ReceiveViewSettings::From(settings_);
+        receiveView_ = new TReceiveView(*dm_, messages_, viewSettings, ini_);
+        ReceiveViewHooks& hooks = receiveView_->hooks();
+        hooks.onRegistered = [this](int) {
+            if (historyList_)
+                historyList_->RefreshPage(0, 0);
+        };
+        hooks.onClosed = [this] {
+            if (historyList_)
+                historyList_->SetOpenRow(-1);
+        };
+    }
+    receiveView_->LoadCallRecord(record);
+    receiveView_->showNormal();
+    if (!popup || !settings_.NotMoveFocus) {
+        receiveView_->raise();
+        receiveView_->activateWindow();
+    }
+}
+
+TReceiveViewMini* KanataProgram::ensureMiniView() {
+    if (miniView_)
+        return miniView_;
+    miniView_ =
+        new TReceiveViewMini(ini_, settings_.AutoAdd, settings_.NotMoveFocus, &hyphenation_);
+    MiniViewHooks& hooks = miniView_->hooks();
+    hooks.fullView = [this] { return receiveView_.data(); };
+    hooks.showCallRecord = [this](const CallRecord& r) {
+        if (historyList_)
+            historyList_->ShowCallRecord(r, false);
+    };
+    hooks.refreshHistory = [this] {
+        if (historyList_)
+            historyList_->RefreshPage(0, 0);
+    };
+    hooks.selectHistoryRow = [this](int) {
+        if (historyList_)
+            historyList_->PopUp();
+    };
+    return miniView_;
+}
+
+void KanataProgram::wireCallWindows() {
+    windows_ = std::make_unique<ProgramWindows>(form_);
+    ProgramWindows::HistoryList& history = windows_->history;
+    history.updateDateDisplay = [this] {
+        if (historyList_)
+            historyList_->UpdateDateDisplay();
+    };
+    history.visible = [this] { return historyList_ && historyList_->isVisible(); };
+    history.refreshFirstPage = [this] {
+        if (historyList_)
+            historyList_->RefreshPage(0, 1);
+    };
+    history.popUp = [this] {
+        if (historyList_)
+            historyList_->PopUp();
+    };
+    history.showCallRecord = [this](const CallRecord& r) {
+        if (historyList_)
+            historyList_->ShowCallRecord(r, true);
+    };
+    ProgramWindows::CallView& view = windows_->callView;
+    view.exists = [this] { return !receiveView_.isNull(); };
+    view.busy = [this] { return receiveView_ && receiveView_->IsViewBusy(); };
+    view.registerCurrentCaller = [this] {
+        if (receiveView_)
+            receiveView_->RegisterCurrentCaller();
+    };
+    ProgramWindows::MiniView& mini = windows_->miniView;
+    mini.exists = [this] { return !miniView_.isNull(); };
+    mini.show = [this](const CallRecord& r) {
+        if (miniView_)
+            miniView_->ShowInMiniView(r);
+    };
+    mini.popUp = [this](const CallRecord& r) {
+        const bool created = miniView_.isNull();
+        TReceiveViewMini* view = ensureMiniView();
+        if (created)
+            view->ShowInMiniView(r);
+        view->showNormal();
+        view->BringMiniViewToFront();
+    };
+}
+
+void KanataProgram::drainAdapterMessages() {
+    while (auto message = host_.take()) {
+        switch (message->message) {
+        case WM_LINE_CALLDATA:
+            if (!processor_)
+                break;
+            processor_->queue().push(CallLine{message->text, message->rawText});
+            QMetaObject::invokeMethod(this, "processPendingCall", Qt::QueuedConnection);
+            break;
+        case WM_LINE_ERROR:
+            // Shown from a posted call, so that the library's post returns at
+            // once; every report is shown, none overwrites an earlier one.
+            QTimer::singleShot(0, this, [this, m = *message] {
+                showLineError(messages_, m.code, m.text, &form_);
+            });
+            break;
+        case WM_LINE_NOTICE:
+            QTimer::singleShot(0, this, [this, m = *message] {
+                showLineNotice(messages_, m.code, m.text, &form_);
+            });
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void KanataProgram::processPendingCall() {
+    if (processor_)
+        processor_->ProcessPendingCall();
+}
+
+} // namespace kanata

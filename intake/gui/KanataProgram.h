@@ -1,0 +1,119 @@
+#pragma once
+// The running program: owns the settings, the adapter library and its host,
+// the tables, the lookup and call processing, and the windows around them;
+// runs the start-up processing from the menu window's start-up event and
+// writes the exit settings when it ends.
+#include "data/Hyphenation.h"
+#include "intake/AdapterHost.h"
+#include "intake/gui/IntakeFlags.h"
+#include "lookup/ExtensionLibrary.h"
+#include "platform/Registry.h"
+#include "settings/GlobalSettings.h"
+#include "settings/IniFile.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+class QSoundEffect;
+
+namespace kanata {
+
+struct CallRecord;
+class CallProcessor;
+class CallerLookup;
+class MessageService;
+class ProgramWindows;
+class TDMKanata195;
+class THistoryList;
+class TReceiveView;
+class TReceiveViewMini;
+class TDMPbarea;
+class TKTCommDLL;
+class TMainForm;
+
+// Windows that later work provides; the program asks through these so that
+// a missing one only says it is not available yet.
+struct ProgramDialogs {
+    // The settings dialog: true when accepted.
+    std::function<bool()> environment;
+};
+
+class KanataProgram : public QObject {
+    Q_OBJECT
+public:
+    KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService& messages,
+                  std::filesystem::path applicationFolder, std::filesystem::path workFolder);
+    ~KanataProgram() override;
+
+    ProgramDialogs& dialogs() { return dialogs_; }
+    const GlobalSettings& settings() const { return settings_; }
+    TDMKanata195* dataModule() const { return dm_.get(); }
+
+    // Start-up processing, in its fixed order; closes the menu window when a
+    // step cannot go on.
+    void runStartup();
+
+signals:
+    // ReadyForCalls was set: the program takes calls from now on.
+    void readyForCalls();
+
+private slots:
+    void drainAdapterMessages();
+    void processPendingCall();
+
+private:
+    friend class ProgramWindows;
+    bool constructAdapter();
+    void loadSettings();
+    bool checkStartupPassword();
+    bool prepareAdapterModels();
+    bool runEnvironmentSetup();
+    bool openLine();
+    void loadServices();
+    bool openTables();
+    void createCallProcessing();
+    void createHistoryList();
+    void wireFormHooks();
+    void wireCallWindows();
+    void showInCallView(const CallRecord& record, bool popup);
+    TReceiveViewMini* ensureMiniView();
+    void loadRingSound();
+    void finishStartup();
+    void closeProgram();
+    void writeExitSettings();
+    bool environmentDialog();
+
+    TMainForm& form_;
+    IntakeFlags& flags_;
+    MessageService& messages_;
+    std::filesystem::path appFolder_;
+    std::filesystem::path workFolder_;
+    IniFile ini_;
+    GlobalSettings settings_;
+    SettingsLoadResult loadResult_;
+    Registry registry_;
+    ProgramDialogs dialogs_;
+
+    AdapterHost host_;
+    std::unique_ptr<TKTCommDLL> adapter_;
+    HyphenationService hyphenation_;
+    ExtensionLibrary extension_;
+    std::unique_ptr<TDMKanata195> dm_;
+    std::unique_ptr<TDMPbarea> addressBook_;
+    std::unique_ptr<CallerLookup> lookup_;
+    std::unique_ptr<ProgramWindows> windows_;
+    std::unique_ptr<CallProcessor> processor_;
+    QPointer<QSoundEffect> ringSound_;
+    QPointer<THistoryList> historyList_;
+    QPointer<TReceiveView> receiveView_;
+    QPointer<TReceiveViewMini> miniView_;
+    bool tablesOpen_ = false;
+    bool started_ = false;
+};
+
+} // namespace kanata

@@ -1,0 +1,87 @@
+#include "tests/e2e/ProgramRun.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace kanata::test {
+
+AppFolderCopy::AppFolderCopy(const std::filesystem::path& where) : path_(where) {
+    namespace fs = std::filesystem;
+    fs::create_directories(path_);
+    const fs::path stage = stageFolder();
+    for (const char* name : {"kanata195", "ktcall", "kanata-demo", "KTComm3.so", "KTComm3ip.so"})
+        fs::copy_file(stage / name, path_ / name, fs::copy_options::overwrite_existing);
+    for (const char* folder : {"Common", "Dic"})
+        if (fs::exists(stage / folder))
+            fs::copy(stage / folder, path_ / folder, fs::copy_options::recursive);
+}
+
+ProgramRun::ProgramRun(const TempFolders& folders, std::filesystem::path appFolder)
+    : appFolder_(std::move(appFolder)), env_(QProcessEnvironment::systemEnvironment()) {
+    const std::filesystem::path runtime = folders.root() / "runtime";
+    std::filesystem::create_directories(runtime);
+    env_.insert("XDG_DATA_HOME", QString::fromStdString(folders.dataHome().string()));
+    env_.insert("XDG_CONFIG_HOME", QString::fromStdString(folders.configHome().string()));
+    env_.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.string()));
+    env_.insert("QT_QPA_PLATFORM", "offscreen");
+    env_.insert("KANATA_NO_SPLASH", "1");
+    env_.insert("KANATA_HEADLESS_MESSAGES", "1");
+    process_.setProcessEnvironment(env_);
+}
+
+ProgramRun::~ProgramRun() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(10000);
+    }
+}
+
+bool ProgramRun::prepareDemo(const QStringList& arguments) {
+    QProcess demo;
+    demo.setProcessEnvironment(env_);
+    demo.start(QString::fromStdString((appFolder_ / "kanata-demo").string()), arguments);
+    return demo.waitForFinished(60000) && demo.exitStatus() == QProcess::NormalExit &&
+           demo.exitCode() == 0;
+}
+
+bool ProgramRun::start(int timeoutMs) {
+    process_.setProcessEnvironment(env_);
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.start(QString::fromStdString((appFolder_ / "kanata195").string()), {});
+    if (!process_.waitForStarted(timeoutMs))
+        return false;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        if (log().contains("kanata195: ready for calls"))
+            return true;
+        if (process_.state() == QProcess::NotRunning)
+            return false;
+        process_.waitForReadyRead(200);
+    }
+    return false;
+}
+
+int ProgramRun::ktcall(const QStringList& arguments, QString* output) {
+    QProcess call;
+    call.setProcessEnvironment(env_);
+    call.start(QString::fromStdString((appFolder_ / "ktcall").string()), arguments);
+    call.waitForFinished(30000);
+    if (output)
+        *output = QString::fromUtf8(call.readAllStandardOutput());
+    return call.exitStatus() == QProcess::NormalExit ? call.exitCode() : -1;
+}
+
+bool ProgramRun::stop(int timeoutMs) {
+    process_.terminate();
+    const bool ended = process_.waitForFinished(timeoutMs);
+    log();
+    return ended && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+}
+
+QString ProgramRun::log() {
+    log_ += QString::fromUtf8(process_.readAllStandardError());
+    return log_;
+}
+
+} // namespace kanata::test
