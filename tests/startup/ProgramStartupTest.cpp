@@ -1,0 +1,152 @@
+// The whole program in this process: the menu window and the start-up
+// processing on a private work folder, with the build's adapter libraries,
+// message boxes answered from a script.
+#include "data/TDMKanata195.h"
+#include "intake/gui/IntakeFlags.h"
+#include "intake/gui/KanataProgram.h"
+#include "intake/gui/TMainForm.h"
+#include "settings/IniFile.h"
+#include "tests/support/ScriptedMessages.h"
+#include "tests/support/TempFolders.h"
+#include "views/gui/TReceiveView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace kanata::test {
+namespace {
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+int runTool(const char* name, const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QString::fromStdString((stageFolder() / name).string()), arguments);
+    if (!tool.waitForFinished(60000))
+        return -1;
+    return tool.exitCode();
+}
+
+TReceiveView* visibleCallView() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* view = qobject_cast<TReceiveView*>(w); view && view->isVisible())
+            return view;
+    return nullptr;
+}
+
+class ProgramStartup : public ::testing::Test {
+protected:
+    TempFolders folders;
+    ScriptedMessages messages;
+    IntakeFlags flags;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<KanataProgram> program;
+    bool closed = false;
+
+    void writeSettings(const std::function<void(IniFile&)>& edit) {
+        std::filesystem::create_directories(folders.workFolder());
+        IniFile ini(folders.workFolder() / "Kanata195.ini");
+        ini.load();
+        edit(ini);
+        ASSERT_TRUE(ini.save());
+    }
+
+    // Creates the program and runs its start-up; true once it takes calls,
+    // false when it closed instead.
+    bool start(const std::filesystem::path& appFolder = stageFolder()) {
+        form = std::make_unique<TMainForm>(flags, messages, MainWindowOptions{});
+        form->setTrayAvailable(false);
+        QObject::connect(form.get(), &TMainForm::closed, [this] { closed = true; });
+        program = std::make_unique<KanataProgram>(*form, flags, messages, appFolder,
+                                                  folders.workFolder());
+        waitUntil([this] { return flags.ReadyForCalls || closed; });
+        // A close is posted; let it arrive.
+        waitUntil([this] { return closed; }, flags.ReadyForCalls ? 0 : 2000);
+        return flags.ReadyForCalls && !closed;
+    }
+
+    void TearDown() override {
+        form->setAskOnClose(false);
+        program.reset();
+        form.reset();
+    }
+};
+
+TEST_F(ProgramStartup, FirstRunLeadsIntoTheSettingsAndStillStarts) {
+    messages.expect("使用可能な CD-ROM ドライブが検出できませんでした")
+        .expect("動作環境を設定するため環境設定に入ります")
+        .expect("環境設定の画面は現在準備中です");
+    ASSERT_TRUE(start());
+    // No model chosen yet: no line, and no adapter history to read.
+    EXPECT_FALSE(form->actGetRecvHis->isEnabled());
+    EXPECT_TRUE(std::filesystem::exists(folders.workFolder() / "Data" / "RecvHis.DB"));
+    EXPECT_TRUE(std::filesystem::exists(folders.workFolder() / "Data" / "Rank.mtd"));
+}
+
+TEST_F(ProgramStartup, WithoutAnAdapterNoLibraryIsLoaded) {
+    writeSettings([](IniFile& ini) { ini.writeInteger("COMMON", "UseType", 2); });
+    messages.expect("使用可能な CD-ROM ドライブが検出できませんでした")
+        .expect("環境情報に変更がありました")
+        .expect("環境設定の画面は現在準備中です");
+    // The application folder holds no adapter library at all.
+    ASSERT_TRUE(start(folders.scratch()));
+    EXPECT_FALSE(form->actGetRecvHis->isEnabled());
+}
+
+TEST_F(ProgramStartup, MissingAdapterLibraryEndsTheProgram) {
+    messages.expect("KTComm3.so LoadLibrary Error");
+    EXPECT_FALSE(start(folders.scratch()));
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(ProgramStartup, IncomingCallPopsUpTheViewAndRegistersTheCaller) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    ASSERT_TRUE(start());
+
+    ASSERT_EQ(runTool("ktcall", {"0355550000"}), 0);
+    ASSERT_TRUE(waitUntil([] { return visibleCallView() != nullptr; }));
+    TReceiveView* view = visibleCallView();
+    EXPECT_EQ(view->edtTel1->text(), QStringLiteral("03-5555-0000"));
+    EXPECT_EQ(view->pnlDivision->text(), QStringLiteral("新規"));
+    EXPECT_FALSE(form->indicator()); // the call popped up instead
+
+    view->edtCorpKanji->setText(QStringLiteral("東都物産株式会社"));
+    view->edtNameKanji->setText(QStringLiteral("高橋一郎"));
+    view->btnRegister->click();
+
+    TDMKanata195* dm = program->dataModule();
+    ASSERT_TRUE(dm->OpenMeibo());
+    const auto roster = dm->Meibo().read({});
+    dm->CloseMeibo();
+    const auto found = std::find_if(roster.begin(), roster.end(),
+                                    [](const MeiboRow& r) { return r.SchTel1 == "0355550000"; });
+    ASSERT_NE(found, roster.end());
+    EXPECT_EQ(found->CorpKanji, "東都物産株式会社");
+    EXPECT_EQ(found->Tel1, "03-5555-0000");
+
+    ASSERT_TRUE(dm->OpenRecvHis());
+    const auto history = dm->RecvHis().find(0);
+    dm->CloseRecvHis();
+    ASSERT_TRUE(history.has_value());
+    EXPECT_EQ(history->NameKanji, "高橋一郎");
+    EXPECT_EQ(history->Tel, "03-5555-0000");
+}
+
+} // namespace
+} // namespace kanata::test
