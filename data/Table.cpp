@@ -212,6 +212,17 @@ bool Table::remove(std::int64_t recNo) {
     return db_.changes() > 0;
 }
 
+std::int64_t Table::removeWhere(const std::string& where, const std::vector<FieldValue>& args) {
+    std::string sql = "DELETE FROM " + ident(def_.name);
+    if (!where.empty())
+        sql += " WHERE " + where;
+    sql::Statement stmt(db_, sql);
+    for (std::size_t i = 0; i < args.size(); ++i)
+        bindValue(stmt, static_cast<int>(i + 1), args[i]);
+    stmt.step();
+    return db_.changes();
+}
+
 std::int64_t Table::count(const std::string& where, const std::vector<FieldValue>& args) {
     std::string sql = "SELECT count(*) FROM " + ident(def_.name);
     if (!where.empty())
@@ -260,8 +271,10 @@ std::vector<Record> Table::read(const Query& query) {
     sql += " ORDER BY ";
     for (std::size_t i = 0; i < terms.size(); ++i)
         sql += (i ? ", " : "") + terms[i] + (query.descending ? " DESC" : "");
-    if (query.limit >= 0)
+    if (query.limit >= 0 || query.offset > 0)
         sql += " LIMIT " + std::to_string(query.limit);
+    if (query.offset > 0)
+        sql += " OFFSET " + std::to_string(query.offset);
 
     sql::Statement stmt(db_, sql);
     int param = 1;

@@ -58,6 +58,7 @@ struct Query {
     std::string where;
     std::vector<FieldValue> whereArgs;
     int limit = -1; // all
+    int offset = 0; // rows of the order skipped before the first one read
 };
 
 // The two texts shown when no more record numbers can be given out.
@@ -94,6 +95,9 @@ public:
     bool update(const Record& record, const std::vector<std::string>& keep = {});
     std::optional<Record> find(std::int64_t recNo);
     bool remove(std::int64_t recNo);
+    // Deletes every row that satisfies `where` (all rows when it is empty);
+    // returns how many went.
+    std::int64_t removeWhere(const std::string& where, const std::vector<FieldValue>& args = {});
     std::int64_t count(const std::string& where = {}, const std::vector<FieldValue>& args = {});
     std::vector<Record> read(const Query& query);
     std::optional<Record> first(const std::string& index = {});

@@ -1,0 +1,663 @@
+#include "history/gui/THistoryList.h"
+
+#include "data/Sqlite.h"
+#include "data/TDMKanata195.h"
+#include "history/HistoryAutoDelete.h"
+#include "history/HistoryRowTexts.h"
+#include "history/ListDeletion.h"
+#include "history/ListSelection.h"
+#include "history/gui/ListRowView.h"
+#include "history/gui/TDeleteTarget.h"
+#include "history/gui/THistorySearch.h"
+#include "history/gui/TPageJump.h"
+#include "intake/gui/IntakeFlags.h"
+#include "platform/MessageService.h"
+#include "settings/IniFile.h"
+#include "settings/WindowGeometry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace kanata {
+namespace {
+
+// The request the window posts to itself once it exists (the number the
+// menu window uses for its own start-up): the first page is filled then.
+constexpr int kFillRequest = 0x8100;
+const auto kFillEvent = static_cast<QEvent::Type>(QEvent::User + kFillRequest);
+
+const char* const kWeekdayCaptions[7] = {"日", "月", "火", "水", "木", "金", "土"};
+const char* const kWeekdayNames[7] = {"日曜日", "月曜日", "火曜日", "水曜日",
+                                      "木曜日", "金曜日", "土曜日"};
+
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+// PopupAllowed is cleared while a dialog of the list runs.
+struct NoPopups {
+    IntakeFlags& flags;
+    bool was;
+    explicit NoPopups(IntakeFlags& f) : flags(f), was(f.PopupAllowed) { f.PopupAllowed = false; }
+    ~NoPopups() { flags.PopupAllowed = was; }
+};
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QStringList columnTitles(const HistoryListOptions& o) {
+    return {QStringLiteral("No."),      QStringLiteral("日付"),   QStringLiteral("時刻"),
+            QStringLiteral("電話番号"), QStringLiteral("会社名"), QStringLiteral("名前"),
+            QStringLiteral("区分"),     QStringLiteral("ランク"), qs(o.SelectItem1),
+            qs(o.SelectItem2),          qs(o.SelectItem3)};
+}
+
+} // namespace
+
+const std::array<int, 11> THistoryList::kDefaultWidths = {40, 90, 64, 114, 168, 112,
+                                                          54, 52, 80, 80,  80};
+
+THistoryList::THistoryList(TDMKanata195& dm, IntakeFlags& flags, MessageService& messages,
+                           IniFile& ini, HistoryListOptions options,
+                           std::function<DateTime()> clock, QWidget* parent)
+    : QWidget(parent, Qt::Window), dm_(dm), flags_(flags), messages_(messages), ini_(ini),
+      options_(std::move(options)),
+      clock_(clock ? std::move(clock) : [] { return DateTime::now(); }),
+      pager_(dm.RecvHis().table(), "RecvDateTime", true, options_.ListMaxCount) {
+    setWindowTitle(QStringLiteral("着信対応履歴一覧"));
+    createControls();
+    readSettings();
+    btnWeek[static_cast<std::size_t>(DayOfWeek(clock_()) - 1)]->setChecked(true);
+    btnJump->hide();
+    btnPrev->hide();
+    btnNext->hide();
+    UpdateDateDisplay();
+    if (options_.AutoDel)
+        runAutoDelete();
+    QApplication::postEvent(this, new QEvent(kFillEvent));
+}
+
+THistoryList::~THistoryList() {
+    writeSettings(ini_);
+    if (!ini_.save())
+        messages_.error(ini_.lastError());
+}
+
+void THistoryList::createControls() {
+    auto* week = new QHBoxLayout;
+    week->setSpacing(2);
+    btnAllWeek = new QToolButton(this);
+    btnAllWeek->setText(QStringLiteral("全曜日"));
+    week->addWidget(btnAllWeek);
+    for (int d = 0; d < 7; ++d) {
+        auto* b = new QToolButton(this);
+        b->setText(QString::fromUtf8(kWeekdayCaptions[d]));
+        b->setMinimumWidth(ScaledPixels(this, 28));
+        btnWeek[static_cast<std::size_t>(d)] = b;
+        week->addWidget(b);
+    }
+    for (QToolButton* b : {btnAllWeek}) {
+        b->setMinimumWidth(ScaledPixels(this, 52));
+    }
+    std::vector<QToolButton*> weekButtons(btnWeek.begin(), btnWeek.end());
+    weekButtons.push_back(btnAllWeek);
+    for (QToolButton* b : weekButtons) {
+        b->setCheckable(true);
+        connect(b, &QToolButton::clicked, this, &THistoryList::btnWeekClick);
+    }
+    week->addStretch();
+    btnJump = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                              QStringLiteral("ジャンプ(&J)"), this);
+    btnPrev = new QPushButton(style()->standardIcon(QStyle::SP_ArrowUp),
+                              QStringLiteral("前ページ(&P)"), this);
+    btnNext = new QPushButton(style()->standardIcon(QStyle::SP_ArrowDown),
+                              QStringLiteral("次ページ(&N)"), this);
+    week->addWidget(btnJump);
+    week->addWidget(btnPrev);
+    week->addWidget(btnNext);
+
+    model_ = new ListRowModel(columnTitles(options_), {0}, this);
+    lbxRecvHis = new RowListView(this);
+    lbxRecvHis->setModel(model_);
+    lbxRecvHis->pageKeyHandler = [this](int key, int caret) { return pageKey(key, caret); };
+    for (int c = 0; c < kHistoryColumnCount; ++c)
+        lbxRecvHis->header()->resizeSection(
+            c, ScaledPixels(this, kDefaultWidths[static_cast<std::size_t>(c)]));
+
+    pmHeader = new QMenu(this);
+    pmiDefaultWidth = pmHeader->addAction(QStringLiteral("項目幅を初期値に戻す(&R)"));
+    connect(pmiDefaultWidth, &QAction::triggered, this, &THistoryList::btnDefaultWidthClick);
+    connect(lbxRecvHis->header(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { pmHeader->popup(lbxRecvHis->header()->mapToGlobal(p)); });
+
+    btnSearch = new QPushButton(QStringLiteral("検索条件(&S)"), this);
+    btnInquiry = new QPushButton(QStringLiteral("照会(&I)"), this);
+    btnDelete = new QPushButton(QStringLiteral("削除(&D)"), this);
+    btnClose = new QPushButton(QStringLiteral("閉じる"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnSearch);
+    buttons->addStretch();
+    buttons->addWidget(btnInquiry);
+    buttons->addWidget(btnDelete);
+    buttons->addWidget(btnClose);
+
+    stbStatus = new QStatusBar(this);
+    stbStatus->setSizeGripEnabled(true);
+    const int widths[5] = {120, 100, 0, 100, 100};
+    for (int i = 0; i < 5; ++i) {
+        auto* l = new QLabel(this);
+        if (widths[i])
+            l->setFixedWidth(ScaledPixels(this, widths[i]));
+        pnlStatus[static_cast<std::size_t>(i)] = l;
+        stbStatus->addWidget(l, widths[i] ? 0 : 1);
+    }
+    updateStatus();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->setSpacing(4);
+    layout->addLayout(week);
+    layout->addWidget(lbxRecvHis, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(stbStatus);
+    setMinimumSize(ScaledPixels(this, 480), ScaledPixels(this, 170));
+
+    connect(btnJump, &QPushButton::clicked, this, &THistoryList::btnJumpClick);
+    connect(btnPrev, &QPushButton::clicked, this, &THistoryList::btnPrevClick);
+    connect(btnNext, &QPushButton::clicked, this, &THistoryList::btnNextClick);
+    connect(btnSearch, &QPushButton::clicked, this, &THistoryList::btnSearchClick);
+    connect(btnInquiry, &QPushButton::clicked, this, &THistoryList::btnInquiryClick);
+    connect(btnDelete, &QPushButton::clicked, this, &THistoryList::btnDeleteClick);
+    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(lbxRecvHis, &QAbstractItemView::doubleClicked, this, &THistoryList::btnInquiryClick);
+    connect(lbxRecvHis, &RowListView::deletePressed, this, &THistoryList::btnDeleteClick);
+    connect(lbxRecvHis, &RowListView::enterPressed, this,
+            [this] { (keys_.empty() ? btnClose : btnInquiry)->setFocus(); });
+}
+
+void THistoryList::readSettings() {
+    const StoredGeometry stored = readGeometry(ini_, kHistoryListSection, kHistoryColumnCount);
+    ScreenGeometry defaults;
+    defaults.width = ScaledPixels(this, 750);
+    defaults.height = ScaledPixels(this, 380);
+    for (int w : kDefaultWidths)
+        defaults.columns.push_back(ScaledPixels(this, w));
+    const QRect screenRect = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const ScreenGeometry g =
+        applyGeometry(stored, defaults, screenRect.width(), screenRect.height(), logicalDpiX());
+    resize(g.width, g.height);
+    // A stored position is where the window was; a centred one is centred
+    // on the screen's free area.
+    move(stored.left ? g.left : screenRect.left() + g.left,
+         stored.top ? g.top : screenRect.top() + g.top);
+    for (int c = 0; c < kHistoryColumnCount; ++c)
+        lbxRecvHis->header()->resizeSection(c, g.columns[static_cast<std::size_t>(c)]);
+    btnAllWeek->setChecked(ini_.readBool(kHistoryListSection, "AllWeek", false));
+}
+
+void THistoryList::writeSettings(IniFile& ini) const {
+    ScreenGeometry g;
+    g.left = pos().x();
+    g.top = pos().y();
+    g.width = width();
+    g.height = height();
+    for (int c = 0; c < kHistoryColumnCount; ++c)
+        g.columns.push_back(lbxRecvHis->header()->sectionSize(c));
+    writeGeometry(ini, kHistoryListSection, storeGeometry(g, logicalDpiX(), true));
+    ini.writeBool(kHistoryListSection, "AllWeek", btnAllWeek->isChecked());
+}
+
+void THistoryList::setOptions(const HistoryListOptions& options) {
+    options_ = options;
+    pager_.setPageSize(options_.ListMaxCount);
+    model_->setTitles(columnTitles(options_));
+}
+
+bool THistoryList::event(QEvent* e) {
+    if (e->type() == kFillEvent) {
+        RefreshPage(0, 1);
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+bool THistoryList::callViewOpen() const {
+    return hooks_.callViewOpen && hooks_.callViewOpen();
+}
+
+RowFilter THistoryList::filter() const {
+    WeekdayButtons w;
+    w.allWeek = btnAllWeek->isChecked();
+    for (std::size_t d = 0; d < 7; ++d)
+        w.days[d] = btnWeek[d]->isChecked();
+    return HistoryRowFilter(condition_, w);
+}
+
+void THistoryList::updateStatus() {
+    const bool any = !keys_.empty() && pager_.count() > 0;
+    pnlStatus[0]->setText(QStringLiteral("件数 ： ") +
+                          (any ? QString::number(pager_.count()) : QStringLiteral("---")));
+    pnlStatus[1]->setText(QStringLiteral("ページ ： ") +
+                          (any ? QString::number(pager_.page()) : QStringLiteral("---")));
+    btnJump->setVisible(any && pager_.jumpVisible());
+    btnPrev->setVisible(any && pager_.previousVisible());
+    btnNext->setVisible(any && pager_.nextVisible());
+}
+
+void THistoryList::RefreshPage(int mode, int page) {
+    BusyCursor busy;
+    TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+    if (!use)
+        return;
+    std::optional<std::int64_t> openKey;
+    if (openRow_ >= 0 && openRow_ < static_cast<int>(keys_.size()))
+        openKey = keys_[static_cast<std::size_t>(openRow_)];
+    else if (callViewOpen() && hooks_.callViewRecNo && hooks_.callViewRecNo() >= 0)
+        openKey = hooks_.callViewRecNo();
+    const int oldOpen = openRow_;
+    openRow_ = -1;
+
+    const auto pageMode = static_cast<PageMode>(std::clamp(mode, 0, 2));
+    const bool keepPlace = pageMode == PageMode::Refill && page == 0;
+    RememberedSelection remembered;
+    if (keepPlace && !keys_.empty()) {
+        for (int r : lbxRecvHis->selectedRowNumbers())
+            remembered.selected.push_back(keys_[static_cast<std::size_t>(r)]);
+        const int caret = lbxRecvHis->caretRow();
+        if (caret >= 0 && caret < static_cast<int>(keys_.size()))
+            remembered.caret = keys_[static_cast<std::size_t>(caret)];
+        remembered.topIndex = lbxRecvHis->topRow();
+        if (remembered.topIndex < static_cast<int>(keys_.size()))
+            remembered.top = keys_[static_cast<std::size_t>(remembered.topIndex)];
+    }
+
+    PageOutcome outcome;
+    try {
+        outcome = pager_.refresh(pageMode, page, filter());
+    } catch (const sql::SqliteError& e) {
+        openRow_ = oldOpen;
+        messages_.error(e.what(), this);
+        return;
+    }
+    if (outcome != PageOutcome::Filled && outcome != PageOutcome::Empty) {
+        openRow_ = oldOpen;
+        messages_.error(PageOutcomeMessage(outcome), this);
+        return;
+    }
+
+    keys_ = outcome == PageOutcome::Filled ? pager_.keys() : std::vector<std::int64_t>{};
+    std::vector<QStringList> rows;
+    rows.reserve(keys_.size());
+    std::int64_t number = pager_.firstNumber();
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        QStringList cells;
+        for (const std::string& c :
+             HistoryRowCells(dm_.RecvHis().fromRecord(pager_.rows()[i]), number++))
+            cells << qs(c);
+        rows.push_back(cells);
+    }
+    model_->setRows(std::move(rows));
+    updateStatus();
+    openRow_ = IndexOfKey(keys_, openKey);
+    model_->setOpenRow(openRow_);
+
+    if (keys_.empty())
+        return;
+    if (keepPlace) {
+        const RestoredSelection s = RestoreSelection(keys_, remembered);
+        lbxRecvHis->selectRows(s.selected, s.caret, s.caretSelected);
+        lbxRecvHis->setTopRow(s.top);
+    } else if (pageMode == PageMode::Previous) {
+        const int last = static_cast<int>(keys_.size()) - 1;
+        lbxRecvHis->selectRows({last}, last, true);
+        lbxRecvHis->scrollToBottom();
+    } else {
+        lbxRecvHis->selectRows({0}, 0, true);
+        lbxRecvHis->scrollToTop();
+    }
+}
+
+void THistoryList::SetOpenRow(int index) {
+    if (index < -1 || index >= static_cast<int>(keys_.size()))
+        return;
+    openRow_ = index;
+    model_->setOpenRow(index);
+    lbxRecvHis->viewport()->update();
+}
+
+void THistoryList::SelectRow(int index, bool exclusive) {
+    const int n = static_cast<int>(keys_.size());
+    if (n == 0)
+        return;
+    index = std::clamp(index, 0, n - 1);
+    std::vector<int> rows = exclusive ? std::vector<int>{} : lbxRecvHis->selectedRowNumbers();
+    rows.push_back(index);
+    lbxRecvHis->selectRows(rows, index, true);
+    lbxRecvHis->scrollTo(model_->index(index, 0));
+}
+
+void THistoryList::UpdateDateDisplay() {
+    const DateTime now = clock_();
+    const DateTime today{now.year, now.month, now.day, 0, 0, 0, 0};
+    if (shownDate_ && !(today > *shownDate_))
+        return;
+    shownDate_ = today;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", today.year, today.month, today.day);
+    pnlStatus[3]->setText(QString::fromLatin1(buf));
+    pnlStatus[4]->setText(QString::fromUtf8(kWeekdayNames[DayOfWeek(today) - 1]));
+}
+
+void THistoryList::BringToFront() {
+    if (options_.NotMoveFocus)
+        return;
+    raise();
+    activateWindow();
+}
+
+void THistoryList::PopUp() {
+    if (isMinimized())
+        showNormal();
+    show();
+    BringToFront();
+}
+
+void THistoryList::runAutoDelete() {
+    NoPopups noPopups(flags_);
+    TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+    if (!use)
+        return;
+    try {
+        DeleteOldHistory(dm_.RecvHis(), options_.DeleteDay, options_.AutoDelConfirm, clock_(),
+                         messages_);
+    } catch (const sql::SqliteError& e) {
+        messages_.error(e.what(), this);
+    }
+}
+
+void THistoryList::applyWeekdayColours() {
+    weekdaysGrey_ = condition_.hasDateRange();
+    std::vector<QToolButton*> all(btnWeek.begin(), btnWeek.end());
+    all.push_back(btnAllWeek);
+    for (QToolButton* b : all) {
+        QPalette pal = palette();
+        if (weekdaysGrey_)
+            pal.setColor(QPalette::ButtonText, palette().color(QPalette::Disabled, QPalette::Text));
+        b->setPalette(pal);
+    }
+}
+
+void THistoryList::focusListOr(QWidget* fallback) {
+    (keys_.empty() ? fallback : static_cast<QWidget*>(lbxRecvHis))->setFocus();
+}
+
+void THistoryList::btnWeekClick() {
+    // While a date range is set, the buttons are grey and do not filter.
+    if (weekdaysGrey_)
+        return;
+    RefreshPage(0, 1);
+    if (openRow_ >= 0)
+        SelectRow(openRow_, true);
+    lbxRecvHis->setFocus();
+}
+
+void THistoryList::btnPrevClick() {
+    RefreshPage(1, 0);
+    lbxRecvHis->setFocus();
+}
+
+void THistoryList::btnNextClick() {
+    RefreshPage(2, 0);
+    lbxRecvHis->setFocus();
+}
+
+bool THistoryList::pageKey(int key, int caretRow) {
+    if (key == Qt::Key_PageUp && caretRow == 0 && !btnPrev->isHidden()) {
+        btnPrevClick();
+        return true;
+    }
+    if (key == Qt::Key_PageDown && caretRow == options_.ListMaxCount - 1 && !btnNext->isHidden()) {
+        btnNextClick();
+        return true;
+    }
+    return false;
+}
+
+void THistoryList::btnJumpClick() {
+    NoPopups noPopups(flags_);
+    TPageJump dialog(pager_.totalPages(), pager_.page(), this);
+    PlaceAtBottomRight(dialog, *this);
+    if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+        return;
+    if (dialog.page() != pager_.page())
+        RefreshPage(0, dialog.page());
+    if (!keys_.empty())
+        lbxRecvHis->setFocus();
+}
+
+void THistoryList::btnSearchClick() {
+    NoPopups noPopups(flags_);
+    std::optional<BusyCursor> busy(std::in_place);
+    const DateTime now = clock_();
+    THistorySearch dialog(condition_, QDate(now.year, now.month, now.day), this);
+    PlaceAtBottomRight(dialog, *this);
+    busy.reset();
+    if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+        return;
+    condition_ = dialog.condition();
+    if (callViewOpen() && hooks_.closeCallView)
+        hooks_.closeCallView();
+    applyWeekdayColours();
+    RefreshPage(0, 1);
+    if (openRow_ >= 0)
+        SelectRow(openRow_, true);
+    if (!keys_.empty())
+        lbxRecvHis->setFocus();
+    else
+        (condition_.active ? btnSearch : btnClose)->setFocus();
+}
+
+void THistoryList::btnInquiryClick() {
+    const std::vector<int> selected = lbxRecvHis->selectedRowNumbers();
+    if (selected.size() != 1) {
+        if (selected.size() >= 2) {
+            messages_.information("照会するには１件だけ選択してください", this);
+            focusListOr(btnClose);
+        }
+        return;
+    }
+    const int row = selected.front();
+    if (callViewOpen()) {
+        if (row == openRow_) {
+            if (hooks_.callViewToFront)
+                hooks_.callViewToFront();
+            return;
+        }
+        const bool busy = hooks_.callViewBusy && hooks_.callViewBusy();
+        if (!busy && options_.AutoAdd && hooks_.callViewRegisterCurrentCaller)
+            hooks_.callViewRegisterCurrentCaller();
+    }
+    CallRecord record;
+    {
+        BusyCursor busy;
+        TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+        if (!use)
+            return;
+        try {
+            auto found = dm_.RecvHis().find(static_cast<int>(keys_[static_cast<std::size_t>(row)]));
+            if (!found) {
+                messages_.error("該当するデータが見つかりませんでした", this);
+                return;
+            }
+            record = BuildInquiryRecord(*found, hooks_.lookupCaller, options_.EarlierSearch,
+                                        dm_.RecvHis());
+        } catch (const sql::SqliteError& e) {
+            messages_.error(e.what(), this);
+            return;
+        }
+    }
+    ShowCallRecord(record, false);
+}
+
+void THistoryList::ShowCallRecord(const CallRecord& record, bool fromIncomingCall) {
+    if (callViewOpen()) {
+        const bool busy = hooks_.callViewBusy && hooks_.callViewBusy();
+        if (busy || (fromIncomingCall && !options_.NewDataView)) {
+            if (hooks_.callViewToFront)
+                hooks_.callViewToFront();
+            return;
+        }
+    }
+    if (!hooks_.showInCallView) {
+        // No call view to hand the record to yet; an incoming call goes on
+        // without a box.
+        if (!fromIncomingCall)
+            messages_.information(kNotReadyMessage, this);
+        return;
+    }
+    SetOpenRow(IndexOfKey(keys_, record.RecNo));
+    if (openRow_ >= 0)
+        SelectRow(openRow_, true);
+    hooks_.showInCallView(record, fromIncomingCall);
+    lbxRecvHis->viewport()->update();
+}
+
+void THistoryList::btnDeleteClick() {
+    const std::vector<int> selected = lbxRecvHis->selectedRowNumbers();
+    if (!options_.DeleteType) {
+        if (selected.empty())
+            return;
+        if (!messages_.ask(std::to_string(selected.size()) +
+                               "件のデータを削除します\r\nよろしいですか？",
+                           false, this))
+            return;
+        deleteSelected();
+    } else {
+        if (keys_.empty())
+            return;
+        TDeleteTarget dialog(QStringLiteral("着信対応履歴　削除"),
+                             static_cast<int>(selected.size()), messages_, this);
+        PlaceAtBottomRight(dialog, *this);
+        if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+            return;
+        if (dialog.target() == TDeleteTarget::Target::Selected)
+            deleteSelected();
+        else
+            deleteAllMatching();
+    }
+    focusListOr(btnClose);
+}
+
+void THistoryList::deleteSelected() {
+    std::vector<std::int64_t> wanted;
+    for (int r : lbxRecvHis->selectedRowNumbers())
+        wanted.push_back(keys_[static_cast<std::size_t>(r)]);
+    const int caret = lbxRecvHis->caretRow();
+    const int top = lbxRecvHis->topRow();
+    std::vector<std::int64_t> deleted;
+    {
+        BusyCursor busy;
+        TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+        if (!use)
+            return;
+        try {
+            deleted = DeleteRowsByRecNo(dm_.RecvHis().table(), wanted);
+        } catch (const sql::SqliteError& e) {
+            messages_.error(e.what(), this);
+            return;
+        }
+    }
+    const bool openGone =
+        openRow_ >= 0 && std::find(deleted.begin(), deleted.end(),
+                                   keys_[static_cast<std::size_t>(openRow_)]) != deleted.end();
+    if (openGone) {
+        SetOpenRow(-1);
+        if (hooks_.closeCallView)
+            hooks_.closeCallView();
+    }
+    if (!deleted.empty()) {
+        // Deleted rows leave the selection; the rest of the place stays.
+        for (std::size_t i = 0; i < keys_.size(); ++i)
+            if (std::find(deleted.begin(), deleted.end(), keys_[i]) != deleted.end())
+                lbxRecvHis->selectionModel()->select(model_->index(static_cast<int>(i), 0),
+                                                     QItemSelectionModel::Deselect |
+                                                         QItemSelectionModel::Rows);
+        RefreshPage(0, 0);
+        const int n = static_cast<int>(keys_.size());
+        if (n > 0) {
+            lbxRecvHis->setTopRow(std::min(top, n - 1));
+            lbxRecvHis->selectionModel()->setCurrentIndex(
+                model_->index(std::clamp(caret, 0, n - 1), 0), QItemSelectionModel::NoUpdate);
+        }
+    }
+    messages_.information(std::to_string(deleted.size()) + "件のデータを削除しました", this);
+}
+
+void THistoryList::deleteAllMatching() {
+    std::int64_t deleted = 0;
+    {
+        BusyCursor busy;
+        TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+        if (!use)
+            return;
+        try {
+            deleted = DeleteMatchingRows(dm_.RecvHis().table(), filter());
+        } catch (const sql::SqliteError& e) {
+            messages_.error(e.what(), this);
+            return;
+        }
+    }
+    if (callViewOpen() && hooks_.closeCallView) {
+        SetOpenRow(-1);
+        hooks_.closeCallView();
+    }
+    messages_.information(std::to_string(deleted) + "件のデータを削除しました", this);
+    if (deleted > 0)
+        RefreshPage(0, 0);
+}
+
+void THistoryList::btnDefaultWidthClick() {
+    for (int c = 0; c < kHistoryColumnCount; ++c)
+        lbxRecvHis->header()->resizeSection(
+            c, ScaledPixels(this, kDefaultWidths[static_cast<std::size_t>(c)]));
+    lbxRecvHis->viewport()->update();
+}
+
+void THistoryList::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void THistoryList::closeEvent(QCloseEvent* e) {
+    // The list stays while the call view it opened is still there.
+    if (callViewOpen()) {
+        if (hooks_.closeCallView)
+            hooks_.closeCallView();
+        if (callViewOpen()) {
+            e->ignore();
+            return;
+        }
+    }
+    e->accept();
+}
+
+} // namespace kanata

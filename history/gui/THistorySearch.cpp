@@ -1,0 +1,194 @@
+#include "history/gui/THistorySearch.h"
+
+#include "history/gui/DialogSupport.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace kanata {
+namespace {
+
+QDate toQDate(const DateTime& d) {
+    return QDate(d.year, d.month, d.day);
+}
+
+DateTime toDateTime(const QDate& d) {
+    return DateTime{d.year(), d.month(), d.day(), 0, 0, 0, 0};
+}
+
+QLineEdit* edit(QWidget* parent, int maxLength) {
+    auto* e = new QLineEdit(parent);
+    e->setMaxLength(maxLength);
+    return e;
+}
+
+} // namespace
+
+THistorySearch::THistorySearch(const HistoryCondition& condition, QDate today, QWidget* parent)
+    : QDialog(parent), today_(today), condition_(condition) {
+    setWindowTitle(QStringLiteral("着信対応履歴　検索条件"));
+    createControls();
+    load(condition);
+}
+
+void THistorySearch::createControls() {
+    auto* group = new QGroupBox(QStringLiteral("検索条件"), this);
+    chkDate = new QCheckBox(QStringLiteral("日付"), group);
+    dtpBegin = new QDateEdit(group);
+    dtpEnd = new QDateEdit(group);
+    for (QDateEdit* d : {dtpBegin, dtpEnd}) {
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+        d->setAutoFillBackground(true);
+    }
+    dtpBegin->setDateRange(QDate(1980, 1, 1), today_);
+    dtpEnd->setDateRange(today_, today_);
+    dtpBegin->setDate(today_);
+    dtpEnd->setDate(today_);
+    edtTel = edit(group, 13);
+    edtTel->setAttribute(Qt::WA_InputMethodEnabled, false);
+    edtCorpKana = edit(group, 80);
+    edtCorpKanji = edit(group, 80);
+    edtNameKana = edit(group, 20);
+    edtNameKanji = edit(group, 20);
+
+    auto* grid = new QGridLayout(group);
+    auto* dates = new QHBoxLayout;
+    dates->addWidget(dtpBegin);
+    dates->addWidget(new QLabel(QStringLiteral("～"), group));
+    dates->addWidget(dtpEnd);
+    dates->addStretch();
+    grid->addWidget(chkDate, 0, 0);
+    grid->addLayout(dates, 0, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("電話番号"), group), 1, 0);
+    grid->addWidget(edtTel, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("会社名カナ"), group), 2, 0);
+    grid->addWidget(edtCorpKana, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("漢字"), group), 2, 2);
+    grid->addWidget(edtCorpKanji, 2, 3);
+    grid->addWidget(new QLabel(QStringLiteral("名前カナ"), group), 3, 0);
+    grid->addWidget(edtNameKana, 3, 1);
+    grid->addWidget(new QLabel(QStringLiteral("漢字"), group), 3, 2);
+    grid->addWidget(edtNameKanji, 3, 3);
+
+    auto* options = new QGroupBox(QStringLiteral("オプション"), this);
+    rbAnd = new QRadioButton(QStringLiteral("すべての条件が一致したデータを表示する"), options);
+    rbOr = new QRadioButton(QStringLiteral("いずれかの条件が一致したデータを表示する"), options);
+    rbAnd->setChecked(true);
+    auto* optionLayout = new QVBoxLayout(options);
+    optionLayout->addWidget(rbAnd);
+    optionLayout->addWidget(rbOr);
+    ColourChosenCaption({rbAnd, rbOr});
+
+    btnSearch = new QPushButton(QStringLiteral("検索(&S)"), this);
+    btnClear = new QPushButton(QStringLiteral("クリア(&R)"), this);
+    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    for (QPushButton* b : {btnSearch, btnClear, btnCancel})
+        b->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnSearch);
+    buttons->addWidget(btnClear);
+    buttons->addWidget(btnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(options);
+    layout->addLayout(buttons);
+
+    connect(chkDate, &QCheckBox::toggled, this, &THistorySearch::chkDateClick);
+    connect(dtpBegin, &QDateEdit::dateChanged, this, &THistorySearch::dtpBeginChange);
+    connect(btnSearch, &QPushButton::clicked, this, &THistorySearch::btnSearchClick);
+    connect(btnClear, &QPushButton::clicked, this, &THistorySearch::btnClearClick);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* enter = new EnterMovesFocus(this);
+    enter->watch(chkDate, [this]() -> QWidget* {
+        return chkDate->isChecked() ? static_cast<QWidget*>(dtpBegin) : edtTel;
+    });
+    const std::pair<QWidget*, QWidget*> chain[] = {
+        {dtpBegin, dtpEnd},          {dtpEnd, edtTel},
+        {edtTel, edtCorpKana},       {edtCorpKana, edtCorpKanji},
+        {edtCorpKanji, edtNameKana}, {edtNameKana, edtNameKanji}};
+    for (const auto& [from, to] : chain)
+        enter->watch(from, [to = to] { return to; });
+    enter->watch(edtNameKanji, [this]() -> QWidget* { return rbOr->isChecked() ? rbOr : rbAnd; });
+    enter->watch(rbAnd, [this] { return btnSearch; });
+    enter->watch(rbOr, [this] { return btnSearch; });
+    chkDateClick();
+}
+
+void THistorySearch::load(const HistoryCondition& c) {
+    if (!c.active)
+        return;
+    if (c.beginDate.toDays() > 0 && c.endDate.toDays() > 0) {
+        chkDate->setChecked(true);
+        dtpBegin->setDate(toQDate(c.beginDate));
+        const QDate end = toQDate(c.endDate);
+        dtpEnd->setDate(std::max(end, dtpBegin->date()));
+    } else {
+        chkDate->setChecked(false);
+        dtpBegin->setDate(today_);
+        dtpEnd->setDate(today_);
+    }
+    edtTel->setText(QString::fromStdString(c.number));
+    edtCorpKana->setText(QString::fromStdString(c.corpKana));
+    edtCorpKanji->setText(QString::fromStdString(c.corpKanji));
+    edtNameKana->setText(QString::fromStdString(c.nameKana));
+    edtNameKanji->setText(QString::fromStdString(c.nameKanji));
+    (c.orMode ? rbOr : rbAnd)->setChecked(true);
+}
+
+void THistorySearch::chkDateClick() {
+    const bool on = chkDate->isChecked();
+    for (QDateEdit* d : {dtpBegin, dtpEnd}) {
+        d->setEnabled(on);
+        QPalette pal = d->palette();
+        const QColor fill = palette().color(on ? QPalette::Base : QPalette::Button);
+        pal.setColor(QPalette::Base, fill);
+        pal.setColor(QPalette::Disabled, QPalette::Base, fill);
+        d->setPalette(pal);
+    }
+}
+
+void THistorySearch::dtpBeginChange() {
+    // The end never lies before the begin date.
+    dtpEnd->setMinimumDate(dtpBegin->date());
+}
+
+HistorySearchInput THistorySearch::input() const {
+    HistorySearchInput in;
+    in.dateChecked = chkDate->isChecked();
+    in.beginDate = toDateTime(dtpBegin->date());
+    in.endDate = toDateTime(dtpEnd->date());
+    in.number = edtTel->text().toStdString();
+    in.corpKana = edtCorpKana->text().toStdString();
+    in.corpKanji = edtCorpKanji->text().toStdString();
+    in.nameKana = edtNameKana->text().toStdString();
+    in.nameKanji = edtNameKanji->text().toStdString();
+    in.firstRadioChecked = rbAnd->isChecked();
+    return in;
+}
+
+void THistorySearch::btnSearchClick() {
+    condition_ = BuildHistoryCondition(input(), condition_);
+    accept();
+}
+
+void THistorySearch::btnClearClick() {
+    chkDate->setChecked(false);
+    dtpBegin->setDate(today_);
+    dtpEnd->setDate(today_);
+    for (QLineEdit* e : {edtTel, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji})
+        e->clear();
+    rbAnd->setChecked(true);
+}
+
+} // namespace kanata

@@ -1,0 +1,272 @@
+#include "history/HistoryCondition.h"
+#include "history/ListPager.h"
+#include "history/ListSelection.h"
+#include "tests/history/HistoryTestSupport.h"
+
+namespace kanata {
+namespace {
+
+using test::CallAt;
+
+class HistoryPager : public test::HistoryTable {
+protected:
+    ListPager pager() { return ListPager(his().table(), "RecvDateTime", true, 200); }
+};
+
+TEST_F(HistoryPager, FourHundredFiftyRowsMakeThreePagesNewestFirst) {
+    storeHourly(450);
+    ListPager p = pager();
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, {}), PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 450);
+    EXPECT_EQ(p.totalPages(), 3);
+    EXPECT_EQ(p.rows().size(), 200u);
+    EXPECT_EQ(p.keys().front(), 449); // the newest call
+    EXPECT_FALSE(p.previousVisible());
+    EXPECT_TRUE(p.nextVisible());
+    EXPECT_TRUE(p.jumpVisible());
+
+    ASSERT_EQ(p.refresh(PageMode::Refill, 3, {}), PageOutcome::Filled);
+    EXPECT_EQ(p.page(), 3);
+    ASSERT_EQ(p.rows().size(), 50u);
+    EXPECT_EQ(p.firstNumber(), 401);
+    EXPECT_EQ(p.keys().front(), 49);
+    EXPECT_EQ(p.keys().back(), 0);
+    EXPECT_EQ(p.firstKey(), 49);
+    EXPECT_EQ(p.lastKey(), 0);
+    EXPECT_TRUE(p.previousVisible());
+    EXPECT_FALSE(p.nextVisible());
+}
+
+TEST_F(HistoryPager, RefillBeyondTheRowsFallsBackToCountDivPageSize) {
+    const auto rows = storeHourly(450);
+    ListPager p = pager();
+    ASSERT_EQ(p.refresh(PageMode::Refill, 3, {}), PageOutcome::Filled);
+    // 100 of the oldest calls go: 350 remain, and the current page (3) is
+    // beyond them. 350 div 200 is page 1, although a second page exists.
+    his().table().removeWhere("\"RecNo\" < 100");
+    ASSERT_EQ(p.refresh(PageMode::Refill, 0, {}), PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 350);
+    EXPECT_EQ(p.page(), 1);
+    EXPECT_EQ(p.firstNumber(), 1);
+    EXPECT_EQ(p.rows().size(), 200u);
+
+    // With exactly 400 (the 50 oldest back), page 3 falls back to page 2,
+    // the last one.
+    store({rows.begin() + 400, rows.begin() + 450});
+    ASSERT_EQ(p.refresh(PageMode::Refill, 3, {}), PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 400);
+    EXPECT_EQ(p.page(), 2);
+    EXPECT_EQ(p.firstNumber(), 201);
+    EXPECT_EQ(p.keys().front(), 249);
+    EXPECT_EQ(p.keys().back(), 0);
+}
+
+TEST_F(HistoryPager, NextAndPreviousStopAtBothEndsAndKeepThePage) {
+    storeHourly(450);
+    ListPager p = pager();
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, {}), PageOutcome::Filled);
+    const auto firstPage = p.keys();
+    EXPECT_EQ(p.refresh(PageMode::Previous, 0, {}), PageOutcome::NoPreviousPage);
+    EXPECT_EQ(PageOutcomeMessage(PageOutcome::NoPreviousPage),
+              "前頁のデータが見つかりませんでした");
+    EXPECT_EQ(p.page(), 1);
+    EXPECT_EQ(p.keys(), firstPage);
+
+    ASSERT_EQ(p.refresh(PageMode::Next, 0, {}), PageOutcome::Filled);
+    EXPECT_EQ(p.page(), 2);
+    EXPECT_EQ(p.firstNumber(), 201);
+    EXPECT_EQ(p.keys().front(), 249);
+    ASSERT_EQ(p.refresh(PageMode::Next, 0, {}), PageOutcome::Filled);
+    EXPECT_EQ(p.page(), 3);
+    EXPECT_EQ(p.rows().size(), 50u);
+    const auto lastPage = p.keys();
+    EXPECT_EQ(p.refresh(PageMode::Next, 0, {}), PageOutcome::NoNextPage);
+    EXPECT_EQ(PageOutcomeMessage(PageOutcome::NoNextPage), "次頁のデータが見つかりませんでした");
+    EXPECT_EQ(p.page(), 3);
+    EXPECT_EQ(p.keys(), lastPage);
+
+    // Back from the partial last page: a full page numbered down from
+    // page x page size, and the next page is offered again.
+    ASSERT_EQ(p.refresh(PageMode::Previous, 0, {}), PageOutcome::Filled);
+    EXPECT_EQ(p.page(), 2);
+    EXPECT_EQ(p.rows().size(), 200u);
+    EXPECT_EQ(p.firstNumber(), 201);
+    EXPECT_EQ(p.keys().front(), 249);
+    EXPECT_EQ(p.keys().back(), 50);
+    EXPECT_TRUE(p.nextVisible());
+
+    // The row at the top of the page has gone: the move is refused.
+    his().remove(249);
+    EXPECT_EQ(p.refresh(PageMode::Previous, 0, {}), PageOutcome::BoundaryMissing);
+    EXPECT_EQ(PageOutcomeMessage(PageOutcome::BoundaryMissing),
+              "該当するデータが見つかりませんでした");
+    EXPECT_EQ(p.page(), 2);
+}
+
+TEST_F(HistoryPager, EmptyTableAndFilterThatMatchesNothingShowNoPage) {
+    ListPager p = pager();
+    EXPECT_EQ(p.refresh(PageMode::Refill, 1, {}), PageOutcome::Empty);
+    storeHourly(10);
+    WeekdayButtons none; // no weekday pressed, "全曜日" up
+    EXPECT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter({}, none)), PageOutcome::Empty);
+    EXPECT_EQ(p.count(), 0);
+    EXPECT_TRUE(p.rows().empty());
+    EXPECT_FALSE(p.nextVisible());
+    EXPECT_FALSE(p.previousVisible());
+    EXPECT_FALSE(p.jumpVisible());
+}
+
+// Three calls a day for two weeks from Sunday 2026-11-22.
+std::vector<RecvHisRow> fortnight() {
+    std::vector<RecvHisRow> rows;
+    int recNo = 0;
+    for (int day = 0; day < 14; ++day)
+        for (int hour : {9, 13, 17}) {
+            const DateTime d =
+                DateTime::fromDays(DateTime{2026, 11, 22, 0, 0, 0, 0}.toDays() + day);
+            RecvHisRow row = CallAt({d.year, d.month, d.day, hour, 15, 0, 0});
+            row.RecNo = recNo++;
+            rows.push_back(row);
+        }
+    return rows;
+}
+
+TEST_F(HistoryPager, WeekdayButtonsFilterAndADateRangeOverridesThem) {
+    store(fortnight());
+    ListPager p = pager();
+    WeekdayButtons mondayAndFriday;
+    mondayAndFriday.days[1] = mondayAndFriday.days[5] = true;
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter({}, mondayAndFriday)),
+              PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 12);
+    for (const Record& record : p.rows()) {
+        const int week = his().fromRecord(record).RecvWeek;
+        EXPECT_TRUE(week == 2 || week == 6) << week;
+    }
+
+    WeekdayButtons all = mondayAndFriday;
+    all.allWeek = true;
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter({}, all)), PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 42);
+
+    // 2026-11-28 (Saturday) to 2026-11-30 (Monday), both ends included: the
+    // weekday buttons no longer apply.
+    HistoryCondition range;
+    range.active = true;
+    range.beginDate = {2026, 11, 28, 0, 0, 0, 0};
+    range.endDate = {2026, 11, 30, 0, 0, 0, 0};
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter(range, mondayAndFriday)),
+              PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 9);
+    const auto& rows = p.rows();
+    EXPECT_EQ(his().fromRecord(rows.front()).RecvDateTime, (DateTime{2026, 11, 30, 17, 15, 0, 0}));
+    EXPECT_EQ(his().fromRecord(rows.back()).RecvDateTime, (DateTime{2026, 11, 28, 9, 15, 0, 0}));
+
+    // Without a date range the buttons apply again, also to text conditions.
+    HistoryCondition text;
+    text.active = true;
+    text.number = "03";
+    EXPECT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter(text, mondayAndFriday)),
+              PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 12);
+}
+
+TEST_F(HistoryPager, AndModeNeedsEveryConditionOrModeAnyOne) {
+    auto rows = fortnight();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].CorpKanji = i % 2 ? "株式会社ヤマト運輸" : "有限会社さくら商店";
+        rows[i].NameKanji = i % 3 ? "佐藤　花子" : "田中　一郎";
+        rows[i].CorpKana = "ｻｸﾗｼｮｳﾃﾝ";
+    }
+    store(rows);
+    ListPager p = pager();
+    WeekdayButtons all{true, {}};
+    HistoryCondition c;
+    c.active = true;
+    c.corpKanji = "ヤマト";
+    c.nameKanji = "田中";
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter(c, all)), PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 7); // odd and multiple of 3: 3, 9, 15, ..., 39
+    c.orMode = true;
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter(c, all)), PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 21 + 14 - 7);
+    // Plain substring, case and width as stored: full-width kana do not
+    // find the half-width ones.
+    HistoryCondition kana;
+    kana.active = true;
+    kana.corpKana = "サクラ";
+    EXPECT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter(kana, all)), PageOutcome::Empty);
+    kana.corpKana = "ｼｮｳ";
+    EXPECT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter(kana, all)), PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 42);
+}
+
+TEST_F(HistoryPager, NumberWithHyphensMatchesByItsDigitsAsAPrefix) {
+    std::vector<RecvHisRow> rows = {CallAt({2026, 12, 1, 9, 0, 0, 0}, "0312345678"),
+                                    CallAt({2026, 12, 1, 10, 0, 0, 0}, "0312349999"),
+                                    CallAt({2026, 12, 1, 11, 0, 0, 0}, "0466123456"),
+                                    CallAt({2026, 12, 1, 12, 0, 0, 0}, "P")};
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i].RecNo = static_cast<int>(i);
+    store(rows);
+    HistorySearchInput input;
+    input.number = " 03-1234 ";
+    const HistoryCondition c = BuildHistoryCondition(input, {});
+    EXPECT_TRUE(c.active);
+    EXPECT_EQ(c.number, "031234");
+    ListPager p = pager();
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter(c, {true, {}})), PageOutcome::Filled);
+    EXPECT_EQ(p.keys(), (std::vector<std::int64_t>{1, 0}));
+}
+
+TEST(HistoryConditionBuild, NothingGivenOnlyClearsTheActiveFlag) {
+    HistoryCondition before;
+    before.active = true;
+    before.corpKanji = "ヤマト";
+    before.orMode = true;
+    const HistoryCondition after = BuildHistoryCondition({}, before);
+    EXPECT_FALSE(after.active);
+    EXPECT_EQ(after.corpKanji, "ヤマト");
+    EXPECT_TRUE(after.orMode);
+
+    // Only "日付": active with a range, no texts; texts are cut to their
+    // widths in code page 932 bytes.
+    HistorySearchInput dates;
+    dates.dateChecked = true;
+    dates.beginDate = {2026, 12, 5, 13, 0, 0, 0};
+    dates.endDate = {2026, 12, 5, 0, 0, 0, 0};
+    dates.nameKanji = std::string(12, 'x') + "あいうえおかき";
+    dates.firstRadioChecked = false;
+    const HistoryCondition c = BuildHistoryCondition(dates, before);
+    EXPECT_TRUE(c.hasDateRange());
+    EXPECT_EQ(c.beginDate, (DateTime{2026, 12, 5, 0, 0, 0, 0}));
+    EXPECT_EQ(c.corpKanji, "");
+    EXPECT_EQ(c.nameKanji, std::string(12, 'x') + "あいうえお");
+    EXPECT_TRUE(c.orMode);
+}
+
+TEST(ListSelectionRestore, RowsFoundAgainByRecordNumber) {
+    const std::vector<std::int64_t> keys = {50, 40, 30, 20, 10};
+    RememberedSelection r;
+    r.selected = {40, 20, 99};
+    r.caret = 20;
+    r.top = 30;
+    RestoredSelection s = RestoreSelection(keys, r);
+    EXPECT_EQ(s.selected, (std::vector<int>{1, 3}));
+    EXPECT_EQ(s.caret, 3);
+    EXPECT_TRUE(s.caretSelected);
+    EXPECT_EQ(s.top, 2);
+
+    // Caret row and top row gone: caret on the top row, unselected.
+    r.caret = 77;
+    r.top = 88;
+    r.topIndex = 9;
+    s = RestoreSelection(keys, r);
+    EXPECT_EQ(s.top, 4);
+    EXPECT_EQ(s.caret, 4);
+    EXPECT_FALSE(s.caretSelected);
+    EXPECT_EQ(RestoreSelection({}, r).caret, -1);
+}
+
+} // namespace
+} // namespace kanata
