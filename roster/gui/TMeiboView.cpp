@@ -611,8 +611,10 @@ int TMeiboView::SavePendingChanges() {
         showNormal();
     MeiboFields f = fields();
     const int result = editor_.SavePendingChanges(f, this);
-    if (result == kSaveDone && !settings_.SaveMeiboConfirm && hooks_.onRegistered)
-        hooks_.onRegistered(false);
+    if (result == kSaveDiscarded || result == kSaveDone)
+        return result;
+    // The editor stays on its record: show what the checks made of it.
+    setFields(f);
     return result;
 }
 
