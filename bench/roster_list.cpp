@@ -122,4 +122,3 @@ BENCHMARK(NameOrder)->Unit(benchmark::kMillisecond);
 BENCHMARK(NameOrderNameCondition)->Unit(benchmark::kMillisecond);
 
 } // namespace
-

@@ -55,8 +55,7 @@ const char* ExtLinkList::TooLongMessage() {
 
 std::string StoredColourText(Rgb c) {
     char text[8];
-    std::snprintf(text, sizeof text, "$%02X%02X%02X", c.blue & 0xFF, c.green & 0xFF,
-                  c.red & 0xFF);
+    std::snprintf(text, sizeof text, "$%02X%02X%02X", c.blue & 0xFF, c.green & 0xFF, c.red & 0xFF);
     return text;
 }
 

@@ -27,7 +27,8 @@ std::string questionText(const char* first, const char* second, const char* save
     std::string text = MessageLines({first});
     if (second)
         text += "\r\n" + MessageLines({second});
-    text += "\r\n\r\n" + MessageLines({saveLine, "破棄する場合は「いいえ」", "中止する場合は「キャンセル」"});
+    text += "\r\n\r\n" +
+            MessageLines({saveLine, "破棄する場合は「いいえ」", "中止する場合は「キャンセル」"});
     text += "\r\n\r\n" + MessageLines({"を押してください"});
     return text;
 }
@@ -165,8 +166,8 @@ MeiboEditor::Result MeiboEditor::Register(MeiboFields& fields, const void* owner
             break;
         case Duplicates::TwoRows:
             messages_.information(
-                MessageLines({"２つの電話番号がそれぞれ違うデータとして登録されています",
-                              "登録できません"}),
+                MessageLines(
+                    {"２つの電話番号がそれぞれ違うデータとして登録されています", "登録できません"}),
                 owner);
             result.focusNumber = 0;
             return result;

@@ -38,7 +38,7 @@ public:
         Outcome outcome = Outcome::Refused;
         // The number edit (0, 1) to focus with its text selected, -1 none.
         int focusNumber = -1;
-        bool wasNew = false; // the editor was opened for a new record
+        bool wasNew = false;   // the editor was opened for a new record
         bool replaced = false; // a new entry became a change of an existing row
     };
 

@@ -19,10 +19,11 @@ std::vector<std::string> trimmedLines(const std::vector<std::string>& lines) {
 
 MeiboFields MeiboFields::trimmed() const {
     MeiboFields f = *this;
-    for (std::string* t : {&f.Tel1, &f.Tel2, &f.Pos, &f.Tdfkn, &f.Adrs1, &f.Adrs2, &f.Adrs3,
-                           &f.JisCode, &f.KajoCode, &f.CorpKana, &f.CorpKanji, &f.NameKana,
-                           &f.NameKanji, &f.Memo1, &f.Memo2, &f.Memo3, &f.EMail, &f.Rank, &f.Msg1,
-                           &f.Msg2, &f.BGColor})
+    for (std::string* t :
+         {&f.Tel1,      &f.Tel2,    &f.Pos,      &f.Tdfkn,    &f.Adrs1,     &f.Adrs2,
+          &f.Adrs3,     &f.JisCode, &f.KajoCode, &f.CorpKana, &f.CorpKanji, &f.NameKana,
+          &f.NameKanji, &f.Memo1,   &f.Memo2,    &f.Memo3,    &f.EMail,     &f.Rank,
+          &f.Msg1,      &f.Msg2,    &f.BGColor})
         *t = cp932::trim(*t);
     f.ExtLink = trimmedLines(ExtLink);
     f.Note = trimmedLines(Note);

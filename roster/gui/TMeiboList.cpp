@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -42,8 +43,8 @@ QString qs(const std::string& s) {
 }
 
 QStringList columnTitles() {
-    return {QStringLiteral("No."),        QStringLiteral("電話番号１"), QStringLiteral("電話番号２"),
-            QStringLiteral("住所"),       QStringLiteral("会社名"),     QStringLiteral("名前")};
+    return {QStringLiteral("No."),  QStringLiteral("電話番号１"), QStringLiteral("電話番号２"),
+            QStringLiteral("住所"), QStringLiteral("会社名"),     QStringLiteral("名前")};
 }
 
 std::unique_ptr<ListPager> pagerFor(TDMKanata195& dm, MeiboSort sort, int pageSize) {
@@ -52,8 +53,7 @@ std::unique_ptr<ListPager> pagerFor(TDMKanata195& dm, MeiboSort sort, int pageSi
 
 } // namespace
 
-const std::array<int, kMeiboColumnCount> TMeiboList::kDefaultWidths = {40,  114, 114,
-                                                                       200, 170, 114};
+const std::array<int, kMeiboColumnCount> TMeiboList::kDefaultWidths = {40, 114, 114, 200, 170, 114};
 
 // Buttons ignore clicks while one of their operations runs.
 class TMeiboList::Busy {
@@ -73,8 +73,7 @@ private:
 };
 
 TMeiboList::TMeiboList(TDMKanata195& dm, MessageService& messages, IniFile& ini,
-                       MeiboSettings settings, std::filesystem::path customColours,
-                       QWidget* parent)
+                       MeiboSettings settings, std::filesystem::path customColours, QWidget* parent)
     : QWidget(parent, Qt::Window), dm_(dm), messages_(messages), ini_(ini),
       settings_(std::move(settings)), customColours_(std::move(customColours)),
       pager_(pagerFor(dm, MeiboSort::Registration, settings_.ListMaxCount)) {
@@ -265,7 +264,8 @@ void TMeiboList::RefreshPage(int mode, int page) {
     std::int64_t number = pager_->firstNumber();
     for (std::size_t i = 0; i < keys_.size(); ++i) {
         QStringList cells;
-        for (const std::string& c : MeiboRowCells(dm_.Meibo().fromRecord(pager_->rows()[i]), number++))
+        for (const std::string& c :
+             MeiboRowCells(dm_.Meibo().fromRecord(pager_->rows()[i]), number++))
             cells << qs(c);
         rows.push_back(cells);
     }
@@ -343,6 +343,8 @@ void TMeiboList::focusListOr(QWidget* fallback) {
 
 void TMeiboList::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    if (e->spontaneous()) // restored from minimised: not an opening
+        return;
     // Every opening starts in registration order on page 1.
     sortSet_ = false;
     btnSortClick(MeiboSort::Registration);
@@ -385,8 +387,7 @@ bool TMeiboList::pageKey(int key, int caretRow) {
         btnPrevClick();
         return true;
     }
-    if (key == Qt::Key_PageDown && caretRow == settings_.ListMaxCount - 1 &&
-        !btnNext->isHidden()) {
+    if (key == Qt::Key_PageDown && caretRow == settings_.ListMaxCount - 1 && !btnNext->isHidden()) {
         btnNextClick();
         return true;
     }
@@ -463,9 +464,9 @@ bool TMeiboList::saveEditorFirst(bool forInquiry) {
     }
     if (settings_.SaveMeiboConfirm) {
         if (result == kSaveConflict)
-            messages_.information(
-                MessageLines({"指定した電話番号は既に登録されているため", "自動登録できませんでした"}),
-                this);
+            messages_.information(MessageLines({"指定した電話番号は既に登録されているため",
+                                                "自動登録できませんでした"}),
+                                  this);
         else
             messages_.information(MessageLines({"何らかの原因により自動登録に失敗しました"}), this);
     }
@@ -534,10 +535,10 @@ void TMeiboList::btnDeleteClick() {
     if (!settings_.DeleteType) {
         if (selected.empty())
             return;
-        if (!messages_.ask(MessageLines({(std::to_string(selected.size()) + "件のデータを削除します")
-                                             .c_str(),
-                                         "よろしいですか？"}),
-                           false, this))
+        if (!messages_.ask(
+                MessageLines({(std::to_string(selected.size()) + "件のデータを削除します").c_str(),
+                              "よろしいですか？"}),
+                false, this))
             return;
         deleteSelected();
     } else {

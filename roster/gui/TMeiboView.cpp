@@ -133,7 +133,8 @@ public:
         const DateTime& t = r.RecvDateTime;
         switch (index.column()) {
         case 1:
-            return t.isZero() ? QString() : QString::asprintf("%04d/%02d/%02d", t.year, t.month, t.day);
+            return t.isZero() ? QString()
+                              : QString::asprintf("%04d/%02d/%02d", t.year, t.month, t.day);
         case 2:
             return t.isZero() ? QString()
                               : QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
@@ -172,8 +173,7 @@ TMeiboView::TMeiboView(TDMKanata195& dm, MessageService& messages, MeiboSettings
                        IniFile& ini, std::filesystem::path customColours, QWidget* parent)
     : QWidget(parent, Qt::Window), dm_(dm), messages_(messages), settings_(std::move(settings)),
       ini_(ini), customColours_(std::move(customColours)),
-      editor_(dm, messages, {settings_.SaveMeiboConfirm, settings_.SameTelUpdate}),
-      history_(dm) {
+      editor_(dm, messages, {settings_.SaveMeiboConfirm, settings_.SameTelUpdate}), history_(dm) {
     setAttribute(Qt::WA_DeleteOnClose);
     createControls();
     connectControls();
@@ -215,8 +215,8 @@ QWidget* TMeiboView::createMainPage() {
     edtAdrs2 = edit(page, 100);
     edtAdrs3 = edit(page, 116);
     btnAdrsSch = button("検索", page, "住所検索");
-    const std::string mapHint = "地図表示" + (settings_.MapName.empty() ? std::string()
-                                                                        : "\n" + settings_.MapName);
+    const std::string mapHint =
+        "地図表示" + (settings_.MapName.empty() ? std::string() : "\n" + settings_.MapName);
     btnMap = button("地図", page);
     btnMap->setToolTip(q(mapHint));
     edtCorpKana = edit(page, 80);
@@ -263,6 +263,10 @@ QWidget* TMeiboView::createMainPage() {
     grid->addWidget(label("ランク"), r, 0);
     grid->addLayout(line({cbxRank, btnRankEdit}), r++, 1);
     grid->setRowStretch(r, 1);
+    // The small buttons beside the fields need no more than their caption.
+    for (QPushButton* b : {btnTelSch1, btnTelSch2, btnExchange, btnDial, btnPosSch, btnAdrsSch,
+                           btnMap, btnNameDic, btnMail, btnRankEdit})
+        b->setMaximumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 24);
     return page;
 }
 
@@ -516,6 +520,11 @@ void TMeiboView::setFields(const MeiboFields& f) {
     setColour(f.BGColor);
 }
 
+void TMeiboView::setCoordinates(int latitude, int longitude) {
+    latitude_ = latitude;
+    longitude_ = longitude;
+}
+
 void TMeiboView::setLinks(const std::vector<std::string>& links, int select) {
     lbxExtLink->clear();
     for (std::size_t i = 0; i < links.size(); ++i)
@@ -710,12 +719,10 @@ public:
         connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
         connect(btnImport, &QPushButton::clicked, this, [this] {
             // Another program's address bar cannot be read on this desktop.
-            messages_.information(
-                MessageLines({"ブラウザのアドレスが見つかりませんでした"}), this);
+            messages_.information(MessageLines({"ブラウザのアドレスが見つかりませんでした"}), this);
         });
-        connect(edtURL, &QLineEdit::returnPressed, this, [this] {
-            (edtURL->text().trimmed().isEmpty() ? btnCancel : btnOK)->setFocus();
-        });
+        connect(edtURL, &QLineEdit::returnPressed, this,
+                [this] { (edtURL->text().trimmed().isEmpty() ? btnCancel : btnOK)->setFocus(); });
     }
     QLineEdit* edtURL = nullptr;
     QPushButton* btnImport = nullptr;
@@ -856,6 +863,10 @@ void TMeiboView::setHistoryVisible(bool visible) {
 }
 
 void TMeiboView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
     if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
         QWidget::keyPressEvent(event);
         return;
@@ -866,7 +877,7 @@ void TMeiboView::keyPressEvent(QKeyEvent* event) {
         (prefecture ? static_cast<QWidget*>(edtTel2) : btnTelSch1)->setFocus();
     else if (focus == edtTel2)
         (edtTel1->text().trimmed().isEmpty() && !prefecture ? static_cast<QWidget*>(btnTelSch2)
-                                                             : edtPos)
+                                                            : edtPos)
             ->setFocus();
     else if (focus == edtPos)
         (prefecture ? static_cast<QWidget*>(edtTdfkn) : btnPosSch)->setFocus();

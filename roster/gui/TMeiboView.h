@@ -77,6 +77,8 @@ public:
     MeiboFields fields() const;
     void setFields(const MeiboFields& fields);
     const QColor& messageColour() const { return colour_; }
+    // Coordinates from a map; stored with the record at the next write.
+    void setCoordinates(int latitude, int longitude);
     int historyCount() const;
     bool historyVisible() const;
 

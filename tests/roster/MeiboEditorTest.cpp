@@ -1,6 +1,6 @@
+#include "roster/MeiboEditor.h"
 #include "roster/ExtLinkList.h"
 #include "roster/MeiboCallHistory.h"
-#include "roster/MeiboEditor.h"
 #include "roster/MeiboSettings.h"
 #include "settings/IniFile.h"
 #include "tests/roster/RosterFixture.h"
@@ -172,7 +172,7 @@ TEST(ExtLinks, TenLinksAtMostAndTwoThousandBytesInAll) {
     EXPECT_EQ(links.Remove(3), 3);
     EXPECT_EQ(links.Add("/TMP/FILE0"), ExtLinkList::AddResult::Duplicate);
 
-    ExtLinkList big({std::string(1000, 'a'), std::string(900, 'b')}); // 1904 bytes stored
+    ExtLinkList big({std::string(1000, 'a'), std::string(900, 'b')});          // 1904 bytes stored
     EXPECT_EQ(big.Add(std::string(95, 'c')), ExtLinkList::AddResult::TooLong); // 2001
     EXPECT_EQ(big.Add(std::string(94, 'c')), ExtLinkList::AddResult::Added);   // exactly 2000
     EXPECT_EQ(big.storedBytes(), 2000u);
