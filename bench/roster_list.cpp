@@ -1,7 +1,8 @@
 // Refills page 1 of the roster list from a 100,000-row roster, as the list
 // does when its sort order or conditions change: in address order and in
 // name order, each without conditions and with a name condition (which the
-// list counts and filters in SQL over every row).
+// list counts and filters in SQL over every row). Run from a release tree:
+//   build/release/bench/bench_roster_list
 #include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
 #include "history/ListPager.h"

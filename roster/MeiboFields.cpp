@@ -2,6 +2,7 @@
 
 #include "data/Cp932.h"
 #include "data/TelKeys.h"
+#include "roster/ExtLinkList.h"
 
 namespace kanata {
 namespace {
@@ -88,7 +89,10 @@ MeiboFields FieldsFromRow(const MeiboRow& r) {
     f.Msg = r.Msg;
     f.Msg1 = r.Msg1;
     f.Msg2 = r.Msg2;
-    f.BGColor = r.BGColor;
+    // The editor shows a colour in one spelling and none for an unreadable
+    // one; the loaded record says the same, so opening is no change.
+    Rgb colour;
+    f.BGColor = ParseStoredColour(cp932::trim(r.BGColor), colour) ? StoredColourText(colour) : "";
     f.Latitude = r.Latitude;
     f.Longitude = r.Longitude;
     return f.trimmed();

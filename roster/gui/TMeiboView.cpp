@@ -508,7 +508,14 @@ void TMeiboView::setFields(const MeiboFields& f) {
     edtMemo2->setText(q(f.Memo2));
     edtMemo3->setText(q(f.Memo3));
     edtEMail->setText(q(f.EMail));
-    cbxRank->setCurrentIndex(f.Rank.empty() ? -1 : cbxRank->findText(q(f.Rank)));
+    int rank = f.Rank.empty() ? -1 : cbxRank->findText(q(f.Rank));
+    if (rank < 0 && !f.Rank.empty()) {
+        // A rank no longer in the list (or from an import) stays the
+        // record's until the user picks another.
+        cbxRank->addItem(q(f.Rank));
+        rank = cbxRank->count() - 1;
+    }
+    cbxRank->setCurrentIndex(rank);
     links_ = ExtLinkList(f.ExtLink);
     setLinks(f.ExtLink, f.ExtLink.empty() ? -1 : 0);
     mmNote->setPlainText(q(JoinLines(f.Note)).replace("\r\n", "\n"));

@@ -205,6 +205,25 @@ TEST_F(MeiboWindows, LinksMailColourAndCallHistory) {
     EXPECT_TRUE(view.fields().BGColor.empty());
 }
 
+TEST_F(MeiboWindows, OpeningAnImportedRecordIsNoChange) {
+    MeiboRow row;
+    row.Tel1 = "03-1111-1111";
+    row.SchTel1 = "0311111111";
+    row.Rank = "旧ランク"; // not in the rank list
+    row.BGColor = "$80ffff";
+    row.Msg = 5;
+    dm.Meibo().append(row, messages);
+    list->show();
+    TMeiboView& view = inquire(0);
+    EXPECT_FALSE(view.HasUnsavedChanges());
+    EXPECT_EQ(view.fields().Rank, "旧ランク");
+    // Another record is loaded without any question.
+    addRow("03-2222-2222", "");
+    list->RefreshPage(0, 0);
+    inquire(1);
+    EXPECT_EQ(view.editor().recNo(), 1);
+}
+
 TEST_F(MeiboWindows, UnsetHooksSayTheFeatureIsNotReady) {
     list->show();
     list->btnNewClick();
