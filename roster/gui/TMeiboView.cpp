@@ -878,7 +878,7 @@ void TMeiboView::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = focusWidget();
     const bool prefecture = !edtTdfkn->text().trimmed().isEmpty();
     if (focus == edtTel1)
         (prefecture ? static_cast<QWidget*>(edtTel2) : btnTelSch1)->setFocus();

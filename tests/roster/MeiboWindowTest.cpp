@@ -1,4 +1,5 @@
 #include "roster/gui/TMeiboList.h"
+#include "roster/gui/TMeiboSearch.h"
 #include "roster/gui/TMeiboView.h"
 #include "settings/IniFile.h"
 #include "tests/roster/RosterFixture.h"
@@ -6,10 +7,12 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QUrl>
 
 using namespace kanata;
@@ -222,6 +225,57 @@ TEST_F(MeiboWindows, OpeningAnImportedRecordIsNoChange) {
     list->RefreshPage(0, 0);
     inquire(1);
     EXPECT_EQ(view.editor().recNo(), 1);
+}
+
+TEST_F(MeiboWindows, SearchFiltersTheListAndClosesTheEditor) {
+    addRow("03-1111-1111", "", "ｱ", "千代田区");
+    addRow("06-2222-2222", "03-1111-9999", "ｲ", "北区");
+    addRow("06-3333-3333", "", "ｳ", "北区");
+    list->show();
+    inquire(0);
+    list->setDialogRunner([](QDialog& d) {
+        auto& search = dynamic_cast<TMeiboSearch&>(d);
+        search.edtTel->setText("03-1111");
+        search.edtAdrs->setText("北区");
+        search.btnSearchClick();
+        return search.result();
+    });
+    list->btnSearchClick();
+    settle();
+    EXPECT_EQ(list->view(), nullptr);
+    EXPECT_EQ(list->keys(), (std::vector<std::int64_t>{1}));
+    EXPECT_EQ(status(0), QStringLiteral("件数 ： 1"));
+
+    list->setDialogRunner([](QDialog& d) {
+        auto& search = dynamic_cast<TMeiboSearch&>(d);
+        EXPECT_EQ(search.edtAdrs->text(), QStringLiteral("北区")); // shows the conditions
+        search.rbOr->setChecked(true);
+        search.btnSearchClick();
+        return search.result();
+    });
+    list->btnSearchClick();
+    EXPECT_EQ(list->keys(), (std::vector<std::int64_t>{0, 1, 2}));
+}
+
+TEST_F(MeiboWindows, EnterMovesThroughTheNumberAndAddressFields) {
+    list->show();
+    list->btnNewClick();
+    TMeiboView& view = *list->view();
+    auto enterOn = [&view](QWidget* w) {
+        w->setFocus();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(&view, &press);
+        return view.focusWidget();
+    };
+    view.activateWindow();
+    EXPECT_EQ(enterOn(view.edtTel1), view.btnTelSch1);
+    EXPECT_EQ(enterOn(view.edtTel2), view.btnTelSch2);
+    EXPECT_EQ(enterOn(view.edtPos), view.btnPosSch);
+    view.edtTdfkn->setText("東京都");
+    EXPECT_EQ(enterOn(view.edtTel1), view.edtTel2);
+    EXPECT_EQ(enterOn(view.edtTel2), view.edtPos);
+    EXPECT_EQ(enterOn(view.edtPos), view.edtTdfkn);
+    EXPECT_EQ(enterOn(view.edtAdrs1), view.edtAdrs2);
 }
 
 TEST_F(MeiboWindows, UnsetHooksSayTheFeatureIsNotReady) {
