@@ -1,0 +1,137 @@
+#include "roster/MeiboFields.h"
+
+#include "data/Cp932.h"
+#include "data/TelKeys.h"
+#include "roster/ExtLinkList.h"
+
+namespace kanata {
+namespace {
+
+std::vector<std::string> trimmedLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> out;
+    for (const auto& line : lines)
+        out.push_back(cp932::trim(line));
+    while (!out.empty() && out.back().empty())
+        out.pop_back();
+    return out;
+}
+
+} // namespace
+
+MeiboFields MeiboFields::trimmed() const {
+    MeiboFields f = *this;
+    for (std::string* t :
+         {&f.Tel1,      &f.Tel2,    &f.Pos,      &f.Tdfkn,    &f.Adrs1,     &f.Adrs2,
+          &f.Adrs3,     &f.JisCode, &f.KajoCode, &f.CorpKana, &f.CorpKanji, &f.NameKana,
+          &f.NameKanji, &f.Memo1,   &f.Memo2,    &f.Memo3,    &f.EMail,     &f.Rank,
+          &f.Msg1,      &f.Msg2,    &f.BGColor})
+        *t = cp932::trim(*t);
+    f.ExtLink = trimmedLines(ExtLink);
+    f.Note = trimmedLines(Note);
+    // Links are whole lines; an empty one is no link.
+    std::erase(f.ExtLink, std::string());
+    f.Msg = Msg == 1 ? 1 : 0;
+    return f;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}
+
+MeiboFields FieldsFromRow(const MeiboRow& r) {
+    MeiboFields f;
+    f.Tel1 = r.Tel1;
+    f.Tel2 = r.Tel2;
+    f.Pos = FormatPostalCode(cp932::trim(r.Pos));
+    f.Tdfkn = r.Tdfkn;
+    f.Adrs1 = r.Adrs1;
+    f.Adrs2 = r.Adrs2;
+    f.Adrs3 = r.Adrs3;
+    f.JisCode = r.JisCode;
+    f.KajoCode = r.KajoCode;
+    f.CorpKana = r.CorpKana;
+    f.CorpKanji = r.CorpKanji;
+    f.NameKana = r.NameKana;
+    f.NameKanji = r.NameKanji;
+    f.PrivCorp = cp932::trim(r.PrivCorp) == "1" ? 1 : 0;
+    f.Memo1 = r.Memo1;
+    f.Memo2 = r.Memo2;
+    f.Memo3 = r.Memo3;
+    f.EMail = r.EMail;
+    f.Rank = r.Rank;
+    f.ExtLink = SplitLines(r.ExtLink);
+    f.Note = SplitLines(r.Note);
+    f.Msg = r.Msg;
+    f.Msg1 = r.Msg1;
+    f.Msg2 = r.Msg2;
+    // The editor shows a colour in one spelling and none for an unreadable
+    // one; the loaded record says the same, so opening is no change.
+    Rgb colour;
+    f.BGColor = ParseStoredColour(cp932::trim(r.BGColor), colour) ? StoredColourText(colour) : "";
+    f.Latitude = r.Latitude;
+    f.Longitude = r.Longitude;
+    return f.trimmed();
+}
+
+MeiboRow RowFromFields(const MeiboFields& fields, int recNo) {
+    const MeiboFields f = fields.trimmed();
+    MeiboRow r;
+    r.RecNo = recNo;
+    r.Tel1 = f.Tel1;
+    r.Tel2 = f.Tel2;
+    r.SchTel1 = TelSearchKey(f.Tel1);
+    r.SchTel2 = TelSearchKey(f.Tel2);
+    r.Pos = PostalCodeToStore(f.Pos);
+    r.Tdfkn = f.Tdfkn;
+    r.Adrs1 = f.Adrs1;
+    r.Adrs2 = f.Adrs2;
+    r.Adrs3 = f.Adrs3;
+    r.JisCode = f.JisCode;
+    r.KajoCode = f.KajoCode;
+    r.CorpKana = f.CorpKana;
+    r.CorpKanji = f.CorpKanji;
+    r.NameKana = f.NameKana;
+    r.NameKanji = f.NameKanji;
+    r.PrivCorp = f.PrivCorp == 1 ? "1" : "0";
+    r.Memo1 = f.Memo1;
+    r.Memo2 = f.Memo2;
+    r.Memo3 = f.Memo3;
+    r.EMail = f.EMail;
+    r.Rank = f.Rank;
+    r.Latitude = f.Latitude;
+    r.Longitude = f.Longitude;
+    r.Msg = f.Msg;
+    r.Msg1 = f.Msg1;
+    r.Msg2 = f.Msg2;
+    r.BGColor = f.BGColor;
+    r.ExtLink = JoinLines(f.ExtLink);
+    r.Note = JoinLines(f.Note);
+    return r;
+}
+
+} // namespace kanata

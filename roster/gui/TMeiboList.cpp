@@ -1,0 +1,652 @@
+#include "roster/gui/TMeiboList.h"
+
+#include "data/Sqlite.h"
+#include "data/TDMKanata195.h"
+#include "history/ListDeletion.h"
+#include "history/ListSelection.h"
+#include "history/gui/ListRowView.h"
+#include "history/gui/TDeleteTarget.h"
+#include "history/gui/TPageJump.h"
+#include "platform/MessageService.h"
+#include "roster/gui/TMeiboSearch.h"
+#include "settings/IniFile.h"
+#include "settings/WindowGeometry.h"
+#include "views/CallerRegistration.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace kanata {
+namespace {
+
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QStringList columnTitles() {
+    return {QStringLiteral("No."),  QStringLiteral("電話番号１"), QStringLiteral("電話番号２"),
+            QStringLiteral("住所"), QStringLiteral("会社名"),     QStringLiteral("名前")};
+}
+
+std::unique_ptr<ListPager> pagerFor(TDMKanata195& dm, MeiboSort sort, int pageSize) {
+    return std::make_unique<ListPager>(dm.Meibo().table(), MeiboSortIndex(sort), false, pageSize);
+}
+
+} // namespace
+
+const std::array<int, kMeiboColumnCount> TMeiboList::kDefaultWidths = {40, 114, 114, 200, 170, 114};
+
+// Buttons ignore clicks while one of their operations runs.
+class TMeiboList::Busy {
+public:
+    explicit Busy(TMeiboList& list) : list_(list), entered_(!list.busy_) { list_.busy_ = true; }
+    ~Busy() {
+        if (entered_)
+            list_.busy_ = false;
+    }
+    explicit operator bool() const { return entered_; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    TMeiboList& list_;
+    bool entered_;
+};
+
+TMeiboList::TMeiboList(TDMKanata195& dm, MessageService& messages, IniFile& ini,
+                       MeiboSettings settings, std::filesystem::path customColours, QWidget* parent)
+    : QWidget(parent, Qt::Window), dm_(dm), messages_(messages), ini_(ini),
+      settings_(std::move(settings)), customColours_(std::move(customColours)),
+      pager_(pagerFor(dm, MeiboSort::Registration, settings_.ListMaxCount)) {
+    setWindowTitle(QStringLiteral("登録名簿一覧"));
+    createControls();
+    readSettings();
+    btnJump->hide();
+    btnPrev->hide();
+    btnNext->hide();
+}
+
+TMeiboList::~TMeiboList() {
+    if (view_) {
+        view_->hooks().onClosed = nullptr;
+        view_->hooks().onRegistered = nullptr;
+        delete view_.data();
+    }
+    writeSettings();
+}
+
+void TMeiboList::createControls() {
+    auto* top = new QHBoxLayout;
+    top->setSpacing(2);
+    for (int k = 0; k < kMeiboSortCount; ++k) {
+        const auto sort = static_cast<MeiboSort>(k);
+        auto* b = new QPushButton(QString::fromUtf8(MeiboSortCaption(sort)), this);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, sort] { btnSortClick(sort); });
+        btnSort[static_cast<std::size_t>(k)] = b;
+        top->addWidget(b);
+    }
+    top->addStretch();
+    btnJump = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                              QStringLiteral("ジャンプ(&J)"), this);
+    btnPrev = new QPushButton(style()->standardIcon(QStyle::SP_ArrowUp),
+                              QStringLiteral("前ページ(&P)"), this);
+    btnNext = new QPushButton(style()->standardIcon(QStyle::SP_ArrowDown),
+                              QStringLiteral("次ページ(&N)"), this);
+    top->addWidget(btnJump);
+    top->addWidget(btnPrev);
+    top->addWidget(btnNext);
+
+    model_ = new ListRowModel(columnTitles(), {0}, this);
+    lbxMeibo = new RowListView(this);
+    lbxMeibo->setModel(model_);
+    lbxMeibo->pageKeyHandler = [this](int key, int caret) { return pageKey(key, caret); };
+    pmHeader = new QMenu(this);
+    QAction* reset = pmHeader->addAction(QStringLiteral("項目幅を初期値に戻す(&R)"));
+    connect(reset, &QAction::triggered, this, &TMeiboList::btnDefaultWidthClick);
+    connect(lbxMeibo->header(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { pmHeader->popup(lbxMeibo->header()->mapToGlobal(p)); });
+
+    btnSearch = new QPushButton(QStringLiteral("検索条件(&S)"), this);
+    btnNew = new QPushButton(QStringLiteral("新規登録(&A)"), this);
+    btnInquiry = new QPushButton(QStringLiteral("照会(&I)"), this);
+    btnDelete = new QPushButton(QStringLiteral("削除(&D)"), this);
+    btnClose = new QPushButton(QStringLiteral("閉じる"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnSearch);
+    buttons->addStretch();
+    for (QPushButton* b : {btnNew, btnInquiry, btnDelete, btnClose})
+        buttons->addWidget(b);
+
+    auto* status = new QStatusBar(this);
+    status->setSizeGripEnabled(true);
+    for (std::size_t i = 0; i < 2; ++i) {
+        pnlStatus[i] = new QLabel(this);
+        pnlStatus[i]->setFixedWidth(ScaledPixels(this, i == 0 ? 120 : 100));
+        status->addWidget(pnlStatus[i]);
+    }
+    updateStatus();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->setSpacing(4);
+    layout->addLayout(top);
+    layout->addWidget(lbxMeibo, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(status);
+    setMinimumSize(ScaledPixels(this, 480), ScaledPixels(this, 170));
+
+    connect(btnJump, &QPushButton::clicked, this, &TMeiboList::btnJumpClick);
+    connect(btnPrev, &QPushButton::clicked, this, &TMeiboList::btnPrevClick);
+    connect(btnNext, &QPushButton::clicked, this, &TMeiboList::btnNextClick);
+    connect(btnSearch, &QPushButton::clicked, this, &TMeiboList::btnSearchClick);
+    connect(btnNew, &QPushButton::clicked, this, &TMeiboList::btnNewClick);
+    connect(btnInquiry, &QPushButton::clicked, this, &TMeiboList::btnInquiryClick);
+    connect(btnDelete, &QPushButton::clicked, this, &TMeiboList::btnDeleteClick);
+    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(lbxMeibo, &QAbstractItemView::doubleClicked, this, &TMeiboList::btnInquiryClick);
+    connect(lbxMeibo, &RowListView::deletePressed, this, &TMeiboList::btnDeleteClick);
+    connect(lbxMeibo, &RowListView::enterPressed, this,
+            [this] { (keys_.empty() ? btnClose : btnInquiry)->setFocus(); });
+}
+
+void TMeiboList::readSettings() {
+    const StoredGeometry stored = readGeometry(ini_, kSection, kMeiboColumnCount);
+    ScreenGeometry defaults;
+    defaults.width = ScaledPixels(this, 780);
+    defaults.height = ScaledPixels(this, 380);
+    for (int w : kDefaultWidths)
+        defaults.columns.push_back(ScaledPixels(this, w));
+    const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const ScreenGeometry g =
+        applyGeometry(stored, defaults, area.width(), area.height(), logicalDpiX());
+    resize(g.width, g.height);
+    move(stored.left ? g.left : area.left() + g.left, stored.top ? g.top : area.top() + g.top);
+    for (int c = 0; c < kMeiboColumnCount; ++c)
+        lbxMeibo->header()->resizeSection(c, g.columns[static_cast<std::size_t>(c)]);
+}
+
+void TMeiboList::writeSettings() {
+    ScreenGeometry g{pos().x(), pos().y(), width(), height(), {}};
+    for (int c = 0; c < kMeiboColumnCount; ++c)
+        g.columns.push_back(lbxMeibo->header()->sectionSize(c));
+    writeGeometry(ini_, kSection, storeGeometry(g, logicalDpiX(), true));
+    if (!ini_.save())
+        messages_.error(ini_.lastError());
+}
+
+void TMeiboList::updateStatus() {
+    const bool any = !keys_.empty() && pager_->count() > 0;
+    pnlStatus[0]->setText(QStringLiteral("件数 ： ") +
+                          (any ? QString::number(pager_->count()) : QStringLiteral("---")));
+    pnlStatus[1]->setText(QStringLiteral("ページ ： ") +
+                          (any ? QString::number(pager_->page()) : QStringLiteral("---")));
+    btnJump->setVisible(any && pager_->jumpVisible());
+    btnPrev->setVisible(any && pager_->previousVisible());
+    btnNext->setVisible(any && pager_->nextVisible());
+}
+
+void TMeiboList::updateSortButtons() {
+    for (int k = 0; k < kMeiboSortCount; ++k) {
+        QPushButton* b = btnSort[static_cast<std::size_t>(k)];
+        const bool current = sortSet_ && k == static_cast<int>(sort_);
+        QFont f = font();
+        f.setBold(current);
+        b->setFont(f);
+        QPalette p = palette();
+        if (current)
+            p.setColor(QPalette::ButtonText, Qt::blue);
+        b->setPalette(p);
+    }
+}
+
+void TMeiboList::RefreshPage(int mode, int page) {
+    BusyCursor busy;
+    TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
+    if (!use)
+        return;
+    if (openRow_ >= 0 && openRow_ < static_cast<int>(keys_.size()))
+        openRecNo_ = keys_[static_cast<std::size_t>(openRow_)];
+    else if (view_ && view_->editor().existing())
+        openRecNo_ = view_->editor().recNo();
+    const int oldOpen = openRow_;
+    openRow_ = -1;
+
+    const auto pageMode = static_cast<PageMode>(std::clamp(mode, 0, 2));
+    const bool keepPlace = pageMode == PageMode::Refill && page == 0;
+    RememberedSelection remembered;
+    if (keepPlace && !keys_.empty()) {
+        for (int r : lbxMeibo->selectedRowNumbers())
+            remembered.selected.push_back(keys_[static_cast<std::size_t>(r)]);
+        const int caret = lbxMeibo->caretRow();
+        if (caret >= 0 && caret < static_cast<int>(keys_.size()))
+            remembered.caret = keys_[static_cast<std::size_t>(caret)];
+        remembered.topIndex = lbxMeibo->topRow();
+        if (remembered.topIndex < static_cast<int>(keys_.size()))
+            remembered.top = keys_[static_cast<std::size_t>(remembered.topIndex)];
+    }
+
+    PageOutcome outcome;
+    try {
+        outcome = pager_->refresh(pageMode, page, MeiboRowFilter(condition_));
+    } catch (const sql::SqliteError& e) {
+        openRow_ = oldOpen;
+        messages_.error(e.what(), this);
+        return;
+    }
+    if (outcome != PageOutcome::Filled && outcome != PageOutcome::Empty) {
+        openRow_ = oldOpen;
+        messages_.error(PageOutcomeMessage(outcome), this);
+        return;
+    }
+    keys_ = outcome == PageOutcome::Filled ? pager_->keys() : std::vector<std::int64_t>{};
+    std::vector<QStringList> rows;
+    rows.reserve(keys_.size());
+    std::int64_t number = pager_->firstNumber();
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        QStringList cells;
+        for (const std::string& c :
+             MeiboRowCells(dm_.Meibo().fromRecord(pager_->rows()[i]), number++))
+            cells << qs(c);
+        rows.push_back(cells);
+    }
+    model_->setRows(std::move(rows));
+    updateStatus();
+    if (view_ && openRecNo_)
+        openRow_ = IndexOfKey(keys_, openRecNo_);
+    // Marked on one page of one order; elsewhere nothing is drawn open.
+    model_->setOpenRow(pager_->page() == openPage_ ? openRow_ : -1);
+
+    if (keys_.empty())
+        return;
+    if (keepPlace) {
+        const RestoredSelection s = RestoreSelection(keys_, remembered);
+        lbxMeibo->selectRows(s.selected, s.caret, s.caretSelected);
+        lbxMeibo->setTopRow(s.top);
+    } else if (pageMode == PageMode::Previous) {
+        const int last = static_cast<int>(keys_.size()) - 1;
+        lbxMeibo->selectRows({last}, last, true);
+        lbxMeibo->scrollToBottom();
+    } else {
+        lbxMeibo->selectRows({0}, 0, true);
+        lbxMeibo->scrollToTop();
+    }
+}
+
+void TMeiboList::SetOpenRow(int index) {
+    if (index < -1 || index >= static_cast<int>(keys_.size()))
+        return;
+    openRow_ = index;
+    openPage_ = pager_->page();
+    openRecNo_.reset();
+    if (index >= 0)
+        openRecNo_ = keys_[static_cast<std::size_t>(index)];
+    model_->setOpenRow(index);
+    lbxMeibo->viewport()->update();
+}
+
+void TMeiboList::SelectRow(int index, bool exclusive) {
+    const int n = static_cast<int>(keys_.size());
+    if (n == 0)
+        return;
+    index = std::clamp(index, 0, n - 1);
+    std::vector<int> rows = exclusive ? std::vector<int>{} : lbxMeibo->selectedRowNumbers();
+    rows.push_back(index);
+    lbxMeibo->selectRows(rows, index, true);
+    lbxMeibo->scrollTo(model_->index(index, 0));
+}
+
+int TMeiboList::IndexOfRecNo(int recNo) const {
+    return IndexOfKey(keys_, recNo);
+}
+
+void TMeiboList::MarkRecord(int recNo) {
+    const int index = IndexOfRecNo(recNo);
+    if (index < 0)
+        return;
+    SetOpenRow(index);
+    SelectRow(index, true);
+}
+
+QStringList TMeiboList::rowCells(int row) const {
+    if (row < 0 || row >= static_cast<int>(model_->rows().size()))
+        return {};
+    return model_->rows()[static_cast<std::size_t>(row)];
+}
+
+bool TMeiboList::rowDrawnOpen(int row) const {
+    return row >= 0 && model_->openRow() == row;
+}
+
+void TMeiboList::focusListOr(QWidget* fallback) {
+    (keys_.empty() ? fallback : static_cast<QWidget*>(lbxMeibo))->setFocus();
+}
+
+void TMeiboList::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (e->spontaneous()) // restored from minimised: not an opening
+        return;
+    // Every opening starts in registration order on page 1.
+    sortSet_ = false;
+    btnSortClick(MeiboSort::Registration);
+}
+
+void TMeiboList::btnSortClick(MeiboSort sort) {
+    if (sortSet_ && sort == sort_)
+        return;
+    Busy busy(*this);
+    if (!busy)
+        return;
+    sort_ = sort;
+    sortSet_ = true;
+    pager_ = pagerFor(dm_, sort, settings_.ListMaxCount);
+    updateSortButtons();
+    RefreshPage(0, 1);
+    if (openRow_ >= 0)
+        SelectRow(openRow_, true);
+    focusListOr(btnClose);
+}
+
+void TMeiboList::btnPrevClick() {
+    Busy busy(*this);
+    if (!busy)
+        return;
+    RefreshPage(1, 0);
+    lbxMeibo->setFocus();
+}
+
+void TMeiboList::btnNextClick() {
+    Busy busy(*this);
+    if (!busy)
+        return;
+    RefreshPage(2, 0);
+    lbxMeibo->setFocus();
+}
+
+bool TMeiboList::pageKey(int key, int caretRow) {
+    if (key == Qt::Key_PageUp && caretRow == 0 && !btnPrev->isHidden()) {
+        btnPrevClick();
+        return true;
+    }
+    if (key == Qt::Key_PageDown && caretRow == settings_.ListMaxCount - 1 && !btnNext->isHidden()) {
+        btnNextClick();
+        return true;
+    }
+    return false;
+}
+
+void TMeiboList::btnJumpClick() {
+    Busy busy(*this);
+    if (!busy)
+        return;
+    TPageJump dialog(pager_->totalPages(), pager_->page(), this);
+    PlaceAtBottomRight(dialog, *this);
+    if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+        return;
+    if (dialog.page() != pager_->page())
+        RefreshPage(0, dialog.page());
+    if (!keys_.empty())
+        lbxMeibo->setFocus();
+}
+
+void TMeiboList::btnSearchClick() {
+    Busy busy(*this);
+    if (!busy)
+        return;
+    TMeiboSearch dialog(condition_, this);
+    PlaceAtBottomRight(dialog, *this);
+    if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+        return;
+    closeView();
+    condition_ = dialog.condition();
+    RefreshPage(0, 1);
+    if (openRow_ >= 0)
+        SelectRow(openRow_, true);
+    if (!keys_.empty())
+        lbxMeibo->setFocus();
+    else
+        (condition_.active ? btnSearch : btnClose)->setFocus();
+}
+
+TMeiboView& TMeiboList::ensureView() {
+    if (!view_) {
+        auto* view = new TMeiboView(dm_, messages_, settings_, ini_, customColours_);
+        MeiboViewHooks hooks = viewHooks_;
+        hooks.onRegistered = [this](bool replaced) {
+            RefreshPage(0, 0);
+            if (replaced && openRow_ >= 0)
+                SelectRow(openRow_, true);
+        };
+        hooks.onClosed = [this] {
+            view_ = nullptr;
+            SetOpenRow(-1);
+            RefreshPage(0, 0);
+            focusListOr(btnClose);
+        };
+        view->hooks() = std::move(hooks);
+        view_ = view;
+    }
+    return *view_;
+}
+
+// The editor's pending changes before it takes another record; false when
+// the switch stops.
+bool TMeiboList::saveEditorFirst(bool forInquiry) {
+    if (!view_ || view_->IsSubDialogOpen() || !settings_.AutoSaveMeibo)
+        return true;
+    const int result = view_->SavePendingChanges();
+    if (result == kSaveDone)
+        RefreshPage(0, 0);
+    if (result == kSaveDone || result == kSaveDiscarded)
+        return true;
+    if (!forInquiry || result == kSaveCancelled) {
+        view_->BringToFront();
+        return false;
+    }
+    if (settings_.SaveMeiboConfirm) {
+        if (result == kSaveConflict)
+            messages_.information(MessageLines({"指定した電話番号は既に登録されているため",
+                                                "自動登録できませんでした"}),
+                                  this);
+        else
+            messages_.information(MessageLines({"何らかの原因により自動登録に失敗しました"}), this);
+    }
+    return true;
+}
+
+void TMeiboList::btnNewClick() {
+    Busy busy(*this);
+    if (!busy)
+        return;
+    if (!saveEditorFirst(false))
+        return;
+    TMeiboView& view = ensureView();
+    SetOpenRow(-1);
+    view.LoadRecord(nullptr);
+    view.BringToFront();
+    view.edtTel1->setFocus();
+}
+
+void TMeiboList::btnInquiryClick() {
+    Busy busy(*this);
+    if (!busy)
+        return;
+    const std::vector<int> selected = lbxMeibo->selectedRowNumbers();
+    if (selected.size() != 1) {
+        if (selected.size() >= 2)
+            messages_.information("照会するには１件だけ選択してください", this);
+        return;
+    }
+    const int row = selected.front();
+    if (view_) {
+        if (row == openRow_ && pager_->page() == openPage_) {
+            view_->BringToFront();
+            return;
+        }
+        if (!saveEditorFirst(true))
+            return;
+    }
+    const std::int64_t recNo = keys_[static_cast<std::size_t>(row)];
+    std::optional<MeiboRow> record;
+    {
+        TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
+        if (!use)
+            return;
+        record = dm_.Meibo().find(static_cast<int>(recNo));
+    }
+    if (!record) {
+        messages_.error("該当するデータが見つかりませんでした", this);
+        return;
+    }
+    // A refill after saving may have moved the row.
+    const int index = IndexOfRecNo(static_cast<int>(recNo));
+    SetOpenRow(index);
+    if (index >= 0)
+        SelectRow(index, true);
+    TMeiboView& view = ensureView();
+    view.LoadRecord(&*record);
+    view.BringToFront();
+}
+
+void TMeiboList::btnDeleteClick() {
+    Busy busy(*this);
+    if (!busy)
+        return;
+    const std::vector<int> selected = lbxMeibo->selectedRowNumbers();
+    if (!settings_.DeleteType) {
+        if (selected.empty())
+            return;
+        if (!messages_.ask(
+                MessageLines({(std::to_string(selected.size()) + "件のデータを削除します").c_str(),
+                              "よろしいですか？"}),
+                false, this))
+            return;
+        deleteSelected();
+    } else {
+        if (keys_.empty())
+            return;
+        TDeleteTarget dialog(QStringLiteral("登録名簿　削除"), static_cast<int>(selected.size()),
+                             messages_, this);
+        PlaceAtBottomRight(dialog, *this);
+        if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+            return;
+        if (dialog.target() == TDeleteTarget::Target::Selected)
+            deleteSelected();
+        else
+            deleteAllMatching();
+    }
+    focusListOr(btnClose);
+}
+
+void TMeiboList::closeView() {
+    if (view_)
+        view_->close();
+}
+
+void TMeiboList::deleteSelected() {
+    std::vector<std::int64_t> wanted;
+    for (int r : lbxMeibo->selectedRowNumbers())
+        wanted.push_back(keys_[static_cast<std::size_t>(r)]);
+    const int caret = lbxMeibo->caretRow();
+    const int top = lbxMeibo->topRow();
+    std::vector<std::int64_t> deleted;
+    {
+        BusyCursor cursor;
+        TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
+        if (!use)
+            return;
+        try {
+            deleted = DeleteRowsByRecNo(dm_.Meibo().table(), wanted);
+        } catch (const sql::SqliteError& e) {
+            messages_.error(e.what(), this);
+            return;
+        }
+    }
+    const bool openGone =
+        view_ && view_->editor().existing() &&
+        std::find(deleted.begin(), deleted.end(), view_->editor().recNo()) != deleted.end();
+    if (openGone) {
+        SetOpenRow(-1);
+        closeView();
+    }
+    if (!deleted.empty()) {
+        lbxMeibo->clearSelection();
+        RefreshPage(0, 0);
+        const int n = static_cast<int>(keys_.size());
+        if (n > 0) {
+            lbxMeibo->setTopRow(std::min(top, n - 1));
+            lbxMeibo->selectionModel()->setCurrentIndex(
+                model_->index(std::clamp(caret, 0, n - 1), 0), QItemSelectionModel::NoUpdate);
+        }
+    }
+    messages_.information(std::to_string(deleted.size()) + "件のデータを削除しました", this);
+}
+
+void TMeiboList::deleteAllMatching() {
+    std::int64_t deleted = 0;
+    {
+        BusyCursor cursor;
+        TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
+        if (!use)
+            return;
+        try {
+            deleted = DeleteMatchingRows(dm_.Meibo().table(), MeiboRowFilter(condition_));
+        } catch (const sql::SqliteError& e) {
+            messages_.error(e.what(), this);
+            return;
+        }
+    }
+    if (view_) {
+        SetOpenRow(-1);
+        closeView();
+    }
+    messages_.information(std::to_string(deleted) + "件のデータを削除しました", this);
+    if (deleted > 0)
+        RefreshPage(0, 0);
+}
+
+void TMeiboList::btnDefaultWidthClick() {
+    for (int c = 0; c < kMeiboColumnCount; ++c)
+        lbxMeibo->header()->resizeSection(
+            c, ScaledPixels(this, kDefaultWidths[static_cast<std::size_t>(c)]));
+    lbxMeibo->viewport()->update();
+}
+
+void TMeiboList::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void TMeiboList::closeEvent(QCloseEvent* e) {
+    // The list stays while its editor is still there.
+    closeView();
+    if (view_ && view_->isVisible()) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+}
+
+} // namespace kanata

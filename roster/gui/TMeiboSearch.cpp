@@ -1,0 +1,137 @@
+#include "roster/gui/TMeiboSearch.h"
+
+#include "history/gui/DialogSupport.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace kanata {
+namespace {
+
+QLineEdit* edit(QWidget* parent, int maxLength, int minWidth) {
+    auto* e = new QLineEdit(parent);
+    e->setMaxLength(maxLength);
+    e->setMinimumWidth(minWidth);
+    return e;
+}
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+TMeiboSearch::TMeiboSearch(const MeiboCondition& condition, QWidget* parent)
+    : QDialog(parent), condition_(condition) {
+    setWindowTitle(QStringLiteral("登録名簿　検索条件"));
+    createControls();
+    load(condition);
+}
+
+void TMeiboSearch::createControls() {
+    auto* group = new QGroupBox(QStringLiteral("検索条件"), this);
+    edtTel = edit(group, 13, 120);
+    edtTel->setAttribute(Qt::WA_InputMethodEnabled, false);
+    edtAdrs = edit(group, 192, 320);
+    edtCorpKana = edit(group, 80, 150);
+    edtCorpKanji = edit(group, 80, 150);
+    edtNameKana = edit(group, 20, 150);
+    edtNameKanji = edit(group, 20, 150);
+    auto* grid = new QGridLayout(group);
+    auto label = [group](const char* t) { return new QLabel(QString::fromUtf8(t), group); };
+    grid->addWidget(label("電話番号"), 0, 0);
+    grid->addWidget(edtTel, 0, 1);
+    grid->addWidget(label("住所"), 1, 0);
+    grid->addWidget(edtAdrs, 1, 1, 1, 3);
+    grid->addWidget(label("会社名カナ"), 2, 0);
+    grid->addWidget(edtCorpKana, 2, 1);
+    grid->addWidget(label("漢字"), 2, 2);
+    grid->addWidget(edtCorpKanji, 2, 3);
+    grid->addWidget(label("名前カナ"), 3, 0);
+    grid->addWidget(edtNameKana, 3, 1);
+    grid->addWidget(label("漢字"), 3, 2);
+    grid->addWidget(edtNameKanji, 3, 3);
+
+    auto* options = new QGroupBox(QStringLiteral("オプション"), this);
+    rbAnd = new QRadioButton(QStringLiteral("すべての条件が一致したデータを表示する"), options);
+    rbOr = new QRadioButton(QStringLiteral("いずれかの条件が一致したデータを表示する"), options);
+    rbAnd->setChecked(true);
+    auto* optionLayout = new QVBoxLayout(options);
+    optionLayout->addWidget(rbAnd);
+    optionLayout->addWidget(rbOr);
+    ColourChosenCaption({rbAnd, rbOr});
+
+    btnSearch = new QPushButton(QStringLiteral("検索(&S)"), this);
+    btnClear = new QPushButton(QStringLiteral("クリア(&R)"), this);
+    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    for (QPushButton* b : {btnSearch, btnClear, btnCancel})
+        b->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnSearch);
+    buttons->addWidget(btnClear);
+    buttons->addWidget(btnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(options);
+    layout->addLayout(buttons);
+
+    connect(btnSearch, &QPushButton::clicked, this, &TMeiboSearch::btnSearchClick);
+    connect(btnClear, &QPushButton::clicked, this, &TMeiboSearch::btnClearClick);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* enter = new EnterMovesFocus(this);
+    const std::pair<QWidget*, QWidget*> chain[] = {{edtTel, edtAdrs},
+                                                   {edtAdrs, edtCorpKana},
+                                                   {edtCorpKana, edtCorpKanji},
+                                                   {edtCorpKanji, edtNameKana},
+                                                   {edtNameKana, edtNameKanji}};
+    for (const auto& [from, to] : chain)
+        enter->watch(from, [to = to] { return to; });
+    enter->watch(edtNameKanji, [this]() -> QWidget* { return rbOr->isChecked() ? rbOr : rbAnd; });
+    enter->watch(rbAnd, [this] { return btnSearch; });
+    enter->watch(rbOr, [this] { return btnSearch; });
+}
+
+void TMeiboSearch::load(const MeiboCondition& c) {
+    if (!c.active)
+        return;
+    edtTel->setText(qs(c.number));
+    edtAdrs->setText(qs(c.address));
+    edtCorpKana->setText(qs(c.corpKana));
+    edtCorpKanji->setText(qs(c.corpKanji));
+    edtNameKana->setText(qs(c.nameKana));
+    edtNameKanji->setText(qs(c.nameKanji));
+    (c.orMode ? rbOr : rbAnd)->setChecked(true);
+}
+
+MeiboSearchInput TMeiboSearch::input() const {
+    MeiboSearchInput in;
+    in.number = edtTel->text().toStdString();
+    in.address = edtAdrs->text().toStdString();
+    in.corpKana = edtCorpKana->text().toStdString();
+    in.corpKanji = edtCorpKanji->text().toStdString();
+    in.nameKana = edtNameKana->text().toStdString();
+    in.nameKanji = edtNameKanji->text().toStdString();
+    in.firstRadioChecked = rbAnd->isChecked();
+    return in;
+}
+
+void TMeiboSearch::btnSearchClick() {
+    condition_ = BuildMeiboCondition(input(), condition_);
+    accept();
+}
+
+void TMeiboSearch::btnClearClick() {
+    for (QLineEdit* e : {edtTel, edtAdrs, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji})
+        e->clear();
+    rbAnd->setChecked(true);
+}
+
+} // namespace kanata

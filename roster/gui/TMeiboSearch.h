@@ -1,0 +1,44 @@
+#pragma once
+// "登録名簿　検索条件": edits the conditions that filter the roster list.
+#include "roster/MeiboCondition.h"
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace kanata {
+
+class TMeiboSearch : public QDialog {
+    Q_OBJECT
+public:
+    explicit TMeiboSearch(const MeiboCondition& condition, QWidget* parent = nullptr);
+
+    // The conditions as rebuilt by "検索(&S)".
+    const MeiboCondition& condition() const { return condition_; }
+    MeiboSearchInput input() const;
+
+    QLineEdit* edtTel = nullptr;
+    QLineEdit* edtAdrs = nullptr;
+    QLineEdit* edtCorpKana = nullptr;
+    QLineEdit* edtCorpKanji = nullptr;
+    QLineEdit* edtNameKana = nullptr;
+    QLineEdit* edtNameKanji = nullptr;
+    QRadioButton* rbAnd = nullptr;
+    QRadioButton* rbOr = nullptr;
+    QPushButton* btnSearch = nullptr;
+    QPushButton* btnClear = nullptr;
+    QPushButton* btnCancel = nullptr;
+
+    void btnSearchClick();
+    void btnClearClick();
+
+private:
+    void createControls();
+    void load(const MeiboCondition& condition);
+
+    MeiboCondition condition_;
+};
+
+} // namespace kanata

@@ -1,0 +1,189 @@
+#pragma once
+// "登録名簿": one roster record viewed, created or changed, with its links,
+// its incoming-call message and the calls of its numbers.
+#include "roster/ExtLinkList.h"
+#include "roster/MeiboCallHistory.h"
+#include "roster/MeiboEditor.h"
+#include "roster/MeiboSettings.h"
+
+#include <QColor>
+#include <QWidget>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+class QUrl;
+
+namespace kanata {
+
+class IniFile;
+class MessageService;
+class TDMKanata195;
+class TMeiboView;
+class MeiboHistoryModel;
+
+// What the editor reaches outside itself. An action whose hook is not set
+// tells the user that it is not available yet.
+struct MeiboViewHooks {
+    // Dictionary search: kind 0 first number, 1 second number, 2 postal
+    // code, 3 address; the hook fills the editor through setFields().
+    std::function<void(TMeiboView&, int kind, const std::string& text)> dictionary;
+    std::function<void(TMeiboView&, bool kanji)> nameDictionary;
+    std::function<void(const std::string& tel1, const std::string& tel2)> dial;
+    std::function<void(TMeiboView&)> map;
+    // Mail and links through the desktop; unset = QDesktopServices.
+    std::function<bool(const QUrl&)> openUrl;
+    // The file and URL choosers and the colour dialog; unset = the dialogs.
+    std::function<std::optional<QString>()> chooseFile;
+    std::function<std::optional<QString>()> askUrl;
+    std::function<std::optional<QColor>(const QColor& initial, CustomColours& custom)> chooseColour;
+    // The roster list: refill the current page after a registration
+    // (replaced = an existing row took the new entry), and the editor closed.
+    std::function<void(bool replaced)> onRegistered;
+    std::function<void()> onClosed;
+};
+
+class TMeiboView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* kSection = "MEIBO VIEW";
+
+    // `ini` (window section) must outlive the view; `customColours` is the
+    // path of CstmClr.ini. The view deletes itself when closed.
+    TMeiboView(TDMKanata195& dm, MessageService& messages, MeiboSettings settings, IniFile& ini,
+               std::filesystem::path customColours, QWidget* parent = nullptr);
+    ~TMeiboView() override;
+
+    MeiboViewHooks& hooks() { return hooks_; }
+    MeiboEditor& editor() { return editor_; }
+
+    // With a row: inquiry; without: an empty new record.
+    void LoadRecord(const MeiboRow* row);
+    int SavePendingChanges();
+    bool IsSubDialogOpen() const { return subDialog_ > 0; }
+    bool HasUnsavedChanges() const { return editor_.HasChanges(fields()); }
+    void BringToFront();
+
+    MeiboFields fields() const;
+    void setFields(const MeiboFields& fields);
+    const QColor& messageColour() const { return colour_; }
+    // Coordinates from a map; stored with the record at the next write.
+    void setCoordinates(int latitude, int longitude);
+    int historyCount() const;
+    bool historyVisible() const;
+
+    // Controls.
+    QTabWidget* tabPages = nullptr;
+    QLineEdit* edtTel1 = nullptr;
+    QLineEdit* edtTel2 = nullptr;
+    QPushButton* btnTelSch1 = nullptr;
+    QPushButton* btnTelSch2 = nullptr;
+    QPushButton* btnExchange = nullptr;
+    QPushButton* btnDial = nullptr;
+    QLineEdit* edtPos = nullptr;
+    QPushButton* btnPosSch = nullptr;
+    QLineEdit* edtTdfkn = nullptr;
+    QLineEdit* edtAdrs1 = nullptr;
+    QLineEdit* edtAdrs2 = nullptr;
+    QLineEdit* edtAdrs3 = nullptr;
+    QPushButton* btnAdrsSch = nullptr;
+    QPushButton* btnMap = nullptr;
+    QLineEdit* edtCorpKana = nullptr;
+    QLineEdit* edtCorpKanji = nullptr;
+    QLineEdit* edtNameKana = nullptr;
+    QLineEdit* edtNameKanji = nullptr;
+    QPushButton* btnNameDic = nullptr;
+    QComboBox* cbxPrivCorp = nullptr;
+    QLineEdit* edtMemo1 = nullptr;
+    QLineEdit* edtMemo2 = nullptr;
+    QLineEdit* edtMemo3 = nullptr;
+    QLineEdit* edtEMail = nullptr;
+    QPushButton* btnMail = nullptr;
+    QComboBox* cbxRank = nullptr;
+    QPushButton* btnRankEdit = nullptr;
+    QListWidget* lbxExtLink = nullptr;
+    QPushButton* btnLinkAdd = nullptr;
+    QPushButton* btnLinkDelete = nullptr;
+    QPushButton* btnLinkOpen = nullptr;
+    QPlainTextEdit* mmNote = nullptr;
+    QCheckBox* chkMsg = nullptr;
+    QLineEdit* edtMsg1 = nullptr;
+    QLineEdit* edtMsg2 = nullptr;
+    QLabel* pnlPreview = nullptr;
+    QLabel* pnlColour = nullptr;
+    QPushButton* btnColorSet = nullptr;
+    QPushButton* btnColorDelete = nullptr;
+    QLabel* lblAddDateTime = nullptr;
+    QLabel* lblUpdDateTime = nullptr;
+    QPushButton* btnHistory = nullptr;
+    QTableView* lvRecvList = nullptr;
+    QPushButton* btnRegister = nullptr;
+    QPushButton* btnClose = nullptr;
+
+    // Handlers, public so that the roster list and the tests drive them.
+    void btnRegisterClick();
+    void btnExchangeClick();
+    void btnMailClick();
+    void btnRankEditClick();
+    void AddFileLink();
+    void AddUrlLink();
+    void AddLink(const QString& link);
+    void btnLinkDeleteClick();
+    void btnLinkOpenClick();
+    void btnColorSetClick();
+    void btnColorDeleteClick();
+    void btnHistoryClick();
+    void ReloadHistory();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    class SubDialog;
+    void createControls();
+    QWidget* createMainPage();
+    QWidget* createSubPage();
+    void connectControls();
+    void fillRanks(const std::string& keep);
+    void setLinks(const std::vector<std::string>& links, int select);
+    void updateLinkButtons();
+    void updateMessageControls();
+    void setColour(const std::string& stored);
+    void focusNumber(int edit);
+    void notAvailable();
+    void dictionary(int kind);
+    bool openUrl(const QUrl& url);
+    void setHistoryVisible(bool visible);
+    void restoreGeometry();
+    void saveGeometry();
+
+    TDMKanata195& dm_;
+    MessageService& messages_;
+    MeiboSettings settings_;
+    IniFile& ini_;
+    std::filesystem::path customColours_;
+    MeiboEditor editor_;
+    MeiboViewHooks hooks_;
+    ExtLinkList links_;
+    MeiboCallHistory history_;
+    MeiboHistoryModel* historyModel_ = nullptr;
+    QColor colour_;
+    std::string colourText_;
+    // Held, not shown: from the loaded record, the dictionaries or the map.
+    std::string jisCode_, kajoCode_;
+    int latitude_ = 0, longitude_ = 0;
+    int subDialog_ = 0;
+};
+
+} // namespace kanata
