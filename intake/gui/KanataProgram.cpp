@@ -14,6 +14,8 @@
 #include "lookup/CallerLookup.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
+#include "roster/MeiboSettings.h"
+#include "roster/gui/TMeiboList.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WorkFolders.h"
 #include "views/ReceiveViewSettings.h"
@@ -22,6 +24,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QScreen>
 #include <QSoundEffect>
@@ -317,6 +320,30 @@ void KanataProgram::wireFormHooks() {
     hooks.receiveViewOpen = [this] { return !receiveView_.isNull(); };
     hooks.historyListEnabled = [this] { return !historyList_ || historyList_->isEnabled(); };
     hooks.releaseHistoryList = [this] { delete historyList_.data(); };
+    hooks.meiboList = [this] { showRosterList(); };
+}
+
+namespace {
+// Shows a window modally and returns when it is gone.
+void runModalWindow(QWidget* window) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    window->show();
+    loop.exec();
+}
+} // namespace
+
+void KanataProgram::showRosterList() {
+    if (!dm_)
+        return;
+    if (settings_.UsePbAdrs) {
+        messages_.information("番号名鑑の起動は現在準備中です  ", &form_);
+        return;
+    }
+    runModalWindow(new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
+                                  workFolder_ / kCustomColoursIniName));
 }
 
 void KanataProgram::createHistoryList() {

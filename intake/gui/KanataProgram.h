@@ -79,6 +79,7 @@ private:
     void createCallProcessing();
     void createHistoryList();
     void wireFormHooks();
+    void showRosterList();
     void wireCallWindows();
     void showInCallView(const CallRecord& record, bool popup);
     TReceiveViewMini* ensureMiniView();
