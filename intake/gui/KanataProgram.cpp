@@ -175,21 +175,21 @@ bool KanataProgram::environmentDialog() {
     return true;
 }
 
+std::int32_t KanataProgram::openLineOnce() {
+    adapter_->SetKindId(settings_.Adapter);
+    adapter_->SetPort(TKTCommDLL::portNumberFromSetting(settings_.Port));
+    const auto version =
+        static_cast<std::uint32_t>(std::strtoul(settings_.DLL.c_str(), nullptr, 10));
+    const bool useEx = settings_.NewFunc && TKTCommDLL::canOpenLineEx(version);
+    return useEx ? adapter_->OpenLineEx(settings_.CTISet) : adapter_->OpenLine();
+}
+
 bool KanataProgram::openLine() {
     if (!adapter_ || settings_.Adapter == 0)
         return true;
     LineOpenSteps steps;
-    steps.request = [this] {
-        adapter_->SetKindId(settings_.Adapter);
-        adapter_->SetPort(TKTCommDLL::portNumberFromSetting(settings_.Port));
-        return LineOpenRequest{settings_.UsbSerial, settings_.Port};
-    };
-    steps.open = [this] {
-        const bool useEx =
-            settings_.NewFunc && TKTCommDLL::canOpenLineEx(static_cast<std::uint32_t>(
-                                     std::strtoul(settings_.DLL.c_str(), nullptr, 10)));
-        return useEx ? adapter_->OpenLineEx(settings_.CTISet) : adapter_->OpenLine();
-    };
+    steps.request = [this] { return LineOpenRequest{settings_.UsbSerial, settings_.Port}; };
+    steps.open = [this] { return openLineOnce(); };
     steps.settingsDialog = [this] {
         flags_.NeedEnvironmentSetup = true;
         return environmentDialog();
@@ -289,6 +289,117 @@ void KanataProgram::finishStartup() {
     std::fprintf(stderr, "kanata195: ready for calls\n");
     std::fflush(stderr);
     emit readyForCalls();
+}
+
+namespace {
+bool adapterSettingsChanged(const GlobalSettings& a, const GlobalSettings& b) {
+    return a.UseType != b.UseType || a.Adapter != b.Adapter || a.Port != b.Port ||
+           a.UsbSerial != b.UsbSerial;
+}
+bool phonebookLinkChanged(const GlobalSettings& a, const GlobalSettings& b) {
+    return a.UsePbAdrs != b.UsePbAdrs || a.PbSeries != b.PbSeries || a.PbAdrsBook != b.PbAdrsBook ||
+           a.PbAdrsBookName != b.PbAdrsBookName;
+}
+void waitProcessingEvents(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+} // namespace
+
+bool KanataProgram::applySettings(const GlobalSettings& changed) {
+    const GlobalSettings before = settings_;
+    settings_ = changed;
+    const bool adapterChanged = adapterSettingsChanged(before, changed);
+    const bool dataChanged =
+        std::filesystem::weakly_canonical(resolveDataFolder(before.DataPath, workFolder_).folder) !=
+        std::filesystem::weakly_canonical(resolveDataFolder(changed.DataPath, workFolder_).folder);
+    const bool linkChanged = phonebookLinkChanged(before, changed);
+    SaveFromSettingsDialog(settings_, ini_);
+    ini_.save();
+
+    bool lineOk = true;
+    if (adapterChanged || dataChanged || linkChanged) {
+        // No call is taken while the line and the tables are rebuilt.
+        flags_.ReadyForCalls = false;
+        host_.setReadyForCalls(false);
+        if (adapterChanged) {
+            if (adapter_ && before.UseType != 2) {
+                adapter_->CloseLine();
+                waitProcessingEvents(500);
+            }
+            adapter_.reset();
+        }
+        // Only the tables and the address book move; the line stays open,
+        // so no call is lost to a change that does not concern it.
+        if (dataChanged || linkChanged)
+            reopenTables();
+        if (adapterChanged)
+            lineOk = rebuildAdapter();
+        if (lineOk && adapterChanged)
+            messages_.information("再設定が完了しました  ", &form_);
+        flags_.ReadyForCalls = true;
+        host_.setReadyForCalls(true);
+    }
+    applyWindowSettings(before);
+    return lineOk;
+}
+
+bool KanataProgram::rebuildAdapter() {
+    const int lineType = settings_.UseType;
+    if (lineType != 0 && lineType != 1)
+        return true;
+    adapter_ = TKTCommDLL::create(messages_, appFolder_, lineType, host_);
+    if (!adapter_)
+        return false;
+    settings_.DLL = std::to_string(adapter_->GetVersion());
+    ini_.writeString("VERSION", "DLL", settings_.DLL);
+    ini_.save();
+    adapter_->SetExtendMode(settings_.AdapterExtend);
+    adapter_->LoadKinds();
+    adapter_->SelectKind(settings_.Adapter);
+    if (settings_.Adapter == 0)
+        return true;
+    return ReopenLineAfterSettings(openLineOnce(), adapterKindName(adapter_->CurrentKind()),
+                                   messages_);
+}
+
+void KanataProgram::reopenTables() {
+    // Everything that holds the tables goes with them and is made anew.
+    delete miniView_.data();
+    delete receiveView_.data();
+    delete historyList_.data();
+    processor_.reset();
+    lookup_.reset();
+    if (dm_ && tablesOpen_) {
+        dm_->CloseMeibo();
+        dm_->CloseRecvHis();
+    }
+    tablesOpen_ = false;
+    dm_.reset();
+    addressBook_.reset();
+    if (openTables())
+        createHistoryList();
+}
+
+void KanataProgram::applyWindowSettings(const GlobalSettings& before) {
+    if (processor_)
+        processor_->setSettings(CallProcessingSettings::from(settings_));
+    if (historyList_)
+        historyList_->setOptions(HistoryListOptions::From(settings_));
+    if (settings_.RingSound != before.RingSound || settings_.WaveFile != before.WaveFile) {
+        delete ringSound_.data();
+        if (windows_)
+            windows_->setRingSound(nullptr);
+        loadRingSound();
+    }
+    if (settings_.MenuVisible != before.MenuVisible)
+        form_.applyMenuVisible(settings_.MenuVisible || !form_.trayAvailable());
+    if (settings_.MenuTopMost != before.MenuTopMost)
+        form_.applyMenuTopMost(settings_.MenuTopMost);
+    const bool historyCapacity = adapter_ && adapter_->CurrentKind().HistoryCapacity != 0;
+    form_.actGetRecvHis->setEnabled(historyCapacity);
 }
 
 void KanataProgram::closeProgram() {
@@ -416,6 +527,7 @@ TReceiveViewMini* KanataProgram::ensureMiniView() {
 
 void KanataProgram::wireCallWindows() {
     windows_ = std::make_unique<ProgramWindows>(form_);
+    windows_->setRingSound(ringSound_);
     ProgramWindows::HistoryList& history = windows_->history;
     history.updateDateDisplay = [this] {
         if (historyList_)

@@ -58,6 +58,12 @@ public:
     // step cannot go on.
     void runStartup();
 
+    // After the settings dialog's OK: stores the settings and, when the
+    // adapter, data folder or address-book link changed, closes the line,
+    // rebuilds the library (and the tables) and opens the line again. False
+    // when the line could not be opened again (the user was told to restart).
+    bool applySettings(const GlobalSettings& changed);
+
 signals:
     // ReadyForCalls was set: the program takes calls from now on.
     void readyForCalls();
@@ -74,6 +80,10 @@ private:
     bool prepareAdapterModels();
     bool runEnvironmentSetup();
     bool openLine();
+    std::int32_t openLineOnce();
+    bool rebuildAdapter();
+    void reopenTables();
+    void applyWindowSettings(const GlobalSettings& before);
     void loadServices();
     bool openTables();
     void createCallProcessing();

@@ -15,8 +15,8 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -146,6 +146,58 @@ TEST_F(ProgramStartup, IncomingCallPopsUpTheViewAndRegistersTheCaller) {
     ASSERT_TRUE(history.has_value());
     EXPECT_EQ(history->NameKanji, "高橋一郎");
     EXPECT_EQ(history->Tel, "03-5555-0000");
+}
+
+std::size_t historyCount(TDMKanata195& dm) {
+    TableUse use(dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+    return use ? static_cast<std::size_t>(dm.RecvHis().table().count()) : 0;
+}
+
+TEST_F(ProgramStartup, ChangedAdapterSettingsReopenTheLineOnTheOtherLibrary) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    ASSERT_TRUE(start());
+    GlobalSettings changed = program->settings();
+    changed.UseType = 1; // KTComm3ip.so and its simulator
+    changed.Adapter = 901;
+    messages.expect("再設定が完了しました");
+    ASSERT_TRUE(program->applySettings(changed));
+    EXPECT_TRUE(flags.ReadyForCalls);
+
+    ASSERT_EQ(runTool("ktcall", {"0312345678"}), 0);
+    EXPECT_TRUE(waitUntil([this] { return historyCount(*program->dataModule()) == 1; }));
+    IniFile ini(folders.workFolder() / "Kanata195.ini");
+    ini.load();
+    EXPECT_EQ(ini.readInteger("COMMON", "UseType", 0), 1);
+    EXPECT_EQ(ini.readInteger("COMMON", "Adapter", 0), 901);
+}
+
+TEST_F(ProgramStartup, ALineThatCannotReopenTellsTheUserToRestart) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    ASSERT_TRUE(start());
+    const std::filesystem::path missing = folders.scratch() / "no-such-modem";
+    setenv("KANATA_COM9", missing.c_str(), 1);
+    GlobalSettings changed = program->settings();
+    changed.Adapter = 800; // the caller-ID modem
+    changed.Port = "COM9";
+    messages.expect("通信ポートがオープンできません")
+        .expect("アプリケーションを再起動してください");
+    EXPECT_FALSE(program->applySettings(changed));
+    unsetenv("KANATA_COM9");
+}
+
+TEST_F(ProgramStartup, ChangedDataFolderMovesTheTables) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    ASSERT_TRUE(start());
+    const std::filesystem::path other = folders.scratch() / "OtherData";
+    std::filesystem::create_directories(other);
+    GlobalSettings changed = program->settings();
+    changed.DataPath = other.string() + "/";
+    EXPECT_TRUE(program->applySettings(changed));
+    ASSERT_TRUE(std::filesystem::equivalent(program->dataModule()->dataFolder(), other));
+
+    ASSERT_EQ(runTool("ktcall", {"0312345678"}), 0);
+    EXPECT_TRUE(waitUntil([this] { return historyCount(*program->dataModule()) == 1; }));
+    EXPECT_TRUE(std::filesystem::exists(other / "RecvHis.DB"));
 }
 
 } // namespace
