@@ -44,6 +44,9 @@ std::vector<FieldBinding<R>> bindings() {
         alpha("Keyword3", 100, &R::Keyword3),
         alpha("Keyword4", 100, &R::Keyword4),
         alpha("Keyword5", 100, &R::Keyword5),
+        alpha("Keyword6", 100, &R::Keyword6),
+        alpha("Keyword7", 100, &R::Keyword7),
+        alpha("Keyword8", 100, &R::Keyword8),
         integer("Latitude", &R::Latitude),
         integer("Longitude", &R::Longitude),
         alpha("EMail1", 64, &R::EMail1),
@@ -67,20 +70,15 @@ AddressBookRow decoded(AddressBookRow row) {
 }
 } // namespace
 
+std::string* AddressBookRow::keywordField(int n) {
+    std::string* fields[kKeywordCount] = {&Keyword1, &Keyword2, &Keyword3, &Keyword4,
+                                          &Keyword5, &Keyword6, &Keyword7, &Keyword8};
+    return n >= 1 && n <= kKeywordCount ? fields[n - 1] : nullptr;
+}
+
 std::string AddressBookRow::keyword(int n) const {
-    switch (n) {
-    case 1:
-        return Keyword1;
-    case 2:
-        return Keyword2;
-    case 3:
-        return Keyword3;
-    case 4:
-        return Keyword4;
-    case 5:
-        return Keyword5;
-    }
-    return {};
+    const std::string* field = const_cast<AddressBookRow*>(this)->keywordField(n);
+    return field ? *field : std::string();
 }
 
 // Entries count from 1: the call view tells an existing entry by a number

@@ -19,14 +19,19 @@ struct AddressBookRow {
     std::string CorpKana, CorpKanji, NameKana;
     std::string NameKanji; // plain text here; stored in the wide-character escape form
     std::string PrivCorp;
-    std::string Keyword1, Keyword2, Keyword3, Keyword4, Keyword5;
+    // Keyword1..5 hold memos and message lines, Keyword6..8 the rank (which
+    // field serves what is a setting).
+    std::string Keyword1, Keyword2, Keyword3, Keyword4, Keyword5, Keyword6, Keyword7, Keyword8;
     int Latitude = 0, Longitude = 0;
     std::string EMail1;
     int SymbolColor = 0;
     std::string ExtLink, ExtFile, Note; // memos
 
-    // Keyword1..Keyword5 by number; an empty text for any other number.
+    static constexpr int kKeywordCount = 8;
+    // Keyword1..Keyword8 by number; an empty text for any other number.
     std::string keyword(int n) const;
+    // The field itself, or null for a number outside 1..8.
+    std::string* keywordField(int n);
 };
 
 class AddressBookTable : public TypedTable<AddressBookRow> {

@@ -12,6 +12,7 @@
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TPasswordForm.h"
 #include "lookup/CallerLookup.h"
+#include "lookup/PhonebookEditions.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboSettings.h"
@@ -79,6 +80,7 @@ void KanataProgram::runStartup() {
     ini_.save();
     if (!prepareAdapterModels())
         return closeProgram();
+    checkPhonebookLink();
     if (flags_.NeedEnvironmentSetup && !runEnvironmentSetup())
         return closeProgram();
     if (!openLine())
@@ -154,7 +156,8 @@ bool KanataProgram::prepareAdapterModels() {
 bool KanataProgram::runEnvironmentSetup() {
     const std::string library = adapter_ ? adapter_->fileName() : std::string();
     messages_.information(setupReasonMessage(loadResult_.firstRun,
-                                             loadResult_.adapterLibraryReplaced, library, false),
+                                             loadResult_.adapterLibraryReplaced, library,
+                                             phonebookLinkProblem_),
                           &form_);
     form_.raise();
     form_.activateWindow();
@@ -402,6 +405,46 @@ void KanataProgram::applyWindowSettings(const GlobalSettings& before) {
     form_.actGetRecvHis->setEnabled(historyCapacity);
 }
 
+std::optional<AddressBookEntry> KanataProgram::chosenAddressBook() const {
+    const PhonebookInstallation installation =
+        FindPhonebookInstallation(registry_, settings_.PbSeries);
+    if (!installation.registered || installation.installFolder.empty())
+        return std::nullopt;
+    const std::vector<AddressBookEntry> books = ListAddressBooks(installation.installFolder);
+    if (settings_.PbAdrsBook < 0 || settings_.PbAdrsBook >= static_cast<int>(books.size()))
+        return std::nullopt;
+    return books[settings_.PbAdrsBook];
+}
+
+void KanataProgram::checkPhonebookLink() {
+    phonebookLinkProblem_ = false;
+    if (!settings_.UsePbAdrs)
+        return;
+    registry_.reload();
+    const auto book = chosenAddressBook();
+    if (!book || book->displayName != settings_.PbAdrsBookName) {
+        phonebookLinkProblem_ = true;
+        flags_.NeedEnvironmentSetup = true;
+    }
+}
+
+void KanataProgram::describeAddressBook(ReceiveViewSettings& view) const {
+    view.PbEditionTitle = PhonebookEditionAt(settings_.PbSeries).displayName;
+    view.PbAdrsBookName = settings_.PbAdrsBookName;
+    AddressBookPlace& place = view.addressBook;
+    const auto book = chosenAddressBook();
+    place.installed = book.has_value();
+    if (book)
+        place.folder = book->path;
+    place.usesExtFile = IsOldestPhonebookGeneration(settings_.PbSeries);
+    place.Memo1 = settings_.Memo1;
+    place.Memo2 = settings_.Memo2;
+    place.Memo3 = settings_.Memo3;
+    place.rank = settings_.rank;
+    place.Line1 = settings_.Line1;
+    place.Line2 = settings_.Line2;
+}
+
 void KanataProgram::closeProgram() {
     form_.setAskOnClose(false);
     QTimer::singleShot(0, &form_, [this] { form_.close(); });
@@ -484,6 +527,8 @@ void KanataProgram::createHistoryList() {
 void KanataProgram::showInCallView(const CallRecord& record, bool popup) {
     if (!receiveView_) {
         ReceiveViewSettings viewSettings = ReceiveViewSettings::From(settings_);
+        if (settings_.UsePbAdrs)
+            describeAddressBook(viewSettings);
         receiveView_ = new TReceiveView(*dm_, messages_, viewSettings, ini_);
         ReceiveViewHooks& hooks = receiveView_->hooks();
         hooks.onRegistered = [this](int) {

@@ -18,12 +18,15 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSoundEffect;
 
 namespace kanata {
 
+struct AddressBookEntry;
 struct CallRecord;
+struct ReceiveViewSettings;
 class CallProcessor;
 class CallerLookup;
 class MessageService;
@@ -96,6 +99,9 @@ private:
     void loadRingSound();
     void finishStartup();
     void closeProgram();
+    void checkPhonebookLink();
+    std::optional<AddressBookEntry> chosenAddressBook() const;
+    void describeAddressBook(ReceiveViewSettings& view) const;
     void writeExitSettings();
     bool environmentDialog();
 
@@ -124,6 +130,7 @@ private:
     QPointer<TReceiveView> receiveView_;
     QPointer<TReceiveViewMini> miniView_;
     bool tablesOpen_ = false;
+    bool phonebookLinkProblem_ = false;
     bool started_ = false;
 };
 

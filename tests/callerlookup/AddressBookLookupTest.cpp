@@ -28,6 +28,7 @@ TEST_F(AddressBookLookup, TheHighestEntryOverAllFourNumbersWins) {
     onMobile.Keyword1 = "メモ一";
     onMobile.Keyword2 = "メモ二";
     onMobile.Keyword4 = "伝言一";
+    onMobile.Keyword6 = "Ａランク";
     onMobile.SymbolColor = 0x00FF80;
     onMobile.ExtLink = "a.pdf\nb.pdf";
     onMobile.ExtFile = "old.pdf";
@@ -50,6 +51,7 @@ TEST_F(AddressBookLookup, TheHighestEntryOverAllFourNumbersWins) {
     EXPECT_EQ(record.NameKanji, "\xF0\xA0\xAE\xB7野家");
     EXPECT_EQ(record.PrivCorp, 1);
     EXPECT_EQ(record.Memo1, "メモ一");
+    EXPECT_EQ(record.Rank, "Ａランク");
     EXPECT_EQ(record.Memo2, "メモ二");
     EXPECT_EQ(record.Msg1, "伝言一");
     EXPECT_EQ(record.Msg, 1);

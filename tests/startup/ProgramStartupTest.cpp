@@ -1,10 +1,13 @@
 // The whole program in this process: the menu window and the start-up
 // processing on a private work folder, with the build's adapter libraries,
 // message boxes answered from a script.
+#include "data/AddressBook.h"
 #include "data/TDMKanata195.h"
 #include "intake/gui/IntakeFlags.h"
 #include "intake/gui/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
+#include "lookup/PhonebookEditions.h"
+#include "platform/Registry.h"
 #include "settings/IniFile.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
@@ -198,6 +201,57 @@ TEST_F(ProgramStartup, ChangedDataFolderMovesTheTables) {
     ASSERT_EQ(runTool("ktcall", {"0312345678"}), 0);
     EXPECT_TRUE(waitUntil([this] { return historyCount(*program->dataModule()) == 1; }));
     EXPECT_TRUE(std::filesystem::exists(other / "RecvHis.DB"));
+}
+
+TEST_F(ProgramStartup, AMissingAddressBookLeadsIntoTheSettings) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    writeSettings([](IniFile& ini) {
+        ini.writeBool("USE PBADRS", "UsePbAdrs", true);
+        ini.writeString("USE PBADRS", "PbAdrsBookName", "本社");
+    });
+    messages.expect("登録名簿として指定中の番号名鑑に").expect("環境設定の画面は現在準備中です");
+    EXPECT_TRUE(start());
+}
+
+TEST_F(ProgramStartup, CallerFromTheAddressBookIsStoredAsKnown) {
+    // An installed edition of the phonebook product with one address book.
+    const std::filesystem::path install = folders.scratch() / "pbk";
+    const std::filesystem::path book = AddressBookFolder(install, "本社");
+    std::filesystem::create_directories(book);
+    CreateAddressBook(book);
+    {
+        TDMPbarea pbarea(messages);
+        ASSERT_TRUE(pbarea.OpenAddressBook(book));
+        AddressBookRow entry;
+        entry.Tel = "0455551111";
+        entry.CorpKanji = "横浜港運株式会社";
+        entry.NameKanji = "小林誠";
+        entry.Keyword6 = "Ａランク";
+        ASSERT_TRUE(pbarea.Write(entry).has_value());
+        pbarea.CloseAddressBook();
+    }
+    Registry registry;
+    ASSERT_TRUE(registry.writeString(PhonebookAppPathsKey(PhonebookEditionAt(0)), "@",
+                                     (install / "PBK2026A.exe").string()));
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    writeSettings([](IniFile& ini) {
+        ini.writeBool("USE PBADRS", "UsePbAdrs", true);
+        ini.writeString("USE PBADRS", "PbAdrsBookName", "本社");
+        ini.writeBool("OPERATION", "RecvViewPopup", false);
+    });
+    ASSERT_TRUE(start());
+
+    ASSERT_EQ(runTool("ktcall", {"0455551111"}), 0);
+    ASSERT_TRUE(waitUntil([this] { return historyCount(*program->dataModule()) == 1; }));
+    TDMKanata195* dm = program->dataModule();
+    ASSERT_TRUE(dm->OpenRecvHis());
+    const auto row = dm->RecvHis().find(0);
+    dm->CloseRecvHis();
+    ASSERT_TRUE(row.has_value());
+    EXPECT_EQ(row->Tel, "045-555-1111");
+    EXPECT_EQ(row->CorpKanji, "横浜港運株式会社");
+    EXPECT_EQ(row->Division, "1");
+    EXPECT_EQ(row->Rank, "Ａランク");
 }
 
 } // namespace
