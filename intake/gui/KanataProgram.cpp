@@ -11,6 +11,7 @@
 #include "intake/gui/ProgramWindows.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TPasswordForm.h"
+#include "intake/gui/TRunPb.h"
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
 #include "platform/DriveScan.h"
@@ -27,6 +28,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
+#include <QProcess>
 #include <QScreen>
 #include <QSoundEffect>
 #include <QTimer>
@@ -416,6 +418,20 @@ std::optional<AddressBookEntry> KanataProgram::chosenAddressBook() const {
     return books[settings_.PbAdrsBook];
 }
 
+void KanataProgram::startPhonebookProduct() {
+    const PhonebookEdition& edition = PhonebookEditionAt(settings_.PbSeries);
+    registry_.reload();
+    const auto program = registry_.readString(PhonebookAppPathsKey(edition));
+    if (settings_.RunPbDlg) {
+        TRunPb confirm(edition.displayName, settings_.PbAdrsBookName, &form_);
+        if (dialogs_.runPhonebook ? !dialogs_.runPhonebook(confirm)
+                                  : confirm.exec() != QDialog::Accepted)
+            return;
+    }
+    if (!program || !QProcess::startDetached(QString::fromStdString(*program), {}))
+        messages_.warning(std::string(edition.displayName) + "が起動できませんでした  ", &form_);
+}
+
 void KanataProgram::checkPhonebookLink() {
     phonebookLinkProblem_ = false;
     if (!settings_.UsePbAdrs)
@@ -493,7 +509,7 @@ void KanataProgram::showRosterList() {
     if (!dm_)
         return;
     if (settings_.UsePbAdrs) {
-        messages_.information("番号名鑑の起動は現在準備中です  ", &form_);
+        startPhonebookProduct();
         return;
     }
     runModalWindow(new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),

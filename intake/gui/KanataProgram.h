@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 
+class QDialog;
 class QSoundEffect;
 
 namespace kanata {
@@ -44,6 +45,9 @@ class TMainForm;
 struct ProgramDialogs {
     // The settings dialog: true when accepted.
     std::function<bool()> environment;
+    // Runs the start confirmation of the phonebook product (tests answer
+    // it); unset = shown modally. True = start.
+    std::function<bool(QDialog&)> runPhonebook;
 };
 
 class KanataProgram : public QObject {
@@ -100,6 +104,7 @@ private:
     void finishStartup();
     void closeProgram();
     void checkPhonebookLink();
+    void startPhonebookProduct();
     std::optional<AddressBookEntry> chosenAddressBook() const;
     void describeAddressBook(ReceiveViewSettings& view) const;
     void writeExitSettings();

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 namespace kanata::test {
@@ -252,6 +254,22 @@ TEST_F(ProgramStartup, CallerFromTheAddressBookIsStoredAsKnown) {
     EXPECT_EQ(row->CorpKanji, "横浜港運株式会社");
     EXPECT_EQ(row->Division, "1");
     EXPECT_EQ(row->Rank, "Ａランク");
+
+    // The roster action starts the product after its confirmation.
+    const std::filesystem::path started = folders.scratch() / "started";
+    {
+        std::ofstream product(install / "PBK2026A.exe");
+        product << "#!/bin/sh\ntouch '" << started.string() << "'\n";
+    }
+    std::filesystem::permissions(install / "PBK2026A.exe", std::filesystem::perms::owner_all);
+    QString asked;
+    program->dialogs().runPhonebook = [&asked](QDialog& dialog) {
+        asked = dialog.windowTitle();
+        return true;
+    };
+    form->actMeiboList->trigger();
+    EXPECT_EQ(asked, QStringLiteral("番号名鑑の起動確認"));
+    EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(started); }));
 }
 
 } // namespace
