@@ -4,6 +4,7 @@
 #include "data/TelKeys.h"
 #include "platform/MessageService.h"
 #include "views/CallerRegistration.h"
+#include "views/ShownFields.h"
 
 #include <set>
 
@@ -63,23 +64,11 @@ std::string MeiboEditor::verb() const {
 }
 
 bool MeiboEditor::checkNumbers(MeiboFields& f, int& focusNumber, const void* owner) {
-    const std::string* numbers[] = {&f.Tel1, &f.Tel2};
-    for (int i = 0; i < 2; ++i) {
-        if (!IsValidNumberText(*numbers[i])) {
-            messages_.information(MessageLines({"電話番号は半角数字かハイフンのみが有効です"}),
-                                  owner);
-            focusNumber = i;
-            return false;
-        }
-    }
-    if (!f.Tel1.empty() && !f.Tel2.empty() && TelSearchKey(f.Tel1) == TelSearchKey(f.Tel2)) {
-        messages_.information(MessageLines({"電話番号欄にはそれぞれ違う番号を入力してください"}),
-                              owner);
-        focusNumber = 1;
+    if (const auto problem = CheckNumberPair(f.Tel1, f.Tel2)) {
+        messages_.information(MessageLines({problem->text}), owner);
+        focusNumber = problem->number;
         return false;
     }
-    if (f.Tel1.empty() && !f.Tel2.empty())
-        std::swap(f.Tel1, f.Tel2);
     return true;
 }
 

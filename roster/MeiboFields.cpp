@@ -3,6 +3,7 @@
 #include "data/Cp932.h"
 #include "data/TelKeys.h"
 #include "roster/ExtLinkList.h"
+#include "views/ShownFields.h"
 
 namespace kanata {
 namespace {
@@ -68,22 +69,9 @@ MeiboFields FieldsFromRow(const MeiboRow& r) {
     f.Tel1 = r.Tel1;
     f.Tel2 = r.Tel2;
     f.Pos = FormatPostalCode(cp932::trim(r.Pos));
-    f.Tdfkn = r.Tdfkn;
-    f.Adrs1 = r.Adrs1;
-    f.Adrs2 = r.Adrs2;
-    f.Adrs3 = r.Adrs3;
-    f.JisCode = r.JisCode;
-    f.KajoCode = r.KajoCode;
-    f.CorpKana = r.CorpKana;
-    f.CorpKanji = r.CorpKanji;
-    f.NameKana = r.NameKana;
-    f.NameKanji = r.NameKanji;
+    CopyAddressAndNames(f, r);
     f.PrivCorp = cp932::trim(r.PrivCorp) == "1" ? 1 : 0;
-    f.Memo1 = r.Memo1;
-    f.Memo2 = r.Memo2;
-    f.Memo3 = r.Memo3;
-    f.EMail = r.EMail;
-    f.Rank = r.Rank;
+    CopyMemosAndRank(f, r);
     f.ExtLink = SplitLines(r.ExtLink);
     f.Note = SplitLines(r.Note);
     f.Msg = r.Msg;
@@ -100,37 +88,14 @@ MeiboFields FieldsFromRow(const MeiboRow& r) {
 
 MeiboRow RowFromFields(const MeiboFields& fields, int recNo) {
     const MeiboFields f = fields.trimmed();
-    MeiboRow r;
+    MeiboRow r = RosterRowFromFields(f);
     r.RecNo = recNo;
-    r.Tel1 = f.Tel1;
-    r.Tel2 = f.Tel2;
-    r.SchTel1 = TelSearchKey(f.Tel1);
-    r.SchTel2 = TelSearchKey(f.Tel2);
-    r.Pos = PostalCodeToStore(f.Pos);
-    r.Tdfkn = f.Tdfkn;
-    r.Adrs1 = f.Adrs1;
-    r.Adrs2 = f.Adrs2;
-    r.Adrs3 = f.Adrs3;
-    r.JisCode = f.JisCode;
-    r.KajoCode = f.KajoCode;
-    r.CorpKana = f.CorpKana;
-    r.CorpKanji = f.CorpKanji;
-    r.NameKana = f.NameKana;
-    r.NameKanji = f.NameKanji;
-    r.PrivCorp = f.PrivCorp == 1 ? "1" : "0";
-    r.Memo1 = f.Memo1;
-    r.Memo2 = f.Memo2;
-    r.Memo3 = f.Memo3;
-    r.EMail = f.EMail;
-    r.Rank = f.Rank;
     r.Latitude = f.Latitude;
     r.Longitude = f.Longitude;
     r.Msg = f.Msg;
     r.Msg1 = f.Msg1;
     r.Msg2 = f.Msg2;
     r.BGColor = f.BGColor;
-    r.ExtLink = JoinLines(f.ExtLink);
-    r.Note = JoinLines(f.Note);
     return r;
 }
 

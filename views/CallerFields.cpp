@@ -4,6 +4,7 @@
 #include "data/DateTime.h"
 #include "data/TelKeys.h"
 #include "lookup/CallRecord.h"
+#include "views/ShownFields.h"
 
 #include <cstdio>
 
@@ -64,22 +65,9 @@ CallerFields FieldsFromRecord(const CallRecord& r, bool addressBookMode) {
             f.Tel2 = shownNumber(r.Tel[1]);
     }
     f.Pos = r.Pos;
-    f.Tdfkn = r.Tdfkn;
-    f.Adrs1 = r.Adrs1;
-    f.Adrs2 = r.Adrs2;
-    f.Adrs3 = r.Adrs3;
-    f.JisCode = r.JisCode;
-    f.KajoCode = r.KajoCode;
-    f.CorpKana = r.CorpKana;
-    f.CorpKanji = r.CorpKanji;
-    f.NameKana = r.NameKana;
-    f.NameKanji = r.NameKanji;
+    CopyAddressAndNames(f, r);
     f.PrivCorp = r.PrivCorp == 1 ? 1 : 0;
-    f.Memo1 = r.Memo1;
-    f.Memo2 = r.Memo2;
-    f.Memo3 = r.Memo3;
-    f.EMail = r.EMail;
-    f.Rank = r.Rank;
+    CopyMemosAndRank(f, r);
     f.SelItem1 = r.SelItem1;
     f.SelItem2 = r.SelItem2;
     f.SelItem3 = r.SelItem3;

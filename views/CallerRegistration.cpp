@@ -8,6 +8,7 @@
 #include "lookup/CallRecord.h"
 #include "platform/MessageService.h"
 #include "views/RecentFirst.h"
+#include "views/ShownFields.h"
 
 #include <cstdio>
 
@@ -29,16 +30,6 @@ public:
         }
     }
 };
-
-std::string joinLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            text += "\r\n";
-        text += lines[i];
-    }
-    return text;
-}
 
 RegistrationResult refused(int focusNumber = -1) {
     RegistrationResult r;
@@ -70,37 +61,14 @@ bool keyBelongsToAnotherRow(MeiboTable& meibo, const std::string& key, int own) 
 }
 
 MeiboRow rosterRow(const CallRecord& record, const CallerFields& f) {
-    MeiboRow row;
+    MeiboRow row = RosterRowFromFields(f);
     row.RecNo = record.MeiboRecNo;
-    row.SchTel1 = TelSearchKey(f.Tel1);
-    row.SchTel2 = TelSearchKey(f.Tel2);
-    row.Tel1 = f.Tel1;
-    row.Tel2 = f.Tel2;
-    row.Pos = PostalCodeToStore(f.Pos);
-    row.Tdfkn = f.Tdfkn;
-    row.Adrs1 = f.Adrs1;
-    row.Adrs2 = f.Adrs2;
-    row.Adrs3 = f.Adrs3;
-    row.JisCode = f.JisCode;
-    row.KajoCode = f.KajoCode;
-    row.CorpKana = f.CorpKana;
-    row.CorpKanji = f.CorpKanji;
-    row.NameKana = f.NameKana;
-    row.NameKanji = f.NameKanji;
-    row.PrivCorp = f.PrivCorp == 1 ? "1" : "0";
-    row.Memo1 = f.Memo1;
-    row.Memo2 = f.Memo2;
-    row.Memo3 = f.Memo3;
-    row.EMail = f.EMail;
-    row.Rank = f.Rank;
     row.Latitude = record.Latitude;
     row.Longitude = record.Longitude;
     row.Msg = record.Msg;
     row.Msg1 = record.Msg1;
     row.Msg2 = record.Msg2;
     row.BGColor = record.BGColor;
-    row.ExtLink = joinLines(f.ExtLink);
-    row.Note = joinLines(f.Note);
     return row;
 }
 
@@ -150,22 +118,9 @@ void adoptFields(CallRecord& r, const CallerFields& f, bool addressBookMode) {
         r.SchTel[1] = TelSearchKey(f.Tel2);
     }
     r.Pos = f.Pos;
-    r.Tdfkn = f.Tdfkn;
-    r.Adrs1 = f.Adrs1;
-    r.Adrs2 = f.Adrs2;
-    r.Adrs3 = f.Adrs3;
-    r.JisCode = f.JisCode;
-    r.KajoCode = f.KajoCode;
-    r.CorpKana = f.CorpKana;
-    r.CorpKanji = f.CorpKanji;
-    r.NameKana = f.NameKana;
-    r.NameKanji = f.NameKanji;
+    CopyAddressAndNames(r, f);
     r.PrivCorp = f.PrivCorp;
-    r.Memo1 = f.Memo1;
-    r.Memo2 = f.Memo2;
-    r.Memo3 = f.Memo3;
-    r.EMail = f.EMail;
-    r.Rank = f.Rank;
+    CopyMemosAndRank(r, f);
     r.SelItem1 = f.SelItem1;
     r.SelItem2 = f.SelItem2;
     r.SelItem3 = f.SelItem3;
@@ -228,19 +183,11 @@ RegistrationResult CallerRegistration::registerInRoster(CallRecord& record, Call
                                                         const CallerFields& loaded,
                                                         MessageService& messages, bool silent) {
     CallerFields f = fields.trimmed();
+    if (const auto problem = CheckNumberPair(f.Tel1, f.Tel2)) {
+        messages.information(MessageLines({problem->text}));
+        return refused(problem->number);
+    }
     const std::string* numbers[] = {&f.Tel1, &f.Tel2};
-    for (int i = 0; i < 2; ++i) {
-        if (!IsValidNumberText(*numbers[i])) {
-            messages.information(MessageLines({"電話番号は半角数字かハイフンのみが有効です"}));
-            return refused(i);
-        }
-    }
-    if (!f.Tel1.empty() && !f.Tel2.empty() && TelSearchKey(f.Tel1) == TelSearchKey(f.Tel2)) {
-        messages.information(MessageLines({"電話番号欄にはそれぞれ違う番号を入力してください"}));
-        return refused(1);
-    }
-    if (f.Tel1.empty() && !f.Tel2.empty())
-        std::swap(f.Tel1, f.Tel2);
     // Nothing would find such a row again; only the user may ask for it.
     if (silent && f.Tel1.empty())
         return refused();
@@ -364,16 +311,7 @@ RegistrationResult CallerRegistration::registerInAddressBook(CallRecord& record,
     const int telIndex = (record.TelIndex >= 0 && record.TelIndex < 4) ? record.TelIndex : 0;
     *numberFields[telIndex] = digits;
     row.Pos = PostalCodeToStore(f.Pos);
-    row.Tdfkn = f.Tdfkn;
-    row.Adrs1 = f.Adrs1;
-    row.Adrs2 = f.Adrs2;
-    row.Adrs3 = f.Adrs3;
-    row.JisCode = f.JisCode;
-    row.KajoCode = f.KajoCode;
-    row.CorpKana = f.CorpKana;
-    row.CorpKanji = f.CorpKanji;
-    row.NameKana = f.NameKana;
-    row.NameKanji = f.NameKanji; // written in the escape form by the module
+    CopyAddressAndNames(row, f); // the kanji name written in the escape form by the module
     row.PrivCorp = f.PrivCorp == 1 ? "1" : "0";
     setKeyword(row, source.Memo1 + 1, f.Memo1);
     setKeyword(row, source.Memo2 + 1, f.Memo2);
@@ -385,8 +323,8 @@ RegistrationResult CallerRegistration::registerInAddressBook(CallRecord& record,
     row.Latitude = record.Latitude;
     row.Longitude = record.Longitude;
     row.SymbolColor = colourValue(record.BGColor);
-    (source.usesExtFile ? row.ExtFile : row.ExtLink) = joinLines(f.ExtLink);
-    row.Note = joinLines(f.Note);
+    (source.usesExtFile ? row.ExtFile : row.ExtLink) = JoinLines(f.ExtLink);
+    row.Note = JoinLines(f.Note);
 
     updateHistoryRow(record, f, messages);
     RegistrationResult result;

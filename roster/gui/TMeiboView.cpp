@@ -6,7 +6,7 @@
 #include "platform/MessageService.h"
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
-#include "settings/WindowGeometry.h"
+#include "ui/CallerForm.h"
 #include "views/CallerRegistration.h"
 
 #include <QAbstractTableModel>
@@ -40,36 +40,12 @@
 #include <QVBoxLayout>
 
 namespace kanata {
+
+using namespace ui;
+
 namespace {
 
 const char* const kNotReady = "この機能は現在準備中です  ";
-
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-std::string s(const QString& q) {
-    return q.toStdString();
-}
-
-QPushButton* button(const char* caption, QWidget* parent, const char* hint = nullptr) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setAutoDefault(false);
-    if (hint)
-        b->setToolTip(QString::fromUtf8(hint));
-    return b;
-}
-
-// Limits are in characters; the stored width is enforced on writing.
-QLineEdit* edit(QWidget* parent, int maxLength, bool latinOnly = false) {
-    auto* e = new QLineEdit(parent);
-    e->setMaxLength(maxLength);
-    if (latinOnly) {
-        // Numbers and addresses are typed without the input method.
-        e->setAttribute(Qt::WA_InputMethodEnabled, false);
-        e->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
-    }
-    return e;
-}
 
 QString dateText(const DateTime& t) {
     if (t.isZero())
@@ -189,68 +165,59 @@ QWidget* TMeiboView::createMainPage() {
     auto* grid = new QGridLayout(page);
     grid->setHorizontalSpacing(4);
     auto label = [page](const char* text) { return new QLabel(QString::fromUtf8(text), page); };
-    auto line = [](std::initializer_list<QWidget*> ws, bool stretch = true) {
-        auto* l = new QHBoxLayout;
-        l->setSpacing(4);
-        for (QWidget* w : ws)
-            l->addWidget(w);
-        if (stretch)
-            l->addStretch(1);
-        return l;
-    };
-    edtTel1 = edit(page, 13, true);
-    edtTel2 = edit(page, 13, true);
+    edtTel1 = MakeLatinEdit(page, 13);
+    edtTel2 = MakeLatinEdit(page, 13);
     for (QLineEdit* e : {edtTel1, edtTel2})
         e->setFixedWidth(120);
-    btnTelSch1 = button("検索", page, "電話番号検索");
-    btnTelSch2 = button("検索", page, "電話番号検索");
-    btnExchange = button("⇅", page, "電話番号入れ替え");
-    btnDial = button("発信", page, "発信");
-    edtPos = edit(page, 8, true);
+    btnTelSch1 = MakeButton("検索", page, "電話番号検索");
+    btnTelSch2 = MakeButton("検索", page, "電話番号検索");
+    btnExchange = MakeButton("⇅", page, "電話番号入れ替え");
+    btnDial = MakeButton("発信", page, "発信");
+    edtPos = MakeLatinEdit(page, 8);
     edtPos->setFixedWidth(80);
-    btnPosSch = button("検索", page, "郵便番号検索");
-    edtTdfkn = edit(page, 8);
+    btnPosSch = MakeButton("検索", page, "郵便番号検索");
+    edtTdfkn = MakeEdit(page, 8);
     edtTdfkn->setFixedWidth(80);
-    edtAdrs1 = edit(page, 32);
-    edtAdrs2 = edit(page, 100);
-    edtAdrs3 = edit(page, 116);
-    btnAdrsSch = button("検索", page, "住所検索");
+    edtAdrs1 = MakeEdit(page, 32);
+    edtAdrs2 = MakeEdit(page, 100);
+    edtAdrs3 = MakeEdit(page, 116);
+    btnAdrsSch = MakeButton("検索", page, "住所検索");
     const std::string mapHint =
         "地図表示" + (settings_.MapName.empty() ? std::string() : "\n" + settings_.MapName);
-    btnMap = button("地図", page);
+    btnMap = MakeButton("地図", page);
     btnMap->setToolTip(q(mapHint));
-    edtCorpKana = edit(page, 80);
-    edtCorpKanji = edit(page, 120);
-    edtNameKana = edit(page, 25);
-    edtNameKanji = edit(page, 15);
-    btnNameDic = button("辞書", page, "名前辞書");
-    cbxPrivCorp = new QComboBox(page);
-    cbxPrivCorp->addItems({"個人", "法人"});
-    edtMemo1 = edit(page, 100);
-    edtMemo2 = edit(page, 100);
-    edtMemo3 = edit(page, 100);
-    edtEMail = edit(page, 64, true);
-    btnMail = button("メール", page, "メーラー起動");
+    edtCorpKana = MakeEdit(page, 80);
+    edtCorpKanji = MakeEdit(page, 120);
+    edtNameKana = MakeEdit(page, 25);
+    edtNameKanji = MakeEdit(page, 15);
+    btnNameDic = MakeButton("辞書", page, "名前辞書");
+    cbxPrivCorp = MakePrivCorpBox(page);
+    edtMemo1 = MakeEdit(page, 100);
+    edtMemo2 = MakeEdit(page, 100);
+    edtMemo3 = MakeEdit(page, 100);
+    edtEMail = MakeLatinEdit(page, 64);
+    btnMail = MakeButton("メール", page, "メーラー起動");
     cbxRank = new QComboBox(page);
     cbxRank->setMinimumWidth(160);
-    btnRankEdit = button("編集", page, "ランク編集");
+    btnRankEdit = MakeButton("編集", page, "ランク編集");
 
     int r = 0;
     grid->addWidget(label("電話番号"), r, 0);
-    grid->addLayout(line({edtTel1, btnTelSch1, btnExchange, edtTel2, btnTelSch2, btnDial}), r++, 1);
+    grid->addLayout(MakeRow({edtTel1, btnTelSch1, btnExchange, edtTel2, btnTelSch2, btnDial}), r++,
+                    1);
     grid->addWidget(label("郵便番号"), r, 0);
-    grid->addLayout(line({edtPos, btnPosSch}), r++, 1);
+    grid->addLayout(MakeRow({edtPos, btnPosSch}), r++, 1);
     grid->addWidget(label("住所"), r, 0);
-    grid->addLayout(line({edtTdfkn, edtAdrs1, btnAdrsSch, btnMap}, false), r++, 1);
-    grid->addLayout(line({edtAdrs2}, false), r++, 1);
-    grid->addLayout(line({edtAdrs3}, false), r++, 1);
+    grid->addLayout(MakeRow({edtTdfkn, edtAdrs1, btnAdrsSch, btnMap}, false), r++, 1);
+    grid->addLayout(MakeRow({edtAdrs2}, false), r++, 1);
+    grid->addLayout(MakeRow({edtAdrs3}, false), r++, 1);
     grid->addWidget(label("会社名カナ"), r, 0);
     grid->addWidget(edtCorpKana, r++, 1);
     grid->addWidget(label("漢字"), r, 0);
     grid->addWidget(edtCorpKanji, r++, 1);
     grid->addWidget(label("名前カナ"), r, 0);
-    grid->addLayout(line({edtNameKana, label("漢字"), edtNameKanji, btnNameDic,
-                          label("個人法人区分"), cbxPrivCorp}),
+    grid->addLayout(MakeRow({edtNameKana, label("漢字"), edtNameKanji, btnNameDic,
+                             label("個人法人区分"), cbxPrivCorp}),
                     r++, 1);
     grid->addWidget(label("登録メモ１"), r, 0);
     grid->addWidget(edtMemo1, r++, 1);
@@ -259,9 +226,9 @@ QWidget* TMeiboView::createMainPage() {
     grid->addWidget(label("登録メモ３"), r, 0);
     grid->addWidget(edtMemo3, r++, 1);
     grid->addWidget(label("メールアドレス"), r, 0);
-    grid->addLayout(line({edtEMail, btnMail}, false), r++, 1);
+    grid->addLayout(MakeRow({edtEMail, btnMail}, false), r++, 1);
     grid->addWidget(label("ランク"), r, 0);
-    grid->addLayout(line({cbxRank, btnRankEdit}), r++, 1);
+    grid->addLayout(MakeRow({cbxRank, btnRankEdit}), r++, 1);
     grid->setRowStretch(r, 1);
     // The small buttons beside the fields need no more than their caption.
     for (QPushButton* b : {btnTelSch1, btnTelSch2, btnExchange, btnDial, btnPosSch, btnAdrsSch,
@@ -278,9 +245,9 @@ QWidget* TMeiboView::createSubPage() {
     auto* linkLayout = new QHBoxLayout(links);
     lbxExtLink = new QListWidget(links);
     lbxExtLink->setMinimumHeight(90);
-    btnLinkAdd = button("登録", links);
-    btnLinkDelete = button("解除", links);
-    btnLinkOpen = button("開く", links);
+    btnLinkAdd = MakeButton("登録", links);
+    btnLinkDelete = MakeButton("解除", links);
+    btnLinkOpen = MakeButton("開く", links);
     auto* linkButtons = new QVBoxLayout;
     for (QPushButton* b : {btnLinkAdd, btnLinkDelete, btnLinkOpen})
         linkButtons->addWidget(b);
@@ -299,8 +266,8 @@ QWidget* TMeiboView::createSubPage() {
     auto* message = new QGroupBox("着信時メッセージ", page);
     auto* grid = new QGridLayout(message);
     chkMsg = new QCheckBox("着信照会画面に個別の着信時メッセージを表示する", message);
-    edtMsg1 = edit(message, 16);
-    edtMsg2 = edit(message, 16);
+    edtMsg1 = MakeEdit(message, 16);
+    edtMsg2 = MakeEdit(message, 16);
     pnlPreview = new QLabel(message);
     pnlPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlPreview->setAlignment(Qt::AlignCenter);
@@ -308,8 +275,8 @@ QWidget* TMeiboView::createSubPage() {
     pnlColour = new QLabel(message);
     pnlColour->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlColour->setFixedSize(40, 20);
-    btnColorSet = button("色の変更", message);
-    btnColorDelete = button("色の初期化", message);
+    btnColorSet = MakeButton("色の変更", message);
+    btnColorDelete = MakeButton("色の初期化", message);
     grid->addWidget(chkMsg, 0, 0, 1, 4);
     grid->addWidget(new QLabel("１行目：", message), 1, 0);
     grid->addWidget(edtMsg1, 1, 1);
@@ -346,9 +313,9 @@ void TMeiboView::createControls() {
     tabPages->addTab(createSubPage(), "サブ");
     layout->addWidget(tabPages);
 
-    btnHistory = button("照会データの履歴一覧を表示(&V)", this);
-    btnRegister = button("登録(&A)", this);
-    btnClose = button("閉じる", this);
+    btnHistory = MakeButton("照会データの履歴一覧を表示(&V)", this);
+    btnRegister = MakeButton("登録(&A)", this);
+    btnClose = MakeButton("閉じる", this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btnHistory);
     buttons->addStretch(1);
@@ -461,20 +428,7 @@ MeiboFields TMeiboView::fields() const {
     MeiboFields f;
     f.Tel1 = s(edtTel1->text());
     f.Tel2 = s(edtTel2->text());
-    f.Pos = s(edtPos->text());
-    f.Tdfkn = s(edtTdfkn->text());
-    f.Adrs1 = s(edtAdrs1->text());
-    f.Adrs2 = s(edtAdrs2->text());
-    f.Adrs3 = s(edtAdrs3->text());
-    f.CorpKana = s(edtCorpKana->text());
-    f.CorpKanji = s(edtCorpKanji->text());
-    f.NameKana = s(edtNameKana->text());
-    f.NameKanji = s(edtNameKanji->text());
-    f.PrivCorp = cbxPrivCorp->currentIndex() == 1 ? 1 : 0;
-    f.Memo1 = s(edtMemo1->text());
-    f.Memo2 = s(edtMemo2->text());
-    f.Memo3 = s(edtMemo3->text());
-    f.EMail = s(edtEMail->text());
+    ReadSharedEdits(*this, f);
     f.Rank = cbxRank->currentIndex() >= 0 ? s(cbxRank->currentText()) : std::string();
     f.ExtLink = links_.links();
     f.Note = SplitLines(s(mmNote->toPlainText()));
@@ -492,22 +446,9 @@ MeiboFields TMeiboView::fields() const {
 void TMeiboView::setFields(const MeiboFields& f) {
     edtTel1->setText(q(f.Tel1));
     edtTel2->setText(q(f.Tel2));
-    edtPos->setText(q(f.Pos));
-    edtTdfkn->setText(q(f.Tdfkn));
-    edtAdrs1->setText(q(f.Adrs1));
-    edtAdrs2->setText(q(f.Adrs2));
-    edtAdrs3->setText(q(f.Adrs3));
+    ShowSharedEdits(*this, f);
     jisCode_ = f.JisCode;
     kajoCode_ = f.KajoCode;
-    edtCorpKana->setText(q(f.CorpKana));
-    edtCorpKanji->setText(q(f.CorpKanji));
-    edtNameKana->setText(q(f.NameKana));
-    edtNameKanji->setText(q(f.NameKanji));
-    cbxPrivCorp->setCurrentIndex(f.PrivCorp == 1 ? 1 : 0);
-    edtMemo1->setText(q(f.Memo1));
-    edtMemo2->setText(q(f.Memo2));
-    edtMemo3->setText(q(f.Memo3));
-    edtEMail->setText(q(f.EMail));
     int rank = f.Rank.empty() ? -1 : cbxRank->findText(q(f.Rank));
     if (rank < 0 && !f.Rank.empty()) {
         // A rank no longer in the list (or from an import) stays the
@@ -643,9 +584,7 @@ void TMeiboView::BringToFront() {
 }
 
 void TMeiboView::btnExchangeClick() {
-    const QString first = edtTel1->text();
-    edtTel1->setText(edtTel2->text());
-    edtTel2->setText(first);
+    SwapTexts(edtTel1, edtTel2);
     edtTel1->setFocus();
     edtTel1->setCursorPosition(edtTel1->text().size());
 }
@@ -711,9 +650,9 @@ public:
         edtURL->setMinimumWidth(360);
         layout->addWidget(edtURL);
         auto* buttons = new QHBoxLayout;
-        btnImport = button("URL取り込み", this);
-        btnOK = button("登録", this);
-        btnCancel = button("キャンセル", this);
+        btnImport = MakeButton("URL取り込み", this);
+        btnOK = MakeButton("登録", this);
+        btnCancel = MakeButton("キャンセル", this);
         buttons->addWidget(btnImport);
         buttons->addStretch(1);
         buttons->addWidget(btnOK);
@@ -874,7 +813,7 @@ void TMeiboView::keyPressEvent(QKeyEvent* event) {
         close();
         return;
     }
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+    if (!IsEnterKey(event)) {
         QWidget::keyPressEvent(event);
         return;
     }
@@ -905,23 +844,11 @@ void TMeiboView::closeEvent(QCloseEvent* event) {
 
 void TMeiboView::restoreGeometry() {
     setHistoryVisible(ini_.readBool(kSection, "RecvList", false));
-    adjustSize();
-    const StoredGeometry stored = readGeometry(ini_, kSection);
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int dpi = screen ? qRound(screen->logicalDotsPerInch()) : 96;
-    const ScreenGeometry g =
-        applyGeometry(stored, {0, 0, width(), height(), {}}, area.width(), area.height(), dpi);
-    move(g.left, g.top);
+    RestoreWindowPosition(*this, ini_, kSection);
 }
 
 void TMeiboView::saveGeometry() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const int dpi = screen ? qRound(screen->logicalDotsPerInch()) : 96;
-    StoredGeometry stored = storeGeometry({x(), y(), width(), height(), {}}, dpi, false);
-    stored.width.reset();
-    stored.height.reset();
-    writeGeometry(ini_, kSection, stored);
+    WriteWindowPosition(*this, ini_, kSection);
     ini_.writeBool(kSection, "RecvList", historyVisible());
     ini_.save();
 }

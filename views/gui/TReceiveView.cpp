@@ -5,7 +5,7 @@
 #include "platform/MessageService.h"
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
-#include "settings/WindowGeometry.h"
+#include "ui/CallerForm.h"
 #include "views/CallerRegistration.h"
 #include "views/gui/TOutputItem.h"
 
@@ -28,47 +28,18 @@
 #include <QVBoxLayout>
 
 namespace kanata {
+
+using namespace ui;
+
 namespace {
 
 const char* const kNotReady = "この機能は現在準備中です  ";
-
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-std::string s(const QString& q) {
-    return q.toStdString();
-}
 
 QLabel* panel(QWidget* parent, int width) {
     auto* l = new QLabel(parent);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setMinimumWidth(width);
     l->setAlignment(Qt::AlignCenter);
-    return l;
-}
-
-QPushButton* button(const char* caption, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLineEdit* edit(QWidget* parent, int maxBytes, int minWidth = 0) {
-    auto* e = new QLineEdit(parent);
-    // Characters, not bytes; the stored width is enforced on writing.
-    e->setMaxLength(maxBytes);
-    if (minWidth > 0)
-        e->setMinimumWidth(minWidth);
-    return e;
-}
-
-QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretch = true) {
-    auto* l = new QHBoxLayout;
-    l->setSpacing(4);
-    for (QWidget* w : widgets)
-        l->addWidget(w);
-    if (stretch)
-        l->addStretch(1);
     return l;
 }
 
@@ -130,49 +101,48 @@ void TReceiveView::createControls() {
     pnlPrevDate = panel(this, 130);
     pnlPrevTime = panel(this, 110);
     pnlDivision = panel(this, 50);
-    edtTel1 = edit(this, 13, 120);
-    btnDial1 = button("発信", this);
-    btnDial2 = button("発信", this);
+    edtTel1 = MakeEdit(this, 13, 120);
+    btnDial1 = MakeButton("発信", this);
+    btnDial2 = MakeButton("発信", this);
     btnDial1->setFixedWidth(56);
     btnDial2->setFixedWidth(56);
-    btnExchange = button("⇔", this);
+    btnExchange = MakeButton("⇔", this);
     btnExchange->setFixedWidth(36);
     btnExchange->setToolTip(QStringLiteral("電話番号の入れ替え"));
-    btnTelDic = button("番号検索", this);
+    btnTelDic = MakeButton("番号検索", this);
     if (book) {
         cbxOtherTel = new QComboBox(this);
         cbxOtherTel->setMinimumWidth(120);
     } else {
-        edtTel2 = edit(this, 13, 120);
+        edtTel2 = MakeEdit(this, 13, 120);
     }
-    edtPos = edit(this, 8, 80);
-    btnPosDic = button("〒検索", this);
+    edtPos = MakeEdit(this, 8, 80);
+    btnPosDic = MakeButton("〒検索", this);
     lblJisCode = panel(this, 60);
     lblKajoCode = panel(this, 60);
-    edtTdfkn = edit(this, 8, 70);
-    edtAdrs1 = edit(this, 32, 200);
-    edtAdrs2 = edit(this, 100);
-    edtAdrs3 = edit(this, 116);
-    btnAdrsDic = button("住所検索", this);
-    btnMap = button("地図", this);
-    edtCorpKana = edit(this, 80);
-    edtCorpKanji = edit(this, 120);
-    edtNameKana = edit(this, 25, 150);
-    edtNameKanji = edit(this, 30, 150);
-    btnNameDic = button("名前辞書", this);
-    cbxPrivCorp = new QComboBox(this);
-    cbxPrivCorp->addItems({QStringLiteral("個人"), QStringLiteral("法人")});
-    edtMemo1 = edit(this, 100);
-    edtMemo2 = edit(this, 100);
-    edtMemo3 = edit(this, 100);
-    edtEMail = edit(this, 64, 250);
-    btnMail = button("メール", this);
+    edtTdfkn = MakeEdit(this, 8, 70);
+    edtAdrs1 = MakeEdit(this, 32, 200);
+    edtAdrs2 = MakeEdit(this, 100);
+    edtAdrs3 = MakeEdit(this, 116);
+    btnAdrsDic = MakeButton("住所検索", this);
+    btnMap = MakeButton("地図", this);
+    edtCorpKana = MakeEdit(this, 80);
+    edtCorpKanji = MakeEdit(this, 120);
+    edtNameKana = MakeEdit(this, 25, 150);
+    edtNameKanji = MakeEdit(this, 30, 150);
+    btnNameDic = MakeButton("名前辞書", this);
+    cbxPrivCorp = MakePrivCorpBox(this);
+    edtMemo1 = MakeEdit(this, 100);
+    edtMemo2 = MakeEdit(this, 100);
+    edtMemo3 = MakeEdit(this, 100);
+    edtEMail = MakeEdit(this, 64, 250);
+    btnMail = MakeButton("メール", this);
     cbxRank = new QComboBox(this);
     cbxRank->setEditable(true);
     cbxRank->setMinimumWidth(150);
     cbxRank->lineEdit()->setMaxLength(20);
     for (int i = 0; i < 4; ++i)
-        btnListEdit[i] = button("編集", this);
+        btnListEdit[i] = MakeButton("編集", this);
     for (int i = 0; i < 3; ++i) {
         cbxSelItem[i] = new QComboBox(this);
         cbxSelItem[i]->setEditable(true);
@@ -186,7 +156,7 @@ void TReceiveView::createControls() {
     pnlMessage->setMinimumHeight(36);
     lbxExtLink = new QListWidget(this);
     lbxExtLink->setFixedHeight(48);
-    btnExtLink = button("開く", this);
+    btnExtLink = MakeButton("開く", this);
     mmNote = new QPlainTextEdit(this);
     mmNote->setFixedHeight(56);
     for (auto*& l : lblLock) {
@@ -194,68 +164,68 @@ void TReceiveView::createControls() {
         l->setStyleSheet(QStringLiteral("color: white; background: #c00000; padding: 1px 6px;"));
         l->setVisible(false);
     }
-    btnRegister = button("名簿登録(&A)", this);
-    btnLock = button("ロック(&L)", this);
-    btnCopy = button("コピー(&C)", this);
-    btnItemSetup = button("項目設定(&S)", this);
-    btnItemPrint = button("項目印刷(&P)", this);
-    btnWindowPrint = button("画面印刷(&G)", this);
-    btnMemoPrint = button("伝言メモ印刷(&M)", this);
-    btnClose = button("閉じる(&X)", this);
+    btnRegister = MakeButton("名簿登録(&A)", this);
+    btnLock = MakeButton("ロック(&L)", this);
+    btnCopy = MakeButton("コピー(&C)", this);
+    btnItemSetup = MakeButton("項目設定(&S)", this);
+    btnItemPrint = MakeButton("項目印刷(&P)", this);
+    btnWindowPrint = MakeButton("画面印刷(&G)", this);
+    btnMemoPrint = MakeButton("伝言メモ印刷(&M)", this);
+    btnClose = MakeButton("閉じる(&X)", this);
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->setHorizontalSpacing(8);
     form->setVerticalSpacing(4);
-    auto* top = row({pnlRecvDate, pnlRecvTime, new QLabel(QStringLiteral("前回着信日時"), this),
-                     pnlPrevDate, pnlPrevTime, pnlDivision},
-                    false);
+    auto* top = MakeRow({pnlRecvDate, pnlRecvTime, new QLabel(QStringLiteral("前回着信日時"), this),
+                         pnlPrevDate, pnlPrevTime, pnlDivision},
+                        false);
     top->addStretch(1);
     top->addWidget(lblLock[0]);
     form->addRow(QStringLiteral("着信日時"), top);
     if (book) {
         form->addRow(QStringLiteral("着信電話番号"),
-                     row({edtTel1, btnDial1, new QLabel(QStringLiteral("他の電話番号"), this),
-                          cbxOtherTel, btnDial2, btnTelDic}));
+                     MakeRow({edtTel1, btnDial1, new QLabel(QStringLiteral("他の電話番号"), this),
+                              cbxOtherTel, btnDial2, btnTelDic}));
         btnExchange->setVisible(false);
     } else {
         form->addRow(QStringLiteral("電話番号"),
-                     row({edtTel1, btnDial1, btnExchange, edtTel2, btnDial2, btnTelDic}));
+                     MakeRow({edtTel1, btnDial1, btnExchange, edtTel2, btnDial2, btnTelDic}));
     }
     form->addRow(QStringLiteral("郵便番号"),
-                 row({edtPos, btnPosDic, new QLabel(QStringLiteral("コード"), this), lblJisCode,
-                      lblKajoCode}));
-    form->addRow(QStringLiteral("住所"), row({edtTdfkn, edtAdrs1, btnAdrsDic, btnMap}));
+                 MakeRow({edtPos, btnPosDic, new QLabel(QStringLiteral("コード"), this), lblJisCode,
+                          lblKajoCode}));
+    form->addRow(QStringLiteral("住所"), MakeRow({edtTdfkn, edtAdrs1, btnAdrsDic, btnMap}));
     form->addRow(QString(), edtAdrs2);
     form->addRow(QString(), edtAdrs3);
     form->addRow(QStringLiteral("会社名カナ"), edtCorpKana);
     form->addRow(QStringLiteral("漢字"), edtCorpKanji);
     form->addRow(
         QStringLiteral("名前カナ"),
-        row({edtNameKana, new QLabel(QStringLiteral("漢字"), this), edtNameKanji, btnNameDic}));
-    form->addRow(
-        QStringLiteral("個人法人区分"),
-        row({cbxPrivCorp, new QLabel(QStringLiteral("ランク"), this), cbxRank, btnListEdit[0]}));
+        MakeRow({edtNameKana, new QLabel(QStringLiteral("漢字"), this), edtNameKanji, btnNameDic}));
+    form->addRow(QStringLiteral("個人法人区分"),
+                 MakeRow({cbxPrivCorp, new QLabel(QStringLiteral("ランク"), this), cbxRank,
+                          btnListEdit[0]}));
     form->addRow(QStringLiteral("登録メモ１"), edtMemo1);
     form->addRow(QStringLiteral("登録メモ２"), edtMemo2);
     form->addRow(QStringLiteral("登録メモ３"), edtMemo3);
-    form->addRow(QStringLiteral("メールアドレス"), row({edtEMail, btnMail}));
+    form->addRow(QStringLiteral("メールアドレス"), MakeRow({edtEMail, btnMail}));
     for (int i = 0; i < 3; ++i)
-        form->addRow(lblSelItem[i], row({cbxSelItem[i], btnListEdit[i + 1]}));
-    auto* messageRow = row({pnlMessage}, false);
+        form->addRow(lblSelItem[i], MakeRow({cbxSelItem[i], btnListEdit[i + 1]}));
+    auto* messageRow = MakeRow({pnlMessage}, false);
     messageRow->setStretch(0, 1);
     messageRow->addWidget(lblLock[1]);
     form->addRow(QString(), messageRow);
-    auto* links = row({lbxExtLink, btnExtLink}, false);
+    auto* links = MakeRow({lbxExtLink, btnExtLink}, false);
     links->setStretch(0, 1);
     form->addRow(QStringLiteral("外部リンク"), links);
     form->addRow(QStringLiteral("備考"), mmNote);
 
-    auto* buttons1 = row({btnRegister, btnLock, btnCopy, btnItemSetup}, false);
+    auto* buttons1 = MakeRow({btnRegister, btnLock, btnCopy, btnItemSetup}, false);
     buttons1->addStretch(1);
     buttons1->addWidget(lblLock[2]);
     buttons1->addWidget(btnClose);
-    auto* buttons2 = row({btnItemPrint, btnWindowPrint, btnMemoPrint});
+    auto* buttons2 = MakeRow({btnItemPrint, btnWindowPrint, btnMemoPrint});
     auto* main = new QVBoxLayout(this);
     main->addLayout(form);
     main->addSpacing(6);
@@ -375,22 +345,9 @@ CallerFields TReceiveView::fields() const {
     CallerFields f;
     f.Tel1 = s(edtTel1->text());
     f.Tel2 = edtTel2 ? s(edtTel2->text()) : s(cbxOtherTel->currentText());
-    f.Pos = s(edtPos->text());
-    f.Tdfkn = s(edtTdfkn->text());
-    f.Adrs1 = s(edtAdrs1->text());
-    f.Adrs2 = s(edtAdrs2->text());
-    f.Adrs3 = s(edtAdrs3->text());
+    ReadSharedEdits(*this, f);
     f.JisCode = s(lblJisCode->text());
     f.KajoCode = s(lblKajoCode->text());
-    f.CorpKana = s(edtCorpKana->text());
-    f.CorpKanji = s(edtCorpKanji->text());
-    f.NameKana = s(edtNameKana->text());
-    f.NameKanji = s(edtNameKanji->text());
-    f.PrivCorp = cbxPrivCorp->currentIndex() == 1 ? 1 : 0;
-    f.Memo1 = s(edtMemo1->text());
-    f.Memo2 = s(edtMemo2->text());
-    f.Memo3 = s(edtMemo3->text());
-    f.EMail = s(edtEMail->text());
     f.Rank = s(cbxRank->currentText());
     f.SelItem1 = s(cbxSelItem[0]->currentText());
     f.SelItem2 = s(cbxSelItem[1]->currentText());
@@ -408,22 +365,9 @@ void TReceiveView::setFields(const CallerFields& f) {
     edtTel1->setText(q(f.Tel1));
     if (edtTel2)
         edtTel2->setText(q(f.Tel2));
-    edtPos->setText(q(f.Pos));
-    edtTdfkn->setText(q(f.Tdfkn));
-    edtAdrs1->setText(q(f.Adrs1));
-    edtAdrs2->setText(q(f.Adrs2));
-    edtAdrs3->setText(q(f.Adrs3));
+    ShowSharedEdits(*this, f);
     lblJisCode->setText(q(f.JisCode));
     lblKajoCode->setText(q(f.KajoCode));
-    edtCorpKana->setText(q(f.CorpKana));
-    edtCorpKanji->setText(q(f.CorpKanji));
-    edtNameKana->setText(q(f.NameKana));
-    edtNameKanji->setText(q(f.NameKanji));
-    cbxPrivCorp->setCurrentIndex(f.PrivCorp == 1 ? 1 : 0);
-    edtMemo1->setText(q(f.Memo1));
-    edtMemo2->setText(q(f.Memo2));
-    edtMemo3->setText(q(f.Memo3));
-    edtEMail->setText(q(f.EMail));
     // The stored rank stays shown even when the list no longer holds it, so
     // that saving the caller again does not lose it.
     cbxRank->setCurrentIndex(
@@ -547,9 +491,7 @@ void TReceiveView::btnLockClick() {
 void TReceiveView::btnExchangeClick() {
     if (!edtTel2)
         return;
-    const QString first = edtTel1->text();
-    edtTel1->setText(edtTel2->text());
-    edtTel2->setText(first);
+    SwapTexts(edtTel1, edtTel2);
 }
 
 std::array<std::string, kOutputItemCount> TReceiveView::itemValues() const {
@@ -642,7 +584,7 @@ void TReceiveView::closeEvent(QCloseEvent* event) {
 }
 
 void TReceiveView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (IsEnterKey(event)) {
         focusNextChild();
         return;
     }
@@ -650,23 +592,11 @@ void TReceiveView::keyPressEvent(QKeyEvent* event) {
 }
 
 void TReceiveView::restoreGeometry() {
-    adjustSize();
-    const StoredGeometry stored = readGeometry(ini_, kSection);
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int dpi = screen ? qRound(screen->logicalDotsPerInch()) : 96;
-    ScreenGeometry defaults{0, 0, width(), height(), {}};
-    const ScreenGeometry g = applyGeometry(stored, defaults, area.width(), area.height(), dpi);
-    move(g.left, g.top);
+    RestoreWindowPosition(*this, ini_, kSection);
 }
 
 void TReceiveView::saveGeometry() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const int dpi = screen ? qRound(screen->logicalDotsPerInch()) : 96;
-    StoredGeometry stored = storeGeometry({x(), y(), width(), height(), {}}, dpi, false);
-    stored.width.reset();
-    stored.height.reset();
-    writeGeometry(ini_, kSection, stored);
+    WriteWindowPosition(*this, ini_, kSection);
     ini_.save();
 }
 

@@ -1,0 +1,93 @@
+#include "ui/CallerForm.h"
+
+#include "settings/IniFile.h"
+#include "settings/WindowGeometry.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace kanata::ui {
+
+QPushButton* MakeButton(const char* caption, QWidget* parent, const char* hint) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setAutoDefault(false);
+    if (hint)
+        b->setToolTip(QString::fromUtf8(hint));
+    return b;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, int maxLength, int minWidth) {
+    auto* e = new QLineEdit(parent);
+    e->setMaxLength(maxLength);
+    if (minWidth > 0)
+        e->setMinimumWidth(minWidth);
+    return e;
+}
+
+QLineEdit* MakeLatinEdit(QWidget* parent, int maxLength) {
+    QLineEdit* e = MakeEdit(parent, maxLength);
+    e->setAttribute(Qt::WA_InputMethodEnabled, false);
+    e->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+    return e;
+}
+
+QComboBox* MakePrivCorpBox(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->addItems({QStringLiteral("個人"), QStringLiteral("法人")});
+    return box;
+}
+
+QHBoxLayout* MakeRow(std::initializer_list<QWidget*> widgets, bool stretch) {
+    auto* l = new QHBoxLayout;
+    l->setSpacing(4);
+    for (QWidget* w : widgets)
+        l->addWidget(w);
+    if (stretch)
+        l->addStretch(1);
+    return l;
+}
+
+void SwapTexts(QLineEdit* first, QLineEdit* second) {
+    const QString text = first->text();
+    first->setText(second->text());
+    second->setText(text);
+}
+
+bool IsEnterKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+namespace {
+
+int screenDpi(const QScreen* screen) {
+    return screen ? qRound(screen->logicalDotsPerInch()) : 96;
+}
+
+} // namespace
+
+void RestoreWindowPosition(QWidget& window, const IniFile& ini, const char* section) {
+    window.adjustSize();
+    const StoredGeometry stored = readGeometry(ini, section);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const ScreenGeometry defaults{0, 0, window.width(), window.height(), {}};
+    const ScreenGeometry g =
+        applyGeometry(stored, defaults, area.width(), area.height(), screenDpi(screen));
+    window.move(g.left, g.top);
+}
+
+void WriteWindowPosition(const QWidget& window, IniFile& ini, const char* section) {
+    const int dpi = screenDpi(QGuiApplication::primaryScreen());
+    StoredGeometry stored =
+        storeGeometry({window.x(), window.y(), window.width(), window.height(), {}}, dpi, false);
+    stored.width.reset();
+    stored.height.reset();
+    writeGeometry(ini, section, stored);
+}
+
+} // namespace kanata::ui

@@ -1,0 +1,91 @@
+#pragma once
+// Pieces the call view and the roster editor build their caller forms from:
+// the small widgets, the edits both forms share by name, Enter and the
+// remembered window position.
+#include <QString>
+
+#include <initializer_list>
+#include <string>
+
+class QComboBox;
+class QHBoxLayout;
+class QKeyEvent;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace kanata {
+
+class IniFile;
+
+namespace ui {
+
+inline QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+inline std::string s(const QString& text) {
+    return text.toStdString();
+}
+
+// A button that Enter does not press by default; `hint` is its tool tip.
+QPushButton* MakeButton(const char* caption, QWidget* parent, const char* hint = nullptr);
+
+// Limits are in characters; the stored width is enforced on writing.
+QLineEdit* MakeEdit(QWidget* parent, int maxLength, int minWidth = 0);
+// Numbers and addresses are typed without the input method.
+QLineEdit* MakeLatinEdit(QWidget* parent, int maxLength);
+
+// The individual / corporation choice: index 0 個人, 1 法人.
+QComboBox* MakePrivCorpBox(QWidget* parent);
+
+// Widgets side by side, optionally pushed to the left.
+QHBoxLayout* MakeRow(std::initializer_list<QWidget*> widgets, bool stretch = true);
+
+void SwapTexts(QLineEdit* first, QLineEdit* second);
+
+// Both forms move on with Enter instead of closing.
+bool IsEnterKey(const QKeyEvent* event);
+
+// The window's position from `section` (its size is its own), and back.
+void RestoreWindowPosition(QWidget& window, const IniFile& ini, const char* section);
+void WriteWindowPosition(const QWidget& window, IniFile& ini, const char* section);
+
+// The postal code, the address, the names, individual or corporation, the
+// memos and the e-mail address: the same edits, of the same names, in both
+// forms and the same fields in both field sets.
+template <class Form, class Fields> void ReadSharedEdits(const Form& form, Fields& f) {
+    f.Pos = s(form.edtPos->text());
+    f.Tdfkn = s(form.edtTdfkn->text());
+    f.Adrs1 = s(form.edtAdrs1->text());
+    f.Adrs2 = s(form.edtAdrs2->text());
+    f.Adrs3 = s(form.edtAdrs3->text());
+    f.CorpKana = s(form.edtCorpKana->text());
+    f.CorpKanji = s(form.edtCorpKanji->text());
+    f.NameKana = s(form.edtNameKana->text());
+    f.NameKanji = s(form.edtNameKanji->text());
+    f.PrivCorp = form.cbxPrivCorp->currentIndex() == 1 ? 1 : 0;
+    f.Memo1 = s(form.edtMemo1->text());
+    f.Memo2 = s(form.edtMemo2->text());
+    f.Memo3 = s(form.edtMemo3->text());
+    f.EMail = s(form.edtEMail->text());
+}
+
+template <class Form, class Fields> void ShowSharedEdits(Form& form, const Fields& f) {
+    form.edtPos->setText(q(f.Pos));
+    form.edtTdfkn->setText(q(f.Tdfkn));
+    form.edtAdrs1->setText(q(f.Adrs1));
+    form.edtAdrs2->setText(q(f.Adrs2));
+    form.edtAdrs3->setText(q(f.Adrs3));
+    form.edtCorpKana->setText(q(f.CorpKana));
+    form.edtCorpKanji->setText(q(f.CorpKanji));
+    form.edtNameKana->setText(q(f.NameKana));
+    form.edtNameKanji->setText(q(f.NameKanji));
+    form.cbxPrivCorp->setCurrentIndex(f.PrivCorp == 1 ? 1 : 0);
+    form.edtMemo1->setText(q(f.Memo1));
+    form.edtMemo2->setText(q(f.Memo2));
+    form.edtMemo3->setText(q(f.Memo3));
+    form.edtEMail->setText(q(f.EMail));
+}
+
+} // namespace ui
+} // namespace kanata
