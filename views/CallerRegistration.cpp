@@ -89,12 +89,8 @@ void keepHiddenFields(MeiboTable& meibo, MeiboRow& row) {
 }
 
 void setKeyword(AddressBookRow& row, int n, const std::string& value) {
-    std::string* fields[] = {&row.Keyword1, &row.Keyword2, &row.Keyword3, &row.Keyword4,
-                             &row.Keyword5};
-    // The product has more keyword fields than this store keeps; a setting
-    // that names one of those has nowhere to write.
-    if (n >= 1 && n <= 5)
-        *fields[n - 1] = value;
+    if (std::string* field = row.keywordField(n))
+        *field = value;
 }
 
 int colourValue(const std::string& bgColor) {

@@ -295,6 +295,7 @@ TEST_F(AddressBookRegistration, WritesOnlyTheMatchedNumberAndTheEscapedName) {
     f.Tel1 = "090-9999-0000";
     f.NameKanji = "髙橋"; // not in code page 932
     f.Memo1 = "メモ一";
+    f.Rank = "Ｂランク";
     CallerRegistration reg(dm, messages, options());
     ASSERT_TRUE(reg.Register(record, f, FieldsFromRecord(record, true)).done);
 
@@ -306,6 +307,7 @@ TEST_F(AddressBookRegistration, WritesOnlyTheMatchedNumberAndTheEscapedName) {
     EXPECT_EQ(row->Portable1, "09099990000");
     EXPECT_EQ(row->NameKanji, "髙橋");
     EXPECT_EQ(row->Keyword1, "メモ一");
+    EXPECT_EQ(row->Keyword6, "Ｂランク"); // the rank keyword of the default setting
     EXPECT_EQ(row->SymbolColor, 0x7fdf3f);
     const auto raw = book.table().table().find(recNo);
     EXPECT_EQ(std::get<std::string>((*raw)[book.table().table().fieldIndex("NameKanji")]),
