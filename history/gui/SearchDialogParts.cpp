@@ -29,8 +29,7 @@ void AddNameRows(QGridLayout* grid, QGroupBox* group, int row, QLineEdit* corpKa
     grid->addWidget(nameKanji, row + 1, 3);
 }
 
-SearchControls AddSearchControls(QDialog* dialog, QGroupBox* conditions) {
-    SearchControls c;
+void AddSearchControls(QDialog* dialog, QGroupBox* conditions, SearchControls& c) {
     auto* options = new QGroupBox(QStringLiteral("オプション"), dialog);
     c.rbAnd = new QRadioButton(QStringLiteral("すべての条件が一致したデータを表示する"), options);
     c.rbOr = new QRadioButton(QStringLiteral("いずれかの条件が一致したデータを表示する"), options);
@@ -54,7 +53,6 @@ SearchControls AddSearchControls(QDialog* dialog, QGroupBox* conditions) {
     layout->addWidget(options);
     layout->addLayout(buttons);
     QObject::connect(c.btnCancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    return c;
 }
 
 EnterMovesFocus* WatchSearchEnter(QDialog* dialog, std::initializer_list<QWidget*> chain,

@@ -16,6 +16,8 @@ namespace kanata {
 
 class EnterMovesFocus;
 
+// The controls every search dialog has; the dialogs inherit them so that
+// their names stay the dialog's own.
 struct SearchControls {
     QRadioButton* rbAnd = nullptr;
     QRadioButton* rbOr = nullptr;
@@ -30,7 +32,7 @@ void AddNameRows(QGridLayout* grid, QGroupBox* group, int row, QLineEdit* corpKa
 
 // Lays out `conditions`, the "オプション" group (and-mode chosen) and the
 // buttons "検索(&S)", "クリア(&R)", "キャンセル" (which rejects).
-SearchControls AddSearchControls(QDialog* dialog, QGroupBox* conditions);
+void AddSearchControls(QDialog* dialog, QGroupBox* conditions, SearchControls& c);
 
 // Enter moves along `chain`, from its last control to the chosen option and
 // from either option to "検索(&S)".

@@ -72,12 +72,7 @@ void THistorySearch::createControls() {
     grid->addWidget(edtTel, 1, 1);
     AddNameRows(grid, group, 2, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji);
 
-    const SearchControls controls = AddSearchControls(this, group);
-    rbAnd = controls.rbAnd;
-    rbOr = controls.rbOr;
-    btnSearch = controls.btnSearch;
-    btnClear = controls.btnClear;
-    btnCancel = controls.btnCancel;
+    AddSearchControls(this, group, *this);
 
     connect(chkDate, &QCheckBox::toggled, this, &THistorySearch::chkDateClick);
     connect(dtpBegin, &QDateEdit::dateChanged, this, &THistorySearch::dtpBeginChange);
@@ -86,7 +81,7 @@ void THistorySearch::createControls() {
 
     EnterMovesFocus* enter = WatchSearchEnter(
         this, {dtpBegin, dtpEnd, edtTel, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji},
-        controls);
+        *this);
     enter->watch(chkDate, [this]() -> QWidget* {
         return chkDate->isChecked() ? static_cast<QWidget*>(dtpBegin) : edtTel;
     });

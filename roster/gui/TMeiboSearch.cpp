@@ -49,17 +49,12 @@ void TMeiboSearch::createControls() {
     grid->addWidget(edtAdrs, 1, 1, 1, 3);
     AddNameRows(grid, group, 2, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji);
 
-    const SearchControls controls = AddSearchControls(this, group);
-    rbAnd = controls.rbAnd;
-    rbOr = controls.rbOr;
-    btnSearch = controls.btnSearch;
-    btnClear = controls.btnClear;
-    btnCancel = controls.btnCancel;
+    AddSearchControls(this, group, *this);
 
     connect(btnSearch, &QPushButton::clicked, this, &TMeiboSearch::btnSearchClick);
     connect(btnClear, &QPushButton::clicked, this, &TMeiboSearch::btnClearClick);
     WatchSearchEnter(this, {edtTel, edtAdrs, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji},
-                     controls);
+                     *this);
 }
 
 void TMeiboSearch::load(const MeiboCondition& c) {
