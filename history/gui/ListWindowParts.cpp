@@ -1,5 +1,9 @@
 #include "history/gui/ListWindowParts.h"
 
+#include "data/Sqlite.h"
+#include "data/TDMKanata195.h"
+#include "history/gui/TPageJump.h"
+#include "platform/MessageService.h"
 #include "settings/IniFile.h"
 #include "settings/WindowGeometry.h"
 
@@ -10,7 +14,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -93,6 +99,18 @@ void ResetColumnWidths(const QWidget& window, RowListView& list, std::span<const
     list.viewport()->update();
 }
 
+void LayOutListWindow(QWidget& window, QHBoxLayout* top, RowListView* list, QHBoxLayout* buttons,
+                      QStatusBar* status) {
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->setSpacing(4);
+    layout->addLayout(top);
+    layout->addWidget(list, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(status);
+    window.setMinimumSize(ScaledPixels(&window, 480), ScaledPixels(&window, 170));
+}
+
 QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::function<void()> reset) {
     auto* menu = new QMenu(owner);
     QAction* action = menu->addAction(QStringLiteral("項目幅を初期値に戻す(&R)"));
@@ -107,8 +125,7 @@ RememberedSelection RememberPlace(const RowListView& list, const std::vector<std
     RememberedSelection remembered;
     if (keys.empty())
         return remembered;
-    for (int r : list.selectedRowNumbers())
-        remembered.selected.push_back(keys[static_cast<std::size_t>(r)]);
+    remembered.selected = SelectedKeys(list, keys);
     const int caret = list.caretRow();
     if (caret >= 0 && caret < static_cast<int>(keys.size()))
         remembered.caret = keys[static_cast<std::size_t>(caret)];
@@ -152,6 +169,47 @@ void KeepTopAndCaret(RowListView& list, int rowCount, int top, int caret) {
     list.setTopRow(std::min(top, rowCount - 1));
     list.selectionModel()->setCurrentIndex(
         list.model()->index(std::clamp(caret, 0, rowCount - 1), 0), QItemSelectionModel::NoUpdate);
+}
+
+std::vector<std::int64_t> SelectedKeys(const RowListView& list,
+                                       const std::vector<std::int64_t>& keys) {
+    std::vector<std::int64_t> selected;
+    for (int r : list.selectedRowNumbers())
+        selected.push_back(keys[static_cast<std::size_t>(r)]);
+    return selected;
+}
+
+bool WorkOnTable(TDMKanata195& dm, bool (TDMKanata195::*open)(), void (TDMKanata195::*close)(),
+                 MessageService& messages, QWidget* owner, const std::function<void()>& work) {
+    BusyCursor busy;
+    TableUse use(dm, open, close);
+    if (!use)
+        return false;
+    try {
+        work();
+    } catch (const sql::SqliteError& e) {
+        messages.error(e.what(), owner);
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> AskJumpPage(QWidget& owner, const ListPager& pager, const DialogRunner& run) {
+    TPageJump dialog(pager.totalPages(), pager.page(), &owner);
+    PlaceAtBottomRight(dialog, owner);
+    if (RunDialog(run, dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.page();
+}
+
+std::optional<TDeleteTarget::Target> AskDeleteTarget(QWidget& owner, const QString& caption,
+                                                     int selectedCount, MessageService& messages,
+                                                     const DialogRunner& run) {
+    TDeleteTarget dialog(caption, selectedCount, messages, &owner);
+    PlaceAtBottomRight(dialog, owner);
+    if (RunDialog(run, dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.target();
 }
 
 } // namespace kanata

@@ -5,13 +5,16 @@
 // selection that survives a refill of the page.
 #include "history/ListPager.h"
 #include "history/ListSelection.h"
+#include "history/gui/DialogSupport.h"
 #include "history/gui/ListRowView.h"
+#include "history/gui/TDeleteTarget.h"
 
 #include <QApplication>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -19,11 +22,14 @@ class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QStatusBar;
 class QWidget;
 
 namespace kanata {
 
 class IniFile;
+class MessageService;
+class TDMKanata195;
 
 struct BusyCursor {
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -59,6 +65,10 @@ void StoreListGeometry(const QWidget& window, const RowListView& list, IniFile& 
                        const char* section, int columnCount);
 void ResetColumnWidths(const QWidget& window, RowListView& list, std::span<const int> widths);
 
+// The top row, the list, the button row and the status bar, top to bottom.
+void LayOutListWindow(QWidget& window, QHBoxLayout* top, RowListView* list, QHBoxLayout* buttons,
+                      QStatusBar* status);
+
 // The header's context menu with "項目幅を初期値に戻す(&R)".
 QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::function<void()> reset);
 
@@ -74,6 +84,22 @@ void PlaceSelection(RowListView& list, const std::vector<std::int64_t>& keys, Pa
 void SelectListRow(RowListView& list, int rowCount, int index, bool exclusive);
 // After deleting rows: the top and the caret as near as they were.
 void KeepTopAndCaret(RowListView& list, int rowCount, int top, int caret);
+
+// The keys of the selected rows.
+std::vector<std::int64_t> SelectedKeys(const RowListView& list,
+                                       const std::vector<std::int64_t>& keys);
+
+// Opens the table for `work` under the wait cursor; false when the table
+// did not open or a database error (shown to the user) stopped the work.
+bool WorkOnTable(TDMKanata195& dm, bool (TDMKanata195::*open)(), void (TDMKanata195::*close)(),
+                 MessageService& messages, QWidget* owner, const std::function<void()>& work);
+
+// The page chosen in "ジャンプ", none when cancelled.
+std::optional<int> AskJumpPage(QWidget& owner, const ListPager& pager, const DialogRunner& run);
+// Which rows "削除" takes, asked with the target dialog; none when cancelled.
+std::optional<TDeleteTarget::Target> AskDeleteTarget(QWidget& owner, const QString& caption,
+                                                     int selectedCount, MessageService& messages,
+                                                     const DialogRunner& run);
 
 // The cell texts of the pager's rows; `cells` turns a fetched row and its
 // running number into texts.

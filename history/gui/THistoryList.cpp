@@ -10,7 +10,6 @@
 #include "history/gui/ListWindowParts.h"
 #include "history/gui/TDeleteTarget.h"
 #include "history/gui/THistorySearch.h"
-#include "history/gui/TPageJump.h"
 #include "intake/gui/IntakeFlags.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"
@@ -24,7 +23,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdio>
@@ -151,14 +149,7 @@ void THistoryList::createControls() {
     }
     updateStatus();
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 0);
-    layout->setSpacing(4);
-    layout->addLayout(week);
-    layout->addWidget(lbxRecvHis, 1);
-    layout->addLayout(buttons);
-    layout->addWidget(stbStatus);
-    setMinimumSize(ScaledPixels(this, 480), ScaledPixels(this, 170));
+    LayOutListWindow(*this, week, lbxRecvHis, buttons, stbStatus);
 
     connect(btnJump, &QPushButton::clicked, this, &THistoryList::btnJumpClick);
     connect(btnPrev, &QPushButton::clicked, this, &THistoryList::btnPrevClick);
@@ -350,12 +341,11 @@ bool THistoryList::pageKey(int key, int caretRow) {
 
 void THistoryList::btnJumpClick() {
     NoPopups noPopups(flags_);
-    TPageJump dialog(pager_.totalPages(), pager_.page(), this);
-    PlaceAtBottomRight(dialog, *this);
-    if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+    const std::optional<int> page = AskJumpPage(*this, pager_, runDialog_);
+    if (!page)
         return;
-    if (dialog.page() != pager_.page())
-        RefreshPage(0, dialog.page());
+    if (*page != pager_.page())
+        RefreshPage(0, *page);
     if (!keys_.empty())
         lbxRecvHis->setFocus();
 }
@@ -460,12 +450,12 @@ void THistoryList::btnDeleteClick() {
     } else {
         if (keys_.empty())
             return;
-        TDeleteTarget dialog(QStringLiteral("着信対応履歴　削除"),
-                             static_cast<int>(selected.size()), messages_, this);
-        PlaceAtBottomRight(dialog, *this);
-        if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+        const auto target =
+            AskDeleteTarget(*this, QStringLiteral("着信対応履歴　削除"),
+                            static_cast<int>(selected.size()), messages_, runDialog_);
+        if (!target)
             return;
-        if (dialog.target() == TDeleteTarget::Target::Selected)
+        if (*target == TDeleteTarget::Target::Selected)
             deleteSelected();
         else
             deleteAllMatching();
@@ -474,24 +464,13 @@ void THistoryList::btnDeleteClick() {
 }
 
 void THistoryList::deleteSelected() {
-    std::vector<std::int64_t> wanted;
-    for (int r : lbxRecvHis->selectedRowNumbers())
-        wanted.push_back(keys_[static_cast<std::size_t>(r)]);
+    const std::vector<std::int64_t> wanted = SelectedKeys(*lbxRecvHis, keys_);
     const int caret = lbxRecvHis->caretRow();
     const int top = lbxRecvHis->topRow();
     std::vector<std::int64_t> deleted;
-    {
-        BusyCursor busy;
-        TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
-        if (!use)
-            return;
-        try {
-            deleted = DeleteRowsByRecNo(dm_.RecvHis().table(), wanted);
-        } catch (const sql::SqliteError& e) {
-            messages_.error(e.what(), this);
-            return;
-        }
-    }
+    if (!WorkOnTable(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis, messages_, this,
+                     [&] { deleted = DeleteRowsByRecNo(dm_.RecvHis().table(), wanted); }))
+        return;
     const bool openGone =
         openRow_ >= 0 && std::find(deleted.begin(), deleted.end(),
                                    keys_[static_cast<std::size_t>(openRow_)]) != deleted.end();
@@ -515,18 +494,9 @@ void THistoryList::deleteSelected() {
 
 void THistoryList::deleteAllMatching() {
     std::int64_t deleted = 0;
-    {
-        BusyCursor busy;
-        TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
-        if (!use)
-            return;
-        try {
-            deleted = DeleteMatchingRows(dm_.RecvHis().table(), filter());
-        } catch (const sql::SqliteError& e) {
-            messages_.error(e.what(), this);
-            return;
-        }
-    }
+    if (!WorkOnTable(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis, messages_, this,
+                     [&] { deleted = DeleteMatchingRows(dm_.RecvHis().table(), filter()); }))
+        return;
     if (callViewOpen() && hooks_.closeCallView) {
         SetOpenRow(-1);
         hooks_.closeCallView();

@@ -7,7 +7,6 @@
 #include "history/gui/ListRowView.h"
 #include "history/gui/ListWindowParts.h"
 #include "history/gui/TDeleteTarget.h"
-#include "history/gui/TPageJump.h"
 #include "platform/MessageService.h"
 #include "roster/gui/TMeiboSearch.h"
 #include "settings/IniFile.h"
@@ -22,7 +21,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStatusBar>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -124,14 +122,7 @@ void TMeiboList::createControls() {
     }
     updateStatus();
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 0);
-    layout->setSpacing(4);
-    layout->addLayout(top);
-    layout->addWidget(lbxMeibo, 1);
-    layout->addLayout(buttons);
-    layout->addWidget(status);
-    setMinimumSize(ScaledPixels(this, 480), ScaledPixels(this, 170));
+    LayOutListWindow(*this, top, lbxMeibo, buttons, status);
 
     connect(btnJump, &QPushButton::clicked, this, &TMeiboList::btnJumpClick);
     connect(btnPrev, &QPushButton::clicked, this, &TMeiboList::btnPrevClick);
@@ -310,12 +301,11 @@ void TMeiboList::btnJumpClick() {
     Busy busy(*this);
     if (!busy)
         return;
-    TPageJump dialog(pager_->totalPages(), pager_->page(), this);
-    PlaceAtBottomRight(dialog, *this);
-    if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+    const std::optional<int> page = AskJumpPage(*this, *pager_, runDialog_);
+    if (!page)
         return;
-    if (dialog.page() != pager_->page())
-        RefreshPage(0, dialog.page());
+    if (*page != pager_->page())
+        RefreshPage(0, *page);
     if (!keys_.empty())
         lbxMeibo->setFocus();
 }
@@ -456,12 +446,12 @@ void TMeiboList::btnDeleteClick() {
     } else {
         if (keys_.empty())
             return;
-        TDeleteTarget dialog(QStringLiteral("登録名簿　削除"), static_cast<int>(selected.size()),
-                             messages_, this);
-        PlaceAtBottomRight(dialog, *this);
-        if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+        const auto target =
+            AskDeleteTarget(*this, QStringLiteral("登録名簿　削除"),
+                            static_cast<int>(selected.size()), messages_, runDialog_);
+        if (!target)
             return;
-        if (dialog.target() == TDeleteTarget::Target::Selected)
+        if (*target == TDeleteTarget::Target::Selected)
             deleteSelected();
         else
             deleteAllMatching();
@@ -475,24 +465,13 @@ void TMeiboList::closeView() {
 }
 
 void TMeiboList::deleteSelected() {
-    std::vector<std::int64_t> wanted;
-    for (int r : lbxMeibo->selectedRowNumbers())
-        wanted.push_back(keys_[static_cast<std::size_t>(r)]);
+    const std::vector<std::int64_t> wanted = SelectedKeys(*lbxMeibo, keys_);
     const int caret = lbxMeibo->caretRow();
     const int top = lbxMeibo->topRow();
     std::vector<std::int64_t> deleted;
-    {
-        BusyCursor cursor;
-        TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
-        if (!use)
-            return;
-        try {
-            deleted = DeleteRowsByRecNo(dm_.Meibo().table(), wanted);
-        } catch (const sql::SqliteError& e) {
-            messages_.error(e.what(), this);
-            return;
-        }
-    }
+    if (!WorkOnTable(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo, messages_, this,
+                     [&] { deleted = DeleteRowsByRecNo(dm_.Meibo().table(), wanted); }))
+        return;
     const bool openGone =
         view_ && view_->editor().existing() &&
         std::find(deleted.begin(), deleted.end(), view_->editor().recNo()) != deleted.end();
@@ -510,18 +489,10 @@ void TMeiboList::deleteSelected() {
 
 void TMeiboList::deleteAllMatching() {
     std::int64_t deleted = 0;
-    {
-        BusyCursor cursor;
-        TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
-        if (!use)
-            return;
-        try {
-            deleted = DeleteMatchingRows(dm_.Meibo().table(), MeiboRowFilter(condition_));
-        } catch (const sql::SqliteError& e) {
-            messages_.error(e.what(), this);
-            return;
-        }
-    }
+    if (!WorkOnTable(
+            dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo, messages_, this,
+            [&] { deleted = DeleteMatchingRows(dm_.Meibo().table(), MeiboRowFilter(condition_)); }))
+        return;
     if (view_) {
         SetOpenRow(-1);
         closeView();
