@@ -202,9 +202,18 @@ std::optional<int> AskJumpPage(QWidget& owner, const ListPager& pager, const Dia
     return dialog.page();
 }
 
-std::optional<TDeleteTarget::Target> AskDeleteTarget(QWidget& owner, const QString& caption,
-                                                     int selectedCount, MessageService& messages,
-                                                     const DialogRunner& run) {
+std::optional<TDeleteTarget::Target> ChooseRowsToDelete(QWidget& owner, bool askTarget,
+                                                        const QString& caption, int selectedCount,
+                                                        bool anyListed, const std::string& confirm,
+                                                        MessageService& messages,
+                                                        const DialogRunner& run) {
+    if (!askTarget) {
+        if (selectedCount == 0 || !messages.ask(confirm, false, &owner))
+            return std::nullopt;
+        return TDeleteTarget::Target::Selected;
+    }
+    if (!anyListed)
+        return std::nullopt;
     TDeleteTarget dialog(caption, selectedCount, messages, &owner);
     PlaceAtBottomRight(dialog, owner);
     if (RunDialog(run, dialog) != QDialog::Accepted)

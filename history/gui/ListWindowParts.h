@@ -16,6 +16,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 class QHBoxLayout;
@@ -96,10 +97,14 @@ bool WorkOnTable(TDMKanata195& dm, bool (TDMKanata195::*open)(), void (TDMKanata
 
 // The page chosen in "ジャンプ", none when cancelled.
 std::optional<int> AskJumpPage(QWidget& owner, const ListPager& pager, const DialogRunner& run);
-// Which rows "削除" takes, asked with the target dialog; none when cancelled.
-std::optional<TDeleteTarget::Target> AskDeleteTarget(QWidget& owner, const QString& caption,
-                                                     int selectedCount, MessageService& messages,
-                                                     const DialogRunner& run);
+// The rows "削除" takes: asked with the target dialog titled `caption` when
+// `askTarget`, else the selected rows once `confirm` is answered Yes. None
+// when there is nothing to delete or the user stops.
+std::optional<TDeleteTarget::Target> ChooseRowsToDelete(QWidget& owner, bool askTarget,
+                                                        const QString& caption, int selectedCount,
+                                                        bool anyListed, const std::string& confirm,
+                                                        MessageService& messages,
+                                                        const DialogRunner& run);
 
 // The cell texts of the pager's rows; `cells` turns a fetched row and its
 // running number into texts.

@@ -438,28 +438,18 @@ void THistoryList::ShowCallRecord(const CallRecord& record, bool fromIncomingCal
 }
 
 void THistoryList::btnDeleteClick() {
-    const std::vector<int> selected = lbxRecvHis->selectedRowNumbers();
-    if (!options_.DeleteType) {
-        if (selected.empty())
-            return;
-        if (!messages_.ask(std::to_string(selected.size()) +
-                               "件のデータを削除します\r\nよろしいですか？",
-                           false, this))
-            return;
+    const std::size_t selected = lbxRecvHis->selectedRowNumbers().size();
+    const auto target =
+        ChooseRowsToDelete(*this, options_.DeleteType, QStringLiteral("着信対応履歴　削除"),
+                           static_cast<int>(selected), !keys_.empty(),
+                           std::to_string(selected) + "件のデータを削除します\r\nよろしいですか？",
+                           messages_, runDialog_);
+    if (!target)
+        return;
+    if (*target == TDeleteTarget::Target::Selected)
         deleteSelected();
-    } else {
-        if (keys_.empty())
-            return;
-        const auto target =
-            AskDeleteTarget(*this, QStringLiteral("着信対応履歴　削除"),
-                            static_cast<int>(selected.size()), messages_, runDialog_);
-        if (!target)
-            return;
-        if (*target == TDeleteTarget::Target::Selected)
-            deleteSelected();
-        else
-            deleteAllMatching();
-    }
+    else
+        deleteAllMatching();
     focusListOr(btnClose);
 }
 

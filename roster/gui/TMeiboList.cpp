@@ -433,29 +433,19 @@ void TMeiboList::btnDeleteClick() {
     Busy busy(*this);
     if (!busy)
         return;
-    const std::vector<int> selected = lbxMeibo->selectedRowNumbers();
-    if (!settings_.DeleteType) {
-        if (selected.empty())
-            return;
-        if (!messages_.ask(
-                MessageLines({(std::to_string(selected.size()) + "件のデータを削除します").c_str(),
-                              "よろしいですか？"}),
-                false, this))
-            return;
+    const std::size_t selected = lbxMeibo->selectedRowNumbers().size();
+    const auto target = ChooseRowsToDelete(
+        *this, settings_.DeleteType, QStringLiteral("登録名簿　削除"), static_cast<int>(selected),
+        !keys_.empty(),
+        MessageLines(
+            {(std::to_string(selected) + "件のデータを削除します").c_str(), "よろしいですか？"}),
+        messages_, runDialog_);
+    if (!target)
+        return;
+    if (*target == TDeleteTarget::Target::Selected)
         deleteSelected();
-    } else {
-        if (keys_.empty())
-            return;
-        const auto target =
-            AskDeleteTarget(*this, QStringLiteral("登録名簿　削除"),
-                            static_cast<int>(selected.size()), messages_, runDialog_);
-        if (!target)
-            return;
-        if (*target == TDeleteTarget::Target::Selected)
-            deleteSelected();
-        else
-            deleteAllMatching();
-    }
+    else
+        deleteAllMatching();
     focusListOr(btnClose);
 }
 
