@@ -99,6 +99,31 @@ void ResetColumnWidths(const QWidget& window, RowListView& list, std::span<const
     list.viewport()->update();
 }
 
+ListButtons AddListButtons(QWidget* owner, const QString& extraCaption) {
+    ListButtons b;
+    b.search = new QPushButton(QStringLiteral("検索条件(&S)"), owner);
+    if (!extraCaption.isEmpty())
+        b.extra = new QPushButton(extraCaption, owner);
+    b.inquiry = new QPushButton(QStringLiteral("照会(&I)"), owner);
+    b.remove = new QPushButton(QStringLiteral("削除(&D)"), owner);
+    b.close = new QPushButton(QStringLiteral("閉じる"), owner);
+    b.row = new QHBoxLayout;
+    b.row->addWidget(b.search);
+    b.row->addStretch();
+    for (QPushButton* button : {b.extra, b.inquiry, b.remove, b.close})
+        if (button)
+            b.row->addWidget(button);
+    return b;
+}
+
+void ConnectRowActions(QWidget* owner, RowListView* list, std::function<void()> inquire,
+                       std::function<void()> remove, std::function<QWidget*()> enterTarget) {
+    QObject::connect(list, &QAbstractItemView::doubleClicked, owner, inquire);
+    QObject::connect(list, &RowListView::deletePressed, owner, std::move(remove));
+    QObject::connect(list, &RowListView::enterPressed, owner,
+                     [target = std::move(enterTarget)] { target()->setFocus(); });
+}
+
 void LayOutListWindow(QWidget& window, QHBoxLayout* top, RowListView* list, QHBoxLayout* buttons,
                       QStatusBar* status) {
     auto* layout = new QVBoxLayout(&window);

@@ -66,6 +66,23 @@ void StoreListGeometry(const QWidget& window, const RowListView& list, IniFile& 
                        const char* section, int columnCount);
 void ResetColumnWidths(const QWidget& window, RowListView& list, std::span<const int> widths);
 
+// "検索条件(&S)" on the left; on the right `extraCaption`'s button (when
+// given), "照会(&I)", "削除(&D)" and "閉じる".
+struct ListButtons {
+    QHBoxLayout* row = nullptr;
+    QPushButton* search = nullptr;
+    QPushButton* extra = nullptr;
+    QPushButton* inquiry = nullptr;
+    QPushButton* remove = nullptr;
+    QPushButton* close = nullptr;
+};
+ListButtons AddListButtons(QWidget* owner, const QString& extraCaption = {});
+
+// Double click and Enter on a row (Enter moves the focus to the returned
+// widget), and the Delete key.
+void ConnectRowActions(QWidget* owner, RowListView* list, std::function<void()> inquire,
+                       std::function<void()> remove, std::function<QWidget*()> enterTarget);
+
 // The top row, the list, the button row and the status bar, top to bottom.
 void LayOutListWindow(QWidget& window, QHBoxLayout* top, RowListView* list, QHBoxLayout* buttons,
                       QStatusBar* status);

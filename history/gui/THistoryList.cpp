@@ -126,16 +126,11 @@ void THistoryList::createControls() {
     pmHeader = AddColumnWidthMenu(this, lbxRecvHis, [this] { btnDefaultWidthClick(); });
     pmiDefaultWidth = pmHeader->actions().front();
 
-    btnSearch = new QPushButton(QStringLiteral("検索条件(&S)"), this);
-    btnInquiry = new QPushButton(QStringLiteral("照会(&I)"), this);
-    btnDelete = new QPushButton(QStringLiteral("削除(&D)"), this);
-    btnClose = new QPushButton(QStringLiteral("閉じる"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnSearch);
-    buttons->addStretch();
-    buttons->addWidget(btnInquiry);
-    buttons->addWidget(btnDelete);
-    buttons->addWidget(btnClose);
+    const ListButtons buttons = AddListButtons(this);
+    btnSearch = buttons.search;
+    btnInquiry = buttons.inquiry;
+    btnDelete = buttons.remove;
+    btnClose = buttons.close;
 
     stbStatus = new QStatusBar(this);
     stbStatus->setSizeGripEnabled(true);
@@ -149,7 +144,7 @@ void THistoryList::createControls() {
     }
     updateStatus();
 
-    LayOutListWindow(*this, week, lbxRecvHis, buttons, stbStatus);
+    LayOutListWindow(*this, week, lbxRecvHis, buttons.row, stbStatus);
 
     connect(btnJump, &QPushButton::clicked, this, &THistoryList::btnJumpClick);
     connect(btnPrev, &QPushButton::clicked, this, &THistoryList::btnPrevClick);
@@ -158,10 +153,9 @@ void THistoryList::createControls() {
     connect(btnInquiry, &QPushButton::clicked, this, &THistoryList::btnInquiryClick);
     connect(btnDelete, &QPushButton::clicked, this, &THistoryList::btnDeleteClick);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(lbxRecvHis, &QAbstractItemView::doubleClicked, this, &THistoryList::btnInquiryClick);
-    connect(lbxRecvHis, &RowListView::deletePressed, this, &THistoryList::btnDeleteClick);
-    connect(lbxRecvHis, &RowListView::enterPressed, this,
-            [this] { (keys_.empty() ? btnClose : btnInquiry)->setFocus(); });
+    ConnectRowActions(
+        this, lbxRecvHis, [this] { btnInquiryClick(); }, [this] { btnDeleteClick(); },
+        [this] { return keys_.empty() ? btnClose : btnInquiry; });
 }
 
 void THistoryList::readSettings() {

@@ -102,16 +102,12 @@ void TMeiboList::createControls() {
     lbxMeibo->pageKeyHandler = [this](int key, int caret) { return pageKey(key, caret); };
     pmHeader = AddColumnWidthMenu(this, lbxMeibo, [this] { btnDefaultWidthClick(); });
 
-    btnSearch = new QPushButton(QStringLiteral("検索条件(&S)"), this);
-    btnNew = new QPushButton(QStringLiteral("新規登録(&A)"), this);
-    btnInquiry = new QPushButton(QStringLiteral("照会(&I)"), this);
-    btnDelete = new QPushButton(QStringLiteral("削除(&D)"), this);
-    btnClose = new QPushButton(QStringLiteral("閉じる"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnSearch);
-    buttons->addStretch();
-    for (QPushButton* b : {btnNew, btnInquiry, btnDelete, btnClose})
-        buttons->addWidget(b);
+    const ListButtons buttons = AddListButtons(this, QStringLiteral("新規登録(&A)"));
+    btnSearch = buttons.search;
+    btnNew = buttons.extra;
+    btnInquiry = buttons.inquiry;
+    btnDelete = buttons.remove;
+    btnClose = buttons.close;
 
     auto* status = new QStatusBar(this);
     status->setSizeGripEnabled(true);
@@ -122,7 +118,7 @@ void TMeiboList::createControls() {
     }
     updateStatus();
 
-    LayOutListWindow(*this, top, lbxMeibo, buttons, status);
+    LayOutListWindow(*this, top, lbxMeibo, buttons.row, status);
 
     connect(btnJump, &QPushButton::clicked, this, &TMeiboList::btnJumpClick);
     connect(btnPrev, &QPushButton::clicked, this, &TMeiboList::btnPrevClick);
@@ -132,10 +128,9 @@ void TMeiboList::createControls() {
     connect(btnInquiry, &QPushButton::clicked, this, &TMeiboList::btnInquiryClick);
     connect(btnDelete, &QPushButton::clicked, this, &TMeiboList::btnDeleteClick);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(lbxMeibo, &QAbstractItemView::doubleClicked, this, &TMeiboList::btnInquiryClick);
-    connect(lbxMeibo, &RowListView::deletePressed, this, &TMeiboList::btnDeleteClick);
-    connect(lbxMeibo, &RowListView::enterPressed, this,
-            [this] { (keys_.empty() ? btnClose : btnInquiry)->setFocus(); });
+    ConnectRowActions(
+        this, lbxMeibo, [this] { btnInquiryClick(); }, [this] { btnDeleteClick(); },
+        [this] { return keys_.empty() ? btnClose : btnInquiry; });
 }
 
 void TMeiboList::readSettings() {
