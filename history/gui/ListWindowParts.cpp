@@ -160,6 +160,23 @@ RememberedSelection RememberPlace(const RowListView& list, const std::vector<std
     return remembered;
 }
 
+std::optional<std::vector<std::int64_t>> FillPage(ListPager& pager, PageMode mode, int page,
+                                                  const RowFilter& filter, MessageService& messages,
+                                                  QWidget* owner) {
+    PageOutcome outcome;
+    try {
+        outcome = pager.refresh(mode, page, filter);
+    } catch (const sql::SqliteError& e) {
+        messages.error(e.what(), owner);
+        return std::nullopt;
+    }
+    if (outcome != PageOutcome::Filled && outcome != PageOutcome::Empty) {
+        messages.error(PageOutcomeMessage(outcome), owner);
+        return std::nullopt;
+    }
+    return outcome == PageOutcome::Filled ? pager.keys() : std::vector<std::int64_t>{};
+}
+
 void PlaceSelection(RowListView& list, const std::vector<std::int64_t>& keys, PageMode mode,
                     bool keepPlace, const RememberedSelection& remembered) {
     if (keys.empty())

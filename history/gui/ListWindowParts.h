@@ -93,6 +93,11 @@ QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::function<void(
 // The keys of the selected, caret and top rows, before the page is filled
 // again.
 RememberedSelection RememberPlace(const RowListView& list, const std::vector<std::int64_t>& keys);
+// Fills the page; the keys of its rows, or none when the page could not be
+// read (the reason shown to the user).
+std::optional<std::vector<std::int64_t>> FillPage(ListPager& pager, PageMode mode, int page,
+                                                  const RowFilter& filter, MessageService& messages,
+                                                  QWidget* owner);
 // After filling: the remembered place kept, the last row after going back a
 // page, else the first row.
 void PlaceSelection(RowListView& list, const std::vector<std::int64_t>& keys, PageMode mode,

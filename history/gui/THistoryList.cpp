@@ -216,21 +216,13 @@ void THistoryList::RefreshPage(int mode, int page) {
     const RememberedSelection remembered =
         keepPlace ? RememberPlace(*lbxRecvHis, keys_) : RememberedSelection{};
 
-    PageOutcome outcome;
-    try {
-        outcome = pager_.refresh(pageMode, page, filter());
-    } catch (const sql::SqliteError& e) {
+    std::optional<std::vector<std::int64_t>> shown =
+        FillPage(pager_, pageMode, page, filter(), messages_, this);
+    if (!shown) {
         openRow_ = oldOpen;
-        messages_.error(e.what(), this);
         return;
     }
-    if (outcome != PageOutcome::Filled && outcome != PageOutcome::Empty) {
-        openRow_ = oldOpen;
-        messages_.error(PageOutcomeMessage(outcome), this);
-        return;
-    }
-
-    keys_ = outcome == PageOutcome::Filled ? pager_.keys() : std::vector<std::int64_t>{};
+    keys_ = std::move(*shown);
     model_->setRows(PageRowTexts(pager_, keys_.size(), [this](const auto& row, std::int64_t n) {
         return HistoryRowCells(dm_.RecvHis().fromRecord(row), n);
     }));

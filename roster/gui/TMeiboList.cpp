@@ -1,6 +1,5 @@
 #include "roster/gui/TMeiboList.h"
 
-#include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
 #include "history/ListDeletion.h"
 #include "history/ListSelection.h"
@@ -178,20 +177,13 @@ void TMeiboList::RefreshPage(int mode, int page) {
     const RememberedSelection remembered =
         keepPlace ? RememberPlace(*lbxMeibo, keys_) : RememberedSelection{};
 
-    PageOutcome outcome;
-    try {
-        outcome = pager_->refresh(pageMode, page, MeiboRowFilter(condition_));
-    } catch (const sql::SqliteError& e) {
+    std::optional<std::vector<std::int64_t>> shown =
+        FillPage(*pager_, pageMode, page, MeiboRowFilter(condition_), messages_, this);
+    if (!shown) {
         openRow_ = oldOpen;
-        messages_.error(e.what(), this);
         return;
     }
-    if (outcome != PageOutcome::Filled && outcome != PageOutcome::Empty) {
-        openRow_ = oldOpen;
-        messages_.error(PageOutcomeMessage(outcome), this);
-        return;
-    }
-    keys_ = outcome == PageOutcome::Filled ? pager_->keys() : std::vector<std::int64_t>{};
+    keys_ = std::move(*shown);
     model_->setRows(PageRowTexts(*pager_, keys_.size(), [this](const auto& row, std::int64_t n) {
         return MeiboRowCells(dm_.Meibo().fromRecord(row), n);
     }));
