@@ -2,6 +2,7 @@
 
 #include "data/Cp932.h"
 #include "data/TelKeys.h"
+#include "history/ConditionTerms.h"
 
 #include <cstdio>
 #include <vector>
@@ -71,23 +72,12 @@ RowFilter HistoryRowFilter(const HistoryCondition& condition, const WeekdayButto
             filter.args.emplace_back(static_cast<std::int64_t>(condition.number.size()));
             filter.args.emplace_back(condition.number);
         }
-        const std::pair<const char*, const std::string*> texts[] = {
-            {"CorpKana", &condition.corpKana},
-            {"CorpKanji", &condition.corpKanji},
-            {"NameKana", &condition.nameKana},
-            {"NameKanji", &condition.nameKanji}};
-        for (const auto& [field, text] : texts) {
-            const std::string t = cp932::trim(*text);
-            if (t.empty())
-                continue;
-            given.push_back(std::string("instr(\"") + field + "\", ?) > 0");
-            filter.args.emplace_back(t);
-        }
-        std::string joined;
-        for (const auto& g : given)
-            joined += (joined.empty() ? "" : (condition.orMode ? " OR " : " AND ")) + g;
+        AddNameTerms(
+            {condition.corpKana, condition.corpKanji, condition.nameKana, condition.nameKanji},
+            given, filter);
+        const std::string joined = JoinGivenTerms(given, condition.orMode);
         if (!joined.empty())
-            terms.push_back("(" + joined + ")");
+            terms.push_back(joined);
     }
     if (!condition.hasDateRange() && !weekdays.allWeek) {
         std::string list;

@@ -3,6 +3,7 @@
 #include "data/Cp932.h"
 #include "data/MeiboTable.h"
 #include "data/TelKeys.h"
+#include "history/ConditionTerms.h"
 
 namespace kanata {
 namespace {
@@ -48,21 +49,8 @@ RowFilter MeiboRowFilter(const MeiboCondition& c) {
         given.push_back("instr(\"Tdfkn\" || \"Adrs1\" || \"Adrs2\" || \"Adrs3\", ?) > 0");
         filter.args.emplace_back(address);
     }
-    const std::pair<const char*, const std::string*> texts[] = {{"CorpKana", &c.corpKana},
-                                                                {"CorpKanji", &c.corpKanji},
-                                                                {"NameKana", &c.nameKana},
-                                                                {"NameKanji", &c.nameKanji}};
-    for (const auto& [field, text] : texts) {
-        const std::string t = cp932::trim(*text);
-        if (t.empty())
-            continue;
-        given.push_back(std::string("instr(\"") + field + "\", ?) > 0");
-        filter.args.emplace_back(t);
-    }
-    for (const auto& g : given)
-        filter.where += (filter.where.empty() ? "" : (c.orMode ? " OR " : " AND ")) + g;
-    if (!filter.where.empty())
-        filter.where = "(" + filter.where + ")";
+    AddNameTerms({c.corpKana, c.corpKanji, c.nameKana, c.nameKanji}, given, filter);
+    filter.where = JoinGivenTerms(given, c.orMode);
     return filter;
 }
 

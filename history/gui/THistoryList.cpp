@@ -7,27 +7,22 @@
 #include "history/ListDeletion.h"
 #include "history/ListSelection.h"
 #include "history/gui/ListRowView.h"
+#include "history/gui/ListWindowParts.h"
 #include "history/gui/TDeleteTarget.h"
 #include "history/gui/THistorySearch.h"
-#include "history/gui/TPageJump.h"
 #include "intake/gui/IntakeFlags.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"
-#include "settings/WindowGeometry.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdio>
@@ -43,11 +38,6 @@ const auto kFillEvent = static_cast<QEvent::Type>(QEvent::User + kFillRequest);
 const char* const kWeekdayCaptions[7] = {"日", "月", "火", "水", "木", "金", "土"};
 const char* const kWeekdayNames[7] = {"日曜日", "月曜日", "火曜日", "水曜日",
                                       "木曜日", "金曜日", "土曜日"};
-
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 // PopupAllowed is cleared while a dialog of the list runs.
 struct NoPopups {
@@ -122,40 +112,25 @@ void THistoryList::createControls() {
         connect(b, &QToolButton::clicked, this, &THistoryList::btnWeekClick);
     }
     week->addStretch();
-    btnJump = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogContentsView),
-                              QStringLiteral("ジャンプ(&J)"), this);
-    btnPrev = new QPushButton(style()->standardIcon(QStyle::SP_ArrowUp),
-                              QStringLiteral("前ページ(&P)"), this);
-    btnNext = new QPushButton(style()->standardIcon(QStyle::SP_ArrowDown),
-                              QStringLiteral("次ページ(&N)"), this);
-    week->addWidget(btnJump);
-    week->addWidget(btnPrev);
-    week->addWidget(btnNext);
+    const PageButtons paging = AddPageButtons(this, week);
+    btnJump = paging.jump;
+    btnPrev = paging.previous;
+    btnNext = paging.next;
 
     model_ = new ListRowModel(columnTitles(options_), {0}, this);
     lbxRecvHis = new RowListView(this);
     lbxRecvHis->setModel(model_);
     lbxRecvHis->pageKeyHandler = [this](int key, int caret) { return pageKey(key, caret); };
-    for (int c = 0; c < kHistoryColumnCount; ++c)
-        lbxRecvHis->header()->resizeSection(
-            c, ScaledPixels(this, kDefaultWidths[static_cast<std::size_t>(c)]));
+    ResetColumnWidths(*this, *lbxRecvHis, kDefaultWidths);
 
-    pmHeader = new QMenu(this);
-    pmiDefaultWidth = pmHeader->addAction(QStringLiteral("項目幅を初期値に戻す(&R)"));
-    connect(pmiDefaultWidth, &QAction::triggered, this, &THistoryList::btnDefaultWidthClick);
-    connect(lbxRecvHis->header(), &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { pmHeader->popup(lbxRecvHis->header()->mapToGlobal(p)); });
+    pmHeader = AddColumnWidthMenu(this, lbxRecvHis, [this] { btnDefaultWidthClick(); });
+    pmiDefaultWidth = pmHeader->actions().front();
 
-    btnSearch = new QPushButton(QStringLiteral("検索条件(&S)"), this);
-    btnInquiry = new QPushButton(QStringLiteral("照会(&I)"), this);
-    btnDelete = new QPushButton(QStringLiteral("削除(&D)"), this);
-    btnClose = new QPushButton(QStringLiteral("閉じる"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnSearch);
-    buttons->addStretch();
-    buttons->addWidget(btnInquiry);
-    buttons->addWidget(btnDelete);
-    buttons->addWidget(btnClose);
+    const ListButtons buttons = AddListButtons(this);
+    btnSearch = buttons.search;
+    btnInquiry = buttons.inquiry;
+    btnDelete = buttons.remove;
+    btnClose = buttons.close;
 
     stbStatus = new QStatusBar(this);
     stbStatus->setSizeGripEnabled(true);
@@ -169,14 +144,7 @@ void THistoryList::createControls() {
     }
     updateStatus();
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 0);
-    layout->setSpacing(4);
-    layout->addLayout(week);
-    layout->addWidget(lbxRecvHis, 1);
-    layout->addLayout(buttons);
-    layout->addWidget(stbStatus);
-    setMinimumSize(ScaledPixels(this, 480), ScaledPixels(this, 170));
+    LayOutListWindow(*this, week, lbxRecvHis, buttons.row, stbStatus);
 
     connect(btnJump, &QPushButton::clicked, this, &THistoryList::btnJumpClick);
     connect(btnPrev, &QPushButton::clicked, this, &THistoryList::btnPrevClick);
@@ -185,41 +153,18 @@ void THistoryList::createControls() {
     connect(btnInquiry, &QPushButton::clicked, this, &THistoryList::btnInquiryClick);
     connect(btnDelete, &QPushButton::clicked, this, &THistoryList::btnDeleteClick);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(lbxRecvHis, &QAbstractItemView::doubleClicked, this, &THistoryList::btnInquiryClick);
-    connect(lbxRecvHis, &RowListView::deletePressed, this, &THistoryList::btnDeleteClick);
-    connect(lbxRecvHis, &RowListView::enterPressed, this,
-            [this] { (keys_.empty() ? btnClose : btnInquiry)->setFocus(); });
+    ConnectRowActions(
+        this, lbxRecvHis, [this] { btnInquiryClick(); }, [this] { btnDeleteClick(); },
+        [this] { return keys_.empty() ? btnClose : btnInquiry; });
 }
 
 void THistoryList::readSettings() {
-    const StoredGeometry stored = readGeometry(ini_, kHistoryListSection, kHistoryColumnCount);
-    ScreenGeometry defaults;
-    defaults.width = ScaledPixels(this, 750);
-    defaults.height = ScaledPixels(this, 380);
-    for (int w : kDefaultWidths)
-        defaults.columns.push_back(ScaledPixels(this, w));
-    const QRect screenRect = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-    const ScreenGeometry g =
-        applyGeometry(stored, defaults, screenRect.width(), screenRect.height(), logicalDpiX());
-    resize(g.width, g.height);
-    // A stored position is where the window was; a centred one is centred
-    // on the screen's free area.
-    move(stored.left ? g.left : screenRect.left() + g.left,
-         stored.top ? g.top : screenRect.top() + g.top);
-    for (int c = 0; c < kHistoryColumnCount; ++c)
-        lbxRecvHis->header()->resizeSection(c, g.columns[static_cast<std::size_t>(c)]);
+    RestoreListGeometry(*this, *lbxRecvHis, ini_, kHistoryListSection, 750, 380, kDefaultWidths);
     btnAllWeek->setChecked(ini_.readBool(kHistoryListSection, "AllWeek", false));
 }
 
 void THistoryList::writeSettings(IniFile& ini) const {
-    ScreenGeometry g;
-    g.left = pos().x();
-    g.top = pos().y();
-    g.width = width();
-    g.height = height();
-    for (int c = 0; c < kHistoryColumnCount; ++c)
-        g.columns.push_back(lbxRecvHis->header()->sectionSize(c));
-    writeGeometry(ini, kHistoryListSection, storeGeometry(g, logicalDpiX(), true));
+    StoreListGeometry(*this, *lbxRecvHis, ini, kHistoryListSection, kHistoryColumnCount);
     ini.writeBool(kHistoryListSection, "AllWeek", btnAllWeek->isChecked());
 }
 
@@ -250,14 +195,7 @@ RowFilter THistoryList::filter() const {
 }
 
 void THistoryList::updateStatus() {
-    const bool any = !keys_.empty() && pager_.count() > 0;
-    pnlStatus[0]->setText(QStringLiteral("件数 ： ") +
-                          (any ? QString::number(pager_.count()) : QStringLiteral("---")));
-    pnlStatus[1]->setText(QStringLiteral("ページ ： ") +
-                          (any ? QString::number(pager_.page()) : QStringLiteral("---")));
-    btnJump->setVisible(any && pager_.jumpVisible());
-    btnPrev->setVisible(any && pager_.previousVisible());
-    btnNext->setVisible(any && pager_.nextVisible());
+    ShowPageState(pager_, !keys_.empty(), pnlStatus[0], pnlStatus[1], {btnJump, btnPrev, btnNext});
 }
 
 void THistoryList::RefreshPage(int mode, int page) {
@@ -275,62 +213,23 @@ void THistoryList::RefreshPage(int mode, int page) {
 
     const auto pageMode = static_cast<PageMode>(std::clamp(mode, 0, 2));
     const bool keepPlace = pageMode == PageMode::Refill && page == 0;
-    RememberedSelection remembered;
-    if (keepPlace && !keys_.empty()) {
-        for (int r : lbxRecvHis->selectedRowNumbers())
-            remembered.selected.push_back(keys_[static_cast<std::size_t>(r)]);
-        const int caret = lbxRecvHis->caretRow();
-        if (caret >= 0 && caret < static_cast<int>(keys_.size()))
-            remembered.caret = keys_[static_cast<std::size_t>(caret)];
-        remembered.topIndex = lbxRecvHis->topRow();
-        if (remembered.topIndex < static_cast<int>(keys_.size()))
-            remembered.top = keys_[static_cast<std::size_t>(remembered.topIndex)];
-    }
+    const RememberedSelection remembered =
+        keepPlace ? RememberPlace(*lbxRecvHis, keys_) : RememberedSelection{};
 
-    PageOutcome outcome;
-    try {
-        outcome = pager_.refresh(pageMode, page, filter());
-    } catch (const sql::SqliteError& e) {
+    std::optional<std::vector<std::int64_t>> shown =
+        FillPage(pager_, pageMode, page, filter(), messages_, this);
+    if (!shown) {
         openRow_ = oldOpen;
-        messages_.error(e.what(), this);
         return;
     }
-    if (outcome != PageOutcome::Filled && outcome != PageOutcome::Empty) {
-        openRow_ = oldOpen;
-        messages_.error(PageOutcomeMessage(outcome), this);
-        return;
-    }
-
-    keys_ = outcome == PageOutcome::Filled ? pager_.keys() : std::vector<std::int64_t>{};
-    std::vector<QStringList> rows;
-    rows.reserve(keys_.size());
-    std::int64_t number = pager_.firstNumber();
-    for (std::size_t i = 0; i < keys_.size(); ++i) {
-        QStringList cells;
-        for (const std::string& c :
-             HistoryRowCells(dm_.RecvHis().fromRecord(pager_.rows()[i]), number++))
-            cells << qs(c);
-        rows.push_back(cells);
-    }
-    model_->setRows(std::move(rows));
+    keys_ = std::move(*shown);
+    model_->setRows(PageRowTexts(pager_, keys_.size(), [this](const auto& row, std::int64_t n) {
+        return HistoryRowCells(dm_.RecvHis().fromRecord(row), n);
+    }));
     updateStatus();
     openRow_ = IndexOfKey(keys_, openKey);
     model_->setOpenRow(openRow_);
-
-    if (keys_.empty())
-        return;
-    if (keepPlace) {
-        const RestoredSelection s = RestoreSelection(keys_, remembered);
-        lbxRecvHis->selectRows(s.selected, s.caret, s.caretSelected);
-        lbxRecvHis->setTopRow(s.top);
-    } else if (pageMode == PageMode::Previous) {
-        const int last = static_cast<int>(keys_.size()) - 1;
-        lbxRecvHis->selectRows({last}, last, true);
-        lbxRecvHis->scrollToBottom();
-    } else {
-        lbxRecvHis->selectRows({0}, 0, true);
-        lbxRecvHis->scrollToTop();
-    }
+    PlaceSelection(*lbxRecvHis, keys_, pageMode, keepPlace, remembered);
 }
 
 void THistoryList::SetOpenRow(int index) {
@@ -342,14 +241,7 @@ void THistoryList::SetOpenRow(int index) {
 }
 
 void THistoryList::SelectRow(int index, bool exclusive) {
-    const int n = static_cast<int>(keys_.size());
-    if (n == 0)
-        return;
-    index = std::clamp(index, 0, n - 1);
-    std::vector<int> rows = exclusive ? std::vector<int>{} : lbxRecvHis->selectedRowNumbers();
-    rows.push_back(index);
-    lbxRecvHis->selectRows(rows, index, true);
-    lbxRecvHis->scrollTo(model_->index(index, 0));
+    SelectListRow(*lbxRecvHis, static_cast<int>(keys_.size()), index, exclusive);
 }
 
 void THistoryList::UpdateDateDisplay() {
@@ -428,25 +320,18 @@ void THistoryList::btnNextClick() {
 }
 
 bool THistoryList::pageKey(int key, int caretRow) {
-    if (key == Qt::Key_PageUp && caretRow == 0 && !btnPrev->isHidden()) {
-        btnPrevClick();
-        return true;
-    }
-    if (key == Qt::Key_PageDown && caretRow == options_.ListMaxCount - 1 && !btnNext->isHidden()) {
-        btnNextClick();
-        return true;
-    }
-    return false;
+    return TurnPageByKey(
+        key, caretRow, options_.ListMaxCount, {btnJump, btnPrev, btnNext},
+        [this] { btnPrevClick(); }, [this] { btnNextClick(); });
 }
 
 void THistoryList::btnJumpClick() {
     NoPopups noPopups(flags_);
-    TPageJump dialog(pager_.totalPages(), pager_.page(), this);
-    PlaceAtBottomRight(dialog, *this);
-    if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+    const std::optional<int> page = AskJumpPage(*this, pager_, runDialog_);
+    if (!page)
         return;
-    if (dialog.page() != pager_.page())
-        RefreshPage(0, dialog.page());
+    if (*page != pager_.page())
+        RefreshPage(0, *page);
     if (!keys_.empty())
         lbxRecvHis->setFocus();
 }
@@ -539,50 +424,29 @@ void THistoryList::ShowCallRecord(const CallRecord& record, bool fromIncomingCal
 }
 
 void THistoryList::btnDeleteClick() {
-    const std::vector<int> selected = lbxRecvHis->selectedRowNumbers();
-    if (!options_.DeleteType) {
-        if (selected.empty())
-            return;
-        if (!messages_.ask(std::to_string(selected.size()) +
-                               "件のデータを削除します\r\nよろしいですか？",
-                           false, this))
-            return;
+    const std::size_t selected = lbxRecvHis->selectedRowNumbers().size();
+    const auto target =
+        ChooseRowsToDelete(*this, options_.DeleteType, QStringLiteral("着信対応履歴　削除"),
+                           static_cast<int>(selected), !keys_.empty(),
+                           std::to_string(selected) + "件のデータを削除します\r\nよろしいですか？",
+                           messages_, runDialog_);
+    if (!target)
+        return;
+    if (*target == TDeleteTarget::Target::Selected)
         deleteSelected();
-    } else {
-        if (keys_.empty())
-            return;
-        TDeleteTarget dialog(QStringLiteral("着信対応履歴　削除"),
-                             static_cast<int>(selected.size()), messages_, this);
-        PlaceAtBottomRight(dialog, *this);
-        if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
-            return;
-        if (dialog.target() == TDeleteTarget::Target::Selected)
-            deleteSelected();
-        else
-            deleteAllMatching();
-    }
+    else
+        deleteAllMatching();
     focusListOr(btnClose);
 }
 
 void THistoryList::deleteSelected() {
-    std::vector<std::int64_t> wanted;
-    for (int r : lbxRecvHis->selectedRowNumbers())
-        wanted.push_back(keys_[static_cast<std::size_t>(r)]);
+    const std::vector<std::int64_t> wanted = SelectedKeys(*lbxRecvHis, keys_);
     const int caret = lbxRecvHis->caretRow();
     const int top = lbxRecvHis->topRow();
     std::vector<std::int64_t> deleted;
-    {
-        BusyCursor busy;
-        TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
-        if (!use)
-            return;
-        try {
-            deleted = DeleteRowsByRecNo(dm_.RecvHis().table(), wanted);
-        } catch (const sql::SqliteError& e) {
-            messages_.error(e.what(), this);
-            return;
-        }
-    }
+    if (!WorkOnTable(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis, messages_, this,
+                     [&] { deleted = DeleteRowsByRecNo(dm_.RecvHis().table(), wanted); }))
+        return;
     const bool openGone =
         openRow_ >= 0 && std::find(deleted.begin(), deleted.end(),
                                    keys_[static_cast<std::size_t>(openRow_)]) != deleted.end();
@@ -599,30 +463,16 @@ void THistoryList::deleteSelected() {
                                                      QItemSelectionModel::Deselect |
                                                          QItemSelectionModel::Rows);
         RefreshPage(0, 0);
-        const int n = static_cast<int>(keys_.size());
-        if (n > 0) {
-            lbxRecvHis->setTopRow(std::min(top, n - 1));
-            lbxRecvHis->selectionModel()->setCurrentIndex(
-                model_->index(std::clamp(caret, 0, n - 1), 0), QItemSelectionModel::NoUpdate);
-        }
+        KeepTopAndCaret(*lbxRecvHis, static_cast<int>(keys_.size()), top, caret);
     }
     messages_.information(std::to_string(deleted.size()) + "件のデータを削除しました", this);
 }
 
 void THistoryList::deleteAllMatching() {
     std::int64_t deleted = 0;
-    {
-        BusyCursor busy;
-        TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
-        if (!use)
-            return;
-        try {
-            deleted = DeleteMatchingRows(dm_.RecvHis().table(), filter());
-        } catch (const sql::SqliteError& e) {
-            messages_.error(e.what(), this);
-            return;
-        }
-    }
+    if (!WorkOnTable(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis, messages_, this,
+                     [&] { deleted = DeleteMatchingRows(dm_.RecvHis().table(), filter()); }))
+        return;
     if (callViewOpen() && hooks_.closeCallView) {
         SetOpenRow(-1);
         hooks_.closeCallView();
@@ -633,10 +483,7 @@ void THistoryList::deleteAllMatching() {
 }
 
 void THistoryList::btnDefaultWidthClick() {
-    for (int c = 0; c < kHistoryColumnCount; ++c)
-        lbxRecvHis->header()->resizeSection(
-            c, ScaledPixels(this, kDefaultWidths[static_cast<std::size_t>(c)]));
-    lbxRecvHis->viewport()->update();
+    ResetColumnWidths(*this, *lbxRecvHis, kDefaultWidths);
 }
 
 void THistoryList::keyPressEvent(QKeyEvent* e) {

@@ -1,6 +1,7 @@
 #include "history/gui/THistorySearch.h"
 
 #include "history/gui/DialogSupport.h"
+#include "history/gui/SearchDialogParts.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace kanata {
 namespace {
@@ -70,58 +70,21 @@ void THistorySearch::createControls() {
     grid->addLayout(dates, 0, 1, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("電話番号"), group), 1, 0);
     grid->addWidget(edtTel, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("会社名カナ"), group), 2, 0);
-    grid->addWidget(edtCorpKana, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("漢字"), group), 2, 2);
-    grid->addWidget(edtCorpKanji, 2, 3);
-    grid->addWidget(new QLabel(QStringLiteral("名前カナ"), group), 3, 0);
-    grid->addWidget(edtNameKana, 3, 1);
-    grid->addWidget(new QLabel(QStringLiteral("漢字"), group), 3, 2);
-    grid->addWidget(edtNameKanji, 3, 3);
+    AddNameRows(grid, group, 2, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji);
 
-    auto* options = new QGroupBox(QStringLiteral("オプション"), this);
-    rbAnd = new QRadioButton(QStringLiteral("すべての条件が一致したデータを表示する"), options);
-    rbOr = new QRadioButton(QStringLiteral("いずれかの条件が一致したデータを表示する"), options);
-    rbAnd->setChecked(true);
-    auto* optionLayout = new QVBoxLayout(options);
-    optionLayout->addWidget(rbAnd);
-    optionLayout->addWidget(rbOr);
-    ColourChosenCaption({rbAnd, rbOr});
-
-    btnSearch = new QPushButton(QStringLiteral("検索(&S)"), this);
-    btnClear = new QPushButton(QStringLiteral("クリア(&R)"), this);
-    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    for (QPushButton* b : {btnSearch, btnClear, btnCancel})
-        b->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnSearch);
-    buttons->addWidget(btnClear);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addWidget(options);
-    layout->addLayout(buttons);
+    AddSearchControls(this, group, *this);
 
     connect(chkDate, &QCheckBox::toggled, this, &THistorySearch::chkDateClick);
     connect(dtpBegin, &QDateEdit::dateChanged, this, &THistorySearch::dtpBeginChange);
     connect(btnSearch, &QPushButton::clicked, this, &THistorySearch::btnSearchClick);
     connect(btnClear, &QPushButton::clicked, this, &THistorySearch::btnClearClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* enter = new EnterMovesFocus(this);
+    EnterMovesFocus* enter = WatchSearchEnter(
+        this, {dtpBegin, dtpEnd, edtTel, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji},
+        *this);
     enter->watch(chkDate, [this]() -> QWidget* {
         return chkDate->isChecked() ? static_cast<QWidget*>(dtpBegin) : edtTel;
     });
-    const std::pair<QWidget*, QWidget*> chain[] = {
-        {dtpBegin, dtpEnd},          {dtpEnd, edtTel},
-        {edtTel, edtCorpKana},       {edtCorpKana, edtCorpKanji},
-        {edtCorpKanji, edtNameKana}, {edtNameKana, edtNameKanji}};
-    for (const auto& [from, to] : chain)
-        enter->watch(from, [to = to] { return to; });
-    enter->watch(edtNameKanji, [this]() -> QWidget* { return rbOr->isChecked() ? rbOr : rbAnd; });
-    enter->watch(rbAnd, [this] { return btnSearch; });
-    enter->watch(rbOr, [this] { return btnSearch; });
     chkDateClick();
 }
 

@@ -4,6 +4,7 @@
 #ifndef Q_MOC_RUN
 #include "history/HistoryCondition.h"
 #endif
+#include "history/gui/SearchDialogParts.h"
 
 #include <QDate>
 #include <QDialog>
@@ -11,12 +12,10 @@
 class QCheckBox;
 class QDateEdit;
 class QLineEdit;
-class QPushButton;
-class QRadioButton;
 
 namespace kanata {
 
-class THistorySearch : public QDialog {
+class THistorySearch : public QDialog, public SearchControls {
     Q_OBJECT
 public:
     THistorySearch(const HistoryCondition& condition, QDate today, QWidget* parent = nullptr);
@@ -33,11 +32,6 @@ public:
     QLineEdit* edtCorpKanji = nullptr;
     QLineEdit* edtNameKana = nullptr;
     QLineEdit* edtNameKanji = nullptr;
-    QRadioButton* rbAnd = nullptr;
-    QRadioButton* rbOr = nullptr;
-    QPushButton* btnSearch = nullptr;
-    QPushButton* btnClear = nullptr;
-    QPushButton* btnCancel = nullptr;
 
 private:
     void createControls();

@@ -1,46 +1,30 @@
 #include "roster/gui/TMeiboList.h"
 
-#include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
 #include "history/ListDeletion.h"
 #include "history/ListSelection.h"
 #include "history/gui/ListRowView.h"
+#include "history/gui/ListWindowParts.h"
 #include "history/gui/TDeleteTarget.h"
-#include "history/gui/TPageJump.h"
 #include "platform/MessageService.h"
 #include "roster/gui/TMeiboSearch.h"
 #include "settings/IniFile.h"
-#include "settings/WindowGeometry.h"
 #include "views/CallerRegistration.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
-#include <QStyle>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace kanata {
 namespace {
-
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 QStringList columnTitles() {
     return {QStringLiteral("No."),  QStringLiteral("電話番号１"), QStringLiteral("電話番号２"),
@@ -106,36 +90,23 @@ void TMeiboList::createControls() {
         top->addWidget(b);
     }
     top->addStretch();
-    btnJump = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogContentsView),
-                              QStringLiteral("ジャンプ(&J)"), this);
-    btnPrev = new QPushButton(style()->standardIcon(QStyle::SP_ArrowUp),
-                              QStringLiteral("前ページ(&P)"), this);
-    btnNext = new QPushButton(style()->standardIcon(QStyle::SP_ArrowDown),
-                              QStringLiteral("次ページ(&N)"), this);
-    top->addWidget(btnJump);
-    top->addWidget(btnPrev);
-    top->addWidget(btnNext);
+    const PageButtons paging = AddPageButtons(this, top);
+    btnJump = paging.jump;
+    btnPrev = paging.previous;
+    btnNext = paging.next;
 
     model_ = new ListRowModel(columnTitles(), {0}, this);
     lbxMeibo = new RowListView(this);
     lbxMeibo->setModel(model_);
     lbxMeibo->pageKeyHandler = [this](int key, int caret) { return pageKey(key, caret); };
-    pmHeader = new QMenu(this);
-    QAction* reset = pmHeader->addAction(QStringLiteral("項目幅を初期値に戻す(&R)"));
-    connect(reset, &QAction::triggered, this, &TMeiboList::btnDefaultWidthClick);
-    connect(lbxMeibo->header(), &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { pmHeader->popup(lbxMeibo->header()->mapToGlobal(p)); });
+    pmHeader = AddColumnWidthMenu(this, lbxMeibo, [this] { btnDefaultWidthClick(); });
 
-    btnSearch = new QPushButton(QStringLiteral("検索条件(&S)"), this);
-    btnNew = new QPushButton(QStringLiteral("新規登録(&A)"), this);
-    btnInquiry = new QPushButton(QStringLiteral("照会(&I)"), this);
-    btnDelete = new QPushButton(QStringLiteral("削除(&D)"), this);
-    btnClose = new QPushButton(QStringLiteral("閉じる"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnSearch);
-    buttons->addStretch();
-    for (QPushButton* b : {btnNew, btnInquiry, btnDelete, btnClose})
-        buttons->addWidget(b);
+    const ListButtons buttons = AddListButtons(this, QStringLiteral("新規登録(&A)"));
+    btnSearch = buttons.search;
+    btnNew = buttons.extra;
+    btnInquiry = buttons.inquiry;
+    btnDelete = buttons.remove;
+    btnClose = buttons.close;
 
     auto* status = new QStatusBar(this);
     status->setSizeGripEnabled(true);
@@ -146,14 +117,7 @@ void TMeiboList::createControls() {
     }
     updateStatus();
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 0);
-    layout->setSpacing(4);
-    layout->addLayout(top);
-    layout->addWidget(lbxMeibo, 1);
-    layout->addLayout(buttons);
-    layout->addWidget(status);
-    setMinimumSize(ScaledPixels(this, 480), ScaledPixels(this, 170));
+    LayOutListWindow(*this, top, lbxMeibo, buttons.row, status);
 
     connect(btnJump, &QPushButton::clicked, this, &TMeiboList::btnJumpClick);
     connect(btnPrev, &QPushButton::clicked, this, &TMeiboList::btnPrevClick);
@@ -163,46 +127,23 @@ void TMeiboList::createControls() {
     connect(btnInquiry, &QPushButton::clicked, this, &TMeiboList::btnInquiryClick);
     connect(btnDelete, &QPushButton::clicked, this, &TMeiboList::btnDeleteClick);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(lbxMeibo, &QAbstractItemView::doubleClicked, this, &TMeiboList::btnInquiryClick);
-    connect(lbxMeibo, &RowListView::deletePressed, this, &TMeiboList::btnDeleteClick);
-    connect(lbxMeibo, &RowListView::enterPressed, this,
-            [this] { (keys_.empty() ? btnClose : btnInquiry)->setFocus(); });
+    ConnectRowActions(
+        this, lbxMeibo, [this] { btnInquiryClick(); }, [this] { btnDeleteClick(); },
+        [this] { return keys_.empty() ? btnClose : btnInquiry; });
 }
 
 void TMeiboList::readSettings() {
-    const StoredGeometry stored = readGeometry(ini_, kSection, kMeiboColumnCount);
-    ScreenGeometry defaults;
-    defaults.width = ScaledPixels(this, 780);
-    defaults.height = ScaledPixels(this, 380);
-    for (int w : kDefaultWidths)
-        defaults.columns.push_back(ScaledPixels(this, w));
-    const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-    const ScreenGeometry g =
-        applyGeometry(stored, defaults, area.width(), area.height(), logicalDpiX());
-    resize(g.width, g.height);
-    move(stored.left ? g.left : area.left() + g.left, stored.top ? g.top : area.top() + g.top);
-    for (int c = 0; c < kMeiboColumnCount; ++c)
-        lbxMeibo->header()->resizeSection(c, g.columns[static_cast<std::size_t>(c)]);
+    RestoreListGeometry(*this, *lbxMeibo, ini_, kSection, 780, 380, kDefaultWidths);
 }
 
 void TMeiboList::writeSettings() {
-    ScreenGeometry g{pos().x(), pos().y(), width(), height(), {}};
-    for (int c = 0; c < kMeiboColumnCount; ++c)
-        g.columns.push_back(lbxMeibo->header()->sectionSize(c));
-    writeGeometry(ini_, kSection, storeGeometry(g, logicalDpiX(), true));
+    StoreListGeometry(*this, *lbxMeibo, ini_, kSection, kMeiboColumnCount);
     if (!ini_.save())
         messages_.error(ini_.lastError());
 }
 
 void TMeiboList::updateStatus() {
-    const bool any = !keys_.empty() && pager_->count() > 0;
-    pnlStatus[0]->setText(QStringLiteral("件数 ： ") +
-                          (any ? QString::number(pager_->count()) : QStringLiteral("---")));
-    pnlStatus[1]->setText(QStringLiteral("ページ ： ") +
-                          (any ? QString::number(pager_->page()) : QStringLiteral("---")));
-    btnJump->setVisible(any && pager_->jumpVisible());
-    btnPrev->setVisible(any && pager_->previousVisible());
-    btnNext->setVisible(any && pager_->nextVisible());
+    ShowPageState(*pager_, !keys_.empty(), pnlStatus[0], pnlStatus[1], {btnJump, btnPrev, btnNext});
 }
 
 void TMeiboList::updateSortButtons() {
@@ -233,63 +174,25 @@ void TMeiboList::RefreshPage(int mode, int page) {
 
     const auto pageMode = static_cast<PageMode>(std::clamp(mode, 0, 2));
     const bool keepPlace = pageMode == PageMode::Refill && page == 0;
-    RememberedSelection remembered;
-    if (keepPlace && !keys_.empty()) {
-        for (int r : lbxMeibo->selectedRowNumbers())
-            remembered.selected.push_back(keys_[static_cast<std::size_t>(r)]);
-        const int caret = lbxMeibo->caretRow();
-        if (caret >= 0 && caret < static_cast<int>(keys_.size()))
-            remembered.caret = keys_[static_cast<std::size_t>(caret)];
-        remembered.topIndex = lbxMeibo->topRow();
-        if (remembered.topIndex < static_cast<int>(keys_.size()))
-            remembered.top = keys_[static_cast<std::size_t>(remembered.topIndex)];
-    }
+    const RememberedSelection remembered =
+        keepPlace ? RememberPlace(*lbxMeibo, keys_) : RememberedSelection{};
 
-    PageOutcome outcome;
-    try {
-        outcome = pager_->refresh(pageMode, page, MeiboRowFilter(condition_));
-    } catch (const sql::SqliteError& e) {
+    std::optional<std::vector<std::int64_t>> shown =
+        FillPage(*pager_, pageMode, page, MeiboRowFilter(condition_), messages_, this);
+    if (!shown) {
         openRow_ = oldOpen;
-        messages_.error(e.what(), this);
         return;
     }
-    if (outcome != PageOutcome::Filled && outcome != PageOutcome::Empty) {
-        openRow_ = oldOpen;
-        messages_.error(PageOutcomeMessage(outcome), this);
-        return;
-    }
-    keys_ = outcome == PageOutcome::Filled ? pager_->keys() : std::vector<std::int64_t>{};
-    std::vector<QStringList> rows;
-    rows.reserve(keys_.size());
-    std::int64_t number = pager_->firstNumber();
-    for (std::size_t i = 0; i < keys_.size(); ++i) {
-        QStringList cells;
-        for (const std::string& c :
-             MeiboRowCells(dm_.Meibo().fromRecord(pager_->rows()[i]), number++))
-            cells << qs(c);
-        rows.push_back(cells);
-    }
-    model_->setRows(std::move(rows));
+    keys_ = std::move(*shown);
+    model_->setRows(PageRowTexts(*pager_, keys_.size(), [this](const auto& row, std::int64_t n) {
+        return MeiboRowCells(dm_.Meibo().fromRecord(row), n);
+    }));
     updateStatus();
     if (view_ && openRecNo_)
         openRow_ = IndexOfKey(keys_, openRecNo_);
     // Marked on one page of one order; elsewhere nothing is drawn open.
     model_->setOpenRow(pager_->page() == openPage_ ? openRow_ : -1);
-
-    if (keys_.empty())
-        return;
-    if (keepPlace) {
-        const RestoredSelection s = RestoreSelection(keys_, remembered);
-        lbxMeibo->selectRows(s.selected, s.caret, s.caretSelected);
-        lbxMeibo->setTopRow(s.top);
-    } else if (pageMode == PageMode::Previous) {
-        const int last = static_cast<int>(keys_.size()) - 1;
-        lbxMeibo->selectRows({last}, last, true);
-        lbxMeibo->scrollToBottom();
-    } else {
-        lbxMeibo->selectRows({0}, 0, true);
-        lbxMeibo->scrollToTop();
-    }
+    PlaceSelection(*lbxMeibo, keys_, pageMode, keepPlace, remembered);
 }
 
 void TMeiboList::SetOpenRow(int index) {
@@ -305,14 +208,7 @@ void TMeiboList::SetOpenRow(int index) {
 }
 
 void TMeiboList::SelectRow(int index, bool exclusive) {
-    const int n = static_cast<int>(keys_.size());
-    if (n == 0)
-        return;
-    index = std::clamp(index, 0, n - 1);
-    std::vector<int> rows = exclusive ? std::vector<int>{} : lbxMeibo->selectedRowNumbers();
-    rows.push_back(index);
-    lbxMeibo->selectRows(rows, index, true);
-    lbxMeibo->scrollTo(model_->index(index, 0));
+    SelectListRow(*lbxMeibo, static_cast<int>(keys_.size()), index, exclusive);
 }
 
 int TMeiboList::IndexOfRecNo(int recNo) const {
@@ -383,27 +279,20 @@ void TMeiboList::btnNextClick() {
 }
 
 bool TMeiboList::pageKey(int key, int caretRow) {
-    if (key == Qt::Key_PageUp && caretRow == 0 && !btnPrev->isHidden()) {
-        btnPrevClick();
-        return true;
-    }
-    if (key == Qt::Key_PageDown && caretRow == settings_.ListMaxCount - 1 && !btnNext->isHidden()) {
-        btnNextClick();
-        return true;
-    }
-    return false;
+    return TurnPageByKey(
+        key, caretRow, settings_.ListMaxCount, {btnJump, btnPrev, btnNext},
+        [this] { btnPrevClick(); }, [this] { btnNextClick(); });
 }
 
 void TMeiboList::btnJumpClick() {
     Busy busy(*this);
     if (!busy)
         return;
-    TPageJump dialog(pager_->totalPages(), pager_->page(), this);
-    PlaceAtBottomRight(dialog, *this);
-    if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
+    const std::optional<int> page = AskJumpPage(*this, *pager_, runDialog_);
+    if (!page)
         return;
-    if (dialog.page() != pager_->page())
-        RefreshPage(0, dialog.page());
+    if (*page != pager_->page())
+        RefreshPage(0, *page);
     if (!keys_.empty())
         lbxMeibo->setFocus();
 }
@@ -531,29 +420,19 @@ void TMeiboList::btnDeleteClick() {
     Busy busy(*this);
     if (!busy)
         return;
-    const std::vector<int> selected = lbxMeibo->selectedRowNumbers();
-    if (!settings_.DeleteType) {
-        if (selected.empty())
-            return;
-        if (!messages_.ask(
-                MessageLines({(std::to_string(selected.size()) + "件のデータを削除します").c_str(),
-                              "よろしいですか？"}),
-                false, this))
-            return;
+    const std::size_t selected = lbxMeibo->selectedRowNumbers().size();
+    const auto target = ChooseRowsToDelete(
+        *this, settings_.DeleteType, QStringLiteral("登録名簿　削除"), static_cast<int>(selected),
+        !keys_.empty(),
+        MessageLines(
+            {(std::to_string(selected) + "件のデータを削除します").c_str(), "よろしいですか？"}),
+        messages_, runDialog_);
+    if (!target)
+        return;
+    if (*target == TDeleteTarget::Target::Selected)
         deleteSelected();
-    } else {
-        if (keys_.empty())
-            return;
-        TDeleteTarget dialog(QStringLiteral("登録名簿　削除"), static_cast<int>(selected.size()),
-                             messages_, this);
-        PlaceAtBottomRight(dialog, *this);
-        if (RunDialog(runDialog_, dialog) != QDialog::Accepted)
-            return;
-        if (dialog.target() == TDeleteTarget::Target::Selected)
-            deleteSelected();
-        else
-            deleteAllMatching();
-    }
+    else
+        deleteAllMatching();
     focusListOr(btnClose);
 }
 
@@ -563,24 +442,13 @@ void TMeiboList::closeView() {
 }
 
 void TMeiboList::deleteSelected() {
-    std::vector<std::int64_t> wanted;
-    for (int r : lbxMeibo->selectedRowNumbers())
-        wanted.push_back(keys_[static_cast<std::size_t>(r)]);
+    const std::vector<std::int64_t> wanted = SelectedKeys(*lbxMeibo, keys_);
     const int caret = lbxMeibo->caretRow();
     const int top = lbxMeibo->topRow();
     std::vector<std::int64_t> deleted;
-    {
-        BusyCursor cursor;
-        TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
-        if (!use)
-            return;
-        try {
-            deleted = DeleteRowsByRecNo(dm_.Meibo().table(), wanted);
-        } catch (const sql::SqliteError& e) {
-            messages_.error(e.what(), this);
-            return;
-        }
-    }
+    if (!WorkOnTable(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo, messages_, this,
+                     [&] { deleted = DeleteRowsByRecNo(dm_.Meibo().table(), wanted); }))
+        return;
     const bool openGone =
         view_ && view_->editor().existing() &&
         std::find(deleted.begin(), deleted.end(), view_->editor().recNo()) != deleted.end();
@@ -591,30 +459,17 @@ void TMeiboList::deleteSelected() {
     if (!deleted.empty()) {
         lbxMeibo->clearSelection();
         RefreshPage(0, 0);
-        const int n = static_cast<int>(keys_.size());
-        if (n > 0) {
-            lbxMeibo->setTopRow(std::min(top, n - 1));
-            lbxMeibo->selectionModel()->setCurrentIndex(
-                model_->index(std::clamp(caret, 0, n - 1), 0), QItemSelectionModel::NoUpdate);
-        }
+        KeepTopAndCaret(*lbxMeibo, static_cast<int>(keys_.size()), top, caret);
     }
     messages_.information(std::to_string(deleted.size()) + "件のデータを削除しました", this);
 }
 
 void TMeiboList::deleteAllMatching() {
     std::int64_t deleted = 0;
-    {
-        BusyCursor cursor;
-        TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
-        if (!use)
-            return;
-        try {
-            deleted = DeleteMatchingRows(dm_.Meibo().table(), MeiboRowFilter(condition_));
-        } catch (const sql::SqliteError& e) {
-            messages_.error(e.what(), this);
-            return;
-        }
-    }
+    if (!WorkOnTable(
+            dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo, messages_, this,
+            [&] { deleted = DeleteMatchingRows(dm_.Meibo().table(), MeiboRowFilter(condition_)); }))
+        return;
     if (view_) {
         SetOpenRow(-1);
         closeView();
@@ -625,10 +480,7 @@ void TMeiboList::deleteAllMatching() {
 }
 
 void TMeiboList::btnDefaultWidthClick() {
-    for (int c = 0; c < kMeiboColumnCount; ++c)
-        lbxMeibo->header()->resizeSection(
-            c, ScaledPixels(this, kDefaultWidths[static_cast<std::size_t>(c)]));
-    lbxMeibo->viewport()->update();
+    ResetColumnWidths(*this, *lbxMeibo, kDefaultWidths);
 }
 
 void TMeiboList::keyPressEvent(QKeyEvent* e) {

@@ -1,15 +1,13 @@
 #include "roster/gui/TMeiboSearch.h"
 
-#include "history/gui/DialogSupport.h"
+#include "history/gui/SearchDialogParts.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace kanata {
 namespace {
@@ -49,54 +47,14 @@ void TMeiboSearch::createControls() {
     grid->addWidget(edtTel, 0, 1);
     grid->addWidget(label("住所"), 1, 0);
     grid->addWidget(edtAdrs, 1, 1, 1, 3);
-    grid->addWidget(label("会社名カナ"), 2, 0);
-    grid->addWidget(edtCorpKana, 2, 1);
-    grid->addWidget(label("漢字"), 2, 2);
-    grid->addWidget(edtCorpKanji, 2, 3);
-    grid->addWidget(label("名前カナ"), 3, 0);
-    grid->addWidget(edtNameKana, 3, 1);
-    grid->addWidget(label("漢字"), 3, 2);
-    grid->addWidget(edtNameKanji, 3, 3);
+    AddNameRows(grid, group, 2, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji);
 
-    auto* options = new QGroupBox(QStringLiteral("オプション"), this);
-    rbAnd = new QRadioButton(QStringLiteral("すべての条件が一致したデータを表示する"), options);
-    rbOr = new QRadioButton(QStringLiteral("いずれかの条件が一致したデータを表示する"), options);
-    rbAnd->setChecked(true);
-    auto* optionLayout = new QVBoxLayout(options);
-    optionLayout->addWidget(rbAnd);
-    optionLayout->addWidget(rbOr);
-    ColourChosenCaption({rbAnd, rbOr});
-
-    btnSearch = new QPushButton(QStringLiteral("検索(&S)"), this);
-    btnClear = new QPushButton(QStringLiteral("クリア(&R)"), this);
-    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    for (QPushButton* b : {btnSearch, btnClear, btnCancel})
-        b->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnSearch);
-    buttons->addWidget(btnClear);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addWidget(options);
-    layout->addLayout(buttons);
+    AddSearchControls(this, group, *this);
 
     connect(btnSearch, &QPushButton::clicked, this, &TMeiboSearch::btnSearchClick);
     connect(btnClear, &QPushButton::clicked, this, &TMeiboSearch::btnClearClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* enter = new EnterMovesFocus(this);
-    const std::pair<QWidget*, QWidget*> chain[] = {{edtTel, edtAdrs},
-                                                   {edtAdrs, edtCorpKana},
-                                                   {edtCorpKana, edtCorpKanji},
-                                                   {edtCorpKanji, edtNameKana},
-                                                   {edtNameKana, edtNameKanji}};
-    for (const auto& [from, to] : chain)
-        enter->watch(from, [to = to] { return to; });
-    enter->watch(edtNameKanji, [this]() -> QWidget* { return rbOr->isChecked() ? rbOr : rbAnd; });
-    enter->watch(rbAnd, [this] { return btnSearch; });
-    enter->watch(rbOr, [this] { return btnSearch; });
+    WatchSearchEnter(this, {edtTel, edtAdrs, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji},
+                     *this);
 }
 
 void TMeiboSearch::load(const MeiboCondition& c) {

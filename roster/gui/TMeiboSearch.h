@@ -1,16 +1,15 @@
 #pragma once
 // "登録名簿　検索条件": edits the conditions that filter the roster list.
+#include "history/gui/SearchDialogParts.h"
 #include "roster/MeiboCondition.h"
 
 #include <QDialog>
 
 class QLineEdit;
-class QPushButton;
-class QRadioButton;
 
 namespace kanata {
 
-class TMeiboSearch : public QDialog {
+class TMeiboSearch : public QDialog, public SearchControls {
     Q_OBJECT
 public:
     explicit TMeiboSearch(const MeiboCondition& condition, QWidget* parent = nullptr);
@@ -25,11 +24,6 @@ public:
     QLineEdit* edtCorpKanji = nullptr;
     QLineEdit* edtNameKana = nullptr;
     QLineEdit* edtNameKanji = nullptr;
-    QRadioButton* rbAnd = nullptr;
-    QRadioButton* rbOr = nullptr;
-    QPushButton* btnSearch = nullptr;
-    QPushButton* btnClear = nullptr;
-    QPushButton* btnCancel = nullptr;
 
     void btnSearchClick();
     void btnClearClick();

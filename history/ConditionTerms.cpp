@@ -1,0 +1,30 @@
+#include "history/ConditionTerms.h"
+
+#include "data/Cp932.h"
+
+#include <utility>
+
+namespace kanata {
+
+void AddNameTerms(const NameTexts& texts, std::vector<std::string>& given, RowFilter& filter) {
+    const std::pair<const char*, const std::string*> fields[] = {{"CorpKana", &texts.corpKana},
+                                                                 {"CorpKanji", &texts.corpKanji},
+                                                                 {"NameKana", &texts.nameKana},
+                                                                 {"NameKanji", &texts.nameKanji}};
+    for (const auto& [field, text] : fields) {
+        const std::string t = cp932::trim(*text);
+        if (t.empty())
+            continue;
+        given.push_back(std::string("instr(\"") + field + "\", ?) > 0");
+        filter.args.emplace_back(t);
+    }
+}
+
+std::string JoinGivenTerms(const std::vector<std::string>& given, bool orMode) {
+    std::string joined;
+    for (const auto& g : given)
+        joined += (joined.empty() ? "" : (orMode ? " OR " : " AND ")) + g;
+    return joined.empty() ? joined : "(" + joined + ")";
+}
+
+} // namespace kanata

@@ -1,0 +1,26 @@
+#pragma once
+// The SQL terms the list conditions (call history, roster) have in common:
+// the company and person names searched as substrings, and the given terms
+// joined in and-mode or or-mode.
+#include "history/ListPager.h"
+
+#include <string>
+#include <vector>
+
+namespace kanata {
+
+struct NameTexts {
+    const std::string& corpKana;
+    const std::string& corpKanji;
+    const std::string& nameKana;
+    const std::string& nameKanji;
+};
+
+// One "instr" term a trimmed, non-empty text, in CorpKana, CorpKanji,
+// NameKana, NameKanji order, with its argument.
+void AddNameTerms(const NameTexts& texts, std::vector<std::string>& given, RowFilter& filter);
+
+// "(a AND b ...)" or "(a OR b ...)"; empty when nothing is given.
+std::string JoinGivenTerms(const std::vector<std::string>& given, bool orMode);
+
+} // namespace kanata
