@@ -8,7 +8,7 @@
 #include "intake/LineReports.h"
 #include "intake/StartupRules.h"
 #include "intake/TKTCommDLL.h"
-#include "intake/gui/ProgramWindows.h"
+#include "intake/gui/CallWindows.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TPasswordForm.h"
 #include "intake/gui/TRunPb.h"
@@ -48,6 +48,11 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
       }),
       extension_(workFolder_, messages_) {
     form_.hooks().startup = [this] { runStartup(); };
+    windows_ =
+        std::make_unique<CallWindows>(form_, flags_, messages_, ini_, settings_, hyphenation_);
+    windows_->describeAddressBook = [this](ReceiveViewSettings& view) {
+        describeAddressBook(view);
+    };
     wireFormHooks();
 }
 
@@ -57,7 +62,6 @@ KanataProgram::~KanataProgram() {
     if (started_)
         writeExitSettings();
     processor_.reset();
-    windows_.reset();
     lookup_.reset();
     if (dm_ && tablesOpen_) {
         dm_->CloseMeibo();
@@ -258,7 +262,7 @@ void KanataProgram::createCallProcessing() {
     lookup_ =
         std::make_unique<CallerLookup>(*dm_, book, hyphenation_, registry_, messages_, appFolder_,
                                        workFolder_, settings_.PhonebookDataFolder);
-    wireCallWindows();
+    windows_->attach(*dm_, *lookup_);
     processor_ = std::make_unique<CallProcessor>(
         *dm_, *lookup_, extension_.loaded() ? &extension_ : nullptr, hyphenation_, *windows_,
         messages_, workFolder_, CallProcessingSettings::from(settings_));
@@ -285,7 +289,7 @@ void KanataProgram::finishStartup() {
     flags_.PopupAllowed = true;
     form_.setIndicator(false);
     form_.setAskOnClose(true);
-    createHistoryList();
+    windows_->createHistoryList();
     form_.applyMenuVisible(settings_.MenuVisible || !form_.trayAvailable());
     form_.applyMenuTopMost(settings_.MenuTopMost);
     started_ = true;
@@ -372,9 +376,7 @@ bool KanataProgram::rebuildAdapter() {
 
 void KanataProgram::reopenTables() {
     // Everything that holds the tables goes with them and is made anew.
-    delete miniView_.data();
-    delete receiveView_.data();
-    delete historyList_.data();
+    windows_->closeAll();
     processor_.reset();
     lookup_.reset();
     if (dm_ && tablesOpen_) {
@@ -385,18 +387,16 @@ void KanataProgram::reopenTables() {
     dm_.reset();
     addressBook_.reset();
     if (openTables())
-        createHistoryList();
+        windows_->createHistoryList();
 }
 
 void KanataProgram::applyWindowSettings(const GlobalSettings& before) {
     if (processor_)
         processor_->setSettings(CallProcessingSettings::from(settings_));
-    if (historyList_)
-        historyList_->setOptions(HistoryListOptions::From(settings_));
+    if (THistoryList* list = windows_->historyList())
+        list->setOptions(HistoryListOptions::From(settings_));
     if (settings_.RingSound != before.RingSound || settings_.WaveFile != before.WaveFile) {
         delete ringSound_.data();
-        if (windows_)
-            windows_->setRingSound(nullptr);
         loadRingSound();
     }
     if (settings_.MenuVisible != before.MenuVisible)
@@ -481,15 +481,21 @@ void KanataProgram::writeExitSettings() {
 
 void KanataProgram::wireFormHooks() {
     MainWindowHooks& hooks = form_.hooks();
-    hooks.showHistoryList = [this] {
-        if (historyList_)
-            historyList_->PopUp();
+    hooks.showHistoryList = [this] { windows_->historyPopUp(); };
+    hooks.closeReceiveView = [this] {
+        TReceiveView* view = windows_->receiveView();
+        return !view || view->RequestClose();
     };
-    hooks.closeReceiveView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
-    hooks.closeMiniView = [this] { return !miniView_ || miniView_->close(); };
-    hooks.receiveViewOpen = [this] { return !receiveView_.isNull(); };
-    hooks.historyListEnabled = [this] { return !historyList_ || historyList_->isEnabled(); };
-    hooks.releaseHistoryList = [this] { delete historyList_.data(); };
+    hooks.closeMiniView = [this] {
+        TReceiveViewMini* view = windows_->miniView();
+        return !view || view->close();
+    };
+    hooks.receiveViewOpen = [this] { return windows_->callViewExists(); };
+    hooks.historyListEnabled = [this] {
+        THistoryList* list = windows_->historyList();
+        return !list || list->isEnabled();
+    };
+    hooks.releaseHistoryList = [this] { delete windows_->historyList(); };
     hooks.meiboList = [this] { showRosterList(); };
 }
 
@@ -514,120 +520,6 @@ void KanataProgram::showRosterList() {
     }
     runModalWindow(new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
                                   workFolder_ / kCustomColoursIniName));
-}
-
-void KanataProgram::createHistoryList() {
-    historyList_ =
-        new THistoryList(*dm_, flags_, messages_, ini_, HistoryListOptions::From(settings_));
-    HistoryListHooks& hooks = historyList_->hooks();
-    hooks.lookupCaller = [this](bool own, bool ask, const std::string& number, CallRecord& r) {
-        return lookup_->LookupCaller(own, ask, number, r);
-    };
-    hooks.showInCallView = [this](const CallRecord& r, bool popup) { showInCallView(r, popup); };
-    hooks.callViewOpen = [this] { return !receiveView_.isNull(); };
-    hooks.callViewBusy = [this] { return receiveView_ && receiveView_->IsViewBusy(); };
-    hooks.callViewRecNo = [this] { return receiveView_ ? receiveView_->CurrentRecNo() : -1; };
-    hooks.callViewToFront = [this] {
-        if (!receiveView_)
-            return;
-        receiveView_->showNormal();
-        receiveView_->raise();
-    };
-    hooks.callViewRegisterCurrentCaller = [this] {
-        if (receiveView_)
-            receiveView_->RegisterCurrentCaller();
-    };
-    hooks.closeCallView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
-}
-
-void KanataProgram::showInCallView(const CallRecord& record, bool popup) {
-    if (!receiveView_) {
-        ReceiveViewSettings viewSettings = ReceiveViewSettings::From(settings_);
-        if (settings_.UsePbAdrs)
-            describeAddressBook(viewSettings);
-        receiveView_ = new TReceiveView(*dm_, messages_, viewSettings, ini_);
-        ReceiveViewHooks& hooks = receiveView_->hooks();
-        hooks.onRegistered = [this](int) {
-            if (historyList_)
-                historyList_->RefreshPage(0, 0);
-        };
-        hooks.onClosed = [this] {
-            if (historyList_)
-                historyList_->SetOpenRow(-1);
-        };
-    }
-    receiveView_->LoadCallRecord(record);
-    receiveView_->showNormal();
-    if (!popup || !settings_.NotMoveFocus) {
-        receiveView_->raise();
-        receiveView_->activateWindow();
-    }
-}
-
-TReceiveViewMini* KanataProgram::ensureMiniView() {
-    if (miniView_)
-        return miniView_;
-    miniView_ =
-        new TReceiveViewMini(ini_, settings_.AutoAdd, settings_.NotMoveFocus, &hyphenation_);
-    MiniViewHooks& hooks = miniView_->hooks();
-    hooks.fullView = [this] { return receiveView_.data(); };
-    hooks.showCallRecord = [this](const CallRecord& r) {
-        if (historyList_)
-            historyList_->ShowCallRecord(r, false);
-    };
-    hooks.refreshHistory = [this] {
-        if (historyList_)
-            historyList_->RefreshPage(0, 0);
-    };
-    hooks.selectHistoryRow = [this](int) {
-        if (historyList_)
-            historyList_->PopUp();
-    };
-    return miniView_;
-}
-
-void KanataProgram::wireCallWindows() {
-    windows_ = std::make_unique<ProgramWindows>(form_);
-    windows_->setRingSound(ringSound_);
-    ProgramWindows::HistoryList& history = windows_->history;
-    history.updateDateDisplay = [this] {
-        if (historyList_)
-            historyList_->UpdateDateDisplay();
-    };
-    history.visible = [this] { return historyList_ && historyList_->isVisible(); };
-    history.refreshFirstPage = [this] {
-        if (historyList_)
-            historyList_->RefreshPage(0, 1);
-    };
-    history.popUp = [this] {
-        if (historyList_)
-            historyList_->PopUp();
-    };
-    history.showCallRecord = [this](const CallRecord& r) {
-        if (historyList_)
-            historyList_->ShowCallRecord(r, true);
-    };
-    ProgramWindows::CallView& view = windows_->callView;
-    view.exists = [this] { return !receiveView_.isNull(); };
-    view.busy = [this] { return receiveView_ && receiveView_->IsViewBusy(); };
-    view.registerCurrentCaller = [this] {
-        if (receiveView_)
-            receiveView_->RegisterCurrentCaller();
-    };
-    ProgramWindows::MiniView& mini = windows_->miniView;
-    mini.exists = [this] { return !miniView_.isNull(); };
-    mini.show = [this](const CallRecord& r) {
-        if (miniView_)
-            miniView_->ShowInMiniView(r);
-    };
-    mini.popUp = [this](const CallRecord& r) {
-        const bool created = miniView_.isNull();
-        TReceiveViewMini* view = ensureMiniView();
-        if (created)
-            view->ShowInMiniView(r);
-        view->showNormal();
-        view->BringMiniViewToFront();
-    };
 }
 
 void KanataProgram::drainAdapterMessages() {

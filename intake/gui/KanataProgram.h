@@ -31,7 +31,7 @@ struct ReceiveViewSettings;
 class CallProcessor;
 class CallerLookup;
 class MessageService;
-class ProgramWindows;
+class CallWindows;
 class TDMKanata195;
 class THistoryList;
 class TReceiveView;
@@ -80,7 +80,7 @@ private slots:
     void processPendingCall();
 
 private:
-    friend class ProgramWindows;
+    friend class CallWindows;
     bool constructAdapter();
     void loadSettings();
     bool checkStartupPassword();
@@ -94,12 +94,8 @@ private:
     void loadServices();
     bool openTables();
     void createCallProcessing();
-    void createHistoryList();
     void wireFormHooks();
     void showRosterList();
-    void wireCallWindows();
-    void showInCallView(const CallRecord& record, bool popup);
-    TReceiveViewMini* ensureMiniView();
     void loadRingSound();
     void finishStartup();
     void closeProgram();
@@ -128,12 +124,9 @@ private:
     std::unique_ptr<TDMKanata195> dm_;
     std::unique_ptr<TDMPbarea> addressBook_;
     std::unique_ptr<CallerLookup> lookup_;
-    std::unique_ptr<ProgramWindows> windows_;
+    std::unique_ptr<CallWindows> windows_;
     std::unique_ptr<CallProcessor> processor_;
     QPointer<QSoundEffect> ringSound_;
-    QPointer<THistoryList> historyList_;
-    QPointer<TReceiveView> receiveView_;
-    QPointer<TReceiveViewMini> miniView_;
     bool tablesOpen_ = false;
     bool phonebookLinkProblem_ = false;
     bool started_ = false;

@@ -1,0 +1,178 @@
+#include "intake/gui/CallWindows.h"
+
+#include "history/gui/THistoryList.h"
+#include "intake/gui/TMainForm.h"
+#include "lookup/CallerLookup.h"
+#include "settings/GlobalSettings.h"
+#include "views/ReceiveViewSettings.h"
+#include "views/gui/TReceiveView.h"
+#include "views/gui/TReceiveViewMini.h"
+
+#include <QApplication>
+#include <QSoundEffect>
+
+namespace kanata {
+
+CallWindows::CallWindows(TMainForm& form, IntakeFlags& flags, MessageService& messages,
+                         IniFile& ini, const GlobalSettings& settings,
+                         const HyphenationService& hyphenation)
+    : form_(form), flags_(flags), messages_(messages), ini_(ini), settings_(settings),
+      hyphenation_(hyphenation) {}
+
+CallWindows::~CallWindows() {
+    closeAll();
+}
+
+void CallWindows::attach(TDMKanata195& dm, CallerLookup& lookup) {
+    closeAll();
+    dm_ = &dm;
+    lookup_ = &lookup;
+}
+
+void CallWindows::closeAll() {
+    // The windows write their sections into the settings file as they go.
+    delete miniView_.data();
+    delete receiveView_.data();
+    delete historyList_.data();
+}
+
+void CallWindows::createHistoryList() {
+    historyList_ =
+        new THistoryList(*dm_, flags_, messages_, ini_, HistoryListOptions::From(settings_));
+    wireHistoryList();
+}
+
+void CallWindows::wireHistoryList() {
+    HistoryListHooks& hooks = historyList_->hooks();
+    hooks.lookupCaller = [this](bool own, bool ask, const std::string& number, CallRecord& r) {
+        return lookup_->LookupCaller(own, ask, number, r);
+    };
+    hooks.showInCallView = [this](const CallRecord& r, bool popup) { showInCallView(r, popup); };
+    hooks.callViewOpen = [this] { return callViewExists(); };
+    hooks.callViewBusy = [this] { return callViewBusy(); };
+    hooks.callViewRecNo = [this] { return receiveView_ ? receiveView_->CurrentRecNo() : -1; };
+    hooks.callViewToFront = [this] {
+        if (!receiveView_)
+            return;
+        receiveView_->showNormal();
+        receiveView_->raise();
+    };
+    hooks.callViewRegisterCurrentCaller = [this] { callViewRegisterCurrentCaller(); };
+    hooks.closeCallView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
+}
+
+void CallWindows::showInCallView(const CallRecord& record, bool popup) {
+    if (!receiveView_) {
+        ReceiveViewSettings viewSettings = ReceiveViewSettings::From(settings_);
+        if (settings_.UsePbAdrs && describeAddressBook)
+            describeAddressBook(viewSettings);
+        receiveView_ = new TReceiveView(*dm_, messages_, viewSettings, ini_);
+        ReceiveViewHooks& hooks = receiveView_->hooks();
+        hooks.onRegistered = [this](int) {
+            if (historyList_)
+                historyList_->RefreshPage(0, 0);
+        };
+        hooks.onClosed = [this] {
+            if (historyList_)
+                historyList_->SetOpenRow(-1);
+        };
+    }
+    receiveView_->LoadCallRecord(record);
+    receiveView_->showNormal();
+    if (!popup || !settings_.NotMoveFocus) {
+        receiveView_->raise();
+        receiveView_->activateWindow();
+    }
+}
+
+TReceiveViewMini* CallWindows::ensureMiniView() {
+    if (miniView_)
+        return miniView_;
+    miniView_ =
+        new TReceiveViewMini(ini_, settings_.AutoAdd, settings_.NotMoveFocus, &hyphenation_);
+    MiniViewHooks& hooks = miniView_->hooks();
+    hooks.fullView = [this] { return receiveView_.data(); };
+    hooks.showCallRecord = [this](const CallRecord& r) {
+        if (historyList_)
+            historyList_->ShowCallRecord(r, false);
+    };
+    hooks.refreshHistory = [this] {
+        if (historyList_)
+            historyList_->RefreshPage(0, 0);
+    };
+    hooks.selectHistoryRow = [this](int) { historyPopUp(); };
+    return miniView_;
+}
+
+void CallWindows::beginBusy() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+void CallWindows::endBusy() {
+    QApplication::restoreOverrideCursor();
+}
+
+void CallWindows::historyUpdateDateDisplay() {
+    if (historyList_)
+        historyList_->UpdateDateDisplay();
+}
+bool CallWindows::historyListVisible() const {
+    return historyList_ && historyList_->isVisible();
+}
+void CallWindows::historyRefreshFirstPage() {
+    if (historyList_)
+        historyList_->RefreshPage(0, 1);
+}
+void CallWindows::historyPopUp() {
+    if (historyList_)
+        historyList_->PopUp();
+}
+void CallWindows::historyShowCallRecord(const CallRecord& record) {
+    if (historyList_)
+        historyList_->ShowCallRecord(record, true);
+}
+
+bool CallWindows::callViewExists() const {
+    return !receiveView_.isNull();
+}
+bool CallWindows::callViewBusy() const {
+    return receiveView_ && receiveView_->IsViewBusy();
+}
+void CallWindows::callViewRegisterCurrentCaller() {
+    if (receiveView_)
+        receiveView_->RegisterCurrentCaller();
+}
+
+bool CallWindows::miniViewExists() const {
+    return !miniView_.isNull();
+}
+void CallWindows::miniViewShow(const CallRecord& record) {
+    if (miniView_)
+        miniView_->ShowInMiniView(record);
+}
+void CallWindows::miniViewPopUp(const CallRecord& record) {
+    const bool created = miniView_.isNull();
+    TReceiveViewMini* view = ensureMiniView();
+    if (created)
+        view->ShowInMiniView(record);
+    view->showNormal();
+    view->BringMiniViewToFront();
+}
+
+bool CallWindows::canPopUp() const {
+    return form_.CanPopUp();
+}
+bool CallWindows::indicatorSet() const {
+    return form_.indicator();
+}
+void CallWindows::setIndicator(bool on) {
+    form_.setIndicator(on);
+}
+
+bool CallWindows::playRingSound() {
+    if (!ringSound_)
+        return false;
+    ringSound_->play();
+    return true;
+}
+
+} // namespace kanata

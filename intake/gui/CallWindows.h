@@ -1,0 +1,90 @@
+#pragma once
+// The windows an incoming call reaches: the history list (alive from the end
+// of start-up to the end of the program), the incoming call view and the
+// compact call view (made when first needed). They are wired to each other
+// here, and the call processing reaches them through CallIntakeWindows.
+#include "intake/CallIntakeWindows.h"
+
+#include <QPointer>
+
+#include <functional>
+
+class QSoundEffect;
+
+namespace kanata {
+
+class CallerLookup;
+class HyphenationService;
+class IniFile;
+class MessageService;
+class TDMKanata195;
+class THistoryList;
+class TMainForm;
+class TReceiveView;
+class TReceiveViewMini;
+struct GlobalSettings;
+struct IntakeFlags;
+struct ReceiveViewSettings;
+
+class CallWindows : public CallIntakeWindows {
+public:
+    // `ini` receives the windows' sections; `settings` is read whenever a
+    // window is made, so it must outlive this object.
+    CallWindows(TMainForm& form, IntakeFlags& flags, MessageService& messages, IniFile& ini,
+                const GlobalSettings& settings, const HyphenationService& hyphenation);
+    ~CallWindows() override;
+    CallWindows(const CallWindows&) = delete;
+    CallWindows& operator=(const CallWindows&) = delete;
+
+    // The tables and the lookup the windows work on (closes any window that
+    // worked on earlier ones).
+    void attach(TDMKanata195& dm, CallerLookup& lookup);
+    void createHistoryList();
+    void closeAll();
+    void setRingSound(QSoundEffect* sound) { ringSound_ = sound; }
+    // Fills in where the address book is, for a call view in address-book mode.
+    std::function<void(ReceiveViewSettings&)> describeAddressBook;
+
+    THistoryList* historyList() const { return historyList_; }
+    TReceiveView* receiveView() const { return receiveView_; }
+    TReceiveViewMini* miniView() const { return miniView_; }
+    // Loads a record into the call view, creating it when needed.
+    void showInCallView(const CallRecord& record, bool popup);
+
+    void beginBusy() override;
+    void endBusy() override;
+    void historyUpdateDateDisplay() override;
+    bool historyListVisible() const override;
+    void historyRefreshFirstPage() override;
+    void historyPopUp() override;
+    void historyShowCallRecord(const CallRecord& record) override;
+    bool callViewExists() const override;
+    bool callViewBusy() const override;
+    void callViewRegisterCurrentCaller() override;
+    bool miniViewExists() const override;
+    void miniViewShow(const CallRecord& record) override;
+    void miniViewPopUp(const CallRecord& record) override;
+    bool canPopUp() const override;
+    bool indicatorSet() const override;
+    void setIndicator(bool on) override;
+    bool playRingSound() override;
+
+private:
+    void wireHistoryList();
+    TReceiveViewMini* ensureMiniView();
+
+    TMainForm& form_;
+    IntakeFlags& flags_;
+    MessageService& messages_;
+    IniFile& ini_;
+    const GlobalSettings& settings_;
+    const HyphenationService& hyphenation_;
+    TDMKanata195* dm_ = nullptr;
+    CallerLookup* lookup_ = nullptr;
+    QPointer<THistoryList> historyList_;
+    QPointer<TReceiveView> receiveView_;
+    QPointer<TReceiveViewMini> miniView_;
+    QPointer<QSoundEffect> ringSound_;
+};
+
+} // namespace kanata
