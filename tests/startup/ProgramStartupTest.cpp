@@ -6,6 +6,7 @@
 #include "intake/gui/IntakeFlags.h"
 #include "intake/gui/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
+#include "intake/gui/TPasswordForm.h"
 #include "lookup/PhonebookEditions.h"
 #include "platform/Registry.h"
 #include "settings/IniFile.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -40,9 +42,11 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
     return true;
 }
 
-int runTool(const char* name, const QStringList& arguments) {
+int runTool(const char* name, const QStringList& arguments, const QByteArray& input = {}) {
     QProcess tool;
     tool.start(QString::fromStdString((stageFolder() / name).string()), arguments);
+    tool.write(input);
+    tool.closeWriteChannel();
     if (!tool.waitForFinished(60000))
         return -1;
     return tool.exitCode();
@@ -153,6 +157,18 @@ TEST_F(ProgramStartup, IncomingCallPopsUpTheViewAndRegistersTheCaller) {
     EXPECT_EQ(history->Tel, "03-5555-0000");
 }
 
+// Answers the password dialog once it is open: `typed` then OK.
+void answerPasswordDialog(const QString& typed, int* asked) {
+    QTimer::singleShot(50, [=] {
+        auto* form = qobject_cast<TPasswordForm*>(QApplication::activeModalWidget());
+        if (!form)
+            return answerPasswordDialog(typed, asked);
+        ++*asked;
+        form->edtPassword->setText(typed);
+        form->btnOkClick();
+    });
+}
+
 std::size_t historyCount(TDMKanata195& dm) {
     TableUse use(dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
     return use ? static_cast<std::size_t>(dm.RecvHis().table().count()) : 0;
@@ -203,6 +219,21 @@ TEST_F(ProgramStartup, ChangedDataFolderMovesTheTables) {
     ASSERT_EQ(runTool("ktcall", {"0312345678"}), 0);
     EXPECT_TRUE(waitUntil([this] { return historyCount(*program->dataModule()) == 1; }));
     EXPECT_TRUE(std::filesystem::exists(other / "RecvHis.DB"));
+}
+
+TEST_F(ProgramStartup, PasswordSetByTheCommandIsAskedAtStart) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    ASSERT_EQ(runTool("kanata-password", {}, "Himitsu1\n"), 0);
+    QProcess status;
+    status.start(QString::fromStdString((stageFolder() / "kanata-password").string()),
+                 {"--status"});
+    status.waitForFinished();
+    EXPECT_EQ(status.readAllStandardOutput().trimmed(), QByteArray("set"));
+
+    int asked = 0;
+    answerPasswordDialog(QStringLiteral("Himitsu1"), &asked);
+    ASSERT_TRUE(start());
+    EXPECT_EQ(asked, 1);
 }
 
 TEST_F(ProgramStartup, AMissingAddressBookLeadsIntoTheSettings) {
