@@ -11,11 +11,16 @@ namespace {
 
 QMessageBox::Icon toQtIcon(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::Stop: return QMessageBox::Critical;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::None: break;
+    case MessageIcon::Stop:
+        return QMessageBox::Critical;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -33,11 +38,16 @@ std::vector<ButtonSpec> buttonsFor(MessageButtons buttons) {
     const ButtonSpec no{"いいえ(&N)", QMessageBox::NoRole, MessageResult::No};
     const ButtonSpec retry{"再試行(&R)", QMessageBox::AcceptRole, MessageResult::Retry};
     switch (buttons) {
-    case MessageButtons::Ok: return {ok};
-    case MessageButtons::OkCancel: return {ok, cancel};
-    case MessageButtons::YesNo: return {yes, no};
-    case MessageButtons::YesNoCancel: return {yes, no, cancel};
-    case MessageButtons::RetryCancel: return {retry, cancel};
+    case MessageButtons::Ok:
+        return {ok};
+    case MessageButtons::OkCancel:
+        return {ok, cancel};
+    case MessageButtons::YesNo:
+        return {yes, no};
+    case MessageButtons::YesNoCancel:
+        return {yes, no, cancel};
+    case MessageButtons::RetryCancel:
+        return {retry, cancel};
     }
     return {ok};
 }
@@ -57,10 +67,10 @@ MessageResult QtMessageService::ShowCenteredMessage(const MessageRequest& reques
     box.setIcon(toQtIcon(request.icon));
     box.setText(displayText(request.text));
 
-    const auto specs = buttonsFor(request.buttons);
+    const auto buttonSpecs = buttonsFor(request.buttons);
     std::vector<QPushButton*> buttons;
-    for (const auto& spec : specs)
-        buttons.push_back(box.addButton(QString::fromUtf8(spec.caption), spec.role));
+    for (const auto& button : buttonSpecs)
+        buttons.push_back(box.addButton(QString::fromUtf8(button.caption), button.role));
     if (request.defaultButton >= 0 && request.defaultButton < static_cast<int>(buttons.size()))
         box.setDefaultButton(buttons[request.defaultButton]);
     // The last button closes the box on Escape, as a Windows box's Cancel/No does.
@@ -76,8 +86,9 @@ MessageResult QtMessageService::ShowCenteredMessage(const MessageRequest& reques
     box.exec();
 
     for (std::size_t i = 0; i < buttons.size(); ++i)
-        if (box.clickedButton() == buttons[i]) return specs[i].result;
-    return specs.back().result;
+        if (box.clickedButton() == buttons[i])
+            return buttonSpecs[i].result;
+    return buttonSpecs.back().result;
 }
 
 } // namespace kanata
