@@ -1,5 +1,6 @@
 #include "settings/gui/TEnvironment.h"
 
+#include "history/gui/DialogSupport.h"
 #include "lookup/PhonebookEditions.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"
@@ -18,6 +19,7 @@
 #include <QScreen>
 #include <QSoundEffect>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -123,11 +125,16 @@ TEnvironment::TEnvironment(EnvironmentModel& model, IniFile& ini, MessageService
                        ~Qt::WindowCloseButtonHint);
 
     loadControls();
+    ColourChosenCaption({rbAnalog, rbOptical, rbNone});
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        ColourChosenCaption({box});
     const GlobalSettings& g = model_.settings();
     pgcEnvironment->setCurrentIndex(std::clamp(g.InitTab, 0, kEnvironmentPageCount - 1));
     chkTipView->setChecked(g.TipView);
     updateTips();
 
+    // Every page's tab stays in sight.
+    setMinimumWidth(pgcEnvironment->tabBar()->sizeHint().width() + 40);
     adjustSize();
     const StoredGeometry stored = readGeometry(ini_, kSection);
     const QScreen* screen = this->screen();

@@ -164,6 +164,7 @@ TEST_F(EnvironmentDialog, FirstPagePicture) {
     TEnvironment dialog(env, *ini, messages);
     dialog.setFont(font);
     dialog.pgcEnvironment->setCurrentIndex(0);
+    dialog.edtDataPath->setText(QStringLiteral("/home/kanata/着信帳データ/"));
     dialog.show();
     dialog.adjustSize();
     EXPECT_TRUE(dialog.grab().save(QString::fromUtf8(target)));
