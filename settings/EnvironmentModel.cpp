@@ -5,6 +5,7 @@
 #include "lookup/PhonebookEditions.h"
 #include "platform/MessageService.h"
 #include "platform/Registry.h"
+#include "settings/AddressBookOperations.h"
 #include "settings/WorkFolders.h"
 
 #include <fcntl.h>
@@ -147,6 +148,7 @@ PhonebookEditionState ReadPhonebookEdition(const Registry& registry, int edition
     if (!installation.registered || installation.installFolder.empty())
         return state;
     state.installed = true;
+    ApplyPendingAddressBookOperations(installation.installFolder / "Adrs");
     for (const AddressBookEntry& book : ListAddressBooks(installation.installFolder))
         state.books.push_back(book.displayName);
     return state;

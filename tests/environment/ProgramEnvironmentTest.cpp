@@ -117,5 +117,33 @@ TEST_F(ProgramEnvironment, CancelChangesNothing) {
     EXPECT_EQ(program->settings().ListMaxCount, 200);
 }
 
+TEST(ProgramFirstRun, ChoosingNoAdapterStartsWithoutALibrary) {
+    TempFolders folders;
+    ScriptedMessages messages;
+    IntakeFlags flags;
+    TMainForm form(flags, messages, MainWindowOptions{});
+    form.setTrayAvailable(false);
+    bool closed = false;
+    QObject::connect(&form, &TMainForm::closed, [&] { closed = true; });
+    KanataProgram program(form, flags, messages, stageFolder(), folders.workFolder());
+    program.dialogs().runEnvironment = [](QDialog& dialog) {
+        auto& environment = dynamic_cast<TEnvironment&>(dialog);
+        environment.rbNone->setChecked(true);
+        environment.btnSetClick();
+        return environment.result() == QDialog::Accepted;
+    };
+    messages.expect("使用可能な CD-ROM ドライブが検出できませんでした")
+        .expect("動作環境を設定するため環境設定に入ります")
+        .expect("指定したフォルダーが見つかりません", MessageResult::Yes);
+    ASSERT_TRUE(waitUntil([&] { return flags.ReadyForCalls || closed; }));
+    EXPECT_TRUE(flags.ReadyForCalls);
+    EXPECT_FALSE(form.actGetRecvHis->isEnabled());
+    IniFile ini(folders.workFolder() / "Kanata195.ini");
+    ini.load();
+    EXPECT_EQ(ini.readInteger("COMMON", "UseType", 0), 2);
+    EXPECT_EQ(ini.readInteger("COMMON", "Adapter", -1), 0);
+    form.setAskOnClose(false);
+}
+
 } // namespace
 } // namespace kanata::test
