@@ -214,6 +214,8 @@ QWidget* TEnvironment::createGeneralPage() {
     QGroupBox* data = group("データ保存フォルダー", layout);
     auto* dataRow = new QHBoxLayout;
     edtDataPath = new QLineEdit;
+    edtDataPath->setProperty(kTipProperty,
+                             QStringLiteral("着信履歴と登録名簿を保存するフォルダーです"));
     btnDataPath = new QPushButton(QStringLiteral("参照(&R)"));
     dataRow->addWidget(edtDataPath, 1);
     dataRow->addWidget(btnDataPath);
@@ -257,7 +259,8 @@ QWidget* TEnvironment::createOperationPage() {
     waveRow->addWidget(btnWaveFile);
     waveRow->addWidget(btnWavePlay);
     static_cast<QVBoxLayout*>(onCall)->addLayout(waveRow);
-    chkNotMoveFocus = check("着信してもアプリケーションにフォーカスを移動しない", onCall);
+    chkNotMoveFocus = check("着信してもアプリケーションにフォーカスを移動しない", onCall,
+                            "作業中のアプリケーションの入力を妨げません");
     chkViewSplash = check("アプリケーション起動時にスプラッシュ画面を表示する",
                           group("起動時の動作", layout)->layout());
     chkWindowsEnd = check("Windows終了時に確認ダイアログを表示する",
@@ -295,13 +298,15 @@ QWidget* TEnvironment::createReceiveHistoryPage() {
     QLayout* lookup = group("照会方法", layout)->layout();
     chkEarlierSearch = check("登録した名簿情報を先に検索する", lookup);
     chkNewDataView = check("着信時に新しい着信情報を優先して表示する", lookup);
-    chkAutoAdd = check("表示中の照会情報を自動登録してから新しい情報を表示する", lookup);
+    chkAutoAdd = check("表示中の照会情報を自動登録してから新しい情報を表示する", lookup,
+                       "表示中の相手を登録名簿に登録してから次の着信を表示します");
     chkSameTelUpdate =
         check("同じ電話番号のデータが既に登録されている場合、新しいデータで更新する", lookup);
     chkBeforeSelectItems = check("前回の着信時の選択項目内容を参照する", lookup);
     chkBeforeRecvDateTime = check("前回の着信日時を参照する", lookup);
     auto* del = static_cast<QVBoxLayout*>(group("自動削除", layout)->layout());
-    chkAutoDel = check("一定の期間が経過したデータを自動的に削除する", del);
+    chkAutoDel = check("一定の期間が経過したデータを自動的に削除する", del,
+                       "指定した日数より前の着信履歴を起動時に削除します");
     auto* days = new QHBoxLayout;
     udDeleteDay = numberField(kDeleteDayMin, kDeleteDayMax);
     days->addWidget(udDeleteDay);
@@ -359,7 +364,8 @@ QWidget* TEnvironment::createBackupPage() {
     auto* layout = new QVBoxLayout(page);
     auto* box = new QGroupBox;
     auto* inner = new QVBoxLayout(box);
-    chkAutoBU = check("アプリケーションの起動時に自動でデータのバックアップをおこなう", inner);
+    chkAutoBU = check("アプリケーションの起動時に自動でデータのバックアップをおこなう", inner,
+                      "着信履歴と登録名簿を起動のたびに世代ごとに保存します");
     auto* row = new QHBoxLayout;
     udAutoBUCount = numberField(kAutoBUCountMin, kAutoBUCountMax);
     row->addWidget(new QLabel(QStringLiteral("過去")));
@@ -400,7 +406,8 @@ QWidget* TEnvironment::createUpdatePage() {
 QWidget* TEnvironment::createPhonebookPage() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    chkUsePbAdrs = check("番号名鑑のアドレス帳を登録名簿として使用する", layout);
+    chkUsePbAdrs = check("番号名鑑のアドレス帳を登録名簿として使用する", layout,
+                         "着信帳の登録名簿の代わりに番号名鑑のアドレス帳で相手を調べます");
     auto* grid = new QGridLayout;
     cbxPbSeries = new QComboBox;
     for (const PhonebookEdition& edition : PhonebookEditions())
@@ -445,6 +452,7 @@ QWidget* TEnvironment::createPhonebookPage() {
             return;
         model_.settings().PbSeries = row;
         fillAddressBooks();
+        model_.chooseAddressBook(cbxPbAdrsBook->currentIndex());
     });
     connect(cbxPbAdrsBook, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!filling_)
@@ -630,7 +638,10 @@ void TEnvironment::fillAddressBooks() {
     const int index = cbxPbAdrsBook->findText(q(g.PbAdrsBookName));
     cbxPbAdrsBook->setCurrentIndex(index);
     filling_ = was;
-    model_.chooseAddressBook(index);
+    // A stored book that is not found stays stored: the link may be off, and
+    // the check of "設定(&S)" names it when it is on.
+    if (index >= 0)
+        model_.chooseAddressBook(index);
 }
 
 void TEnvironment::lineTypeChanged() {

@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace kanata::test {
 namespace {
 
@@ -28,6 +30,7 @@ protected:
     GlobalSettings settings;
     AdapterCatalog catalog;
     std::unique_ptr<IniFile> ini;
+    std::map<int, PhonebookEditionState> editions;
 
     void SetUp() override {
         std::filesystem::create_directories(folders.workFolder());
@@ -51,6 +54,7 @@ protected:
         EnvironmentServices services;
         services.probePort = [](const std::string&) { return true; };
         services.wait = [](std::chrono::milliseconds) {};
+        services.phonebookEdition = [this](int edition) { return editions[edition]; };
         return EnvironmentModel(settings, catalog, startup, messages, services);
     }
 };
@@ -90,6 +94,8 @@ TEST_F(EnvironmentDialog, ShowsTheLoadedSettingsOnTheStoredPage) {
 }
 
 TEST_F(EnvironmentDialog, AcceptsANewDataFolderAndRowCount) {
+    settings.PbAdrsBook = 2;
+    settings.PbAdrsBookName = "本社";
     auto env = model();
     EnvironmentHooks hooks;
     const auto chosen = folders.scratch() / "新データ";
@@ -110,11 +116,41 @@ TEST_F(EnvironmentDialog, AcceptsANewDataFolderAndRowCount) {
     EXPECT_TRUE(out.AutoDel);
     EXPECT_EQ(out.Adapter, 900);
     EXPECT_FALSE(env.adapterSettingsChanged());
+    // The address book of a link that is off stays as it was stored.
+    EXPECT_EQ(out.PbAdrsBook, 2);
+    EXPECT_EQ(out.PbAdrsBookName, "本社");
     // The dialog's own keys are kept for the next time.
     IniFile stored(ini->path());
     stored.load();
     EXPECT_EQ(stored.readInteger("ENVIRONMENT", "InitTab", -1), 1);
     EXPECT_TRUE(stored.hasKey("ENVIRONMENT", "Left"));
+}
+
+TEST_F(EnvironmentDialog, EditionListsItsAddressBooks) {
+    editions[3] = {true, {"営業部", "本社"}};
+    settings.TipView = false;
+    auto env = model();
+    TEnvironment dialog(env, *ini, messages);
+    EXPECT_EQ(dialog.lblPbAvailable->text(), QStringLiteral("使用不可"));
+    EXPECT_TRUE(dialog.chkUsePbAdrs->toolTip().isEmpty());
+    dialog.chkTipView->setChecked(true);
+    EXPECT_FALSE(dialog.chkUsePbAdrs->toolTip().isEmpty());
+
+    dialog.chkUsePbAdrs->setChecked(true);
+    dialog.cbxPbSeries->setCurrentIndex(3);
+    EXPECT_EQ(dialog.lblPbAvailable->text(), QStringLiteral("利用可能"));
+    ASSERT_EQ(dialog.cbxPbAdrsBook->count(), 2);
+    messages.expect("アドレス帳を選択してください");
+    dialog.btnSet->click();
+    EXPECT_EQ(dialog.pgcEnvironment->currentIndex(), static_cast<int>(EnvironmentPage::Phonebook));
+
+    dialog.cbxPbAdrsBook->setCurrentIndex(1);
+    dialog.btnSet->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(env.settings().PbSeries, 3);
+    EXPECT_EQ(env.settings().PbAdrsBook, 1);
+    EXPECT_EQ(env.settings().PbAdrsBookName, "本社");
+    EXPECT_TRUE(env.settings().UsePbAdrs);
 }
 
 TEST_F(EnvironmentDialog, RefusalTurnsToThePageOfTheField) {
