@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <fstream>
 
 namespace kanata::test {
@@ -262,6 +267,28 @@ TEST(EnvironmentNumbers, GenerationWarningNamesTheFirstDroppedGeneration) {
     EXPECT_EQ((*one)[2], "5 世代目のバックアップデータ");
     EXPECT_FALSE(EnvironmentModel::GenerationWarning(5, 6));
     EXPECT_FALSE(EnvironmentModel::GenerationWarning(1, 1));
+}
+
+TEST(EnvironmentPortProbe, FreeTerminalPassesAndAHeldOneFails) {
+    TempFolders folders;
+    int master = -1, slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    setenv("KANATA_COM7", name, 1);
+    EXPECT_TRUE(ProbeComPort("COM7"));
+    // Another program holds the port the way the adapter library does.
+    const int holder = ::open(name, O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(ProbeComPort("COM7"));
+    ::close(holder);
+    EXPECT_TRUE(ProbeComPort("COM7"));
+
+    setenv("KANATA_COM7", (folders.scratch() / "no-such-port").c_str(), 1);
+    EXPECT_FALSE(ProbeComPort("COM7"));
+    unsetenv("KANATA_COM7");
+    ::close(slave);
+    ::close(master);
 }
 
 TEST(EnvironmentPortList, NineComPortsThenUsbAndTapi) {
