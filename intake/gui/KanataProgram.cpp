@@ -20,17 +20,20 @@
 #include "roster/gui/TMeiboList.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WorkFolders.h"
+#include "settings/gui/TEnvironment.h"
 #include "views/ReceiveViewSettings.h"
 #include "views/gui/TReceiveView.h"
 #include "views/gui/TReceiveViewMini.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QProcess>
 #include <QScreen>
 #include <QSoundEffect>
+#include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
 
@@ -177,11 +180,93 @@ bool KanataProgram::runEnvironmentSetup() {
 bool KanataProgram::environmentDialog() {
     if (dialogs_.environment)
         return dialogs_.environment();
-    // Until the settings dialog exists the program goes on with the settings
-    // as loaded, rather than refusing to start at all.
-    messages_.information("環境設定の画面は現在準備中です  \r\n現在の設定のまま起動します  ",
-                          &form_);
+    const auto changed = runSettingsDialog(true);
+    return changed && takeStartupSettings(*changed);
+}
+
+AdapterCatalog KanataProgram::listAdapterModels() {
+    AdapterCatalog catalog;
+    AdapterHost listingHost;
+    const char* failures[] = {"アナログ/INS64回線対応機器情報が取得できませんでした  ",
+                              "光回線対応機器情報が取得できませんでした  "};
+    for (int index : {0, 1}) {
+        // The library in use lists its own models; the other one is loaded
+        // just for the listing and released at once.
+        std::unique_ptr<TKTCommDLL> listing;
+        TKTCommDLL* library =
+            adapter_ && adapter_->libraryIndex() == index ? adapter_.get() : nullptr;
+        if (!library) {
+            listing = TKTCommDLL::create(messages_, appFolder_, index, listingHost);
+            if (listing) {
+                listing->SetExtendMode(settings_.AdapterExtend);
+                if (!listing->LoadKinds())
+                    listing.reset();
+            }
+            library = listing.get();
+        }
+        if (!library) {
+            messages_.error(failures[index]);
+            break;
+        }
+        std::vector<AdapterModel> models = ToAdapterModels(library->Kinds());
+        if (index == 0) {
+            catalog.analog = std::move(models);
+        } else {
+            catalog.opticalVersion = library->GetVersion();
+            catalog.optical = OfferedOpticalModels(models, catalog.opticalVersion,
+                                                   settings_.UseBelleBox, settings_.UseOGW);
+        }
+    }
+    return catalog;
+}
+
+std::optional<GlobalSettings> KanataProgram::runSettingsDialog(bool startup) {
+    EnvironmentServices services;
+    services.phonebookEdition = [this](int edition) {
+        registry_.reload();
+        return ReadPhonebookEdition(registry_, edition);
+    };
+    EnvironmentModel model(settings_, listAdapterModels(), startup, messages_, services);
+    EnvironmentHooks hooks;
+    hooks.scanDrives = [](bool network) { return scanDrives(network); };
+    TEnvironment dialog(model, ini_, messages_, hooks, &form_);
+    const bool accepted = dialogs_.runEnvironment ? dialogs_.runEnvironment(dialog)
+                                                  : dialog.exec() == QDialog::Accepted;
+    settings_.InitTab = dialog.pgcEnvironment->currentIndex();
+    settings_.TipView = dialog.chkTipView->isChecked();
+    if (!accepted)
+        return std::nullopt;
+    return model.settings();
+}
+
+// At start-up nothing is open yet: the settings are stored, and only a new
+// line type needs another library before the line is opened.
+bool KanataProgram::takeStartupSettings(const GlobalSettings& changed) {
+    const bool otherLibrary = changed.UseType != settings_.UseType;
+    settings_ = changed;
+    if (otherLibrary) {
+        adapter_.reset();
+        if (settings_.UseType == 0 || settings_.UseType == 1) {
+            adapter_ = TKTCommDLL::create(messages_, appFolder_, settings_.UseType, host_);
+            if (!adapter_)
+                return false;
+            settings_.DLL = std::to_string(adapter_->GetVersion());
+            adapter_->SetExtendMode(settings_.AdapterExtend);
+            adapter_->LoadKinds();
+        }
+    }
+    SaveFromSettingsDialog(settings_, ini_);
+    ini_.save();
     return true;
+}
+
+void KanataProgram::showEnvironment() {
+    const auto changed = runSettingsDialog(false);
+    if (!changed)
+        return;
+    if (EnvironmentModel::AdapterSettingsChanged(settings_, *changed))
+        messages_.information(kReconfigureNotice, &form_);
+    applySettings(*changed);
 }
 
 std::int32_t KanataProgram::openLineOnce() {
@@ -198,7 +283,10 @@ bool KanataProgram::openLine() {
         return true;
     LineOpenSteps steps;
     steps.request = [this] { return LineOpenRequest{settings_.UsbSerial, settings_.Port}; };
-    steps.open = [this] { return openLineOnce(); };
+    // The settings dialog may have left no model, or no library, to open.
+    steps.open = [this] {
+        return adapter_ && settings_.Adapter != 0 ? openLineOnce() : KT_OPEN_OK;
+    };
     steps.settingsDialog = [this] {
         flags_.NeedEnvironmentSetup = true;
         return environmentDialog();
@@ -497,6 +585,7 @@ void KanataProgram::wireFormHooks() {
     };
     hooks.releaseHistoryList = [this] { delete windows_->historyList(); };
     hooks.meiboList = [this] { showRosterList(); };
+    hooks.environment = [this] { showEnvironment(); };
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include "intake/gui/IntakeFlags.h"
 #include "lookup/ExtensionLibrary.h"
 #include "platform/Registry.h"
+#include "settings/EnvironmentModel.h"
 #include "settings/GlobalSettings.h"
 #include "settings/IniFile.h"
 
@@ -43,8 +44,12 @@ class TMainForm;
 // Windows that later work provides; the program asks through these so that
 // a missing one only says it is not available yet.
 struct ProgramDialogs {
-    // The settings dialog: true when accepted.
+    // The settings dialog: true when accepted. Unset = the program's own
+    // dialog, run by runEnvironment.
     std::function<bool()> environment;
+    // Runs the settings dialog once it is prepared (tests answer it); unset =
+    // shown modally. True = accepted.
+    std::function<bool(QDialog&)> runEnvironment;
     // Runs the start confirmation of the phonebook product (tests answer
     // it); unset = shown modally. True = start.
     std::function<bool(QDialog&)> runPhonebook;
@@ -105,6 +110,10 @@ private:
     void describeAddressBook(ReceiveViewSettings& view) const;
     void writeExitSettings();
     bool environmentDialog();
+    std::optional<GlobalSettings> runSettingsDialog(bool startup);
+    AdapterCatalog listAdapterModels();
+    bool takeStartupSettings(const GlobalSettings& changed);
+    void showEnvironment();
 
     TMainForm& form_;
     IntakeFlags& flags_;

@@ -10,12 +10,14 @@
 #include "lookup/PhonebookEditions.h"
 #include "platform/Registry.h"
 #include "settings/IniFile.h"
+#include "settings/gui/TEnvironment.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 #include "views/gui/TReceiveView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -59,8 +61,21 @@ TReceiveView* visibleCallView() {
     return nullptr;
 }
 
+// Answers the settings dialog with "設定(&S)", after `edit` changed it.
+std::function<bool(QDialog&)> acceptSettings(std::function<void(TEnvironment&)> edit = {}) {
+    return [edit](QDialog& dialog) {
+        auto& environment = dynamic_cast<TEnvironment&>(dialog);
+        if (edit)
+            edit(environment);
+        environment.btnSetClick();
+        return environment.result() == QDialog::Accepted;
+    };
+}
+
 class ProgramStartup : public ::testing::Test {
 protected:
+    // How the settings dialog is answered; unset = it must not open.
+    std::function<bool(QDialog&)> answerSettings;
     TempFolders folders;
     ScriptedMessages messages;
     IntakeFlags flags;
@@ -84,6 +99,10 @@ protected:
         QObject::connect(form.get(), &TMainForm::closed, [this] { closed = true; });
         program = std::make_unique<KanataProgram>(*form, flags, messages, appFolder,
                                                   folders.workFolder());
+        program->dialogs().runEnvironment = answerSettings ? answerSettings : [](QDialog&) {
+            ADD_FAILURE() << "the settings dialog opened";
+            return false;
+        };
         waitUntil([this] { return flags.ReadyForCalls || closed; });
         // A close is posted; let it arrive.
         waitUntil([this] { return closed; }, flags.ReadyForCalls ? 0 : 2000);
@@ -100,7 +119,8 @@ protected:
 TEST_F(ProgramStartup, FirstRunLeadsIntoTheSettingsAndStillStarts) {
     messages.expect("使用可能な CD-ROM ドライブが検出できませんでした")
         .expect("動作環境を設定するため環境設定に入ります")
-        .expect("環境設定の画面は現在準備中です");
+        .expect("指定したフォルダーが見つかりません", MessageResult::Yes);
+    answerSettings = acceptSettings();
     ASSERT_TRUE(start());
     // No model chosen yet: no line, and no adapter history to read.
     EXPECT_FALSE(form->actGetRecvHis->isEnabled());
@@ -112,7 +132,10 @@ TEST_F(ProgramStartup, WithoutAnAdapterNoLibraryIsLoaded) {
     writeSettings([](IniFile& ini) { ini.writeInteger("COMMON", "UseType", 2); });
     messages.expect("使用可能な CD-ROM ドライブが検出できませんでした")
         .expect("環境情報に変更がありました")
-        .expect("環境設定の画面は現在準備中です");
+        .expect("KTComm3.so LoadLibrary Error")
+        .expect("アナログ/INS64回線対応機器情報が取得できませんでした")
+        .expect("指定したフォルダーが見つかりません", MessageResult::Yes);
+    answerSettings = acceptSettings();
     // The application folder holds no adapter library at all.
     ASSERT_TRUE(start(folders.scratch()));
     EXPECT_FALSE(form->actGetRecvHis->isEnabled());
@@ -242,8 +265,12 @@ TEST_F(ProgramStartup, AMissingAddressBookLeadsIntoTheSettings) {
         ini.writeBool("USE PBADRS", "UsePbAdrs", true);
         ini.writeString("USE PBADRS", "PbAdrsBookName", "本社");
     });
-    messages.expect("登録名簿として指定中の番号名鑑に").expect("環境設定の画面は現在準備中です");
+    messages.expect("登録名簿として指定中の番号名鑑に");
+    // The user gives up the link to go on.
+    answerSettings =
+        acceptSettings([](TEnvironment& dialog) { dialog.chkUsePbAdrs->setChecked(false); });
     EXPECT_TRUE(start());
+    EXPECT_FALSE(program->settings().UsePbAdrs);
 }
 
 TEST_F(ProgramStartup, CallerFromTheAddressBookIsStoredAsKnown) {
