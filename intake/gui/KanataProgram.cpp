@@ -85,11 +85,14 @@ void KanataProgram::runStartup() {
     loadSettings();
     if (!checkStartupPassword())
         return closeProgram();
+    if (dialogs_.noticesAndUpdate && dialogs_.noticesAndUpdate(settings_))
+        return closeProgram();
     SaveNotices(settings_, ini_);
     ini_.save();
     if (!prepareAdapterModels())
         return closeProgram();
     checkPhonebookLink();
+    backUpAddressBook();
     if (flags_.NeedEnvironmentSetup && !runEnvironmentSetup())
         return closeProgram();
     if (!openLine())
@@ -99,7 +102,17 @@ void KanataProgram::runStartup() {
     if (!openTables())
         return closeProgram();
     loadRingSound();
+    if (settings_.AutoBU && !loadResult_.dataPathReplaced && dialogs_.autoBackup)
+        dialogs_.autoBackup(settings_);
     finishStartup();
+}
+
+void KanataProgram::backUpAddressBook() {
+    if (!settings_.UsePbAdrs || phonebookLinkProblem_ || !settings_.PbBackup ||
+        !dialogs_.addressBookBackup)
+        return;
+    if (!dialogs_.addressBookBackup(settings_))
+        messages_.information("アドレス帳のバックアップに失敗しました　", &form_);
 }
 
 bool KanataProgram::constructAdapter() {

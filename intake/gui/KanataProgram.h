@@ -53,6 +53,17 @@ struct ProgramDialogs {
     // Runs the start confirmation of the phonebook product (tests answer
     // it); unset = shown modally. True = start.
     std::function<bool(QDialog&)> runPhonebook;
+
+    // Start-up services that later work provides; unset ones are skipped.
+    // The notices and the update check: true when an update was started that
+    // needs the program to end.
+    std::function<bool(GlobalSettings&)> noticesAndUpdate;
+    // The automatic backup of the data folder (run only when the data folder
+    // setting was valid at load).
+    std::function<void(const GlobalSettings&)> autoBackup;
+    // The backup of the phonebook product's address book at start: false
+    // when it failed.
+    std::function<bool(const GlobalSettings&)> addressBookBackup;
 };
 
 class KanataProgram : public QObject {
@@ -105,6 +116,7 @@ private:
     void finishStartup();
     void closeProgram();
     void checkPhonebookLink();
+    void backUpAddressBook();
     void startPhonebookProduct();
     std::optional<AddressBookEntry> chosenAddressBook() const;
     void describeAddressBook(ReceiveViewSettings& view) const;

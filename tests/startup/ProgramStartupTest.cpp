@@ -93,6 +93,9 @@ protected:
 
     // Creates the program and runs its start-up; true once it takes calls,
     // false when it closed instead.
+    // Set before start(): lets a test plug in the start-up services.
+    std::function<void(ProgramDialogs&)> configure;
+
     bool start(const std::filesystem::path& appFolder = stageFolder()) {
         form = std::make_unique<TMainForm>(flags, messages, MainWindowOptions{});
         form->setTrayAvailable(false);
@@ -103,6 +106,8 @@ protected:
             ADD_FAILURE() << "the settings dialog opened";
             return false;
         };
+        if (configure)
+            configure(program->dialogs());
         waitUntil([this] { return flags.ReadyForCalls || closed; });
         // A close is posted; let it arrive.
         waitUntil([this] { return closed; }, flags.ReadyForCalls ? 0 : 2000);
@@ -242,6 +247,38 @@ TEST_F(ProgramStartup, ChangedDataFolderMovesTheTables) {
     ASSERT_EQ(runTool("ktcall", {"0312345678"}), 0);
     EXPECT_TRUE(waitUntil([this] { return historyCount(*program->dataModule()) == 1; }));
     EXPECT_TRUE(std::filesystem::exists(other / "RecvHis.DB"));
+}
+
+TEST_F(ProgramStartup, StartUpServicesRunInTheirPlace) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    writeSettings([](IniFile& ini) { ini.writeBool("AUTO BACKUP", "AutoBU", true); });
+    int backups = 0;
+    bool tablesOpenAtBackup = false;
+    configure = [&](ProgramDialogs& d) {
+        d.noticesAndUpdate = [](GlobalSettings& s) {
+            s.Info = false; // the notices window changed its own settings
+            return false;
+        };
+        d.autoBackup = [&](const GlobalSettings&) {
+            ++backups;
+            tablesOpenAtBackup = program->dataModule() != nullptr;
+        };
+    };
+    ASSERT_TRUE(start());
+    EXPECT_EQ(backups, 1);
+    EXPECT_TRUE(tablesOpenAtBackup);
+    IniFile ini(folders.workFolder() / "Kanata195.ini");
+    ini.load();
+    EXPECT_FALSE(ini.readBool("COMMON", "Info", true)); // written back at once
+}
+
+TEST_F(ProgramStartup, AnUpdateThatNeedsARestartEndsTheStart) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    configure = [](ProgramDialogs& d) {
+        d.noticesAndUpdate = [](GlobalSettings&) { return true; };
+    };
+    EXPECT_FALSE(start());
+    EXPECT_TRUE(closed);
 }
 
 TEST_F(ProgramStartup, PasswordSetByTheCommandIsAskedAtStart) {
