@@ -1,5 +1,7 @@
 #include "data/WideEscape.h"
 
+#include "data/Utf8.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -14,47 +16,11 @@ constexpr char32_t kReplacement = 0xFFFD;
 std::vector<char32_t> codePoints(std::string_view s) {
     std::vector<char32_t> out;
     for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || i + static_cast<std::size_t>(extra) >= s.size()) {
-            out.push_back(kReplacement);
-            ++i;
-            continue;
-        }
-        char32_t cp = extra == 0 ? b : b & (0x3F >> extra);
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            const auto c = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-            ok = ok && (c & 0xC0) == 0x80;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (!ok || cp > 0x10FFFF) {
-            out.push_back(kReplacement);
-            ++i;
-            continue;
-        }
-        out.push_back(cp);
-        i += static_cast<std::size_t>(extra) + 1;
+        const Utf8Piece piece = DecodeUtf8At(s, i);
+        out.push_back(piece.valid && piece.cp <= 0x10FFFF ? piece.cp : kReplacement);
+        i += piece.length;
     }
     return out;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
 }
 
 void appendGroup(std::string& out, unsigned unit) {
@@ -113,7 +79,7 @@ std::string DecodeWideEscape(std::string_view text) {
     char16_t pendingHigh = 0; // a high surrogate waiting for its partner, or 0
     auto flushHigh = [&] {
         if (pendingHigh)
-            appendUtf8(out, kReplacement);
+            AppendUtf8(out, kReplacement);
         pendingHigh = 0;
     };
     for (std::size_t at = 0; at < cps.size(); at += 5) {
@@ -122,7 +88,7 @@ std::string DecodeWideEscape(std::string_view text) {
         if (!unit) {
             flushHigh();
             for (std::size_t k = at; k < std::min(at + 5, cps.size()); ++k)
-                appendUtf8(out, cps[k]);
+                AppendUtf8(out, cps[k]);
             continue;
         }
         if (isHigh(*unit)) {
@@ -130,14 +96,14 @@ std::string DecodeWideEscape(std::string_view text) {
             pendingHigh = *unit;
         } else if (isLow(*unit)) {
             if (pendingHigh)
-                appendUtf8(out, 0x10000 + ((static_cast<char32_t>(pendingHigh) - 0xD800) << 10) +
+                AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(pendingHigh) - 0xD800) << 10) +
                                     (static_cast<char32_t>(*unit) - 0xDC00));
             else
-                appendUtf8(out, kReplacement);
+                AppendUtf8(out, kReplacement);
             pendingHigh = 0;
         } else {
             flushHigh();
-            appendUtf8(out, *unit);
+            AppendUtf8(out, *unit);
         }
     }
     flushHigh();

@@ -1,5 +1,7 @@
 #include "data/WidthConversion.h"
 
+#include "data/Utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -44,53 +46,6 @@ bool takesVoicedMark(char32_t full) {
 }
 bool takesSemiVoicedMark(char32_t full) {
     return full >= 0x30CF && full <= 0x30DB && (full - 0x30CF) % 3 == 0;
-}
-
-// One decoded character: its code point, or the single byte it stands for
-// when the text is not valid UTF-8 there.
-struct Piece {
-    char32_t cp;
-    std::size_t length;
-    bool valid;
-};
-
-Piece decodeAt(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = lead < 0x80             ? 1
-                         : (lead & 0xE0) == 0xC0 ? 2
-                         : (lead & 0xF0) == 0xE0 ? 3
-                         : (lead & 0xF8) == 0xF0 ? 4
-                                                 : 0;
-    if (length == 0 || at + length > text.size())
-        return {lead, 1, false};
-    if (length == 1)
-        return {lead, 1, true};
-    char32_t cp = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80)
-            return {lead, 1, false};
-        cp = (cp << 6) | (next & 0x3F);
-    }
-    return {cp, length, true};
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
 }
 
 char32_t fullOfAscii(char32_t c) {
@@ -138,12 +93,12 @@ void appendHalfOf(std::string& out, char32_t cp) {
         return;
     }
     if (cp == 0x3099 || cp == 0x309A) { // combining marks
-        appendUtf8(out, cp == 0x3099 ? kHalfVoiced : kHalfSemiVoiced);
+        AppendUtf8(out, cp == 0x3099 ? kHalfVoiced : kHalfSemiVoiced);
         return;
     }
     auto plain = std::find(kFullOfHalf.begin(), kFullOfHalf.end(), cp);
     if (plain != kFullOfHalf.end()) {
-        appendUtf8(out, kHalfFirst + static_cast<char32_t>(plain - kFullOfHalf.begin()));
+        AppendUtf8(out, kHalfFirst + static_cast<char32_t>(plain - kFullOfHalf.begin()));
         return;
     }
     char32_t base = 0;
@@ -156,12 +111,12 @@ void appendHalfOf(std::string& out, char32_t cp) {
         base = cp - 2, mark = kHalfSemiVoiced;
     }
     if (base == 0) {
-        appendUtf8(out, cp);
+        AppendUtf8(out, cp);
         return;
     }
     auto found = std::find(kFullOfHalf.begin(), kFullOfHalf.end(), base);
-    appendUtf8(out, kHalfFirst + static_cast<char32_t>(found - kFullOfHalf.begin()));
-    appendUtf8(out, mark);
+    AppendUtf8(out, kHalfFirst + static_cast<char32_t>(found - kFullOfHalf.begin()));
+    AppendUtf8(out, mark);
 }
 
 } // namespace
@@ -170,18 +125,18 @@ std::string ToFullWidth(std::string_view text) {
     std::string out;
     out.reserve(text.size() * 3);
     for (std::size_t at = 0; at < text.size();) {
-        Piece piece = decodeAt(text, at);
+        Utf8Piece piece = DecodeUtf8At(text, at);
         at += piece.length;
         if (!piece.valid) {
             out.push_back(static_cast<char>(piece.cp));
         } else if (piece.cp >= kHalfFirst && piece.cp <= kHalfLast) {
-            Piece next = at < text.size() ? decodeAt(text, at) : Piece{0, 0, false};
+            Utf8Piece next = at < text.size() ? DecodeUtf8At(text, at) : Utf8Piece{0, 0, false};
             bool marked = false;
-            appendUtf8(out, fullOfHalfKana(piece.cp, next.valid ? next.cp : 0, marked));
+            AppendUtf8(out, fullOfHalfKana(piece.cp, next.valid ? next.cp : 0, marked));
             if (marked)
                 at += next.length;
         } else {
-            appendUtf8(out, fullOfAscii(piece.cp));
+            AppendUtf8(out, fullOfAscii(piece.cp));
         }
     }
     return out.empty() ? std::string(text) : out;
@@ -191,7 +146,7 @@ std::string ToHalfWidth(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
-        Piece piece = decodeAt(text, at);
+        Utf8Piece piece = DecodeUtf8At(text, at);
         at += piece.length;
         if (piece.valid)
             appendHalfOf(out, piece.cp);
@@ -209,14 +164,14 @@ std::string KanaIndexLetter(std::string_view oneHalfWidthKatakana) {
     static_assert(kKana.size() == 46 && kHiragana.size() == 46);
     if (oneHalfWidthKatakana.empty())
         return {};
-    Piece piece = decodeAt(oneHalfWidthKatakana, 0);
+    Utf8Piece piece = DecodeUtf8At(oneHalfWidthKatakana, 0);
     if (!piece.valid || piece.length != oneHalfWidthKatakana.size())
         return std::string(oneHalfWidthKatakana);
     std::size_t place = kKana.find(piece.cp);
     if (place == std::u32string_view::npos)
         return std::string(oneHalfWidthKatakana);
     std::string letter;
-    appendUtf8(letter, kHiragana[place]);
+    AppendUtf8(letter, kHiragana[place]);
     return letter;
 }
 
