@@ -12,48 +12,39 @@ using R = AddressBookRow;
 // fields of the same meaning. NameKanji is long enough for its escape form
 // (five characters per UTF-16 unit).
 std::vector<FieldBinding<R>> bindings() {
-    auto alpha = [](const char* name, int size, std::string R::*m) {
-        return FieldBinding<R>{{name, FieldType::Alpha, size}, m};
-    };
-    auto integer = [](const char* name, int R::*m) {
-        return FieldBinding<R>{{name, FieldType::Integer}, m};
-    };
-    auto memo = [](const char* name, std::string R::*m) {
-        return FieldBinding<R>{{name, FieldType::Memo}, m};
-    };
     return {
-        integer("RecNo", &R::RecNo),
-        alpha("Tel", 11, &R::Tel),
-        alpha("Fax", 11, &R::Fax),
-        alpha("Portable1", 11, &R::Portable1),
-        alpha("Portable2", 11, &R::Portable2),
-        alpha("Pos", 7, &R::Pos),
-        alpha("Tdfkn", 8, &R::Tdfkn),
-        alpha("Adrs1", 32, &R::Adrs1),
-        alpha("Adrs2", 100, &R::Adrs2),
-        alpha("Adrs3", 116, &R::Adrs3),
-        alpha("JisCode", 5, &R::JisCode),
-        alpha("KajoCode", 6, &R::KajoCode),
-        alpha("CorpKana", 80, &R::CorpKana),
-        alpha("CorpKanji", 120, &R::CorpKanji),
-        alpha("NameKana", 25, &R::NameKana),
-        alpha("NameKanji", 255, &R::NameKanji),
-        alpha("PrivCorp", 1, &R::PrivCorp),
-        alpha("Keyword1", 100, &R::Keyword1),
-        alpha("Keyword2", 100, &R::Keyword2),
-        alpha("Keyword3", 100, &R::Keyword3),
-        alpha("Keyword4", 100, &R::Keyword4),
-        alpha("Keyword5", 100, &R::Keyword5),
-        alpha("Keyword6", 100, &R::Keyword6),
-        alpha("Keyword7", 100, &R::Keyword7),
-        alpha("Keyword8", 100, &R::Keyword8),
-        integer("Latitude", &R::Latitude),
-        integer("Longitude", &R::Longitude),
-        alpha("EMail1", 64, &R::EMail1),
-        integer("SymbolColor", &R::SymbolColor),
-        memo("ExtLink", &R::ExtLink),
-        memo("ExtFile", &R::ExtFile),
-        memo("Note", &R::Note),
+        IntegerField("RecNo", &R::RecNo),
+        AlphaField("Tel", 11, &R::Tel),
+        AlphaField("Fax", 11, &R::Fax),
+        AlphaField("Portable1", 11, &R::Portable1),
+        AlphaField("Portable2", 11, &R::Portable2),
+        AlphaField("Pos", 7, &R::Pos),
+        AlphaField("Tdfkn", 8, &R::Tdfkn),
+        AlphaField("Adrs1", 32, &R::Adrs1),
+        AlphaField("Adrs2", 100, &R::Adrs2),
+        AlphaField("Adrs3", 116, &R::Adrs3),
+        AlphaField("JisCode", 5, &R::JisCode),
+        AlphaField("KajoCode", 6, &R::KajoCode),
+        AlphaField("CorpKana", 80, &R::CorpKana),
+        AlphaField("CorpKanji", 120, &R::CorpKanji),
+        AlphaField("NameKana", 25, &R::NameKana),
+        AlphaField("NameKanji", 255, &R::NameKanji),
+        AlphaField("PrivCorp", 1, &R::PrivCorp),
+        AlphaField("Keyword1", 100, &R::Keyword1),
+        AlphaField("Keyword2", 100, &R::Keyword2),
+        AlphaField("Keyword3", 100, &R::Keyword3),
+        AlphaField("Keyword4", 100, &R::Keyword4),
+        AlphaField("Keyword5", 100, &R::Keyword5),
+        AlphaField("Keyword6", 100, &R::Keyword6),
+        AlphaField("Keyword7", 100, &R::Keyword7),
+        AlphaField("Keyword8", 100, &R::Keyword8),
+        IntegerField("Latitude", &R::Latitude),
+        IntegerField("Longitude", &R::Longitude),
+        AlphaField("EMail1", 64, &R::EMail1),
+        IntegerField("SymbolColor", &R::SymbolColor),
+        MemoField("ExtLink", &R::ExtLink),
+        MemoField("ExtFile", &R::ExtFile),
+        MemoField("Note", &R::Note),
     };
 }
 

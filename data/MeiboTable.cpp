@@ -6,49 +6,40 @@ namespace kanata {
 namespace {
 using R = MeiboRow;
 std::vector<FieldBinding<R>> bindings() {
-    auto alpha = [](const char* name, int size, std::string R::*m) {
-        return FieldBinding<R>{{name, FieldType::Alpha, size}, m};
-    };
-    auto integer = [](const char* name, int R::*m) {
-        return FieldBinding<R>{{name, FieldType::Integer}, m};
-    };
-    auto stamp = [](const char* name, DateTime R::*m) {
-        return FieldBinding<R>{{name, FieldType::Timestamp}, m};
-    };
     return {
-        integer("RecNo", &R::RecNo),
-        stamp("AxsDateTime", &R::AxsDateTime),
-        alpha("SchTel1", 11, &R::SchTel1),
-        alpha("SchTel2", 11, &R::SchTel2),
-        alpha("Tel1", 13, &R::Tel1),
-        alpha("Tel2", 13, &R::Tel2),
-        alpha("Pos", 7, &R::Pos),
-        alpha("Tdfkn", 8, &R::Tdfkn),
-        alpha("Adrs1", 32, &R::Adrs1),
-        alpha("Adrs2", 100, &R::Adrs2),
-        alpha("Adrs3", 116, &R::Adrs3),
-        alpha("JisCode", 5, &R::JisCode),
-        alpha("KajoCode", 6, &R::KajoCode),
-        alpha("CorpKana", 80, &R::CorpKana),
-        alpha("CorpKanji", 120, &R::CorpKanji),
-        alpha("NameKana", 25, &R::NameKana),
-        alpha("NameKanji", 30, &R::NameKanji),
-        alpha("PrivCorp", 1, &R::PrivCorp),
-        alpha("Memo1", 100, &R::Memo1),
-        alpha("Memo2", 100, &R::Memo2),
-        alpha("Memo3", 100, &R::Memo3),
-        alpha("EMail", 64, &R::EMail),
-        alpha("Rank", 20, &R::Rank),
-        integer("Latitude", &R::Latitude),
-        integer("Longitude", &R::Longitude),
-        integer("Msg", &R::Msg),
-        alpha("Msg1", 32, &R::Msg1),
-        alpha("Msg2", 32, &R::Msg2),
-        alpha("BGColor", 7, &R::BGColor),
+        IntegerField("RecNo", &R::RecNo),
+        TimestampField("AxsDateTime", &R::AxsDateTime),
+        AlphaField("SchTel1", 11, &R::SchTel1),
+        AlphaField("SchTel2", 11, &R::SchTel2),
+        AlphaField("Tel1", 13, &R::Tel1),
+        AlphaField("Tel2", 13, &R::Tel2),
+        AlphaField("Pos", 7, &R::Pos),
+        AlphaField("Tdfkn", 8, &R::Tdfkn),
+        AlphaField("Adrs1", 32, &R::Adrs1),
+        AlphaField("Adrs2", 100, &R::Adrs2),
+        AlphaField("Adrs3", 116, &R::Adrs3),
+        AlphaField("JisCode", 5, &R::JisCode),
+        AlphaField("KajoCode", 6, &R::KajoCode),
+        AlphaField("CorpKana", 80, &R::CorpKana),
+        AlphaField("CorpKanji", 120, &R::CorpKanji),
+        AlphaField("NameKana", 25, &R::NameKana),
+        AlphaField("NameKanji", 30, &R::NameKanji),
+        AlphaField("PrivCorp", 1, &R::PrivCorp),
+        AlphaField("Memo1", 100, &R::Memo1),
+        AlphaField("Memo2", 100, &R::Memo2),
+        AlphaField("Memo3", 100, &R::Memo3),
+        AlphaField("EMail", 64, &R::EMail),
+        AlphaField("Rank", 20, &R::Rank),
+        IntegerField("Latitude", &R::Latitude),
+        IntegerField("Longitude", &R::Longitude),
+        IntegerField("Msg", &R::Msg),
+        AlphaField("Msg1", 32, &R::Msg1),
+        AlphaField("Msg2", 32, &R::Msg2),
+        AlphaField("BGColor", 7, &R::BGColor),
         {{"ExtLink", FieldType::Memo, 100}, &R::ExtLink},
         {{"Note", FieldType::Memo, 100}, &R::Note},
-        stamp("AddDateTime", &R::AddDateTime),
-        stamp("UpdDateTime", &R::UpdDateTime),
+        TimestampField("AddDateTime", &R::AddDateTime),
+        TimestampField("UpdDateTime", &R::UpdDateTime),
     };
 }
 

@@ -6,25 +6,22 @@ namespace kanata {
 namespace {
 using R = RecvHisRow;
 std::vector<FieldBinding<R>> bindings() {
-    auto alpha = [](const char* name, int size, std::string R::*m) {
-        return FieldBinding<R>{{name, FieldType::Alpha, size}, m};
-    };
     return {
-        {{"RecNo", FieldType::Integer}, &R::RecNo},
-        {{"AxsDateTime", FieldType::Timestamp}, &R::AxsDateTime},
-        {{"RecvDateTime", FieldType::Timestamp}, &R::RecvDateTime},
-        {{"RecvWeek", FieldType::Integer}, &R::RecvWeek},
-        alpha("SchTel", 11, &R::SchTel),
-        alpha("Tel", 13, &R::Tel),
-        alpha("CorpKana", 80, &R::CorpKana),
-        alpha("CorpKanji", 120, &R::CorpKanji),
-        alpha("NameKana", 25, &R::NameKana),
-        alpha("NameKanji", 30, &R::NameKanji),
-        alpha("Division", 1, &R::Division),
-        alpha("Rank", 20, &R::Rank),
-        alpha("SelItem1", 60, &R::SelItem1),
-        alpha("SelItem2", 60, &R::SelItem2),
-        alpha("SelItem3", 60, &R::SelItem3),
+        IntegerField("RecNo", &R::RecNo),
+        TimestampField("AxsDateTime", &R::AxsDateTime),
+        TimestampField("RecvDateTime", &R::RecvDateTime),
+        IntegerField("RecvWeek", &R::RecvWeek),
+        AlphaField("SchTel", 11, &R::SchTel),
+        AlphaField("Tel", 13, &R::Tel),
+        AlphaField("CorpKana", 80, &R::CorpKana),
+        AlphaField("CorpKanji", 120, &R::CorpKanji),
+        AlphaField("NameKana", 25, &R::NameKana),
+        AlphaField("NameKanji", 30, &R::NameKanji),
+        AlphaField("Division", 1, &R::Division),
+        AlphaField("Rank", 20, &R::Rank),
+        AlphaField("SelItem1", 60, &R::SelItem1),
+        AlphaField("SelItem2", 60, &R::SelItem2),
+        AlphaField("SelItem3", 60, &R::SelItem3),
     };
 }
 

@@ -16,6 +16,21 @@ template <class Row> struct FieldBinding {
     std::variant<int Row::*, std::string Row::*, DateTime Row::*> member;
 };
 
+// The bindings of the four field types, for the tables' field lists.
+template <class Row>
+FieldBinding<Row> AlphaField(const char* name, int size, std::string Row::*member) {
+    return {{name, FieldType::Alpha, size}, member};
+}
+template <class Row> FieldBinding<Row> IntegerField(const char* name, int Row::*member) {
+    return {{name, FieldType::Integer}, member};
+}
+template <class Row> FieldBinding<Row> MemoField(const char* name, std::string Row::*member) {
+    return {{name, FieldType::Memo}, member};
+}
+template <class Row> FieldBinding<Row> TimestampField(const char* name, DateTime Row::*member) {
+    return {{name, FieldType::Timestamp}, member};
+}
+
 template <class Row> class TypedTable {
 public:
     TypedTable(std::string name, std::vector<FieldBinding<Row>> bindings,
