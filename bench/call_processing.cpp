@@ -25,6 +25,8 @@
 #include "platform/MessageService.h"
 #include "platform/Registry.h"
 
+#include "bench/BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
@@ -34,12 +36,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace kanata;
 
-class NoBoxes : public MessageService {
-public:
-    MessageResult ShowCenteredMessage(const MessageRequest& r) override {
-        throw std::runtime_error("unexpected message: " + r.text);
-    }
-};
+using kanata::bench::NoBoxes;
 
 class NoWindows : public CallIntakeWindows {
 public:
@@ -73,13 +70,6 @@ std::string unknownNumber(int i) {
     return "06" + std::to_string(10000000 + i);
 }
 
-fs::path freshFolder() {
-    std::string pattern = (fs::temp_directory_path() / "kanata-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    return pattern;
-}
-
 // Both tables built in one transaction each. Roster entry i has the numbers
 // 03-1xxx-xxxx and 090-1xxx-xxxx; history row i is a call from roster
 // caller i / 2 (even rows) or unknown caller i / 2 (odd rows), one a minute.
@@ -110,7 +100,7 @@ void fillTables(TDMKanata195& dm) {
 struct World {
     NoBoxes messages;
     NoWindows windows;
-    fs::path folder = freshFolder();
+    fs::path folder = kanata::bench::FreshFolder();
     TDMKanata195 dm{folder / "Data", messages};
     Registry registry{folder / "registry.ini"};
     HyphenationService hyphenation;

@@ -4,32 +4,22 @@
 #include "data/TDMKanata195.h"
 #include "platform/MessageService.h"
 
+#include "bench/BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <stdexcept>
 
 namespace {
 
-class NoBoxes : public kanata::MessageService {
-public:
-    kanata::MessageResult ShowCenteredMessage(const kanata::MessageRequest& r) override {
-        throw std::runtime_error("unexpected message: " + r.text);
-    }
-};
-
-std::filesystem::path freshFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kanata-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    return pattern;
-}
+using kanata::bench::NoBoxes;
 
 void BM_HistoryAppend(benchmark::State& state) {
     const auto rows = state.range(0);
     NoBoxes messages;
     for (auto _ : state) {
         state.PauseTiming();
-        const auto folder = freshFolder();
+        const auto folder = kanata::bench::FreshFolder();
         {
             kanata::TDMKanata195 dm(folder, messages);
             if (!dm.OpenRecvHis())

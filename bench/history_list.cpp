@@ -7,6 +7,8 @@
 #include "history/ListPager.h"
 #include "platform/MessageService.h"
 
+#include "bench/BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
@@ -14,12 +16,7 @@
 
 namespace {
 
-class NoBoxes : public kanata::MessageService {
-public:
-    kanata::MessageResult ShowCenteredMessage(const kanata::MessageRequest& r) override {
-        throw std::runtime_error("unexpected message: " + r.text);
-    }
-};
+using kanata::bench::NoBoxes;
 
 constexpr int kRows = 100000;
 constexpr int kPage = 200;
@@ -34,11 +31,7 @@ struct History {
     std::unique_ptr<kanata::TDMKanata195> dm;
 
     History() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kanata-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        folder = pattern;
+        folder = kanata::bench::FreshFolder();
         dm = std::make_unique<kanata::TDMKanata195>(folder, messages);
         if (!dm->OpenRecvHis())
             throw std::runtime_error("cannot open");

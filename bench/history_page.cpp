@@ -5,6 +5,8 @@
 #include "data/TDMKanata195.h"
 #include "platform/MessageService.h"
 
+#include "bench/BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
@@ -12,12 +14,7 @@
 
 namespace {
 
-class NoBoxes : public kanata::MessageService {
-public:
-    kanata::MessageResult ShowCenteredMessage(const kanata::MessageRequest& r) override {
-        throw std::runtime_error("unexpected message: " + r.text);
-    }
-};
+using kanata::bench::NoBoxes;
 
 constexpr int kRows = 100000;
 constexpr int kPage = 200;
@@ -31,11 +28,7 @@ struct History {
     std::string middleKey;
 
     History() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kanata-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        folder = pattern;
+        folder = kanata::bench::FreshFolder();
         dm = std::make_unique<kanata::TDMKanata195>(folder, messages);
         if (!dm->OpenRecvHis())
             throw std::runtime_error("cannot open");

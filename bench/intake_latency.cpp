@@ -10,10 +10,12 @@
 #include "data/TDMKanata195.h"
 #include "platform/MessageService.h"
 
+#include "bench/BenchSupport.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -27,12 +29,7 @@ using namespace kanata;
 constexpr int kHistory = 99000;
 constexpr int kRoster = 100000;
 
-class NoBoxes : public MessageService {
-public:
-    MessageResult ShowCenteredMessage(const MessageRequest& r) override {
-        throw std::runtime_error("unexpected message: " + r.text);
-    }
-};
+using kanata::bench::NoBoxes;
 
 fs::path stage() {
     return KANATA_STAGE_DIR;

@@ -9,6 +9,8 @@
 #include "platform/MessageService.h"
 #include "roster/MeiboCondition.h"
 
+#include "bench/BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
@@ -16,12 +18,7 @@
 
 namespace {
 
-class NoBoxes : public kanata::MessageService {
-public:
-    kanata::MessageResult ShowCenteredMessage(const kanata::MessageRequest& r) override {
-        throw std::runtime_error("unexpected message: " + r.text);
-    }
-};
+using kanata::bench::NoBoxes;
 
 constexpr int kRows = 100000;
 constexpr int kPage = 200;
@@ -41,11 +38,7 @@ struct Roster {
     std::unique_ptr<kanata::TDMKanata195> dm;
 
     Roster() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kanata-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        folder = pattern;
+        folder = kanata::bench::FreshFolder();
         dm = std::make_unique<kanata::TDMKanata195>(folder, messages);
         if (!dm->OpenMeibo())
             throw std::runtime_error("cannot open");
