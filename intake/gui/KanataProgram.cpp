@@ -116,10 +116,10 @@ void KanataProgram::backUpAddressBook() {
 }
 
 bool KanataProgram::constructAdapter() {
-    // LineType is the one setting read before the others, as at program entry.
-    IniFile entry(ini_.path());
-    entry.load();
-    const int lineType = entry.readInteger("COMMON", "UseType", 0);
+    // The settings file is read once here: LineType is needed before the
+    // library, the rest is checked by loadSettings.
+    ini_.load();
+    const int lineType = ini_.readInteger("COMMON", "UseType", 0);
     if (lineType != 0 && lineType != 1)
         return true;
     adapter_ = TKTCommDLL::create(messages_, appFolder_, lineType, host_);
@@ -127,7 +127,6 @@ bool KanataProgram::constructAdapter() {
 }
 
 void KanataProgram::loadSettings() {
-    ini_.load();
     SettingsEnvironment env;
     env.applicationFolder = appFolder_;
     env.workFolder = workFolder_;
