@@ -185,17 +185,27 @@ TEST_F(ProgramStartup, IncomingCallPopsUpTheViewAndRegistersTheCaller) {
     EXPECT_EQ(history->Tel, "03-5555-0000");
 }
 
-// Answers the password dialog once it is open: `typed` then OK.
-void answerPasswordDialog(const QString& typed, int* asked) {
-    QTimer::singleShot(50, [=] {
-        auto* form = qobject_cast<TPasswordForm*>(QApplication::activeModalWidget());
-        if (!form)
-            return answerPasswordDialog(typed, asked);
-        ++*asked;
-        form->edtPassword->setText(typed);
-        form->btnOkClick();
-    });
-}
+// Answers the password dialog once it is open: `typed` then OK. The timer
+// belongs to the test, so nothing is left pending when the test ends.
+class PasswordAnswer {
+public:
+    explicit PasswordAnswer(const QString& typed) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, typed] {
+            auto* form = qobject_cast<TPasswordForm*>(QApplication::activeModalWidget());
+            if (!form)
+                return;
+            timer_.stop();
+            ++asked;
+            form->edtPassword->setText(typed);
+            form->btnOkClick();
+        });
+        timer_.start(20);
+    }
+    int asked = 0;
+
+private:
+    QTimer timer_;
+};
 
 std::size_t historyCount(TDMKanata195& dm) {
     TableUse use(dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
@@ -290,10 +300,9 @@ TEST_F(ProgramStartup, PasswordSetByTheCommandIsAskedAtStart) {
     status.waitForFinished();
     EXPECT_EQ(status.readAllStandardOutput().trimmed(), QByteArray("set"));
 
-    int asked = 0;
-    answerPasswordDialog(QStringLiteral("Himitsu1"), &asked);
+    PasswordAnswer answer(QStringLiteral("Himitsu1"));
     ASSERT_TRUE(start());
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(answer.asked, 1);
 }
 
 TEST_F(ProgramStartup, AMissingAddressBookLeadsIntoTheSettings) {
