@@ -46,9 +46,8 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
                              std::filesystem::path applicationFolder,
                              std::filesystem::path workFolder)
     : form_(form), flags_(flags), messages_(messages), appFolder_(std::move(applicationFolder)),
-      workFolder_(std::move(workFolder)), ini_(workFolder_ / kSettingsFileName), host_([this] {
-          QMetaObject::invokeMethod(this, "drainAdapterMessages", Qt::QueuedConnection);
-      }),
+      workFolder_(std::move(workFolder)), ini_(workFolder_ / kSettingsFileName),
+      wakeUp_([this] { drainAdapterMessages(); }), host_([this] { wakeUp_.ring(); }),
       extension_(workFolder_, messages_) {
     form_.hooks().startup = [this] { runStartup(); };
     windows_ =

@@ -7,6 +7,7 @@
 #include "intake/AdapterHost.h"
 #include "intake/gui/IntakeFlags.h"
 #include "lookup/ExtensionLibrary.h"
+#include "platform/MainThreadWakeUp.h"
 #include "platform/Registry.h"
 #include "settings/EnvironmentModel.h"
 #include "settings/GlobalSettings.h"
@@ -138,6 +139,7 @@ private:
     Registry registry_;
     ProgramDialogs dialogs_;
 
+    MainThreadWakeUp wakeUp_;
     AdapterHost host_;
     std::unique_ptr<TKTCommDLL> adapter_;
     HyphenationService hyphenation_;
