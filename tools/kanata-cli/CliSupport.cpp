@@ -1,0 +1,75 @@
+#include "tools/kanata-cli/CliSupport.h"
+
+#include "platform/AppFolder.h"
+#include "settings/IniFile.h"
+#include "settings/WorkFolders.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kanata::cli {
+
+Arguments::Arguments(std::vector<std::string> args) : args_(std::move(args)) {}
+
+bool Arguments::takeFlag(const std::string& name) {
+    const auto it = std::find(args_.begin(), args_.end(), name);
+    if (it == args_.end())
+        return false;
+    args_.erase(it);
+    return true;
+}
+
+std::optional<std::string> Arguments::takeOption(const std::string& name) {
+    const std::string withEquals = name + "=";
+    for (auto it = args_.begin(); it != args_.end(); ++it) {
+        if (it->rfind(withEquals, 0) == 0) {
+            std::string value = it->substr(withEquals.size());
+            args_.erase(it);
+            return value;
+        }
+        if (*it == name) {
+            if (std::next(it) == args_.end())
+                throw UsageError(name + " needs a value");
+            std::string value = *std::next(it);
+            args_.erase(it, it + 2);
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+bool Arguments::wantsHelp() const {
+    return std::any_of(args_.begin(), args_.end(),
+                       [](const std::string& a) { return a == "--help" || a == "-h"; });
+}
+
+std::vector<std::string> Arguments::positionals(std::size_t min, std::size_t max) const {
+    for (const std::string& a : args_)
+        if (a.size() > 1 && a[0] == '-' && !(std::isdigit(static_cast<unsigned char>(a[1]))))
+            throw UsageError("unknown option " + a);
+    if (args_.size() < min)
+        throw UsageError("missing argument");
+    if (args_.size() > max)
+        throw UsageError("unexpected argument " + args_[max]);
+    return args_;
+}
+
+Folders resolveFolders(const std::optional<std::string>& dataOption) {
+    Folders folders;
+    folders.applicationFolder = applicationFolder();
+    folders.workFolder = findWorkFolder(folders.applicationFolder);
+    if (dataOption) {
+        std::error_code ec;
+        if (dataOption->empty() || !std::filesystem::is_directory(*dataOption, ec))
+            throw UsageError("no such data folder: " + *dataOption);
+        folders.dataFolder = std::filesystem::absolute(*dataOption);
+        return folders;
+    }
+    IniFile ini(folders.workFolder / kSettingsFileName);
+    ini.load();
+    folders.dataFolder =
+        resolveDataFolder(ini.readString("COMMON", "DataPath"), folders.workFolder).folder;
+    return folders;
+}
+
+} // namespace kanata::cli

@@ -1,0 +1,20 @@
+#pragma once
+// The subcommands of kanata-cli. Each lives in its own file and takes the
+// arguments after its name; it returns an exit status or throws UsageError.
+#include "tools/kanata-cli/CliSupport.h"
+
+namespace kanata::cli {
+
+struct Command {
+    const char* name;
+    const char* summary; // one line for the overview
+    int (*run)(Arguments& args);
+    // Rendering needs a QGuiApplication (fonts, paint devices); it runs on
+    // the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+    bool needsGui = false;
+};
+
+// One declaration per command, in the order of the overview in main.cpp.
+int runVersion(Arguments& args);
+
+} // namespace kanata::cli
