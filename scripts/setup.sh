@@ -9,7 +9,7 @@ packages=(
     libsqlite3-dev sqlite3 libssl-dev libpugixml-dev
     libphonenumber-dev libicu-dev libprotobuf-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-noto-cjk xvfb xauth socat
+    fonts-noto-cjk xvfb xauth socat poppler-utils
 )
 
 missing=()

@@ -19,6 +19,7 @@ using kanata::cli::Command;
 // Add a command here, with its function declared in Commands.h.
 constexpr Command kCommands[] = {
     {"version", "版を表示します", kanata::cli::runVersion},
+    {"print", "履歴・名簿の一覧表を PDF に印刷します", kanata::cli::runPrint, true},
 };
 
 void printOverview(std::ostream& out) {
