@@ -207,6 +207,14 @@ void ListPrintJob::planRecord(PagePlan& plan, const std::vector<std::string>& va
     }
 }
 
+void ListPrintJob::startAtPage(int page) {
+    const long long before = static_cast<long long>(std::max(0, page - 1)) * recordsPerPage_;
+    source_.skip(std::min(before, target_));
+    printed_ = std::min(before, target_);
+    page_ = std::max(1, page);
+    fetched_ = false;
+}
+
 bool ListPrintJob::planPage(PagePlan& plan, bool& more) {
     plan = {};
     more = false;

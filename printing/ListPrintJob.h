@@ -45,6 +45,10 @@ public:
     int nextPage() const { return page_; }
     long long printed() const { return printed_; }
 
+    // Passes over the records of the pages before `page` (from 1), so that
+    // the next planPage() lays out that page.
+    void startAtPage(int page);
+
     // Plans the next page; false once nothing is left to print (the plan
     // then stays empty). `more` tells whether a further page follows.
     bool planPage(PagePlan& plan, bool& more);

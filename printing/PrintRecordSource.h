@@ -1,6 +1,7 @@
 #pragma once
 // Where a print job takes its records from, one at a time, in print order:
 // the value of every item of the source (see PrintValues.h).
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,11 @@ public:
     virtual ~PrintRecordSource() = default;
     // The next record's item values; nullopt when no record follows.
     virtual std::optional<std::vector<std::string>> next() = 0;
+    // Passes over `count` records (fewer when the source runs out).
+    virtual void skip(long long count) {
+        while (count-- > 0 && next())
+            ;
+    }
 };
 
 // Records held in memory (tests, small lists).
@@ -24,6 +30,11 @@ public:
             return std::nullopt;
         return records_[at_++];
     }
+    void skip(long long count) override {
+        at_ = std::min(records_.size(), at_ + static_cast<std::size_t>(std::max(0LL, count)));
+    }
+    void rewind() { at_ = 0; }
+    std::size_t size() const { return records_.size(); }
 
 private:
     std::vector<std::vector<std::string>> records_;
