@@ -16,6 +16,7 @@
 #include "lookup/PhonebookEditions.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
+#include "printing/gui/TListPrint.h"
 #include "roster/MeiboSettings.h"
 #include "roster/gui/TMeiboList.h"
 #include "settings/WindowGeometry.h"
@@ -597,6 +598,13 @@ void KanataProgram::wireFormHooks() {
     hooks.releaseHistoryList = [this] { delete windows_->historyList(); };
     hooks.meiboList = [this] { showRosterList(); };
     hooks.environment = [this] { showEnvironment(); };
+    hooks.listPrint = [this] {
+        if (!dm_)
+            return;
+        TListPrint dialog(
+            {ini_, dm_->dataFolder(), workFolder_, messages_, *dm_, settings_.UsePbAdrs}, &form_);
+        dialog.exec();
+    };
 }
 
 namespace {
