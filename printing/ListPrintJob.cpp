@@ -75,12 +75,14 @@ ListPrintJob::ListPrintJob(ListPrintSettings settings, const PageGeometry& page,
 void ListPrintJob::measure() {
     body_ = BodyFont(s_.format, page_geometry_.dpiY);
     title_ = TitleFont(s_.format, page_geometry_.dpiY);
-    const QFontMetricsF metrics(body_);
-    const QString sample = QStringLiteral("ｳ");
-    lineH_ = std::ceil(metrics.height());
-    cw_ = std::ceil(metrics.horizontalAdvance(sample));
+    // A line is one em high, as tall as a full-width character: the
+    // record count per page is worked out with that height, and the fonts
+    // found here put extra leading into their line spacing that would push
+    // the last records off the page.
+    lineH_ = body_.pixelSize();
+    cw_ = std::ceil(QFontMetricsF(body_).horizontalAdvance(QStringLiteral("ｳ")));
     half_ = std::round(lineH_ / 2);
-    titleLineH_ = std::ceil(QFontMetricsF(title_).height());
+    titleLineH_ = title_.pixelSize();
     left_ = MarginPixels(page_geometry_.dpiX, s_.format.offsetX);
     top_ = MarginPixels(page_geometry_.dpiY, s_.format.offsetY);
 }
@@ -130,8 +132,11 @@ double ListPrintJob::planHeadings(PagePlan& plan) {
     bool above = false;
     if (!f.title.empty()) {
         const double band = 2 * titleLineH_;
-        plan.texts.push_back({QRectF(bandLeft, y, bandWidth, band), QString::fromStdString(f.title),
-                              static_cast<int>(Horizontal(f.titlePos) | Qt::AlignVCenter), title_});
+        plan.texts.push_back({QRectF(bandLeft, y, bandWidth, band),
+                              {},
+                              QString::fromStdString(f.title),
+                              static_cast<int>(Horizontal(f.titlePos) | Qt::AlignVCenter),
+                              title_});
         y += band;
         above = true;
     }
@@ -143,7 +148,9 @@ double ListPrintJob::planHeadings(PagePlan& plan) {
         double dateY = y;
         if (!dateTop)
             dateY = lastLine - (f.viewPage && !pageTop && sharesX ? lineH_ : 0);
-        plan.texts.push_back({QRectF(bandLeft, dateY, bandWidth, lineH_), PrintedDateText(s_.date),
+        plan.texts.push_back({QRectF(bandLeft, dateY, bandWidth, lineH_),
+                              QRectF(bandLeft, dateY - half_ / 2, bandWidth, lineH_ + half_),
+                              PrintedDateText(s_.date),
                               static_cast<int>(Horizontal(f.datePosX) | Qt::AlignVCenter), body_});
         if (dateTop) {
             if (!f.viewPage || !pageTop)
@@ -156,6 +163,7 @@ double ListPrintJob::planHeadings(PagePlan& plan) {
     if (f.viewPage) {
         const double pageY = pageTop ? y : lastLine;
         plan.texts.push_back({QRectF(bandLeft, pageY, bandWidth, lineH_),
+                              QRectF(bandLeft, pageY - half_ / 2, bandWidth, lineH_ + half_),
                               QString::fromStdString(PageNumberText(f.pageType, page_, pageCount_)),
                               static_cast<int>(Horizontal(f.pagePosX) | Qt::AlignVCenter), body_});
         if (pageTop) {
@@ -181,7 +189,9 @@ void ListPrintJob::planHeader(PagePlan& plan, double y) {
                 ? HeaderCaption(s_.format.source, c.item, s_.items[c.item].caption)
                 : std::string();
         if (!caption.empty())
-            plan.texts.push_back({QRectF(c.x, y, c.width, lineH_), QString::fromStdString(caption),
+            plan.texts.push_back({QRectF(c.x, y, c.width, lineH_),
+                                  QRectF(c.x, y - half_ / 2, c.width, lineH_ + half_),
+                                  QString::fromStdString(caption),
                                   static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter), body_});
     }
 }
@@ -201,9 +211,12 @@ void ListPrintJob::planRecord(PagePlan& plan, const std::vector<std::string>& va
         else if (c.item > kBlankItem && c.item < static_cast<int>(values.size()))
             text = QString::fromStdString(values[static_cast<std::size_t>(c.item)]);
         const auto lines = WrapToLines(text, body_, c.width, rows);
+        // The block's rows and half of the gaps around it.
+        const QRectF block(c.x, y - half_ / 2, c.width, rows * lineH_ + half_);
         for (std::size_t i = 0; i < lines.size(); ++i)
             plan.texts.push_back({QRectF(c.x, y + static_cast<double>(i) * lineH_, c.width, lineH_),
-                                  lines[i], static_cast<int>(Qt::AlignLeft | Qt::AlignTop), body_});
+                                  block, lines[i],
+                                  static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter), body_});
     }
 }
 

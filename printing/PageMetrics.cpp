@@ -1,5 +1,6 @@
 #include "printing/PageMetrics.h"
 
+#include <QFontDatabase>
 #include <QStringList>
 
 #include <algorithm>
@@ -33,10 +34,17 @@ QFont FontAt(const PrintFormat& format, int pixels, bool bold) {
     // The layout counts widths in half-width characters, which only works
     // with a fixed-pitch font; the Windows fonts a stored layout names are
     // not found here, so a fixed-pitch Japanese font stands behind them.
+    // The system's font substitution would hand such a name to a
+    // proportional font, so an unknown name goes straight to the fallback.
+    const QString name = QString::fromStdString(format.fontName);
     QFont font;
-    font.setFamilies(QStringList{QString::fromStdString(format.fontName),
-                                 QString::fromLatin1(kFallbackPrintFont)});
+    font.setFamilies(QFontDatabase::hasFamily(name)
+                         ? QStringList{name, QString::fromLatin1(kFallbackPrintFont)}
+                         : QStringList{QString::fromLatin1(kFallbackPrintFont)});
     font.setStyleHint(QFont::TypeWriter);
+    // Widths must scale with the page: hinting rounds glyph advances to
+    // whole screen pixels, which widens text on a reduced preview.
+    font.setHintingPreference(QFont::PreferNoHinting);
     font.setPixelSize(std::max(1, pixels));
     font.setBold(bold || format.bold());
     font.setItalic(format.italic());

@@ -21,7 +21,8 @@ struct PlanFill {
 };
 
 struct PlanText {
-    QRectF rect; // the text is drawn on one line inside it and clipped to it
+    QRectF rect; // the text is drawn on one line inside it
+    QRectF clip; // and clipped to this (the rect itself when empty)
     QString text;
     int alignment = 0; // Qt::Alignment flags
     QFont font;

@@ -21,6 +21,7 @@
 #include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QFontComboBox>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -261,6 +262,9 @@ QWidget* TListPrint::buildContentsPage() {
 QWidget* TListPrint::buildFormatPage() {
     auto* page = new QWidget(this);
     cbxFontName = new QFontComboBox(page);
+    // Column widths count half-width characters: only fixed-pitch fonts
+    // keep the columns as laid out.
+    cbxFontName->setFontFilters(QFontComboBox::MonospacedFonts);
     cbxCharset = Choices(page, {QStringLiteral("日本語"), QStringLiteral("欧文")});
     QStringList sizes;
     for (int p = 7; p <= 30; ++p)
@@ -485,7 +489,9 @@ void TListPrint::showFormat() {
     cbxPageType->setCurrentIndex(format_.pageType);
     cbxPagePosX->setCurrentIndex(static_cast<int>(format_.pagePosX));
     cbxPagePosY->setCurrentIndex(static_cast<int>(format_.pagePosY));
-    cbxFontName->setCurrentFont(QFont(Q(format_.fontName)));
+    cbxFontName->setCurrentFont(QFont(QFontDatabase::hasFamily(Q(format_.fontName))
+                                          ? Q(format_.fontName)
+                                          : QString::fromLatin1(kFallbackPrintFont)));
     cbxCharset->setCurrentIndex(format_.fontCharset == 128 ? 0 : 1);
     cbxFontSize->setCurrentIndex(format_.fontSizeIndex);
     chkBold->setChecked(format_.bold());

@@ -21,22 +21,14 @@
 
 namespace kanata {
 
-QPicture RecordPage(const PagePlan& plan) {
-    QPicture picture;
-    QPainter painter(&picture);
-    PaintPlan(painter, plan);
-    painter.end();
-    return picture;
-}
-
 TPaintPanel::TPaintPanel(const PreviewSheet& sheet, QScrollArea* scroller, QWidget* parent)
     : QWidget(parent), sheet_(sheet), scroller_(scroller) {
     setCursor(Qt::OpenHandCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TPaintPanel::setPicture(QPicture picture) {
-    picture_ = std::move(picture);
+void TPaintPanel::setPage(PagePlan page) {
+    page_ = std::move(page);
     update();
 }
 
@@ -51,7 +43,7 @@ void TPaintPanel::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(width() / sheet_.paper.width(), height() / sheet_.paper.height());
     painter.translate(sheet_.offset);
-    painter.drawPicture(0, 0, picture_);
+    PaintPlan(painter, page_);
 }
 
 void TPaintPanel::mousePressEvent(QMouseEvent* event) {
@@ -164,7 +156,7 @@ void TListPrintPreview::showPage(int page) {
     PagePlan plan;
     bool more = false;
     job.planPage(plan, more);
-    pnlPage->setPicture(RecordPage(plan));
+    pnlPage->setPage(std::move(plan));
     lblPage->setText(QStringLiteral("%1 / %2").arg(page_).arg(pageCount_));
     sbtnFirst->setEnabled(page_ > 1);
     sbtnPrior->setEnabled(page_ > 1);

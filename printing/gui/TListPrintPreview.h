@@ -1,11 +1,12 @@
 #pragma once
 // "印刷プレビュー": the printed list page by page as the printer would print
-// it, each page recorded as a vector picture in printer pixels and drawn
-// scaled onto a sheet of the paper's size.
+// it. Each page shown is recorded as its vector plan in printer pixels and
+// drawn scaled onto a sheet of the paper's size. (A QPicture would do the
+// same, but replaying one rescales its fonts for the screen, so the columns
+// would no longer match the printout.)
 #include "printing/ListPrintJob.h"
 
 #include <QDialog>
-#include <QPicture>
 #include <QWidget>
 
 class QComboBox;
@@ -28,14 +29,14 @@ struct PreviewSheet {
     PageGeometry printable;
 };
 
-// A panel that owns a page picture and paints it stretched onto the sheet,
+// A panel that owns a page and paints it stretched onto the sheet,
 // framed; dragging it scrolls the scroll area it sits in.
 class TPaintPanel : public QWidget {
     Q_OBJECT
 public:
     TPaintPanel(const PreviewSheet& sheet, QScrollArea* scroller, QWidget* parent = nullptr);
-    void setPicture(QPicture picture);
-    const QPicture& picture() const { return picture_; }
+    void setPage(PagePlan page);
+    const PagePlan& page() const { return page_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,7 +47,7 @@ protected:
 private:
     PreviewSheet sheet_;
     QScrollArea* scroller_;
-    QPicture picture_;
+    PagePlan page_;
     QPoint dragFrom_;
     bool dragging_ = false;
 };
@@ -96,9 +97,5 @@ private:
     double scale_ = 1;
     QLabel* lblStatus_ = nullptr;
 };
-
-// The page as recorded for the preview: the plan painted into a picture in
-// printer pixels.
-QPicture RecordPage(const PagePlan& plan);
 
 } // namespace kanata
