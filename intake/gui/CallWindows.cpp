@@ -3,6 +3,7 @@
 #include "history/gui/THistoryList.h"
 #include "intake/gui/TMainForm.h"
 #include "lookup/CallerLookup.h"
+#include "printing/gui/CallViewPrints.h"
 #include "settings/GlobalSettings.h"
 #include "views/ReceiveViewSettings.h"
 #include "views/gui/TReceiveView.h"
@@ -76,6 +77,9 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
             if (historyList_)
                 historyList_->SetOpenRow(-1);
         };
+        hooks.itemPrint = [this](TReceiveView& v) { PrintCallItems(v, {messages_, {}, {}}); };
+        hooks.windowPrint = [this](TReceiveView& v) { PrintCallWindow(v, {messages_, {}, {}}); };
+        hooks.memoPrint = [this](TReceiveView& v) { PrintMessageMemo(v, {messages_, {}, {}}); };
     }
     receiveView_->LoadCallRecord(record);
     receiveView_->showNormal();
