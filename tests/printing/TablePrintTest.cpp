@@ -3,12 +3,14 @@
 #include "data/MeiboTable.h"
 #include "data/RecvHisTable.h"
 #include "printing/ListPrintJob.h"
+#include "printing/ListPrintRun.h"
 #include "printing/PrintLayout.h"
 #include "printing/TablePrintSources.h"
 #include "settings/IniFile.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 
+#include <QImage>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -186,6 +188,95 @@ TEST(TablePrint, CliRejectsBadArgumentsAndMissingTemplates) {
         EXPECT_EQ(run.err.find('\n', message), run.err.size() - 1) << run.err;
     }
     EXPECT_FALSE(fs::exists(pdf.toStdString()));
+}
+
+ListPrintSettings Ruled(PrintSource source, PrintLayout layout, const std::string& title) {
+    ListPrintSettings s;
+    s.format.source = source;
+    s.format.fontName = "Noto Sans Mono CJK JP";
+    s.format.title = title;
+    s.format.pageType = 3;
+    s.format.offsetX = s.format.offsetY = 100;
+    for (RuledLine p : {TopEdge, BottomEdge, LeftEdge, RightEdge})
+        s.format.lines[p] = {true, 1};
+    s.format.lines[InnerVertical] = {true, 3};
+    s.format.lines[InnerHorizontal] = {true, 0};
+    s.format.horzInterval = 5;
+    s.format.headerColourExists = true;
+    s.format.headerColour = 0xC0C0C0;
+    s.format.dataColours = {0xFFE0C0, 0xFFFFFF}; // light blue, white
+    s.items = PrintItemsOf(source, {"内容", "メモ", "受付"});
+    s.layout = std::move(layout);
+    s.date = QDate(2026, 12, 7);
+    return s;
+}
+
+// The colours reach the paper: the rendered page holds the light blue of the
+// odd records and the grey of the header.
+TEST(TablePrint, PageImagesCarryRuledLinesAndColours) {
+    test::TempFolders folders;
+    const fs::path data = folders.scratch();
+    fs::create_directories(data);
+    FillHistory(data, 40);
+    {
+        test::ScriptedMessages messages;
+        MeiboTable roster;
+        roster.open(data);
+        const char* names[][3] = {{"03-3456-7890", "株式会社さくら商事", "山田　太郎"},
+                                  {"045-212-3344", "有限会社みなと工務店", "佐藤　花子"},
+                                  {"06-6123-4567", "大阪精機株式会社", "田中　誠"},
+                                  {"052-951-0101", "名古屋物流センター", "伊藤　健"}};
+        for (int i = 0; i < 12; ++i) {
+            MeiboRow row;
+            row.Tel1 = names[i % 4][0];
+            row.SchTel1 = "0" + std::to_string(100000000 + i);
+            row.CorpKanji = names[i % 4][1];
+            row.NameKanji = names[i % 4][2];
+            row.Pos = "1500001";
+            row.Tdfkn = "東京都";
+            row.Adrs1 = "渋谷区神宮前";
+            row.PrivCorp = "1";
+            ASSERT_TRUE(roster.append(row, messages));
+        }
+    }
+    RecvHisTable history;
+    history.open(data);
+    MeiboTable roster;
+    roster.open(data);
+    HistoryPrintSource calls(history, &roster, {}, false);
+    RosterPrintSource entries(roster, {}, {}, false);
+    const auto historyPdf = data / "history.pdf";
+    const auto rosterPdf = data / "roster.pdf";
+    ASSERT_TRUE(PrintListToPdf(historyPdf,
+                               Ruled(PrintSource::History,
+                                     {{1, 5}, {2, 10}, {3, 8}, {4, 13}, {6, 30}, {9, 4}},
+                                     "着信対応履歴一覧"),
+                               calls, 40));
+    ASSERT_TRUE(PrintListToPdf(rosterPdf,
+                               Ruled(PrintSource::Roster,
+                                     {{1, 5}, {2, 13}, {4, 8}, {5, 30}, {8, 22}, {10, 12}, {11, 4}},
+                                     "登録名簿一覧"),
+                               entries, 12));
+    const QString shots = qEnvironmentVariable("KANATA_SCREENSHOT_DIR");
+    for (const auto& [pdf, name] : {std::pair{historyPdf, "list-print-history-page"},
+                                    std::pair{rosterPdf, "list-print-roster-page"}}) {
+        const QString png = QString::fromStdString((data / name).string());
+        RunTool("pdftoppm",
+                {"-png", "-r", "100", "-singlefile", QString::fromStdString(pdf.string()), png});
+        const QImage image(png + ".png");
+        ASSERT_FALSE(image.isNull()) << name;
+        bool blue = false, grey = false;
+        for (int y = 0; y < image.height(); y += 3)
+            for (int x = 0; x < image.width(); x += 3) {
+                const QColor c = image.pixelColor(x, y);
+                blue |= c.red() == 0xC0 && c.green() == 0xE0 && c.blue() == 0xFF;
+                grey |= c.red() == 0xC0 && c.green() == 0xC0 && c.blue() == 0xC0;
+            }
+        EXPECT_TRUE(blue) << name;
+        EXPECT_TRUE(grey) << name;
+        if (!shots.isEmpty())
+            image.save(shots + "/" + name + ".png");
+    }
 }
 
 } // namespace
