@@ -16,5 +16,6 @@ struct Command {
 
 // One declaration per command, in the order of the overview in main.cpp.
 int runVersion(Arguments& args);
+int runImport(Arguments& args);
 
 } // namespace kanata::cli

@@ -19,6 +19,7 @@ using kanata::cli::Command;
 // Add a command here, with its function declared in Commands.h.
 constexpr Command kCommands[] = {
     {"version", "版を表示します", kanata::cli::runVersion},
+    {"import", "テキストファイルを取り込みます", kanata::cli::runImport},
 };
 
 void printOverview(std::ostream& out) {
