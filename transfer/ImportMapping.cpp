@@ -34,7 +34,7 @@ void ImportMapping::reset(int itemCount) {
 }
 
 int ImportMapping::filled(int item) const {
-    const Slots& s = slots(item);
+    const Slots& s = slotsOf(item);
     return static_cast<int>(
         std::find_if(s.begin(), s.end(), [](const MappingSlot& m) { return m.isEmpty(); }) -
         s.begin());
@@ -79,7 +79,7 @@ void ImportMapping::swap(int a, int b) {
 
 std::string ImportMapping::value(int item, const std::vector<std::string>& fields) const {
     std::string value;
-    for (const MappingSlot& slot : slots(item)) {
+    for (const MappingSlot& slot : slotsOf(item)) {
         if (slot.isEmpty())
             break;
         if (slot.kind == MappingSlot::Kind::Constant)

@@ -38,7 +38,7 @@ public:
     void reset(int itemCount);
 
     int itemCount() const { return static_cast<int>(items_.size()) - 1; }
-    const Slots& slots(int item) const { return items_.at(static_cast<std::size_t>(item)); }
+    const Slots& slotsOf(int item) const { return items_.at(static_cast<std::size_t>(item)); }
     int filled(int item) const;
     bool hasFirst(int item) const { return filled(item) > 0; }
     bool isFull(int item) const { return filled(item) == kSlots; }

@@ -275,7 +275,7 @@ TEST(ImportMapping, SlotsFillWithoutGapsAndSwapWithTheirItem) {
     ImportMapping mapping(3);
     EXPECT_TRUE(mapping.isEmpty());
     mapping.set(1, MappingSlot::forField(0, "\"\""));
-    EXPECT_EQ(mapping.slots(1)[0].shown(), "項目1");
+    EXPECT_EQ(mapping.slotsOf(1)[0].shown(), "項目1");
     for (int i = 0; i < 8; ++i)
         EXPECT_TRUE(mapping.add(1, MappingSlot::forConstant("-")));
     EXPECT_TRUE(mapping.isFull(1));
@@ -294,22 +294,22 @@ TEST(ImportMapping, HeaderNamesAreRecognisedInHalfWidthWithoutCase) {
     ImportMapping mapping(kRosterItemCount);
     AssignByHeaderNames(mapping, items,
                         {"名前", " 都道府県 ", "住所", "\"電話番号\"", "ｅ－ｍａｉｌ", "住所"});
-    EXPECT_EQ(mapping.slots(kRosNameKanji)[0].field, 0);
-    EXPECT_EQ(mapping.slots(kRosTel1)[0].field, 3);
-    EXPECT_EQ(mapping.slots(kRosTel1)[0].shown(), "電話番号");
-    EXPECT_EQ(mapping.slots(kRosEMail)[0].shown(), "E-MAIL");
+    EXPECT_EQ(mapping.slotsOf(kRosNameKanji)[0].field, 0);
+    EXPECT_EQ(mapping.slotsOf(kRosTel1)[0].field, 3);
+    EXPECT_EQ(mapping.slotsOf(kRosTel1)[0].shown(), "電話番号");
+    EXPECT_EQ(mapping.slotsOf(kRosEMail)[0].shown(), "E-MAIL");
     // Two name lists: the prefecture first, then the first address field.
     ASSERT_EQ(mapping.filled(kRosAdrs1), 2);
-    EXPECT_EQ(mapping.slots(kRosAdrs1)[0].field, 1);
-    EXPECT_EQ(mapping.slots(kRosAdrs1)[1].field, 2);
+    EXPECT_EQ(mapping.slotsOf(kRosAdrs1)[0].field, 1);
+    EXPECT_EQ(mapping.slotsOf(kRosAdrs1)[1].field, 2);
     EXPECT_FALSE(mapping.hasFirst(kRosTel2));
 
     const auto history = ImportItems(ImportDestination::History, {"用件", "メモ", "受付"});
     ImportMapping h(kHistoryItemCount);
     AssignByHeaderNames(h, history, {"日付", "時刻", "受付", "選択項目１"});
-    EXPECT_EQ(h.slots(kHisDate)[0].field, 0);
-    EXPECT_EQ(h.slots(kHisSelItem3)[0].shown(), "受付");
-    EXPECT_EQ(h.slots(kHisSelItem1)[0].field, 3);
+    EXPECT_EQ(h.slotsOf(kHisDate)[0].field, 0);
+    EXPECT_EQ(h.slotsOf(kHisSelItem3)[0].shown(), "受付");
+    EXPECT_EQ(h.slotsOf(kHisSelItem1)[0].field, 3);
 }
 
 } // namespace
