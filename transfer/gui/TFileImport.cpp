@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -323,7 +324,13 @@ bool TFileImport::dropOnDest(QEvent* event) {
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return false;
     auto* drop = static_cast<QDropEvent*>(event);
-    if (drop->source() != sgSrc || !loaded_) {
+    // Only rows of the sample grid are taken (a drop from elsewhere in this
+    // program names its source; one from outside carries no row of ours).
+    const bool fromSample =
+        drop->source() == sgSrc ||
+        (!drop->source() && drop->mimeData() &&
+         drop->mimeData()->hasFormat(QStringLiteral("application/x-qabstractitemmodeldatalist")));
+    if (!fromSample || !loaded_) {
         drop->ignore();
         return true;
     }
