@@ -44,10 +44,12 @@ std::vector<std::string> cutAtWidth(std::string_view text, std::size_t width,
     return pieces;
 }
 
-std::string withoutOuterQuotes(std::string piece) {
-    if (piece.size() >= 2 && piece.front() == '"' && piece.back() == '"')
-        return piece.substr(1, piece.size() - 2);
-    return piece;
+void removeOuterQuotes(std::string& piece) {
+    const std::size_t size = piece.size();
+    if (size >= 2 && piece[0] == '"' && piece[size - 1] == '"') {
+        piece.pop_back();
+        piece.erase(0, 1);
+    }
 }
 
 } // namespace
@@ -88,7 +90,7 @@ std::vector<std::string> SplitFields(std::string_view text, int n, SplitMode mod
         pieces[piece] = std::string(text.substr(start));
     if (mode == SplitMode::Unquote)
         for (std::string& p : pieces)
-            p = withoutOuterQuotes(std::move(p));
+            removeOuterQuotes(p);
     return pieces;
 }
 

@@ -281,3 +281,40 @@ TEST_F(FileImportWindow, StartChecksRefuseWhatCannotBeImported) {
 
 } // namespace
 } // namespace kanata::test
+
+namespace kanata::test {
+namespace {
+
+class FileImportOptions : public ImportFixture {};
+
+TEST_F(FileImportOptions, StoredSettingsAndTheAddressBookNotice) {
+    writeLines(input, {"a,b"});
+    IniFile ini(folders.scratch() / "Kanata195.ini");
+    ini.writeInteger("FILE IMPORT", "ImportDest", 1);
+    ini.writeString("FILE IMPORT", "File", input.string());
+    ini.writeBool("FILE IMPORT", "SameReplace", true);
+    FileImportContext context{dm,          messages,          ini,
+                              hyphenation, noSupplement,      {"内容", "メモ", "受付"},
+                              true,        folders.scratch(), {}};
+    TFileImport dialog(std::move(context));
+    EXPECT_TRUE(dialog.rbRoster->isChecked());
+    EXPECT_EQ(dialog.edtFile->text().toStdString(), input.string());
+    EXPECT_TRUE(dialog.chkSameReplace->isChecked());
+    EXPECT_EQ(dialog.chkSameReplace->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_FALSE(dialog.btnImport->isEnabled()); // the stored file is not read yet
+    EXPECT_EQ(dialog.sgDest->rowCount(), kRosterItemCount);
+
+    // The roster of the phonebook product is not this import's target.
+    messages.expect("番号名鑑側で操作をおこなってください");
+    dialog.show();
+    QApplication::processEvents();
+    QTest::mouseClick(dialog.rbHistory, Qt::LeftButton);
+    EXPECT_FALSE(dialog.chkSameReplace->isEnabled());
+    EXPECT_EQ(dialog.sgDest->rowCount(), kHistoryItemCount);
+    messages.expect("番号名鑑側で操作をおこなってください");
+    QTest::mouseClick(dialog.rbRoster, Qt::LeftButton);
+    EXPECT_TRUE(messages.allAnswered());
+}
+
+} // namespace
+} // namespace kanata::test
