@@ -15,6 +15,7 @@
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
 #include "maintenance/AutoBackup.h"
+#include "maintenance/gui/StartupNotices.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboSettings.h"
@@ -252,6 +253,12 @@ std::optional<GlobalSettings> KanataProgram::runSettingsDialog(bool startup) {
     EnvironmentModel model(settings_, listAdapterModels(), startup, messages_, services);
     EnvironmentHooks hooks;
     hooks.scanDrives = [](bool network) { return scanDrives(network); };
+    hooks.checkUpdateNow = [this] {
+        const UpdateContext context{appFolder_, workFolder_, &messages_,
+                                    QApplication::activeModalWidget()};
+        if (checkForUpdateNow(settings_, context))
+            closeProgram();
+    };
     TEnvironment dialog(model, ini_, messages_, hooks, &form_);
     const bool accepted = dialogs_.runEnvironment ? dialogs_.runEnvironment(dialog)
                                                   : dialog.exec() == QDialog::Accepted;

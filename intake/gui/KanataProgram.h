@@ -76,6 +76,8 @@ public:
 
     ProgramDialogs& dialogs() { return dialogs_; }
     const GlobalSettings& settings() const { return settings_; }
+    // The settings file was absent at this start.
+    bool isFirstRun() const { return loadResult_.firstRun; }
     TDMKanata195* dataModule() const { return dm_.get(); }
 
     // Start-up processing, in its fixed order; closes the menu window when a
