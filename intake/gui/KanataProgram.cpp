@@ -14,6 +14,8 @@
 #include "intake/gui/TRunPb.h"
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
+#include "maintenance/AutoBackup.h"
+#include "maintenance/gui/StartupNotices.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboSettings.h"
@@ -104,9 +106,20 @@ void KanataProgram::runStartup() {
     if (!openTables())
         return closeProgram();
     loadRingSound();
-    if (settings_.AutoBU && !loadResult_.dataPathReplaced && dialogs_.autoBackup)
-        dialogs_.autoBackup(settings_);
+    if (settings_.AutoBU && !loadResult_.dataPathReplaced)
+        runAutoBackup();
     finishStartup();
+}
+
+void KanataProgram::runAutoBackup() {
+    if (dialogs_.autoBackup)
+        return dialogs_.autoBackup(settings_);
+    TAutoBackup backup(workFolder_, resolveDataFolder(settings_.DataPath, workFolder_).folder,
+                       settings_.AutoBUCount);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    backup.Run();
+    QApplication::restoreOverrideCursor();
+    backup.Report(messages_, &form_);
 }
 
 void KanataProgram::backUpAddressBook() {
@@ -243,6 +256,12 @@ std::optional<GlobalSettings> KanataProgram::runSettingsDialog(bool startup) {
     EnvironmentModel model(settings_, listAdapterModels(), startup, messages_, services);
     EnvironmentHooks hooks;
     hooks.scanDrives = [](bool network) { return scanDrives(network); };
+    hooks.checkUpdateNow = [this] {
+        const UpdateContext context{appFolder_, workFolder_, &messages_,
+                                    QApplication::activeModalWidget()};
+        if (checkForUpdateNow(settings_, context))
+            closeProgram();
+    };
     TEnvironment dialog(model, ini_, messages_, hooks, &form_);
     const bool accepted = dialogs_.runEnvironment ? dialogs_.runEnvironment(dialog)
                                                   : dialog.exec() == QDialog::Accepted;
