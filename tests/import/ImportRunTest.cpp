@@ -86,6 +86,40 @@ TEST_F(ImportRunTest, ARunWithoutFailuresLeavesTheEarlierLogAlone) {
     EXPECT_EQ(errorLog(), "earlier\r\n");
 }
 
+TEST_F(ImportRunTest, ACallStoredBetweenBatchesKeepsItsNumber) {
+    writeLines(input, {"20240105,090503,0311111111,x", "20240105,090504,0322222222,x",
+                       "20240105,090505,0333333333,x"});
+    ImportRequest request;
+    request.file = input;
+    request.mapping = historyMapping();
+    request.sampleFieldCount = 4;
+    ImportRun run(dm, hyphenation, noSupplement, messages);
+    run.setBatchLimits({1, std::chrono::milliseconds(1000)});
+    ASSERT_TRUE(dm.OpenRecvHis()); // held open by the program, as while it runs
+    int calls = 0;
+    const ImportResult result = run.run(request, [&](long long) {
+        // Between batches the window processes its events: a call comes in.
+        RecvHisRow call;
+        call.Tel = call.SchTel = "P";
+        call.RecvDateTime = DateTime::now();
+        ASSERT_TRUE(dm.RecvHis().append(call, messages));
+        ++calls;
+    });
+    EXPECT_EQ(result.registered, 3);
+    EXPECT_GE(calls, 3);
+    const auto rows = dm.RecvHis().read({});
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(3 + calls));
+    std::vector<std::string> imported;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].RecNo, static_cast<int>(i));
+        if (rows[i].SchTel != "P")
+            imported.push_back(rows[i].SchTel);
+    }
+    EXPECT_EQ(imported, (std::vector<std::string>{"0311111111", "0322222222", "0333333333"}));
+    EXPECT_EQ(rows[1].SchTel, "P"); // the first call came after the first batch
+    dm.CloseRecvHis();
+}
+
 TEST(RenumberOldNumber, ThreeRules) {
     const DateTime today{2024, 5, 1};
     EXPECT_EQ(RenumberOldNumber("0101234567", today), "09011234567");
