@@ -15,6 +15,7 @@
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
 #include "maintenance/AutoBackup.h"
+#include "maintenance/gui/AddressBookBackupAtStart.h"
 #include "maintenance/gui/StartupNotices.h"
 #include "maps/gui/MapButton.h"
 #include "platform/DriveScan.h"
@@ -472,6 +473,10 @@ bool KanataProgram::applySettings(const GlobalSettings& changed) {
         host_.setReadyForCalls(true);
     }
     applyWindowSettings(before);
+    if (linkChanged && settings_.UsePbAdrs && !phonebookLinkProblem_)
+        offerAddressBookBackup(settings_, registry_,
+                               resolveDataFolder(settings_.DataPath, workFolder_).folder, messages_,
+                               &form_);
     return lineOk;
 }
 
