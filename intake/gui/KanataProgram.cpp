@@ -15,11 +15,14 @@
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
 #include "maintenance/AutoBackup.h"
+#include "maintenance/gui/AddressBookBackupAtStart.h"
 #include "maintenance/gui/StartupNotices.h"
+#include "maps/gui/MapButton.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboSettings.h"
 #include "roster/gui/TMeiboList.h"
+#include "roster/gui/TMeiboView.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WorkFolders.h"
 #include "settings/gui/TEnvironment.h"
@@ -475,6 +478,10 @@ bool KanataProgram::applySettings(const GlobalSettings& changed) {
         host_.setReadyForCalls(true);
     }
     applyWindowSettings(before);
+    if (linkChanged && settings_.UsePbAdrs && !phonebookLinkProblem_)
+        offerAddressBookBackup(settings_, registry_,
+                               resolveDataFolder(settings_.DataPath, workFolder_).folder, messages_,
+                               &form_);
     return lineOk;
 }
 
@@ -644,8 +651,16 @@ void KanataProgram::showRosterList() {
         startPhonebookProduct();
         return;
     }
-    runModalWindow(new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
-                                  workFolder_ / kCustomColoursIniName));
+    auto* list = new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
+                                workFolder_ / kCustomColoursIniName);
+    list->viewHooks().map = [this](TMeiboView& view) {
+        const MeiboFields f = view.fields();
+        const MapButtonInput input{f.Tel1,     f.Tel2,      f.Tdfkn,
+                                   f.Adrs1,    f.Adrs2,     f.Adrs3,
+                                   f.Latitude, f.Longitude, view.editor().existing()};
+        runMapButton(input, settings_.Map, settings_.MapSearchKind, appFolder_, messages_, &view);
+    };
+    runModalWindow(list);
 }
 
 void KanataProgram::showFileImport() {
