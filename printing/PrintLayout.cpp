@@ -1,6 +1,7 @@
 #include "printing/PrintLayout.h"
 
 #include "settings/IniFile.h"
+#include "transfer/TextFields.h"
 
 #include <algorithm>
 #include <charconv>
@@ -14,25 +15,21 @@ std::optional<std::vector<int>> SplitNumbers(const std::string& text) {
     std::vector<int> values;
     if (text.empty())
         return values;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = text.find(',', start);
-        const std::string piece =
-            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        const std::string trimmed = piece.substr(piece.find_first_not_of(' ') == std::string::npos
-                                                     ? piece.size()
-                                                     : piece.find_first_not_of(' '));
+    const int separators = CountSeparators(text, TextEncoding::Utf8);
+    for (const std::string& piece :
+         SplitFields(text, separators, SplitMode::Split, ',', 0, TextEncoding::Utf8)) {
+        const auto first = piece.find_first_not_of(' ');
+        const auto last = piece.find_last_not_of(' ');
+        if (first == std::string::npos)
+            return std::nullopt;
+        const std::string_view digits(piece.data() + first, last - first + 1);
         int value = 0;
-        const auto [end, ec] =
-            std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-        if (ec != std::errc{} || trimmed.empty() ||
-            trimmed.find_first_not_of(' ', end - trimmed.data()) != std::string::npos)
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (ec != std::errc{} || end != digits.data() + digits.size())
             return std::nullopt;
         values.push_back(value);
-        if (comma == std::string::npos)
-            return values;
-        start = comma + 1;
     }
+    return values;
 }
 
 std::string Join(const PrintLayout& layout, int PrintLayoutEntry::*field) {
