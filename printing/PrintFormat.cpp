@@ -2,8 +2,6 @@
 
 #include "settings/IniFile.h"
 
-#include <cstdlib>
-
 namespace kanata {
 
 namespace {
@@ -18,12 +16,10 @@ template <class E> E ReadEnum(const IniFile& ini, const char* key, E def, int hi
 }
 
 StoredColour ReadColour(const IniFile& ini, const std::string& key) {
-    // Colours are 24-bit; a negative or wider value is not one.
-    const auto text = ini.value(kListPrintSection, key);
-    if (!text)
-        return kWhite;
-    const long long value = std::strtoll(text->c_str(), nullptr, 10);
-    return value < 0 || value > 0xFFFFFF ? kWhite : static_cast<StoredColour>(value);
+    // Colours are 24-bit; a negative or unreadable value is not one.
+    const int value = ini.readInteger(kListPrintSection, key, static_cast<int>(kWhite));
+    return value < 0 || value > static_cast<int>(kWhite) ? kWhite
+                                                         : static_cast<StoredColour>(value);
 }
 
 std::size_t CharacterCount(const std::string& utf8) {

@@ -253,6 +253,19 @@ QWidget* TListPrint::buildContentsPage() {
         layouts_[sourceIndex()][static_cast<std::size_t>(row)].width = value;
         lvLayout->currentItem()->setText(1, QString::number(value));
     });
+    // The headings take room from the records: the count per page follows.
+    const auto headingsChanged = [this] {
+        if (loading_)
+            return;
+        collectFormat();
+        showPerPage();
+    };
+    connect(edtTitle, &QLineEdit::textChanged, this, headingsChanged);
+    for (QCheckBox* box : {chkViewDate, chkViewPage})
+        connect(box, &QCheckBox::toggled, this, headingsChanged);
+    for (QComboBox* box :
+         {cbxTitlePos, cbxDatePosX, cbxDatePosY, cbxPageType, cbxPagePosX, cbxPagePosY})
+        connect(box, &QComboBox::currentIndexChanged, this, headingsChanged);
     connect(btnTemplateSave, &QPushButton::clicked, this, [this] { btnTemplateSaveClick(); });
     connect(btnTemplateDelete, &QPushButton::clicked, this, [this] { btnTemplateDeleteClick(); });
     connect(cbxTemplate, &QComboBox::activated, this, [this](int i) { templateChosen(i); });
@@ -681,6 +694,8 @@ void TListPrint::showLines() {
     for (int i = 0; i < kRuledLineCount; ++i)
         sbtnLine[static_cast<std::size_t>(i)]->setChecked(
             format_.lines[static_cast<std::size_t>(i)].on);
+    // The top and bottom edges take room from the records.
+    showPerPage();
 }
 
 void TListPrint::showColours() {

@@ -261,6 +261,17 @@ TEST_F(ListPrintWindow, TemplatesAreSavedRefusedAndChosen) {
         dialog.cbxTemplate->setEditText(QStringLiteral("名前と番号"));
         messages.expect("このテンプレートを削除してもよろしいですか？", MessageResult::No);
         QTest::mouseClick(dialog.btnTemplateDelete, Qt::LeftButton);
+
+        // Three rows per record (3.5 lines with the gap, against 1.5) leave
+        // between a half and a third of the records per page.
+        QTest::mouseClick(dialog.sbtnFormat, Qt::LeftButton);
+        QApplication::processEvents();
+        const int one = dialog.lblPerPage->text().split(' ').front().toInt();
+        dialog.cbxRowCount->setCurrentIndex(2);
+        const int three = dialog.lblPerPage->text().split(' ').front().toInt();
+        EXPECT_TRUE(dialog.lblPerPage->text().endsWith(QStringLiteral(" 件")));
+        EXPECT_GT(one, 2 * three);
+        EXPECT_LT(one, 3 * three);
         QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
     });
     form->actListPrint->trigger();
