@@ -13,6 +13,7 @@
 #include "printing/gui/TListPrintPreview.h"
 #include "settings/GlobalSettings.h"
 #include "settings/IniFile.h"
+#include "settings/WindowGeometry.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -135,12 +136,12 @@ TListPrint::TListPrint(ListPrintContext context, QWidget* parent)
     const int left = c_.ini.readInteger(kSection, "Left", -1);
     const int top = c_.ini.readInteger(kSection, "Top", -1);
     if (left >= 0 && top >= 0)
-        move(left, top);
+        move(toScreenPixels(left, logicalDpiX()), toScreenPixels(top, logicalDpiY()));
 }
 
 TListPrint::~TListPrint() {
-    c_.ini.writeInteger(kSection, "Left", pos().x());
-    c_.ini.writeInteger(kSection, "Top", pos().y());
+    c_.ini.writeInteger(kSection, "Left", toStoredUnits(pos().x(), logicalDpiX()));
+    c_.ini.writeInteger(kSection, "Top", toStoredUnits(pos().y(), logicalDpiY()));
     c_.ini.save();
 }
 

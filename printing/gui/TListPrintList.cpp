@@ -68,6 +68,16 @@ TListPrintList::TListPrintList(TDMKanata195& dm, MessageService& messages, IniFi
     top->addWidget(lblCount);
     top->addSpacing(20);
     top->addWidget(lblPage);
+    top->addSpacing(20);
+    if (!history())
+        for (int k = 0; k < kMeiboSortCount; ++k) {
+            const auto sort = static_cast<MeiboSort>(k);
+            btnSort[static_cast<std::size_t>(k)] =
+                new QPushButton(QString::fromUtf8(MeiboSortCaption(sort)), this);
+            connect(btnSort[static_cast<std::size_t>(k)], &QPushButton::clicked, this,
+                    [this, sort] { btnSortClick(sort); });
+            top->addWidget(btnSort[static_cast<std::size_t>(k)]);
+        }
     top->addStretch();
     pageButtons = AddPageButtons(this, top);
     auto* buttons = new QHBoxLayout;
@@ -140,6 +150,17 @@ void TListPrintList::refresh(PageMode mode, int page) {
     ShowPageState(*pager_, true, lblCount, lblPage, pageButtons);
     if (!keys_.empty())
         SelectListRow(*lvRecords, static_cast<int>(rows), 0, true);
+}
+
+void TListPrintList::btnSortClick(MeiboSort sort) {
+    sort_ = sort;
+    pager_ = std::make_unique<ListPager>(dm_.Meibo().table(), MeiboSortIndex(sort), false, 200);
+    for (int k = 0; k < kMeiboSortCount; ++k) {
+        QFont f = font();
+        f.setBold(k == static_cast<int>(sort));
+        btnSort[static_cast<std::size_t>(k)]->setFont(f);
+    }
+    refresh(PageMode::Refill, 1);
 }
 
 void TListPrintList::btnSearchClick() {
@@ -221,7 +242,8 @@ void TListPrintList::print(const PrintChoice& choice, std::int64_t count) {
                                           settings_.format.ignoreTdfkn);
                 lastPages_ = PrintList(printer_, settings_, source, count);
             } else {
-                RosterPrintSource source(dm_.Meibo(), {}, choice, settings_.format.ignoreTdfkn);
+                RosterPrintSource source(dm_.Meibo(), MeiboSortIndex(sort_), choice,
+                                         settings_.format.ignoreTdfkn);
                 lastPages_ = PrintList(printer_, settings_, source, count);
             }
         } catch (const sql::SqliteError& e) {

@@ -11,6 +11,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <memory>
 
 class QLabel;
@@ -43,6 +44,9 @@ public:
     QLabel* lblCount = nullptr;
     QLabel* lblPage = nullptr;
     PageButtons pageButtons;
+    // The roster's sort orders (none for the history, which prints newest
+    // first); the print follows the order shown.
+    std::array<QPushButton*, kMeiboSortCount> btnSort{};
     QPushButton* btnSearch = nullptr;
     QPushButton* btnPrint = nullptr;
     QPushButton* btnCancel = nullptr;
@@ -52,6 +56,7 @@ private:
     const char* section() const;
     void refresh(PageMode mode, int page);
     void btnSearchClick();
+    void btnSortClick(MeiboSort sort);
     void btnPrintClick();
     std::optional<PrintChoice> chooseRecords();
     void print(const PrintChoice& choice, std::int64_t count);
@@ -69,6 +74,7 @@ private:
     // Held apart: its header is more than the meta-object compiler reads.
     std::unique_ptr<HistoryCondition> historyCondition_;
     MeiboCondition meiboCondition_;
+    MeiboSort sort_ = MeiboSort::Registration;
     std::int64_t rangeBegin_ = 1, rangeEnd_ = 1;
     bool busy_ = false;
     int lastPages_ = 0;

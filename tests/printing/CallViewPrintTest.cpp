@@ -85,7 +85,8 @@ TEST_F(CallViewPrint, MemoGoesOnLabelPaperWithTheCallerAndTheMemoItems) {
           "【MEMO】", "受付", "2026/03/02 09:30"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
     if (const QString shots = qEnvironmentVariable("KANATA_SCREENSHOT_DIR"); !shots.isEmpty())
-        RunTool("pdftoppm", {"-png", "-r", "150", "-singlefile", pdf, shots + "/message-memo-page"});
+        RunTool("pdftoppm",
+                {"-png", "-r", "150", "-singlefile", pdf, shots + "/message-memo-page"});
 }
 
 TEST_F(CallViewPrint, WithALabelPrinterOnlyTheReminderIsShown) {

@@ -2,6 +2,7 @@
 // layout dialog on the running program; the layout is built with clicks,
 // the preview pages through it, and the list window prints the chosen
 // records (to PDF here, as no printer is installed on a test machine).
+#include "data/MeiboTable.h"
 #include "data/RecvHisTable.h"
 #include "data/TDMKanata195.h"
 #include "intake/gui/IntakeFlags.h"
@@ -10,6 +11,7 @@
 #include "printing/gui/TListPrint.h"
 #include "printing/gui/TListPrintList.h"
 #include "printing/gui/TListPrintPreview.h"
+#include "roster/MeiboCondition.h"
 #include "settings/IniFile.h"
 #include "settings/gui/TEnvironment.h"
 #include "tests/support/ScriptedMessages.h"
@@ -242,6 +244,68 @@ TEST_F(ListPrintWindow, LayoutBuiltByClicksPrintsTheChosenRangeAndIsRemembered) 
     EXPECT_EQ(ini.readInteger("LIST PRINT", "LineType4", -1), 1);
     EXPECT_EQ(ini.readInteger("LIST PRINT", "ColorCount", -1), 1);
     EXPECT_TRUE(std::filesystem::exists(folders.workFolder() / "LstPrint.pi"));
+}
+
+std::string PdfText(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {"-layout", pdf, "-"});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput())
+        .normalized(QString::NormalizationForm_KC)
+        .toStdString();
+}
+
+TEST_F(ListPrintWindow, RosterPrintsAllEntriesInTheSortOrderShown) {
+    TDMKanata195& dm = *program->dataModule();
+    ASSERT_TRUE(dm.OpenMeibo());
+    for (const auto& [kana, kanji] : {std::pair{"ｻﾄｳ", "佐藤商店"}, std::pair{"ｱｵｷ", "青木工業"},
+                                      std::pair{"ﾀﾅｶ", "田中電機"}}) {
+        MeiboRow row;
+        row.NameKana = kana;
+        row.CorpKanji = kanji;
+        row.Tel1 = "03-0000-0000";
+        ASSERT_TRUE(dm.Meibo().append(row, messages));
+    }
+    dm.CloseMeibo();
+    const QString pdf = QString::fromStdString((folders.scratch() / "roster.pdf").string());
+    std::filesystem::create_directories(folders.scratch());
+    WhenModal<TListPrint>([&](TListPrint& dialog) {
+        QTest::mouseClick(dialog.rbMeibo, Qt::LeftButton, {},
+                          QPoint(8, dialog.rbMeibo->height() / 2));
+        ASSERT_TRUE(dialog.rbMeibo->isChecked());
+        ChooseItem(dialog, "＜通番＞");
+        ChooseItem(dialog, "会社名漢字");
+        dialog.lvLayout->setCurrentItem(nullptr);
+        ChooseItem(dialog, "名前カナ");
+        EXPECT_EQ(Layout(dialog), "8:50 1:5 9:14 ");
+        QTest::mouseClick(dialog.sbtnRange, Qt::LeftButton);
+        QApplication::processEvents();
+        QTest::mouseClick(dialog.rbDataSelect[2], Qt::LeftButton, {},
+                          QPoint(8, dialog.rbDataSelect[2]->height() / 2));
+        dialog.printer().setOutputFormat(QPrinter::PdfFormat);
+        dialog.printer().setOutputFileName(pdf);
+        WhenModal<TListPrintList>([&](TListPrintList& list) {
+            EXPECT_EQ(list.windowTitle(), QStringLiteral("一覧表印刷　登録名簿一覧"));
+            QTest::mouseClick(list.btnSort[static_cast<int>(MeiboSort::NameKana)], Qt::LeftButton);
+            list.printerInstalled = [] { return true; };
+            messages.expect("登録されているデータ 3件すべてを印刷します", MessageResult::Yes)
+                .expect("一覧表の印刷が完了しました");
+            QTest::mouseClick(list.btnPrint, Qt::LeftButton);
+            QTest::mouseClick(list.btnCancel, Qt::LeftButton);
+        });
+        QTest::mouseClick(dialog.btnList, Qt::LeftButton);
+        QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+    });
+    form->actListPrint->trigger();
+    EXPECT_TRUE(messages.allAnswered());
+    const std::string text = PdfText(pdf);
+    // (Half-width kana come back full-width from the normalisation.)
+    const auto aoki = text.find("アオキ"), sato = text.find("サトウ"), tanaka = text.find("タナカ");
+    ASSERT_NE(aoki, std::string::npos) << text;
+    ASSERT_NE(tanaka, std::string::npos) << text;
+    EXPECT_LT(aoki, sato);
+    EXPECT_LT(sato, tanaka);
+    EXPECT_EQ(Settings().readInteger("LIST PRINT", "PrintSource", -1), 1);
 }
 
 TEST_F(ListPrintWindow, TemplatesAreSavedRefusedAndChosen) {
