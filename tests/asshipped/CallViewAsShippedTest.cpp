@@ -2,7 +2,9 @@
 // when the history table refuses the write, and a locked view on a new call.
 #include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
+#include "history/gui/ListRowView.h"
 #include "history/gui/THistoryList.h"
+#include "history/gui/THistorySearch.h"
 #include "tests/asshipped/ShippedProgram.h"
 #include "tests/asshipped/UserInput.h"
 #include "views/gui/TReceiveView.h"
@@ -10,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace kanata::test {
 namespace {
@@ -89,6 +93,52 @@ TEST_F(CallViewAsShipped, ALockedViewKeepsItsCallerAndComesForwardOnANewCall) {
     ASSERT_TRUE(waitUntil([this] { return historyRows() == 2; }));
     EXPECT_TRUE(waitUntil([view] { return QApplication::activeWindow() == view; }, 5000));
     EXPECT_EQ(view->edtTel1->text(), QStringLiteral("03-1234-5000"));
+}
+
+TEST_F(CallViewAsShipped, HistoryListFromTheMenuSearchesAndOpensACallToRegister) {
+    ASSERT_TRUE(start());
+    for (const char* number : {"0312345000", "0455550001"}) {
+        TReceiveView* popped = callIn(number);
+        ASSERT_NE(popped, nullptr);
+        click(popped->btnClose);
+        ASSERT_TRUE(waitUntil([] { return shownCallView() == nullptr; }, 5000));
+    }
+    THistoryList* list = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<THistoryList*>(w))
+            list = found;
+    ASSERT_NE(list, nullptr);
+    click(list->btnClose);
+    ASSERT_FALSE(list->isVisible());
+
+    clickToolButton(0);
+    ASSERT_TRUE(waitUntil([list] { return list->isVisible(); }, 5000));
+    WhenModal<THistorySearch> search([](THistorySearch& dialog) {
+        typeInto(dialog.edtTel, QStringLiteral("045"));
+        for (QPushButton* b : dialog.findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("検索(&S)"))
+                click(b);
+    });
+    click(list->btnSearch);
+    ASSERT_TRUE(search.ran());
+    ASSERT_EQ(list->matchingCount(), 1);
+
+    clickRow(list->lbxRecvHis, 0);
+    click(list->btnInquiry);
+    TReceiveView* view = nullptr;
+    ASSERT_TRUE(waitUntil([&view] { return (view = shownCallView()) != nullptr; }, 5000));
+    EXPECT_EQ(view->edtTel1->text(), QStringLiteral("045-555-0001"));
+    typeInto(view->edtNameKanji, QStringLiteral("横浜太郎"));
+    click(view->btnRegister);
+    EXPECT_EQ(view->pnlDivision->text(), QStringLiteral("既存"));
+
+    TDMKanata195& dm = *program->dataModule();
+    TableUse use(dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
+    const auto rows = dm.Meibo().read({});
+    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const MeiboRow& row) {
+        return row.SchTel1 == "0455550001" && row.NameKanji == "横浜太郎";
+    }));
+    EXPECT_TRUE(messages.allAnswered());
 }
 
 } // namespace
