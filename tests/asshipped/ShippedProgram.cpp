@@ -46,9 +46,11 @@ void ShippedProgram::endProgram() {
     form.reset();
 }
 
-int ShippedProgram::runTool(const char* name, const QStringList& arguments) {
+int ShippedProgram::runTool(const char* name, const QStringList& arguments,
+                            const QByteArray& input) {
     QProcess tool;
     tool.start(QString::fromStdString((stageFolder() / name).string()), arguments);
+    tool.write(input);
     tool.closeWriteChannel();
     if (!tool.waitForFinished(60000))
         return -1;

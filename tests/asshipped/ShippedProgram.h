@@ -33,7 +33,8 @@ protected:
     // (writing the exit settings), then the menu window.
     void endProgram();
     // Runs a tool of the build; its exit code, -1 when it did not end.
-    static int runTool(const char* name, const QStringList& arguments);
+    static int runTool(const char* name, const QStringList& arguments,
+                       const QByteArray& input = {});
     // Clicks one of the menu window's tool buttons (0 history, 1 roster,
     // 2 settings, 3 exit).
     void clickToolButton(int index);
