@@ -57,8 +57,13 @@ void CallWindows::wireHistoryList() {
     hooks.callViewToFront = [this] {
         if (!receiveView_)
             return;
-        receiveView_->showNormal();
+        if (receiveView_->isMinimized())
+            receiveView_->showNormal();
+        receiveView_->show();
+        if (settings_.NotMoveFocus)
+            return;
         receiveView_->raise();
+        receiveView_->activateWindow();
     };
     hooks.callViewRegisterCurrentCaller = [this] { callViewRegisterCurrentCaller(); };
     hooks.closeCallView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
@@ -95,6 +100,10 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
                 historyList_->SetOpenRow(-1);
         };
         hooks.map = [this](TReceiveView& view) { openMap(view); };
+        hooks.dial = [this](const std::string& number) {
+            if (dialOut)
+                dialOut({number}, receiveView_);
+        };
         hooks.itemPrint = [this](TReceiveView& v) { PrintCallItems(v, {messages_, {}, {}}); };
         hooks.windowPrint = [this](TReceiveView& v) { PrintCallWindow(v, {messages_, {}, {}}); };
         hooks.memoPrint = [this](TReceiveView& v) { PrintMessageMemo(v, {messages_, {}, {}}); };
