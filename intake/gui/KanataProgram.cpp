@@ -15,6 +15,7 @@
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
 #include "maintenance/AutoBackup.h"
+#include "maintenance/gui/AddressBookBackupAtStart.h"
 #include "maintenance/gui/StartupNotices.h"
 #include "maps/gui/MapButton.h"
 #include "platform/DriveScan.h"
@@ -25,6 +26,8 @@
 #include "settings/WindowGeometry.h"
 #include "settings/WorkFolders.h"
 #include "settings/gui/TEnvironment.h"
+#include "transfer/AddressSupplement.h"
+#include "transfer/gui/TFileImport.h"
 #include "views/ReceiveViewSettings.h"
 #include "views/gui/TReceiveView.h"
 #include "views/gui/TReceiveViewMini.h"
@@ -52,7 +55,8 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
     : form_(form), flags_(flags), messages_(messages), appFolder_(std::move(applicationFolder)),
       workFolder_(std::move(workFolder)), ini_(workFolder_ / kSettingsFileName),
       wakeUp_([this] { drainAdapterMessages(); }), host_([this] { wakeUp_.ring(); }),
-      extension_(workFolder_, messages_) {
+      extension_(workFolder_, messages_),
+      addressSupplement_(std::make_unique<NoAddressSupplement>()) {
     form_.hooks().startup = [this] { runStartup(); };
     windows_ =
         std::make_unique<CallWindows>(form_, flags_, messages_, ini_, settings_, hyphenation_);
@@ -348,6 +352,8 @@ bool KanataProgram::openTables() {
     std::error_code ec;
     std::filesystem::create_directories(data.folder, ec);
     dm_ = std::make_unique<TDMKanata195>(data.folder, messages_);
+    if (!tablesLock_.acquire(data.folder, DataFolderLock::Mode::Shared))
+        std::fprintf(stderr, "kanata195: the data folder is locked by a running import\n");
     // The program keeps one open of each table for its whole run, so that
     // every later counted open is only a count.
     if (!dm_->OpenRecvHis())
@@ -468,6 +474,10 @@ bool KanataProgram::applySettings(const GlobalSettings& changed) {
         host_.setReadyForCalls(true);
     }
     applyWindowSettings(before);
+    if (linkChanged && settings_.UsePbAdrs && !phonebookLinkProblem_)
+        offerAddressBookBackup(settings_, registry_,
+                               resolveDataFolder(settings_.DataPath, workFolder_).folder, messages_,
+                               &form_);
     return lineOk;
 }
 
@@ -500,6 +510,7 @@ void KanataProgram::reopenTables() {
         dm_->CloseRecvHis();
     }
     tablesOpen_ = false;
+    tablesLock_.release();
     dm_.reset();
     addressBook_.reset();
     if (openTables())
@@ -613,6 +624,7 @@ void KanataProgram::wireFormHooks() {
     };
     hooks.releaseHistoryList = [this] { delete windows_->historyList(); };
     hooks.meiboList = [this] { showRosterList(); };
+    hooks.fileImport = [this] { showFileImport(); };
     hooks.environment = [this] { showEnvironment(); };
 }
 
@@ -645,6 +657,25 @@ void KanataProgram::showRosterList() {
         runMapButton(input, settings_.Map, settings_.MapSearchKind, appFolder_, messages_, &view);
     };
     runModalWindow(list);
+}
+
+void KanataProgram::showFileImport() {
+    if (!dm_)
+        return;
+    FileImportContext context{*dm_,
+                              messages_,
+                              ini_,
+                              hyphenation_,
+                              *addressSupplement_,
+                              {settings_.SelectItem1, settings_.SelectItem2, settings_.SelectItem3},
+                              settings_.UsePbAdrs,
+                              appFolder_,
+                              [this] {
+                                  if (THistoryList* list = windows_->historyList())
+                                      list->RefreshPage(0, 0);
+                              }};
+    TFileImport dialog(std::move(context), &form_);
+    dialog.exec();
 }
 
 void KanataProgram::drainAdapterMessages() {

@@ -7,6 +7,7 @@
 #include "intake/AdapterHost.h"
 #include "intake/gui/IntakeFlags.h"
 #include "lookup/ExtensionLibrary.h"
+#include "platform/DataFolderLock.h"
 #include "platform/MainThreadWakeUp.h"
 #include "platform/Registry.h"
 #include "settings/EnvironmentModel.h"
@@ -27,6 +28,7 @@ class QSoundEffect;
 
 namespace kanata {
 
+class AddressSupplement;
 struct AddressBookEntry;
 struct CallRecord;
 struct ReceiveViewSettings;
@@ -115,6 +117,7 @@ private:
     void createCallProcessing();
     void wireFormHooks();
     void showRosterList();
+    void showFileImport();
     void loadRingSound();
     void finishStartup();
     void closeProgram();
@@ -148,6 +151,10 @@ private:
     HyphenationService hyphenation_;
     ExtensionLibrary extension_;
     std::unique_ptr<TDMKanata195> dm_;
+    // Shared while the tables are open, so that bulk jobs stay away.
+    DataFolderLock tablesLock_;
+    // The text import's address completion.
+    std::unique_ptr<AddressSupplement> addressSupplement_;
     std::unique_ptr<TDMPbarea> addressBook_;
     std::unique_ptr<CallerLookup> lookup_;
     std::unique_ptr<CallWindows> windows_;
