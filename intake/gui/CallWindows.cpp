@@ -60,8 +60,13 @@ void CallWindows::wireHistoryList() {
     hooks.callViewToFront = [this] {
         if (!receiveView_)
             return;
-        receiveView_->showNormal();
+        if (receiveView_->isMinimized())
+            receiveView_->showNormal();
+        receiveView_->show();
+        if (settings_.NotMoveFocus)
+            return;
         receiveView_->raise();
+        receiveView_->activateWindow();
     };
     hooks.callViewRegisterCurrentCaller = [this] { callViewRegisterCurrentCaller(); };
     hooks.closeCallView = [this] { return !receiveView_ || receiveView_->RequestClose(); };

@@ -69,6 +69,7 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
 KanataProgram::~KanataProgram() {
     host_.setReadyForCalls(false);
     flags_.ReadyForCalls = false;
+    releaseRosterList();
     if (started_)
         writeExitSettings();
     processor_.reset();
@@ -412,7 +413,7 @@ void KanataProgram::finishStartup() {
     form_.setIndicator(false);
     form_.setAskOnClose(true);
     windows_->createHistoryList();
-    form_.applyMenuVisible(settings_.MenuVisible || !form_.trayAvailable());
+    form_.applyMenuVisible(settings_.MenuVisible);
     form_.applyMenuTopMost(settings_.MenuTopMost);
     started_ = true;
     flags_.ReadyForCalls = true;
@@ -502,6 +503,7 @@ bool KanataProgram::rebuildAdapter() {
 
 void KanataProgram::reopenTables() {
     // Everything that holds the tables goes with them and is made anew.
+    releaseRosterList();
     windows_->closeAll();
     processor_.reset();
     lookup_.reset();
@@ -520,14 +522,20 @@ void KanataProgram::reopenTables() {
 void KanataProgram::applyWindowSettings(const GlobalSettings& before) {
     if (processor_)
         processor_->setSettings(CallProcessingSettings::from(settings_));
+    if (settings_.CD != before.CD) {
+        RefreshPhonebookDataFolder(settings_);
+        if (lookup_)
+            lookup_->setPhonebookDataLocation(settings_.PhonebookDataFolder);
+    }
     if (THistoryList* list = windows_->historyList())
         list->setOptions(HistoryListOptions::From(settings_));
     if (settings_.RingSound != before.RingSound || settings_.WaveFile != before.WaveFile) {
         delete ringSound_.data();
         loadRingSound();
     }
+    form_.setCloseOptions(settings_.CloseMsg, settings_.WindowsEnd);
     if (settings_.MenuVisible != before.MenuVisible)
-        form_.applyMenuVisible(settings_.MenuVisible || !form_.trayAvailable());
+        form_.applyMenuVisible(settings_.MenuVisible);
     if (settings_.MenuTopMost != before.MenuTopMost)
         form_.applyMenuTopMost(settings_.MenuTopMost);
     const bool historyCapacity = adapter_ && adapter_->CurrentKind().HistoryCapacity != 0;
@@ -625,21 +633,18 @@ void KanataProgram::wireFormHooks() {
     hooks.releaseHistoryList = [this] { delete windows_->historyList(); };
     hooks.meiboList = [this] { showRosterList(); };
     hooks.fileImport = [this] { showFileImport(); };
+    // The menu's own changes are the settings from now on: the settings
+    // dialog shows them and compares against them.
+    hooks.optionsChanged = [this](const MainWindowOptions& options) {
+        settings_.MenuVisible = options.MenuVisible;
+        settings_.MenuTopMost = options.MenuTopMost;
+    };
     hooks.environment = [this] { showEnvironment(); };
 }
 
-namespace {
-// Shows a window modally and returns when it is gone.
-void runModalWindow(QWidget* window) {
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowModality(Qt::ApplicationModal);
-    QEventLoop loop;
-    QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
-    window->show();
-    loop.exec();
-}
-} // namespace
-
+// The roster list is made once and only hidden when closed, so that its
+// search conditions stay for the next opening. It is modal to the program;
+// the editor it opens is its own child, so it takes input.
 void KanataProgram::showRosterList() {
     if (!dm_)
         return;
@@ -647,16 +652,33 @@ void KanataProgram::showRosterList() {
         startPhonebookProduct();
         return;
     }
-    auto* list = new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
-                                workFolder_ / kCustomColoursIniName);
-    list->viewHooks().map = [this](TMeiboView& view) {
-        const MeiboFields f = view.fields();
-        const MapButtonInput input{f.Tel1,     f.Tel2,      f.Tdfkn,
-                                   f.Adrs1,    f.Adrs2,     f.Adrs3,
-                                   f.Latitude, f.Longitude, view.editor().existing()};
-        runMapButton(input, settings_.Map, settings_.MapSearchKind, appFolder_, messages_, &view);
-    };
-    runModalWindow(list);
+    if (rosterList_) {
+        rosterList_->setSettings(MeiboSettings::From(settings_));
+    } else {
+        rosterList_ = new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
+                                     workFolder_ / kCustomColoursIniName, &form_);
+        rosterList_->setWindowModality(Qt::ApplicationModal);
+        rosterList_->viewHooks().map = [this](TMeiboView& view) {
+            const MeiboFields f = view.fields();
+            const MapButtonInput input{f.Tel1,     f.Tel2,      f.Tdfkn,
+                                       f.Adrs1,    f.Adrs2,     f.Adrs3,
+                                       f.Latitude, f.Longitude, view.editor().existing()};
+            runMapButton(input, settings_.Map, settings_.MapSearchKind, appFolder_, messages_,
+                         &view);
+        };
+    }
+    QEventLoop loop;
+    connect(rosterList_, &TMeiboList::closed, &loop, &QEventLoop::quit);
+    connect(rosterList_, &QObject::destroyed, &loop, &QEventLoop::quit);
+    rosterList_->show();
+    rosterList_->raise();
+    rosterList_->activateWindow();
+    loop.exec();
+}
+
+void KanataProgram::releaseRosterList() {
+    // It works on the tables: it goes before them.
+    delete rosterList_.data();
 }
 
 void KanataProgram::showFileImport() {

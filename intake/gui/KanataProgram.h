@@ -43,6 +43,7 @@ class TReceiveViewMini;
 class TDMPbarea;
 class TKTCommDLL;
 class TMainForm;
+class TMeiboList;
 
 // Windows that later work provides; the program asks through these so that
 // a missing one only says it is not available yet.
@@ -117,6 +118,7 @@ private:
     void createCallProcessing();
     void wireFormHooks();
     void showRosterList();
+    void releaseRosterList();
     void showFileImport();
     void loadRingSound();
     void finishStartup();
@@ -160,6 +162,7 @@ private:
     std::unique_ptr<CallWindows> windows_;
     std::unique_ptr<CallProcessor> processor_;
     QPointer<QSoundEffect> ringSound_;
+    QPointer<TMeiboList> rosterList_;
     bool tablesOpen_ = false;
     bool phonebookLinkProblem_ = false;
     bool started_ = false;
