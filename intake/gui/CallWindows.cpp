@@ -103,6 +103,10 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
                 historyList_->SetOpenRow(-1);
         };
         hooks.map = [this](TReceiveView& view) { openMap(view); };
+        hooks.dial = [this](const std::string& number) {
+            if (dialOut)
+                dialOut({number}, receiveView_);
+        };
     }
     receiveView_->LoadCallRecord(record);
     receiveView_->showNormal();

@@ -5,13 +5,16 @@
 #include "data/THistoryData.h"
 #include "history/gui/THistoryList.h"
 #include "intake/CallProcessor.h"
+#include "intake/DialOut.h"
 #include "intake/LineReports.h"
 #include "intake/StartupRules.h"
 #include "intake/TKTCommDLL.h"
 #include "intake/gui/CallWindows.h"
+#include "intake/gui/TCallsTelephone.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TPasswordForm.h"
 #include "intake/gui/TRunPb.h"
+#include "intake/gui/TSetIPPBXDetail.h"
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
 #include "maintenance/AutoBackup.h"
@@ -62,6 +65,9 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
         std::make_unique<CallWindows>(form_, flags_, messages_, ini_, settings_, hyphenation_);
     windows_->describeAddressBook = [this](ReceiveViewSettings& view) {
         describeAddressBook(view);
+    };
+    windows_->dialOut = [this](const std::vector<std::string>& numbers, QWidget* owner) {
+        openDialDialog(numbers, owner);
     };
     wireFormHooks();
 }
@@ -215,6 +221,40 @@ bool KanataProgram::environmentDialog() {
     return changed && takeStartupSettings(*changed);
 }
 
+void KanataProgram::openIpPbxDetails(const EnvironmentModel& model, int kindId) {
+    std::string name;
+    for (const AdapterModel& m : model.catalog().optical)
+        if (m.kindId == kindId)
+            name = m.name;
+    const bool inUse = settings_.UseType == 1 && settings_.Adapter == kindId;
+    TSetIPPBXDetail details(QString::fromStdString(name), kindId, inUse,
+                            workFolder_ / kIpAdapterIniName, messages_,
+                            QApplication::activeModalWidget());
+    details.exec();
+    ipDetailsChanged_ = ipDetailsChanged_ || details.lineNeedsReopening();
+}
+
+void KanataProgram::openDialDialog(const std::vector<std::string>& numbers, QWidget* owner) {
+    if (!adapter_ || settings_.Adapter == 0 || settings_.UseType > 1)
+        return;
+    IniFile ipIni(workFolder_ / kIpAdapterIniName);
+    ipIni.load();
+    const DialLine line{settings_.UseType, settings_.Adapter, adapter_->CurrentKind().DialPorts,
+                        dialExtension(settings_.Adapter, ipIni)};
+    TCallsTelephone dialog(
+        line, ini_, messages_,
+        [this](std::int32_t lineNumber, const std::string& digits) {
+            if (adapter_)
+                adapter_->Dial(lineNumber, digits);
+        },
+        owner);
+    dialog.setNumbers(numbers);
+    if (dialogs_.runDial)
+        dialogs_.runDial(dialog);
+    else
+        dialog.exec();
+}
+
 AdapterCatalog KanataProgram::listAdapterModels() {
     AdapterCatalog catalog;
     AdapterHost listingHost;
@@ -266,6 +306,7 @@ std::optional<GlobalSettings> KanataProgram::runSettingsDialog(bool startup) {
         if (checkForUpdateNow(settings_, context))
             closeProgram();
     };
+    hooks.ipPbxDetails = [this, &model](int kindId) { openIpPbxDetails(model, kindId); };
     TEnvironment dialog(model, ini_, messages_, hooks, &form_);
     const bool accepted = dialogs_.runEnvironment ? dialogs_.runEnvironment(dialog)
                                                   : dialog.exec() == QDialog::Accepted;
@@ -443,7 +484,9 @@ void waitProcessingEvents(int ms) {
 bool KanataProgram::applySettings(const GlobalSettings& changed) {
     const GlobalSettings before = settings_;
     settings_ = changed;
-    const bool adapterChanged = adapterSettingsChanged(before, changed);
+    // New connection details are read by the library when the line opens.
+    const bool adapterChanged =
+        adapterSettingsChanged(before, changed) || std::exchange(ipDetailsChanged_, false);
     const bool dataChanged =
         std::filesystem::weakly_canonical(resolveDataFolder(before.DataPath, workFolder_).folder) !=
         std::filesystem::weakly_canonical(resolveDataFolder(changed.DataPath, workFolder_).folder);
@@ -658,6 +701,10 @@ void KanataProgram::showRosterList() {
         rosterList_ = new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
                                      workFolder_ / kCustomColoursIniName, &form_);
         rosterList_->setWindowModality(Qt::ApplicationModal);
+        rosterList_->viewHooks().dial = [this](const std::string& tel1, const std::string& tel2) {
+            QWidget* owner = QApplication::activeWindow();
+            openDialDialog({tel1, tel2}, owner ? owner : rosterList_.data());
+        };
         rosterList_->viewHooks().map = [this](TMeiboView& view) {
             const MeiboFields f = view.fields();
             const MapButtonInput input{f.Tel1,     f.Tel2,      f.Tdfkn,
