@@ -405,11 +405,7 @@ bool KanataProgram::openTables() {
         return false;
     }
     tablesOpen_ = true;
-    try {
-        dm_->LoadItemLists(appFolder_);
-    } catch (const EHistoryDataError& e) {
-        messages_.error(e.what());
-    }
+    dm_->LoadItemLists(appFolder_); // reports each list it cannot read
     if (settings_.UsePbAdrs)
         addressBook_ = std::make_unique<TDMPbarea>(messages_);
     createCallProcessing();

@@ -189,7 +189,7 @@ QWidget* TMeiboView::createMainPage() {
     edtCorpKana = MakeEdit(page, 80);
     edtCorpKanji = MakeEdit(page, 120);
     edtNameKana = MakeEdit(page, 25);
-    edtNameKanji = MakeEdit(page, 15);
+    edtNameKanji = MakeEdit(page, 30);
     btnNameDic = MakeButton("辞書", page, "名前辞書");
     cbxPrivCorp = MakePrivCorpBox(page);
     edtMemo1 = MakeEdit(page, 100);
@@ -266,8 +266,8 @@ QWidget* TMeiboView::createSubPage() {
     auto* message = new QGroupBox("着信時メッセージ", page);
     auto* grid = new QGridLayout(message);
     chkMsg = new QCheckBox("着信照会画面に個別の着信時メッセージを表示する", message);
-    edtMsg1 = MakeEdit(message, 16);
-    edtMsg2 = MakeEdit(message, 16);
+    edtMsg1 = MakeEdit(message, 32);
+    edtMsg2 = MakeEdit(message, 32);
     pnlPreview = new QLabel(message);
     pnlPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlPreview->setAlignment(Qt::AlignCenter);

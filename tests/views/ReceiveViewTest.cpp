@@ -6,6 +6,7 @@
 #include "settings/IniFile.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
+#include "ui/Cp932ByteLimit.h"
 #include "views/gui/TOutputItem.h"
 #include "views/gui/TReceiveView.h"
 #include "views/gui/TReceiveViewMini.h"
@@ -430,7 +431,7 @@ TEST(InputListDialog, CancelAsksAndMaskFollowsTheChanges) {
     THistoryData sel(folders.scratch() / "SelItem1.mtd", true, 60);
     TInputList dialog({{" ランク ", &rank}, {" 内容 ", &sel}}, messages, 1);
     EXPECT_EQ(dialog.tabList->currentIndex(), 1);
-    EXPECT_EQ(dialog.edtName->maxLength(), 30);
+    EXPECT_EQ(kanata::ui::Cp932ByteLimitOf(dialog.edtName), 60);
     dialog.edtName->setText(QStringLiteral("見積"));
     dialog.btnAdd->click();
     EXPECT_EQ(dialog.lbxNames->count(), 1);

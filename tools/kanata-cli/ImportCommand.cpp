@@ -5,7 +5,6 @@
 
 #include "data/Hyphenation.h"
 #include "data/TDMKanata195.h"
-#include "data/THistoryData.h"
 #include "platform/DataFolderLock.h"
 #include "platform/LoggedMessageService.h"
 #include "settings/IniFile.h"
@@ -108,10 +107,9 @@ int runImport(Arguments& args) {
     }
     LoggedMessageService messages;
     TDMKanata195 dm(folders.dataFolder, messages);
-    try {
-        dm.LoadItemLists(folders.applicationFolder);
-    } catch (const EHistoryDataError& e) {
-        std::cerr << "kanata-cli import: " << e.what() << "\n";
+    // Each list that cannot be read was reported; an import would add to it.
+    if (dm.LoadItemLists(folders.applicationFolder) > 0) {
+        std::cerr << "kanata-cli import: an item list of the data folder cannot be read\n";
         return kExitNoResult;
     }
     HyphenationService hyphenation;

@@ -7,6 +7,7 @@
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
 #include "ui/CallerForm.h"
+#include "ui/Cp932ByteLimit.h"
 #include "views/CallerRegistration.h"
 #include "views/gui/TOutputItem.h"
 
@@ -141,14 +142,14 @@ void TReceiveView::createControls() {
     cbxRank = new QComboBox(this);
     cbxRank->setEditable(true);
     cbxRank->setMinimumWidth(150);
-    cbxRank->lineEdit()->setMaxLength(20);
+    LimitToCp932Bytes(cbxRank->lineEdit(), TDMKanata195::kRankItemSize);
     for (int i = 0; i < 4; ++i)
         btnListEdit[i] = MakeButton("編集", this);
     for (int i = 0; i < 3; ++i) {
         cbxSelItem[i] = new QComboBox(this);
         cbxSelItem[i]->setEditable(true);
         cbxSelItem[i]->setMinimumWidth(300);
-        cbxSelItem[i]->lineEdit()->setMaxLength(60);
+        LimitToCp932Bytes(cbxSelItem[i]->lineEdit(), TDMKanata195::kSelItemSize);
         lblSelItem[i] = new QLabel(q(settings_.SelectItem[i]), this);
     }
     pnlMessage = new QLabel(this);
