@@ -16,5 +16,9 @@ struct Command {
 
 // One declaration per command, in the order of the overview in main.cpp.
 int runVersion(Arguments& args);
+int runPostal(Arguments& args);
+int runAddress(Arguments& args);
+int runArea(Arguments& args);
+int runNames(Arguments& args);
 
 } // namespace kanata::cli
