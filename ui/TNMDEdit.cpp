@@ -2,6 +2,7 @@
 
 #include "data/Cp932.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
@@ -165,6 +166,14 @@ void TNMDEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TNMDEdit::focusOutEvent(QFocusEvent* event) {
+    // A popup of this window (the name dictionary) taking the activation
+    // is still part of the typing, not leaving the edit.
+    const QWidget* active = QApplication::activeWindow();
+    if (event->reason() == Qt::ActiveWindowFocusReason && active && active != window() &&
+        active->parentWidget() && active->parentWidget()->window() == window()) {
+        QLineEdit::focusOutEvent(event);
+        return;
+    }
     raiseConvertNeed(false, {});
     if (composing_) {
         // An open composition is dropped, not committed.

@@ -16,7 +16,7 @@
 namespace kanata {
 
 TNameDicP::TNameDicP(const std::filesystem::path& dicFolder, QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+    : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       dicFolder_(dicFolder) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -92,6 +92,10 @@ void TNameDicP::ShowNames(QWidget* edit, const std::string& text, int kind, int 
     (kind == 0 ? rbSei : rbMei)->setChecked(true);
     fill(count);
     show();
+    // Where the platform activated the popup anyway, the typing goes on in
+    // the edit.
+    if (edit_ && isActiveWindow())
+        edit_->activateWindow();
     tmrActive_->start();
 }
 
