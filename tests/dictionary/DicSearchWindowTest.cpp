@@ -4,6 +4,7 @@
 #include "roster/gui/TMeiboList.h"
 #include "roster/gui/TMeiboView.h"
 #include "settings/IniFile.h"
+#include "tests/dictionary/WhenDialogOpens.h"
 #include "tests/roster/RosterFixture.h"
 
 #include <QApplication>
@@ -24,26 +25,12 @@
 #include <functional>
 
 using namespace kanata;
+using kanata::test::whenDialogOpens;
 
 namespace {
 
 // Typed text goes through QTest as keys where it is ASCII; QTest cannot
 // type other characters, which a user would enter through the input method.
-// Runs `answer` on the search dialog once it is the active modal window.
-void whenDialogOpens(std::function<void(TDicSearch&)> answer) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        auto* dialog = qobject_cast<TDicSearch*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        answer(*dialog);
-    });
-    timer->start();
-}
-
 QTreeWidgetItem* townRow(TDicSearch& d, int tab, const QString& town) {
     QTreeWidget* list = d.pages[static_cast<std::size_t>(tab)].lvTown;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
