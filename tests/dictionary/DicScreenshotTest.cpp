@@ -48,9 +48,9 @@ TEST_F(DicScreenshots, PostalTabWithTownsAndTheNamePopup) {
     auto* edit = new QLineEdit(&owner);
     owner.show();
     TNameDicP popup(test::stageFolder() / "Dic", &owner);
-    const int count = popup.QueryNames("ｻﾄｳ", 0);
+    const int count = popup.QueryNames("ﾏｷ", 0);
     ASSERT_GT(count, 5);
-    popup.ShowNames(edit, "ｻﾄｳ", 0, count);
+    popup.ShowNames(edit, "ﾏｷ", 0, count);
     save(popup, "name-dic-popup.png");
 }
 
