@@ -20,5 +20,9 @@ int runPostal(Arguments& args);
 int runAddress(Arguments& args);
 int runArea(Arguments& args);
 int runNames(Arguments& args);
+int runBackup(Arguments& args);
+int runBackups(Arguments& args);
+int runRestore(Arguments& args);
+int runImport(Arguments& args);
 
 } // namespace kanata::cli

@@ -23,6 +23,10 @@ constexpr Command kCommands[] = {
     {"address", "住所から町域を表示します", kanata::cli::runAddress},
     {"area", "電話番号の市外局番の地域を表示します", kanata::cli::runArea},
     {"names", "読みから姓・名の漢字を表示します", kanata::cli::runNames},
+    {"backup", "データフォルダーを世代バックアップします", kanata::cli::runBackup},
+    {"backups", "バックアップの世代を一覧します", kanata::cli::runBackups},
+    {"restore", "バックアップの世代をデータフォルダーに戻します", kanata::cli::runRestore},
+    {"import", "テキストファイルを取り込みます", kanata::cli::runImport},
 };
 
 void printOverview(std::ostream& out) {
