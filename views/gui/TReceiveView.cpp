@@ -6,6 +6,7 @@
 #include "lookup/gui/NameEntryBinding.h"
 #include "lookup/gui/TDicSearch.h"
 #include "platform/AppFolder.h"
+#include "platform/MessageForwarding.h"
 #include "platform/MessageService.h"
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
@@ -511,7 +512,9 @@ void TReceiveView::btnRegisterClick() {
         return;
     Busy busy(*this, true);
     CallerFields f = fields();
-    CallerRegistration registration(dm_, messages_, settings_.registrationOptions());
+    // The registration's boxes are centred on this view.
+    OwnedMessages owned(messages_, this);
+    CallerRegistration registration(dm_, owned, settings_.registrationOptions());
     const RegistrationResult result = registration.Register(record_, f, loaded_);
     refillLists(result.changedLists);
     if (!result.done) {
@@ -579,7 +582,7 @@ void TReceiveView::btnMailClick() {
         return;
     }
     if (!openUrl(QUrl(QStringLiteral("mailto:") + address)))
-        messages_.error("メールソフトが起動できませんでした  ", this);
+        messages_.error(MessageLines({"メールソフトが起動できませんでした", "Result = 0"}), this);
 }
 
 void TReceiveView::btnExtLinkClick() {
