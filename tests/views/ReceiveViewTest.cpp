@@ -237,8 +237,9 @@ TEST_F(ReceiveView, MailAndMissingFunctions) {
     v.hooks().openUrl = [](const QUrl&) { return false; };
     messages.expect("メールソフトが起動できませんでした");
     v.btnMail->click();
-    for (QPushButton* b : {v.btnDial1, v.btnTelDic, v.btnPosDic, v.btnAdrsDic, v.btnMap,
-                           v.btnItemPrint, v.btnWindowPrint, v.btnMemoPrint, v.btnNameDic}) {
+    // The dictionary buttons work without hooks (tests/dictionary).
+    for (QPushButton* b :
+         {v.btnDial1, v.btnMap, v.btnItemPrint, v.btnWindowPrint, v.btnMemoPrint}) {
         messages.expect("この機能は現在準備中です");
         b->click();
     }

@@ -5,6 +5,8 @@
 
 #include "data/Hyphenation.h"
 #include "data/TDMKanata195.h"
+#include "data/THistoryData.h"
+#include "lookup/DictionaryAddressSupplement.h"
 #include "platform/DataFolderLock.h"
 #include "platform/LoggedMessageService.h"
 #include "settings/IniFile.h"
@@ -114,7 +116,7 @@ int runImport(Arguments& args) {
     }
     HyphenationService hyphenation;
     hyphenation.Load(folders.applicationFolder / "Dic", messages);
-    NoAddressSupplement supplement;
+    DictionaryAddressSupplement supplement(folders.applicationFolder / "Dic");
     ImportRun run(dm, hyphenation, supplement, messages);
     const ImportResult result = run.run(request, terminalProgress(records));
     if (isatty(STDERR_FILENO))
