@@ -113,6 +113,8 @@ private:
     void createCallProcessing();
     void wireFormHooks();
     void showRosterList();
+    void showFileExport();
+    void showReceiveHistoryRetrieval();
     void loadRingSound();
     void finishStartup();
     void closeProgram();
