@@ -16,5 +16,6 @@ struct Command {
 
 // One declaration per command, in the order of the overview in main.cpp.
 int runVersion(Arguments& args);
+int runExport(Arguments& args);
 
 } // namespace kanata::cli

@@ -19,6 +19,7 @@ using kanata::cli::Command;
 // Add a command here, with its function declared in Commands.h.
 constexpr Command kCommands[] = {
     {"version", "版を表示します", kanata::cli::runVersion},
+    {"export", "着信対応履歴・登録名簿をテキストファイルに出力します", kanata::cli::runExport},
 };
 
 void printOverview(std::ostream& out) {
