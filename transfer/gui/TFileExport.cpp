@@ -292,11 +292,13 @@ void TFileExport::btnSetClick() {
 
 void TFileExport::btnAddClick() {
     const int row = layoutRow();
+    const int inserted = row >= layout().size() ? layout().size() : row + 1;
     if (!layout().add(row, itemRow())) {
         tooMany(false);
         return;
     }
-    showLayout(row >= layout().size() - 1 ? layout().size() - 1 : row + 1);
+    // As after "セット", the next entry goes below the one just added.
+    showLayout(inserted + 1);
 }
 
 void TFileExport::btnSetAllClick() {
