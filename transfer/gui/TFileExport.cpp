@@ -11,6 +11,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDataStream>
 #include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -343,19 +344,29 @@ bool TFileExport::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // An item dragged from the item grid onto the layout is set where it lands.
+// The item is read from the drag's own data, the grid's row of the caption.
 bool TFileExport::dropOnLayout(QEvent* event) {
     auto* drop = static_cast<QDropEvent*>(event);
-    if (drop->source() != sgSrc) {
+    const QString format = QStringLiteral("application/x-qabstractitemmodeldatalist");
+    if (!drop->mimeData() || !drop->mimeData()->hasFormat(format)) {
         drop->ignore();
         return true;
     }
     drop->setDropAction(Qt::CopyAction);
     drop->accept();
-    if (event->type() == QEvent::Drop) {
-        const int row = sgDest->rowAt(drop->position().toPoint().y());
-        sgDest->setCurrentCell(row < 0 ? layout().size() : row, 1);
-        btnSetClick();
-    }
+    if (event->type() != QEvent::Drop)
+        return true;
+    QByteArray data = drop->mimeData()->data(format);
+    QDataStream stream(&data, QIODevice::ReadOnly);
+    int itemRow = -1, itemColumn = -1;
+    QMap<int, QVariant> roles;
+    stream >> itemRow >> itemColumn >> roles;
+    if (stream.status() != QDataStream::Ok || itemRow < 0 || itemRow >= kExportItemCount)
+        return true;
+    const int row = sgDest->rowAt(drop->position().toPoint().y());
+    sgDest->setCurrentCell(row < 0 ? layout().size() : row, 1);
+    sgSrc->setCurrentCell(itemRow, 0);
+    btnSetClick();
     return true;
 }
 

@@ -60,8 +60,16 @@ TRangeSpecification::TRangeSpecification(std::int64_t total, std::int64_t begin,
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* enter = new EnterMovesFocus(this);
-    enter->watch(edtBegin, [this] { return edtEnd; });
-    enter->watch(edtEnd, [this] { return btnOK; });
+    // Enter takes the typed text (or puts the previous value back) before
+    // moving on, as leaving the field does.
+    enter->watch(edtBegin, [this] {
+        edtBegin->interpretText();
+        return edtEnd;
+    });
+    enter->watch(edtEnd, [this] {
+        edtEnd->interpretText();
+        return btnOK;
+    });
 }
 
 std::int64_t TRangeSpecification::begin() const {
