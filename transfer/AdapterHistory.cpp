@@ -6,6 +6,7 @@
 #include "data/TelKeys.h"
 #include "platform/MessageService.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kanata {
@@ -24,6 +25,12 @@ bool allDigits(const std::string& s) {
 
 int number(const std::string& s, std::size_t at, std::size_t n) {
     return std::stoi(s.substr(at, n));
+}
+
+int daysInMonth(int year, int month) {
+    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
 }
 
 std::string hyphenated(const std::string& number, const HyphenationService* hyphenation) {
@@ -50,7 +57,8 @@ std::vector<AdapterHistoryLine> DescribeAdapterHistory(const std::vector<Adapter
         } else {
             line.number = hyphenated(tel, hyphenation);
             std::memset(line.entry.Number, 0, sizeof line.entry.Number);
-            std::strncpy(line.entry.Number, line.number.c_str(), sizeof line.entry.Number);
+            std::memcpy(line.entry.Number, line.number.data(),
+                        std::min(line.number.size(), sizeof line.entry.Number));
         }
         const std::string date = field(entry.Date, sizeof entry.Date);
         const std::string time = field(entry.Time, sizeof entry.Time);
@@ -70,8 +78,7 @@ DateTime AdapterEntryDateTime(const AdapterHistoryRecord& entry) {
     const std::string date = field(entry.Date, sizeof entry.Date);
     if (date.size() == 8 && allDigits(date)) {
         const int y = number(date, 0, 4), m = number(date, 4, 2), d = number(date, 6, 2);
-        const DateTime probe{y, m, d, 0, 0, 0, 0};
-        if (m >= 1 && m <= 12 && d >= 1 && d <= 31 && DateTime::fromText(probe.toText())) {
+        if (m >= 1 && m <= 12 && d >= 1 && d <= daysInMonth(y, m)) {
             value.year = y;
             value.month = m;
             value.day = d;

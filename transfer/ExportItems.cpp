@@ -120,9 +120,15 @@ ExportValues::ExportValues(const ExportOptions& options, const HyphenationServic
 
 std::string ExportValues::tel(const std::string& shown, const std::string& key) const {
     std::string value;
-    if (options_.EditTelHyphen)
-        value = hyphenation_ ? hyphenation_->FormatTelHyphen(trimmed(shown)) : trimmed(shown);
-    else
+    if (options_.EditTelHyphen) {
+        value = trimmed(shown);
+        if (hyphenation_ && !value.empty()) {
+            auto known = hyphenated_.find(value);
+            if (known == hyphenated_.end())
+                known = hyphenated_.emplace(value, hyphenation_->FormatTelHyphen(value)).first;
+            value = known->second;
+        }
+    } else
         value = trimmed(key);
     if (IsReasonCode(value))
         return ReasonCodeText(value.front());

@@ -3,6 +3,7 @@
 #include "data/Cp932.h"
 #include "data/MeiboTable.h"
 #include "data/RecvHisTable.h"
+#include "data/Sqlite.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -54,25 +55,48 @@ std::string ExportRecordLine(const ExportLayout& layout, bool quote,
     return line;
 }
 
+CallerRecords::CallerRecords(MeiboTable& roster) : roster_(roster) {
+    const TableDef& def = roster_.table().def();
+    std::string columns;
+    for (const FieldDef& f : def.fields)
+        columns += (columns.empty() ? "" : ", ") + f.name;
+    auto prepare = [&](const char* field) {
+        return std::make_unique<sql::Statement>(
+            roster_.table().database(), "SELECT " + columns + " FROM " + def.name + " WHERE " +
+                                            field + " = ? ORDER BY " + field + ", RecNo LIMIT 1");
+    };
+    bySchTel1_ = prepare("SchTel1");
+    bySchTel2_ = prepare("SchTel2");
+}
+
+CallerRecords::~CallerRecords() = default;
+
+std::optional<MeiboRow> CallerRecords::lookUp(sql::Statement& byNumber, const std::string& key) {
+    byNumber.reset();
+    byNumber.bind(1, key);
+    if (!byNumber.step())
+        return std::nullopt;
+    const TableDef& def = roster_.table().def();
+    Record record;
+    for (std::size_t i = 0; i < def.fields.size(); ++i) {
+        const int column = static_cast<int>(i);
+        if (def.fields[i].type == FieldType::Integer)
+            record.emplace_back(byNumber.columnInt(column));
+        else
+            record.emplace_back(byNumber.columnText(column));
+    }
+    return roster_.fromRecord(record);
+}
+
 const MeiboRow* CallerRecords::find(const std::string& schTel) {
     const std::string key = cp932::trim(schTel);
     if (key.empty())
         return nullptr;
     auto known = known_.find(key);
     if (known == known_.end()) {
-        std::optional<MeiboRow> found;
-        for (const char* field : {"SchTel1", "SchTel2"}) {
-            Query q;
-            q.index = field;
-            q.where = std::string(field) + " = ?";
-            q.whereArgs = {key};
-            q.limit = 1;
-            std::vector<MeiboRow> rows = roster_.read(q);
-            if (!rows.empty()) {
-                found = std::move(rows.front());
-                break;
-            }
-        }
+        std::optional<MeiboRow> found = lookUp(*bySchTel1_, key);
+        if (!found)
+            found = lookUp(*bySchTel2_, key);
         known = known_.emplace(key, std::move(found)).first;
     }
     return known->second ? &*known->second : nullptr;
@@ -110,38 +134,49 @@ template <class Visit> void ExportWriter::walk(const ExportJob& job, Visit visit
                     return;
         return;
     }
-    std::int64_t offset = 0;
+    // Each chunk continues after the last row read (its index key and
+    // RecNo), so a long export never skips rows again in SQL.
+    std::vector<int> keyFields;
+    if (!job.index.empty())
+        for (const IndexDef& d : table.def().indexes)
+            if (d.name == job.index)
+                for (const std::string& f : d.fields)
+                    keyFields.push_back(table.fieldIndex(f));
+    Query q;
+    q.index = job.index;
+    q.descending = job.descending;
+    q.where = job.filter.where;
+    q.whereArgs = job.filter.args;
     std::int64_t remaining = -1;
     if (job.range == ExportRange::Numeric) {
         if (job.begin < 1 || job.end < job.begin)
             return;
-        offset = job.begin - 1;
+        q.offset = static_cast<int>(job.begin - 1);
         remaining = job.end - job.begin + 1;
     }
     while (remaining != 0) {
-        Query q;
-        q.index = job.index;
-        q.descending = job.descending;
-        q.where = job.filter.where;
-        q.whereArgs = job.filter.args;
         q.limit =
             remaining < 0 ? kChunk : static_cast<int>(std::min<std::int64_t>(remaining, kChunk));
-        q.offset = static_cast<int>(offset);
         const std::vector<Record> records = table.read(q);
         for (const Record& r : records)
             if (!visit(r))
                 return;
         if (static_cast<int>(records.size()) < q.limit)
             return;
-        offset += static_cast<std::int64_t>(records.size());
         if (remaining > 0)
             remaining -= static_cast<std::int64_t>(records.size());
+        const Record& last = records.back();
+        q.from.clear();
+        for (int f : keyFields)
+            q.from.push_back(last[static_cast<std::size_t>(f)]);
+        q.from.push_back(last[0]);
+        q.fromInclusive = false;
+        q.offset = 0;
     }
 }
 
-std::string ExportWriter::lineOf(const ExportJob& job, const Record& record,
-                                 CallerRecords& callers) {
-    const ExportValues values(job.options, hyphenation_);
+std::string ExportWriter::lineOf(const ExportJob& job, const Record& record, CallerRecords& callers,
+                                 const ExportValues& values) {
     if (job.source == ExportSource::Roster) {
         const MeiboRow row = roster_.fromRecord(record);
         return ExportRecordLine(job.layout, job.options.BindDblQuote,
@@ -165,9 +200,10 @@ std::int64_t ExportWriter::write(const ExportJob& job, std::ostream& out,
     if (job.options.OutHeader)
         out << cp932::encode(ExportHeaderLine(job.layout, job.captions)) << "\r\n";
     CallerRecords callers(roster_);
+    const ExportValues values(job.options, hyphenation_);
     std::int64_t written = 0;
     walk(job, [&](const Record& record) {
-        out << cp932::encode(lineOf(job, record, callers)) << "\r\n";
+        out << cp932::encode(lineOf(job, record, callers, values)) << "\r\n";
         ++written;
         return !progress || progress(written, target);
     });

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -17,6 +18,9 @@ namespace kanata {
 
 class HyphenationService;
 class MeiboTable;
+namespace sql {
+class Statement;
+}
 class RecvHisTable;
 
 // The header line: the captions of each column's entries joined by "＋",
@@ -32,11 +36,16 @@ std::string ExportRecordLine(const ExportLayout& layout, bool quote,
 // export meets the same callers again and again.
 class CallerRecords {
 public:
-    explicit CallerRecords(MeiboTable& roster) : roster_(roster) {}
+    explicit CallerRecords(MeiboTable& roster);
+    ~CallerRecords();
     const MeiboRow* find(const std::string& schTel);
 
 private:
+    std::optional<MeiboRow> lookUp(sql::Statement& byNumber, const std::string& key);
+
     MeiboTable& roster_;
+    // Prepared once: an export asks them for nearly every history row.
+    std::unique_ptr<sql::Statement> bySchTel1_, bySchTel2_;
     std::map<std::string, std::optional<MeiboRow>> known_;
 };
 
@@ -79,7 +88,8 @@ public:
 
 private:
     template <class Visit> void walk(const ExportJob& job, Visit visit);
-    std::string lineOf(const ExportJob& job, const Record& record, CallerRecords& callers);
+    std::string lineOf(const ExportJob& job, const Record& record, CallerRecords& callers,
+                       const ExportValues& values);
 
     RecvHisTable& history_;
     MeiboTable& roster_;

@@ -1,5 +1,6 @@
 #include "tests/export/ExportFixture.h"
 
+#include "data/Sqlite.h"
 #include "history/HistoryCondition.h"
 
 using namespace kanata;
@@ -163,6 +164,41 @@ TEST_F(ExportRanges, AppendingWritesAnotherHeaderInTheMiddle) {
     EXPECT_EQ(test::TextLines(test::ReadBytes(file)).size(), 2u);
     EXPECT_THROW(WriteExportFile(writer, j, folders.scratch() / "no" / "such.csv", false),
                  std::runtime_error);
+}
+
+} // namespace
+
+namespace {
+
+// More rows than one read brings, with equal dates, so that every chunk
+// boundary falls inside a run of equal keys.
+TEST_F(ExportFixture, LongExportsContinueEachReadExactlyAfterTheLastRow) {
+    {
+        auto& db = dm.RecvHis().table().database();
+        sql::Transaction tx(db);
+        sql::Statement insert(db, "INSERT INTO RecvHis (RecNo, AxsDateTime, RecvDateTime, SchTel, "
+                                  "CorpKanji) VALUES (?, ?, ?, ?, ?)");
+        for (int i = 0; i < 1203; ++i) {
+            const std::string when = "2026-01-0" + std::to_string(1 + i % 3) + " 00:00:00.000";
+            insert.reset();
+            insert.bind(1, i).bind(2, when).bind(3, when).bind(4, "P").bind(5, std::to_string(i));
+            insert.step();
+        }
+        tx.commit();
+    }
+    // Newest first; equal dates come in descending RecNo order.
+    std::vector<std::string> expected;
+    for (int day = 3; day >= 1; --day)
+        for (int i = 1202; i >= 0; --i)
+            if (1 + i % 3 == day)
+                expected.push_back(std::to_string(i));
+    ExportJob j = job(ExportSource::History, {{4}});
+    j.options.OutHeader = false;
+    EXPECT_EQ(run(j), expected);
+    j.range = ExportRange::Numeric;
+    j.begin = 499;
+    j.end = 1101;
+    EXPECT_EQ(run(j), std::vector<std::string>(expected.begin() + 498, expected.begin() + 1101));
 }
 
 } // namespace
