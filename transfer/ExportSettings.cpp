@@ -1,6 +1,8 @@
 #include "transfer/ExportSettings.h"
 
+#include "data/Cp932.h"
 #include "settings/IniFile.h"
+#include "transfer/TextFields.h"
 
 #include <charconv>
 
@@ -11,20 +13,15 @@ namespace {
 // index is skipped, so a hand-edited key cannot name an item that is not there.
 std::vector<int> itemsOfKey(const std::string& text) {
     std::vector<int> items;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(',', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string part = text.substr(start, end - start);
-        if (part.size() >= 2 && part.front() == '"' && part.back() == '"')
-            part = part.substr(1, part.size() - 2);
+    const int separators = CountSeparators(text, TextEncoding::Utf8);
+    for (const std::string& part :
+         SplitFields(text, separators, SplitMode::Split, ',', 0, TextEncoding::Utf8)) {
+        const std::string digits = cp932::trim(part);
         int value = -1;
-        const auto [ptr, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
-        if (ec == std::errc{} && ptr == part.data() + part.size() && value >= 0 &&
+        const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (ec == std::errc{} && ptr == digits.data() + digits.size() && value >= 0 &&
             value < kExportItemCount)
             items.push_back(value);
-        start = end + 1;
     }
     return items;
 }

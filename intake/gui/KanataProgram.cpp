@@ -14,17 +14,24 @@
 #include "intake/gui/TRunPb.h"
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
+#include "maintenance/AutoBackup.h"
+#include "maintenance/gui/AddressBookBackupAtStart.h"
+#include "maintenance/gui/StartupNotices.h"
+#include "maps/gui/MapButton.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboSettings.h"
 #include "roster/gui/TMeiboList.h"
+#include "roster/gui/TMeiboView.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WorkFolders.h"
 #include "settings/gui/TEnvironment.h"
 #include "transfer/AdapterHistory.h"
+#include "transfer/AddressSupplement.h"
 #include "transfer/SfxBuilder.h"
 #include "transfer/gui/ExportEnvironment.h"
 #include "transfer/gui/TFileExport.h"
+#include "transfer/gui/TFileImport.h"
 #include "transfer/gui/TGetReceiveHistory.h"
 #include "views/ReceiveViewSettings.h"
 #include "views/gui/TReceiveView.h"
@@ -54,7 +61,8 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
     : form_(form), flags_(flags), messages_(messages), appFolder_(std::move(applicationFolder)),
       workFolder_(std::move(workFolder)), ini_(workFolder_ / kSettingsFileName),
       wakeUp_([this] { drainAdapterMessages(); }), host_([this] { wakeUp_.ring(); }),
-      extension_(workFolder_, messages_) {
+      extension_(workFolder_, messages_),
+      addressSupplement_(std::make_unique<NoAddressSupplement>()) {
     form_.hooks().startup = [this] { runStartup(); };
     windows_ =
         std::make_unique<CallWindows>(form_, flags_, messages_, ini_, settings_, hyphenation_);
@@ -107,9 +115,20 @@ void KanataProgram::runStartup() {
     if (!openTables())
         return closeProgram();
     loadRingSound();
-    if (settings_.AutoBU && !loadResult_.dataPathReplaced && dialogs_.autoBackup)
-        dialogs_.autoBackup(settings_);
+    if (settings_.AutoBU && !loadResult_.dataPathReplaced)
+        runAutoBackup();
     finishStartup();
+}
+
+void KanataProgram::runAutoBackup() {
+    if (dialogs_.autoBackup)
+        return dialogs_.autoBackup(settings_);
+    TAutoBackup backup(workFolder_, resolveDataFolder(settings_.DataPath, workFolder_).folder,
+                       settings_.AutoBUCount);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    backup.Run();
+    QApplication::restoreOverrideCursor();
+    backup.Report(messages_, &form_);
 }
 
 void KanataProgram::backUpAddressBook() {
@@ -246,6 +265,12 @@ std::optional<GlobalSettings> KanataProgram::runSettingsDialog(bool startup) {
     EnvironmentModel model(settings_, listAdapterModels(), startup, messages_, services);
     EnvironmentHooks hooks;
     hooks.scanDrives = [](bool network) { return scanDrives(network); };
+    hooks.checkUpdateNow = [this] {
+        const UpdateContext context{appFolder_, workFolder_, &messages_,
+                                    QApplication::activeModalWidget()};
+        if (checkForUpdateNow(settings_, context))
+            closeProgram();
+    };
     TEnvironment dialog(model, ini_, messages_, hooks, &form_);
     const bool accepted = dialogs_.runEnvironment ? dialogs_.runEnvironment(dialog)
                                                   : dialog.exec() == QDialog::Accepted;
@@ -333,6 +358,8 @@ bool KanataProgram::openTables() {
     std::error_code ec;
     std::filesystem::create_directories(data.folder, ec);
     dm_ = std::make_unique<TDMKanata195>(data.folder, messages_);
+    if (!tablesLock_.acquire(data.folder, DataFolderLock::Mode::Shared))
+        std::fprintf(stderr, "kanata195: the data folder is locked by a running import\n");
     // The program keeps one open of each table for its whole run, so that
     // every later counted open is only a count.
     if (!dm_->OpenRecvHis())
@@ -457,6 +484,10 @@ bool KanataProgram::applySettings(const GlobalSettings& changed) {
         host_.setReadyForCalls(true);
     }
     applyWindowSettings(before);
+    if (linkChanged && settings_.UsePbAdrs && !phonebookLinkProblem_)
+        offerAddressBookBackup(settings_, registry_,
+                               resolveDataFolder(settings_.DataPath, workFolder_).folder, messages_,
+                               &form_);
     return lineOk;
 }
 
@@ -489,6 +520,7 @@ void KanataProgram::reopenTables() {
         dm_->CloseRecvHis();
     }
     tablesOpen_ = false;
+    tablesLock_.release();
     dm_.reset();
     addressBook_.reset();
     if (openTables())
@@ -602,6 +634,7 @@ void KanataProgram::wireFormHooks() {
     };
     hooks.releaseHistoryList = [this] { delete windows_->historyList(); };
     hooks.meiboList = [this] { showRosterList(); };
+    hooks.fileImport = [this] { showFileImport(); };
     hooks.environment = [this] { showEnvironment(); };
     hooks.fileExport = [this] { showFileExport(); };
     hooks.getRecvHis = [this] { showReceiveHistoryRetrieval(); };
@@ -673,8 +706,35 @@ void KanataProgram::showRosterList() {
         startPhonebookProduct();
         return;
     }
-    runModalWindow(new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
-                                  workFolder_ / kCustomColoursIniName));
+    auto* list = new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
+                                workFolder_ / kCustomColoursIniName);
+    list->viewHooks().map = [this](TMeiboView& view) {
+        const MeiboFields f = view.fields();
+        const MapButtonInput input{f.Tel1,     f.Tel2,      f.Tdfkn,
+                                   f.Adrs1,    f.Adrs2,     f.Adrs3,
+                                   f.Latitude, f.Longitude, view.editor().existing()};
+        runMapButton(input, settings_.Map, settings_.MapSearchKind, appFolder_, messages_, &view);
+    };
+    runModalWindow(list);
+}
+
+void KanataProgram::showFileImport() {
+    if (!dm_)
+        return;
+    FileImportContext context{*dm_,
+                              messages_,
+                              ini_,
+                              hyphenation_,
+                              *addressSupplement_,
+                              {settings_.SelectItem1, settings_.SelectItem2, settings_.SelectItem3},
+                              settings_.UsePbAdrs,
+                              appFolder_,
+                              [this] {
+                                  if (THistoryList* list = windows_->historyList())
+                                      list->RefreshPage(0, 0);
+                              }};
+    TFileImport dialog(std::move(context), &form_);
+    dialog.exec();
 }
 
 void KanataProgram::drainAdapterMessages() {

@@ -7,6 +7,7 @@
 #include "intake/AdapterHost.h"
 #include "intake/gui/IntakeFlags.h"
 #include "lookup/ExtensionLibrary.h"
+#include "platform/DataFolderLock.h"
 #include "platform/MainThreadWakeUp.h"
 #include "platform/Registry.h"
 #include "settings/EnvironmentModel.h"
@@ -27,6 +28,7 @@ class QSoundEffect;
 
 namespace kanata {
 
+class AddressSupplement;
 struct AddressBookEntry;
 struct CallRecord;
 struct ReceiveViewSettings;
@@ -60,7 +62,7 @@ struct ProgramDialogs {
     // needs the program to end.
     std::function<bool(GlobalSettings&)> noticesAndUpdate;
     // The automatic backup of the data folder (run only when the data folder
-    // setting was valid at load).
+    // setting was valid at load); unset = the program's own generations.
     std::function<void(const GlobalSettings&)> autoBackup;
     // The backup of the phonebook product's address book at start: false
     // when it failed.
@@ -76,6 +78,8 @@ public:
 
     ProgramDialogs& dialogs() { return dialogs_; }
     const GlobalSettings& settings() const { return settings_; }
+    // The settings file was absent at this start.
+    bool isFirstRun() const { return loadResult_.firstRun; }
     TDMKanata195* dataModule() const { return dm_.get(); }
 
     // Start-up processing, in its fixed order; closes the menu window when a
@@ -113,6 +117,7 @@ private:
     void createCallProcessing();
     void wireFormHooks();
     void showRosterList();
+    void showFileImport();
     void showFileExport();
     void showReceiveHistoryRetrieval();
     void loadRingSound();
@@ -120,6 +125,7 @@ private:
     void closeProgram();
     void checkPhonebookLink();
     void backUpAddressBook();
+    void runAutoBackup();
     void startPhonebookProduct();
     std::optional<AddressBookEntry> chosenAddressBook() const;
     void describeAddressBook(ReceiveViewSettings& view) const;
@@ -147,6 +153,10 @@ private:
     HyphenationService hyphenation_;
     ExtensionLibrary extension_;
     std::unique_ptr<TDMKanata195> dm_;
+    // Shared while the tables are open, so that bulk jobs stay away.
+    DataFolderLock tablesLock_;
+    // The text import's address completion.
+    std::unique_ptr<AddressSupplement> addressSupplement_;
     std::unique_ptr<TDMPbarea> addressBook_;
     std::unique_ptr<CallerLookup> lookup_;
     std::unique_ptr<CallWindows> windows_;

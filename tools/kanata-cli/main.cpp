@@ -19,6 +19,10 @@ using kanata::cli::Command;
 // Add a command here, with its function declared in Commands.h.
 constexpr Command kCommands[] = {
     {"version", "版を表示します", kanata::cli::runVersion},
+    {"backup", "データフォルダーを世代バックアップします", kanata::cli::runBackup},
+    {"backups", "バックアップの世代を一覧します", kanata::cli::runBackups},
+    {"restore", "バックアップの世代をデータフォルダーに戻します", kanata::cli::runRestore},
+    {"import", "テキストファイルを取り込みます", kanata::cli::runImport},
     {"export", "着信対応履歴・登録名簿をテキストファイルに出力します", kanata::cli::runExport},
 };
 
