@@ -13,9 +13,14 @@
 namespace kanata::test {
 namespace {
 
-int runCli(const QStringList& arguments, QString* errors = nullptr) {
+int runCli(const QStringList& arguments, QString* errors = nullptr,
+           const std::filesystem::path& program = stageFolder() / "kanata-cli",
+           const QByteArray& input = {}, const std::filesystem::path& folder = {}) {
     QProcess tool;
-    tool.start(QString::fromStdString((stageFolder() / "kanata-cli").string()), arguments);
+    if (!folder.empty())
+        tool.setWorkingDirectory(QString::fromStdString(folder.string()));
+    tool.start(QString::fromStdString(program.string()), arguments);
+    tool.write(input);
     tool.closeWriteChannel();
     if (!tool.waitForFinished(120000))
         return -1;
@@ -142,6 +147,36 @@ TEST_F(ExportFixture, RosterSurvivesExportAndImportWithHeaderAssignment) {
         EXPECT_EQ(b.Longitude, 0);
         EXPECT_EQ(b.KajoCode, "");
     }
+}
+
+TEST_F(ExportFixture, CommandLineEncryptionWritesOnlyTheSelfExtractingFile) {
+    addCall("0312345678", At(2026, 7, 1, 8, 30, 0), "東都物産", "高橋");
+    addCall("P", At(2026, 7, 2, 9, 0, 0));
+    dm.CloseMeibo();
+    dm.CloseRecvHis();
+    const auto out = folders.scratch() / "calls.csv";
+    QString errors;
+    EXPECT_EQ(runCli({"export", "--history", qs(out), "--encrypt", "--data", qs(dataFolder)},
+                     &errors, stageFolder() / "kanata-cli", "short\n"),
+              2);
+    EXPECT_TRUE(errors.contains(QStringLiteral("8文字～16文字"))) << errors.toStdString();
+    ASSERT_EQ(runCli({"export", "--history", qs(out), "--encrypt", "--data", qs(dataFolder)},
+                     &errors, stageFolder() / "kanata-cli", "CliPass2026\n"),
+              0)
+        << errors.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_FALSE(std::filesystem::exists(folders.scratch() / "Encrypt.Tmp"));
+    const auto plain = folders.scratch() / "plain.csv";
+    ASSERT_EQ(runCli({"export", "--history", qs(plain), "--data", qs(dataFolder)}), 0);
+
+    const auto restore = folders.scratch() / "restore";
+    std::filesystem::create_directories(restore);
+    ASSERT_EQ(runCli({}, &errors, folders.scratch() / "calls.exe", "CliPass2026\n", restore), 0)
+        << errors.toStdString();
+    EXPECT_EQ(ReadBytes(restore / "calls.csv"), ReadBytes(plain));
+    EXPECT_EQ(TextLines(ReadBytes(plain)).size(), 3u);
+    ASSERT_TRUE(dm.OpenMeibo());
+    ASSERT_TRUE(dm.OpenRecvHis());
 }
 
 } // namespace
