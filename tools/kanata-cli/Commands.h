@@ -24,5 +24,6 @@ int runBackup(Arguments& args);
 int runBackups(Arguments& args);
 int runRestore(Arguments& args);
 int runImport(Arguments& args);
+int runExport(Arguments& args);
 
 } // namespace kanata::cli

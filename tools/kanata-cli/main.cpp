@@ -27,6 +27,7 @@ constexpr Command kCommands[] = {
     {"backups", "バックアップの世代を一覧します", kanata::cli::runBackups},
     {"restore", "バックアップの世代をデータフォルダーに戻します", kanata::cli::runRestore},
     {"import", "テキストファイルを取り込みます", kanata::cli::runImport},
+    {"export", "着信対応履歴・登録名簿をテキストファイルに出力します", kanata::cli::runExport},
 };
 
 void printOverview(std::ostream& out) {
