@@ -1,6 +1,7 @@
 // The SIP model of KTComm3ip.so against real sipp peers on 127.0.0.1: calls
 // sent straight to the local port, and an IP-PBX registrar played by sipp.
 #include "intake/TKTCommDLL.h"
+#include "tests/sip/RegistrarScenario.h"
 #include "tests/sip/SipPeers.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
@@ -90,6 +91,73 @@ TEST_F(SipLine, DirectCallsAreReportedRungAndNeverTaken) {
         EXPECT_EQ(sipp.finish(30s), 0) << sipp.errors();
     }
     EXPECT_FALSE(waiter_.next(200ms)) << "one report per call";
+
+    // No media: dialling is refused with a notice, not pretended.
+    dll_->Dial(1, "0312345678");
+    const auto notice = next(WM_LINE_NOTICE);
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->code, 321);
+}
+
+class SipRegistration : public SipLine {
+protected:
+    std::string pbxIni(const std::string& password, const std::string& telno = "") const {
+        return "[IPPBX]\r\nHost=127.0.0.1:" + std::to_string(pbxPort_) +
+               "\r\nUser=201\r\nPassword=" + password + "\r\nTelno=" + telno +
+               "\r\n[SIP]\r\nLocalPort=" + std::to_string(localPort_) + "\r\n";
+    }
+    int pbxPort_ = freeUdpPort();
+};
+
+TEST_F(SipRegistration, RegistersWithDigestRenewsAndReceivesTheCallThroughThePbx) {
+    Sipp pbx(sippFolder("pbx"), registrarScenario("201", "s3cret"), pbxPort_, std::nullopt);
+    ASSERT_TRUE(pbx.started());
+    // Telno holds the extension the PBX addresses the call to.
+    openLine(pbxIni("s3cret", "0312345678, 201"));
+    const auto call = next(WM_LINE_CALLDATA, 20s);
+    ASSERT_TRUE(call) << pbx.errors();
+    EXPECT_EQ(numberField(call->text), "0452223333");
+    EXPECT_EQ(pbx.finish(15s), 0) << pbx.errors();
+    EXPECT_FALSE(waiter_.next(100ms)) << "no line error or notice along the way";
+}
+
+TEST_F(SipRegistration, RefusalIsReportedOnceAndRetried) {
+    Sipp pbx(sippFolder("pbx"), refusingRegistrarScenario(), pbxPort_, std::nullopt, {"-m", "2"});
+    ASSERT_TRUE(pbx.started());
+    openLine(pbxIni("wrong"));
+    const auto error = next(WM_LINE_ERROR);
+    ASSERT_TRUE(error) << pbx.errors();
+    EXPECT_EQ(error->code, 220);
+    EXPECT_NE(error->text.find("403"), std::string::npos);
+    // The second REGISTER comes after the first back-off step.
+    EXPECT_EQ(pbx.finish(20s), 0) << pbx.errors();
+    EXPECT_FALSE(waiter_.next(500ms)) << "the same failure is not reported again";
+}
+
+TEST_F(SipRegistration, UnreachableAndLostRegistrationsAreReported) {
+    openLine(pbxIni("x")); // nobody listens on the PBX port
+    auto error = next(WM_LINE_ERROR, 45s);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code, 221) << error->text;
+    dll_->CloseLine();
+
+    Sipp pbx(sippFolder("pbx"), vanishingRegistrarScenario(), pbxPort_, std::nullopt);
+    ASSERT_TRUE(pbx.started());
+    ASSERT_EQ(dll_->OpenLine(), KT_OPEN_OK);
+    EXPECT_EQ(pbx.finish(15s), 0) << pbx.errors();
+    error = next(WM_LINE_ERROR, 45s);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code, 222) << error->text;
+}
+
+TEST_F(SipLine, LocalPortInUseIsOpenResultOne) {
+    Sipp holder(sippFolder("holder"), registrarScenario("a", "b"), localPort_, std::nullopt);
+    ASSERT_TRUE(holder.started());
+    writeSipIni(folders_.workFolder(), directIni());
+    dll_ = TKTCommDLL::create(messages_, stageFolder(), 1, waiter_.host());
+    ASSERT_TRUE(dll_);
+    dll_->SetKindId(211);
+    EXPECT_EQ(dll_->OpenLine(), KT_OPEN_PORT_IN_USE);
 }
 
 } // namespace

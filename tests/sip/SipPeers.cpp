@@ -4,6 +4,7 @@
 #include <fstream>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace kanata::test {
@@ -21,6 +22,31 @@ int freeUdpPort() {
     ::close(fd);
     return port;
 }
+
+namespace {
+
+bool portTaken(int port) {
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    inet_pton(AF_INET, kLoopback, &address.sin_addr);
+    const bool taken = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0;
+    ::close(fd);
+    return taken;
+}
+
+// A server-mode sipp must be listening before the line sends to it.
+bool waitUntilBound(int port) {
+    for (int i = 0; i < 100; ++i) {
+        if (portTaken(port))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+} // namespace
 
 MessageWaiter::MessageWaiter()
     : host_([this] {
@@ -60,7 +86,7 @@ Sipp::Sipp(const std::filesystem::path& folder, const std::string& scenarioXml, 
     process_.setWorkingDirectory(QString::fromStdString(folder_.string()));
     process_.setStandardOutputFile(QString::fromStdString((folder_ / "screen.log").string()));
     process_.start("sipp", args);
-    started_ = process_.waitForStarted(5000);
+    started_ = process_.waitForStarted(5000) && (remotePort || waitUntilBound(localPort));
 }
 
 Sipp::~Sipp() {

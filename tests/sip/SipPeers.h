@@ -40,6 +40,7 @@ public:
     Sipp(const std::filesystem::path& folder, const std::string& scenarioXml, int localPort,
          std::optional<int> remotePort, const std::vector<std::string>& extra = {});
     ~Sipp();
+    // Started and, in server mode, listening on its port.
     bool started() const { return started_; }
     // Exit code after waiting up to `timeout` (-1 when it did not end).
     int finish(std::chrono::milliseconds timeout);
