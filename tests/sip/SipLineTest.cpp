@@ -150,6 +150,26 @@ TEST_F(SipRegistration, UnreachableAndLostRegistrationsAreReported) {
     EXPECT_EQ(error->code, 222) << error->text;
 }
 
+TEST_F(SipLine, OnlyCallsToWatchedNumbersAreReported) {
+    openLine("[IPPBX]\r\nTelno=03-1234-0000, 201\r\n[SIP]\r\nLocalAddress=127.0.0.1\r\n"
+             "LocalPort=" +
+             std::to_string(localPort_) + "\r\n");
+    Sipp other(sippFolder("other"), refusedCallScenario("0312349999"), freeUdpPort(), localPort_);
+    ASSERT_TRUE(other.started());
+    EXPECT_EQ(other.finish(30s), 0) << other.errors();
+    EXPECT_FALSE(waiter_.next(200ms)) << "a call to another number is not reported";
+
+    Sipp watched(sippFolder("watched"),
+                 cancelledCallScenario(
+                     "From: <sip:0312345678@[local_ip]>;tag=[pid]SIPpTag00[call_number]", "201"),
+                 freeUdpPort(), localPort_);
+    ASSERT_TRUE(watched.started());
+    const auto m = next(WM_LINE_CALLDATA);
+    ASSERT_TRUE(m) << watched.errors();
+    EXPECT_EQ(numberField(m->text), "0312345678");
+    EXPECT_EQ(watched.finish(30s), 0) << watched.errors();
+}
+
 TEST_F(SipLine, LocalPortInUseIsOpenResultOne) {
     Sipp holder(sippFolder("holder"), registrarScenario("a", "b"), localPort_, std::nullopt);
     ASSERT_TRUE(holder.started());

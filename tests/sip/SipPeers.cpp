@@ -171,4 +171,40 @@ Content-Length: 0
 )";
 }
 
+std::string refusedCallScenario(const std::string& toUser) {
+    const std::string uri = "sip:" + toUser + "@[remote_ip]:[remote_port]";
+    return R"(<?xml version="1.0" encoding="UTF-8"?>
+<scenario name="refused call">
+<send retrans="500"><![CDATA[
+INVITE )" + uri +
+           R"( SIP/2.0
+Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=[branch]
+From: <sip:0312345678@[local_ip]>;tag=[pid]SIPpTag00[call_number]
+To: <)" + uri +
+           R"(>
+Call-ID: [call_id]
+CSeq: 1 INVITE
+Contact: <sip:caller@[local_ip]:[local_port]>
+Max-Forwards: 70
+Content-Length: 0
+
+]]></send>
+<recv response="100" optional="true"/>
+<recv response="404"/>
+<send><![CDATA[
+ACK )" + uri +
+           R"( SIP/2.0
+[last_Via:]
+[last_From:]
+[last_To:]
+Call-ID: [call_id]
+CSeq: 1 ACK
+Max-Forwards: 70
+Content-Length: 0
+
+]]></send>
+</scenario>
+)";
+}
+
 } // namespace kanata::test

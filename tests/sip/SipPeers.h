@@ -62,4 +62,8 @@ void writeSipIni(const std::filesystem::path& workFolder, const std::string& tex
 // INVITE, since that comes where only the 180 may.
 std::string cancelledCallScenario(const std::string& identity, const std::string& toUser);
 
+// INVITE answered with 404 (a number the line does not watch), then ACK;
+// a 180 fails it.
+std::string refusedCallScenario(const std::string& toUser);
+
 } // namespace kanata::test
