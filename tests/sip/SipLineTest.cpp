@@ -90,6 +90,12 @@ TEST_F(SipLine, DirectCallsAreReportedRungAndNeverTaken) {
         EXPECT_EQ(numberField(m->text), call.expected) << m->text;
         EXPECT_EQ(sipp.finish(30s), 0) << sipp.errors();
     }
+    // The caller hangs up on the early dialog instead of cancelling.
+    Sipp hangUp(sippFolder("bye"), hungUpCallScenario(fromUser("0312345678")), freeUdpPort(),
+                localPort_);
+    ASSERT_TRUE(hangUp.started());
+    EXPECT_TRUE(next(WM_LINE_CALLDATA));
+    EXPECT_EQ(hangUp.finish(30s), 0) << hangUp.errors();
     EXPECT_FALSE(waiter_.next(200ms)) << "one report per call";
 
     // No media: dialling is refused with a notice, not pretended.

@@ -207,4 +207,60 @@ Content-Length: 0
 )";
 }
 
+std::string hungUpCallScenario(const std::string& identity) {
+    const std::string uri = "sip:5000@[remote_ip]:[remote_port]";
+    return R"(<?xml version="1.0" encoding="UTF-8"?>
+<scenario name="hung up call">
+<send retrans="500"><![CDATA[
+INVITE )" + uri +
+           R"( SIP/2.0
+Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=[branch]
+)" + identity +
+           R"(
+To: <)" + uri +
+           R"(>
+Call-ID: [call_id]
+CSeq: 1 INVITE
+Contact: <sip:caller@[local_ip]:[local_port]>
+Max-Forwards: 70
+Content-Length: 0
+
+]]></send>
+<recv response="100" optional="true"/>
+<recv response="180"/>
+<send><![CDATA[
+BYE )" + uri +
+           R"( SIP/2.0
+Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=[branch]
+[last_From:]
+[last_To:]
+Call-ID: [call_id]
+CSeq: 2 BYE
+Max-Forwards: 70
+Content-Length: 0
+
+]]></send>
+<recv response="487" optional="true" next="ack"/>
+<recv response="200">
+  <action><ereg regexp="BYE" search_in="hdr" header="CSeq:" check_it="true" assign_to="m"/>
+  <log message="[$m]"/></action>
+</recv>
+<recv response="487"/>
+<label id="ack"/>
+<send><![CDATA[
+ACK )" + uri +
+           R"( SIP/2.0
+Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=[branch]
+[last_From:]
+[last_To:]
+Call-ID: [call_id]
+CSeq: 1 ACK
+Max-Forwards: 70
+Content-Length: 0
+
+]]></send>
+</scenario>
+)";
+}
+
 } // namespace kanata::test

@@ -62,6 +62,10 @@ void writeSipIni(const std::filesystem::path& workFolder, const std::string& tex
 // INVITE, since that comes where only the 180 may.
 std::string cancelledCallScenario(const std::string& identity, const std::string& toUser);
 
+// INVITE, 180, then the caller hangs up with BYE on the early dialog: the
+// BYE gets its 200 and the INVITE 487 (in either order), and the ACK.
+std::string hungUpCallScenario(const std::string& identity);
+
 // INVITE answered with 404 (a number the line does not watch), then ACK;
 // a 180 fails it.
 std::string refusedCallScenario(const std::string& toUser);
