@@ -36,6 +36,7 @@ class CallProcessor;
 class CallerLookup;
 class MessageService;
 class CallWindows;
+class EnvironmentModel;
 class TDMKanata195;
 class THistoryList;
 class TReceiveView;
@@ -43,6 +44,7 @@ class TReceiveViewMini;
 class TDMPbarea;
 class TKTCommDLL;
 class TMainForm;
+class TMeiboList;
 
 // Windows that later work provides; the program asks through these so that
 // a missing one only says it is not available yet.
@@ -56,6 +58,8 @@ struct ProgramDialogs {
     // Runs the start confirmation of the phonebook product (tests answer
     // it); unset = shown modally. True = start.
     std::function<bool(QDialog&)> runPhonebook;
+    // Runs the dial dialog once it is filled (tests drive it); unset = modal.
+    std::function<void(QDialog&)> runDial;
 
     // Start-up services that later work provides; unset ones are skipped.
     // The notices and the update check: true when an update was started that
@@ -117,6 +121,7 @@ private:
     void createCallProcessing();
     void wireFormHooks();
     void showRosterList();
+    void releaseRosterList();
     void showFileImport();
     void loadRingSound();
     void finishStartup();
@@ -124,6 +129,8 @@ private:
     void checkPhonebookLink();
     void backUpAddressBook();
     void runAutoBackup();
+    void openIpPbxDetails(const EnvironmentModel& model, int kindId);
+    void openDialDialog(const std::vector<std::string>& numbers, QWidget* owner);
     void startPhonebookProduct();
     std::optional<AddressBookEntry> chosenAddressBook() const;
     void describeAddressBook(ReceiveViewSettings& view) const;
@@ -142,6 +149,8 @@ private:
     IniFile ini_;
     GlobalSettings settings_;
     SettingsLoadResult loadResult_;
+    // The IP-PBX details were written in the settings dialog: re-open the line.
+    bool ipDetailsChanged_ = false;
     Registry registry_;
     ProgramDialogs dialogs_;
 
@@ -160,6 +169,7 @@ private:
     std::unique_ptr<CallWindows> windows_;
     std::unique_ptr<CallProcessor> processor_;
     QPointer<QSoundEffect> ringSound_;
+    QPointer<TMeiboList> rosterList_;
     bool tablesOpen_ = false;
     bool phonebookLinkProblem_ = false;
     bool started_ = false;
