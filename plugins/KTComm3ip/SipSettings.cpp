@@ -92,6 +92,11 @@ SipSettings parseSipSettings(std::string_view iniText) {
     SipSettings settings;
     settings.host = valueOf(values, "IPPBX", "Host");
     settings.user = valueOf(values, "IPPBX", "User");
+    // The details dialog's page for this model asks only for the extension
+    // of the telephone beside the computer: register as that extension too,
+    // so that the PBX rings both.
+    if (settings.user.empty())
+        settings.user = valueOf(values, "SIP", "From");
     settings.password = valueOf(values, "IPPBX", "Password");
     settings.watchedNumbers = splitNumbers(valueOf(values, "IPPBX", "Telno"));
     settings.localAddress = valueOf(values, "SIP", "LocalAddress");

@@ -23,7 +23,7 @@ struct SipSettings {
     // IPPBX Host as written ("192.168.1.1" or "192.168.1.1:5070"); empty
     // when the line only takes calls sent straight to it.
     std::string host;
-    std::string user;     // IPPBX User: our extension
+    std::string user;     // IPPBX User, else SIP From: our extension
     std::string password; // IPPBX Password
     // IPPBX Telno split at commas, blanks dropped; empty means every call.
     std::vector<std::string> watchedNumbers;

@@ -42,6 +42,7 @@ TEST(SipDecisions, SettingsAndHostPort) {
     EXPECT_EQ(s.user, "201") << "the first duplicate wins";
     EXPECT_EQ(s.watchedNumbers, (std::vector<std::string>{"03-1234-5678", "201"}));
     EXPECT_EQ(s.localPort, kDefaultLocalPort) << "an impossible port keeps the default";
+    EXPECT_EQ(parseSipSettings("[SIP]\nFrom=305\n").user, "305") << "without User, From";
     EXPECT_EQ(parseHostAndPort("192.168.1.10")->port, 5060);
     EXPECT_EQ(parseHostAndPort("192.168.1.10:5070")->port, 5070);
     EXPECT_FALSE(parseHostAndPort("192.168.1.10:0"));
