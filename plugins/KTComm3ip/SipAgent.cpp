@@ -3,6 +3,7 @@
 #include "plugins/KTComm3ip/CallerIdentity.h"
 
 #include <sofia-sip/msg_header.h>
+#include <sofia-sip/nta_tag.h>
 #include <sofia-sip/nua_tag.h>
 #include <sofia-sip/sip_extra.h>
 #include <sofia-sip/sip_header.h>
@@ -17,8 +18,12 @@ namespace kanata::adapter {
 namespace {
 
 // Ending the registration politely must not hold up closing the line when
-// the PBX does not answer.
-constexpr su_duration_t kShutdownGuardMs = 3000;
+// the PBX does not answer: after this long the un-REGISTER is dropped, and
+// after as long again the line stops waiting for the stack.
+constexpr su_duration_t kShutdownGuardMs = 1500;
+// A PBX on the office network answers in milliseconds; waiting the standard
+// 32 s before calling a silent one unreachable helps nobody.
+constexpr unsigned kTransactionTimeoutMs = 8000;
 
 std::string userOf(const url_t* url) {
     if (!url)
@@ -115,7 +120,7 @@ bool SipAgent::start(const std::string& listenAddress) {
                             ":" + std::to_string(settings_.localPort);
     nua_ = nua_create(root_, &SipAgent::onEvent, this, NUTAG_URL(url.c_str()),
                       NUTAG_SIP_PARSER(extendedParser()), NUTAG_AUTOANSWER(0), NUTAG_AUTOALERT(0),
-                      NUTAG_MEDIA_ENABLE(0), TAG_END());
+                      NUTAG_MEDIA_ENABLE(0), NTATAG_SIP_T1X64(kTransactionTimeoutMs), TAG_END());
     if (!nua_)
         return false;
     retryTimer_ = su_timer_create(su_root_task(root_), 0);
@@ -155,14 +160,32 @@ void SipAgent::shutdown() {
         return;
     shuttingDown_ = true;
     su_timer_reset(retryTimer_);
-    // Nothing to take back from a PBX we are not registered with; waiting
-    // for one that does not answer would only delay closing.
-    if (registration_ && !tracker_.registered()) {
+    if (registration_ && tracker_.registered()) {
+        // Take the registration back, so the PBX stops forking calls here;
+        // but only as long as a PBX on the office network needs to answer.
+        su_timer_set(shutdownGuard_, &SipAgent::onUnregisterGuard, this);
+        nua_unregister(registration_, TAG_END());
+        return;
+    }
+    stopStack();
+}
+
+void SipAgent::stopStack() {
+    if (stackStopping_)
+        return;
+    stackStopping_ = true;
+    // Dropping the handle abandons a pending un-REGISTER; the stack would
+    // otherwise hold the local port until its transaction times out.
+    if (registration_) {
         nua_handle_destroy(registration_);
         registration_ = nullptr;
     }
     su_timer_set(shutdownGuard_, &SipAgent::onShutdownGuard, this);
     nua_shutdown(nua_);
+}
+
+void SipAgent::onUnregisterGuard(su_root_magic_t*, su_timer_t*, su_timer_arg_t* self) {
+    static_cast<SipAgent*>(self)->stopStack();
 }
 
 void SipAgent::onShutdownGuard(su_root_magic_t*, su_timer_t*, su_timer_arg_t* self) {
@@ -185,6 +208,12 @@ void SipAgent::handle(nua_event_t event, int status, const std::string& phrase, 
     switch (event) {
     case nua_r_register:
         onRegisterResult(status, phrase, nh, sip);
+        return;
+    case nua_r_unregister:
+        if (shuttingDown_ && status >= 200) {
+            su_timer_reset(shutdownGuard_);
+            stopStack();
+        }
         return;
     case nua_i_invite:
         onInvite(nh, sip);

@@ -32,6 +32,7 @@ private:
                         nua_magic_t* magic, nua_handle_t* nh, nua_hmagic_t* hmagic,
                         sip_t const* sip, tagi_t tags[]);
     static void onRetryTimer(su_root_magic_t*, su_timer_t*, su_timer_arg_t* self);
+    static void onUnregisterGuard(su_root_magic_t*, su_timer_t*, su_timer_arg_t* self);
     static void onShutdownGuard(su_root_magic_t*, su_timer_t*, su_timer_arg_t* self);
 
     void handle(nua_event_t event, int status, const std::string& phrase, nua_handle_t* nh,
@@ -44,6 +45,7 @@ private:
     void onInvite(nua_handle_t* nh, sip_t const* sip);
     void onCallState(nua_handle_t* nh, tagi_t tags[]);
     void report(const LineReport& line) const;
+    void stopStack();
     void finish();
 
     su_root_t* root_;
@@ -58,6 +60,7 @@ private:
     std::set<nua_handle_t*> calls_;
     bool authenticated_ = false; // credentials sent for the current attempt
     bool shuttingDown_ = false;
+    bool stackStopping_ = false;
     bool shutdownComplete_ = false;
 };
 

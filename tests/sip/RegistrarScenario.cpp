@@ -108,4 +108,10 @@ std::string vanishingRegistrarScenario() {
     return scenario(kRecordContact + granted(1) + "<recv request=\"REGISTER\"/>\n");
 }
 
+std::string silentRegistrarScenario() {
+    return scenario(kRecordContact + granted(60) +
+                    "<nop><action><exec command=\"touch registered\"/></action></nop>\n"
+                    "<recv request=\"REGISTER\"/>\n<pause milliseconds=\"15000\"/>\n");
+}
+
 } // namespace kanata::test

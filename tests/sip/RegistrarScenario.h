@@ -13,5 +13,8 @@ std::string registrarScenario(const std::string& user, const std::string& passwo
 std::string refusingRegistrarScenario();
 // Grants the first registration for one second and never answers again.
 std::string vanishingRegistrarScenario();
+// Grants the registration (and says so with a file "registered" in its
+// folder), then answers nothing more.
+std::string silentRegistrarScenario();
 
 } // namespace kanata::test

@@ -186,5 +186,18 @@ TEST_F(SipLine, LocalPortInUseIsOpenResultOne) {
     EXPECT_EQ(dll_->OpenLine(), KT_OPEN_PORT_IN_USE);
 }
 
+TEST_F(SipRegistration, ClosingDoesNotWaitForASilentPbx) {
+    Sipp pbx(sippFolder("pbx"), silentRegistrarScenario(), pbxPort_, std::nullopt);
+    ASSERT_TRUE(pbx.started());
+    openLine(pbxIni("x"));
+    // A silent PBX that swallowed the un-REGISTER would otherwise keep the
+    // stack, and its port, for the whole transaction timeout.
+    ASSERT_TRUE(pbx.waitForFile("registered", 10s)) << pbx.errors();
+    const auto start = std::chrono::steady_clock::now();
+    dll_->CloseLine();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_EQ(dll_->OpenLine(), KT_OPEN_OK) << "the local port is free again";
+}
+
 } // namespace
 } // namespace kanata::test

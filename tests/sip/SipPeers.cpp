@@ -102,6 +102,16 @@ int Sipp::finish(std::chrono::milliseconds timeout) {
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
 }
 
+bool Sipp::waitForFile(const std::string& name, std::chrono::milliseconds timeout) const {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!std::filesystem::exists(folder_ / name)) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
 std::string Sipp::errors() const {
     std::ifstream in(folder_ / "errors.log"), screen(folder_ / "screen.log");
     return std::string(std::istreambuf_iterator<char>(in), {}) +

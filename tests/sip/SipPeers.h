@@ -44,6 +44,8 @@ public:
     bool started() const { return started_; }
     // Exit code after waiting up to `timeout` (-1 when it did not end).
     int finish(std::chrono::milliseconds timeout);
+    // Waits for a file the scenario makes in its folder.
+    bool waitForFile(const std::string& name, std::chrono::milliseconds timeout) const;
     // What sipp logged about failures, for assertion messages.
     std::string errors() const;
 
