@@ -17,8 +17,8 @@ AdapterLibrary& thisLibrary() {
     static AdapterLibrary library(LibraryConfig{
         0x02010000, // 2.1.0.0: OpenCommLineEx is available
         {
-            {kSipKindId, "SIP", 0, 0, KT_PORT_COM},
             {kSimulatorKindIp, "シミュレーター", kSimulatorHistoryCapacity, 0, KT_PORT_COM},
+            {kSipKindId, "SIP", 0, 0, KT_PORT_COM},
         },
         &makeSipLine});
     return library;
