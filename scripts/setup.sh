@@ -12,6 +12,7 @@ packages=(
     libsqlite3-dev sqlite3 libssl-dev libpugixml-dev
     libphonenumber-dev libicu-dev libprotobuf-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    libsofia-sip-ua-dev sip-tester
     fonts-noto-cjk xvfb xauth socat
     mecab-ipadic
 )
