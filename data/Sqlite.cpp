@@ -16,10 +16,10 @@ Database::~Database() {
     close();
 }
 
-void Database::open(const std::filesystem::path& file, bool create) {
+void Database::open(const std::filesystem::path& file, bool create, const std::string& vfs) {
     close();
     int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-    int rc = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
+    int rc = sqlite3_open_v2(file.c_str(), &db_, flags, vfs.empty() ? nullptr : vfs.c_str());
     if (rc != SQLITE_OK) {
         std::string text = errorText(db_, rc);
         close();

@@ -32,8 +32,9 @@ public:
     // tables rely on: rollback journal (a file copy sees a consistent file),
     // synchronous=FULL (a committed row is on disk), a busy timeout. Reads
     // the schema once, so a file that is not a database fails here and not
-    // at the first query.
-    void open(const std::filesystem::path& file, bool create);
+    // at the first query. `vfs` names the SQLite VFS to go through (empty =
+    // the default).
+    void open(const std::filesystem::path& file, bool create, const std::string& vfs = {});
     void close();
     bool isOpen() const { return db_ != nullptr; }
     sqlite3* handle() const { return db_; }

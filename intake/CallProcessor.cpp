@@ -182,6 +182,7 @@ void CallProcessor::popUp(const CallRecord& record) {
 }
 
 bool CallProcessor::AppendCallHistory(CallRecord& record) {
+    record.RecNo = CallRecord::kNoHistoryRow; // until the row is written
     TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
     if (!use)
         return false;

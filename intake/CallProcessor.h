@@ -97,7 +97,8 @@ public:
 
     // Appends the history row of a call and sets record.RecNo. False, after
     // one stop box, when no row was written: the record numbers are used up,
-    // the table cannot be opened or the row cannot be posted.
+    // the table cannot be opened or the row cannot be posted; record.RecNo
+    // is then CallRecord::kNoHistoryRow.
     bool AppendCallHistory(CallRecord& record);
 
     // Appends "hh:nn:ss,<line as received>" and CR LF to the work folder's

@@ -16,6 +16,7 @@
 #include "intake/gui/TRunPb.h"
 #include "intake/gui/TSetIPPBXDetail.h"
 #include "lookup/CallerLookup.h"
+#include "lookup/DictionaryAddressSupplement.h"
 #include "lookup/PhonebookEditions.h"
 #include "maintenance/AutoBackup.h"
 #include "maintenance/gui/AddressBookBackupAtStart.h"
@@ -30,8 +31,13 @@
 #include "settings/WindowGeometry.h"
 #include "settings/WorkFolders.h"
 #include "settings/gui/TEnvironment.h"
+#include "transfer/AdapterHistory.h"
 #include "transfer/AddressSupplement.h"
+#include "transfer/SfxBuilder.h"
+#include "transfer/gui/ExportEnvironment.h"
+#include "transfer/gui/TFileExport.h"
 #include "transfer/gui/TFileImport.h"
+#include "transfer/gui/TGetReceiveHistory.h"
 #include "views/ReceiveViewSettings.h"
 #include "views/gui/TReceiveView.h"
 #include "views/gui/TReceiveViewMini.h"
@@ -48,6 +54,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -60,7 +67,7 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
       workFolder_(std::move(workFolder)), ini_(workFolder_ / kSettingsFileName),
       wakeUp_([this] { drainAdapterMessages(); }), host_([this] { wakeUp_.ring(); }),
       extension_(workFolder_, messages_),
-      addressSupplement_(std::make_unique<NoAddressSupplement>()) {
+      addressSupplement_(std::make_unique<DictionaryAddressSupplement>(appFolder_ / "Dic")) {
     form_.hooks().startup = [this] { runStartup(); };
     windows_ =
         std::make_unique<CallWindows>(form_, flags_, messages_, ini_, settings_, hyphenation_);
@@ -406,11 +413,7 @@ bool KanataProgram::openTables() {
         return false;
     }
     tablesOpen_ = true;
-    try {
-        dm_->LoadItemLists(appFolder_);
-    } catch (const EHistoryDataError& e) {
-        messages_.error(e.what());
-    }
+    dm_->LoadItemLists(appFolder_); // reports each list it cannot read
     if (settings_.UsePbAdrs)
         addressBook_ = std::make_unique<TDMPbarea>(messages_);
     createCallProcessing();
@@ -695,6 +698,55 @@ void KanataProgram::wireFormHooks() {
             {ini_, dm_->dataFolder(), workFolder_, messages_, *dm_, settings_.UsePbAdrs}, &form_);
         dialog.exec();
     };
+    hooks.fileExport = [this] { showFileExport(); };
+    hooks.getRecvHis = [this] { showReceiveHistoryRetrieval(); };
+}
+
+void KanataProgram::showFileExport() {
+    if (!dm_)
+        return;
+    const MeiboSettings roster = MeiboSettings::From(settings_);
+    ExportEnvironment env{*dm_, messages_, ini_};
+    env.hyphenation = &hyphenation_;
+    env.selItemCaptions = roster.SelectItem;
+    env.pageSize = roster.ListMaxCount;
+    env.usePbAdrs = settings_.UsePbAdrs;
+    env.extractor = appFolder_ / kSfxExtractorName;
+    TFileExport dialog(env, &form_);
+    dialog.exec();
+}
+
+void KanataProgram::showReceiveHistoryRetrieval() {
+    if (!dm_)
+        return;
+    ReceiveHistorySource source;
+    source.read = [this](std::vector<AdapterHistoryRecord>& entries) {
+        if (!adapter_)
+            return false;
+        const int capacity = AdapterHistoryCapacity(adapter_->Kinds(), settings_.Adapter);
+        entries.assign(static_cast<std::size_t>(capacity), AdapterHistoryRecord{});
+        std::int32_t count = capacity;
+        if (!adapter_->ReadHistory(settings_.Adapter, count, entries.data()))
+            return false;
+        entries.resize(static_cast<std::size_t>(std::clamp(count, 0, capacity)));
+        return true;
+    };
+    source.refreshHistoryList = [this] {
+        if (THistoryList* list = windows_->historyList())
+            list->RefreshPage(0, 0);
+    };
+    // The adapter is busy with its own list: no call is taken meanwhile.
+    flags_.ReadyForCalls = false;
+    host_.setReadyForCalls(false);
+    struct Ready {
+        KanataProgram& p;
+        ~Ready() {
+            p.flags_.ReadyForCalls = true;
+            p.host_.setReadyForCalls(true);
+        }
+    } ready{*this};
+    TGetReceiveHistory dialog(*dm_, messages_, &hyphenation_, std::move(source), &form_);
+    dialog.exec();
 }
 
 // The roster list is made once and only hidden when closed, so that its

@@ -123,6 +123,8 @@ private:
     void showRosterList();
     void releaseRosterList();
     void showFileImport();
+    void showFileExport();
+    void showReceiveHistoryRetrieval();
     void loadRingSound();
     void finishStartup();
     void closeProgram();
