@@ -45,7 +45,7 @@ TNMDEdit::~TNMDEdit() {
 void TNMDEdit::setByteLimit(int bytes) {
     byteLimit_ = bytes;
     if (bytes > 0)
-        LimitToCp932Bytes(this, bytes);
+        ui::LimitToCp932Bytes(this, bytes);
 }
 
 void TNMDEdit::setAssociate(TNMDEdit* partner) {
