@@ -14,6 +14,7 @@
 #include "intake/gui/TRunPb.h"
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
+#include "maintenance/AutoBackup.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboSettings.h"
@@ -104,9 +105,20 @@ void KanataProgram::runStartup() {
     if (!openTables())
         return closeProgram();
     loadRingSound();
-    if (settings_.AutoBU && !loadResult_.dataPathReplaced && dialogs_.autoBackup)
-        dialogs_.autoBackup(settings_);
+    if (settings_.AutoBU && !loadResult_.dataPathReplaced)
+        runAutoBackup();
     finishStartup();
+}
+
+void KanataProgram::runAutoBackup() {
+    if (dialogs_.autoBackup)
+        return dialogs_.autoBackup(settings_);
+    TAutoBackup backup(workFolder_, resolveDataFolder(settings_.DataPath, workFolder_).folder,
+                       settings_.AutoBUCount);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    backup.Run();
+    QApplication::restoreOverrideCursor();
+    backup.Report(messages_, &form_);
 }
 
 void KanataProgram::backUpAddressBook() {

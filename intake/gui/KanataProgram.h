@@ -64,7 +64,7 @@ struct ProgramDialogs {
     // needs the program to end.
     std::function<bool(GlobalSettings&)> noticesAndUpdate;
     // The automatic backup of the data folder (run only when the data folder
-    // setting was valid at load).
+    // setting was valid at load); unset = the program's own generations.
     std::function<void(const GlobalSettings&)> autoBackup;
     // The backup of the phonebook product's address book at start: false
     // when it failed.
@@ -130,6 +130,7 @@ private:
     void tellJournalFailures();
     void checkPhonebookLink();
     void backUpAddressBook();
+    void runAutoBackup();
     void startPhonebookProduct();
     std::optional<AddressBookEntry> chosenAddressBook() const;
     void describeAddressBook(ReceiveViewSettings& view) const;
