@@ -2,6 +2,7 @@
 
 #include "data/Cp932.h"
 #include "data/Hyphenation.h"
+#include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
 #include "intake/CallIntakeWindows.h"
 #include "intake/CallJournal.h"
@@ -76,6 +77,32 @@ CallProcessor::CallProcessor(TDMKanata195& dm, CallerLookup& lookup, ExtensionLi
     : dm_(dm), lookup_(lookup), extension_(extension), hyphenation_(hyphenation), windows_(windows),
       messages_(messages), workFolder_(std::move(workFolder)), settings_(settings),
       clock_(std::move(clock)), rawLog_(workFolder_) {}
+
+// An open batch is rolled back; its calls are still in the journal.
+CallProcessor::~CallProcessor() = default;
+
+void CallProcessor::BeginBatch() {
+    if (batch_)
+        return;
+    auto use =
+        std::make_unique<TableUse>(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+    if (!*use)
+        return;
+    batchUse_ = std::move(use);
+    batch_ = std::make_unique<sql::Transaction>(dm_.RecvHis().table().database());
+}
+
+void CallProcessor::CommitBatch() {
+    if (!batch_)
+        return;
+    const std::unique_ptr<sql::Transaction> batch = std::move(batch_);
+    const std::unique_ptr<TableUse> use = std::move(batchUse_);
+    const std::vector<std::uint64_t> done = std::exchange(doneAfterCommit_, {});
+    batch->commit();
+    if (journal_)
+        for (const std::uint64_t seq : done)
+            journal_->markDone(seq);
+}
 
 bool CallProcessor::CanPopUp() const {
     return windows_.canPopUp();
@@ -153,7 +180,11 @@ bool CallProcessor::storedBefore(const DateTime& arrival) {
 }
 
 void CallProcessor::markDone(const CallLine& line) {
-    if (journal_ && line.seq != 0)
+    if (!journal_ || line.seq == 0)
+        return;
+    if (batch_)
+        doneAfterCommit_.push_back(line.seq);
+    else
         journal_->markDone(line.seq);
 }
 

@@ -18,6 +18,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -30,7 +31,11 @@ class ExtensionLibrary;
 class HyphenationService;
 class MessageService;
 class TDMKanata195;
+class TableUse;
 struct GlobalSettings;
+namespace sql {
+class Transaction;
+}
 
 // One line of call data: the text (UTF-8) and the bytes as the adapter
 // library sent them (code page 932), which the raw call log keeps.
@@ -110,6 +115,9 @@ public:
                   const HyphenationService& hyphenation, CallIntakeWindows& windows,
                   MessageService& messages, std::filesystem::path workFolder,
                   CallProcessingSettings settings, Clock clock = &DateTime::now);
+    ~CallProcessor();
+    CallProcessor(const CallProcessor&) = delete;
+    CallProcessor& operator=(const CallProcessor&) = delete;
 
     CallLineQueue& queue() { return queue_; }
     // Calls are marked done in this journal once stored (may be null).
@@ -127,6 +135,13 @@ public:
     // its row is committed; a call that could not be stored stays in the
     // journal and is tried again at the next start.
     std::optional<StoredCall> StoreCall(const CallLine& line);
+    // The calls stored between these two are committed together: a backlog
+    // costs one flush of the history table, not one per call. The intake
+    // journal keeps them safe meanwhile; they are marked done only after
+    // the commit. CommitBatch throws sql::SqliteError when the commit fails
+    // (the calls stay in the journal for the next start).
+    void BeginBatch();
+    void CommitBatch();
     // Refreshes the history list and, for a live call, pops the windows up.
     void ShowCall(const StoredCall& call);
     // Shows the raw log failure box if the log failed since the last box
@@ -168,6 +183,9 @@ private:
     CallLineQueue queue_;
     RawCallLog rawLog_;
     CallJournal* journal_ = nullptr;
+    std::unique_ptr<TableUse> batchUse_;
+    std::unique_ptr<sql::Transaction> batch_;
+    std::vector<std::uint64_t> doneAfterCommit_;
     std::string rawLogFailure_;  // waiting to be told
     bool rawLogFailing_ = false; // told; not again until the log works
 };

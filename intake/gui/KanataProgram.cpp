@@ -704,6 +704,7 @@ void KanataProgram::processPendingCalls() {
     windows_->historyUpdateDateDisplay();
     QElapsedTimer slice;
     slice.start();
+    processor_->BeginBatch();
     while (slice.elapsed() < kStoreSliceMs && processor_) {
         auto arrived = host_.takeCall();
         if (!arrived)
@@ -716,6 +717,12 @@ void KanataProgram::processPendingCalls() {
         } catch (const std::exception& e) {
             messages_.error(std::string(kCallProcessingFailure) + "\r\n" + e.what(), &form_);
         }
+    }
+    try {
+        if (processor_)
+            processor_->CommitBatch();
+    } catch (const std::exception& e) {
+        messages_.error(std::string(kCallProcessingFailure) + "\r\n" + e.what(), &form_);
     }
     windows_->endBusy();
     storingCalls_ = false;

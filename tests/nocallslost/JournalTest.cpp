@@ -210,5 +210,19 @@ TEST_F(Recovery, ACallLostBeforeItsRowIsStoredWithItsArrivalTimeAndLoggedOnce) {
     EXPECT_TRUE(after.takeUnfinished().empty());
 }
 
+TEST_F(Recovery, CallsStoredInABatchAreDoneOnlyOnceTheBatchIsCommitted) {
+    bool durable = false;
+    const JournalCall a = journal.accept("0311111111", kNoon, durable);
+    const JournalCall b = journal.accept("0322222222", kNoon, durable);
+    processor.BeginBatch();
+    for (const auto& j : {a, b})
+        ASSERT_TRUE(processor.StoreCall(CallLine{j.raw, j.raw, j.seq, j.arrival}));
+    // A crash now: nothing is committed, both calls are still to be stored.
+    EXPECT_EQ(CallJournal(journal.file()).takeUnfinished().size(), 2u);
+    processor.CommitBatch();
+    EXPECT_EQ(history().size(), 2u);
+    EXPECT_TRUE(CallJournal(journal.file()).takeUnfinished().empty());
+}
+
 } // namespace
 } // namespace kanata::test
