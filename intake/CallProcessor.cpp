@@ -142,6 +142,7 @@ std::optional<StoredCall> CallProcessor::StoreCall(const CallLine& line) {
 }
 
 void CallProcessor::ShowCall(const StoredCall& call) {
+    viewRegistered_ = false; // the view may show another caller from here on
     windows_.historyRefreshFirstPage();
     if (!call.live)
         return; // a call of an earlier run is in the list; nothing pops up for it
@@ -222,9 +223,14 @@ StoredCall CallProcessor::processCall(const std::string& line, const DateTime& a
     if (number.starts_with('0'))
         hyphenation_.FormatTelHyphenInPlace(number);
 
-    if (windows_.callViewExists() && !windows_.callViewBusy() && settings_.NewDataView &&
-        settings_.AutoAdd)
+    // The caller the view shows is registered before a later call replaces
+    // it. While calls come faster than they are shown, the view keeps its
+    // record across several of them: registering it once is enough.
+    if (!viewRegistered_ && windows_.callViewExists() && !windows_.callViewBusy() &&
+        settings_.NewDataView && settings_.AutoAdd) {
         windows_.callViewRegisterCurrentCaller();
+        viewRegistered_ = true;
+    }
 
     StoredCall call;
     CallRecord& record = call.record;

@@ -186,8 +186,9 @@ private:
     std::unique_ptr<TableUse> batchUse_;
     std::unique_ptr<sql::Transaction> batch_;
     std::vector<std::uint64_t> doneAfterCommit_;
-    std::string rawLogFailure_;  // waiting to be told
-    bool rawLogFailing_ = false; // told; not again until the log works
+    std::string rawLogFailure_;   // waiting to be told
+    bool rawLogFailing_ = false;  // told; not again until the log works
+    bool viewRegistered_ = false; // the call view's caller, since the last show
 };
 
 } // namespace kanata

@@ -688,9 +688,10 @@ namespace {
 // the windows) gets its turn again.
 constexpr qint64 kStoreSliceMs = 40;
 // The list is refilled and the windows pop up at most this often while calls
-// come faster than they can be shown; a call after a quiet spell is shown at
-// once.
+// come faster than they can be shown, and never for more than a fifth of the
+// time: a call after a quiet spell is shown at once.
 constexpr qint64 kShowIntervalMs = 150;
+constexpr qint64 kShowShare = 5;
 } // namespace
 
 void KanataProgram::processPendingCalls() {
@@ -736,20 +737,26 @@ void KanataProgram::scheduleShow(const StoredCall& call) {
     newestCall_ = std::make_unique<StoredCall>(call);
     if (showTimer_.isActive())
         return;
-    const qint64 since = sinceShown_.isValid() ? sinceShown_.elapsed() : kShowIntervalMs;
-    showTimer_.start(static_cast<int>(std::max<qint64>(0, kShowIntervalMs - since)));
+    const qint64 interval = std::max(kShowIntervalMs, kShowShare * lastShowMs_);
+    const qint64 since = sinceShown_.isValid() ? sinceShown_.elapsed() : interval;
+    showTimer_.start(static_cast<int>(std::max<qint64>(0, interval - since)));
 }
 
 void KanataProgram::showNewestCall() {
     if (!newestCall_ || !processor_)
         return;
     const std::unique_ptr<StoredCall> call = std::move(newestCall_);
-    sinceShown_.start();
+    QElapsedTimer cost;
+    cost.start();
     try {
         processor_->ShowCall(*call);
     } catch (const std::exception& e) {
         messages_.error(std::string(kCallProcessingFailure) + "\r\n" + e.what(), &form_);
     }
+    // Measured from the end of the show, so that the windows' share of the
+    // time holds however long they take.
+    lastShowMs_ = cost.elapsed();
+    sinceShown_.start();
 }
 
 void KanataProgram::tellJournalFailures() {

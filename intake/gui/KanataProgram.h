@@ -175,6 +175,7 @@ private:
     std::unique_ptr<StoredCall> newestCall_;
     QTimer showTimer_;
     QElapsedTimer sinceShown_;
+    qint64 lastShowMs_ = 0;
     bool toldJournalFailure_ = false;
 };
 
