@@ -350,4 +350,10 @@ void SaveNotices(const GlobalSettings& s, IniFile& ini) {
     ini.writeBool(kAutoUpdate, "UpdateCheck", s.UpdateCheck);
 }
 
+void RefreshPhonebookDataFolder(GlobalSettings& settings) {
+    settings.PhonebookDataFolder = isFolder(settings.HiddenPath)
+                                       ? withoutTrailingDelimiter(settings.HiddenPath)
+                                       : withoutTrailingDelimiter(settings.CD);
+}
+
 } // namespace kanata

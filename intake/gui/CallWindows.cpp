@@ -1,5 +1,7 @@
 #include "intake/gui/CallWindows.h"
 
+#include "maps/gui/MapButton.h"
+
 #include "history/gui/THistoryList.h"
 #include "intake/gui/TMainForm.h"
 #include "lookup/CallerLookup.h"
@@ -54,11 +56,31 @@ void CallWindows::wireHistoryList() {
     hooks.callViewToFront = [this] {
         if (!receiveView_)
             return;
-        receiveView_->showNormal();
+        if (receiveView_->isMinimized())
+            receiveView_->showNormal();
+        receiveView_->show();
+        if (settings_.NotMoveFocus)
+            return;
         receiveView_->raise();
+        receiveView_->activateWindow();
     };
     hooks.callViewRegisterCurrentCaller = [this] { callViewRegisterCurrentCaller(); };
     hooks.closeCallView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
+}
+
+void CallWindows::openMap(TReceiveView& view) {
+    const CallerFields f = view.fields();
+    const MapButtonInput input{f.Tel1,
+                               f.Tel2,
+                               f.Tdfkn,
+                               f.Adrs1,
+                               f.Adrs2,
+                               f.Adrs3,
+                               view.record().Latitude,
+                               view.record().Longitude,
+                               !view.isNewMode()};
+    runMapButton(input, settings_.Map, settings_.MapSearchKind,
+                 QCoreApplication::applicationDirPath().toStdString(), messages_, &view);
 }
 
 void CallWindows::showInCallView(const CallRecord& record, bool popup) {
@@ -75,6 +97,11 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
         hooks.onClosed = [this] {
             if (historyList_)
                 historyList_->SetOpenRow(-1);
+        };
+        hooks.map = [this](TReceiveView& view) { openMap(view); };
+        hooks.dial = [this](const std::string& number) {
+            if (dialOut)
+                dialOut({number}, receiveView_);
         };
     }
     receiveView_->LoadCallRecord(record);

@@ -8,6 +8,7 @@
 #include "intake/CallJournal.h"
 #include "intake/gui/IntakeFlags.h"
 #include "lookup/ExtensionLibrary.h"
+#include "platform/DataFolderLock.h"
 #include "platform/MainThreadWakeUp.h"
 #include "platform/Registry.h"
 #include "settings/EnvironmentModel.h"
@@ -30,6 +31,7 @@ class QSoundEffect;
 
 namespace kanata {
 
+class AddressSupplement;
 struct AddressBookEntry;
 struct CallRecord;
 struct ReceiveViewSettings;
@@ -38,6 +40,7 @@ struct StoredCall;
 class CallerLookup;
 class MessageService;
 class CallWindows;
+class EnvironmentModel;
 class TDMKanata195;
 class THistoryList;
 class TReceiveView;
@@ -45,6 +48,7 @@ class TReceiveViewMini;
 class TDMPbarea;
 class TKTCommDLL;
 class TMainForm;
+class TMeiboList;
 
 // Windows that later work provides; the program asks through these so that
 // a missing one only says it is not available yet.
@@ -58,6 +62,8 @@ struct ProgramDialogs {
     // Runs the start confirmation of the phonebook product (tests answer
     // it); unset = shown modally. True = start.
     std::function<bool(QDialog&)> runPhonebook;
+    // Runs the dial dialog once it is filled (tests drive it); unset = modal.
+    std::function<void(QDialog&)> runDial;
 
     // Start-up services that later work provides; unset ones are skipped.
     // The notices and the update check: true when an update was started that
@@ -80,6 +86,8 @@ public:
 
     ProgramDialogs& dialogs() { return dialogs_; }
     const GlobalSettings& settings() const { return settings_; }
+    // The settings file was absent at this start.
+    bool isFirstRun() const { return loadResult_.firstRun; }
     TDMKanata195* dataModule() const { return dm_.get(); }
 
     // Start-up processing, in its fixed order; closes the menu window when a
@@ -120,6 +128,8 @@ private:
     void createCallProcessing();
     void wireFormHooks();
     void showRosterList();
+    void releaseRosterList();
+    void showFileImport();
     void loadRingSound();
     void finishStartup();
     void closeProgram();
@@ -131,6 +141,8 @@ private:
     void checkPhonebookLink();
     void backUpAddressBook();
     void runAutoBackup();
+    void openIpPbxDetails(const EnvironmentModel& model, int kindId);
+    void openDialDialog(const std::vector<std::string>& numbers, QWidget* owner);
     void startPhonebookProduct();
     std::optional<AddressBookEntry> chosenAddressBook() const;
     void describeAddressBook(ReceiveViewSettings& view) const;
@@ -149,6 +161,8 @@ private:
     IniFile ini_;
     GlobalSettings settings_;
     SettingsLoadResult loadResult_;
+    // The IP-PBX details were written in the settings dialog: re-open the line.
+    bool ipDetailsChanged_ = false;
     Registry registry_;
     ProgramDialogs dialogs_;
 
@@ -159,11 +173,16 @@ private:
     HyphenationService hyphenation_;
     ExtensionLibrary extension_;
     std::unique_ptr<TDMKanata195> dm_;
+    // Shared while the tables are open, so that bulk jobs stay away.
+    DataFolderLock tablesLock_;
+    // The text import's address completion.
+    std::unique_ptr<AddressSupplement> addressSupplement_;
     std::unique_ptr<TDMPbarea> addressBook_;
     std::unique_ptr<CallerLookup> lookup_;
     std::unique_ptr<CallWindows> windows_;
     std::unique_ptr<CallProcessor> processor_;
     QPointer<QSoundEffect> ringSound_;
+    QPointer<TMeiboList> rosterList_;
     bool tablesOpen_ = false;
     bool phonebookLinkProblem_ = false;
     bool started_ = false;
