@@ -142,15 +142,17 @@ std::string Statement::columnText(int column) const {
                 : std::string();
 }
 
-Transaction::Transaction(Database& db) : db_(db) {
-    db_.exec("BEGIN IMMEDIATE");
+Transaction::Transaction(Database& db) : db_(db), nested_(db.inTransaction()) {
+    db_.exec(nested_ ? "SAVEPOINT nested" : "BEGIN IMMEDIATE");
 }
 
 Transaction::~Transaction() {
     if (done_)
         return;
     try {
-        if (db_.inTransaction())
+        if (nested_)
+            db_.exec("ROLLBACK TO nested; RELEASE nested");
+        else if (db_.inTransaction())
             db_.exec("ROLLBACK");
     } catch (const SqliteError&) {
         // Nothing more can be done from a destructor; SQLite rolls back a
@@ -159,7 +161,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
-    db_.exec("COMMIT");
+    db_.exec(nested_ ? "RELEASE nested" : "COMMIT");
     done_ = true;
 }
 

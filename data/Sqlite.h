@@ -82,6 +82,9 @@ private:
 // BEGIN IMMEDIATE on construction (the write lock is taken at once, so the
 // read of the last record number and the insert cannot interleave with
 // another writer); rolls back unless commit() was reached.
+// A write transaction; inside one that is already open it becomes a
+// savepoint of it, so that work which commits on its own can also be part
+// of a larger batch (the batch's commit then makes it durable).
 class Transaction {
 public:
     explicit Transaction(Database& db);
@@ -92,6 +95,7 @@ public:
 
 private:
     Database& db_;
+    bool nested_ = false;
     bool done_ = false;
 };
 
