@@ -104,6 +104,11 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
                 historyList_->SetOpenRow(-1);
         };
         hooks.map = [this](TReceiveView& view) { openMap(view); };
+        // A number the caller lookup knows comes back from the dictionary
+        // search as that caller.
+        hooks.lookupCaller = [this](bool own, const std::string& number, CallRecord& r) {
+            return lookup_ ? lookup_->LookupCaller(own, true, number, r) : 5;
+        };
         hooks.dial = [this](const std::string& number) {
             if (dialOut)
                 dialOut({number}, receiveView_);

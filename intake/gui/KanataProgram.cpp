@@ -774,6 +774,10 @@ void KanataProgram::showRosterList() {
         rosterList_ = new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
                                      workFolder_ / kCustomColoursIniName, &form_);
         rosterList_->setWindowModality(Qt::ApplicationModal);
+        rosterList_->viewHooks().lookupCaller = [this](bool own, const std::string& number,
+                                                       CallRecord& r) {
+            return lookup_ ? lookup_->LookupCaller(own, true, number, r) : 5;
+        };
         rosterList_->viewHooks().dial = [this](const std::string& tel1, const std::string& tel2) {
             QWidget* owner = QApplication::activeWindow();
             openDialDialog({tel1, tel2}, owner ? owner : rosterList_.data());
