@@ -53,6 +53,7 @@ static int runProgram(int argc, char** argv) {
                                            : screenMessages;
     app.setMessageService(&messages);
     QApplication::setApplicationName(QStringLiteral("Kanata195"));
+    QApplication::setApplicationVersion(QStringLiteral(KANATA_FILE_VERSION));
     QApplication::setApplicationDisplayName(QStringLiteral("着信帳１９.５"));
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
     // The menu window may be hidden while other windows close; only its own

@@ -15,6 +15,7 @@
 #include "intake/gui/TPasswordForm.h"
 #include "intake/gui/TRunPb.h"
 #include "intake/gui/TSetIPPBXDetail.h"
+#include "intake/gui/TVersion.h"
 #include "lookup/CallerLookup.h"
 #include "lookup/DictionaryAddressSupplement.h"
 #include "lookup/PhonebookEditions.h"
@@ -260,10 +261,7 @@ void KanataProgram::openDialDialog(const std::vector<std::string>& numbers, QWid
         },
         owner);
     dialog.setNumbers(numbers);
-    if (dialogs_.runDial)
-        dialogs_.runDial(dialog);
-    else
-        dialog.exec();
+    dialog.exec();
 }
 
 AdapterCatalog KanataProgram::listAdapterModels() {
@@ -700,6 +698,10 @@ void KanataProgram::wireFormHooks() {
         settings_.MenuTopMost = options.MenuTopMost;
     };
     hooks.environment = [this] { showEnvironment(); };
+    hooks.version = [this] {
+        TVersion version(&form_);
+        version.exec();
+    };
     hooks.listPrint = [this] {
         if (!dm_)
             return;

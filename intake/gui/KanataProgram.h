@@ -62,8 +62,6 @@ struct ProgramDialogs {
     // Runs the start confirmation of the phonebook product (tests answer
     // it); unset = shown modally. True = start.
     std::function<bool(QDialog&)> runPhonebook;
-    // Runs the dial dialog once it is filled (tests drive it); unset = modal.
-    std::function<void(QDialog&)> runDial;
 
     // Start-up services that later work provides; unset ones are skipped.
     // The notices and the update check: true when an update was started that

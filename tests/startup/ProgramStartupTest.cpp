@@ -9,6 +9,7 @@
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TPasswordForm.h"
 #include "intake/gui/TSetIPPBXDetail.h"
+#include "intake/gui/TVersion.h"
 #include "lookup/PhonebookEditions.h"
 #include "platform/Registry.h"
 #include "settings/IniFile.h"
@@ -27,6 +28,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -431,6 +433,19 @@ TEST_F(ProgramStartup, IpPbxDetailsFromTheSettingsReopenTheLine) {
     EXPECT_EQ(ip.readString("IPPBX", "Telno"), "0312345678");
     EXPECT_EQ(ip.readString("IPPBX", "User"), "201");
     EXPECT_TRUE(messages.allAnswered());
+}
+
+TEST_F(ProgramStartup, VersionWindowCarriesTheDataCredits) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    ASSERT_TRUE(start());
+    WhenModal<TVersion> version([](TVersion& v) {
+        EXPECT_EQ(v.windowTitle(), QStringLiteral("バージョン情報"));
+        EXPECT_TRUE(
+            v.memCredits->toPlainText().contains(QStringLiteral("© OpenStreetMap contributors")));
+        QTest::mouseClick(v.btnOK, Qt::LeftButton);
+    });
+    form->actVersion->trigger();
+    EXPECT_TRUE(version.ran());
 }
 
 } // namespace
