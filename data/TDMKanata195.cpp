@@ -1,5 +1,6 @@
 #include "data/TDMKanata195.h"
 
+#include "data/RankTemplate.h"
 #include "platform/MessageService.h"
 
 #include <stdexcept>
@@ -66,23 +67,13 @@ THistoryData& TDMKanata195::SelItem(int n) {
 }
 
 void TDMKanata195::LoadItemLists(const std::filesystem::path& appFolder) {
-    CopyRankTemplate(dataFolder_, appFolder);
+    const RankTemplateResult rankTemplate = CopyRankTemplate(dataFolder_, appFolder);
     rank_.Load();
     selItem1_.Load();
     selItem2_.Load();
     selItem3_.Load();
-}
-
-bool CopyRankTemplate(const std::filesystem::path& dataFolder,
-                      const std::filesystem::path& appFolder) {
-    const auto target = dataFolder / "Rank.mtd";
-    std::error_code ec;
-    if (std::filesystem::exists(target, ec))
-        return true;
-    const auto source = appFolder / "Common" / "History" / "Rank.mtd";
-    std::filesystem::create_directories(dataFolder, ec);
-    return std::filesystem::copy_file(source, target, std::filesystem::copy_options::none, ec) &&
-           !ec;
+    if (rankTemplate == RankTemplateResult::Damaged)
+        throw EHistoryDataError(RankTemplateDamagedMessage(appFolder));
 }
 
 } // namespace kanata

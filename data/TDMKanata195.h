@@ -45,7 +45,8 @@ public:
 
     // Copies the shipped Rank.mtd when the data folder has none, then loads
     // Rank.mtd and SelItem1.mtd..SelItem3.mtd (EHistoryDataError on a
-    // damaged file).
+    // damaged file, or, once all are loaded, on a damaged template, which is
+    // not copied).
     void LoadItemLists(const std::filesystem::path& appFolder);
     THistoryData& Rank() { return rank_; }
     THistoryData& SelItem(int n); // 1..3
@@ -63,11 +64,6 @@ private:
     THistoryData rank_;
     THistoryData selItem1_, selItem2_, selItem3_;
 };
-
-// Copies appFolder/Common/History/Rank.mtd to dataFolder/Rank.mtd unless the
-// data folder has one already. False when nothing could be copied.
-bool CopyRankTemplate(const std::filesystem::path& dataFolder,
-                      const std::filesystem::path& appFolder);
 
 // Holds one counted open for a scope: `TableUse use(dm, &TDMKanata195::OpenMeibo,
 // &TDMKanata195::CloseMeibo); if (!use) return;`.

@@ -10,6 +10,7 @@ packages=(
     libphonenumber-dev libicu-dev libprotobuf-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk xvfb xauth socat
+    clang libclang-rt-14-dev
 )
 
 missing=()

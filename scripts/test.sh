@@ -17,3 +17,13 @@ cd "$build"
 # two shared cores, so a rare timing failure is printed but fails the run only
 # when it happens twice in a row.
 ctest --output-on-failure -j2 --timeout 600 --repeat until-pass:2
+
+# The readers of outside bytes under libFuzzer (AddressSanitizer and
+# UndefinedBehaviorSanitizer), each for KANATA_FUZZ_SECONDS (default 20) on
+# its committed seeds; in a clang tree of their own (see fuzz/CMakeLists.txt).
+fuzz="$root/build/fuzz"
+cmake -S "$root/fuzz" -B "$fuzz" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+    -DKANATA_FUZZ_SECONDS="${KANATA_FUZZ_SECONDS:-20}" >/dev/null
+cmake --build "$fuzz" -j2
+cd "$fuzz"
+ctest --output-on-failure -j2
