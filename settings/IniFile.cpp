@@ -208,6 +208,7 @@ bool IniFile::load() {
     }
     damaged_ = hasControlBytes(content);
     parseBytes(content);
+    modified_ = false; // what is in memory is what is on disk
     return true;
 }
 
@@ -228,6 +229,7 @@ void IniFile::parse(std::string_view utf8) {
 
 void IniFile::parseBytes(std::string_view bytes) {
     sections_.assign(1, Section{});
+    modified_ = true;
     bool first = true;
     while (!bytes.empty()) {
         const std::size_t end = bytes.find('\n');

@@ -63,9 +63,9 @@ public:
 
     // The text as it would be written, in UTF-8.
     std::string text() const;
-    // Replaces the contents with a text in UTF-8, as if read from the file.
+    // Replace the contents with a text in UTF-8, or with bytes as stored in
+    // the file; the next save() writes them.
     void parse(std::string_view utf8);
-    // Replaces the contents with bytes as stored in the file.
     void parseBytes(std::string_view bytes);
 
     // The user's message for a failed write or read of `path` (errno value).
