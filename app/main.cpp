@@ -5,6 +5,7 @@
 #include "intake/gui/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TSplashForm.h"
+#include "maintenance/gui/StartupNotices.h"
 #include "platform/AppFolder.h"
 #include "platform/LoggedMessageService.h"
 #include "platform/SingleInstance.h"
@@ -18,6 +19,9 @@
 #include <QPointer>
 
 #include <cstdlib>
+
+// The version an update compares with the one the server offers.
+[[gnu::used]] static const char kFileVersionMark[] = "KANATA_FILE_VERSION=" KANATA_FILE_VERSION;
 #include <filesystem>
 
 namespace {
@@ -76,6 +80,14 @@ int main(int argc, char** argv) {
                      Qt::QueuedConnection);
 
     kanata::KanataProgram program(form, flags, messages, appFolder, workFolder);
+    // Scripted runs show no notices window (nobody would close it).
+    const bool headless = qEnvironmentVariableIntValue("KANATA_HEADLESS_MESSAGES") != 0;
+    program.dialogs().noticesAndUpdate = [&](kanata::GlobalSettings& settings) {
+        kanata::UpdateContext context{appFolder, workFolder, &messages, &form};
+        if (headless)
+            context.runInfo = [](kanata::TInfoDialog&) {};
+        return kanata::runStartupNoticesAndUpdate(settings, program.isFirstRun(), context);
+    };
     kanata::TerminationSignal termination([&form] {
         form.setAskOnClose(false);
         form.close();

@@ -17,3 +17,10 @@ function(kanata_add_tool name)
     install(TARGETS ${name} RUNTIME DESTINATION ${KANATA_INSTALL_APPDIR})
     set_property(GLOBAL APPEND PROPERTY KANATA_STAGED_TARGETS ${name})
 endfunction()
+
+# kanata_stage(TARGET): marks a target whose output lands in the application
+# folder (data files, helpers), so that the `program` target and the tests
+# that start the program build it.
+function(kanata_stage name)
+    set_property(GLOBAL APPEND PROPERTY KANATA_STAGED_TARGETS ${name})
+endfunction()

@@ -57,6 +57,16 @@ bool SingleInstance::acquire() {
     return true;
 }
 
+bool SingleInstance::holdQuietly() {
+    lock_ = std::make_unique<QLockFile>(lockPath_);
+    lock_->setStaleLockTime(0);
+    if (!lock_->tryLock(0)) {
+        lock_.reset();
+        return false;
+    }
+    return true;
+}
+
 void SingleInstance::acceptRequests() {
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);

@@ -28,6 +28,11 @@ public:
     // been asked to come forward (as far as it could be reached).
     bool acquire();
 
+    // Takes the lock without listening and without disturbing a running
+    // instance: for tools that must not work while the program runs, and
+    // that keep it from starting while they do. False when it runs.
+    bool holdQuietly();
+
     // Called (on the event loop) when a later start asks to come forward.
     void setBringForwardHandler(std::function<void()> handler) {
         onBringForward_ = std::move(handler);

@@ -6,7 +6,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 build="$root/build/release"
-"$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release
+# Only the program, its plugins, tools and data: no tests or benchmarks.
+BUILD_TARGET=program "$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release
 stage="$build/stage"
 if [[ -z "${XDG_DATA_HOME:-}" && ! -d "$HOME/.local/share/Tenko/Kanata195" ]]; then
     export XDG_DATA_HOME="$root/build/demo/data"

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs. Quiet and quick when all
 # of them are already there, so the run and test commands can call it first.
+# Names must be real package names, not virtual ones that another package
+# provides (dpkg-query does not know those, so they would be "missing" at
+# every run and the package manager would be called each time).
 set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
-    qt6-base-dev qt6-multimedia-dev libqt6serialport6-dev qt6-translations-l10n libgl-dev
+    qt6-base-dev qt6-multimedia-dev qt6-serialport-dev qt6-translations-l10n libgl-dev
     libsqlite3-dev sqlite3 libssl-dev libpugixml-dev
     libphonenumber-dev libicu-dev libprotobuf-dev
     libgtest-dev libgmock-dev libbenchmark-dev

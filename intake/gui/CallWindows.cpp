@@ -1,5 +1,7 @@
 #include "intake/gui/CallWindows.h"
 
+#include "maps/gui/MapButton.h"
+
 #include "history/gui/THistoryList.h"
 #include "intake/gui/TMainForm.h"
 #include "lookup/CallerLookup.h"
@@ -61,6 +63,21 @@ void CallWindows::wireHistoryList() {
     hooks.closeCallView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
 }
 
+void CallWindows::openMap(TReceiveView& view) {
+    const CallerFields f = view.fields();
+    const MapButtonInput input{f.Tel1,
+                               f.Tel2,
+                               f.Tdfkn,
+                               f.Adrs1,
+                               f.Adrs2,
+                               f.Adrs3,
+                               view.record().Latitude,
+                               view.record().Longitude,
+                               !view.isNewMode()};
+    runMapButton(input, settings_.Map, settings_.MapSearchKind,
+                 QCoreApplication::applicationDirPath().toStdString(), messages_, &view);
+}
+
 void CallWindows::showInCallView(const CallRecord& record, bool popup) {
     if (!receiveView_) {
         ReceiveViewSettings viewSettings = ReceiveViewSettings::From(settings_);
@@ -76,6 +93,7 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
             if (historyList_)
                 historyList_->SetOpenRow(-1);
         };
+        hooks.map = [this](TReceiveView& view) { openMap(view); };
     }
     receiveView_->LoadCallRecord(record);
     receiveView_->showNormal();

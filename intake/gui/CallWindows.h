@@ -49,6 +49,7 @@ public:
     TReceiveView* receiveView() const { return receiveView_; }
     TReceiveViewMini* miniView() const { return miniView_; }
     // Loads a record into the call view, creating it when needed.
+    void openMap(TReceiveView& view);
     void showInCallView(const CallRecord& record, bool popup);
 
     void beginBusy() override;

@@ -14,10 +14,14 @@
 #include "intake/gui/TRunPb.h"
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
+#include "maintenance/AutoBackup.h"
+#include "maintenance/gui/StartupNotices.h"
+#include "maps/gui/MapButton.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboSettings.h"
 #include "roster/gui/TMeiboList.h"
+#include "roster/gui/TMeiboView.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WorkFolders.h"
 #include "settings/gui/TEnvironment.h"
@@ -101,9 +105,20 @@ void KanataProgram::runStartup() {
     if (!openTables())
         return closeProgram();
     loadRingSound();
-    if (settings_.AutoBU && !loadResult_.dataPathReplaced && dialogs_.autoBackup)
-        dialogs_.autoBackup(settings_);
+    if (settings_.AutoBU && !loadResult_.dataPathReplaced)
+        runAutoBackup();
     finishStartup();
+}
+
+void KanataProgram::runAutoBackup() {
+    if (dialogs_.autoBackup)
+        return dialogs_.autoBackup(settings_);
+    TAutoBackup backup(workFolder_, resolveDataFolder(settings_.DataPath, workFolder_).folder,
+                       settings_.AutoBUCount);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    backup.Run();
+    QApplication::restoreOverrideCursor();
+    backup.Report(messages_, &form_);
 }
 
 void KanataProgram::backUpAddressBook() {
@@ -246,6 +261,12 @@ std::optional<GlobalSettings> KanataProgram::runSettingsDialog(bool startup) {
     EnvironmentModel model(settings_, listAdapterModels(), startup, messages_, services);
     EnvironmentHooks hooks;
     hooks.scanDrives = [](bool network) { return scanDrives(network); };
+    hooks.checkUpdateNow = [this] {
+        const UpdateContext context{appFolder_, workFolder_, &messages_,
+                                    QApplication::activeModalWidget()};
+        if (checkForUpdateNow(settings_, context))
+            closeProgram();
+    };
     TEnvironment dialog(model, ini_, messages_, hooks, &form_);
     const bool accepted = dialogs_.runEnvironment ? dialogs_.runEnvironment(dialog)
                                                   : dialog.exec() == QDialog::Accepted;
@@ -630,8 +651,16 @@ void KanataProgram::showRosterList() {
         startPhonebookProduct();
         return;
     }
-    runModalWindow(new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
-                                  workFolder_ / kCustomColoursIniName));
+    auto* list = new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
+                                workFolder_ / kCustomColoursIniName);
+    list->viewHooks().map = [this](TMeiboView& view) {
+        const MeiboFields f = view.fields();
+        const MapButtonInput input{f.Tel1,     f.Tel2,      f.Tdfkn,
+                                   f.Adrs1,    f.Adrs2,     f.Adrs3,
+                                   f.Latitude, f.Longitude, view.editor().existing()};
+        runMapButton(input, settings_.Map, settings_.MapSearchKind, appFolder_, messages_, &view);
+    };
+    runModalWindow(list);
 }
 
 void KanataProgram::drainAdapterMessages() {

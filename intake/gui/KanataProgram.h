@@ -60,7 +60,7 @@ struct ProgramDialogs {
     // needs the program to end.
     std::function<bool(GlobalSettings&)> noticesAndUpdate;
     // The automatic backup of the data folder (run only when the data folder
-    // setting was valid at load).
+    // setting was valid at load); unset = the program's own generations.
     std::function<void(const GlobalSettings&)> autoBackup;
     // The backup of the phonebook product's address book at start: false
     // when it failed.
@@ -76,6 +76,8 @@ public:
 
     ProgramDialogs& dialogs() { return dialogs_; }
     const GlobalSettings& settings() const { return settings_; }
+    // The settings file was absent at this start.
+    bool isFirstRun() const { return loadResult_.firstRun; }
     TDMKanata195* dataModule() const { return dm_.get(); }
 
     // Start-up processing, in its fixed order; closes the menu window when a
@@ -118,6 +120,7 @@ private:
     void closeProgram();
     void checkPhonebookLink();
     void backUpAddressBook();
+    void runAutoBackup();
     void startPhonebookProduct();
     std::optional<AddressBookEntry> chosenAddressBook() const;
     void describeAddressBook(ReceiveViewSettings& view) const;

@@ -2,7 +2,7 @@
 // sent with the real ktcall, the history table read back from disk.
 #include "data/DateTime.h"
 #include "data/TDMKanata195.h"
-#include "tests/e2e/ProgramRun.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/ScriptedMessages.h"
 
 #include <QElapsedTimer>

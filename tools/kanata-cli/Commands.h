@@ -16,5 +16,8 @@ struct Command {
 
 // One declaration per command, in the order of the overview in main.cpp.
 int runVersion(Arguments& args);
+int runBackup(Arguments& args);
+int runBackups(Arguments& args);
+int runRestore(Arguments& args);
 
 } // namespace kanata::cli

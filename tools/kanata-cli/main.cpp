@@ -19,6 +19,9 @@ using kanata::cli::Command;
 // Add a command here, with its function declared in Commands.h.
 constexpr Command kCommands[] = {
     {"version", "版を表示します", kanata::cli::runVersion},
+    {"backup", "データフォルダーを世代バックアップします", kanata::cli::runBackup},
+    {"backups", "バックアップの世代を一覧します", kanata::cli::runBackups},
+    {"restore", "バックアップの世代をデータフォルダーに戻します", kanata::cli::runRestore},
 };
 
 void printOverview(std::ostream& out) {

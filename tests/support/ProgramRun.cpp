@@ -1,4 +1,4 @@
-#include "tests/e2e/ProgramRun.h"
+#include "tests/support/ProgramRun.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -45,6 +45,8 @@ bool ProgramRun::prepareDemo(const QStringList& arguments) {
 }
 
 bool ProgramRun::start(int timeoutMs) {
+    // The log runs on over restarts; only this start's lines count.
+    const qsizetype from = log().size();
     process_.setProcessEnvironment(env_);
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.start(QString::fromStdString((appFolder_ / "kanata195").string()), {});
@@ -53,7 +55,7 @@ bool ProgramRun::start(int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < timeoutMs) {
-        if (log().contains("kanata195: ready for calls"))
+        if (log().indexOf("kanata195: ready for calls", from) >= 0)
             return true;
         if (process_.state() == QProcess::NotRunning)
             return false;

@@ -1,0 +1,16 @@
+#pragma once
+// Folder renames that are on disk when they return.
+#include <filesystem>
+#include <string>
+
+namespace kanata {
+
+// Renames `from` to `to` and flushes the parent folders, so the move
+// survives a power cut; false with the reason when the system refuses.
+bool moveFolder(const std::filesystem::path& from, const std::filesystem::path& to,
+                std::string& error);
+
+// fsync of a file or folder; false when it cannot be opened or flushed.
+bool flushPath(const std::filesystem::path& path);
+
+} // namespace kanata
