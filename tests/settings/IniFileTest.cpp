@@ -85,10 +85,9 @@ TEST(IniFile, DiskFormIsCodePage932AndUnknownLinesSurviveWithTheirEnds) {
     ASSERT_TRUE(ini.save()) << ini.lastError();
 
     const std::string bytes = readBytes(path);
-    EXPECT_EQ(
-        bytes,
-        cp932::encode("; written by hand\n[UNKNOWN]\nFoo = bar \n\n[SCREEN VIEW]\n"
-                      "SelectItem1=内容\nOdd line\nSelectItem2=メモ\r\n[NEW]\r\nKey=受付\r\n"));
+    EXPECT_EQ(bytes, cp932::encode(
+                         "; written by hand\n[UNKNOWN]\nFoo = bar \n\n[SCREEN VIEW]\n"
+                         "SelectItem1=内容\nOdd line\nSelectItem2=メモ\r\n[NEW]\r\nKey=受付\r\n"));
     EXPECT_EQ(bytes.find("\xE5\x86\x85"), std::string::npos) << "no UTF-8 on disk";
 
     IniFile reread(path);
