@@ -5,13 +5,16 @@
 #include "intake/gui/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TSplashForm.h"
+#include "maintenance/gui/AddressBookBackupAtStart.h"
 #include "maintenance/gui/StartupNotices.h"
 #include "platform/AppFolder.h"
 #include "platform/LoggedMessageService.h"
+#include "platform/Registry.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignal.h"
 #include "platform/gui/KanataApplication.h"
 #include "platform/gui/QtMessageService.h"
+#include "settings/GlobalSettings.h"
 #include "settings/IniFile.h"
 #include "settings/WorkFolders.h"
 
@@ -87,6 +90,17 @@ int main(int argc, char** argv) {
         if (headless)
             context.runInfo = [](kanata::TInfoDialog&) {};
         return kanata::runStartupNoticesAndUpdate(settings, program.isFirstRun(), context);
+    };
+    kanata::Registry registry;
+    program.dialogs().addressBookBackup = [&](const kanata::GlobalSettings& settings) {
+        registry.reload();
+        const auto dataFolder = kanata::resolveDataFolder(settings.DataPath, workFolder).folder;
+        // Scripted runs take the window's default answer, "はい".
+        const auto ask =
+            headless
+                ? std::function<bool(kanata::TBackupPb&)>([](kanata::TBackupPb&) { return true; })
+                : std::function<bool(kanata::TBackupPb&)>();
+        return kanata::backUpAddressBookAtStart(settings, registry, dataFolder, &form, ask);
     };
     kanata::TerminationSignal termination([&form] {
         form.setAskOnClose(false);

@@ -175,8 +175,9 @@ void CallProcessor::popUp(const CallRecord& record) {
         windows_.miniViewPopUp(record);
     if (settings_.HisListPopup)
         windows_.historyPopUp();
-    // A busy call view keeps the caller it shows.
-    if (settings_.RecvViewPopup && !(windows_.callViewExists() && windows_.callViewBusy()))
+    // A busy call view keeps the caller it shows; the history list then only
+    // brings it forward.
+    if (settings_.RecvViewPopup)
         windows_.historyShowCallRecord(record);
 }
 

@@ -72,6 +72,12 @@ public:
 
     bool usesAddressBook() const { return addressBook_.has_value(); }
 
+    // The settings dialog chose another phonebook data location; the next
+    // lookup searches there.
+    void setPhonebookDataLocation(std::filesystem::path location) {
+        phonebookDataLocation_ = std::move(location);
+    }
+
 private:
     enum class BookState { NotInstalled, CannotOpen, Opened };
 

@@ -2,6 +2,7 @@
 
 #include "settings/GlobalSettings.h"
 #include "settings/IniFile.h"
+#include "settings/MapPrograms.h"
 
 #include <cstdio>
 
@@ -13,6 +14,7 @@ MeiboSettings MeiboSettings::From(const GlobalSettings& g) {
     s.SaveMeiboConfirm = g.SaveMeiboConfirm;
     s.SameTelUpdate = g.SameTelUpdate;
     s.DeleteType = g.DeleteType;
+    s.MapName = MapProgramName(g.Map);
     s.ListMaxCount = (g.ListMaxCount >= 1 && g.ListMaxCount <= 1000) ? g.ListMaxCount : 200;
     const std::string* items[] = {&g.SelectItem1, &g.SelectItem2, &g.SelectItem3};
     for (int i = 0; i < 3; ++i) {

@@ -395,4 +395,10 @@ void SaveNotices(const GlobalSettings& s, IniFile& ini) {
     w.writeBool(kAutoUpdate, "UpdateCheck", s.UpdateCheck, d.UpdateCheck);
 }
 
+void RefreshPhonebookDataFolder(GlobalSettings& settings) {
+    settings.PhonebookDataFolder = isFolder(settings.HiddenPath)
+                                       ? withoutTrailingDelimiter(settings.HiddenPath)
+                                       : withoutTrailingDelimiter(settings.CD);
+}
+
 } // namespace kanata

@@ -163,6 +163,10 @@ SettingsLoadResult LoadGlobalSettings(const IniFile& ini, const SettingsEnvironm
 void SaveFromSettingsDialog(const GlobalSettings& settings, IniFile& ini);
 // Writes what the main window stores when it is destroyed.
 void SaveAtExit(const GlobalSettings& settings, IniFile& ini);
+
+// The phonebook data location after the settings dialog changed CD: the
+// hidden location still wins when it names a folder.
+void RefreshPhonebookDataFolder(GlobalSettings& settings);
 // Writes what the notices window stores.
 void SaveNotices(const GlobalSettings& settings, IniFile& ini);
 

@@ -6,6 +6,7 @@
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
 #include "lookup/CallRecord.h"
+#include "platform/MessageForwarding.h"
 #include "platform/MessageService.h"
 #include "views/RecentFirst.h"
 #include "views/ShownFields.h"
@@ -356,7 +357,10 @@ void CallerRegistration::updateHistoryRow(const CallRecord& record, const Caller
     row->SelItem1 = f.SelItem1;
     row->SelItem2 = f.SelItem2;
     row->SelItem3 = f.SelItem3;
-    if (!dm_.RecvHis().update(*row, messages))
+    // A failed write has already said why; "not found" is only for a row
+    // that went away meanwhile.
+    NoticingMessages writing(messages);
+    if (!dm_.RecvHis().update(*row, writing) && !writing.told())
         messages.error(MessageLines({"該当するデータが見つかりませんでした"}));
 }
 

@@ -56,8 +56,13 @@ void CallWindows::wireHistoryList() {
     hooks.callViewToFront = [this] {
         if (!receiveView_)
             return;
-        receiveView_->showNormal();
+        if (receiveView_->isMinimized())
+            receiveView_->showNormal();
+        receiveView_->show();
+        if (settings_.NotMoveFocus)
+            return;
         receiveView_->raise();
+        receiveView_->activateWindow();
     };
     hooks.callViewRegisterCurrentCaller = [this] { callViewRegisterCurrentCaller(); };
     hooks.closeCallView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
@@ -94,6 +99,10 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
                 historyList_->SetOpenRow(-1);
         };
         hooks.map = [this](TReceiveView& view) { openMap(view); };
+        hooks.dial = [this](const std::string& number) {
+            if (dialOut)
+                dialOut({number}, receiveView_);
+        };
     }
     receiveView_->LoadCallRecord(record);
     receiveView_->showNormal();

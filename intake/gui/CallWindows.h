@@ -8,8 +8,11 @@
 #include <QPointer>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class QSoundEffect;
+class QWidget;
 
 namespace kanata {
 
@@ -44,6 +47,8 @@ public:
     void setRingSound(QSoundEffect* sound) { ringSound_ = sound; }
     // Fills in where the address book is, for a call view in address-book mode.
     std::function<void(ReceiveViewSettings&)> describeAddressBook;
+    // Opens the dial dialog for the numbers, owned by `owner`.
+    std::function<void(const std::vector<std::string>&, QWidget*)> dialOut;
 
     THistoryList* historyList() const { return historyList_; }
     TReceiveView* receiveView() const { return receiveView_; }

@@ -5,16 +5,20 @@
 #include "data/THistoryData.h"
 #include "history/gui/THistoryList.h"
 #include "intake/CallProcessor.h"
+#include "intake/DialOut.h"
 #include "intake/LineReports.h"
 #include "intake/StartupRules.h"
 #include "intake/TKTCommDLL.h"
 #include "intake/gui/CallWindows.h"
+#include "intake/gui/TCallsTelephone.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TPasswordForm.h"
 #include "intake/gui/TRunPb.h"
+#include "intake/gui/TSetIPPBXDetail.h"
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
 #include "maintenance/AutoBackup.h"
+#include "maintenance/gui/AddressBookBackupAtStart.h"
 #include "maintenance/gui/StartupNotices.h"
 #include "maps/gui/MapButton.h"
 #include "platform/DriveScan.h"
@@ -25,6 +29,8 @@
 #include "settings/WindowGeometry.h"
 #include "settings/WorkFolders.h"
 #include "settings/gui/TEnvironment.h"
+#include "transfer/AddressSupplement.h"
+#include "transfer/gui/TFileImport.h"
 #include "views/ReceiveViewSettings.h"
 #include "views/gui/TReceiveView.h"
 #include "views/gui/TReceiveViewMini.h"
@@ -52,12 +58,16 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
     : form_(form), flags_(flags), messages_(messages), appFolder_(std::move(applicationFolder)),
       workFolder_(std::move(workFolder)), ini_(workFolder_ / kSettingsFileName),
       wakeUp_([this] { drainAdapterMessages(); }), host_([this] { wakeUp_.ring(); }),
-      extension_(workFolder_, messages_) {
+      extension_(workFolder_, messages_),
+      addressSupplement_(std::make_unique<NoAddressSupplement>()) {
     form_.hooks().startup = [this] { runStartup(); };
     windows_ =
         std::make_unique<CallWindows>(form_, flags_, messages_, ini_, settings_, hyphenation_);
     windows_->describeAddressBook = [this](ReceiveViewSettings& view) {
         describeAddressBook(view);
+    };
+    windows_->dialOut = [this](const std::vector<std::string>& numbers, QWidget* owner) {
+        openDialDialog(numbers, owner);
     };
     wireFormHooks();
 }
@@ -65,6 +75,7 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
 KanataProgram::~KanataProgram() {
     host_.setReadyForCalls(false);
     flags_.ReadyForCalls = false;
+    releaseRosterList();
     if (started_)
         writeExitSettings();
     processor_.reset();
@@ -216,6 +227,40 @@ bool KanataProgram::environmentDialog() {
     return changed && takeStartupSettings(*changed);
 }
 
+void KanataProgram::openIpPbxDetails(const EnvironmentModel& model, int kindId) {
+    std::string name;
+    for (const AdapterModel& m : model.catalog().optical)
+        if (m.kindId == kindId)
+            name = m.name;
+    const bool inUse = settings_.UseType == 1 && settings_.Adapter == kindId;
+    TSetIPPBXDetail details(QString::fromStdString(name), kindId, inUse,
+                            workFolder_ / kIpAdapterIniName, messages_,
+                            QApplication::activeModalWidget());
+    details.exec();
+    ipDetailsChanged_ = ipDetailsChanged_ || details.lineNeedsReopening();
+}
+
+void KanataProgram::openDialDialog(const std::vector<std::string>& numbers, QWidget* owner) {
+    if (!adapter_ || settings_.Adapter == 0 || settings_.UseType > 1)
+        return;
+    IniFile ipIni(workFolder_ / kIpAdapterIniName);
+    ipIni.load();
+    const DialLine line{settings_.UseType, settings_.Adapter, adapter_->CurrentKind().DialPorts,
+                        dialExtension(settings_.Adapter, ipIni)};
+    TCallsTelephone dialog(
+        line, ini_, messages_,
+        [this](std::int32_t lineNumber, const std::string& digits) {
+            if (adapter_)
+                adapter_->Dial(lineNumber, digits);
+        },
+        owner);
+    dialog.setNumbers(numbers);
+    if (dialogs_.runDial)
+        dialogs_.runDial(dialog);
+    else
+        dialog.exec();
+}
+
 AdapterCatalog KanataProgram::listAdapterModels() {
     AdapterCatalog catalog;
     AdapterHost listingHost;
@@ -267,6 +312,7 @@ std::optional<GlobalSettings> KanataProgram::runSettingsDialog(bool startup) {
         if (checkForUpdateNow(settings_, context))
             closeProgram();
     };
+    hooks.ipPbxDetails = [this, &model](int kindId) { openIpPbxDetails(model, kindId); };
     TEnvironment dialog(model, ini_, messages_, hooks, &form_);
     const bool accepted = dialogs_.runEnvironment ? dialogs_.runEnvironment(dialog)
                                                   : dialog.exec() == QDialog::Accepted;
@@ -361,6 +407,8 @@ bool KanataProgram::openTables() {
     std::error_code ec;
     std::filesystem::create_directories(data.folder, ec);
     dm_ = std::make_unique<TDMKanata195>(data.folder, messages_);
+    if (!tablesLock_.acquire(data.folder, DataFolderLock::Mode::Shared))
+        std::fprintf(stderr, "kanata195: the data folder is locked by a running import\n");
     // The program keeps one open of each table for its whole run, so that
     // every later counted open is only a count.
     if (!dm_->OpenRecvHis())
@@ -423,7 +471,7 @@ void KanataProgram::finishStartup() {
     form_.setIndicator(false);
     form_.setAskOnClose(true);
     windows_->createHistoryList();
-    form_.applyMenuVisible(settings_.MenuVisible || !form_.trayAvailable());
+    form_.applyMenuVisible(settings_.MenuVisible);
     form_.applyMenuTopMost(settings_.MenuTopMost);
     started_ = true;
     flags_.ReadyForCalls = true;
@@ -453,7 +501,9 @@ void waitProcessingEvents(int ms) {
 bool KanataProgram::applySettings(const GlobalSettings& changed) {
     const GlobalSettings before = settings_;
     settings_ = changed;
-    const bool adapterChanged = adapterSettingsChanged(before, changed);
+    // New connection details are read by the library when the line opens.
+    const bool adapterChanged =
+        adapterSettingsChanged(before, changed) || std::exchange(ipDetailsChanged_, false);
     const bool dataChanged =
         std::filesystem::weakly_canonical(resolveDataFolder(before.DataPath, workFolder_).folder) !=
         std::filesystem::weakly_canonical(resolveDataFolder(changed.DataPath, workFolder_).folder);
@@ -484,6 +534,10 @@ bool KanataProgram::applySettings(const GlobalSettings& changed) {
         host_.setReadyForCalls(true);
     }
     applyWindowSettings(before);
+    if (linkChanged && settings_.UsePbAdrs && !phonebookLinkProblem_)
+        offerAddressBookBackup(settings_, registry_,
+                               resolveDataFolder(settings_.DataPath, workFolder_).folder, messages_,
+                               &form_);
     return lineOk;
 }
 
@@ -508,6 +562,7 @@ bool KanataProgram::rebuildAdapter() {
 
 void KanataProgram::reopenTables() {
     // Everything that holds the tables goes with them and is made anew.
+    releaseRosterList();
     windows_->closeAll();
     processor_.reset();
     lookup_.reset();
@@ -516,6 +571,7 @@ void KanataProgram::reopenTables() {
         dm_->CloseRecvHis();
     }
     tablesOpen_ = false;
+    tablesLock_.release();
     dm_.reset();
     addressBook_.reset();
     if (openTables())
@@ -525,14 +581,20 @@ void KanataProgram::reopenTables() {
 void KanataProgram::applyWindowSettings(const GlobalSettings& before) {
     if (processor_)
         processor_->setSettings(CallProcessingSettings::from(settings_));
+    if (settings_.CD != before.CD) {
+        RefreshPhonebookDataFolder(settings_);
+        if (lookup_)
+            lookup_->setPhonebookDataLocation(settings_.PhonebookDataFolder);
+    }
     if (THistoryList* list = windows_->historyList())
         list->setOptions(HistoryListOptions::From(settings_));
     if (settings_.RingSound != before.RingSound || settings_.WaveFile != before.WaveFile) {
         delete ringSound_.data();
         loadRingSound();
     }
+    form_.setCloseOptions(settings_.CloseMsg, settings_.WindowsEnd);
     if (settings_.MenuVisible != before.MenuVisible)
-        form_.applyMenuVisible(settings_.MenuVisible || !form_.trayAvailable());
+        form_.applyMenuVisible(settings_.MenuVisible);
     if (settings_.MenuTopMost != before.MenuTopMost)
         form_.applyMenuTopMost(settings_.MenuTopMost);
     const bool historyCapacity = adapter_ && adapter_->CurrentKind().HistoryCapacity != 0;
@@ -629,21 +691,19 @@ void KanataProgram::wireFormHooks() {
     };
     hooks.releaseHistoryList = [this] { delete windows_->historyList(); };
     hooks.meiboList = [this] { showRosterList(); };
+    hooks.fileImport = [this] { showFileImport(); };
+    // The menu's own changes are the settings from now on: the settings
+    // dialog shows them and compares against them.
+    hooks.optionsChanged = [this](const MainWindowOptions& options) {
+        settings_.MenuVisible = options.MenuVisible;
+        settings_.MenuTopMost = options.MenuTopMost;
+    };
     hooks.environment = [this] { showEnvironment(); };
 }
 
-namespace {
-// Shows a window modally and returns when it is gone.
-void runModalWindow(QWidget* window) {
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowModality(Qt::ApplicationModal);
-    QEventLoop loop;
-    QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
-    window->show();
-    loop.exec();
-}
-} // namespace
-
+// The roster list is made once and only hidden when closed, so that its
+// search conditions stay for the next opening. It is modal to the program;
+// the editor it opens is its own child, so it takes input.
 void KanataProgram::showRosterList() {
     if (!dm_)
         return;
@@ -651,16 +711,56 @@ void KanataProgram::showRosterList() {
         startPhonebookProduct();
         return;
     }
-    auto* list = new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
-                                workFolder_ / kCustomColoursIniName);
-    list->viewHooks().map = [this](TMeiboView& view) {
-        const MeiboFields f = view.fields();
-        const MapButtonInput input{f.Tel1,     f.Tel2,      f.Tdfkn,
-                                   f.Adrs1,    f.Adrs2,     f.Adrs3,
-                                   f.Latitude, f.Longitude, view.editor().existing()};
-        runMapButton(input, settings_.Map, settings_.MapSearchKind, appFolder_, messages_, &view);
-    };
-    runModalWindow(list);
+    if (rosterList_) {
+        rosterList_->setSettings(MeiboSettings::From(settings_));
+    } else {
+        rosterList_ = new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
+                                     workFolder_ / kCustomColoursIniName, &form_);
+        rosterList_->setWindowModality(Qt::ApplicationModal);
+        rosterList_->viewHooks().dial = [this](const std::string& tel1, const std::string& tel2) {
+            QWidget* owner = QApplication::activeWindow();
+            openDialDialog({tel1, tel2}, owner ? owner : rosterList_.data());
+        };
+        rosterList_->viewHooks().map = [this](TMeiboView& view) {
+            const MeiboFields f = view.fields();
+            const MapButtonInput input{f.Tel1,     f.Tel2,      f.Tdfkn,
+                                       f.Adrs1,    f.Adrs2,     f.Adrs3,
+                                       f.Latitude, f.Longitude, view.editor().existing()};
+            runMapButton(input, settings_.Map, settings_.MapSearchKind, appFolder_, messages_,
+                         &view);
+        };
+    }
+    QEventLoop loop;
+    connect(rosterList_, &TMeiboList::closed, &loop, &QEventLoop::quit);
+    connect(rosterList_, &QObject::destroyed, &loop, &QEventLoop::quit);
+    rosterList_->show();
+    rosterList_->raise();
+    rosterList_->activateWindow();
+    loop.exec();
+}
+
+void KanataProgram::releaseRosterList() {
+    // It works on the tables: it goes before them.
+    delete rosterList_.data();
+}
+
+void KanataProgram::showFileImport() {
+    if (!dm_)
+        return;
+    FileImportContext context{*dm_,
+                              messages_,
+                              ini_,
+                              hyphenation_,
+                              *addressSupplement_,
+                              {settings_.SelectItem1, settings_.SelectItem2, settings_.SelectItem3},
+                              settings_.UsePbAdrs,
+                              appFolder_,
+                              [this] {
+                                  if (THistoryList* list = windows_->historyList())
+                                      list->RefreshPage(0, 0);
+                              }};
+    TFileImport dialog(std::move(context), &form_);
+    dialog.exec();
 }
 
 void KanataProgram::drainAdapterMessages() {

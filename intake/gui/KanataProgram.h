@@ -7,6 +7,7 @@
 #include "intake/AdapterHost.h"
 #include "intake/gui/IntakeFlags.h"
 #include "lookup/ExtensionLibrary.h"
+#include "platform/DataFolderLock.h"
 #include "platform/MainThreadWakeUp.h"
 #include "platform/Registry.h"
 #include "settings/EnvironmentModel.h"
@@ -27,6 +28,7 @@ class QSoundEffect;
 
 namespace kanata {
 
+class AddressSupplement;
 struct AddressBookEntry;
 struct CallRecord;
 struct ReceiveViewSettings;
@@ -34,6 +36,7 @@ class CallProcessor;
 class CallerLookup;
 class MessageService;
 class CallWindows;
+class EnvironmentModel;
 class TDMKanata195;
 class THistoryList;
 class TReceiveView;
@@ -41,6 +44,7 @@ class TReceiveViewMini;
 class TDMPbarea;
 class TKTCommDLL;
 class TMainForm;
+class TMeiboList;
 
 // Windows that later work provides; the program asks through these so that
 // a missing one only says it is not available yet.
@@ -54,6 +58,8 @@ struct ProgramDialogs {
     // Runs the start confirmation of the phonebook product (tests answer
     // it); unset = shown modally. True = start.
     std::function<bool(QDialog&)> runPhonebook;
+    // Runs the dial dialog once it is filled (tests drive it); unset = modal.
+    std::function<void(QDialog&)> runDial;
 
     // Start-up services that later work provides; unset ones are skipped.
     // The notices and the update check: true when an update was started that
@@ -115,12 +121,16 @@ private:
     void createCallProcessing();
     void wireFormHooks();
     void showRosterList();
+    void releaseRosterList();
+    void showFileImport();
     void loadRingSound();
     void finishStartup();
     void closeProgram();
     void checkPhonebookLink();
     void backUpAddressBook();
     void runAutoBackup();
+    void openIpPbxDetails(const EnvironmentModel& model, int kindId);
+    void openDialDialog(const std::vector<std::string>& numbers, QWidget* owner);
     void startPhonebookProduct();
     std::optional<AddressBookEntry> chosenAddressBook() const;
     void describeAddressBook(ReceiveViewSettings& view) const;
@@ -140,6 +150,8 @@ private:
     IniFile ini_;
     GlobalSettings settings_;
     SettingsLoadResult loadResult_;
+    // The IP-PBX details were written in the settings dialog: re-open the line.
+    bool ipDetailsChanged_ = false;
     Registry registry_;
     ProgramDialogs dialogs_;
 
@@ -149,11 +161,16 @@ private:
     HyphenationService hyphenation_;
     ExtensionLibrary extension_;
     std::unique_ptr<TDMKanata195> dm_;
+    // Shared while the tables are open, so that bulk jobs stay away.
+    DataFolderLock tablesLock_;
+    // The text import's address completion.
+    std::unique_ptr<AddressSupplement> addressSupplement_;
     std::unique_ptr<TDMPbarea> addressBook_;
     std::unique_ptr<CallerLookup> lookup_;
     std::unique_ptr<CallWindows> windows_;
     std::unique_ptr<CallProcessor> processor_;
     QPointer<QSoundEffect> ringSound_;
+    QPointer<TMeiboList> rosterList_;
     bool tablesOpen_ = false;
     bool phonebookLinkProblem_ = false;
     bool started_ = false;

@@ -269,18 +269,25 @@ void TMainForm::setIndicator(bool on) {
 }
 
 void TMainForm::actMenuVisibleExecute() {
-    bool visible = !options_.MenuVisible;
+    // The toggle follows what the user sees: a menu shown for a second start
+    // is hidden again by it.
+    setMenuVisible(!isVisible(), true);
+}
+
+// options_.MenuVisible is the setting the user chose; the window may be shown
+// without it (no notification area, a second start), and that is not stored.
+void TMainForm::setMenuVisible(bool wanted, bool byUser) {
+    bool visible = wanted;
     if (!visible && !trayAvailable_) {
         // Hidden with no notification area, the program could not be reached.
         visible = true;
-        if (!toldNoTray_) {
+        if (byUser && !toldNoTray_) {
             toldNoTray_ = true;
             messages_.information(kNoTrayNotice, this);
         }
     }
-    options_.MenuVisible = visible;
-    actMenuVisible->setChecked(visible);
-    actMenuVisible->setText(QString::fromUtf8(visible ? kCaptionHide : kCaptionShow));
+    options_.MenuVisible = wanted;
+    showMenuState(visible);
     setVisible(visible);
     if (visible) {
         if (isMinimized())
@@ -288,6 +295,11 @@ void TMainForm::actMenuVisibleExecute() {
         raise();
     }
     notifyOptions();
+}
+
+void TMainForm::showMenuState(bool visible) {
+    actMenuVisible->setChecked(visible);
+    actMenuVisible->setText(QString::fromUtf8(visible ? kCaptionHide : kCaptionShow));
 }
 
 void TMainForm::actMenuTopMostExecute() {
@@ -305,8 +317,7 @@ void TMainForm::actMenuTopMostExecute() {
 }
 
 void TMainForm::applyMenuVisible(bool visible) {
-    options_.MenuVisible = !visible;
-    actMenuVisibleExecute();
+    setMenuVisible(visible, false);
 }
 
 void TMainForm::applyMenuTopMost(bool topMost) {
@@ -380,9 +391,10 @@ void TMainForm::bringAllToFront() {
 }
 
 void TMainForm::bringForward() {
+    // Shown for this run only: the stored setting stays as the user chose it.
     if (!isVisible()) {
-        options_.MenuVisible = false;
-        actMenuVisibleExecute();
+        showMenuState(true);
+        show();
     }
     if (isMinimized())
         showNormal();

@@ -42,6 +42,11 @@ public:
     const MainWindowOptions& options() const { return options_; }
     // The settings as loaded at start-up.
     void setOptions(const MainWindowOptions& options) { options_ = options; }
+    // The close questions as the settings dialog changed them.
+    void setCloseOptions(bool closeMsg, bool windowsEnd) {
+        options_.CloseMsg = closeMsg;
+        options_.WindowsEnd = windowsEnd;
+    }
 
     // The menu and tool bar actions.
     QAction* actRecvHisList = nullptr;
@@ -114,6 +119,8 @@ private:
     void runModal(const std::function<void()>& hook);
     void actRecvHisListExecute();
     void actMenuVisibleExecute();
+    void setMenuVisible(bool wanted, bool byUser);
+    void showMenuState(bool visible);
     void actMenuTopMostExecute();
     void trayExit();
     bool closeQuery();

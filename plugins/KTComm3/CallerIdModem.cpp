@@ -65,9 +65,14 @@ std::int32_t CallerIdModem::open(std::int32_t port) {
     if (fd_ < 0)
         return result;
     stop_ = eventfd(0, EFD_CLOEXEC);
-    if (stop_ < 0) {
+    dialRequest_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (stop_ < 0 || dialRequest_ < 0) {
         ::close(fd_);
-        fd_ = -1;
+        if (stop_ >= 0)
+            ::close(stop_);
+        if (dialRequest_ >= 0)
+            ::close(dialRequest_);
+        fd_ = stop_ = dialRequest_ = -1;
         return 2;
     }
     thread_ = std::thread([this] { run(); });
@@ -84,18 +89,66 @@ void CallerIdModem::close() {
         ::close(fd_);
     if (stop_ >= 0)
         ::close(stop_);
-    fd_ = stop_ = -1;
+    if (dialRequest_ >= 0)
+        ::close(dialRequest_);
+    fd_ = stop_ = dialRequest_ = -1;
+}
+
+std::chrono::seconds modemHangUpDelay() {
+    const char* text = std::getenv("KANATA_MODEM_HANGUP");
+    const int seconds = text ? std::atoi(text) : 0;
+    return std::chrono::seconds(seconds > 0 && seconds <= 600 ? seconds : 8);
+}
+
+std::int32_t CallerIdModem::dial(std::int32_t, const std::string& number) {
+    std::string digits;
+    for (char c : number)
+        if ((c >= '0' && c <= '9') || c == '*' || c == '#')
+            digits += c;
+    if (digits.empty() || dialRequest_ < 0 || !thread_.joinable())
+        return 1;
+    {
+        std::lock_guard<std::mutex> lock(dialMutex_);
+        pendingDial_ = digits;
+    }
+    const std::uint64_t one = 1;
+    return ::write(dialRequest_, &one, sizeof one) == sizeof one ? 0 : 1;
+}
+
+// Reader thread: the port is written by this thread only.
+void CallerIdModem::startPendingDial() {
+    std::uint64_t count = 0;
+    [[maybe_unused]] auto r = ::read(dialRequest_, &count, sizeof count);
+    std::string digits;
+    {
+        std::lock_guard<std::mutex> lock(dialMutex_);
+        digits.swap(pendingDial_);
+    }
+    if (digits.empty())
+        return;
+    // The ";" keeps the modem in command mode after dialling, so ATH can
+    // follow without waiting for a carrier that a voice call never sends.
+    send("ATDT" + digits + ";");
+    ++commandsAwaitingReply_;
+    hangUpAt_ = Clock::now() + modemHangUpDelay();
 }
 
 void CallerIdModem::run() {
     beginInit();
     for (;;) {
-        pollfd fds[2] = {{fd_, POLLIN, 0}, {stop_, POLLIN, 0}};
-        const int rc = poll(fds, 2, pollTimeoutMs());
+        pollfd fds[3] = {{fd_, POLLIN, 0}, {stop_, POLLIN, 0}, {dialRequest_, POLLIN, 0}};
+        const int rc = poll(fds, 3, pollTimeoutMs());
         if (rc < 0 && errno != EINTR)
             break;
         if (fds[1].revents & POLLIN)
             return;
+        if (fds[2].revents & POLLIN)
+            startPendingDial();
+        if (hangUpAt_ && Clock::now() >= *hangUpAt_) {
+            hangUpAt_.reset();
+            send("ATH");
+            ++commandsAwaitingReply_;
+        }
         const bool hungUp = fds[0].revents & (POLLHUP | POLLERR | POLLNVAL);
         if ((fds[0].revents & POLLIN) || hungUp) {
             // A hang-up with nothing left to read ends the line; otherwise
@@ -132,8 +185,15 @@ void CallerIdModem::onLine(const std::string& raw) {
     if (line == "OK" || line == "ERROR") {
         if (initialising_)
             onReply(line == "OK");
+        else if (commandsAwaitingReply_ > 0)
+            --commandsAwaitingReply_; // the answer to a dial or hang-up
         else if (line == "OK")
             beginInit(); // nobody asked: the modem has just come back from a reset
+        return;
+    }
+    if (commandsAwaitingReply_ > 0 &&
+        (line == "NO DIALTONE" || line == "BUSY" || line == "NO CARRIER" || line == "NO ANSWER")) {
+        --commandsAwaitingReply_;
         return;
     }
     if (line == "RING") {
@@ -227,10 +287,15 @@ void CallerIdModem::send(const std::string& command) {
 }
 
 int CallerIdModem::pollTimeoutMs() const {
-    if (!initialising_)
+    std::optional<Clock::time_point> next;
+    if (initialising_)
+        next = deadline_;
+    if (hangUpAt_ && (!next || *hangUpAt_ < *next))
+        next = hangUpAt_;
+    if (!next)
         return -1;
     const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
+        std::chrono::duration_cast<std::chrono::milliseconds>(*next - Clock::now()).count();
     return left < 0 ? 0 : static_cast<int>(left) + 1;
 }
 

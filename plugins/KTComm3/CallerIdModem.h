@@ -8,6 +8,7 @@
 #include "plugins/common/AdapterLibrary.h"
 
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -24,6 +25,9 @@ inline constexpr std::int32_t kErrorModemGone = 210;
 inline constexpr std::int32_t kErrorModemSilent = 211;
 inline constexpr std::int32_t kNoticeCommandRefused = 301;
 
+// Seconds from dialling to hanging up: $KANATA_MODEM_HANGUP, default 8.
+std::chrono::seconds modemHangUpDelay();
+
 // Steps of the initialisation; each step lists alternatives tried in turn
 // until one answers OK.
 using InitSteps = std::vector<std::vector<std::string>>;
@@ -38,6 +42,9 @@ public:
 
     std::int32_t open(std::int32_t port) override;
     void close() override;
+    // Dials with ATDT and the digits and hangs up (ATH) after the configured
+    // time, so that the telephone on the same line carries the call on.
+    std::int32_t dial(std::int32_t line, const std::string& number) override;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -51,6 +58,7 @@ private:
     void onTimeout();
     void send(const std::string& command);
     int pollTimeoutMs() const;
+    void startPendingDial();
 
     ModelEntry kind_;
     EventPoster poster_;
@@ -58,6 +66,9 @@ private:
     std::string device_;
     int fd_ = -1;
     int stop_ = -1;
+    int dialRequest_ = -1; // eventfd: a number waits in pendingDial_
+    std::mutex dialMutex_;
+    std::string pendingDial_;
     std::thread thread_;
 
     // Reader thread only.
@@ -70,6 +81,8 @@ private:
     std::optional<Clock::time_point> lastRingReinit_;
     int ringsWithoutNumber_ = 0;
     std::set<std::size_t> refusedSteps_;
+    std::optional<Clock::time_point> hangUpAt_;
+    int commandsAwaitingReply_ = 0; // dial and hang-up answers still to come
 };
 
 } // namespace kanata::adapter

@@ -16,9 +16,9 @@ AdapterLibrary& thisLibrary() {
     static AdapterLibrary library(LibraryConfig{
         0x02010000, // 2.1.0.0: OpenCommLineEx is available
         {
-            {kModemKindCom, "汎用 Caller ID モデム", 0, 0, KT_PORT_COM},
-            {kModemKindUsb, "汎用 Caller ID モデム（USB）", 0, 0, KT_PORT_USB},
-            {kModemKindJapan, "ナンバー・ディスプレイ対応モデム", 0, 0, KT_PORT_COM},
+            {kModemKindCom, "汎用 Caller ID モデム", 0, 0x1, KT_PORT_COM},
+            {kModemKindUsb, "汎用 Caller ID モデム（USB）", 0, 0x1, KT_PORT_USB},
+            {kModemKindJapan, "ナンバー・ディスプレイ対応モデム", 0, 0x1, KT_PORT_COM},
             {kSimulatorKindAnalog, "シミュレーター", kSimulatorHistoryCapacity, 0x1, KT_PORT_COM},
         },
         &makeModem});

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -318,7 +319,8 @@ void TMeiboList::btnSearchClick() {
 
 TMeiboView& TMeiboList::ensureView() {
     if (!view_) {
-        auto* view = new TMeiboView(dm_, messages_, settings_, ini_, customColours_);
+        // Its own child: while the list is modal, only its children take input.
+        auto* view = new TMeiboView(dm_, messages_, settings_, ini_, customColours_, this);
         MeiboViewHooks hooks = viewHooks_;
         hooks.onRegistered = [this](bool replaced) {
             RefreshPage(0, 0);
@@ -386,6 +388,9 @@ void TMeiboList::btnInquiryClick() {
         return;
     }
     const int row = selected.front();
+    // Taken now: saving the editor refills the page, and the row may then
+    // hold another record, or be gone.
+    const std::int64_t recNo = keys_[static_cast<std::size_t>(row)];
     if (view_) {
         if (row == openRow_ && pager_->page() == openPage_) {
             view_->BringToFront();
@@ -394,7 +399,6 @@ void TMeiboList::btnInquiryClick() {
         if (!saveEditorFirst(true))
             return;
     }
-    const std::int64_t recNo = keys_[static_cast<std::size_t>(row)];
     std::optional<MeiboRow> record;
     {
         TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
@@ -499,6 +503,19 @@ void TMeiboList::closeEvent(QCloseEvent* e) {
         return;
     }
     e->accept();
+}
+
+void TMeiboList::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    if (!e->spontaneous()) // not when minimised
+        emit closed();
+}
+
+void TMeiboList::setSettings(MeiboSettings settings) {
+    const bool pageSizeChanged = settings.ListMaxCount != settings_.ListMaxCount;
+    settings_ = std::move(settings);
+    if (pageSizeChanged)
+        pager_ = pagerFor(dm_, sort_, settings_.ListMaxCount);
 }
 
 } // namespace kanata

@@ -44,6 +44,9 @@ public:
     // desktop); the list sets the editor's own list hooks itself.
     MeiboViewHooks& viewHooks() { return viewHooks_; }
     void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
+    // The settings changed while the list was hidden; they hold from its
+    // next opening (the editor, closed with the list, takes them anew).
+    void setSettings(MeiboSettings settings);
 
     void RefreshPage(int mode, int page);
     void SetOpenRow(int index);
@@ -86,9 +89,15 @@ public:
     void btnDeleteClick();
     void btnDefaultWidthClick();
 
+signals:
+    // The list was closed (it is only hidden, and keeps its conditions).
+    // Emitted when it hides, however that came about.
+    void closed();
+
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:

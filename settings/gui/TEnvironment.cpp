@@ -4,6 +4,7 @@
 #include "lookup/PhonebookEditions.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"
+#include "settings/MapPrograms.h"
 #include "settings/WindowGeometry.h"
 
 #include <QCheckBox>
@@ -38,17 +39,6 @@ std::string s(const QString& text) {
     return text.toStdString();
 }
 
-const char* const kMapNames[] = {"AtlasMate4/5",
-                                 "プロアトラス2002",
-                                 "プロアトラスＷ～Ｗ３/SV～SV7",
-                                 "電子地図帳Ｚ[zi]Ⅱ～５",
-                                 "いつもNAVI",
-                                 "MapFanⅣ/Ⅴ",
-                                 "MapFan.net",
-                                 "MapFan PLANNER1/2",
-                                 "スーパーマップル・デジタル Ver.1～17",
-                                 "グランマップ東京都全域版",
-                                 "Google マップ"};
 constexpr int kGoogleMaps = 10;
 constexpr int kAtlasMate = 0;
 
@@ -186,9 +176,11 @@ QWidget* TEnvironment::createGeneralPage() {
     grid->addWidget(lblIpNote, 4, 1, 1, 2);
     lblHistoryFunction = new QLabel;
     lblDialFunction = new QLabel;
-    grid->addWidget(new QLabel(QStringLiteral("着信履歴取込機能　・・・")), 5, 0);
+    lblHistoryCaption = new QLabel(QStringLiteral("着信履歴取込機能　・・・"));
+    lblDialCaption = new QLabel(QStringLiteral("発信機能　　　　　　・・・"));
+    grid->addWidget(lblHistoryCaption, 5, 0);
     grid->addWidget(lblHistoryFunction, 5, 1);
-    grid->addWidget(new QLabel(QStringLiteral("発信機能　　　　　　・・・")), 6, 0);
+    grid->addWidget(lblDialCaption, 6, 0);
     grid->addWidget(lblDialFunction, 6, 1);
     static_cast<QVBoxLayout*>(adapter->layout())->addLayout(grid);
     for (QRadioButton* rb : {rbAnalog, rbOptical, rbNone})
@@ -232,7 +224,7 @@ QWidget* TEnvironment::createGeneralPage() {
     QGroupBox* map = group("使用する地図ソフト・サービス／検索方法", layout);
     auto* mapRow = new QHBoxLayout;
     cbxMap = new QComboBox;
-    for (const char* name : kMapNames)
+    for (const char* name : kMapProgramNames)
         cbxMap->addItem(QString::fromUtf8(name));
     cbxMapSearchKind = new QComboBox;
     mapRow->addWidget(cbxMap, 2);
@@ -677,8 +669,8 @@ void TEnvironment::updateDependents() {
     cbxOpticalModel->setVisible(type == LineType::Optical);
     btnIpDetails->setVisible(type == LineType::Optical);
     lblIpNote->setVisible(type == LineType::Optical);
-    lblHistoryFunction->setVisible(type != LineType::None);
-    lblDialFunction->setVisible(type != LineType::None);
+    for (QLabel* label : {lblHistoryCaption, lblHistoryFunction, lblDialCaption, lblDialFunction})
+        label->setVisible(type != LineType::None);
     lblHistoryFunction->setText(mark(model_.historyFunction()));
     lblDialFunction->setText(mark(model_.dialFunction()));
     for (QWidget* w : std::initializer_list<QWidget*>{edtWaveFile, btnWaveFile, btnWavePlay})

@@ -63,7 +63,9 @@ public:
     QLabel* lblPort = nullptr;
     QPushButton* btnIpDetails = nullptr;
     QLabel* lblIpNote = nullptr;
+    QLabel* lblHistoryCaption = nullptr;
     QLabel* lblHistoryFunction = nullptr;
+    QLabel* lblDialCaption = nullptr;
     QLabel* lblDialFunction = nullptr;
     QLineEdit* edtDataPath = nullptr;
     QPushButton* btnDataPath = nullptr;

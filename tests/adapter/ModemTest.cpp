@@ -247,3 +247,25 @@ TEST_F(Modem, PortsThatCannotBeOpened) {
 
 } // namespace
 } // namespace kanata::test
+
+namespace kanata::test {
+namespace {
+
+TEST_F(Modem, DialsTheDigitsAndHangsUpAfterTheSetTime) {
+    setenv("KANATA_MODEM_HANGUP", "1", 1);
+    ASSERT_TRUE(dll_->LoadKinds());
+    dll_->SelectKind(800);
+    EXPECT_EQ(dll_->CurrentKind().DialPorts, 1) << "one line to dial on";
+    openAndInit();
+    dll_->Dial(1, "03-1234-5678");
+    EXPECT_EQ(modem_.command(), "ATDT0312345678;");
+    modem_.send("\r\nOK\r\n");
+    // Calls keep arriving while the dialled call is up.
+    modem_.send("DATE=1206\r\nTIME=1000\r\nNMBR=0455551111\r\n");
+    EXPECT_EQ(numberField(nextCall()), "0455551111");
+    EXPECT_EQ(modem_.command(3000ms), "ATH");
+    unsetenv("KANATA_MODEM_HANGUP");
+}
+
+} // namespace
+} // namespace kanata::test

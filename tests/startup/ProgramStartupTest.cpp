@@ -5,8 +5,10 @@
 #include "data/TDMKanata195.h"
 #include "intake/gui/IntakeFlags.h"
 #include "intake/gui/KanataProgram.h"
+#include "intake/gui/TCallsTelephone.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TPasswordForm.h"
+#include "intake/gui/TSetIPPBXDetail.h"
 #include "lookup/PhonebookEditions.h"
 #include "platform/Registry.h"
 #include "settings/IniFile.h"
@@ -18,12 +20,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -374,6 +379,99 @@ TEST_F(ProgramStartup, CallerFromTheAddressBookIsStoredAsKnown) {
     form->actMeiboList->trigger();
     EXPECT_EQ(asked, QStringLiteral("番号名鑑の起動確認"));
     EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(started); }));
+}
+
+// Drives the modal window of type W once it is open, with the test's own
+// timer, so the window runs exactly as shipped.
+template <typename W> class ModalDriver {
+public:
+    explicit ModalDriver(std::function<void(W&)> drive) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, drive] {
+            auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
+            if (!window || done)
+                return;
+            done = true;
+            timer_.stop();
+            drive(*window);
+        });
+        timer_.start(20);
+    }
+    bool done = false;
+
+private:
+    QTimer timer_;
+};
+
+QString ktcallOutput(const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QString::fromStdString((stageFolder() / "ktcall").string()), arguments);
+    tool.waitForFinished(30000);
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+TEST_F(ProgramStartup, DiallingBackFromTheCallViewReachesTheAdapter) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    ASSERT_TRUE(start());
+    ASSERT_EQ(runTool("ktcall", {"0355550000"}), 0);
+    ASSERT_TRUE(waitUntil([] { return visibleCallView() != nullptr; }));
+    TReceiveView* view = visibleCallView();
+
+    messages.expect("「03-5555-0000」に電話をかけます", MessageResult::Yes);
+    ModalDriver<TCallsTelephone> dial([](TCallsTelephone& d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("発信"));
+        EXPECT_EQ(d.cbxTelNo->currentText(), QStringLiteral("03-5555-0000"));
+        EXPECT_TRUE(d.grpPort->isVisible());
+        EXPECT_FALSE(d.grpExtension->isVisible());
+        EXPECT_EQ(d.cbxPort->currentText(), QStringLiteral("ポート１"));
+        QTest::mouseClick(d.btnDial, Qt::LeftButton);
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    QTest::mouseClick(view->btnDial1, Qt::LeftButton);
+    EXPECT_TRUE(dial.done);
+    EXPECT_EQ(ktcallOutput({"--dialled"}).trimmed(), QStringLiteral("1,0355550000"));
+    IniFile ini(folders.workFolder() / "Kanata195.ini");
+    ASSERT_TRUE(ini.load());
+    EXPECT_EQ(ini.readInteger("CALL TELEPHONE", "AnalogPort", -1), 0);
+}
+
+TEST_F(ProgramStartup, IpPbxDetailsFromTheSettingsReopenTheLine) {
+    ASSERT_EQ(runTool("kanata-demo", {"--ip"}), 0);
+    ASSERT_TRUE(start());
+    messages.expect("正しいIPアドレスを入力してください")
+        .expect("入力した内容で再設定します", MessageResult::Yes)
+        .expect("設定が完了しました")
+        .expect("再設定が完了しました");
+    ModalDriver<TSetIPPBXDetail> details([](TSetIPPBXDetail& d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("詳細設定"));
+        // Typing waits until the window has taken the focus it opens with.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+        d.edtHost->clear();
+        QTest::keyClicks(d.edtHost, QStringLiteral("192.168.01.20"));
+        QTest::mouseClick(d.btnSet, Qt::LeftButton);
+        EXPECT_TRUE(d.isVisible()) << "stays open on a wrong address";
+        d.edtHost->clear();
+        QTest::keyClicks(d.edtHost, QStringLiteral("192.168.1.20"));
+        QTest::keyClick(d.edtHost, Qt::Key_Return); // Enter moves on
+        EXPECT_EQ(QApplication::focusWidget(), d.field(IpPbxField::Telno));
+        QTest::keyClicks(d.field(IpPbxField::Telno), QStringLiteral("0312345678"));
+        d.field(IpPbxField::User)->setText(QStringLiteral("201"));
+        QTest::mouseClick(d.btnSet, Qt::LeftButton);
+    });
+    program->dialogs().runEnvironment = [&details](QDialog& dialog) {
+        auto& environment = dynamic_cast<TEnvironment&>(dialog);
+        environment.show();
+        QTest::mouseClick(environment.btnIpDetails, Qt::LeftButton);
+        EXPECT_TRUE(details.done);
+        environment.btnSetClick();
+        return environment.result() == QDialog::Accepted;
+    };
+    form->actEnvironment->trigger();
+    IniFile ip(folders.workFolder() / "KTComm3ip.ini");
+    ASSERT_TRUE(ip.load());
+    EXPECT_EQ(ip.readString("IPPBX", "Host"), "192.168.1.20");
+    EXPECT_EQ(ip.readString("IPPBX", "Telno"), "0312345678");
+    EXPECT_EQ(ip.readString("IPPBX", "User"), "201");
+    EXPECT_TRUE(messages.allAnswered());
 }
 
 } // namespace

@@ -19,5 +19,6 @@ int runVersion(Arguments& args);
 int runBackup(Arguments& args);
 int runBackups(Arguments& args);
 int runRestore(Arguments& args);
+int runImport(Arguments& args);
 
 } // namespace kanata::cli

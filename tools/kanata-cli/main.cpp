@@ -22,6 +22,7 @@ constexpr Command kCommands[] = {
     {"backup", "データフォルダーを世代バックアップします", kanata::cli::runBackup},
     {"backups", "バックアップの世代を一覧します", kanata::cli::runBackups},
     {"restore", "バックアップの世代をデータフォルダーに戻します", kanata::cli::runRestore},
+    {"import", "テキストファイルを取り込みます", kanata::cli::runImport},
 };
 
 void printOverview(std::ostream& out) {

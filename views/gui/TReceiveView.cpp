@@ -2,6 +2,7 @@
 
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
+#include "platform/MessageForwarding.h"
 #include "platform/MessageService.h"
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
@@ -450,7 +451,9 @@ void TReceiveView::btnRegisterClick() {
         return;
     Busy busy(*this, true);
     CallerFields f = fields();
-    CallerRegistration registration(dm_, messages_, settings_.registrationOptions());
+    // The registration's boxes are centred on this view.
+    OwnedMessages owned(messages_, this);
+    CallerRegistration registration(dm_, owned, settings_.registrationOptions());
     const RegistrationResult result = registration.Register(record_, f, loaded_);
     refillLists(result.changedLists);
     if (!result.done) {
@@ -518,7 +521,7 @@ void TReceiveView::btnMailClick() {
         return;
     }
     if (!openUrl(QUrl(QStringLiteral("mailto:") + address)))
-        messages_.error("メールソフトが起動できませんでした  ", this);
+        messages_.error(MessageLines({"メールソフトが起動できませんでした", "Result = 0"}), this);
 }
 
 void TReceiveView::btnExtLinkClick() {

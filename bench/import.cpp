@@ -1,0 +1,199 @@
+// The text import on 100,000 lines: the roster with and without the address
+// completion, and the history, each into a fresh data folder; beside them
+// the same rows inserted raw (one prepared statement, one transaction), the
+// floor the import's batching is measured against.
+#include "data/Cp932.h"
+#include "data/Hyphenation.h"
+#include "data/TDMKanata195.h"
+#include "data/TelKeys.h"
+#include "transfer/AddressSupplement.h"
+#include "transfer/ImportRecords.h"
+#include "transfer/ImportRun.h"
+#include "transfer/ImportStart.h"
+
+#include "bench/BenchSupport.h"
+
+#include <benchmark/benchmark.h>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+using namespace kanata;
+constexpr int kLines = 100000;
+
+// A dictionary that knows every address: each lookup fills what is missing,
+// so the run pays for the completion itself. (The real dictionary's own
+// lookup time comes on top.)
+class EveryAddress : public AddressSupplement {
+public:
+    std::string open() override { return {}; }
+    std::optional<AddressCodes> lookUp(const std::string&) override {
+        return AddressCodes{"100-0005", "131016", "001002", 128000000, 503000000};
+    }
+};
+
+struct Files {
+    std::filesystem::path folder = bench::FreshFolder();
+    std::filesystem::path roster = folder / "roster.csv";
+    std::filesystem::path history = folder / "history.csv";
+
+    Files() {
+        std::ofstream r(roster, std::ios::binary);
+        r << cp932::encode("電話番号,会社名,名前カナ,住所,ランク,備考\r\n");
+        std::ofstream h(history, std::ios::binary);
+        h << cp932::encode("日付,時刻,電話番号,会社名,名前,ランク\r\n");
+        for (int n = 0; n < kLines; ++n) {
+            const std::string tel = "03" + std::to_string(50000000 + n);
+            r << cp932::encode(tel + ",株式会社" + std::to_string(n) + ",ﾀﾅｶ,東京都千代田区丸の内" +
+                               std::to_string(n % 9 + 1) + "丁目,Ａ,初回登録\r\n");
+            h << cp932::encode("2024/03/" + std::to_string(10 + n % 20) + ",12:34:56," + tel +
+                               ",株式会社" + std::to_string(n) + ",田中,Ａ\r\n");
+        }
+    }
+    ~Files() { std::filesystem::remove_all(folder); }
+};
+
+const Files& files() {
+    static const Files generated;
+    return generated;
+}
+
+ImportRequest requestFor(ImportDestination destination, const std::filesystem::path& file) {
+    ImportSample sample;
+    if (LoadImportSample(file, file.parent_path() / "none", sample) != SampleProblem::None)
+        throw std::runtime_error("no sample");
+    ImportRequest request;
+    request.destination = destination;
+    request.file = file;
+    request.sampleFieldCount = static_cast<int>(sample.fields.size());
+    request.skipFirst = true;
+    AssignByHeaderNames(request.mapping, ImportItems(destination, {"内容", "メモ", "受付"}),
+                        sample.fields);
+    return request;
+}
+
+void runImport(benchmark::State& state, ImportDestination destination,
+               const std::filesystem::path& file, AddressSupplement* supplement) {
+    bench::NoBoxes messages;
+    HyphenationService hyphenation;
+    hyphenation.Load({}, messages);
+    NoAddressSupplement none;
+    ImportRequest request = requestFor(destination, file);
+    request.noSupplement = supplement == nullptr;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const auto folder = bench::FreshFolder();
+        {
+            TDMKanata195 dm(folder, messages);
+            ImportRun run(dm, hyphenation, supplement ? *supplement : none, messages);
+            state.ResumeTiming();
+            const ImportResult result = run.run(request);
+            state.PauseTiming();
+            if (result.registered != kLines)
+                throw std::runtime_error("not every line was registered");
+        }
+        std::filesystem::remove_all(folder);
+        state.ResumeTiming();
+    }
+    state.counters["lines/s"] =
+        benchmark::Counter(kLines, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_ImportRoster(benchmark::State& state) {
+    EveryAddress dictionary;
+    runImport(state, ImportDestination::Roster, files().roster,
+              state.range(0) ? &dictionary : nullptr);
+}
+
+void BM_ImportHistory(benchmark::State& state) {
+    runImport(state, ImportDestination::History, files().history, nullptr);
+}
+
+// The rows the import would write, inserted with nothing else around them.
+template <class Row, class TableT>
+void rawInsert(benchmark::State& state, const std::vector<Row>& rows) {
+    bench::NoBoxes messages;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const auto folder = bench::FreshFolder();
+        {
+            TableT table;
+            table.open(folder);
+            Table& t = table.table();
+            std::string sql = "INSERT INTO \"" + t.def().name + "\" VALUES (?";
+            for (std::size_t i = 1; i < t.def().fields.size(); ++i)
+                sql += ", ?";
+            sql += ")";
+            state.ResumeTiming();
+            sql::Transaction tx(t.database());
+            sql::Statement insert(t.database(), sql);
+            for (const Row& row : rows) {
+                const Record record = table.toRecord(row);
+                for (std::size_t i = 0; i < record.size(); ++i) {
+                    if (const auto* n = std::get_if<std::int64_t>(&record[i]))
+                        insert.bind(static_cast<int>(i + 1), *n);
+                    else
+                        insert.bind(static_cast<int>(i + 1), std::get<std::string>(record[i]));
+                }
+                insert.step();
+                insert.reset();
+            }
+            tx.commit();
+            state.PauseTiming();
+        }
+        std::filesystem::remove_all(folder);
+        state.ResumeTiming();
+    }
+    state.counters["lines/s"] =
+        benchmark::Counter(kLines, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_RawInsertRoster(benchmark::State& state) {
+    std::vector<MeiboRow> rows(kLines);
+    for (int n = 0; n < kLines; ++n) {
+        MeiboRow& r = rows[static_cast<std::size_t>(n)];
+        r.RecNo = n;
+        r.SchTel1 = "03" + std::to_string(50000000 + n);
+        r.Tel1 = "03-" + std::to_string(5000 + n / 10000) + "-" + std::to_string(n % 10000);
+        r.CorpKanji = "株式会社" + std::to_string(n);
+        r.NameKana = "ﾀﾅｶ";
+        r.Tdfkn = "東京都";
+        r.Adrs1 = "千代田区丸の内" + std::to_string(n % 9 + 1) + "丁目";
+        r.Rank = "Ａ";
+        r.Note = "初回登録";
+        r.PrivCorp = "0";
+        r.AddDateTime = r.UpdDateTime = r.AxsDateTime = DateTime::now();
+    }
+    rawInsert<MeiboRow, MeiboTable>(state, rows);
+}
+
+void BM_RawInsertHistory(benchmark::State& state) {
+    std::vector<RecvHisRow> rows(kLines);
+    for (int n = 0; n < kLines; ++n) {
+        RecvHisRow& r = rows[static_cast<std::size_t>(n)];
+        r.RecNo = n;
+        r.SchTel = "03" + std::to_string(50000000 + n);
+        r.Tel = "03-" + std::to_string(5000 + n / 10000) + "-" + std::to_string(n % 10000);
+        r.CorpKanji = "株式会社" + std::to_string(n);
+        r.NameKanji = "田中";
+        r.Rank = "Ａ";
+        r.Division = "0";
+        r.RecvDateTime = DateTime{2024, 3, 10 + n % 20, 12, 34, 56};
+        r.AxsDateTime = DateTime::now();
+    }
+    rawInsert<RecvHisRow, RecvHisTable>(state, rows);
+}
+
+BENCHMARK(BM_ImportRoster)
+    ->ArgName("supplement")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_ImportHistory)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RawInsertRoster)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RawInsertHistory)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

@@ -1,0 +1,151 @@
+// The settings as a user changes them: from the menu window, through the
+// settings dialog's own controls, until the program has ended and the
+// settings file is read back.
+#include "data/TDMKanata195.h"
+#include "platform/SingleInstance.h"
+#include "settings/gui/TEnvironment.h"
+#include "tests/asshipped/ShippedProgram.h"
+#include "tests/asshipped/UserInput.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace kanata::test {
+namespace {
+
+constexpr int kOperationPage = 1;
+constexpr int kScreenPage = 4;
+
+void showPage(TEnvironment& dialog, int page) {
+    QTabBar* tabs = dialog.pgcEnvironment->tabBar();
+    clickAt(tabs, tabs->tabRect(page).center());
+}
+
+using SettingsAsShipped = ShippedProgram;
+
+TEST_F(SettingsAsShipped, ChangesMadeInTheDialogAndTheMenuAreAppliedAndWrittenAtExit) {
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(form->isVisible()); // the demo shows the menu window
+    chooseFromMenu(form.get(), QStringLiteral("オプション(&O)"), form->actMenuTopMost);
+    ASSERT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    WhenModal<TEnvironment> answer([](TEnvironment& dialog) {
+        // The menu's own change shows in the dialog.
+        EXPECT_TRUE(dialog.chkMenuVisible->isChecked());
+        EXPECT_TRUE(dialog.chkMenuTopMost->isChecked());
+        EXPECT_TRUE(dialog.chkCloseMsg->isChecked());
+        showPage(dialog, kScreenPage);
+        click(dialog.chkCloseMsg);
+        click(dialog.chkMenuTopMost);
+        showPage(dialog, kOperationPage);
+        click(dialog.chkWindowsEnd);
+        click(dialog.btnSet);
+    });
+    clickToolButton(2);
+    ASSERT_TRUE(answer.ran());
+    EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    // No question any more: the exit button just ends the program.
+    clickToolButton(3);
+    EXPECT_TRUE(waitUntil([this] { return closed; }, 5000));
+    endProgram();
+
+    const IniFile ini = settingsFile();
+    EXPECT_FALSE(ini.readBool("SCREEN VIEW", "CloseMsg", true));
+    EXPECT_FALSE(ini.readBool("SCREEN VIEW", "MenuTopMost", true));
+    EXPECT_TRUE(ini.readBool("SCREEN VIEW", "MenuVisible", false));
+    EXPECT_FALSE(ini.readBool("OPERATION", "WindowsEnd", true));
+    EXPECT_TRUE(messages.allAnswered());
+}
+
+TEST_F(SettingsAsShipped, SessionEndAsksAccordingToTheChangedSetting) {
+    ASSERT_TRUE(start());
+    WhenModal<TEnvironment> answer([](TEnvironment& dialog) {
+        showPage(dialog, kOperationPage);
+        click(dialog.chkWindowsEnd);
+        click(dialog.btnSet);
+    });
+    clickToolButton(2);
+    ASSERT_TRUE(answer.ran());
+    // The session ends without a question.
+    EXPECT_TRUE(form->queryEndSession());
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(SettingsAsShipped, NoAdapterHidesTheFunctionIndicatorsWithTheirCaptions) {
+    ASSERT_TRUE(start());
+    WhenModal<TEnvironment> answer([](TEnvironment& dialog) {
+        const QList<QLabel*> indicators = {dialog.lblHistoryCaption, dialog.lblHistoryFunction,
+                                           dialog.lblDialCaption, dialog.lblDialFunction};
+        for (QLabel* label : indicators)
+            EXPECT_TRUE(label->isVisible());
+        click(dialog.rbNone);
+        for (QLabel* label : indicators)
+            EXPECT_FALSE(label->isVisible()) << label->text().toStdString();
+        click(dialog.btnCancel);
+    });
+    clickToolButton(2);
+    EXPECT_TRUE(answer.ran());
+}
+
+TEST_F(SettingsAsShipped, ASecondStartShowsTheHiddenMenuForThisRunOnly) {
+    editSettings([](IniFile& ini) { ini.writeBool("SCREEN VIEW", "MenuVisible", false); });
+    // A desktop with a notification area, where the menu can be hidden.
+    ASSERT_TRUE(start([](TMainForm& menu) { menu.setTrayAvailable(true); }));
+    EXPECT_FALSE(form->isVisible());
+
+    SingleInstance first(folders.workFolder());
+    first.setBringForwardHandler([this] { form->bringForward(); });
+    ASSERT_TRUE(first.acquire());
+    {
+        SingleInstance second(folders.workFolder());
+        EXPECT_FALSE(second.acquire());
+    }
+    EXPECT_TRUE(waitUntil([this] { return form->isVisible(); }, 5000));
+    endProgram();
+    EXPECT_FALSE(settingsFile().readBool("SCREEN VIEW", "MenuVisible", true));
+}
+
+TEST_F(SettingsAsShipped, AMenuKeptOnScreenForLackOfANotificationAreaIsNotStoredAsShown) {
+    editSettings([](IniFile& ini) { ini.writeBool("SCREEN VIEW", "MenuVisible", false); });
+    ASSERT_TRUE(start([](TMainForm& menu) { menu.setTrayAvailable(false); }));
+    EXPECT_TRUE(form->isVisible());
+    endProgram();
+    EXPECT_FALSE(settingsFile().readBool("SCREEN VIEW", "MenuVisible", true));
+}
+
+TEST_F(SettingsAsShipped, ANewPhonebookDriveIsSearchedWithoutARestart) {
+    const std::filesystem::path drive = folders.scratch() / "disc";
+    ASSERT_EQ(
+        runTool("mkphonebook",
+                {QString::fromStdString((sourceFolder() / "tools/mkphonebook/sample.csv").string()),
+                 QString::fromStdString((drive / "Kanata195").string())}),
+        0);
+    ASSERT_TRUE(start());
+    WhenModal<TEnvironment> answer([&drive](TEnvironment& dialog) {
+        typeInto(dialog.cbxDrive, QString::fromStdString(drive.string()));
+        click(dialog.btnSet);
+    });
+    clickToolButton(2);
+    ASSERT_TRUE(answer.ran());
+    EXPECT_EQ(settingsFile().readString("COMMON", "CD"), drive.string());
+
+    ASSERT_EQ(runTool("ktcall", {QStringLiteral("0355550101")}), 0);
+    TDMKanata195& dm = *program->dataModule();
+    std::optional<RecvHisRow> stored;
+    EXPECT_TRUE(waitUntil([&] {
+        TableUse use(dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+        stored = dm.RecvHis().find(0);
+        return stored.has_value();
+    }));
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_NE((stored->CorpKanji + stored->NameKanji).find("見本商事"), std::string::npos);
+}
+
+} // namespace
+} // namespace kanata::test

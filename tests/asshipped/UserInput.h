@@ -1,0 +1,67 @@
+#pragma once
+// Input as a person gives it: mouse clicks and key presses go through the
+// window system, so a window that a modal window blocks gets none of them,
+// exactly as on a desktop. Nothing here calls a handler directly.
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QAbstractItemView;
+class QMenu;
+class QMainWindow;
+class QAction;
+
+namespace kanata::test {
+
+// Processes events until `done` or the timeout (ms); false on timeout.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000);
+
+// A left click in the middle of the widget (or at `at`, in its coordinates).
+void click(QWidget* widget);
+void clickAt(QWidget* widget, QPoint at);
+// Selects the row of a list view with a click.
+void clickRow(QAbstractItemView* view, int row);
+// Clicks the widget to give it the focus, selects what it holds and types
+// `text` key by key.
+void typeInto(QWidget* widget, const QString& text);
+// One key (with modifiers) to the focused widget of the widget's window.
+void pressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Opens the menu of the menu bar titled `menuTitle` and clicks `action` in it.
+void chooseFromMenu(QMainWindow* window, const QString& menuTitle, QAction* action);
+
+// Runs `body` once, from the event loop, as soon as a modal window of type T
+// is the active modal widget; for windows that open in their own loop (the
+// menu's modal windows, dialogs run by exec()).
+template <typename T> class WhenModal {
+public:
+    explicit WhenModal(std::function<void(T&)> body) : body_(std::move(body)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            T* window = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (!window || !window->isVisible())
+                return;
+            timer_.stop();
+            ran_ = true;
+            QPointer<T> guard(window);
+            body_(*window);
+            // A body that stopped early must not leave the test waiting in
+            // the window's loop.
+            if (guard && guard->isVisible())
+                guard->close();
+            if (guard && guard->isVisible())
+                guard->hide();
+        });
+        timer_.start(20);
+    }
+    bool ran() const { return ran_; }
+
+private:
+    std::function<void(T&)> body_;
+    QTimer timer_;
+    bool ran_ = false;
+};
+
+} // namespace kanata::test

@@ -1,0 +1,349 @@
+#include "data/Sqlite.h"
+#include "tests/import/ImportFixture.h"
+#include "transfer/ImportRecords.h"
+
+using namespace kanata;
+using kanata::test::ImportFixture;
+using kanata::test::writeLines;
+
+namespace {
+
+class ImportRunTest : public ImportFixture {
+protected:
+    void addTrigger(bool history, const std::string& condition) {
+        const char* table = history ? "RecvHis" : "Meibo";
+        ASSERT_TRUE(history ? dm.OpenRecvHis() : dm.OpenMeibo());
+        auto& db = history ? dm.RecvHis().table().database() : dm.Meibo().table().database();
+        db.exec(std::string("CREATE TRIGGER refuse BEFORE INSERT ON ") + table + " WHEN " +
+                condition + " BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        history ? dm.CloseRecvHis() : dm.CloseMeibo();
+    }
+    ImportMapping historyMapping() {
+        ImportMapping mapping = inOrder(kHistoryItemCount, 3);
+        mapping.set(kHisCorpKanji, MappingSlot::forField(3, "x"));
+        return mapping;
+    }
+    ImportMapping rosterMapping() {
+        ImportMapping mapping(kRosterItemCount);
+        const int fields[] = {kRosTel1,  kRosTel2,  kRosNameKanji,
+                              kRosAdrs1, kRosAdrs2, kRosLatitude};
+        for (int f = 0; f < 6; ++f)
+            mapping.set(fields[f], MappingSlot::forField(f, "x"));
+        return mapping;
+    }
+    MeiboRow rosterRow(int recNo) {
+        auto row = dm.Meibo().find(recNo);
+        EXPECT_TRUE(row.has_value()) << recNo;
+        return row.value_or(MeiboRow{});
+    }
+};
+
+TEST_F(ImportRunTest, HistoryOutcomesAreLoggedWithTheirReasons) {
+    addTrigger(true, "NEW.Tel = '03-9999-9999'");
+    writeLines(input, {
+                          "2024/01/05,09:05:03,0312345678,\"山田,商事\"",
+                          "20240105,090503,匿名着信,x",
+                          "2024/1/05,09:05:03,0312345678,x",
+                          "2024/01/05,9:05:03,0312345678,x",
+                          "2024/13/05,09:05:03,0312345678,x",
+                          "",
+                          "a,b\"c,d,e",
+                          "2024-01-06,10:00:00,0101234567,x",
+                          "2024/01/06,10:00:00,0399999999,x",
+                      });
+    const ImportResult result = import(ImportDestination::History, historyMapping());
+    EXPECT_EQ(result.read, 9);
+    EXPECT_EQ(result.registered, 3);
+    EXPECT_FALSE(result.aborted);
+    EXPECT_EQ(errorLog(), "3,着信日付か着信時刻の書式不正,2024/1/05,09:05:03,0312345678,x\r\n"
+                          "4,着信日付か着信時刻の書式不正,2024/01/05,9:05:03,0312345678,x\r\n"
+                          "5,その他のエラー,2024/13/05,09:05:03,0312345678,x\r\n"
+                          "6,１件目と項目数が不一致,\r\n"
+                          "7,１件目と項目数が不一致,a,b\"c,d,e\r\n"
+                          "9,着信対応履歴登録失敗,2024/01/06,10:00:00,0399999999,x\r\n");
+
+    ASSERT_TRUE(dm.OpenRecvHis());
+    auto first = dm.RecvHis().find(0);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->RecvDateTime.toText(), "2024-01-05 09:05:03.000");
+    EXPECT_EQ(first->RecvWeek, 6); // a Friday
+    EXPECT_EQ(first->Tel, "03-1234-5678");
+    EXPECT_EQ(first->SchTel, "0312345678");
+    EXPECT_EQ(first->CorpKanji, "山田,商事");
+    EXPECT_EQ(first->Division, "0");
+    EXPECT_EQ(dm.RecvHis().find(1)->Tel, "P");
+    EXPECT_EQ(dm.RecvHis().find(1)->SchTel, "P");
+    // 010 numbers became 090 numbers.
+    EXPECT_EQ(dm.RecvHis().find(2)->SchTel, "09011234567");
+    EXPECT_EQ(dm.RecvHis().find(2)->Tel, "090-1123-4567");
+    dm.CloseRecvHis();
+}
+
+TEST_F(ImportRunTest, ARunWithoutFailuresLeavesTheEarlierLogAlone) {
+    writeLines(dataFolder / "InError.txt", {"earlier"});
+    writeLines(input, {"20240105,090503,0312345678,x"});
+    EXPECT_EQ(import(ImportDestination::History, historyMapping()).registered, 1);
+    EXPECT_EQ(errorLog(), "earlier\r\n");
+}
+
+TEST_F(ImportRunTest, ACallStoredBetweenBatchesKeepsItsNumber) {
+    writeLines(input, {"20240105,090503,0311111111,x", "20240105,090504,0322222222,x",
+                       "20240105,090505,0333333333,x"});
+    ImportRequest request;
+    request.file = input;
+    request.mapping = historyMapping();
+    request.sampleFieldCount = 4;
+    ImportRun run(dm, hyphenation, noSupplement, messages);
+    run.setBatchLimits({1, std::chrono::milliseconds(1000)});
+    ASSERT_TRUE(dm.OpenRecvHis()); // held open by the program, as while it runs
+    int calls = 0;
+    const ImportResult result = run.run(request, [&](long long) {
+        // Between batches the window processes its events: a call comes in.
+        RecvHisRow call;
+        call.Tel = call.SchTel = "P";
+        call.RecvDateTime = DateTime::now();
+        ASSERT_TRUE(dm.RecvHis().append(call, messages));
+        ++calls;
+    });
+    EXPECT_EQ(result.registered, 3);
+    EXPECT_GE(calls, 3);
+    const auto rows = dm.RecvHis().read({});
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(3 + calls));
+    std::vector<std::string> imported;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].RecNo, static_cast<int>(i));
+        if (rows[i].SchTel != "P")
+            imported.push_back(rows[i].SchTel);
+    }
+    EXPECT_EQ(imported, (std::vector<std::string>{"0311111111", "0322222222", "0333333333"}));
+    EXPECT_EQ(rows[1].SchTel, "P"); // the first call came after the first batch
+    dm.CloseRecvHis();
+}
+
+TEST(RenumberOldNumber, ThreeRules) {
+    const DateTime today{2024, 5, 1};
+    EXPECT_EQ(RenumberOldNumber("0101234567", today), "09011234567");
+    EXPECT_EQ(RenumberOldNumber("0801234567", today), "09081234567");
+    EXPECT_EQ(RenumberOldNumber("0501234567", today), "07051234567");
+    EXPECT_EQ(RenumberOldNumber("061234567", today), "0661234567");
+    EXPECT_EQ(RenumberOldNumber("0612345678", today), "0612345678"); // 10 digits: kept
+    EXPECT_EQ(RenumberOldNumber("07201234567", today), "07281234567");
+    EXPECT_EQ(RenumberOldNumber("07201234567", DateTime{1999, 12, 31}), "07201234567");
+    EXPECT_EQ(RenumberOldNumber("09012345678", today), "09012345678");
+    EXPECT_EQ(RenumberOldNumber("010", today), "010");
+}
+
+TEST_F(ImportRunTest, RosterDuplicatesReplacementAndNumberlessRecords) {
+    addTrigger(false, "NEW.NameKanji = '拒否'");
+    writeLines(input, {"0311111111,,甲,,,", "0322222222,,乙,,,"});
+    ASSERT_EQ(import(ImportDestination::Roster, rosterMapping()).registered, 2);
+
+    writeLines(input, {
+                          "0311111111,,同番,,,",
+                          "0311111111,03-2222-2222,両方,,,",
+                          "0333333333,0333333333,同じ,,,",
+                          ",,番号なし,,,",
+                          ",,番号なし,,,",
+                          "0344444444,,緯度,,,北緯",
+                          ",0355555555,二番,,,",
+                          "0366666666,,拒否,,,",
+                      });
+    ImportResult result = import(ImportDestination::Roster, rosterMapping());
+    EXPECT_EQ(result.read, 8);
+    EXPECT_EQ(result.registered, 3);
+    EXPECT_EQ(errorLog(),
+              "1,同一電話番号データを上書きしない設定で同一電話番号出現,0311111111,,同番,,,\r\n"
+              "2,複数同一電話番号が存在,0311111111,03-2222-2222,両方,,,\r\n"
+              "3,複数同一電話番号が存在,0333333333,0333333333,同じ,,,\r\n"
+              "6,その他のエラー,0344444444,,緯度,,,北緯\r\n"
+              "8,登録名簿登録失敗,0366666666,,拒否,,,\r\n");
+    ASSERT_TRUE(dm.OpenMeibo());
+    EXPECT_EQ(dm.Meibo().count(), 5);
+    EXPECT_EQ(rosterRow(2).NameKanji, "番号なし");
+    EXPECT_EQ(rosterRow(3).NameKanji, "番号なし");
+    EXPECT_EQ(rosterRow(4).Tel1, "03-5555-5555");
+    EXPECT_EQ(rosterRow(4).SchTel1, "0355555555");
+    EXPECT_EQ(rosterRow(4).Tel2, "");
+
+    // With replacement on, one match is rewritten in place; two still refuse.
+    writeLines(input, {"03-1111-1111,,置換,,,", "0311111111,0322222222,両方,,,"});
+    result = import(ImportDestination::Roster, rosterMapping(), false, true);
+    EXPECT_EQ(result.registered, 1);
+    EXPECT_EQ(dm.Meibo().count(), 5);
+    EXPECT_EQ(rosterRow(0).NameKanji, "置換");
+    EXPECT_EQ(errorLog(), "2,複数同一電話番号が存在,0311111111,0322222222,両方,,,\r\n");
+    dm.CloseMeibo();
+}
+
+TEST_F(ImportRunTest, RosterAddressSplitsOffThePrefectureAndOverflows) {
+    writeLines(input, {
+                          "0366666666,,住所,東京都千代田区丸の内一丁目一番一号丸の内ビル,３階,",
+                          "0377777777,,住所,大阪市北区,梅田,1",
+                      });
+    ASSERT_EQ(import(ImportDestination::Roster, rosterMapping()).registered, 2);
+    ASSERT_TRUE(dm.OpenMeibo());
+    const MeiboRow row = rosterRow(0);
+    EXPECT_EQ(row.Tdfkn, "東京都");
+    EXPECT_EQ(row.Adrs1, "千代田区丸の内一丁目一番一号丸の"); // 32 bytes
+    EXPECT_EQ(row.Adrs2, "内ビル３階");
+    EXPECT_EQ(row.PrivCorp, "0");
+    const MeiboRow other = rosterRow(1);
+    EXPECT_EQ(other.Tdfkn, "");
+    EXPECT_EQ(other.Adrs1, "大阪市北区");
+    EXPECT_EQ(other.Adrs2, "梅田");
+    EXPECT_EQ(other.Latitude, 1);
+    dm.CloseMeibo();
+}
+
+TEST_F(ImportRunTest, AUtf8FileWithByteOrderMarkIsReadAsUtf8) {
+    writeLines(input, {"電話番号,名前", "0312345678,𠮷野家", "0398765432"}, true);
+    ImportMapping mapping(kRosterItemCount);
+    mapping.set(kRosTel1, MappingSlot::forField(0, "電話番号"));
+    mapping.set(kRosNameKanji, MappingSlot::forField(1, "名前"));
+    const ImportResult result = import(ImportDestination::Roster, mapping, true);
+    EXPECT_EQ(result.read, 2);
+    EXPECT_EQ(result.registered, 1);
+    ASSERT_TRUE(dm.OpenMeibo());
+    EXPECT_EQ(rosterRow(0).NameKanji, "𠮷野家");
+    dm.CloseMeibo();
+    // The log keeps the file's encoding, so its raw line comes back as read.
+    EXPECT_EQ(test::readFile(dataFolder / "InError.txt"),
+              "\xEF\xBB\xBF"
+              "2,１件目と項目数が不一致,0398765432\r\n");
+}
+
+TEST_F(ImportRunTest, AFullTableStopsTheRunWithItsMessage) {
+    ASSERT_TRUE(dm.OpenRecvHis());
+    dm.RecvHis().table().database().exec("INSERT INTO RecvHis (RecNo) VALUES (99999)");
+    dm.CloseRecvHis();
+    writeLines(input, {"20240105,090503,0312345678,x", "20240105,090503,0312345678,x"});
+    messages.expect("データ管理カウンタが一杯になり登録できませんでした  \r\n"
+                    "最適化処理を行うことにより登録できるようになります  ");
+    const ImportResult result = import(ImportDestination::History, historyMapping());
+    EXPECT_TRUE(result.tableFull);
+    EXPECT_EQ(result.read, 1);
+    EXPECT_EQ(result.registered, 0);
+    EXPECT_FALSE(std::filesystem::exists(dataFolder / "InError.txt"));
+}
+
+TEST_F(ImportRunTest, BackupHoldsTheTableAsItWasBeforeTheImport) {
+    writeLines(input, {"0311111111,,甲,,,", "0322222222,,乙,,,"});
+    ASSERT_EQ(import(ImportDestination::Roster, rosterMapping()).registered, 2);
+    writeLines(input, {"0333333333,,丙,,,"});
+    const ImportResult result = import(ImportDestination::Roster, rosterMapping());
+    EXPECT_TRUE(result.backedUp);
+    EXPECT_EQ(result.registered, 1);
+    const auto copy = dataFolder / "backupMB.imp" / "Meibo.DB";
+    ASSERT_TRUE(std::filesystem::exists(copy));
+    MeiboTable table;
+    table.table().open(copy);
+    EXPECT_EQ(table.count(), 2);
+    EXPECT_FALSE(std::filesystem::exists(dataFolder / "backupMB.imp" / "Meibo.DB.part"));
+}
+
+TEST_F(ImportRunTest, RankAndSelectionListsLearnTheImportedValues) {
+    dm.SelItem(1).Add("既存の値");
+    dm.SelItem(1).Add("電話");
+    writeLines(input, {"20240105,090503,0312345678,ＶＩＰ,電話", "20240105,090503,P,,新しい値"});
+    ImportMapping mapping = inOrder(kHistoryItemCount, 3);
+    mapping.set(kHisRank, MappingSlot::forField(3, "x"));
+    mapping.set(kHisSelItem1, MappingSlot::forField(4, "x"));
+    ASSERT_EQ(import(ImportDestination::History, mapping).registered, 2);
+    THistoryData rank(dataFolder / "Rank.mtd", true, 20);
+    rank.Load();
+    ASSERT_GE(rank.Count(), 1);
+    EXPECT_EQ(rank.Get(rank.Count() - 1), "ＶＩＰ");
+    THistoryData sel(dataFolder / "SelItem1.mtd", true, 60);
+    sel.Load();
+    ASSERT_EQ(sel.Count(), 3);
+    EXPECT_EQ(sel.Get(0), "新しい値");
+    EXPECT_EQ(sel.Get(1), "電話");
+    EXPECT_EQ(sel.Get(2), "既存の値");
+}
+
+class FixedSupplement : public AddressSupplement {
+public:
+    std::string failure;
+    std::vector<std::string> asked;
+    std::string open() override { return failure; }
+    std::optional<AddressCodes> lookUp(const std::string& address) override {
+        asked.push_back(address);
+        if (address.find("故障") != std::string::npos)
+            throw AddressSupplementError("broken");
+        if (address.find("千代田区") == std::string::npos)
+            return std::nullopt;
+        return AddressCodes{"100-0005", "131016", "001002", 128000000, 503000000};
+    }
+};
+
+TEST_F(ImportRunTest, AutoSupplementFillsWhatIsMissingFromTheDictionary) {
+    writeLines(input, {
+                          "0311111111,,補完,東京都千代田区丸の内,,",
+                          "0322222222,,無地,北海道札幌市,,",
+                          "0333333333,,故障,故障町,,",
+                          "0344444444,,住所なし,,,",
+                      });
+    FixedSupplement supplement;
+    const ImportResult result =
+        import(ImportDestination::Roster, rosterMapping(), false, false, &supplement);
+    EXPECT_EQ(result.registered, 3);
+    EXPECT_EQ(supplement.asked.size(), 3u);
+    EXPECT_EQ(errorLog(), "3,その他のエラー,0333333333,,故障,故障町,,\r\n");
+    ASSERT_TRUE(dm.OpenMeibo());
+    const MeiboRow row = rosterRow(0);
+    EXPECT_EQ(row.Pos, "1000005");
+    EXPECT_EQ(row.JisCode, "13101");
+    EXPECT_EQ(row.KajoCode, "001002");
+    EXPECT_EQ(row.Latitude, 128000000);
+    EXPECT_EQ(row.Longitude, 503000000);
+    EXPECT_EQ(rosterRow(1).Pos, "");
+    dm.CloseMeibo();
+
+    supplement.failure = "DLZsCnv.dll LoadLibrary Error\r\nDLLのロードに失敗しました";
+    messages.expect("DLZsCnv.dll LoadLibrary Error");
+    EXPECT_TRUE(
+        import(ImportDestination::Roster, rosterMapping(), false, false, &supplement).aborted);
+}
+
+TEST(ImportMapping, SlotsFillWithoutGapsAndSwapWithTheirItem) {
+    ImportMapping mapping(3);
+    EXPECT_TRUE(mapping.isEmpty());
+    mapping.set(1, MappingSlot::forField(0, "\"\""));
+    EXPECT_EQ(mapping.slotsOf(1)[0].shown(), "項目1");
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(mapping.add(1, MappingSlot::forConstant("-")));
+    EXPECT_TRUE(mapping.isFull(1));
+    EXPECT_FALSE(mapping.add(1, MappingSlot::forConstant("-")));
+    mapping.removeLast(1);
+    EXPECT_EQ(mapping.filled(1), 8);
+    mapping.swap(1, 2);
+    EXPECT_FALSE(mapping.hasFirst(1));
+    EXPECT_EQ(mapping.value(2, {"a"}), "a-------");
+    mapping.clearAll();
+    EXPECT_TRUE(mapping.isEmpty());
+}
+
+TEST(ImportMapping, HeaderNamesAreRecognisedInHalfWidthWithoutCase) {
+    const auto items = ImportItems(ImportDestination::Roster, {});
+    ImportMapping mapping(kRosterItemCount);
+    AssignByHeaderNames(mapping, items,
+                        {"名前", " 都道府県 ", "住所", "\"電話番号\"", "ｅ－ｍａｉｌ", "住所"});
+    EXPECT_EQ(mapping.slotsOf(kRosNameKanji)[0].field, 0);
+    EXPECT_EQ(mapping.slotsOf(kRosTel1)[0].field, 3);
+    EXPECT_EQ(mapping.slotsOf(kRosTel1)[0].shown(), "電話番号");
+    EXPECT_EQ(mapping.slotsOf(kRosEMail)[0].shown(), "E-MAIL");
+    // Two name lists: the prefecture first, then the first address field.
+    ASSERT_EQ(mapping.filled(kRosAdrs1), 2);
+    EXPECT_EQ(mapping.slotsOf(kRosAdrs1)[0].field, 1);
+    EXPECT_EQ(mapping.slotsOf(kRosAdrs1)[1].field, 2);
+    EXPECT_FALSE(mapping.hasFirst(kRosTel2));
+
+    const auto history = ImportItems(ImportDestination::History, {"用件", "メモ", "受付"});
+    ImportMapping h(kHistoryItemCount);
+    AssignByHeaderNames(h, history, {"日付", "時刻", "受付", "選択項目１"});
+    EXPECT_EQ(h.slotsOf(kHisDate)[0].field, 0);
+    EXPECT_EQ(h.slotsOf(kHisSelItem3)[0].shown(), "受付");
+    EXPECT_EQ(h.slotsOf(kHisSelItem1)[0].field, 3);
+}
+
+} // namespace

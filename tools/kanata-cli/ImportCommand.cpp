@@ -1,0 +1,131 @@
+// kanata-cli import: a text file into the history or the roster, with the
+// automatic assignment by header names, the same backup, run and error log
+// as the import dialog.
+#include "tools/kanata-cli/Commands.h"
+
+#include "data/Hyphenation.h"
+#include "data/TDMKanata195.h"
+#include "data/THistoryData.h"
+#include "platform/DataFolderLock.h"
+#include "platform/LoggedMessageService.h"
+#include "settings/IniFile.h"
+#include "settings/WorkFolders.h"
+#include "transfer/AddressSupplement.h"
+#include "transfer/ImportRun.h"
+#include "transfer/ImportStart.h"
+
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
+
+namespace kanata::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kanata-cli import (--history|--roster) FILE [--replace] [--no-supplement] "
+    "[--data DIR]\n"
+    "  imports a comma-separated text file whose first line names the fields\n"
+    "  (the header names the import dialog's automatic assignment knows).\n"
+    "  --history / --roster   the destination table\n"
+    "  --replace              roster: replace a record with the same number\n"
+    "  --no-supplement        roster: do not complete addresses from the dictionary\n"
+    "  --data DIR             the data folder (default: the one of the settings)\n"
+    "  The table is copied to backupRH.imp / backupMB.imp first; rejected lines\n"
+    "  go to InError.txt in the data folder. Refused while the program uses the\n"
+    "  data folder.\n";
+
+ImportDestination takeDestination(Arguments& args) {
+    const bool history = args.takeFlag("--history");
+    const bool roster = args.takeFlag("--roster");
+    if (history == roster)
+        throw UsageError("give one of --history and --roster");
+    return history ? ImportDestination::History : ImportDestination::Roster;
+}
+
+// A progress line on a terminal, rewritten in place.
+ImportRun::Progress terminalProgress(long long total) {
+    if (!isatty(STDERR_FILENO))
+        return {};
+    return [total](long long read) {
+        std::fprintf(stderr, "\r%lld / %lld", read, total);
+        std::fflush(stderr);
+    };
+}
+
+ImportRequest prepare(ImportDestination destination, const std::filesystem::path& file,
+                      const Folders& folders, bool replace, bool noSupplement) {
+    ImportSample sample;
+    const SampleProblem problem = LoadImportSample(file, folders.dataFolder, sample);
+    if (problem != SampleProblem::None)
+        throw UsageError(SampleProblemText(problem));
+    IniFile settings(folders.workFolder / kSettingsFileName);
+    settings.load();
+    ImportRequest request;
+    request.destination = destination;
+    request.file = file;
+    request.sampleFieldCount = static_cast<int>(sample.fields.size());
+    request.skipFirst = true;
+    request.sameReplace = replace;
+    request.noSupplement = noSupplement;
+    AssignByHeaderNames(request.mapping, ImportItems(destination, ReadSelectionCaptions(settings)),
+                        sample.fields);
+    if (const std::string problemText = MappingProblem(destination, request.mapping);
+        !problemText.empty())
+        throw UsageError(problemText);
+    return request;
+}
+
+} // namespace
+
+int runImport(Arguments& args) {
+    if (args.wantsHelp()) {
+        std::cout << kUsage;
+        return kExitDone;
+    }
+    const ImportDestination destination = takeDestination(args);
+    const bool replace = args.takeFlag("--replace");
+    const bool noSupplement = args.takeFlag("--no-supplement");
+    const auto dataOption = args.takeOption("--data");
+    const std::filesystem::path file = args.positionals(1, 1).front();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec))
+        throw UsageError("no such file: " + file.string());
+    const Folders folders = resolveFolders(dataOption);
+    ImportRequest request = prepare(destination, file, folders, replace, noSupplement);
+    const long long records = ImportRecordCount(file, true);
+    if (records < 1) {
+        std::cerr << "kanata-cli import: " << kOnlyOneLineMessage << "\n";
+        return kExitNoResult;
+    }
+
+    std::filesystem::create_directories(folders.dataFolder, ec);
+    DataFolderLock lock;
+    if (!lock.acquire(folders.dataFolder, DataFolderLock::Mode::Exclusive)) {
+        std::cerr << "kanata-cli import: the data folder " << folders.dataFolder.string()
+                  << " is in use by 着信帳１９.５ (or another import); close the program and try "
+                     "again\n";
+        return kExitNoResult;
+    }
+    LoggedMessageService messages;
+    TDMKanata195 dm(folders.dataFolder, messages);
+    try {
+        dm.LoadItemLists(folders.applicationFolder);
+    } catch (const EHistoryDataError& e) {
+        std::cerr << "kanata-cli import: " << e.what() << "\n";
+        return kExitNoResult;
+    }
+    HyphenationService hyphenation;
+    hyphenation.Load(folders.applicationFolder / "Dic", messages);
+    NoAddressSupplement supplement;
+    ImportRun run(dm, hyphenation, supplement, messages);
+    const ImportResult result = run.run(request, terminalProgress(records));
+    if (isatty(STDERR_FILENO))
+        std::fputc('\n', stderr);
+    std::cout << "read " << result.read << ", registered " << result.registered << "\n";
+    if (result.logged > 0)
+        std::cout << result.logged << " rejected, see "
+                  << (folders.dataFolder / "InError.txt").string() << "\n";
+    return result.aborted ? kExitNoResult : kExitDone;
+}
+
+} // namespace kanata::cli

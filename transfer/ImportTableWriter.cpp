@@ -1,0 +1,97 @@
+#include "transfer/ImportTableWriter.h"
+
+namespace kanata {
+namespace {
+std::string ident(const std::string& name) {
+    return "\"" + name + "\"";
+}
+} // namespace
+
+ImportTableWriter::ImportTableWriter(Table& table) : table_(table) {
+    const TableDef& def = table.def();
+    const std::string name = ident(def.name);
+    std::string columns, params, assignments;
+    for (std::size_t i = 0; i < def.fields.size(); ++i) {
+        columns += (i ? ", " : "") + ident(def.fields[i].name);
+        params += i ? ", ?" : "?";
+        if (i > 0)
+            assignments += (i > 1 ? ", " : "") + ident(def.fields[i].name) + " = ?";
+    }
+    sql::Database& db = table.database();
+    insert_ = std::make_unique<sql::Statement>(db, "INSERT INTO " + name + " (" + columns +
+                                                       ") VALUES (" + params + ")");
+    update_ = std::make_unique<sql::Statement>(db, "UPDATE " + name + " SET " + assignments +
+                                                       " WHERE \"RecNo\" = ?");
+    exists_ =
+        std::make_unique<sql::Statement>(db, "SELECT 1 FROM " + name + " WHERE \"RecNo\" = ?");
+    last_ = std::make_unique<sql::Statement>(db, "SELECT max(\"RecNo\") FROM " + name);
+    if (table.fieldIndex("SchTel1") >= 0) {
+        const std::string select = "SELECT \"RecNo\" FROM " + name + " WHERE ";
+        bySchTel1_ = std::make_unique<sql::Statement>(
+            db, select + "\"SchTel1\" = ? ORDER BY \"RecNo\" LIMIT 1");
+        bySchTel2_ = std::make_unique<sql::Statement>(
+            db, select + "\"SchTel2\" = ? ORDER BY \"RecNo\" LIMIT 1");
+    }
+}
+
+ImportTableWriter::~ImportTableWriter() = default;
+
+std::int64_t ImportTableWriter::nextRecNo() {
+    last_->reset();
+    last_->step();
+    const std::int64_t next = last_->isNull(0) ? table_.def().firstRecNo : last_->columnInt(0) + 1;
+    last_->reset();
+    return next;
+}
+
+void ImportTableWriter::bindFields(sql::Statement& stmt, const Record& record, std::size_t from,
+                                   int param) {
+    const TableDef& def = table_.def();
+    for (std::size_t i = from; i < def.fields.size(); ++i) {
+        const FieldValue value = table_.storedForm(def.fields[i], record[i]);
+        if (const auto* n = std::get_if<std::int64_t>(&value))
+            stmt.bind(param++, *n);
+        else
+            stmt.bind(param++, std::get<std::string>(value));
+    }
+}
+
+void ImportTableWriter::insert(const Record& record) {
+    insert_->reset();
+    bindFields(*insert_, record, 0, 1);
+    insert_->step();
+    insert_->reset();
+}
+
+bool ImportTableWriter::update(const Record& record) {
+    update_->reset();
+    bindFields(*update_, record, 1, 1);
+    update_->bind(static_cast<int>(table_.def().fields.size()), std::get<std::int64_t>(record[0]));
+    update_->step();
+    update_->reset();
+    return database().changes() > 0;
+}
+
+bool ImportTableWriter::exists(std::int64_t recNo) {
+    exists_->reset();
+    exists_->bind(1, recNo);
+    const bool found = exists_->step();
+    exists_->reset();
+    return found;
+}
+
+std::optional<std::int64_t> ImportTableWriter::firstWith(const std::string& field,
+                                                         const std::string& key) {
+    sql::Statement* stmt = field == "SchTel1" ? bySchTel1_.get() : bySchTel2_.get();
+    if (!stmt)
+        return std::nullopt;
+    stmt->reset();
+    stmt->bind(1, key);
+    std::optional<std::int64_t> found;
+    if (stmt->step())
+        found = stmt->columnInt(0);
+    stmt->reset();
+    return found;
+}
+
+} // namespace kanata

@@ -1,0 +1,39 @@
+#pragma once
+// Reading an import file line by line. A file that begins with the UTF-8
+// byte-order mark is UTF-8 (spreadsheet programs write such files); any
+// other file is code page 932. Lines end with CR LF or LF; the last line
+// needs no line end. Lines are handed out as they stand in the file, and
+// fields are turned into UTF-8 only after splitting.
+#include "transfer/TextFields.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace kanata {
+
+class ImportTextFile {
+public:
+    // False when the file cannot be opened.
+    bool open(const std::filesystem::path& path);
+    TextEncoding encoding() const { return encoding_; }
+    // The next line without its line end; false at the end of the file.
+    bool readLine(std::string& line);
+    // Bytes read so far (for progress shown by size).
+    std::uint64_t position() const { return position_; }
+
+    // A field of a line of this file in UTF-8.
+    std::string toUtf8(const std::string& field) const;
+
+private:
+    std::ifstream in_;
+    TextEncoding encoding_ = TextEncoding::Cp932;
+    std::uint64_t position_ = 0;
+};
+
+// The number of lines of a file as ImportTextFile reads them (-1 when it
+// cannot be read).
+long long CountImportLines(const std::filesystem::path& path);
+
+} // namespace kanata
