@@ -12,6 +12,7 @@
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignal.h"
+#include "platform/ThreadsAtExit.h"
 #include "platform/gui/KanataApplication.h"
 #include "platform/gui/QtMessageService.h"
 #include "settings/GlobalSettings.h"
@@ -41,7 +42,7 @@ bool viewSplash(const std::filesystem::path& workFolder) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+static int runProgram(int argc, char** argv) {
     kanata::KanataApplication app(argc, argv);
     // KANATA_HEADLESS_MESSAGES=1: boxes go to standard error with their
     // default answer (scripted runs and the end-to-end tests).
@@ -107,4 +108,14 @@ int main(int argc, char** argv) {
         form.close();
     });
     return QApplication::exec();
+}
+
+int main(int argc, char** argv) {
+    const int result = runProgram(argc, argv);
+#if defined(__SANITIZE_ADDRESS__)
+    // Qt's pool threads finish their clean-up after the application is gone;
+    // the leak check of a sanitizer build must not run in the middle of it.
+    kanata::waitForOtherThreadsToEnd();
+#endif
+    return result;
 }

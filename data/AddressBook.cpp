@@ -45,6 +45,8 @@ std::vector<FieldBinding<R>> bindings() {
         MemoField("ExtLink", &R::ExtLink),
         MemoField("ExtFile", &R::ExtFile),
         MemoField("Note", &R::Note),
+        TimestampField("AddDateTime", &R::AddDateTime),
+        TimestampField("UpdDateTime", &R::UpdDateTime),
     };
 }
 
@@ -133,8 +135,11 @@ std::optional<AddressBookRow> TDMPbarea::Read(int recNo) {
 std::optional<int> TDMPbarea::Write(const AddressBookRow& row) {
     AddressBookRow stored = row;
     stored.NameKanji = EncodeWideEscape(row.NameKanji);
+    const DateTime now = DateTime::now();
+    stored.UpdDateTime = now;
+    stored.AddDateTime = TruncateToSeconds(now);
     try {
-        if (table_.table().update(table_.toRecord(stored)))
+        if (table_.table().update(table_.toRecord(stored), {"AddDateTime"}))
             return row.RecNo;
     } catch (const sql::SqliteError& e) {
         messages_.error(std::string("データの書き込みに失敗しました\r\n") + e.what());

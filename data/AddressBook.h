@@ -26,6 +26,9 @@ struct AddressBookRow {
     std::string EMail1;
     int SymbolColor = 0;
     std::string ExtLink, ExtFile, Note; // memos
+    // Set by TDMPbarea::Write: the moment the entry was created (whole
+    // seconds) and last saved.
+    DateTime AddDateTime, UpdDateTime;
 
     static constexpr int kKeywordCount = 8;
     // Keyword1..Keyword8 by number; an empty text for any other number.
@@ -63,7 +66,9 @@ public:
     std::optional<AddressBookRow> Read(int recNo);
     // Updates the entry row.RecNo when it is above 0 and exists, else
     // appends a new entry with the next record number (the first is 1); the
-    // number written, or nullopt after a message.
+    // number written, or nullopt after a message. UpdDateTime becomes now;
+    // AddDateTime now cut to whole seconds for a new entry, and stays as
+    // stored for an existing one.
     std::optional<int> Write(const AddressBookRow& row);
 
     AddressBookTable& table() { return table_; }

@@ -49,7 +49,9 @@ public:
     static constexpr const char* kFileName = "Meibo.DB";
     MeiboTable();
 
-    void open(const std::filesystem::path& dataFolder) { table().open(dataFolder / kFileName); }
+    void open(const std::filesystem::path& dataFolder, const std::string& vfs = {}) {
+        table().open(dataFolder / kFileName, vfs);
+    }
     void close() { table().close(); }
 
     // A new row with the next record number; AddDateTime = now cut to whole

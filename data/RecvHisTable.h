@@ -31,7 +31,9 @@ public:
     static constexpr const char* kFileName = "RecvHis.DB";
     RecvHisTable();
 
-    void open(const std::filesystem::path& dataFolder) { table().open(dataFolder / kFileName); }
+    void open(const std::filesystem::path& dataFolder, const std::string& vfs = {}) {
+        table().open(dataFolder / kFileName, vfs);
+    }
     void close() { table().close(); }
 
     // Writes a new row with the next record number, AxsDateTime = now and

@@ -16,10 +16,10 @@ Database::~Database() {
     close();
 }
 
-void Database::open(const std::filesystem::path& file, bool create) {
+void Database::open(const std::filesystem::path& file, bool create, const std::string& vfs) {
     close();
     int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-    int rc = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
+    int rc = sqlite3_open_v2(file.c_str(), &db_, flags, vfs.empty() ? nullptr : vfs.c_str());
     if (rc != SQLITE_OK) {
         std::string text = errorText(db_, rc);
         close();
@@ -142,15 +142,17 @@ std::string Statement::columnText(int column) const {
                 : std::string();
 }
 
-Transaction::Transaction(Database& db) : db_(db) {
-    db_.exec("BEGIN IMMEDIATE");
+Transaction::Transaction(Database& db) : db_(db), nested_(db.inTransaction()) {
+    db_.exec(nested_ ? "SAVEPOINT nested" : "BEGIN IMMEDIATE");
 }
 
 Transaction::~Transaction() {
     if (done_)
         return;
     try {
-        if (db_.inTransaction())
+        if (nested_)
+            db_.exec("ROLLBACK TO nested; RELEASE nested");
+        else if (db_.inTransaction())
             db_.exec("ROLLBACK");
     } catch (const SqliteError&) {
         // Nothing more can be done from a destructor; SQLite rolls back a
@@ -159,7 +161,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
-    db_.exec("COMMIT");
+    db_.exec(nested_ ? "RELEASE nested" : "COMMIT");
     done_ = true;
 }
 

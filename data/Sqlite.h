@@ -32,8 +32,9 @@ public:
     // tables rely on: rollback journal (a file copy sees a consistent file),
     // synchronous=FULL (a committed row is on disk), a busy timeout. Reads
     // the schema once, so a file that is not a database fails here and not
-    // at the first query.
-    void open(const std::filesystem::path& file, bool create);
+    // at the first query. `vfs` names the SQLite VFS to go through (empty =
+    // the default).
+    void open(const std::filesystem::path& file, bool create, const std::string& vfs = {});
     void close();
     bool isOpen() const { return db_ != nullptr; }
     sqlite3* handle() const { return db_; }
@@ -81,6 +82,9 @@ private:
 // BEGIN IMMEDIATE on construction (the write lock is taken at once, so the
 // read of the last record number and the insert cannot interleave with
 // another writer); rolls back unless commit() was reached.
+// A write transaction; inside one that is already open it becomes a
+// savepoint of it, so that work which commits on its own can also be part
+// of a larger batch (the batch's commit then makes it durable).
 class Transaction {
 public:
     explicit Transaction(Database& db);
@@ -91,6 +95,7 @@ public:
 
 private:
     Database& db_;
+    bool nested_ = false;
     bool done_ = false;
 };
 

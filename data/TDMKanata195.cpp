@@ -7,12 +7,13 @@
 
 namespace kanata {
 
-TDMKanata195::TDMKanata195(std::filesystem::path dataFolder, MessageService& messages)
-    : dataFolder_(std::move(dataFolder)), messages_(messages),
-      rank_(dataFolder_ / "Rank.mtd", true, kRankItemSize),
-      selItem1_(dataFolder_ / "SelItem1.mtd", true, kSelItemSize),
-      selItem2_(dataFolder_ / "SelItem2.mtd", true, kSelItemSize),
-      selItem3_(dataFolder_ / "SelItem3.mtd", true, kSelItemSize) {}
+TDMKanata195::TDMKanata195(std::filesystem::path dataFolder, MessageService& messages,
+                           StorageHooks hooks)
+    : dataFolder_(std::move(dataFolder)), messages_(messages), hooks_(std::move(hooks)),
+      rank_(dataFolder_ / "Rank.mtd", true, kRankItemSize, hooks_.itemFiles),
+      selItem1_(dataFolder_ / "SelItem1.mtd", true, kSelItemSize, hooks_.itemFiles),
+      selItem2_(dataFolder_ / "SelItem2.mtd", true, kSelItemSize, hooks_.itemFiles),
+      selItem3_(dataFolder_ / "SelItem3.mtd", true, kSelItemSize, hooks_.itemFiles) {}
 
 TDMKanata195::~TDMKanata195() {
     recvHis_.close();
@@ -24,7 +25,7 @@ template <class T> bool TDMKanata195::openCounted(T& table, int& counter, const 
         return true;
     try {
         std::filesystem::create_directories(dataFolder_);
-        table.open(dataFolder_);
+        table.open(dataFolder_, hooks_.sqliteVfs);
         return true;
     } catch (const std::exception&) {
         counter = 0;
@@ -66,14 +67,19 @@ THistoryData& TDMKanata195::SelItem(int n) {
     throw std::out_of_range("selection item 1..3");
 }
 
-void TDMKanata195::LoadItemLists(const std::filesystem::path& appFolder) {
-    const RankTemplateResult rankTemplate = CopyRankTemplate(dataFolder_, appFolder);
-    rank_.Load();
-    selItem1_.Load();
-    selItem2_.Load();
-    selItem3_.Load();
-    if (rankTemplate == RankTemplateResult::Damaged)
-        throw EHistoryDataError(RankTemplateDamagedMessage(appFolder));
+int TDMKanata195::LoadItemLists(const std::filesystem::path& appFolder) {
+    if (CopyRankTemplate(dataFolder_, appFolder) == RankTemplateResult::Damaged)
+        messages_.error(RankTemplateDamagedMessage(appFolder));
+    int unreadable = 0;
+    for (THistoryData* list : {&rank_, &selItem1_, &selItem2_, &selItem3_}) {
+        try {
+            list->Load();
+        } catch (const EHistoryDataError& e) {
+            ++unreadable;
+            messages_.error(e.what());
+        }
+    }
+    return unreadable;
 }
 
 } // namespace kanata

@@ -8,6 +8,7 @@
 // permissions make them.
 #include "data/MeiboTable.h"
 #include "data/RecvHisTable.h"
+#include "data/StorageHooks.h"
 #include "data/THistoryData.h"
 
 #include <filesystem>
@@ -21,7 +22,9 @@ public:
     static constexpr int kRankItemSize = 20;
     static constexpr int kSelItemSize = 60;
 
-    TDMKanata195(std::filesystem::path dataFolder, MessageService& messages);
+    // `hooks` reach the tables' and item lists' file access (tests only).
+    TDMKanata195(std::filesystem::path dataFolder, MessageService& messages,
+                 StorageHooks hooks = {});
     ~TDMKanata195();
     TDMKanata195(const TDMKanata195&) = delete;
     TDMKanata195& operator=(const TDMKanata195&) = delete;
@@ -44,10 +47,12 @@ public:
     MeiboTable& Meibo() { return meibo_; }
 
     // Copies the shipped Rank.mtd when the data folder has none, then loads
-    // Rank.mtd and SelItem1.mtd..SelItem3.mtd (EHistoryDataError on a
-    // damaged file, or, once all are loaded, on a damaged template, which is
-    // not copied).
-    void LoadItemLists(const std::filesystem::path& appFolder);
+    // Rank.mtd and SelItem1.mtd..SelItem3.mtd, each on its own: a list that
+    // cannot be read is reported in a box, stays empty and is never written
+    // over its file (see THistoryData::unreadable), and the lists after it
+    // load all the same. A damaged template is not copied and is reported in
+    // a box of its own. Returns how many lists could not be read.
+    int LoadItemLists(const std::filesystem::path& appFolder);
     THistoryData& Rank() { return rank_; }
     THistoryData& SelItem(int n); // 1..3
 
@@ -57,6 +62,7 @@ private:
 
     std::filesystem::path dataFolder_;
     MessageService& messages_;
+    StorageHooks hooks_;
     RecvHisTable recvHis_;
     MeiboTable meibo_;
     int recvHisCount_ = 0;

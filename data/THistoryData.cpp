@@ -43,39 +43,52 @@ std::uint64_t getLittle(const std::string& in, std::size_t pos, int size) {
 }
 } // namespace
 
-THistoryData::THistoryData(std::filesystem::path path, bool allowMissing, int itemSize)
-    : path_(std::move(path)), itemSize_(itemSize) {
+THistoryData::THistoryData(std::filesystem::path path, bool allowMissing, int itemSize,
+                           FileFaultHook faults)
+    : path_(std::move(path)), itemSize_(itemSize), faults_(std::move(faults)) {
     if (itemSize < 1 || itemSize > 255)
         throw EHistoryDataError("項目サイズには1～255の値を指定してください\r\n" + path_.string());
     if (!allowMissing && !std::filesystem::exists(path_))
         throw EHistoryDataError("ファイルが見つかりません\r\n" + path_.string());
 }
 
+EHistoryDataError THistoryData::readError() const {
+    return EHistoryDataError("データが読み込めませんでした\r\n" + path_.string());
+}
+
+int THistoryData::fault(FileAccess access) const {
+    return faults_ ? faults_(path_, access) : 0;
+}
+
 void THistoryData::Load() {
     items_.clear();
+    unreadable_ = false;
     std::ifstream file(path_, std::ios::binary);
     if (!file)
         return; // a missing file is an empty list
     const std::string data((std::istreambuf_iterator<char>(file)),
                            std::istreambuf_iterator<char>());
+    const auto failed = [&] {
+        items_.clear();
+        unreadable_ = true;
+        return readError();
+    };
+    if (file.bad() || fault(FileAccess::Read) != 0)
+        throw failed();
     if (data.size() < 4)
         return;
     const auto count = static_cast<std::int32_t>(getLittle(data, 0, 4));
     if (count < 1)
         return;
-    const auto readError = [&] {
-        items_.clear();
-        return EHistoryDataError("データが読み込めませんでした\r\n" + path_.string());
-    };
     // A damaged count must not reserve gigabytes: an item takes 9 bytes at least.
     items_.reserve(std::min<std::size_t>(static_cast<std::size_t>(count), data.size() / 9));
     std::size_t pos = 4;
     for (std::int32_t n = 0; n < count; ++n) {
         if (pos + 9 > data.size())
-            throw readError();
+            throw failed();
         const std::size_t length = static_cast<unsigned char>(data[pos]);
         if (length < 8 || pos + 1 + length > data.size())
-            throw readError();
+            throw failed();
         THistoryStruct item;
         const std::uint64_t bits = getLittle(data, pos + 1, 8);
         std::memcpy(&item.date, &bits, sizeof bits);
@@ -86,6 +99,8 @@ void THistoryData::Load() {
 }
 
 void THistoryData::Save() const {
+    if (unreadable_)
+        throw readError();
     std::string out;
     putInt32(out, static_cast<std::int32_t>(items_.size()));
     for (const THistoryStruct& item : items_) {
@@ -102,6 +117,8 @@ void THistoryData::Save() const {
         std::filesystem::create_directories(path_.parent_path(), ec);
     std::filesystem::path temp = path_;
     temp += ".tmp";
+    if (fault(FileAccess::Write) != 0)
+        throw writeError();
     std::FILE* file = std::fopen(temp.c_str(), "wb");
     if (!file)
         throw writeError();

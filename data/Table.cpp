@@ -4,6 +4,7 @@
 #include "data/DateTime.h"
 #include "platform/MessageService.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace kanata {
@@ -42,8 +43,8 @@ Table::Table(TableDef def) : def_(std::move(def)) {
         throw std::logic_error("a table starts with its RecNo field");
 }
 
-void Table::open(const std::filesystem::path& file) {
-    db_.open(file, true);
+void Table::open(const std::filesystem::path& file, const std::string& vfs) {
+    db_.open(file, true, vfs);
     try {
         createSchema();
         // A database whose table lacks one of our fields is as unusable as
@@ -67,6 +68,7 @@ void Table::createSchema() {
     create += ")";
     sql::Transaction tx(db_);
     db_.exec(create);
+    addMissingColumns();
     for (const IndexDef& index : def_.indexes) {
         std::string sql =
             "CREATE INDEX IF NOT EXISTS " + ident(index.name) + " ON " + ident(def_.name) + " (";
@@ -76,6 +78,22 @@ void Table::createSchema() {
         db_.exec(sql);
     }
     tx.commit();
+}
+
+// A file written before a field was added gets the field, empty in every
+// row, instead of being refused as unusable.
+void Table::addMissingColumns() {
+    std::vector<std::string> present;
+    sql::Statement info(db_, "SELECT name FROM pragma_table_info(?)");
+    info.bind(1, def_.name);
+    while (info.step())
+        present.push_back(info.columnText(0));
+    for (std::size_t i = 1; i < def_.fields.size(); ++i) {
+        const FieldDef& f = def_.fields[i];
+        if (std::find(present.begin(), present.end(), f.name) == present.end())
+            db_.exec("ALTER TABLE " + ident(def_.name) + " ADD COLUMN " + ident(f.name) + " " +
+                     columnType(f.type));
+    }
 }
 
 std::string Table::columnList() const {

@@ -78,8 +78,9 @@ public:
 
     const TableDef& def() const { return def_; }
     // Opens the file, creating it and its schema when it does not exist;
-    // throws SqliteError when the file cannot be used.
-    void open(const std::filesystem::path& file);
+    // throws SqliteError when the file cannot be used. `vfs` as for
+    // sql::Database::open.
+    void open(const std::filesystem::path& file, const std::string& vfs = {});
     void close() { db_.close(); }
     bool isOpen() const { return db_.isOpen(); }
     sql::Database& database() { return db_; }
@@ -109,6 +110,7 @@ public:
 
 private:
     void createSchema();
+    void addMissingColumns();
     const IndexDef* findIndex(const std::string& name) const;
     Record readRow(sql::Statement& stmt) const;
     std::string columnList() const;

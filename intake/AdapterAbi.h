@@ -18,8 +18,12 @@
  *
  * from any thread, at any time while the line is open. The host copies the
  * event's code and text before post returns, so the LineEventData and its
- * text may live on the caller's stack. post never blocks for long and never
- * calls back into the library. The host object stays valid until
+ * text may live on the caller's stack. post never calls back into the
+ * library. For WM_LINE_CALLDATA it returns only once the call is written to
+ * the program's intake journal on disk (a few milliseconds at most), so a
+ * library that acknowledges calls to its device or caller should do so after
+ * post has returned: from then on the program will store the call even if
+ * it is ended abruptly. The host object stays valid until
  * CloseCommLine has returned; a library must not post after that, so it
  * stops its own threads inside CloseCommLine.
  */

@@ -2,8 +2,10 @@
 
 #include "data/Cp932.h"
 #include "data/Hyphenation.h"
+#include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
 #include "intake/CallIntakeWindows.h"
+#include "intake/CallJournal.h"
 #include "intake/PreviousCall.h"
 #include "lookup/CallerLookup.h"
 #include "lookup/ExtensionLibrary.h"
@@ -11,9 +13,8 @@
 #include "settings/GlobalSettings.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <stdexcept>
+#include <utility>
 
 namespace kanata {
 namespace fs = std::filesystem;
@@ -75,7 +76,33 @@ CallProcessor::CallProcessor(TDMKanata195& dm, CallerLookup& lookup, ExtensionLi
                              CallProcessingSettings settings, Clock clock)
     : dm_(dm), lookup_(lookup), extension_(extension), hyphenation_(hyphenation), windows_(windows),
       messages_(messages), workFolder_(std::move(workFolder)), settings_(settings),
-      clock_(std::move(clock)) {}
+      clock_(std::move(clock)), rawLog_(workFolder_) {}
+
+// An open batch is rolled back; its calls are still in the journal.
+CallProcessor::~CallProcessor() = default;
+
+void CallProcessor::BeginBatch() {
+    if (batch_)
+        return;
+    auto use =
+        std::make_unique<TableUse>(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+    if (!*use)
+        return;
+    batchUse_ = std::move(use);
+    batch_ = std::make_unique<sql::Transaction>(dm_.RecvHis().table().database());
+}
+
+void CallProcessor::CommitBatch() {
+    if (!batch_)
+        return;
+    const std::unique_ptr<sql::Transaction> batch = std::move(batch_);
+    const std::unique_ptr<TableUse> use = std::move(batchUse_);
+    const std::vector<std::uint64_t> done = std::exchange(doneAfterCommit_, {});
+    batch->commit();
+    if (journal_)
+        for (const std::uint64_t seq : done)
+            journal_->markDone(seq);
+}
 
 bool CallProcessor::CanPopUp() const {
     return windows_.canPopUp();
@@ -84,35 +111,100 @@ bool CallProcessor::CanPopUp() const {
 void CallProcessor::ProcessPendingCall() {
     BusyCursor busy(windows_);
     windows_.historyUpdateDateDisplay();
-    if (queue_.empty() || !prepareLine())
+    if (queue_.empty())
         return;
     const CallLine line = queue_.take();
     // Each line has its own record: a box shown while it is processed may
     // let the next line be processed in between, which must not touch it.
     try {
-        processCall(line.text);
+        if (const auto stored = StoreCall(line))
+            ShowCall(*stored);
     } catch (const std::exception& e) {
         messages_.error(std::string(kCallProcessingFailure) + "\r\n" + e.what());
     }
+    ReportRawLogFailure();
 }
 
-bool CallProcessor::prepareLine() {
+std::optional<StoredCall> CallProcessor::StoreCall(const CallLine& line) {
+    const DateTime arrival = line.arrival.value_or(clock_());
+    if (settings_.ExportRecvData)
+        logRawLine(line, arrival);
+    if (cp932::trim(line.text).empty() || (line.recovered && storedBefore(arrival))) {
+        markDone(line);
+        return std::nullopt;
+    }
+    announce(!line.recovered);
+    StoredCall call = processCall(line.text, arrival);
+    call.live = !line.recovered;
+    if (call.stored)
+        markDone(line);
+    return call;
+}
+
+void CallProcessor::ShowCall(const StoredCall& call) {
+    viewRegistered_ = false; // the view may show another caller from here on
+    windows_.historyRefreshFirstPage();
+    if (!call.live)
+        return; // a call of an earlier run is in the list; nothing pops up for it
+    if (windows_.miniViewExists())
+        windows_.miniViewShow(call.record);
+    if (CanPopUp())
+        popUp(call.record);
+}
+
+void CallProcessor::logRawLine(const CallLine& line, const DateTime& arrival) {
     try {
-        if (settings_.ExportRecvData)
-            WriteRawCallLog(queue_.front());
-        if (cp932::trim(queue_.front().text).empty()) {
-            queue_.take();
-            return false;
+        WriteRawCallLog(line, arrival);
+        rawLogFailing_ = false;
+    } catch (const std::exception& e) {
+        if (!rawLogFailing_)
+            rawLogFailure_ = e.what();
+        rawLogFailing_ = true;
+    }
+}
+
+void CallProcessor::ReportRawLogFailure() {
+    if (rawLogFailure_.empty())
+        return;
+    const std::string reason = std::exchange(rawLogFailure_, {});
+    messages_.warning(std::string(kRawLogFailure) + "\r\n\r\n" + reason);
+}
+
+bool CallProcessor::storedBefore(const DateTime& arrival) {
+    TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+    if (!use)
+        return false;
+    // Stored exactly as AppendCallHistory stores it; the journal gives every
+    // call its own arrival time, so the time alone finds its row.
+    const std::string stored = DateTime::fromDays(arrival.toDays()).toText();
+    return dm_.RecvHis().table().count("\"RecvDateTime\" = ?", {stored}) > 0;
+}
+
+void CallProcessor::markDone(const CallLine& line) {
+    if (!journal_ || line.seq == 0)
+        return;
+    if (batch_)
+        doneAfterCommit_.push_back(line.seq);
+    else
+        journal_->markDone(line.seq);
+}
+
+// The indicator and the ring sound, before the call is stored. A call
+// recovered from an earlier run only sets the indicator.
+void CallProcessor::announce(bool live) {
+    try {
+        if (!live) {
+            if (!windows_.indicatorSet())
+                windows_.setIndicator(true);
+            return;
         }
         updateIndicator();
         if (settings_.RingSound)
             windows_.playRingSound();
-    } catch (...) {
-        queue_.take();
-        messages_.error(kCallDataFailure);
-        return false;
+    } catch (const std::exception& e) {
+        // Telling the user must not cost the call.
+        messages_.error(std::string(kCallProcessingFailure) + "\r\n" + e.what());
     }
-    return true;
 }
 
 void CallProcessor::updateIndicator() {
@@ -126,29 +218,30 @@ void CallProcessor::updateIndicator() {
     windows_.setIndicator(true);
 }
 
-void CallProcessor::processCall(const std::string& line) {
+StoredCall CallProcessor::processCall(const std::string& line, const DateTime& arrival) {
     std::string number = numberOf(line);
     if (number.starts_with('0'))
         hyphenation_.FormatTelHyphenInPlace(number);
 
-    if (windows_.callViewExists() && !windows_.callViewBusy() && settings_.NewDataView &&
-        settings_.AutoAdd)
+    // The caller the view shows is registered before a later call replaces
+    // it. While calls come faster than they are shown, the view keeps its
+    // record across several of them: registering it once is enough.
+    if (!viewRegistered_ && windows_.callViewExists() && !windows_.callViewBusy() &&
+        settings_.NewDataView && settings_.AutoAdd) {
         windows_.callViewRegisterCurrentCaller();
+        viewRegistered_ = true;
+    }
 
-    CallRecord record;
+    StoredCall call;
+    CallRecord& record = call.record;
     lookup_.LookupCaller(settings_.EarlierSearch, false, number, record);
     if (settings_.BeforeSelectItems || settings_.BeforeRecvDateTime)
         carryOverPreviousCall(number, record);
-    record.RecvDateTime = clock_().toDays();
+    record.RecvDateTime = arrival.toDays();
     if (extension_ && extension_->loaded())
         extension_->CallExtension(record);
-    AppendCallHistory(record); // a call that could not be stored is still shown
-
-    windows_.historyRefreshFirstPage();
-    if (windows_.miniViewExists())
-        windows_.miniViewShow(record);
-    if (CanPopUp())
-        popUp(record);
+    call.stored = AppendCallHistory(record); // a call that could not be stored is still shown
+    return call;
 }
 
 void CallProcessor::carryOverPreviousCall(const std::string& number, CallRecord& record) {
@@ -182,6 +275,7 @@ void CallProcessor::popUp(const CallRecord& record) {
 }
 
 bool CallProcessor::AppendCallHistory(CallRecord& record) {
+    record.RecNo = CallRecord::kNoHistoryRow; // until the row is written
     TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
     if (!use)
         return false;
@@ -210,19 +304,13 @@ bool CallProcessor::AppendCallHistory(CallRecord& record) {
     return true;
 }
 
-void CallProcessor::WriteRawCallLog(const CallLine& line) {
-    const DateTime now = clock_();
-    char name[16], time[16];
-    std::snprintf(name, sizeof name, "%04d%02d%02d.txt", now.year, now.month, now.day);
-    std::snprintf(time, sizeof time, "%02d:%02d:%02d,", now.hour, now.minute, now.second);
-    const fs::path folder = workFolder_ / "rd";
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    std::ofstream log(folder / name, std::ios::app | std::ios::binary);
-    log << time << line.raw << "\r\n";
-    log.flush();
-    if (!log)
-        throw std::runtime_error("cannot write " + (folder / name).string());
+void CallProcessor::WriteRawCallLog(const CallLine& line, const DateTime& arrival) {
+    if (line.recovered && line.logOffset && rawLog_.holds(arrival, line.raw, *line.logOffset))
+        return;
+    rawLog_.append(arrival, line.raw, [&](std::uint64_t offset) {
+        if (journal_ && line.seq != 0)
+            journal_->markLogged(line.seq, offset);
+    });
 }
 
 } // namespace kanata

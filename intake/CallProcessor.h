@@ -2,34 +2,53 @@
 // The processing of one incoming call: from a line of call data to a stored
 // history row and the notifications the user sees.
 //
-// The main window appends each call-data line of the adapter to the queue
-// and posts itself one ProcessPendingCall per line; each processes the
-// oldest line. The windows are reached only through CallIntakeWindows, so
-// this class knows no widgets.
+// Storing and showing are two steps: StoreCall writes the raw log and the
+// history row and marks the call done in the intake journal; ShowCall
+// refreshes the list and pops the windows up. A backlog of calls is stored
+// first, and only the newest of them is shown, so storing never waits for
+// the windows. ProcessPendingCall does both for the oldest queued line.
+// The windows are reached only through CallIntakeWindows, so this class
+// knows no widgets.
 #include "data/DateTime.h"
+#include "intake/RawCallLog.h"
 #include "lookup/CallRecord.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace kanata {
 
 class CallIntakeWindows;
+class CallJournal;
 class CallerLookup;
 class ExtensionLibrary;
 class HyphenationService;
 class MessageService;
 class TDMKanata195;
+class TableUse;
 struct GlobalSettings;
+namespace sql {
+class Transaction;
+}
 
 // One line of call data: the text (UTF-8) and the bytes as the adapter
 // library sent them (code page 932), which the raw call log keeps.
 struct CallLine {
     std::string text;
     std::string raw;
+    // Its record in the intake journal; 0 when it has none.
+    std::uint64_t seq = 0;
+    // When the adapter handed it over; none = when it is processed.
+    std::optional<DateTime> arrival;
+    // Left unfinished by an earlier run: its row or raw log line may exist.
+    bool recovered = false;
+    std::optional<std::uint64_t> logOffset;
 
     // A line typed or injected as UTF-8; its raw form is its code page 932
     // encoding.
@@ -73,8 +92,19 @@ inline constexpr const char* kCallHistoryLimitReached =
 inline constexpr const char* kCallHistoryCounterFull =
     "データ管理カウンタが一杯になり登録できませんでした  \r\n"
     "最適化処理をおこなうことにより登録できるようになります  ";
-inline constexpr const char* kCallDataFailure = "着信データが正しく取得できませんでした  ";
 inline constexpr const char* kCallProcessingFailure = "着信の処理中にエラーが発生しました  ";
+// Told once when the raw call log cannot be written (followed by the file
+// and the reason); the calls are stored all the same.
+inline constexpr const char* kRawLogFailure = "着信データの記録ファイルに書き込めませんでした  \r\n"
+                                              "着信は着信履歴に保存しています  \r\n"
+                                              "記録フォルダー（rd）の状態を確認してください  ";
+
+// What StoreCall did with one line.
+struct StoredCall {
+    CallRecord record;
+    bool stored = false; // the history row is committed
+    bool live = true;    // false for a call recovered from an earlier run
+};
 
 class CallProcessor {
 public:
@@ -85,35 +115,60 @@ public:
                   const HyphenationService& hyphenation, CallIntakeWindows& windows,
                   MessageService& messages, std::filesystem::path workFolder,
                   CallProcessingSettings settings, Clock clock = &DateTime::now);
+    ~CallProcessor();
+    CallProcessor(const CallProcessor&) = delete;
+    CallProcessor& operator=(const CallProcessor&) = delete;
 
     CallLineQueue& queue() { return queue_; }
+    // Calls are marked done in this journal once stored (may be null).
+    void setJournal(CallJournal* journal) { journal_ = journal; }
     void setSettings(const CallProcessingSettings& settings) { settings_ = settings; }
     const CallProcessingSettings& settings() const { return settings_; }
 
-    // Processes the oldest waiting line, if any. Every failure is reported in
-    // a box and ends the processing of that line only: later lines stay in
-    // the queue for their own turn.
+    // Processes the oldest waiting line, if any: StoreCall, then ShowCall.
+    // Every failure is reported in a box and ends the processing of that
+    // line only: later lines stay in the queue for their own turn.
     void ProcessPendingCall();
+
+    // Logs and stores one call; none for a blank line or a recovered call
+    // that was stored before. The call is marked done in the journal once
+    // its row is committed; a call that could not be stored stays in the
+    // journal and is tried again at the next start.
+    std::optional<StoredCall> StoreCall(const CallLine& line);
+    // The calls stored between these two are committed together: a backlog
+    // costs one flush of the history table, not one per call. The intake
+    // journal keeps them safe meanwhile; they are marked done only after
+    // the commit. CommitBatch throws sql::SqliteError when the commit fails
+    // (the calls stay in the journal for the next start).
+    void BeginBatch();
+    void CommitBatch();
+    // Refreshes the history list and, for a live call, pops the windows up.
+    void ShowCall(const StoredCall& call);
+    // Shows the raw log failure box if the log failed since the last box
+    // and the user has not been told yet.
+    void ReportRawLogFailure();
 
     // Appends the history row of a call and sets record.RecNo. False, after
     // one stop box, when no row was written: the record numbers are used up,
-    // the table cannot be opened or the row cannot be posted.
+    // the table cannot be opened or the row cannot be posted; record.RecNo
+    // is then CallRecord::kNoHistoryRow.
     bool AppendCallHistory(CallRecord& record);
 
-    // Appends "hh:nn:ss,<line as received>" and CR LF to the work folder's
-    // rd/yyyymmdd.txt (date and time of the local clock), creating the folder
-    // and file when missing. The line is written in the code page 932 bytes
-    // the adapter sent. Throws std::runtime_error when it cannot be written.
-    void WriteRawCallLog(const CallLine& line);
+    // Appends the line to the raw call log of its arrival day (see
+    // RawCallLog), unless a recovered call's line is there already. Throws
+    // std::runtime_error when it cannot be written.
+    void WriteRawCallLog(const CallLine& line, const DateTime& arrival);
 
     // Pop-ups are allowed and no modal dialog of this program is open.
     bool CanPopUp() const;
 
 private:
-    // Steps of ProcessPendingCall; false when the line was used up here.
-    bool prepareLine();
+    void logRawLine(const CallLine& line, const DateTime& arrival);
+    void announce(bool live);
+    bool storedBefore(const DateTime& arrival);
+    StoredCall processCall(const std::string& line, const DateTime& arrival);
     void updateIndicator();
-    void processCall(const std::string& line);
+    void markDone(const CallLine& line);
     void carryOverPreviousCall(const std::string& number, CallRecord& record);
     void popUp(const CallRecord& record);
 
@@ -127,6 +182,14 @@ private:
     CallProcessingSettings settings_;
     Clock clock_;
     CallLineQueue queue_;
+    RawCallLog rawLog_;
+    CallJournal* journal_ = nullptr;
+    std::unique_ptr<TableUse> batchUse_;
+    std::unique_ptr<sql::Transaction> batch_;
+    std::vector<std::uint64_t> doneAfterCommit_;
+    std::string rawLogFailure_;   // waiting to be told
+    bool rawLogFailing_ = false;  // told; not again until the log works
+    bool viewRegistered_ = false; // the call view's caller, since the last show
 };
 
 } // namespace kanata

@@ -81,8 +81,11 @@ bool isValidIPv4(const std::string& text) {
 
 IpPbxPage ipPbxPageFor(std::int32_t kindId) {
     using F = IpPbxField;
+    // The SIP line registers with the IP-PBX as an extension of its own,
+    // which needs its user and password; both may stay empty for a PBX that
+    // sends calls straight to this computer.
     if (kindId == kSipKind)
-        return {{F::Telno, F::From}};
+        return {{F::Telno, F::From, F::User, F::Password}};
     if (kindId >= 221 && kindId <= 228)
         return {{F::User, F::Password}};
     if (kindId == 241)

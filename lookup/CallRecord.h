@@ -37,7 +37,11 @@ struct CallRecord {
     static constexpr std::size_t kMsgWidth = 32;
     static constexpr std::size_t kBGColorWidth = 7;
 
-    std::int32_t RecNo = 0;
+    // RecNo of a call that has no history row: it could not be stored (no
+    // record number left, or the write failed). Row 0 is another caller's.
+    static constexpr std::int32_t kNoHistoryRow = -1;
+
+    std::int32_t RecNo = kNoHistoryRow; // the call's history row
     std::int32_t MeiboRecNo = 0;
     std::array<std::string, 4> SchTel;
     std::array<std::string, 4> Tel;

@@ -124,6 +124,11 @@ void InputListEditor::Down() {
     tab().changed = true;
 }
 
+int InputListEditor::maxBytes(int tab) const {
+    const THistoryData* list = tabs_.at(static_cast<std::size_t>(tab)).list;
+    return list ? list->itemSize() : (tab == 0 ? 20 : 60);
+}
+
 bool InputListEditor::rankEmpty() const {
     return current_ == 0 && tabs_[0].names.empty();
 }

@@ -24,8 +24,9 @@ public:
     int tabCount() const { return static_cast<int>(tabs_.size()); }
     int currentTab() const { return current_; }
     const std::string& caption(int tab) const { return tabs_.at(tab).caption; }
-    // Characters the name field accepts on a tab.
-    int maxLength(int tab) const { return tab == 0 ? 20 : 30; }
+    // Code page 932 bytes the name field accepts on a tab: what its list
+    // stores of an item.
+    int maxBytes(int tab) const;
 
     const std::vector<std::string>& names() const { return tabs_[current_].names; }
     const std::set<int>& selection() const { return tabs_[current_].selected; }

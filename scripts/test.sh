@@ -12,11 +12,7 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$build"
-# A test that fails is run once more before it counts as failed: the
-# in-process program tests drive real windows, sockets and child processes on
-# two shared cores, so a rare timing failure is printed but fails the run only
-# when it happens twice in a row.
-ctest --output-on-failure -j2 --timeout 600 --repeat until-pass:2
+ctest --output-on-failure -j2 --timeout 600
 
 # The readers of outside bytes under libFuzzer (AddressSanitizer and
 # UndefinedBehaviorSanitizer), each for KANATA_FUZZ_SECONDS (default 20) on

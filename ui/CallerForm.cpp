@@ -2,6 +2,7 @@
 
 #include "settings/IniFile.h"
 #include "settings/WindowGeometry.h"
+#include "ui/Cp932ByteLimit.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -21,16 +22,16 @@ QPushButton* MakeButton(const char* caption, QWidget* parent, const char* hint) 
     return b;
 }
 
-QLineEdit* MakeEdit(QWidget* parent, int maxLength, int minWidth) {
+QLineEdit* MakeEdit(QWidget* parent, int maxBytes, int minWidth) {
     auto* e = new QLineEdit(parent);
-    e->setMaxLength(maxLength);
+    LimitToCp932Bytes(e, maxBytes);
     if (minWidth > 0)
         e->setMinimumWidth(minWidth);
     return e;
 }
 
-QLineEdit* MakeLatinEdit(QWidget* parent, int maxLength) {
-    QLineEdit* e = MakeEdit(parent, maxLength);
+QLineEdit* MakeLatinEdit(QWidget* parent, int maxBytes) {
+    QLineEdit* e = MakeEdit(parent, maxBytes);
     e->setAttribute(Qt::WA_InputMethodEnabled, false);
     e->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
     return e;

@@ -30,10 +30,11 @@ inline std::string s(const QString& text) {
 // A button that Enter does not press by default; `hint` is its tool tip.
 QPushButton* MakeButton(const char* caption, QWidget* parent, const char* hint = nullptr);
 
-// Limits are in characters; the stored width is enforced on writing.
-QLineEdit* MakeEdit(QWidget* parent, int maxLength, int minWidth = 0);
+// Limits are the stored widths of the fields, in code page 932 bytes
+// (Cp932ByteLimit).
+QLineEdit* MakeEdit(QWidget* parent, int maxBytes, int minWidth = 0);
 // Numbers and addresses are typed without the input method.
-QLineEdit* MakeLatinEdit(QWidget* parent, int maxLength);
+QLineEdit* MakeLatinEdit(QWidget* parent, int maxBytes);
 
 // The individual / corporation choice: index 0 個人, 1 法人.
 QComboBox* MakePrivCorpBox(QWidget* parent);

@@ -341,6 +341,9 @@ RegistrationResult CallerRegistration::registerInAddressBook(CallRecord& record,
 
 void CallerRegistration::updateHistoryRow(const CallRecord& record, const CallerFields& f,
                                           MessageService& messages) {
+    // A call that could not be stored has no row of its own to update.
+    if (record.RecNo == CallRecord::kNoHistoryRow)
+        return;
     TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
     if (!use)
         return;

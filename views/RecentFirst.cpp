@@ -7,6 +7,10 @@
 namespace kanata {
 
 bool MoveToTop(THistoryData& list, const std::string& text, MessageService& messages) {
+    // The user was told at start that the list could not be read; nothing
+    // is put into it, so that nothing suggests its file was written.
+    if (list.unreadable())
+        return false;
     // Compared in its stored form, so that a long text found once is found
     // again instead of entering the list a second time.
     const std::string item =

@@ -2,6 +2,7 @@
 
 #include "history/gui/DialogSupport.h"
 #include "history/gui/SearchDialogParts.h"
+#include "ui/Cp932ByteLimit.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -24,9 +25,9 @@ DateTime toDateTime(const QDate& d) {
     return DateTime{d.year(), d.month(), d.day(), 0, 0, 0, 0};
 }
 
-QLineEdit* edit(QWidget* parent, int maxLength) {
+QLineEdit* edit(QWidget* parent, int maxBytes) {
     auto* e = new QLineEdit(parent);
-    e->setMaxLength(maxLength);
+    ui::LimitToCp932Bytes(e, maxBytes);
     return e;
 }
 

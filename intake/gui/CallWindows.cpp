@@ -39,8 +39,12 @@ void CallWindows::closeAll() {
 }
 
 void CallWindows::createHistoryList() {
-    historyList_ =
-        new THistoryList(*dm_, flags_, messages_, ini_, HistoryListOptions::From(settings_));
+    HistoryListOptions options = HistoryListOptions::From(settings_);
+    // Old calls are deleted once a run, by the list made at start-up; a list
+    // made again after the settings moved the tables leaves them.
+    options.AutoDel = options.AutoDel && !historyListMade_;
+    historyListMade_ = true;
+    historyList_ = new THistoryList(*dm_, flags_, messages_, ini_, options);
     wireHistoryList();
 }
 

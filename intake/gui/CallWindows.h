@@ -91,6 +91,7 @@ private:
     QPointer<TReceiveView> receiveView_;
     QPointer<TReceiveViewMini> miniView_;
     QPointer<QSoundEffect> ringSound_;
+    bool historyListMade_ = false;
 };
 
 } // namespace kanata

@@ -16,6 +16,7 @@
 #include "intake/gui/TRunPb.h"
 #include "intake/gui/TSetIPPBXDetail.h"
 #include "lookup/CallerLookup.h"
+#include "lookup/DictionaryAddressSupplement.h"
 #include "lookup/PhonebookEditions.h"
 #include "maintenance/AutoBackup.h"
 #include "maintenance/gui/AddressBookBackupAtStart.h"
@@ -29,8 +30,13 @@
 #include "settings/WindowGeometry.h"
 #include "settings/WorkFolders.h"
 #include "settings/gui/TEnvironment.h"
+#include "transfer/AdapterHistory.h"
 #include "transfer/AddressSupplement.h"
+#include "transfer/SfxBuilder.h"
+#include "transfer/gui/ExportEnvironment.h"
+#include "transfer/gui/TFileExport.h"
 #include "transfer/gui/TFileImport.h"
+#include "transfer/gui/TGetReceiveHistory.h"
 #include "views/ReceiveViewSettings.h"
 #include "views/gui/TReceiveView.h"
 #include "views/gui/TReceiveViewMini.h"
@@ -47,6 +53,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -59,8 +66,10 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
       workFolder_(std::move(workFolder)), ini_(workFolder_ / kSettingsFileName),
       wakeUp_([this] { drainAdapterMessages(); }), host_([this] { wakeUp_.ring(); }),
       extension_(workFolder_, messages_),
-      addressSupplement_(std::make_unique<NoAddressSupplement>()) {
+      addressSupplement_(std::make_unique<DictionaryAddressSupplement>(appFolder_ / "Dic")) {
     form_.hooks().startup = [this] { runStartup(); };
+    showTimer_.setSingleShot(true);
+    connect(&showTimer_, &QTimer::timeout, this, &KanataProgram::showNewestCall);
     windows_ =
         std::make_unique<CallWindows>(form_, flags_, messages_, ini_, settings_, hyphenation_);
     windows_->describeAddressBook = [this](ReceiveViewSettings& view) {
@@ -94,6 +103,7 @@ KanataProgram::~KanataProgram() {
 
 void KanataProgram::runStartup() {
     flags_.NeedEnvironmentSetup = false;
+    openJournal();
     if (!constructAdapter())
         return closeProgram();
     loadSettings();
@@ -418,11 +428,7 @@ bool KanataProgram::openTables() {
         return false;
     }
     tablesOpen_ = true;
-    try {
-        dm_->LoadItemLists(appFolder_);
-    } catch (const EHistoryDataError& e) {
-        messages_.error(e.what());
-    }
+    dm_->LoadItemLists(appFolder_); // reports each list it cannot read
     if (settings_.UsePbAdrs)
         addressBook_ = std::make_unique<TDMPbarea>(messages_);
     createCallProcessing();
@@ -447,6 +453,7 @@ void KanataProgram::createCallProcessing() {
     processor_ = std::make_unique<CallProcessor>(
         *dm_, *lookup_, extension_.loaded() ? &extension_ : nullptr, hyphenation_, *windows_,
         messages_, workFolder_, CallProcessingSettings::from(settings_));
+    processor_->setJournal(journal_.get());
 }
 
 void KanataProgram::loadRingSound() {
@@ -479,6 +486,9 @@ void KanataProgram::finishStartup() {
     std::fprintf(stderr, "kanata195: ready for calls\n");
     std::fflush(stderr);
     emit readyForCalls();
+    // What arrived during start-up (and what an earlier run left) is stored
+    // now, in the order it arrived.
+    scheduleCalls();
 }
 
 namespace {
@@ -512,7 +522,8 @@ bool KanataProgram::applySettings(const GlobalSettings& changed) {
 
     bool lineOk = true;
     if (adapterChanged || dataChanged || linkChanged) {
-        // No call is taken while the line and the tables are rebuilt.
+        // No call is stored while the line and the tables are rebuilt; the
+        // calls that arrive meanwhile wait in the journal.
         flags_.ReadyForCalls = false;
         host_.setReadyForCalls(false);
         if (adapterChanged) {
@@ -532,6 +543,7 @@ bool KanataProgram::applySettings(const GlobalSettings& changed) {
             messages_.information("再設定が完了しました  ", &form_);
         flags_.ReadyForCalls = true;
         host_.setReadyForCalls(true);
+        scheduleCalls();
     }
     applyWindowSettings(before);
     if (linkChanged && settings_.UsePbAdrs && !phonebookLinkProblem_)
@@ -699,6 +711,55 @@ void KanataProgram::wireFormHooks() {
         settings_.MenuTopMost = options.MenuTopMost;
     };
     hooks.environment = [this] { showEnvironment(); };
+    hooks.fileExport = [this] { showFileExport(); };
+    hooks.getRecvHis = [this] { showReceiveHistoryRetrieval(); };
+}
+
+void KanataProgram::showFileExport() {
+    if (!dm_)
+        return;
+    const MeiboSettings roster = MeiboSettings::From(settings_);
+    ExportEnvironment env{*dm_, messages_, ini_};
+    env.hyphenation = &hyphenation_;
+    env.selItemCaptions = roster.SelectItem;
+    env.pageSize = roster.ListMaxCount;
+    env.usePbAdrs = settings_.UsePbAdrs;
+    env.extractor = appFolder_ / kSfxExtractorName;
+    TFileExport dialog(env, &form_);
+    dialog.exec();
+}
+
+void KanataProgram::showReceiveHistoryRetrieval() {
+    if (!dm_)
+        return;
+    ReceiveHistorySource source;
+    source.read = [this](std::vector<AdapterHistoryRecord>& entries) {
+        if (!adapter_)
+            return false;
+        const int capacity = AdapterHistoryCapacity(adapter_->Kinds(), settings_.Adapter);
+        entries.assign(static_cast<std::size_t>(capacity), AdapterHistoryRecord{});
+        std::int32_t count = capacity;
+        if (!adapter_->ReadHistory(settings_.Adapter, count, entries.data()))
+            return false;
+        entries.resize(static_cast<std::size_t>(std::clamp(count, 0, capacity)));
+        return true;
+    };
+    source.refreshHistoryList = [this] {
+        if (THistoryList* list = windows_->historyList())
+            list->RefreshPage(0, 0);
+    };
+    // The adapter is busy with its own list: no call is taken meanwhile.
+    flags_.ReadyForCalls = false;
+    host_.setReadyForCalls(false);
+    struct Ready {
+        KanataProgram& p;
+        ~Ready() {
+            p.flags_.ReadyForCalls = true;
+            p.host_.setReadyForCalls(true);
+        }
+    } ready{*this};
+    TGetReceiveHistory dialog(*dm_, messages_, &hyphenation_, std::move(source), &form_);
+    dialog.exec();
 }
 
 // The roster list is made once and only hidden when closed, so that its
@@ -763,15 +824,20 @@ void KanataProgram::showFileImport() {
     dialog.exec();
 }
 
+void KanataProgram::openJournal() {
+    if (journal_)
+        return;
+    try {
+        journal_ = std::make_unique<CallJournal>(workFolder_ / CallJournal::kFileName);
+    } catch (const std::exception& e) {
+        messages_.warning(std::string(kJournalUnavailable) + "\r\n\r\n" + e.what(), &form_);
+    }
+    host_.attachJournal(journal_.get());
+}
+
 void KanataProgram::drainAdapterMessages() {
     while (auto message = host_.take()) {
         switch (message->message) {
-        case WM_LINE_CALLDATA:
-            if (!processor_)
-                break;
-            processor_->queue().push(CallLine{message->text, message->rawText});
-            QMetaObject::invokeMethod(this, "processPendingCall", Qt::QueuedConnection);
-            break;
         case WM_LINE_ERROR:
             // Shown from a posted call, so that the library's post returns at
             // once; every report is shown, none overwrites an earlier one.
@@ -788,11 +854,98 @@ void KanataProgram::drainAdapterMessages() {
             break;
         }
     }
+    scheduleCalls();
 }
 
-void KanataProgram::processPendingCall() {
+void KanataProgram::scheduleCalls() {
+    if (callsScheduled_ || host_.pendingCalls() == 0)
+        return;
+    callsScheduled_ = true;
+    QMetaObject::invokeMethod(this, "processPendingCalls", Qt::QueuedConnection);
+}
+
+namespace {
+// Calls are stored for at most this long before the event loop (and with it
+// the windows) gets its turn again.
+constexpr qint64 kStoreSliceMs = 40;
+// The list is refilled and the windows pop up at most this often while calls
+// come faster than they can be shown, and never for more than a fifth of the
+// time: a call after a quiet spell is shown at once.
+constexpr qint64 kShowIntervalMs = 150;
+constexpr qint64 kShowShare = 5;
+} // namespace
+
+void KanataProgram::processPendingCalls() {
+    callsScheduled_ = false;
+    // A box shown while storing runs its own event loop; the calls that
+    // arrive meanwhile are taken by the loop below, in order.
+    if (!processor_ || !flags_.ReadyForCalls || storingCalls_)
+        return;
+    storingCalls_ = true;
+    windows_->beginBusy();
+    windows_->historyUpdateDateDisplay();
+    QElapsedTimer slice;
+    slice.start();
+    processor_->BeginBatch();
+    while (slice.elapsed() < kStoreSliceMs && processor_) {
+        auto arrived = host_.takeCall();
+        if (!arrived)
+            break;
+        const JournalCall& j = arrived->journal;
+        const CallLine line{arrived->text, j.raw, j.seq, j.arrival, j.recovered, j.logOffset};
+        try {
+            if (auto stored = processor_->StoreCall(line))
+                scheduleShow(*stored);
+        } catch (const std::exception& e) {
+            messages_.error(std::string(kCallProcessingFailure) + "\r\n" + e.what(), &form_);
+        }
+    }
+    try {
+        if (processor_)
+            processor_->CommitBatch();
+    } catch (const std::exception& e) {
+        messages_.error(std::string(kCallProcessingFailure) + "\r\n" + e.what(), &form_);
+    }
+    windows_->endBusy();
+    storingCalls_ = false;
     if (processor_)
-        processor_->ProcessPendingCall();
+        processor_->ReportRawLogFailure();
+    tellJournalFailures();
+    scheduleCalls();
+}
+
+void KanataProgram::scheduleShow(const StoredCall& call) {
+    newestCall_ = std::make_unique<StoredCall>(call);
+    if (showTimer_.isActive())
+        return;
+    const qint64 interval = std::max(kShowIntervalMs, kShowShare * lastShowMs_);
+    const qint64 since = sinceShown_.isValid() ? sinceShown_.elapsed() : interval;
+    showTimer_.start(static_cast<int>(std::max<qint64>(0, interval - since)));
+}
+
+void KanataProgram::showNewestCall() {
+    if (!newestCall_ || !processor_)
+        return;
+    const std::unique_ptr<StoredCall> call = std::move(newestCall_);
+    QElapsedTimer cost;
+    cost.start();
+    try {
+        processor_->ShowCall(*call);
+    } catch (const std::exception& e) {
+        messages_.error(std::string(kCallProcessingFailure) + "\r\n" + e.what(), &form_);
+    }
+    // Measured from the end of the show, so that the windows' share of the
+    // time holds however long they take.
+    lastShowMs_ = cost.elapsed();
+    sinceShown_.start();
+}
+
+void KanataProgram::tellJournalFailures() {
+    if (host_.takeJournalFailures() == 0 || toldJournalFailure_ || !journal_)
+        return;
+    toldJournalFailure_ = true;
+    messages_.warning(std::string(kJournalWriteFailure) + "\r\n\r\n" + journal_->file().string(),
+                      &form_);
 }
 
 } // namespace kanata

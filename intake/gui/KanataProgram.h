@@ -5,6 +5,7 @@
 // writes the exit settings when it ends.
 #include "data/Hyphenation.h"
 #include "intake/AdapterHost.h"
+#include "intake/CallJournal.h"
 #include "intake/gui/IntakeFlags.h"
 #include "lookup/ExtensionLibrary.h"
 #include "platform/DataFolderLock.h"
@@ -14,8 +15,10 @@
 #include "settings/GlobalSettings.h"
 #include "settings/IniFile.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <deque>
 #include <filesystem>
@@ -33,6 +36,7 @@ struct AddressBookEntry;
 struct CallRecord;
 struct ReceiveViewSettings;
 class CallProcessor;
+struct StoredCall;
 class CallerLookup;
 class MessageService;
 class CallWindows;
@@ -96,13 +100,16 @@ public:
     // when the line could not be opened again (the user was told to restart).
     bool applySettings(const GlobalSettings& changed);
 
+    // Calls that arrived and are not stored yet.
+    std::size_t waitingCalls() const { return host_.pendingCalls(); }
+
 signals:
     // ReadyForCalls was set: the program takes calls from now on.
     void readyForCalls();
 
 private slots:
     void drainAdapterMessages();
-    void processPendingCall();
+    void processPendingCalls();
 
 private:
     friend class CallWindows;
@@ -123,9 +130,16 @@ private:
     void showRosterList();
     void releaseRosterList();
     void showFileImport();
+    void showFileExport();
+    void showReceiveHistoryRetrieval();
     void loadRingSound();
     void finishStartup();
     void closeProgram();
+    void openJournal();
+    void scheduleCalls();
+    void scheduleShow(const StoredCall& call);
+    void showNewestCall();
+    void tellJournalFailures();
     void checkPhonebookLink();
     void backUpAddressBook();
     void runAutoBackup();
@@ -156,6 +170,7 @@ private:
     ProgramDialogs dialogs_;
 
     MainThreadWakeUp wakeUp_;
+    std::unique_ptr<CallJournal> journal_;
     AdapterHost host_;
     std::unique_ptr<TKTCommDLL> adapter_;
     HyphenationService hyphenation_;
@@ -174,6 +189,16 @@ private:
     bool tablesOpen_ = false;
     bool phonebookLinkProblem_ = false;
     bool started_ = false;
+
+    // Calls are stored in slices from the journal's queue; the newest one
+    // stored is shown once the windows' turn comes (see processPendingCalls).
+    bool callsScheduled_ = false;
+    bool storingCalls_ = false;
+    std::unique_ptr<StoredCall> newestCall_;
+    QTimer showTimer_;
+    QElapsedTimer sinceShown_;
+    qint64 lastShowMs_ = 0;
+    bool toldJournalFailure_ = false;
 };
 
 } // namespace kanata

@@ -21,7 +21,7 @@ QString captionOf(IpPbxField field, std::int32_t kindId) {
     case IpPbxField::From:
         return sip ? QStringLiteral("内線番号：") : QStringLiteral("発信用内線：");
     case IpPbxField::User:
-        return QStringLiteral("内線番号：");
+        return sip ? QStringLiteral("登録ユーザー：") : QStringLiteral("内線番号：");
     case IpPbxField::Password:
         return QStringLiteral("パスワード：");
     }

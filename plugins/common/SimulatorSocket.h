@@ -5,7 +5,9 @@
 // One request per connection: the client writes a first line "VERB [ARG]",
 // then any payload, and shuts its side down; the library answers "OK" or
 // "ERR", a newline and a payload (UTF-8), and closes.
-//   CALL <number or reason code>    -> one WM_LINE_CALLDATA
+//   CALL <number or reason code>    -> one WM_LINE_CALLDATA; "OK" only once
+//                                      the post returned, that is once the
+//                                      program has the call safe on disk
 //   ERROR <code>   payload = text   -> WM_LINE_ERROR
 //   NOTICE <code>  payload = text   -> WM_LINE_NOTICE
 //   HISTORY        payload = lines "number,yyyymmdd,hhnnss" -> stored calls

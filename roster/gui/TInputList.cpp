@@ -1,5 +1,7 @@
 #include "roster/gui/TInputList.h"
 
+#include "ui/Cp932ByteLimit.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -124,7 +126,7 @@ bool TInputList::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TInputList::showTab() {
-    edtName->setMaxLength(editor_.maxLength(editor_.currentTab()));
+    ui::LimitToCp932Bytes(edtName, editor_.maxBytes(editor_.currentTab()));
     edtName->setText(QString::fromStdString(editor_.nameField()));
     refill();
 }

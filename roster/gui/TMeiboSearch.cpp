@@ -1,6 +1,7 @@
 #include "roster/gui/TMeiboSearch.h"
 
 #include "history/gui/SearchDialogParts.h"
+#include "ui/Cp932ByteLimit.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,9 +13,9 @@
 namespace kanata {
 namespace {
 
-QLineEdit* edit(QWidget* parent, int maxLength, int minWidth) {
+QLineEdit* edit(QWidget* parent, int maxBytes, int minWidth) {
     auto* e = new QLineEdit(parent);
-    e->setMaxLength(maxLength);
+    ui::LimitToCp932Bytes(e, maxBytes);
     e->setMinimumWidth(minWidth);
     return e;
 }

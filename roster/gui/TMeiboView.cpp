@@ -3,10 +3,15 @@
 #include "data/Cp932.h"
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
+#include "lookup/DicResultFill.h"
+#include "lookup/gui/NameEntryBinding.h"
+#include "lookup/gui/TDicSearch.h"
+#include "platform/AppFolder.h"
 #include "platform/MessageService.h"
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
 #include "ui/CallerForm.h"
+#include "ui/TNMDEdit.h"
 #include "views/CallerRegistration.h"
 
 #include <QAbstractTableModel>
@@ -188,8 +193,14 @@ QWidget* TMeiboView::createMainPage() {
     btnMap->setToolTip(q(mapHint));
     edtCorpKana = MakeEdit(page, 80);
     edtCorpKanji = MakeEdit(page, 120);
-    edtNameKana = MakeEdit(page, 25);
-    edtNameKanji = MakeEdit(page, 15);
+    auto* nameKana = new TNMDEdit(page);
+    nameKana->setByteLimit(25);
+    auto* nameKanji = new TNMDEdit(page);
+    nameKanji->setByteLimit(30);
+    edtNameKana = nameKana;
+    edtNameKanji = nameKanji;
+    nameEntry_ = new NameEntryBinding(
+        nameKana, nameKanji, [this] { return dictionaryFolder(); }, this);
     btnNameDic = MakeButton("辞書", page, "名前辞書");
     cbxPrivCorp = MakePrivCorpBox(page);
     edtMemo1 = MakeEdit(page, 100);
@@ -266,8 +277,8 @@ QWidget* TMeiboView::createSubPage() {
     auto* message = new QGroupBox("着信時メッセージ", page);
     auto* grid = new QGridLayout(message);
     chkMsg = new QCheckBox("着信照会画面に個別の着信時メッセージを表示する", message);
-    edtMsg1 = MakeEdit(message, 16);
-    edtMsg2 = MakeEdit(message, 16);
+    edtMsg1 = MakeEdit(message, 32);
+    edtMsg2 = MakeEdit(message, 32);
     pnlPreview = new QLabel(message);
     pnlPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlPreview->setAlignment(Qt::AlignCenter);
@@ -757,8 +768,6 @@ void TMeiboView::btnColorDeleteClick() {
 }
 
 void TMeiboView::dictionary(int kind) {
-    if (!hooks_.dictionary)
-        return notAvailable();
     QLineEdit* field = kind == 0 ? edtTel1 : kind == 1 ? edtTel2 : kind == 2 ? edtPos : edtAdrs3;
     std::string text;
     if (kind == 3)
@@ -767,11 +776,64 @@ void TMeiboView::dictionary(int kind) {
         text = s(field->text());
     {
         SubDialog sub(*this);
-        hooks_.dictionary(*this, kind, text);
+        if (hooks_.dictionary)
+            hooks_.dictionary(*this, kind, text);
+        else
+            runDictionarySearch(kind, text);
     }
     ReloadHistory();
     field->setFocus();
     field->setCursorPosition(field->text().size());
+}
+
+std::filesystem::path TMeiboView::dictionaryFolder() const {
+    return hooks_.dictionaryFolder.empty() ? applicationFolder() / "Dic" : hooks_.dictionaryFolder;
+}
+
+void TMeiboView::runDictionarySearch(int kind, const std::string& text) {
+    TDicSearch dialog(dictionaryFolder(), messages_, this);
+    dialog.lookupCaller = hooks_.lookupCaller;
+    dialog.SetTabs(7, true);
+    const int start = dialog.Start(kind, text);
+    if (start == TDicSearch::kStartNothing ||
+        (start == TDicSearch::kStartShow && dialog.exec() != QDialog::Accepted))
+        return;
+    MeiboFields f = fields();
+    if (dialog.resultKind() == kDicCallRecord) {
+        const CallRecord& r = dialog.callRecord();
+        f.Tel1 = r.Tel[0];
+        f.Tel2 = r.Tel[1];
+        f.Pos = FormatPostalCode(r.Pos);
+        f.Tdfkn = r.Tdfkn;
+        f.Adrs1 = r.Adrs1;
+        f.Adrs2 = r.Adrs2;
+        f.Adrs3 = r.Adrs3;
+        f.JisCode = r.JisCode;
+        f.KajoCode = r.KajoCode;
+        f.CorpKana = r.CorpKana;
+        f.CorpKanji = r.CorpKanji;
+        f.NameKana = r.NameKana;
+        f.NameKanji = r.NameKanji;
+        f.PrivCorp = r.PrivCorp;
+        f.Memo1 = r.Memo1;
+        f.Memo2 = r.Memo2;
+        f.Memo3 = r.Memo3;
+        f.Rank = r.Rank;
+        f.Msg = r.Msg;
+        f.Msg1 = r.Msg1;
+        f.Msg2 = r.Msg2;
+        f.BGColor = r.BGColor;
+        f.ExtLink = r.ExtLink.value_or(std::vector<std::string>{});
+        f.Note = r.Note.value_or(std::vector<std::string>{});
+        setFields(f);
+        setCoordinates(r.Latitude, r.Longitude);
+        return;
+    }
+    const DicResult& r = dialog.result();
+    ApplyDicResult(r, dialog.resultKind(), kind, f);
+    setFields(f);
+    if (r.latitude != 0 || r.longitude != 0)
+        setCoordinates(r.latitude, r.longitude);
 }
 
 void TMeiboView::ReloadHistory() {

@@ -31,6 +31,8 @@ class MessageService;
 class TDMKanata195;
 class TMeiboView;
 class MeiboHistoryModel;
+class NameEntryBinding;
+struct CallRecord;
 
 // What the editor reaches outside itself. An action whose hook is not set
 // tells the user that it is not available yet.
@@ -39,6 +41,11 @@ struct MeiboViewHooks {
     // code, 3 address; the hook fills the editor through setFields().
     std::function<void(TMeiboView&, int kind, const std::string& text)> dictionary;
     std::function<void(TMeiboView&, bool kanji)> nameDictionary;
+    // Without the hooks above the editor runs the dictionary search and the
+    // name dictionary itself, on this folder (empty: Dic/ in the
+    // application folder), asking the caller lookup, when set, for numbers.
+    std::filesystem::path dictionaryFolder;
+    std::function<int(bool ownBook, const std::string& number, CallRecord& record)> lookupCaller;
     std::function<void(const std::string& tel1, const std::string& tel2)> dial;
     std::function<void(TMeiboView&)> map;
     // Mail and links through the desktop; unset = QDesktopServices.
@@ -163,6 +170,8 @@ private:
     void focusNumber(int edit);
     void notAvailable();
     void dictionary(int kind);
+    void runDictionarySearch(int kind, const std::string& text);
+    std::filesystem::path dictionaryFolder() const;
     bool openUrl(const QUrl& url);
     void setHistoryVisible(bool visible);
     void restoreGeometry();
@@ -184,6 +193,7 @@ private:
     std::string jisCode_, kajoCode_;
     int latitude_ = 0, longitude_ = 0;
     int subDialog_ = 0;
+    NameEntryBinding* nameEntry_ = nullptr;
 };
 
 } // namespace kanata

@@ -145,14 +145,17 @@ TEST(AdapterLink, FailedOpenKeepsItsResultAndCloseLeavesItAlone) {
     EXPECT_EQ(dll->OpenResult(), -1);
 }
 
-TEST(AdapterHostQueue, CopiesEventsFromManyThreadsAndDropsThemWhileNotReady) {
+TEST(AdapterHostQueue, CopiesEventsFromManyThreadsAndDropsReportsWhileNotReady) {
     std::atomic<int> wakeUps = 0;
     AdapterHost host([&] { ++wakeUps; });
 
     char early[] = "early";
     LineEventData data{1, 5, early};
-    host.post(WM_LINE_CALLDATA, 0, reinterpret_cast<std::intptr_t>(&data));
+    host.post(WM_LINE_NOTICE, 0, reinterpret_cast<std::intptr_t>(&data));
     EXPECT_EQ(host.pending(), 0u) << "dropped before ReadyForCalls";
+    host.post(WM_LINE_CALLDATA, 0, reinterpret_cast<std::intptr_t>(&data));
+    EXPECT_EQ(host.pendingCalls(), 1u) << "a call waits for ReadyForCalls";
+    wakeUps = 0;
 
     host.setReadyForCalls(true);
     constexpr int kThreads = 4, kEach = 200;
@@ -188,6 +191,8 @@ TEST(AdapterHostQueue, CopiesEventsFromManyThreadsAndDropsThemWhileNotReady) {
     // Unknown messages and null records do not reach the program as calls.
     host.post(0x0400, 0, reinterpret_cast<std::intptr_t>(&data));
     EXPECT_FALSE(host.take());
+    ASSERT_TRUE(host.takeCall());
+    EXPECT_FALSE(host.takeCall());
     host.post(WM_LINE_ERROR, 0, 0);
     auto empty = host.take();
     ASSERT_TRUE(empty);

@@ -19,7 +19,13 @@ WaitableHost::WaitableHost()
 std::optional<AdapterMessage> WaitableHost::next(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     std::optional<AdapterMessage> message;
-    woken_.wait_for(lock, timeout, [&] { return (message = host_.take()).has_value(); });
+    woken_.wait_for(lock, timeout, [&] {
+        if (auto call = host_.takeCall())
+            message = AdapterMessage{WM_LINE_CALLDATA, 0, call->text, call->journal.raw};
+        else
+            message = host_.take();
+        return message.has_value();
+    });
     return message;
 }
 

@@ -17,7 +17,8 @@ class WaitableHost {
 public:
     WaitableHost();
     AdapterHost& host() { return host_; }
-    // The next message, waiting up to `timeout` for one to arrive.
+    // The next message, waiting up to `timeout` for one to arrive; a call
+    // comes as its WM_LINE_CALLDATA.
     std::optional<AdapterMessage> next(std::chrono::milliseconds timeout);
 
 private:

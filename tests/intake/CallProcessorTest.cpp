@@ -285,34 +285,42 @@ TEST_F(CallProcessing, ARowThatCannotBeWrittenIsReportedOnce) {
     EXPECT_EQ(history()[1].RecNo, 1);
 }
 
-TEST_F(CallProcessing, AFailureEndsOnlyItsOwnLine) {
-    // The raw log cannot be written: the line is dropped with the message.
+TEST_F(CallProcessing, AnUnwritableRawLogNeverCostsTheCall) {
+    // The folder of the raw log is taken by a file: every call is stored
+    // all the same, and the user is told once, naming the file.
     settings.ExportRecvData = true;
     { std::ofstream blocker(world.workFolder() / "rd"); }
-    world.messages.expect("着信データが正しく取得できませんでした");
+    world.messages.expect("着信データの記録ファイルに書き込めませんでした");
     receive("0311111111");
     receive("0322222222");
     receive("0333333333");
     processor().ProcessPendingCall();
-    EXPECT_EQ(world.messages.shown().at(0).text, "着信データが正しく取得できませんでした  ");
-    EXPECT_EQ(processor().queue().size(), 2u);
+    processor().ProcessPendingCall();
+    ASSERT_EQ(world.messages.shown().size(), 1u);
+    EXPECT_EQ(world.messages.shown()[0].icon, MessageIcon::Warning);
+    EXPECT_NE(world.messages.shown()[0].text.find("rd/20261206.txt"), std::string::npos);
 
     // A window fails after the call was stored: reported, and the next line
     // is still there for its turn.
-    settings.ExportRecvData = false;
-    processor().setSettings(settings);
     windows.failNextRefresh = true;
     world.messages.expect("list refresh failed");
     processor().ProcessPendingCall();
-    EXPECT_EQ(processor().queue().size(), 1u);
-    processor().ProcessPendingCall();
     EXPECT_TRUE(processor().queue().empty());
+    EXPECT_EQ(world.messages.shown().size(), 2u) << "the log failure is told only once";
 
     const auto rows = history();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].SchTel, "0322222222");
-    EXPECT_EQ(rows[1].SchTel, "0333333333");
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].SchTel, "0311111111");
+    EXPECT_EQ(rows[1].SchTel, "0322222222");
+    EXPECT_EQ(rows[2].SchTel, "0333333333");
     EXPECT_EQ(windows.events.back(), "idle");
+
+    // Once the folder is free again, the log is written again.
+    fs::remove(world.workFolder() / "rd");
+    call("0344444444");
+    EXPECT_EQ(world.messages.shown().size(), 2u);
+    EXPECT_NE(readAll(world.workFolder() / "rd" / "20261206.txt").find("0344444444"),
+              std::string::npos);
 }
 
 } // namespace

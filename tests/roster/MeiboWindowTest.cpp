@@ -282,7 +282,7 @@ TEST_F(MeiboWindows, UnsetHooksSayTheFeatureIsNotReady) {
     list->show();
     list->btnNewClick();
     messages.expect("この機能は現在準備中です");
-    list->view()->btnPosSch->click();
+    list->view()->btnMap->click();
     messages.expect("この機能は現在準備中です");
     list->view()->btnDial->click();
 }

@@ -4,6 +4,7 @@
 
 #include "maintenance/AutoBackup.h"
 #include "maintenance/BackupRestore.h"
+#include "platform/DataFolderLock.h"
 #include "platform/SingleInstance.h"
 #include "settings/IniFile.h"
 #include "settings/WorkFolders.h"
@@ -90,9 +91,16 @@ int runRestore(Arguments& args) {
     const auto data = args.takeOption("--data");
     const int generation = parseGeneration(args.positionals(1, 1)[0]);
     const Folders folders = resolveFolders(data);
+    // Both locks: the program's own (it must not start meanwhile) and the
+    // data folder's (no program or bulk job may have these tables open).
     SingleInstance instance(folders.workFolder);
-    if (!instance.holdQuietly())
-        throw UsageError("the program is running; end it before restoring");
+    DataFolderLock tables;
+    if (!instance.holdQuietly() ||
+        !tables.acquire(folders.dataFolder, DataFolderLock::Mode::Exclusive)) {
+        std::cerr << "kanata-cli restore: the data folder is in use by the program "
+                     "(it is running); end it before restoring\n";
+        return kExitNoResult;
+    }
     const RestoreOutcome outcome =
         restoreBackupGeneration(folders.workFolder, folders.dataFolder, generation);
     if (!outcome.done) {

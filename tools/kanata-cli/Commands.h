@@ -16,9 +16,14 @@ struct Command {
 
 // One declaration per command, in the order of the overview in main.cpp.
 int runVersion(Arguments& args);
+int runPostal(Arguments& args);
+int runAddress(Arguments& args);
+int runArea(Arguments& args);
+int runNames(Arguments& args);
 int runBackup(Arguments& args);
 int runBackups(Arguments& args);
 int runRestore(Arguments& args);
 int runImport(Arguments& args);
+int runExport(Arguments& args);
 
 } // namespace kanata::cli

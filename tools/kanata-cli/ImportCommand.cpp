@@ -6,6 +6,7 @@
 #include "data/Hyphenation.h"
 #include "data/TDMKanata195.h"
 #include "data/THistoryData.h"
+#include "lookup/DictionaryAddressSupplement.h"
 #include "platform/DataFolderLock.h"
 #include "platform/LoggedMessageService.h"
 #include "settings/IniFile.h"
@@ -108,15 +109,14 @@ int runImport(Arguments& args) {
     }
     LoggedMessageService messages;
     TDMKanata195 dm(folders.dataFolder, messages);
-    try {
-        dm.LoadItemLists(folders.applicationFolder);
-    } catch (const EHistoryDataError& e) {
-        std::cerr << "kanata-cli import: " << e.what() << "\n";
+    // Each list that cannot be read was reported; an import would add to it.
+    if (dm.LoadItemLists(folders.applicationFolder) > 0) {
+        std::cerr << "kanata-cli import: an item list of the data folder cannot be read\n";
         return kExitNoResult;
     }
     HyphenationService hyphenation;
     hyphenation.Load(folders.applicationFolder / "Dic", messages);
-    NoAddressSupplement supplement;
+    DictionaryAddressSupplement supplement(folders.applicationFolder / "Dic");
     ImportRun run(dm, hyphenation, supplement, messages);
     const ImportResult result = run.run(request, terminalProgress(records));
     if (isatty(STDERR_FILENO))

@@ -1,5 +1,7 @@
 #include "tools/kanata-cli/Commands.h"
 
+#include "lookup/DataCredits.h"
+
 #include <iostream>
 
 namespace kanata::cli {
@@ -10,7 +12,7 @@ int runVersion(Arguments& args) {
         return kExitDone;
     }
     args.positionals(0, 0);
-    std::cout << "Kanata195 " << KANATA_VERSION << "\n";
+    std::cout << "Kanata195 " << KANATA_VERSION << "\n\n" << kDictionaryDataCredits;
     return kExitDone;
 }
 

@@ -19,10 +19,15 @@ using kanata::cli::Command;
 // Add a command here, with its function declared in Commands.h.
 constexpr Command kCommands[] = {
     {"version", "版を表示します", kanata::cli::runVersion},
+    {"postal", "郵便番号から町域と大口事業所を表示します", kanata::cli::runPostal},
+    {"address", "住所から町域を表示します", kanata::cli::runAddress},
+    {"area", "電話番号の市外局番の地域を表示します", kanata::cli::runArea},
+    {"names", "読みから姓・名の漢字を表示します", kanata::cli::runNames},
     {"backup", "データフォルダーを世代バックアップします", kanata::cli::runBackup},
     {"backups", "バックアップの世代を一覧します", kanata::cli::runBackups},
     {"restore", "バックアップの世代をデータフォルダーに戻します", kanata::cli::runRestore},
     {"import", "テキストファイルを取り込みます", kanata::cli::runImport},
+    {"export", "着信対応履歴・登録名簿をテキストファイルに出力します", kanata::cli::runExport},
 };
 
 void printOverview(std::ostream& out) {

@@ -21,6 +21,8 @@ enum Exit { Ok = 0, Rejected = 1, NotListening = 2, Usage = 64, NoInput = 66 };
 const char* const kUsage =
     "使い方:\n"
     "  ktcall 番号              着信を送る（例: ktcall 0312345678）\n"
+    "  ktcall 番号 番号 ...     一件ずつ順に送り、受け付けられた番号を\n"
+    "                           「OK 番号」と一行ずつ表示する\n"
     "  ktcall P|O|C|S|$         番号のない着信を送る（P 匿名 O 表示圏外 C 公衆電話\n"
     "                           S 契約条件 $ 特殊電話番号）\n"
     "  ktcall --error コード 文  回線エラーを送る\n"
@@ -148,9 +150,20 @@ int run(const std::vector<std::string>& args) {
     }
     if (first.rfind("--", 0) == 0)
         return usage("知らないオプションです: " + first);
-    if (args.size() != 1)
-        return usage("番号は一つだけ指定してください");
-    return exchange("CALL " + first + "\n", payload);
+    if (args.size() == 1)
+        return exchange("CALL " + first + "\n", payload);
+    // Several calls one after another. The simulator answers each only once
+    // the program has the call safe, so every "OK" line is a call the
+    // program will store; a failed one does not stop the rest.
+    int result = Ok;
+    for (const std::string& number : args) {
+        const int rc = exchange("CALL " + number + "\n", payload);
+        if (rc == Ok)
+            std::cout << "OK " << number << std::endl;
+        else if (result == Ok)
+            result = rc;
+    }
+    return result;
 }
 
 } // namespace

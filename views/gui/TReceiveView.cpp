@@ -2,11 +2,17 @@
 
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
+#include "lookup/DicResultFill.h"
+#include "lookup/gui/NameEntryBinding.h"
+#include "lookup/gui/TDicSearch.h"
+#include "platform/AppFolder.h"
 #include "platform/MessageForwarding.h"
 #include "platform/MessageService.h"
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
 #include "ui/CallerForm.h"
+#include "ui/Cp932ByteLimit.h"
+#include "ui/TNMDEdit.h"
 #include "views/CallerRegistration.h"
 #include "views/gui/TOutputItem.h"
 
@@ -129,8 +135,16 @@ void TReceiveView::createControls() {
     btnMap = MakeButton("地図", this);
     edtCorpKana = MakeEdit(this, 80);
     edtCorpKanji = MakeEdit(this, 120);
-    edtNameKana = MakeEdit(this, 25, 150);
-    edtNameKanji = MakeEdit(this, 30, 150);
+    auto* nameKana = new TNMDEdit(this);
+    nameKana->setByteLimit(25);
+    nameKana->setMinimumWidth(150);
+    auto* nameKanji = new TNMDEdit(this);
+    nameKanji->setByteLimit(30);
+    nameKanji->setMinimumWidth(150);
+    edtNameKana = nameKana;
+    edtNameKanji = nameKanji;
+    nameEntry_ = new NameEntryBinding(
+        nameKana, nameKanji, [this] { return dictionaryFolder(); }, this);
     btnNameDic = MakeButton("名前辞書", this);
     cbxPrivCorp = MakePrivCorpBox(this);
     edtMemo1 = MakeEdit(this, 100);
@@ -141,14 +155,14 @@ void TReceiveView::createControls() {
     cbxRank = new QComboBox(this);
     cbxRank->setEditable(true);
     cbxRank->setMinimumWidth(150);
-    cbxRank->lineEdit()->setMaxLength(20);
+    LimitToCp932Bytes(cbxRank->lineEdit(), TDMKanata195::kRankItemSize);
     for (int i = 0; i < 4; ++i)
         btnListEdit[i] = MakeButton("編集", this);
     for (int i = 0; i < 3; ++i) {
         cbxSelItem[i] = new QComboBox(this);
         cbxSelItem[i]->setEditable(true);
         cbxSelItem[i]->setMinimumWidth(300);
-        cbxSelItem[i]->lineEdit()->setMaxLength(60);
+        LimitToCp932Bytes(cbxSelItem[i]->lineEdit(), TDMKanata195::kSelItemSize);
         lblSelItem[i] = new QLabel(q(settings_.SelectItem[i]), this);
     }
     pnlMessage = new QLabel(this);
@@ -260,20 +274,32 @@ void TReceiveView::connectControls() {
     connect(btnDial1, &QPushButton::clicked, this, [dialFrom] { dialFrom(0); });
     connect(btnDial2, &QPushButton::clicked, this, [dialFrom] { dialFrom(1); });
     connect(btnTelDic, &QPushButton::clicked, this, [this] {
-        if (!hooks_.telDictionary)
-            return notAvailable();
         Busy busy(*this);
-        hooks_.telDictionary(*this, edtTel2 && edtTel2->hasFocus() ? 1 : 0);
+        const int edit = edtTel2 && edtTel2->hasFocus() ? 1 : 0;
+        if (hooks_.telDictionary)
+            hooks_.telDictionary(*this, edit);
+        else
+            runDictionarySearch(edit);
     });
-    connect(btnPosDic, &QPushButton::clicked, this, [this] { runHook(hooks_.postalDictionary); });
-    connect(btnAdrsDic, &QPushButton::clicked, this, [this] { runHook(hooks_.addressDictionary); });
+    connect(btnPosDic, &QPushButton::clicked, this, [this] {
+        if (hooks_.postalDictionary)
+            return void(runHook(hooks_.postalDictionary));
+        Busy busy(*this);
+        runDictionarySearch(2);
+    });
+    connect(btnAdrsDic, &QPushButton::clicked, this, [this] {
+        if (hooks_.addressDictionary)
+            return void(runHook(hooks_.addressDictionary));
+        Busy busy(*this);
+        runDictionarySearch(3);
+    });
     connect(btnMap, &QPushButton::clicked, this, [this] { runHook(hooks_.map); });
     connect(btnItemPrint, &QPushButton::clicked, this, [this] { runHook(hooks_.itemPrint); });
     connect(btnWindowPrint, &QPushButton::clicked, this, [this] { runHook(hooks_.windowPrint); });
     connect(btnMemoPrint, &QPushButton::clicked, this, [this] { runHook(hooks_.memoPrint); });
     connect(btnNameDic, &QPushButton::clicked, this, [this] {
         if (!hooks_.nameDictionary)
-            return notAvailable();
+            return nameEntry_->ShowForButton();
         hooks_.nameDictionary(*this, !edtNameKana->hasFocus());
     });
 }
@@ -290,6 +316,40 @@ bool TReceiveView::runHook(const std::function<void(TReceiveView&)>& hook) {
     Busy busy(*this);
     hook(*this);
     return true;
+}
+
+std::filesystem::path TReceiveView::dictionaryFolder() const {
+    return hooks_.dictionaryFolder.empty() ? applicationFolder() / "Dic" : hooks_.dictionaryFolder;
+}
+
+void TReceiveView::runDictionarySearch(int kind) {
+    CallerFields f = fields();
+    const std::string text = kind == 0   ? f.Tel1
+                             : kind == 1 ? f.Tel2
+                             : kind == 2 ? f.Pos
+                                         : f.Tdfkn + f.Adrs1 + f.Adrs2 + f.Adrs3;
+    TDicSearch dialog(dictionaryFolder(), messages_, this);
+    dialog.lookupCaller = hooks_.lookupCaller;
+    dialog.SetTabs(7, true);
+    const int start = dialog.Start(kind, text);
+    if (start == TDicSearch::kStartNothing ||
+        (start == TDicSearch::kStartShow && dialog.exec() != QDialog::Accepted))
+        return;
+    if (dialog.resultKind() == kDicCallRecord) {
+        // The number belongs to a known caller: show that caller's data.
+        CallRecord known = dialog.callRecord();
+        known.RecNo = record_.RecNo;
+        known.RecvDateTime = record_.RecvDateTime;
+        known.PrevRecvDateTime = record_.PrevRecvDateTime;
+        setFields(FieldsFromRecord(known, addressBookMode()));
+        setCoordinates(known.Latitude, known.Longitude);
+        return;
+    }
+    const DicResult& r = dialog.result();
+    ApplyDicResult(r, dialog.resultKind(), kind, f);
+    setFields(f);
+    if (r.latitude != 0 || r.longitude != 0)
+        setCoordinates(r.latitude, r.longitude);
 }
 
 void TReceiveView::fillList(QComboBox* box, int list) {

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -25,6 +26,7 @@ class IniFile;
 class MessageService;
 class TDMKanata195;
 class TReceiveView;
+class NameEntryBinding;
 
 // What the view reaches outside itself. An action whose hook is not set
 // tells the user it is not available yet.
@@ -39,6 +41,11 @@ struct ReceiveViewHooks {
     std::function<void(TReceiveView&)> memoPrint;
     // The name dictionary for the kana (false) or kanji (true) name edit.
     std::function<void(TReceiveView&, bool kanji)> nameDictionary;
+    // Without the dictionary hooks above the view runs the dictionary search
+    // and the name dictionary itself, on this folder (empty: Dic/ in the
+    // application folder), asking the caller lookup, when set, for numbers.
+    std::filesystem::path dictionaryFolder;
+    std::function<int(bool ownBook, const std::string& number, CallRecord& record)> lookupCaller;
     // Mail and external links; unset = the desktop's handler.
     std::function<bool(const QUrl&)> openUrl;
     // The history list: a row changed (redraw it on its page), the view
@@ -164,6 +171,8 @@ private:
     void focusNumber(int edit, bool selectText);
     void notAvailable();
     bool runHook(const std::function<void(TReceiveView&)>& hook);
+    void runDictionarySearch(int kind);
+    std::filesystem::path dictionaryFolder() const;
     bool openUrl(const QUrl& url);
     void applyResult(int focusNumber, bool selectText);
     void restoreGeometry();
@@ -181,6 +190,7 @@ private:
     bool locked_ = false;
     int busy_ = 0;
     bool closing_ = false;
+    NameEntryBinding* nameEntry_ = nullptr;
 };
 
 } // namespace kanata

@@ -122,7 +122,9 @@ void TReceiveViewMini::sgMiniDblClick() {
     if (!hasRecord_)
         return;
     TReceiveView* view = hooks_.fullView ? hooks_.fullView() : nullptr;
-    if (view && view->CurrentRecNo() == record_.RecNo) {
+    // Two calls that could not be stored share no row and are not the same.
+    if (view && record_.RecNo != CallRecord::kNoHistoryRow &&
+        view->CurrentRecNo() == record_.RecNo) {
         if (view->isMinimized())
             view->showNormal();
         if (hooks_.selectHistoryRow)

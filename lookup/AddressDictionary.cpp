@@ -1,0 +1,239 @@
+#include "lookup/AddressDictionary.h"
+
+#include "data/WidthConversion.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace kanata {
+namespace {
+
+std::optional<std::int32_t> number(std::string_view s) {
+    std::int32_t v = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || r.ec != std::errc())
+        return std::nullopt;
+    return v;
+}
+
+bool startsWith(std::string_view s, std::string_view head) {
+    return s.substr(0, head.size()) == head;
+}
+
+std::string digitsOf(std::string_view text) {
+    std::string d;
+    for (char c : text)
+        if (std::isdigit(static_cast<unsigned char>(c)))
+            d += c;
+    return d;
+}
+
+bool isPostalText(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) || c == '-';
+    });
+}
+
+// Blanks of either width do not separate parts of an address.
+std::string withoutBlanks(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] == ' ' || text[i] == '\t') {
+            ++i;
+        } else if (text.substr(i, 3) == "　") {
+            i += 3;
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::string TownBaseName(std::string_view town) {
+    const auto paren = town.find("（");
+    return std::string(town.substr(0, paren));
+}
+
+AddressDictionary::AddressDictionary(const std::filesystem::path& dicFolder)
+    : cities_(dicFolder / "city.txt"), postal_(dicFolder / "postal.txt") {
+    municipalities_.reserve(cities_.size());
+    for (std::size_t i = 0; i < cities_.size(); ++i) {
+        const auto f = cities_.fields(i);
+        if (f.size() < 7)
+            continue;
+        municipalities_.push_back({std::string(f[0]), std::string(f[1]), std::string(f[2]),
+                                   std::string(f[3]), std::string(f[4]), number(f[5]),
+                                   number(f[6])});
+    }
+    byJis_.resize(postal_.size());
+    std::vector<std::string_view> jisOf(postal_.size());
+    for (std::size_t i = 0; i < postal_.size(); ++i) {
+        byJis_[i] = static_cast<std::uint32_t>(i);
+        jisOf[i] = postal_.field(i, 1);
+    }
+    std::stable_sort(byJis_.begin(), byJis_.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return jisOf[a] < jisOf[b]; });
+    const TabFile areas(dicFolder / "area.txt");
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        const auto f = areas.fields(i);
+        ExchangeArea a{std::string(f[0]), f.size() > 1 ? std::string(f[1]) : "", {}};
+        if (f.size() > 2 && !f[2].empty()) {
+            std::string_view list = f[2];
+            while (!list.empty()) {
+                const auto comma = list.find(',');
+                a.jis.emplace_back(list.substr(0, comma));
+                list = comma == std::string_view::npos ? "" : list.substr(comma + 1);
+            }
+        }
+        areas_.push_back(std::move(a));
+    }
+}
+
+PostalRow AddressDictionary::row(std::size_t i) const {
+    const auto f = postal_.fields(i);
+    auto at = [&f](std::size_t k) { return k < f.size() ? std::string(f[k]) : std::string(); };
+    return {at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7)};
+}
+
+std::vector<PostalRow> AddressDictionary::ByPostalPrefix(std::string_view digits) const {
+    const auto [first, last] = postal_.prefixRange(digits);
+    std::vector<PostalRow> out;
+    out.reserve(last - first);
+    for (std::size_t i = first; i < last; ++i)
+        out.push_back(row(i));
+    return out;
+}
+
+const Municipality* AddressDictionary::FindMunicipality(std::string_view jis) const {
+    const auto it =
+        std::lower_bound(municipalities_.begin(), municipalities_.end(), jis,
+                         [](const Municipality& m, std::string_view key) { return m.jis < key; });
+    return it != municipalities_.end() && it->jis == jis ? &*it : nullptr;
+}
+
+std::vector<PostalRow> AddressDictionary::RowsOfMunicipality(std::string_view jis,
+                                                             bool offices) const {
+    const auto range =
+        std::equal_range(byJis_.begin(), byJis_.end(), jis, [this](const auto& a, const auto& b) {
+            auto key = [this](const auto& v) -> std::string_view {
+                if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string_view>)
+                    return v;
+                else
+                    return postal_.field(v, 1);
+            };
+            return key(a) < key(b);
+        });
+    std::vector<PostalRow> out;
+    for (auto it = range.first; it != range.second; ++it) {
+        if (postal_.field(*it, 6).empty() == offices)
+            continue;
+        out.push_back(row(*it));
+    }
+    return out;
+}
+
+const ExchangeArea* AddressDictionary::AreaOf(std::string_view digits) const {
+    for (std::size_t len = std::min<std::size_t>(digits.size(), 8); len >= 2; --len) {
+        const auto key = digits.substr(0, len);
+        const auto it = std::lower_bound(
+            areas_.begin(), areas_.end(), key,
+            [](const ExchangeArea& a, std::string_view k) { return a.prefix < k; });
+        if (it != areas_.end() && it->prefix == key)
+            return &*it;
+    }
+    return nullptr;
+}
+
+std::vector<AddressDictionary::AddressMatch>
+AddressDictionary::MunicipalitiesOf(std::string_view address) const {
+    const std::string text = withoutBlanks(ToFullWidth(address));
+    std::vector<AddressMatch> full, partial;
+    if (text.empty())
+        return full;
+    for (const Municipality& m : municipalities_) {
+        std::string_view rest = text;
+        const bool withPrefecture = startsWith(rest, m.prefecture);
+        if (withPrefecture)
+            rest.remove_prefix(m.prefecture.size());
+        if (rest.empty()) {
+            partial.push_back({&m, {}}); // the prefecture alone: all its municipalities
+            continue;
+        }
+        // The district may be left out of an address.
+        std::string_view name = m.name;
+        std::string_view bare = name;
+        if (const auto gun = name.find("郡"); gun != std::string_view::npos)
+            bare = name.substr(gun + 3);
+        if (startsWith(rest, name))
+            full.push_back({&m, std::string(rest.substr(name.size()))});
+        else if (startsWith(rest, bare))
+            full.push_back({&m, std::string(rest.substr(bare.size()))});
+        else if (startsWith(name, rest) || startsWith(bare, rest))
+            partial.push_back({&m, {}});
+    }
+    return full.empty() ? partial : full;
+}
+
+std::vector<PostalRow> AddressDictionary::TownsFor(const AddressMatch& match, bool offices) const {
+    std::vector<PostalRow> rows = RowsOfMunicipality(match.municipality->jis, offices);
+    if (match.rest.empty())
+        return rows;
+    std::vector<PostalRow> fit;
+    for (PostalRow& r : rows) {
+        const std::string base = TownBaseName(r.town);
+        if (!base.empty() && (startsWith(match.rest, base) || startsWith(base, match.rest)))
+            fit.push_back(std::move(r));
+    }
+    return fit;
+}
+
+AddressCompletion AddressDictionary::Complete(std::string_view text) const {
+    AddressCompletion c;
+    auto fillCity = [&](const Municipality* m) {
+        if (!m)
+            return;
+        c.jis = m->jis;
+        c.prefecture = m->prefecture;
+        c.city = m->name;
+        c.latitude = m->latitude;
+        c.longitude = m->longitude;
+    };
+    if (isPostalText(text)) {
+        const std::string digits = digitsOf(text);
+        if (digits.size() != 7)
+            return c;
+        const auto rows = ByPostalPrefix(digits);
+        if (rows.empty())
+            return c;
+        c.postal = digits;
+        fillCity(FindMunicipality(rows.front().jis));
+        c.prefecture = rows.front().prefecture;
+        c.city = rows.front().city;
+        c.town = TownBaseName(rows.front().town);
+        return c;
+    }
+    const auto matches = MunicipalitiesOf(text);
+    if (matches.size() != 1)
+        return c;
+    fillCity(matches.front().municipality);
+    if (matches.front().rest.empty())
+        return c;
+    // The longest town name the text starts with.
+    std::optional<PostalRow> best;
+    for (PostalRow& r : TownsFor(matches.front(), false)) {
+        const std::string base = TownBaseName(r.town);
+        if (startsWith(matches.front().rest, base) &&
+            (!best || base.size() > TownBaseName(best->town).size()))
+            best = std::move(r);
+    }
+    if (best) {
+        c.postal = best->postal;
+        c.town = TownBaseName(best->town);
+    }
+    return c;
+}
+
+} // namespace kanata

@@ -1,0 +1,40 @@
+#pragma once
+// Joins the packaged sources and writes the dictionary folder: the files that
+// lookup/AddressDictionary and lookup/NameDictionary read.
+#include "tools/mkdic/DicSources.h"
+
+#include <filesystem>
+#include <string>
+
+namespace kanata::mkdic {
+
+struct DicSourcesRead {
+    std::vector<PostalSourceRow> postal;
+    std::vector<Municipality> municipalities;
+    std::map<std::string, Point> points;
+    std::vector<AreaPrefix> areas;
+    std::vector<NameSourceRow> names;
+};
+
+struct DicCounts {
+    std::size_t rows = 0, towns = 0, offices = 0, municipalities = 0;
+    std::size_t rowsNotJoined = 0; // postal rows without a municipality code
+    std::size_t withoutPoint = 0;  // municipalities without coordinates
+    std::size_t areas = 0, areasLinked = 0;
+    std::size_t surnames = 0, givenNames = 0;
+};
+
+// Writes city.txt, postal.txt, area.txt, sei.txt, mei.txt into `out`
+// (created when missing) and returns what it wrote.
+DicCounts WriteDictionaries(const DicSourcesRead& sources, const std::filesystem::path& out);
+
+// The municipality codes an exchange area name stands for: the municipality
+// of that name (市, 町, 村 or 区 added, a district prefix ignored), all wards
+// of a designated city of that name, or the special wards of a metropolis of
+// that name. Where a name fits municipalities of several prefectures,
+// `preferredPrefecture` (two digits, may be empty) decides.
+std::vector<std::string> LinkAreaName(const std::string& name,
+                                      const std::vector<Municipality>& municipalities,
+                                      const std::string& preferredPrefecture);
+
+} // namespace kanata::mkdic

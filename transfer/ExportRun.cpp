@@ -1,0 +1,226 @@
+#include "transfer/ExportRun.h"
+
+#include "data/Cp932.h"
+#include "data/MeiboTable.h"
+#include "data/RecvHisTable.h"
+#include "data/Sqlite.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+
+namespace kanata {
+namespace {
+
+constexpr int kChunk = 500;
+
+} // namespace
+
+std::string ExportHeaderLine(const ExportLayout& layout, const std::vector<std::string>& captions) {
+    std::string line;
+    bool firstColumn = true;
+    for (const std::vector<int>& column : layout.columns()) {
+        if (!firstColumn)
+            line += ',';
+        firstColumn = false;
+        bool firstEntry = true;
+        for (int item : column) {
+            if (!firstEntry)
+                line += "＋";
+            firstEntry = false;
+            if (item >= 0 && item < static_cast<int>(captions.size()))
+                line += captions[static_cast<std::size_t>(item)];
+        }
+    }
+    return line;
+}
+
+std::string ExportRecordLine(const ExportLayout& layout, bool quote,
+                             const std::function<std::string(int item)>& valueOf) {
+    std::string line;
+    bool firstColumn = true;
+    for (const std::vector<int>& column : layout.columns()) {
+        if (!firstColumn)
+            line += ',';
+        firstColumn = false;
+        if (quote)
+            line += '"';
+        for (int item : column)
+            line += valueOf(item);
+        if (quote)
+            line += '"';
+    }
+    return line;
+}
+
+CallerRecords::CallerRecords(MeiboTable& roster) : roster_(roster) {
+    const TableDef& def = roster_.table().def();
+    std::string columns;
+    for (const FieldDef& f : def.fields)
+        columns += (columns.empty() ? "" : ", ") + f.name;
+    auto prepare = [&](const char* field) {
+        return std::make_unique<sql::Statement>(
+            roster_.table().database(), "SELECT " + columns + " FROM " + def.name + " WHERE " +
+                                            field + " = ? ORDER BY " + field + ", RecNo LIMIT 1");
+    };
+    bySchTel1_ = prepare("SchTel1");
+    bySchTel2_ = prepare("SchTel2");
+}
+
+CallerRecords::~CallerRecords() = default;
+
+std::optional<MeiboRow> CallerRecords::lookUp(sql::Statement& byNumber, const std::string& key) {
+    byNumber.reset();
+    byNumber.bind(1, key);
+    if (!byNumber.step())
+        return std::nullopt;
+    const TableDef& def = roster_.table().def();
+    Record record;
+    for (std::size_t i = 0; i < def.fields.size(); ++i) {
+        const int column = static_cast<int>(i);
+        if (def.fields[i].type == FieldType::Integer)
+            record.emplace_back(byNumber.columnInt(column));
+        else
+            record.emplace_back(byNumber.columnText(column));
+    }
+    return roster_.fromRecord(record);
+}
+
+const MeiboRow* CallerRecords::find(const std::string& schTel) {
+    const std::string key = cp932::trim(schTel);
+    if (key.empty())
+        return nullptr;
+    auto known = known_.find(key);
+    if (known == known_.end()) {
+        std::optional<MeiboRow> found = lookUp(*bySchTel1_, key);
+        if (!found)
+            found = lookUp(*bySchTel2_, key);
+        known = known_.emplace(key, std::move(found)).first;
+    }
+    return known->second ? &*known->second : nullptr;
+}
+
+void UseHistoryOrder(ExportJob& job) {
+    job.index = "RecvDateTime";
+    job.descending = true;
+}
+
+void UseRosterOrder(ExportJob& job, const std::string& sortIndex) {
+    job.index = sortIndex;
+    job.descending = false;
+}
+
+std::int64_t ExportWriter::targetCount(const ExportJob& job) {
+    Table& table = job.source == ExportSource::History ? history_.table() : roster_.table();
+    switch (job.range) {
+    case ExportRange::Selection:
+        return static_cast<std::int64_t>(job.selected.size());
+    case ExportRange::Numeric:
+        return job.end >= job.begin ? job.end - job.begin + 1 : 0;
+    case ExportRange::All:
+        break;
+    }
+    return table.count(job.filter.where, job.filter.args);
+}
+
+template <class Visit> void ExportWriter::walk(const ExportJob& job, Visit visit) {
+    Table& table = job.source == ExportSource::History ? history_.table() : roster_.table();
+    if (job.range == ExportRange::Selection) {
+        for (std::int64_t recNo : job.selected)
+            if (auto record = table.find(recNo)) // a record gone since is skipped
+                if (!visit(*record))
+                    return;
+        return;
+    }
+    // Each chunk continues after the last row read (its index key and
+    // RecNo), so a long export never skips rows again in SQL.
+    std::vector<int> keyFields;
+    if (!job.index.empty())
+        for (const IndexDef& d : table.def().indexes)
+            if (d.name == job.index)
+                for (const std::string& f : d.fields)
+                    keyFields.push_back(table.fieldIndex(f));
+    Query q;
+    q.index = job.index;
+    q.descending = job.descending;
+    q.where = job.filter.where;
+    q.whereArgs = job.filter.args;
+    std::int64_t remaining = -1;
+    if (job.range == ExportRange::Numeric) {
+        if (job.begin < 1 || job.end < job.begin)
+            return;
+        q.offset = static_cast<int>(job.begin - 1);
+        remaining = job.end - job.begin + 1;
+    }
+    while (remaining != 0) {
+        q.limit =
+            remaining < 0 ? kChunk : static_cast<int>(std::min<std::int64_t>(remaining, kChunk));
+        const std::vector<Record> records = table.read(q);
+        for (const Record& r : records)
+            if (!visit(r))
+                return;
+        if (static_cast<int>(records.size()) < q.limit)
+            return;
+        if (remaining > 0)
+            remaining -= static_cast<std::int64_t>(records.size());
+        const Record& last = records.back();
+        q.from.clear();
+        for (int f : keyFields)
+            q.from.push_back(last[static_cast<std::size_t>(f)]);
+        q.from.push_back(last[0]);
+        q.fromInclusive = false;
+        q.offset = 0;
+    }
+}
+
+std::string ExportWriter::lineOf(const ExportJob& job, const Record& record, CallerRecords& callers,
+                                 const ExportValues& values) {
+    if (job.source == ExportSource::Roster) {
+        const MeiboRow row = roster_.fromRecord(record);
+        return ExportRecordLine(job.layout, job.options.BindDblQuote,
+                                [&](int item) { return values.roster(item, row); });
+    }
+    const RecvHisRow row = history_.fromRecord(record);
+    const MeiboRow* caller = nullptr;
+    bool looked = false;
+    return ExportRecordLine(job.layout, job.options.BindDblQuote, [&](int item) {
+        if (item >= 12 && !looked) {
+            caller = callers.find(row.SchTel);
+            looked = true;
+        }
+        return values.history(item, row, caller);
+    });
+}
+
+std::int64_t ExportWriter::write(const ExportJob& job, std::ostream& out,
+                                 const ExportProgress& progress) {
+    const std::int64_t target = progress ? targetCount(job) : 0;
+    if (job.options.OutHeader)
+        out << cp932::encode(ExportHeaderLine(job.layout, job.captions)) << "\r\n";
+    CallerRecords callers(roster_);
+    const ExportValues values(job.options, hyphenation_);
+    std::int64_t written = 0;
+    walk(job, [&](const Record& record) {
+        out << cp932::encode(lineOf(job, record, callers, values)) << "\r\n";
+        ++written;
+        return !progress || progress(written, target);
+    });
+    return written;
+}
+
+std::int64_t WriteExportFile(ExportWriter& writer, const ExportJob& job,
+                             const std::filesystem::path& file, bool append,
+                             const ExportProgress& progress) {
+    std::ofstream out(file, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+    if (!out)
+        throw std::runtime_error(file.string() + "\r\n" + std::strerror(errno));
+    const std::int64_t written = writer.write(job, out, progress);
+    out.flush();
+    if (!out)
+        throw std::runtime_error(file.string() + "\r\n" + std::strerror(errno));
+    return written;
+}
+
+} // namespace kanata
