@@ -5,6 +5,7 @@
 #include "history/gui/THistoryList.h"
 #include "intake/gui/TMainForm.h"
 #include "lookup/CallerLookup.h"
+#include "printing/gui/CallViewPrints.h"
 #include "settings/GlobalSettings.h"
 #include "views/ReceiveViewSettings.h"
 #include "views/gui/TReceiveView.h"
@@ -107,6 +108,9 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
             if (dialOut)
                 dialOut({number}, receiveView_);
         };
+        hooks.itemPrint = [this](TReceiveView& v) { PrintCallItems(v, {messages_, {}, {}}); };
+        hooks.windowPrint = [this](TReceiveView& v) { PrintCallWindow(v, {messages_, {}, {}}); };
+        hooks.memoPrint = [this](TReceiveView& v) { PrintMessageMemo(v, {messages_, {}, {}}); };
     }
     receiveView_->LoadCallRecord(record);
     receiveView_->showNormal();

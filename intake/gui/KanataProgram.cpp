@@ -24,6 +24,7 @@
 #include "maps/gui/MapButton.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
+#include "printing/gui/TListPrint.h"
 #include "roster/MeiboSettings.h"
 #include "roster/gui/TMeiboList.h"
 #include "roster/gui/TMeiboView.h"
@@ -711,6 +712,13 @@ void KanataProgram::wireFormHooks() {
         settings_.MenuTopMost = options.MenuTopMost;
     };
     hooks.environment = [this] { showEnvironment(); };
+    hooks.listPrint = [this] {
+        if (!dm_)
+            return;
+        TListPrint dialog(
+            {ini_, dm_->dataFolder(), workFolder_, messages_, *dm_, settings_.UsePbAdrs}, &form_);
+        dialog.exec();
+    };
     hooks.fileExport = [this] { showFileExport(); };
     hooks.getRecvHis = [this] { showReceiveHistoryRetrieval(); };
 }

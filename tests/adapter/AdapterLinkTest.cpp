@@ -1,6 +1,6 @@
 // Loading the adapter libraries: the real ones from the build, a missing
 // file, a library without one of its functions; the wrapper's bookkeeping.
-#include "tests/adapter/AdapterTestSupport.h"
+#include "tests/support/AdapterTestSupport.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 

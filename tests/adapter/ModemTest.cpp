@@ -1,6 +1,6 @@
 // The caller-ID modem driver of KTComm3.so against a fake modem on a
 // pseudo-terminal: the test plays the modem on the master side.
-#include "tests/adapter/AdapterTestSupport.h"
+#include "tests/support/AdapterTestSupport.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 

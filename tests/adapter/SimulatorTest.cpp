@@ -2,7 +2,7 @@
 // the real ktcall sending to it through the work folder's socket.
 #include "data/Cp932.h"
 #include "plugins/common/SimulatorSocket.h"
-#include "tests/adapter/AdapterTestSupport.h"
+#include "tests/support/AdapterTestSupport.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 

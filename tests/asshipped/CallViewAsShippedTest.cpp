@@ -6,7 +6,7 @@
 #include "history/gui/THistoryList.h"
 #include "history/gui/THistorySearch.h"
 #include "tests/asshipped/ShippedProgram.h"
-#include "tests/asshipped/UserInput.h"
+#include "tests/support/UserInput.h"
 #include "views/gui/TReceiveView.h"
 
 #include <QLabel>

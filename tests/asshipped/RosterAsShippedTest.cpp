@@ -8,7 +8,7 @@
 #include "roster/gui/TMeiboView.h"
 #include "settings/MapPrograms.h"
 #include "tests/asshipped/ShippedProgram.h"
-#include "tests/asshipped/UserInput.h"
+#include "tests/support/UserInput.h"
 
 #include <QLineEdit>
 #include <QPushButton>

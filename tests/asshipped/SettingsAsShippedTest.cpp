@@ -5,7 +5,7 @@
 #include "platform/SingleInstance.h"
 #include "settings/gui/TEnvironment.h"
 #include "tests/asshipped/ShippedProgram.h"
-#include "tests/asshipped/UserInput.h"
+#include "tests/support/UserInput.h"
 
 #include <QCheckBox>
 #include <QComboBox>

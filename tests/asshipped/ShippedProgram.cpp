@@ -1,6 +1,6 @@
 #include "tests/asshipped/ShippedProgram.h"
 
-#include "tests/asshipped/UserInput.h"
+#include "tests/support/UserInput.h"
 
 #include <QProcess>
 #include <QToolBar>

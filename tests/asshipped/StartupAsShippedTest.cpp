@@ -2,7 +2,7 @@
 // opens before the menu window is shown.
 #include "intake/gui/TPasswordForm.h"
 #include "tests/asshipped/ShippedProgram.h"
-#include "tests/asshipped/UserInput.h"
+#include "tests/support/UserInput.h"
 
 #include <QLineEdit>
 

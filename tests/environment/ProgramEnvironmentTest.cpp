@@ -8,6 +8,7 @@
 #include "settings/gui/TEnvironment.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
+#include "tests/support/UserInput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,24 +22,6 @@
 
 namespace kanata::test {
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-int runTool(const char* name, const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QString::fromStdString((stageFolder() / name).string()), arguments);
-    tool.closeWriteChannel();
-    return tool.waitForFinished(60000) ? tool.exitCode() : -1;
-}
 
 class ProgramEnvironment : public ::testing::Test {
 protected:

@@ -9,6 +9,7 @@
 #include "settings/IniFile.h"
 #include "tests/export/ExportFixture.h"
 #include "tests/export/ModalScript.h"
+#include "tests/support/UserInput.h"
 #include "transfer/gui/TAddMeiboFileExportList.h"
 #include "transfer/gui/TFileExport.h"
 #include "transfer/gui/TFileExportPassword.h"
@@ -28,27 +29,6 @@
 
 namespace kanata::test {
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-int runTool(const char* name, const QStringList& arguments, const QByteArray& input = {}) {
-    QProcess tool;
-    tool.start(QString::fromStdString((stageFolder() / name).string()), arguments);
-    tool.write(input);
-    tool.closeWriteChannel();
-    if (!tool.waitForFinished(60000))
-        return -1;
-    return tool.exitCode();
-}
 
 // Near the left edge: a radio button or check box takes clicks on its
 // indicator and caption only, not on the blank rest of its row.

@@ -7,6 +7,7 @@
 #include "settings/IniFile.h"
 #include "tests/import/ImportFixture.h"
 #include "tests/import/ModalScript.h"
+#include "tests/support/UserInput.h"
 #include "transfer/gui/TConstantInput.h"
 #include "transfer/gui/TFileImport.h"
 #include "transfer/gui/TSetOrderView.h"
@@ -26,17 +27,6 @@
 
 namespace kanata::test {
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 60000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 class FileImportWindow : public ::testing::Test {
 protected:

@@ -12,6 +12,7 @@
 #include "tests/nocallslost/RunningProgram.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
+#include "tests/support/UserInput.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,17 +20,6 @@
 
 namespace kanata::test {
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 THistoryList* historyWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())

@@ -3,6 +3,7 @@
 #include "intake/TKTCommDLL.h"
 #include "tests/sip/RegistrarScenario.h"
 #include "tests/sip/SipPeers.h"
+#include "tests/support/AdapterTestSupport.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 
@@ -12,13 +13,6 @@ namespace kanata::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string numberField(const std::string& line) {
-    std::string field = line.substr(0, 11);
-    while (!field.empty() && field.back() == ' ')
-        field.pop_back();
-    return field;
-}
 
 class SipLine : public ::testing::Test {
 protected:
@@ -51,7 +45,7 @@ protected:
 
     TempFolders folders_;
     ScriptedMessages messages_;
-    MessageWaiter waiter_;
+    WaitableHost waiter_;
     std::unique_ptr<TKTCommDLL> dll_;
     int localPort_ = freeUdpPort();
 };

@@ -48,21 +48,6 @@ bool waitUntilBound(int port) {
 
 } // namespace
 
-MessageWaiter::MessageWaiter()
-    : host_([this] {
-          std::lock_guard lock(mutex_);
-          woken_.notify_all();
-      }) {
-    host_.setReadyForCalls(true);
-}
-
-std::optional<AdapterMessage> MessageWaiter::next(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    std::optional<AdapterMessage> message;
-    woken_.wait_for(lock, timeout, [&] { return (message = host_.take()).has_value(); });
-    return message;
-}
-
 Sipp::Sipp(const std::filesystem::path& folder, const std::string& scenarioXml, int localPort,
            std::optional<int> remotePort, const std::vector<std::string>& extra)
     : folder_(folder) {

@@ -2,7 +2,6 @@
 // Real SIP peers for the SIP line's tests: sipp (Debian's sip-tester) run
 // with scenarios the tests write, always on 127.0.0.1 and bounded in time;
 // a host whose messages can be awaited; and the SIP line's settings file.
-#include "intake/AdapterHost.h"
 
 #include <QProcess>
 
@@ -20,18 +19,6 @@ inline constexpr const char* kLoopback = "127.0.0.1";
 
 // A UDP port on 127.0.0.1 that nobody uses at the moment of asking.
 int freeUdpPort();
-
-class MessageWaiter {
-public:
-    MessageWaiter();
-    AdapterHost& host() { return host_; }
-    std::optional<AdapterMessage> next(std::chrono::milliseconds timeout);
-
-private:
-    std::mutex mutex_;
-    std::condition_variable woken_;
-    AdapterHost host_;
-};
 
 // One sipp process running one scenario against 127.0.0.1:remotePort from
 // 127.0.0.1:localPort; killed when destroyed.

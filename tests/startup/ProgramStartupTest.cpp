@@ -15,15 +15,16 @@
 #include "settings/gui/TEnvironment.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
+#include "tests/support/UserInput.h"
 #include "views/gui/TReceiveView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -37,27 +38,6 @@
 
 namespace kanata::test {
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-int runTool(const char* name, const QStringList& arguments, const QByteArray& input = {}) {
-    QProcess tool;
-    tool.start(QString::fromStdString((stageFolder() / name).string()), arguments);
-    tool.write(input);
-    tool.closeWriteChannel();
-    if (!tool.waitForFinished(60000))
-        return -1;
-    return tool.exitCode();
-}
 
 TReceiveView* visibleCallView() {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -381,27 +361,6 @@ TEST_F(ProgramStartup, CallerFromTheAddressBookIsStoredAsKnown) {
     EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(started); }));
 }
 
-// Drives the modal window of type W once it is open, with the test's own
-// timer, so the window runs exactly as shipped.
-template <typename W> class ModalDriver {
-public:
-    explicit ModalDriver(std::function<void(W&)> drive) {
-        QObject::connect(&timer_, &QTimer::timeout, [this, drive] {
-            auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
-            if (!window || done)
-                return;
-            done = true;
-            timer_.stop();
-            drive(*window);
-        });
-        timer_.start(20);
-    }
-    bool done = false;
-
-private:
-    QTimer timer_;
-};
-
 QString ktcallOutput(const QStringList& arguments) {
     QProcess tool;
     tool.start(QString::fromStdString((stageFolder() / "ktcall").string()), arguments);
@@ -417,7 +376,7 @@ TEST_F(ProgramStartup, DiallingBackFromTheCallViewReachesTheAdapter) {
     TReceiveView* view = visibleCallView();
 
     messages.expect("「03-5555-0000」に電話をかけます", MessageResult::Yes);
-    ModalDriver<TCallsTelephone> dial([](TCallsTelephone& d) {
+    WhenModal<TCallsTelephone> dial([](TCallsTelephone& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("発信"));
         EXPECT_EQ(d.cbxTelNo->currentText(), QStringLiteral("03-5555-0000"));
         EXPECT_TRUE(d.grpPort->isVisible());
@@ -427,7 +386,7 @@ TEST_F(ProgramStartup, DiallingBackFromTheCallViewReachesTheAdapter) {
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     QTest::mouseClick(view->btnDial1, Qt::LeftButton);
-    EXPECT_TRUE(dial.done);
+    EXPECT_TRUE(dial.ran());
     EXPECT_EQ(ktcallOutput({"--dialled"}).trimmed(), QStringLiteral("1,0355550000"));
     IniFile ini(folders.workFolder() / "Kanata195.ini");
     ASSERT_TRUE(ini.load());
@@ -441,7 +400,7 @@ TEST_F(ProgramStartup, IpPbxDetailsFromTheSettingsReopenTheLine) {
         .expect("入力した内容で再設定します", MessageResult::Yes)
         .expect("設定が完了しました")
         .expect("再設定が完了しました");
-    ModalDriver<TSetIPPBXDetail> details([](TSetIPPBXDetail& d) {
+    WhenModal<TSetIPPBXDetail> details([](TSetIPPBXDetail& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("詳細設定"));
         // Typing waits until the window has taken the focus it opens with.
         EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
@@ -461,7 +420,7 @@ TEST_F(ProgramStartup, IpPbxDetailsFromTheSettingsReopenTheLine) {
         auto& environment = dynamic_cast<TEnvironment&>(dialog);
         environment.show();
         QTest::mouseClick(environment.btnIpDetails, Qt::LeftButton);
-        EXPECT_TRUE(details.done);
+        EXPECT_TRUE(details.ran());
         environment.btnSetClick();
         return environment.result() == QDialog::Accepted;
     };

@@ -9,6 +9,7 @@
 #include "settings/gui/TEnvironment.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
+#include "tests/support/UserInput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,17 +20,6 @@
 
 namespace kanata::test {
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 // One call a month old and one of today in the data folder's history.
 void addCalls(const std::filesystem::path& dataFolder) {

@@ -8,7 +8,8 @@ namespace {
 void remember(const char* name, std::string& value, bool& had) {
     const char* v = std::getenv(name);
     had = v != nullptr;
-    if (v) value = v;
+    if (v)
+        value = v;
 }
 void restore(const char* name, const std::string& value, bool had) {
     if (had)
@@ -20,7 +21,8 @@ void restore(const char* name, const std::string& value, bool had) {
 
 TempFolders::TempFolders() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kanata-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
     root_ = pattern;
     std::filesystem::create_directories(dataHome());
     std::filesystem::create_directories(configHome());
@@ -38,7 +40,11 @@ TempFolders::~TempFolders() {
     std::filesystem::remove_all(root_, ec);
 }
 
-std::filesystem::path stageFolder() { return KANATA_STAGE_DIR; }
-std::filesystem::path sourceFolder() { return KANATA_SOURCE_DIR; }
+std::filesystem::path stageFolder() {
+    return KANATA_STAGE_DIR;
+}
+std::filesystem::path sourceFolder() {
+    return KANATA_SOURCE_DIR;
+}
 
 } // namespace kanata::test

@@ -25,5 +25,6 @@ int runBackups(Arguments& args);
 int runRestore(Arguments& args);
 int runImport(Arguments& args);
 int runExport(Arguments& args);
+int runPrint(Arguments& args);
 
 } // namespace kanata::cli

@@ -28,6 +28,7 @@ constexpr Command kCommands[] = {
     {"restore", "バックアップの世代をデータフォルダーに戻します", kanata::cli::runRestore},
     {"import", "テキストファイルを取り込みます", kanata::cli::runImport},
     {"export", "着信対応履歴・登録名簿をテキストファイルに出力します", kanata::cli::runExport},
+    {"print", "履歴・名簿の一覧表を PDF に印刷します", kanata::cli::runPrint, true},
 };
 
 void printOverview(std::ostream& out) {

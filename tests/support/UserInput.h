@@ -3,7 +3,9 @@
 // window system, so a window that a modal window blocks gets none of them,
 // exactly as on a desktop. Nothing here calls a handler directly.
 #include <QApplication>
+#include <QByteArray>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -19,6 +21,11 @@ namespace kanata::test {
 
 // Processes events until `done` or the timeout (ms); false on timeout.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000);
+
+// Runs a tool of the application folder (ktcall, kanata-demo, ...) with
+// `input` on its standard input; its exit code, or -1 when it did not end
+// within a minute.
+int runTool(const char* name, const QStringList& arguments, const QByteArray& input = {});
 
 // A left click in the middle of the widget (or at `at`, in its coordinates).
 void click(QWidget* widget);

@@ -1,4 +1,8 @@
-#include "tests/asshipped/UserInput.h"
+#include "tests/support/UserInput.h"
+
+#include "tests/support/TempFolders.h"
+
+#include <QProcess>
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -26,6 +30,16 @@ QWindow* windowOf(QWidget* widget) {
 }
 
 } // namespace
+
+int runTool(const char* name, const QStringList& arguments, const QByteArray& input) {
+    QProcess tool;
+    tool.start(QString::fromStdString((stageFolder() / name).string()), arguments);
+    tool.write(input);
+    tool.closeWriteChannel();
+    if (!tool.waitForFinished(60000))
+        return -1;
+    return tool.exitCode();
+}
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer timer;

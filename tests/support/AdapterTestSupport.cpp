@@ -1,4 +1,4 @@
-#include "tests/adapter/AdapterTestSupport.h"
+#include "tests/support/AdapterTestSupport.h"
 
 #include "data/Cp932.h"
 #include "tests/support/TempFolders.h"

@@ -1,0 +1,807 @@
+#include "printing/gui/TListPrint.h"
+
+#include "data/TDMKanata195.h"
+#include "history/gui/ListWindowParts.h"
+#include "platform/MessageService.h"
+#include "printing/ListPrintSettingsStore.h"
+#include "printing/PrintCustomColours.h"
+#include "printing/PrintRunTexts.h"
+#include "printing/RuledLines.h"
+#include "printing/TablePrintSources.h"
+#include "printing/gui/PrinterSettingsFile.h"
+#include "printing/gui/TListPrintList.h"
+#include "printing/gui/TListPrintPreview.h"
+#include "settings/GlobalSettings.h"
+#include "settings/IniFile.h"
+#include "settings/WindowGeometry.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QFontComboBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPageSetupDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kanata {
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QComboBox* Choices(QWidget* owner, const QStringList& items) {
+    auto* box = new QComboBox(owner);
+    box->addItems(items);
+    return box;
+}
+
+const QStringList kPositionsX{"左", "中央", "右"};
+const QStringList kPositionsY{"上", "下"};
+const QStringList kLineTypes{"実線（細）", "実線（中）", "実線（太）",
+                             "点線（細）", "点線（中）", "一点鎖線"};
+const char* const kLineCaptions[kRuledLineCount] = {"上端", "横線", "下端", "左端", "縦線", "右端"};
+
+QColor ColourOf(StoredColour c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+StoredColour StoredOf(const QColor& c) {
+    return static_cast<StoredColour>(c.red()) | static_cast<StoredColour>(c.green()) << 8 |
+           static_cast<StoredColour>(c.blue()) << 16;
+}
+
+void Swatch(QLabel* label, std::optional<QColor> colour) {
+    label->setAutoFillBackground(true);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window,
+                 colour.value_or(label->parentWidget()->palette().color(QPalette::Window)));
+    label->setPalette(pal);
+    label->setText(colour ? QString() : QStringLiteral("なし"));
+}
+
+} // namespace
+
+TListPrint::TListPrint(ListPrintContext context, QWidget* parent)
+    : QDialog(parent), c_(std::move(context)) {
+    setWindowTitle(QStringLiteral("一覧表の印刷"));
+    const auto names = SelectionItemNames(c_.ini);
+    items_[0] = HistoryPrintItems(names);
+    items_[1] = RosterPrintItems();
+    for (int s = 0; s < 2; ++s) {
+        const auto source = static_cast<PrintSource>(s);
+        templates_[s] = std::make_unique<PrintTemplates>(c_.dataFolder / TemplateFileName(source),
+                                                         static_cast<int>(items_[s].size()));
+        const auto stored = StoredLayout(c_.ini, source);
+        layouts_[s] = stored.value_or(PrintLayout{});
+        templates_[s]->load(stored);
+    }
+    RestorePrinterSettings(c_.workFolder / kPrinterSettingsFileName, printer_);
+
+    auto* switches = new QHBoxLayout;
+    auto* group = new QButtonGroup(this);
+    pages = new QStackedWidget(this);
+    int n = 0;
+    for (auto [button, caption, page] :
+         {std::tuple{&sbtnContents, "印刷内容", buildContentsPage()},
+          std::tuple{&sbtnFormat, "書式", buildFormatPage()},
+          std::tuple{&sbtnLines, "罫線・色", buildLinesPage()},
+          std::tuple{&sbtnRange, "範囲・プリンター", buildRangePage()}}) {
+        *button = new QToolButton(this);
+        (*button)->setText(QString::fromUtf8(caption));
+        (*button)->setCheckable(true);
+        (*button)->setMinimumWidth(110);
+        group->addButton(*button, n++);
+        switches->addWidget(*button);
+        pages->addWidget(page);
+    }
+    switches->addStretch();
+    sbtnContents->setChecked(true);
+    connect(group, &QButtonGroup::idClicked, pages, &QStackedWidget::setCurrentIndex);
+
+    btnPreview = new QPushButton(QStringLiteral("プレビュー(&V)"), this);
+    btnList = new QPushButton(QStringLiteral("一覧(&L)"), this);
+    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(btnPreview);
+    bottom->addWidget(btnList);
+    bottom->addWidget(btnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(switches);
+    layout->addWidget(pages, 1);
+    layout->addLayout(bottom);
+    connect(btnPreview, &QPushButton::clicked, this, [this] { btnPreviewClick(); });
+    connect(btnList, &QPushButton::clicked, this, [this] { btnListClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    loadSettings();
+    const int left = c_.ini.readInteger(kSection, "Left", -1);
+    const int top = c_.ini.readInteger(kSection, "Top", -1);
+    if (left >= 0 && top >= 0)
+        move(toScreenPixels(left, logicalDpiX()), toScreenPixels(top, logicalDpiY()));
+}
+
+TListPrint::~TListPrint() {
+    c_.ini.writeInteger(kSection, "Left", toStoredUnits(pos().x(), logicalDpiX()));
+    c_.ini.writeInteger(kSection, "Top", toStoredUnits(pos().y(), logicalDpiY()));
+    c_.ini.save();
+}
+
+QWidget* TListPrint::buildContentsPage() {
+    auto* page = new QWidget(this);
+    rbHistory = new QRadioButton(QStringLiteral("着信対応履歴"), page);
+    rbMeibo = new QRadioButton(QStringLiteral("登録名簿"), page);
+    ColourChosenCaption({rbHistory, rbMeibo});
+    cbxTemplate = new QComboBox(page);
+    cbxTemplate->setEditable(true);
+    cbxTemplate->lineEdit()->setMaxLength(30);
+    cbxTemplate->setInsertPolicy(QComboBox::NoInsert);
+    btnTemplateSave = new QPushButton(QStringLiteral("保存"), page);
+    btnTemplateDelete = new QPushButton(QStringLiteral("削除"), page);
+    lbxItems = new QListWidget(page);
+    lvLayout = new QTreeWidget(page);
+    lvLayout->setHeaderLabels({QStringLiteral("項目名"), QStringLiteral("項目幅")});
+    lvLayout->setRootIsDecorated(false);
+    lvLayout->header()->resizeSection(0, 190);
+    btnSet = new QPushButton(QStringLiteral("セット"), page);
+    btnRemove = new QPushButton(QStringLiteral("削除"), page);
+    btnClear = new QPushButton(QStringLiteral("全削除"), page);
+    btnUp = new QToolButton(page);
+    btnUp->setArrowType(Qt::UpArrow);
+    btnDown = new QToolButton(page);
+    btnDown->setArrowType(Qt::DownArrow);
+    edtWidth = new QSpinBox(page);
+    chkIgnoreTdfkn = new QCheckBox(QStringLiteral("都道府県名は印刷しない"), page);
+    edtTitle = new QLineEdit(page);
+    edtTitle->setMaxLength(200);
+    cbxTitlePos = Choices(page, kPositionsX);
+    chkViewDate = new QCheckBox(QStringLiteral("日付を表示する"), page);
+    dtpDate = new QDateEdit(QDate::currentDate(), page);
+    dtpDate->setCalendarPopup(true);
+    dtpDate->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    cbxDatePosX = Choices(page, kPositionsX);
+    cbxDatePosY = Choices(page, kPositionsY);
+    chkViewPage = new QCheckBox(QStringLiteral("ページ数を表示する"), page);
+    QStringList formats;
+    for (const std::string& f : PageTypeCaptions())
+        formats << Q(f);
+    cbxPageType = Choices(page, formats);
+    cbxPagePosX = Choices(page, kPositionsX);
+    cbxPagePosY = Choices(page, kPositionsY);
+
+    auto* grid = new QGridLayout(page);
+    auto* source = new QHBoxLayout;
+    source->addWidget(new QLabel(QStringLiteral("印刷情報："), page));
+    source->addWidget(rbHistory);
+    source->addWidget(rbMeibo);
+    source->addStretch();
+    source->addWidget(new QLabel(QStringLiteral("テンプレート："), page));
+    source->addWidget(cbxTemplate, 1);
+    source->addWidget(btnTemplateSave);
+    source->addWidget(btnTemplateDelete);
+    grid->addLayout(source, 0, 0, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("項目名："), page), 1, 0);
+    grid->addWidget(new QLabel(QStringLiteral("印刷順："), page), 1, 2);
+    grid->addWidget(lbxItems, 2, 0);
+    auto* middle = new QVBoxLayout;
+    middle->addStretch();
+    for (QWidget* w : {static_cast<QWidget*>(btnSet), static_cast<QWidget*>(btnRemove),
+                       static_cast<QWidget*>(btnClear), static_cast<QWidget*>(btnUp),
+                       static_cast<QWidget*>(btnDown)})
+        middle->addWidget(w);
+    middle->addStretch();
+    grid->addLayout(middle, 2, 1);
+    grid->addWidget(lvLayout, 2, 2);
+    auto* width = new QHBoxLayout;
+    width->addWidget(chkIgnoreTdfkn);
+    width->addStretch();
+    width->addWidget(new QLabel(QStringLiteral("項目幅："), page));
+    width->addWidget(edtWidth);
+    width->addWidget(new QLabel(QStringLiteral("(半角文字数)"), page));
+    grid->addLayout(width, 3, 0, 1, 3);
+    auto* form = new QGridLayout;
+    form->addWidget(new QLabel(QStringLiteral("タイトル："), page), 0, 0);
+    form->addWidget(edtTitle, 0, 1, 1, 2);
+    form->addWidget(cbxTitlePos, 0, 3);
+    form->addWidget(chkViewDate, 1, 0);
+    form->addWidget(dtpDate, 1, 1);
+    form->addWidget(cbxDatePosX, 1, 2);
+    form->addWidget(cbxDatePosY, 1, 3);
+    form->addWidget(chkViewPage, 2, 0);
+    form->addWidget(cbxPageType, 2, 1);
+    form->addWidget(cbxPagePosX, 2, 2);
+    form->addWidget(cbxPagePosY, 2, 3);
+    grid->addLayout(form, 4, 0, 1, 3);
+    grid->setRowStretch(2, 1);
+
+    connect(rbHistory, &QRadioButton::clicked, this,
+            [this] { switchSource(PrintSource::History, true); });
+    connect(rbMeibo, &QRadioButton::clicked, this,
+            [this] { switchSource(PrintSource::Roster, true); });
+    connect(btnSet, &QPushButton::clicked, this, [this] { btnSetClick(); });
+    connect(lbxItems, &QListWidget::itemDoubleClicked, this, [this] { btnSetClick(); });
+    connect(btnRemove, &QPushButton::clicked, this, [this] { btnRemoveClick(); });
+    connect(btnClear, &QPushButton::clicked, this, [this] {
+        layouts_[sourceIndex()].clear();
+        fillItems();
+        fillLayout(-1);
+    });
+    connect(btnUp, &QToolButton::clicked, this, [this] { moveEntry(-1); });
+    connect(btnDown, &QToolButton::clicked, this, [this] { moveEntry(+1); });
+    connect(lvLayout, &QTreeWidget::currentItemChanged, this, [this] { selectedEntryChanged(); });
+    connect(edtWidth, &QSpinBox::valueChanged, this, [this](int value) {
+        const int row = lvLayout->indexOfTopLevelItem(lvLayout->currentItem());
+        if (loading_ || row < 0 || value < 1)
+            return;
+        layouts_[sourceIndex()][static_cast<std::size_t>(row)].width = value;
+        lvLayout->currentItem()->setText(1, QString::number(value));
+    });
+    // The headings take room from the records: the count per page follows.
+    const auto headingsChanged = [this] {
+        if (loading_)
+            return;
+        collectFormat();
+        showPerPage();
+    };
+    connect(edtTitle, &QLineEdit::textChanged, this, headingsChanged);
+    for (QCheckBox* box : {chkViewDate, chkViewPage})
+        connect(box, &QCheckBox::toggled, this, headingsChanged);
+    for (QComboBox* box :
+         {cbxTitlePos, cbxDatePosX, cbxDatePosY, cbxPageType, cbxPagePosX, cbxPagePosY})
+        connect(box, &QComboBox::currentIndexChanged, this, headingsChanged);
+    connect(btnTemplateSave, &QPushButton::clicked, this, [this] { btnTemplateSaveClick(); });
+    connect(btnTemplateDelete, &QPushButton::clicked, this, [this] { btnTemplateDeleteClick(); });
+    connect(cbxTemplate, &QComboBox::activated, this, [this](int i) { templateChosen(i); });
+    return page;
+}
+
+QWidget* TListPrint::buildFormatPage() {
+    auto* page = new QWidget(this);
+    cbxFontName = new QFontComboBox(page);
+    // Column widths count half-width characters: only fixed-pitch fonts
+    // keep the columns as laid out.
+    cbxFontName->setFontFilters(QFontComboBox::MonospacedFonts);
+    cbxCharset = Choices(page, {QStringLiteral("日本語"), QStringLiteral("欧文")});
+    QStringList sizes;
+    for (int p = 7; p <= 30; ++p)
+        sizes << QString::number(p);
+    cbxFontSize = Choices(page, sizes);
+    chkBold = new QCheckBox(QStringLiteral("太字"), page);
+    chkItalic = new QCheckBox(QStringLiteral("斜体"), page);
+    pnlSample = new QLabel(QStringLiteral("Aaあア亜ｱ123"), page);
+    pnlSample->setFrameShape(QFrame::StyledPanel);
+    pnlSample->setAlignment(Qt::AlignCenter);
+    pnlSample->setMinimumHeight(60);
+    cbxRowCount =
+        Choices(page, {QStringLiteral("1行"), QStringLiteral("2行"), QStringLiteral("3行")});
+    edtOffsetX = new QDoubleSpinBox(page);
+    edtOffsetY = new QDoubleSpinBox(page);
+    for (QDoubleSpinBox* e : {edtOffsetX, edtOffsetY}) {
+        e->setRange(0.0, 50.0);
+        e->setDecimals(1);
+        e->setSingleStep(0.1);
+        e->setSuffix(QStringLiteral(" mm"));
+    }
+    lblPerPage = new QLabel(page);
+    auto* form = new QFormLayout(page);
+    form->addRow(QStringLiteral("フォント名："), cbxFontName);
+    form->addRow(QStringLiteral("書体："), cbxCharset);
+    form->addRow(QStringLiteral("サイズ："), cbxFontSize);
+    auto* style = new QHBoxLayout;
+    style->addWidget(chkBold);
+    style->addWidget(chkItalic);
+    style->addStretch();
+    form->addRow(QString(), style);
+    form->addRow(QString(), pnlSample);
+    form->addRow(QStringLiteral("１件の行数："), cbxRowCount);
+    auto* margins = new QHBoxLayout;
+    margins->addWidget(new QLabel(QStringLiteral("左"), page));
+    margins->addWidget(edtOffsetX);
+    margins->addWidget(new QLabel(QStringLiteral("上"), page));
+    margins->addWidget(edtOffsetY);
+    margins->addStretch();
+    form->addRow(QStringLiteral("余白："), margins);
+    form->addRow(QStringLiteral("１ページ当たりの件数："), lblPerPage);
+    const auto changed = [this] {
+        if (loading_)
+            return;
+        collectFormat();
+        showFormat();
+    };
+    connect(cbxFontName, &QFontComboBox::currentFontChanged, this, changed);
+    for (QComboBox* box : {cbxCharset, cbxFontSize, cbxRowCount})
+        connect(box, &QComboBox::currentIndexChanged, this, changed);
+    for (QCheckBox* box : {chkBold, chkItalic})
+        connect(box, &QCheckBox::toggled, this, changed);
+    for (QDoubleSpinBox* e : {edtOffsetX, edtOffsetY})
+        connect(e, &QDoubleSpinBox::valueChanged, this, changed);
+    return page;
+}
+
+QWidget* TListPrint::buildLinesPage() {
+    auto* page = new QWidget(this);
+    auto* lines = new QGroupBox(QStringLiteral("罫線"), page);
+    auto* grid = new QGridLayout(lines);
+    for (int i = 0; i < kRuledLineCount; ++i) {
+        sbtnLine[static_cast<std::size_t>(i)] = new QToolButton(lines);
+        sbtnLine[static_cast<std::size_t>(i)]->setText(QString::fromUtf8(kLineCaptions[i]));
+        sbtnLine[static_cast<std::size_t>(i)]->setCheckable(true);
+        grid->addWidget(sbtnLine[static_cast<std::size_t>(i)], i / 3, i % 3);
+        connect(sbtnLine[static_cast<std::size_t>(i)], &QToolButton::clicked, this, [this, i] {
+            ToggleRuledLine(format_.lines, static_cast<RuledLine>(i), lbxLineType->currentRow());
+            showLines();
+        });
+    }
+    btnLineNone = new QPushButton(QStringLiteral("なし"), lines);
+    btnLineOuter = new QPushButton(QStringLiteral("外枠"), lines);
+    btnLineInner = new QPushButton(QStringLiteral("内側"), lines);
+    grid->addWidget(btnLineNone, 2, 0);
+    grid->addWidget(btnLineOuter, 2, 1);
+    grid->addWidget(btnLineInner, 2, 2);
+    lbxLineType = new QListWidget(lines);
+    lbxLineType->addItems(kLineTypes);
+    lbxLineType->setCurrentRow(0);
+    grid->addWidget(lbxLineType, 0, 3, 4, 1);
+    edtHorzInterval = new QSpinBox(lines);
+    edtHorzInterval->setRange(1, 20);
+    auto* interval = new QHBoxLayout;
+    interval->addWidget(new QLabel(QStringLiteral("水平線の間隔："), lines));
+    interval->addWidget(edtHorzInterval);
+    interval->addWidget(new QLabel(QStringLiteral("行おき"), lines));
+    interval->addStretch();
+    grid->addLayout(interval, 3, 0, 1, 3);
+    connect(btnLineNone, &QPushButton::clicked, this, [this] {
+        ClearRuledLines(format_.lines);
+        showLines();
+    });
+    connect(btnLineOuter, &QPushButton::clicked, this, [this] {
+        ToggleEdges(format_.lines, lbxLineType->currentRow());
+        showLines();
+    });
+    connect(btnLineInner, &QPushButton::clicked, this, [this] {
+        ToggleInnerLines(format_.lines, lbxLineType->currentRow());
+        showLines();
+    });
+    connect(edtHorzInterval, &QSpinBox::valueChanged, this,
+            [this](int v) { format_.horzInterval = v; });
+
+    auto* colours = new QGroupBox(QStringLiteral("背景色"), page);
+    auto* cgrid = new QGridLayout(colours);
+    pnlHeaderColour = new QLabel(colours);
+    pnlHeaderColour->setMinimumSize(60, 22);
+    pnlHeaderColour->setFrameShape(QFrame::Box);
+    btnHeaderColour = new QPushButton(QStringLiteral("項目名の背景色の指定"), colours);
+    btnHeaderColourDelete = new QPushButton(QStringLiteral("項目名の背景色を削除"), colours);
+    lbxColours = new QListWidget(colours);
+    lbxColours->setDragDropMode(QAbstractItemView::InternalMove);
+    btnColourAdd = new QPushButton(QStringLiteral("データ行の背景色を追加"), colours);
+    btnColourDelete = new QPushButton(QStringLiteral("データ行の背景色を削除"), colours);
+    cgrid->addWidget(new QLabel(QStringLiteral("項目名："), colours), 0, 0);
+    cgrid->addWidget(pnlHeaderColour, 0, 1);
+    cgrid->addWidget(btnHeaderColour, 0, 2);
+    cgrid->addWidget(btnHeaderColourDelete, 0, 3);
+    cgrid->addWidget(new QLabel(QStringLiteral("データ："), colours), 1, 0);
+    cgrid->addWidget(lbxColours, 1, 1, 2, 1);
+    cgrid->addWidget(btnColourAdd, 1, 2);
+    cgrid->addWidget(btnColourDelete, 1, 3);
+    connect(btnHeaderColour, &QPushButton::clicked, this, [this] {
+        if (auto c = askColour(ColourOf(format_.headerColour))) {
+            format_.headerColour = StoredOf(*c);
+            format_.headerColourExists = true;
+            showColours();
+        }
+    });
+    connect(btnHeaderColourDelete, &QPushButton::clicked, this, [this] {
+        format_.headerColourExists = false;
+        showColours();
+    });
+    connect(btnColourAdd, &QPushButton::clicked, this, [this] {
+        if (format_.dataColours.size() >= kMaxDataColours)
+            return;
+        if (auto c = askColour(Qt::white)) {
+            format_.dataColours.push_back(StoredOf(*c));
+            showColours();
+        }
+    });
+    connect(btnColourDelete, &QPushButton::clicked, this, [this] {
+        const int row = lbxColours->currentRow();
+        if (row < 0 || row >= static_cast<int>(format_.dataColours.size()))
+            return;
+        format_.dataColours.erase(format_.dataColours.begin() + row);
+        showColours();
+    });
+    // Dragging reorders the list; the colours follow its new order.
+    connect(lbxColours->model(), &QAbstractItemModel::rowsMoved, this, [this] {
+        format_.dataColours.clear();
+        for (int i = 0; i < lbxColours->count(); ++i)
+            format_.dataColours.push_back(
+                lbxColours->item(i)->data(Qt::UserRole).value<StoredColour>());
+    });
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(lines);
+    layout->addWidget(colours);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* TListPrint::buildRangePage() {
+    auto* page = new QWidget(this);
+    edtCopies = new QSpinBox(page);
+    edtCopies->setRange(1, 100);
+    lblPrinterName = new QLabel(page);
+    lblPaper = new QLabel(page);
+    lblOrientation = new QLabel(page);
+    btnPrinterSetup = new QPushButton(QStringLiteral("設定"), page);
+    const char* modes[] = {"一覧から選択", "数値で範囲を指定", "全件"};
+    auto* printer = new QGroupBox(QStringLiteral("プリンターの設定"), page);
+    auto* pform = new QFormLayout(printer);
+    pform->addRow(QStringLiteral("プリンター名："), lblPrinterName);
+    pform->addRow(QStringLiteral("用紙サイズ："), lblPaper);
+    pform->addRow(QStringLiteral("印刷方向："), lblOrientation);
+    pform->addRow(QString(), btnPrinterSetup);
+    auto* range = new QGroupBox(QStringLiteral("印刷範囲"), page);
+    auto* rlayout = new QVBoxLayout(range);
+    for (int i = 0; i < 3; ++i) {
+        rbDataSelect[static_cast<std::size_t>(i)] =
+            new QRadioButton(QString::fromUtf8(modes[i]), range);
+        rlayout->addWidget(rbDataSelect[static_cast<std::size_t>(i)]);
+        connect(rbDataSelect[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
+                [this, i] { format_.dataSelect = i; });
+    }
+    ColourChosenCaption({rbDataSelect[0], rbDataSelect[1], rbDataSelect[2]});
+    auto* copies = new QHBoxLayout;
+    copies->addWidget(new QLabel(QStringLiteral("印刷部数："), page));
+    copies->addWidget(edtCopies);
+    copies->addWidget(new QLabel(QStringLiteral("部"), page));
+    copies->addStretch();
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(copies);
+    layout->addWidget(printer);
+    layout->addWidget(range);
+    layout->addStretch();
+    connect(edtCopies, &QSpinBox::valueChanged, this, [this](int v) { format_.copies = v; });
+    connect(btnPrinterSetup, &QPushButton::clicked, this, [this] { btnPrinterSetupClick(); });
+    return page;
+}
+
+void TListPrint::loadSettings() {
+    format_ = ReadPrintFormat(c_.ini);
+    showFormat();
+    switchSource(format_.source, false);
+    if (format_.source == PrintSource::Roster && c_.usePbAdrs)
+        QMetaObject::invokeMethod(
+            this, [this] { switchSource(PrintSource::Roster, true); }, Qt::QueuedConnection);
+}
+
+void TListPrint::showFormat() {
+    loading_ = true;
+    chkIgnoreTdfkn->setChecked(format_.ignoreTdfkn);
+    edtTitle->setText(Q(format_.title));
+    cbxTitlePos->setCurrentIndex(static_cast<int>(format_.titlePos));
+    chkViewDate->setChecked(format_.viewDate);
+    cbxDatePosX->setCurrentIndex(static_cast<int>(format_.datePosX));
+    cbxDatePosY->setCurrentIndex(static_cast<int>(format_.datePosY));
+    chkViewPage->setChecked(format_.viewPage);
+    cbxPageType->setCurrentIndex(format_.pageType);
+    cbxPagePosX->setCurrentIndex(static_cast<int>(format_.pagePosX));
+    cbxPagePosY->setCurrentIndex(static_cast<int>(format_.pagePosY));
+    cbxFontName->setCurrentFont(QFont(QFontDatabase::hasFamily(Q(format_.fontName))
+                                          ? Q(format_.fontName)
+                                          : QString::fromLatin1(kFallbackPrintFont)));
+    cbxCharset->setCurrentIndex(format_.fontCharset == 128 ? 0 : 1);
+    cbxFontSize->setCurrentIndex(format_.fontSizeIndex);
+    chkBold->setChecked(format_.bold());
+    chkItalic->setChecked(format_.italic());
+    cbxRowCount->setCurrentIndex(format_.rowCountIndex);
+    edtOffsetX->setValue(format_.offsetX / 10.0);
+    edtOffsetY->setValue(format_.offsetY / 10.0);
+    edtHorzInterval->setValue(format_.horzInterval);
+    edtCopies->setValue(format_.copies);
+    rbDataSelect[static_cast<std::size_t>(format_.dataSelect)]->setChecked(true);
+    QFont sample = BodyFont(format_, logicalDpiY());
+    pnlSample->setFont(sample);
+    loading_ = false;
+    showLines();
+    showColours();
+    showPrinter();
+    showPerPage();
+}
+
+void TListPrint::collectFormat() {
+    format_.ignoreTdfkn = chkIgnoreTdfkn->isChecked();
+    format_.title = edtTitle->text().toStdString();
+    format_.titlePos = static_cast<HorizontalPosition>(cbxTitlePos->currentIndex());
+    format_.viewDate = chkViewDate->isChecked();
+    format_.datePosX = static_cast<HorizontalPosition>(cbxDatePosX->currentIndex());
+    format_.datePosY = static_cast<VerticalPosition>(cbxDatePosY->currentIndex());
+    format_.viewPage = chkViewPage->isChecked();
+    format_.pageType = cbxPageType->currentIndex();
+    format_.pagePosX = static_cast<HorizontalPosition>(cbxPagePosX->currentIndex());
+    format_.pagePosY = static_cast<VerticalPosition>(cbxPagePosY->currentIndex());
+    format_.fontName = cbxFontName->currentFont().family().toStdString();
+    format_.fontCharset = cbxCharset->currentIndex() == 0 ? 128 : 0;
+    format_.fontSizeIndex = cbxFontSize->currentIndex();
+    format_.fontStyle = (chkBold->isChecked() ? 1 : 0) | (chkItalic->isChecked() ? 2 : 0);
+    format_.rowCountIndex = cbxRowCount->currentIndex();
+    format_.offsetX = static_cast<int>(std::lround(edtOffsetX->value() * 10));
+    format_.offsetY = static_cast<int>(std::lround(edtOffsetY->value() * 10));
+}
+
+void TListPrint::writeSettings() {
+    collectFormat();
+    WritePrintFormat(c_.ini, format_);
+    for (int s = 0; s < 2; ++s)
+        WriteLayout(c_.ini, LayoutSection(static_cast<PrintSource>(s)), layouts_[s]);
+    if (!c_.ini.save())
+        c_.messages.error(c_.ini.lastError(), this);
+    SavePrinterSettings(c_.workFolder / kPrinterSettingsFileName, printer_);
+}
+
+void TListPrint::switchSource(PrintSource source, bool announce) {
+    format_.source = source;
+    (source == PrintSource::History ? rbHistory : rbMeibo)->setChecked(true);
+    fillItems();
+    fillLayout(-1);
+    fillTemplates();
+    if (announce && source == PrintSource::Roster && c_.usePbAdrs)
+        c_.messages.information("ここでの一覧表印刷は着信帳の登録名簿が対象です  \r\n\r\n"
+                                "番号名鑑のアドレス帳を登録名簿として利用している場合は  \r\n"
+                                "番号名鑑側で操作をおこなってください",
+                                this);
+}
+
+void TListPrint::fillItems() {
+    const int keep = lbxItems->currentRow();
+    lbxItems->clear();
+    const auto& items = items_[sourceIndex()];
+    for (int i : UnplacedItems(layouts_[sourceIndex()], static_cast<int>(items.size()))) {
+        auto* row = new QListWidgetItem(Q(items[static_cast<std::size_t>(i)].caption), lbxItems);
+        row->setData(Qt::UserRole, i);
+    }
+    lbxItems->setCurrentRow(std::clamp(keep, 0, lbxItems->count() - 1));
+}
+
+void TListPrint::fillLayout(int select) {
+    lvLayout->clear();
+    const auto& items = items_[sourceIndex()];
+    for (const PrintLayoutEntry& e : layouts_[sourceIndex()])
+        new QTreeWidgetItem(lvLayout, {Q(items[static_cast<std::size_t>(e.item)].caption),
+                                       QString::number(e.width)});
+    if (select >= 0 && select < lvLayout->topLevelItemCount())
+        lvLayout->setCurrentItem(lvLayout->topLevelItem(select));
+    selectedEntryChanged();
+}
+
+void TListPrint::fillTemplates() {
+    cbxTemplate->clear();
+    for (const PrintTemplate& t : templates().entries())
+        cbxTemplate->addItem(Q(t.name));
+    cbxTemplate->setCurrentIndex(-1);
+    cbxTemplate->setEditText({});
+    btnTemplateSave->setEnabled(templates().canSave());
+}
+
+void TListPrint::selectedEntryChanged() {
+    const int row = lvLayout->indexOfTopLevelItem(lvLayout->currentItem());
+    loading_ = true;
+    if (row < 0) {
+        edtWidth->setRange(0, 0);
+        edtWidth->setValue(0);
+        edtWidth->setEnabled(false);
+    } else {
+        edtWidth->setEnabled(true);
+        edtWidth->setRange(1, kMaxColumnWidth);
+        edtWidth->setValue(layouts_[sourceIndex()][static_cast<std::size_t>(row)].width);
+    }
+    loading_ = false;
+}
+
+void TListPrint::btnSetClick() {
+    QListWidgetItem* chosen = lbxItems->currentItem();
+    if (!chosen)
+        return;
+    const int item = chosen->data(Qt::UserRole).toInt();
+    PrintLayout& layout = layouts_[sourceIndex()];
+    const int current = lvLayout->indexOfTopLevelItem(lvLayout->currentItem());
+    const std::size_t at = current < 0 ? layout.size() : static_cast<std::size_t>(current);
+    const auto outcome = PlaceItem(
+        layout, at, item, items_[sourceIndex()][static_cast<std::size_t>(item)].defaultWidth);
+    if (outcome == PlaceOutcome::LayoutFull) {
+        c_.messages.warning("設定できる項目数は100項目です  \r\nこれ以上追加できません  ", this);
+        return;
+    }
+    if (outcome != PlaceOutcome::Placed)
+        return;
+    fillItems();
+    fillLayout(static_cast<int>(at));
+}
+
+void TListPrint::btnRemoveClick() {
+    const int row = lvLayout->indexOfTopLevelItem(lvLayout->currentItem());
+    if (row < 0)
+        return;
+    PrintLayout& layout = layouts_[sourceIndex()];
+    layout.erase(layout.begin() + row);
+    fillItems();
+    fillLayout(std::min(row, static_cast<int>(layout.size()) - 1));
+}
+
+void TListPrint::moveEntry(int by) {
+    const int row = lvLayout->indexOfTopLevelItem(lvLayout->currentItem());
+    PrintLayout& layout = layouts_[sourceIndex()];
+    const int to = row + by;
+    if (row < 0 || to < 0 || to >= static_cast<int>(layout.size()))
+        return;
+    std::swap(layout[static_cast<std::size_t>(row)], layout[static_cast<std::size_t>(to)]);
+    fillLayout(to);
+}
+
+void TListPrint::btnTemplateSaveClick() {
+    const std::string name = cbxTemplate->currentText().toStdString();
+    const auto outcome = templates().save(name, layouts_[sourceIndex()]);
+    if (outcome != TemplateSaveOutcome::Saved) {
+        c_.messages.warning(TemplateSaveMessage(outcome), this);
+        return;
+    }
+    fillTemplates();
+    cbxTemplate->setCurrentIndex(cbxTemplate->findText(Q(name)));
+}
+
+void TListPrint::btnTemplateDeleteClick() {
+    const std::string name = cbxTemplate->currentText().toStdString();
+    if (name == kLastLayoutName || !templates().find(name)) {
+        c_.messages.warning(TemplateDeleteMessage(name == kLastLayoutName
+                                                      ? TemplateDeleteOutcome::ReservedName
+                                                      : TemplateDeleteOutcome::NotFound),
+                            this);
+        return;
+    }
+    if (!c_.messages.ask("「" + name + "」\r\n\r\nこのテンプレートを削除してもよろしいですか？  ",
+                         false, this))
+        return;
+    const auto outcome = templates().remove(name);
+    if (outcome != TemplateDeleteOutcome::Deleted)
+        c_.messages.error(TemplateDeleteMessage(outcome), this);
+    fillTemplates();
+}
+
+void TListPrint::templateChosen(int index) {
+    if (index < 0 || index >= static_cast<int>(templates().entries().size()))
+        return;
+    layouts_[sourceIndex()] = templates().entries()[static_cast<std::size_t>(index)].layout;
+    fillItems();
+    fillLayout(-1);
+}
+
+void TListPrint::showLines() {
+    for (int i = 0; i < kRuledLineCount; ++i)
+        sbtnLine[static_cast<std::size_t>(i)]->setChecked(
+            format_.lines[static_cast<std::size_t>(i)].on);
+    // The top and bottom edges take room from the records.
+    showPerPage();
+}
+
+void TListPrint::showColours() {
+    Swatch(pnlHeaderColour, format_.headerColourExists
+                                ? std::optional<QColor>(ColourOf(format_.headerColour))
+                                : std::nullopt);
+    lbxColours->clear();
+    for (StoredColour c : format_.dataColours) {
+        auto* item = new QListWidgetItem(QStringLiteral("　　　　"), lbxColours);
+        item->setBackground(ColourOf(c));
+        item->setData(Qt::UserRole, QVariant::fromValue(c));
+    }
+    btnColourAdd->setEnabled(format_.dataColours.size() < kMaxDataColours);
+}
+
+void TListPrint::showPrinter() {
+    lblPrinterName->setText(printer_.printerName().isEmpty() ? QStringLiteral("（PDF）")
+                                                             : printer_.printerName());
+    const QPageLayout layout = printer_.pageLayout();
+    lblPaper->setText(layout.pageSize().name());
+    lblOrientation->setText(layout.orientation() == QPageLayout::Landscape ? QStringLiteral("横")
+                                                                           : QStringLiteral("縦"));
+}
+
+void TListPrint::showPerPage() {
+    lblPerPage->setText(
+        QString::number(RecordsPerPage(format_, {printer_.width(), printer_.height(),
+                                                 static_cast<double>(printer_.logicalDpiX()),
+                                                 static_cast<double>(printer_.logicalDpiY())})) +
+        QStringLiteral(" 件"));
+}
+
+std::optional<QColor> TListPrint::askColour(const QColor& initial) {
+    if (chooseColour)
+        return chooseColour(initial);
+    const auto file = c_.workFolder / kCustomColoursIniName;
+    PrintCustomColours custom = ReadPrintCustomColours(file);
+    for (int i = 0; i < 16; ++i)
+        QColorDialog::setCustomColor(i, ColourOf(custom[static_cast<std::size_t>(i)]));
+    QColorDialog dialog(initial, this);
+    if (RunDialog(runDialog, dialog) != QDialog::Accepted)
+        return std::nullopt;
+    for (int i = 0; i < 16; ++i)
+        custom[static_cast<std::size_t>(i)] = StoredOf(QColorDialog::customColor(i));
+    WritePrintCustomColours(file, custom);
+    return dialog.selectedColor();
+}
+
+ListPrintSettings TListPrint::printSettings() const {
+    ListPrintSettings s;
+    s.format = format_;
+    s.layout = layouts_[sourceIndex()];
+    s.items = items_[sourceIndex()];
+    s.date = dtpDate->date();
+    return s;
+}
+
+void TListPrint::btnPreviewClick() {
+    writeSettings();
+    std::vector<std::vector<std::string>> records;
+    {
+        BusyCursor busy;
+        TableUse history(c_.dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+        TableUse roster(c_.dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
+        if (!history || !roster)
+            return;
+        std::unique_ptr<PrintRecordSource> source;
+        if (format_.source == PrintSource::History)
+            source = std::make_unique<HistoryPrintSource>(c_.dm.RecvHis(), &c_.dm.Meibo(),
+                                                          PrintChoice{}, format_.ignoreTdfkn);
+        else
+            source = std::make_unique<RosterPrintSource>(c_.dm.Meibo(), std::string(),
+                                                         PrintChoice{}, format_.ignoreTdfkn);
+        while (auto values = source->next())
+            records.push_back(std::move(*values));
+    }
+    const int res = printer_.resolution();
+    PreviewSheet sheet;
+    const QPageLayout layout = printer_.pageLayout();
+    sheet.paper = layout.fullRectPixels(res).size();
+    sheet.offset = layout.paintRectPixels(res).topLeft();
+    sheet.printable = {printer_.width(), printer_.height(), static_cast<double>(res),
+                       static_cast<double>(res)};
+    TListPrintPreview preview(printSettings(), std::move(records), sheet, c_.ini, this);
+    preview.setWindowModality(Qt::WindowModal);
+    RunDialog(runDialog, preview);
+}
+
+void TListPrint::btnListClick() {
+    if (layouts_[sourceIndex()].empty()) {
+        c_.messages.warning(kNoPrintItems, this);
+        return;
+    }
+    writeSettings();
+    TListPrintList list(c_.dm, c_.messages, c_.ini, printSettings(), printer_, this);
+    list.runDialog = runDialog;
+    RunDialog(runDialog, list);
+}
+
+void TListPrint::btnPrinterSetupClick() {
+    QPageSetupDialog dialog(&printer_, this);
+    if (RunDialog(runDialog, dialog) == QDialog::Accepted) {
+        showPrinter();
+        showPerPage();
+    }
+}
+
+} // namespace kanata

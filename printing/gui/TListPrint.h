@@ -1,0 +1,176 @@
+#pragma once
+// "一覧表の印刷": how a list of calls or roster entries is printed. Four
+// pages: the items and their order with templates, title, date and page
+// number ("印刷内容"); font, rows per record and margins ("書式"); ruled
+// lines and background colours ("罫線・色"); copies, printer and the range
+// of records ("範囲・プリンター").
+#include "history/gui/DialogSupport.h"
+#include "printing/ListPrintJob.h"
+#include "printing/PrintTemplates.h"
+
+#include <QDialog>
+#include <QPrinter>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QDoubleSpinBox;
+class QFontComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QStackedWidget;
+class QToolButton;
+class QTreeWidget;
+
+namespace kanata {
+
+class IniFile;
+class MessageService;
+class TDMKanata195;
+
+struct ListPrintContext {
+    IniFile& ini; // the settings file
+    std::filesystem::path dataFolder;
+    std::filesystem::path workFolder;
+    MessageService& messages;
+    TDMKanata195& dm;
+    bool usePbAdrs = false;
+};
+
+class TListPrint : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* kSection = "LIST PRINT";
+
+    TListPrint(ListPrintContext context, QWidget* parent = nullptr);
+    ~TListPrint() override;
+
+    // Tests answer the sub-windows (list, preview, colour and printer
+    // dialogs) through this; `chooseColour` stands in for the colour dialog.
+    DialogRunner runDialog;
+    std::function<std::optional<QColor>(const QColor& initial)> chooseColour;
+
+    QPrinter& printer() { return printer_; }
+    const PrintFormat& format() const { return format_; }
+    const PrintLayout& layout() const { return layouts_[sourceIndex()]; }
+    // The settings the list and the preview print with.
+    ListPrintSettings printSettings() const;
+
+    // Page switches and the pages.
+    QToolButton* sbtnContents = nullptr;
+    QToolButton* sbtnFormat = nullptr;
+    QToolButton* sbtnLines = nullptr;
+    QToolButton* sbtnRange = nullptr;
+    QStackedWidget* pages = nullptr;
+    // 印刷内容
+    QRadioButton* rbHistory = nullptr;
+    QRadioButton* rbMeibo = nullptr;
+    QComboBox* cbxTemplate = nullptr;
+    QPushButton* btnTemplateSave = nullptr;
+    QPushButton* btnTemplateDelete = nullptr;
+    QListWidget* lbxItems = nullptr;
+    QTreeWidget* lvLayout = nullptr;
+    QPushButton* btnSet = nullptr;
+    QPushButton* btnRemove = nullptr;
+    QPushButton* btnClear = nullptr;
+    QToolButton* btnUp = nullptr;
+    QToolButton* btnDown = nullptr;
+    QSpinBox* edtWidth = nullptr;
+    QCheckBox* chkIgnoreTdfkn = nullptr;
+    QLineEdit* edtTitle = nullptr;
+    QComboBox* cbxTitlePos = nullptr;
+    QCheckBox* chkViewDate = nullptr;
+    QDateEdit* dtpDate = nullptr;
+    QComboBox* cbxDatePosX = nullptr;
+    QComboBox* cbxDatePosY = nullptr;
+    QCheckBox* chkViewPage = nullptr;
+    QComboBox* cbxPageType = nullptr;
+    QComboBox* cbxPagePosX = nullptr;
+    QComboBox* cbxPagePosY = nullptr;
+    // 書式
+    QFontComboBox* cbxFontName = nullptr;
+    QComboBox* cbxCharset = nullptr;
+    QComboBox* cbxFontSize = nullptr;
+    QCheckBox* chkBold = nullptr;
+    QCheckBox* chkItalic = nullptr;
+    QLabel* pnlSample = nullptr;
+    QComboBox* cbxRowCount = nullptr;
+    QDoubleSpinBox* edtOffsetX = nullptr;
+    QDoubleSpinBox* edtOffsetY = nullptr;
+    QLabel* lblPerPage = nullptr;
+    // 罫線・色
+    std::array<QToolButton*, kRuledLineCount> sbtnLine{};
+    QPushButton* btnLineNone = nullptr;
+    QPushButton* btnLineOuter = nullptr;
+    QPushButton* btnLineInner = nullptr;
+    QListWidget* lbxLineType = nullptr;
+    QSpinBox* edtHorzInterval = nullptr;
+    QLabel* pnlHeaderColour = nullptr;
+    QPushButton* btnHeaderColour = nullptr;
+    QPushButton* btnHeaderColourDelete = nullptr;
+    QListWidget* lbxColours = nullptr;
+    QPushButton* btnColourAdd = nullptr;
+    QPushButton* btnColourDelete = nullptr;
+    // 範囲・プリンター
+    QSpinBox* edtCopies = nullptr;
+    QLabel* lblPrinterName = nullptr;
+    QLabel* lblPaper = nullptr;
+    QLabel* lblOrientation = nullptr;
+    QPushButton* btnPrinterSetup = nullptr;
+    std::array<QRadioButton*, 3> rbDataSelect{};
+    // Bottom row.
+    QPushButton* btnPreview = nullptr;
+    QPushButton* btnList = nullptr;
+    QPushButton* btnCancel = nullptr;
+
+private:
+    int sourceIndex() const { return static_cast<int>(format_.source); }
+    PrintTemplates& templates() { return *templates_[sourceIndex()]; }
+    QWidget* buildContentsPage();
+    QWidget* buildFormatPage();
+    QWidget* buildLinesPage();
+    QWidget* buildRangePage();
+    void loadSettings();
+    void showFormat();
+    void collectFormat();
+    void writeSettings();
+    void switchSource(PrintSource source, bool announce);
+    void fillItems();
+    void fillLayout(int select);
+    void fillTemplates();
+    void showLines();
+    void showColours();
+    void showPrinter();
+    void showPerPage();
+    void selectedEntryChanged();
+    void btnSetClick();
+    void btnRemoveClick();
+    void moveEntry(int by);
+    void btnTemplateSaveClick();
+    void btnTemplateDeleteClick();
+    void templateChosen(int index);
+    std::optional<QColor> askColour(const QColor& initial);
+    void btnPreviewClick();
+    void btnListClick();
+    void btnPrinterSetupClick();
+
+    ListPrintContext c_;
+    PrintFormat format_;
+    std::array<PrintLayout, 2> layouts_;
+    std::array<std::vector<PrintItem>, 2> items_;
+    std::array<std::unique_ptr<PrintTemplates>, 2> templates_;
+    QPrinter printer_{QPrinter::HighResolution};
+    bool loading_ = false;
+};
+
+} // namespace kanata
