@@ -1,5 +1,6 @@
 #include "data/TDMKanata195.h"
 
+#include "data/RankTemplate.h"
 #include "platform/MessageService.h"
 
 #include <stdexcept>
@@ -67,7 +68,8 @@ THistoryData& TDMKanata195::SelItem(int n) {
 }
 
 int TDMKanata195::LoadItemLists(const std::filesystem::path& appFolder) {
-    CopyRankTemplate(dataFolder_, appFolder);
+    if (CopyRankTemplate(dataFolder_, appFolder) == RankTemplateResult::Damaged)
+        messages_.error(RankTemplateDamagedMessage(appFolder));
     int unreadable = 0;
     for (THistoryData* list : {&rank_, &selItem1_, &selItem2_, &selItem3_}) {
         try {
@@ -78,18 +80,6 @@ int TDMKanata195::LoadItemLists(const std::filesystem::path& appFolder) {
         }
     }
     return unreadable;
-}
-
-bool CopyRankTemplate(const std::filesystem::path& dataFolder,
-                      const std::filesystem::path& appFolder) {
-    const auto target = dataFolder / "Rank.mtd";
-    std::error_code ec;
-    if (std::filesystem::exists(target, ec))
-        return true;
-    const auto source = appFolder / "Common" / "History" / "Rank.mtd";
-    std::filesystem::create_directories(dataFolder, ec);
-    return std::filesystem::copy_file(source, target, std::filesystem::copy_options::none, ec) &&
-           !ec;
 }
 
 } // namespace kanata

@@ -50,7 +50,8 @@ public:
     // Rank.mtd and SelItem1.mtd..SelItem3.mtd, each on its own: a list that
     // cannot be read is reported in a box, stays empty and is never written
     // over its file (see THistoryData::unreadable), and the lists after it
-    // load all the same. Returns how many could not be read.
+    // load all the same. A damaged template is not copied and is reported in
+    // a box of its own. Returns how many lists could not be read.
     int LoadItemLists(const std::filesystem::path& appFolder);
     THistoryData& Rank() { return rank_; }
     THistoryData& SelItem(int n); // 1..3
@@ -69,11 +70,6 @@ private:
     THistoryData rank_;
     THistoryData selItem1_, selItem2_, selItem3_;
 };
-
-// Copies appFolder/Common/History/Rank.mtd to dataFolder/Rank.mtd unless the
-// data folder has one already. False when nothing could be copied.
-bool CopyRankTemplate(const std::filesystem::path& dataFolder,
-                      const std::filesystem::path& appFolder);
 
 // Holds one counted open for a scope: `TableUse use(dm, &TDMKanata195::OpenMeibo,
 // &TDMKanata195::CloseMeibo); if (!use) return;`.

@@ -13,7 +13,10 @@ std::optional<std::string> lineErrorText(std::int32_t code, const std::string& t
     if (code >= KT_ERROR_ENVIRONMENT_FIRST)
         message += "着信帳１９.５の動作環境や\r\n使用している機器類の動作状況を確認してください  ";
     else
-        message += "着信帳を終了後、Windowsを再起動してください  ";
+        // The line's serial device is reset by starting the adapter and the
+        // program again; restarting the whole system is never needed here.
+        message += "着信帳を終了後、接続機器の電源を入れ直してから  \r\n"
+                   "着信帳を起動し直してください  ";
     return message;
 }
 

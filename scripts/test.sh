@@ -16,3 +16,13 @@ export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$build"
 ctest --output-on-failure -j2 --timeout 600
+
+# The readers of outside bytes under libFuzzer (AddressSanitizer and
+# UndefinedBehaviorSanitizer), each for KANATA_FUZZ_SECONDS (default 20) on
+# its committed seeds; in a clang tree of their own (see fuzz/CMakeLists.txt).
+fuzz="$root/build/fuzz"
+cmake -S "$root/fuzz" -B "$fuzz" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+    -DKANATA_FUZZ_SECONDS="${KANATA_FUZZ_SECONDS:-20}" >/dev/null
+cmake --build "$fuzz" -j2
+cd "$fuzz"
+ctest --output-on-failure -j2

@@ -51,6 +51,10 @@ public:
 
     SettingsLoadResult run() {
         result_.firstRun = !ini_.existed();
+        if (ini_.damaged()) {
+            result_.fileDamaged = true;
+            result_.needEnvironmentSetup = true;
+        }
         hiddenAndUpdateParameters();
         version();
         common();
@@ -260,85 +264,124 @@ private:
 
 } // namespace
 
+std::string DamagedSettingsFileMessage(const std::filesystem::path& file) {
+    return "設定ファイルが壊れているため、読み込めない設定がありました  \r\n" + file.string() +
+           "  \r\n\r\n読み込めた設定で環境設定に入ります  \r\n"
+           "「設定」を押すまで設定ファイルは書き換えません  \r\n"
+           "元のファイルは名前の後に .damaged を付けて残します  ";
+}
+
 SettingsLoadResult LoadGlobalSettings(const IniFile& ini, const SettingsEnvironment& env,
                                       MessageService& messages, GlobalSettings& settings) {
     settings = GlobalSettings{};
     return Loader(ini, env, messages, settings).run();
 }
 
+namespace {
+
+// Writes a key only when the file does not already read as the value (with
+// the default the loader takes for an absent key), so that saving leaves the
+// spelling of values the user did not change, and absent keys, as they are.
+class ChangedKeys {
+public:
+    explicit ChangedKeys(IniFile& ini) : ini_(ini) {}
+    void writeBool(const char* section, const char* key, bool value, bool def) {
+        if (ini_.readBool(section, key, def) != value)
+            ini_.writeBool(section, key, value);
+    }
+    void writeInteger(const char* section, const char* key, int value, int def) {
+        if (ini_.readInteger(section, key, def) != value)
+            ini_.writeInteger(section, key, value);
+    }
+    void writeString(const char* section, const char* key, const std::string& value,
+                     const std::string& def) {
+        if (ini_.readString(section, key, def) != value)
+            ini_.writeString(section, key, value);
+    }
+
+private:
+    IniFile& ini_;
+};
+
+} // namespace
+
 void SaveFromSettingsDialog(const GlobalSettings& s, IniFile& ini) {
-    ini.writeString(kVersion, "DLL", s.DLL);
+    ChangedKeys w(ini);
+    const GlobalSettings d;
+    w.writeString(kVersion, "DLL", s.DLL, d.DLL);
 
-    ini.writeInteger(kCommon, "UseType", s.UseType);
-    ini.writeInteger(kCommon, "Adapter", s.Adapter);
-    ini.writeString(kCommon, "Port", s.Port);
-    ini.writeString(kCommon, "DataPath", s.DataPath);
-    ini.writeString(kCommon, "CD", s.CD);
-    ini.writeInteger(kCommon, "Map", s.Map);
-    ini.writeInteger(kCommon, "MapSearchKind", s.MapSearchKind);
-    ini.writeInteger(kCommon, "NGCut", s.NGCut);
-    ini.writeInteger(kCommon, "UsbSerial", s.UsbSerial);
+    w.writeInteger(kCommon, "UseType", s.UseType, d.UseType);
+    w.writeInteger(kCommon, "Adapter", s.Adapter, d.Adapter);
+    w.writeString(kCommon, "Port", s.Port, d.Port);
+    w.writeString(kCommon, "DataPath", s.DataPath, d.DataPath);
+    w.writeString(kCommon, "CD", s.CD, d.CD);
+    w.writeInteger(kCommon, "Map", s.Map, d.Map);
+    w.writeInteger(kCommon, "MapSearchKind", s.MapSearchKind, d.MapSearchKind);
+    w.writeInteger(kCommon, "NGCut", s.NGCut, d.NGCut);
+    w.writeInteger(kCommon, "UsbSerial", s.UsbSerial, d.UsbSerial);
 
-    ini.writeBool(kOperation, "ViewSplash", s.ViewSplash);
-    ini.writeBool(kOperation, "HisListPopup", s.HisListPopup);
-    ini.writeBool(kOperation, "RecvViewPopup", s.RecvViewPopup);
-    ini.writeBool(kOperation, "RecvViewMiniPopup", s.RecvViewMiniPopup);
-    ini.writeBool(kOperation, "RingSound", s.RingSound);
-    ini.writeString(kOperation, "WaveFile", s.WaveFile);
-    ini.writeBool(kOperation, "NotMoveFocus", s.NotMoveFocus);
-    ini.writeBool(kOperation, "DeleteType", s.DeleteType);
-    ini.writeBool(kOperation, "WindowsEnd", s.WindowsEnd);
+    w.writeBool(kOperation, "ViewSplash", s.ViewSplash, d.ViewSplash);
+    w.writeBool(kOperation, "HisListPopup", s.HisListPopup, d.HisListPopup);
+    w.writeBool(kOperation, "RecvViewPopup", s.RecvViewPopup, d.RecvViewPopup);
+    w.writeBool(kOperation, "RecvViewMiniPopup", s.RecvViewMiniPopup, d.RecvViewMiniPopup);
+    w.writeBool(kOperation, "RingSound", s.RingSound, d.RingSound);
+    w.writeString(kOperation, "WaveFile", s.WaveFile, d.WaveFile);
+    w.writeBool(kOperation, "NotMoveFocus", s.NotMoveFocus, d.NotMoveFocus);
+    w.writeBool(kOperation, "DeleteType", s.DeleteType, d.DeleteType);
+    w.writeBool(kOperation, "WindowsEnd", s.WindowsEnd, d.WindowsEnd);
 
-    ini.writeBool(kReceiveHistory, "EarlierSearch", s.EarlierSearch);
-    ini.writeBool(kReceiveHistory, "NewDataView", s.NewDataView);
-    ini.writeBool(kReceiveHistory, "AutoAdd", s.AutoAdd);
-    ini.writeBool(kReceiveHistory, "SameTelUpdate", s.SameTelUpdate);
-    ini.writeBool(kReceiveHistory, "BeforeSelectItems", s.BeforeSelectItems);
-    ini.writeBool(kReceiveHistory, "BeforeRecvDateTime", s.BeforeRecvDateTime);
-    ini.writeBool(kReceiveHistory, "AutoDel", s.AutoDel);
-    ini.writeInteger(kReceiveHistory, "DeleteDay", s.DeleteDay);
-    ini.writeBool(kReceiveHistory, "AutoDelConfirm", s.AutoDelConfirm);
+    w.writeBool(kReceiveHistory, "EarlierSearch", s.EarlierSearch, d.EarlierSearch);
+    w.writeBool(kReceiveHistory, "NewDataView", s.NewDataView, d.NewDataView);
+    w.writeBool(kReceiveHistory, "AutoAdd", s.AutoAdd, d.AutoAdd);
+    w.writeBool(kReceiveHistory, "SameTelUpdate", s.SameTelUpdate, d.SameTelUpdate);
+    w.writeBool(kReceiveHistory, "BeforeSelectItems", s.BeforeSelectItems, d.BeforeSelectItems);
+    w.writeBool(kReceiveHistory, "BeforeRecvDateTime", s.BeforeRecvDateTime, d.BeforeRecvDateTime);
+    w.writeBool(kReceiveHistory, "AutoDel", s.AutoDel, d.AutoDel);
+    w.writeInteger(kReceiveHistory, "DeleteDay", s.DeleteDay, d.DeleteDay);
+    w.writeBool(kReceiveHistory, "AutoDelConfirm", s.AutoDelConfirm, d.AutoDelConfirm);
 
-    ini.writeBool(kMeiboView, "AutoSaveMeibo", s.AutoSaveMeibo);
-    ini.writeBool(kMeiboView, "SaveMeiboConfirm", s.SaveMeiboConfirm);
+    w.writeBool(kMeiboView, "AutoSaveMeibo", s.AutoSaveMeibo, d.AutoSaveMeibo);
+    w.writeBool(kMeiboView, "SaveMeiboConfirm", s.SaveMeiboConfirm, d.SaveMeiboConfirm);
 
-    ini.writeInteger(kScreenView, "ListMaxCount", s.ListMaxCount);
-    ini.writeString(kScreenView, "SelectItem1", s.SelectItem1);
-    ini.writeString(kScreenView, "SelectItem2", s.SelectItem2);
-    ini.writeString(kScreenView, "SelectItem3", s.SelectItem3);
-    ini.writeBool(kScreenView, "MenuVisible", s.MenuVisible);
-    ini.writeBool(kScreenView, "MenuTopMost", s.MenuTopMost);
-    ini.writeBool(kScreenView, "CloseMsg", s.CloseMsg);
+    w.writeInteger(kScreenView, "ListMaxCount", s.ListMaxCount, d.ListMaxCount);
+    w.writeString(kScreenView, "SelectItem1", s.SelectItem1, d.SelectItem1);
+    w.writeString(kScreenView, "SelectItem2", s.SelectItem2, d.SelectItem2);
+    w.writeString(kScreenView, "SelectItem3", s.SelectItem3, d.SelectItem3);
+    w.writeBool(kScreenView, "MenuVisible", s.MenuVisible, d.MenuVisible);
+    w.writeBool(kScreenView, "MenuTopMost", s.MenuTopMost, d.MenuTopMost);
+    w.writeBool(kScreenView, "CloseMsg", s.CloseMsg, d.CloseMsg);
 
-    ini.writeBool(kAutoBackup, "AutoBU", s.AutoBU);
-    ini.writeInteger(kAutoBackup, "AutoBUCount", s.AutoBUCount);
-    ini.writeBool(kAutoUpdate, "UpdateCheck", s.UpdateCheck);
+    w.writeBool(kAutoBackup, "AutoBU", s.AutoBU, d.AutoBU);
+    w.writeInteger(kAutoBackup, "AutoBUCount", s.AutoBUCount, d.AutoBUCount);
+    w.writeBool(kAutoUpdate, "UpdateCheck", s.UpdateCheck, d.UpdateCheck);
 
-    ini.writeBool(kUsePbAdrs, "UsePbAdrs", s.UsePbAdrs);
-    ini.writeInteger(kUsePbAdrs, "PbSeries", s.PbSeries);
-    ini.writeInteger(kUsePbAdrs, "PbAdrsBook", s.PbAdrsBook);
-    ini.writeString(kUsePbAdrs, "PbAdrsBookName", s.PbAdrsBookName);
-    ini.writeBool(kUsePbAdrs, "RunPbDlg", s.RunPbDlg);
-    ini.writeBool(kUsePbAdrs, "PbBackup", s.PbBackup);
-    ini.writeBool(kUsePbAdrs, "PbBackupDlg", s.PbBackupDlg);
-    ini.writeInteger(kUsePbAdrs, "Memo1", s.Memo1);
-    ini.writeInteger(kUsePbAdrs, "Memo2", s.Memo2);
-    ini.writeInteger(kUsePbAdrs, "Memo3", s.Memo3);
-    ini.writeInteger(kUsePbAdrs, "rank", s.rank);
-    ini.writeInteger(kUsePbAdrs, "Line1", s.Line1);
-    ini.writeInteger(kUsePbAdrs, "Line2", s.Line2);
+    w.writeBool(kUsePbAdrs, "UsePbAdrs", s.UsePbAdrs, d.UsePbAdrs);
+    w.writeInteger(kUsePbAdrs, "PbSeries", s.PbSeries, d.PbSeries);
+    w.writeInteger(kUsePbAdrs, "PbAdrsBook", s.PbAdrsBook, d.PbAdrsBook);
+    w.writeString(kUsePbAdrs, "PbAdrsBookName", s.PbAdrsBookName, d.PbAdrsBookName);
+    w.writeBool(kUsePbAdrs, "RunPbDlg", s.RunPbDlg, d.RunPbDlg);
+    w.writeBool(kUsePbAdrs, "PbBackup", s.PbBackup, d.PbBackup);
+    w.writeBool(kUsePbAdrs, "PbBackupDlg", s.PbBackupDlg, d.PbBackupDlg);
+    w.writeInteger(kUsePbAdrs, "Memo1", s.Memo1, d.Memo1);
+    w.writeInteger(kUsePbAdrs, "Memo2", s.Memo2, d.Memo2);
+    w.writeInteger(kUsePbAdrs, "Memo3", s.Memo3, d.Memo3);
+    w.writeInteger(kUsePbAdrs, "rank", s.rank, d.rank);
+    w.writeInteger(kUsePbAdrs, "Line1", s.Line1, d.Line1);
+    w.writeInteger(kUsePbAdrs, "Line2", s.Line2, d.Line2);
 }
 
 void SaveAtExit(const GlobalSettings& s, IniFile& ini) {
-    ini.writeBool(kScreenView, "MenuVisible", s.MenuVisible);
-    ini.writeBool(kScreenView, "MenuTopMost", s.MenuTopMost);
-    ini.writeBool(kScreenView, "CloseMsg", s.CloseMsg);
-    ini.writeBool(kAdapter, "NewFunc", s.NewFunc);
-    ini.writeBool(kAdapter, "CTISet", s.CTISet);
-    ini.writeBool(kAdapter, "UseBelleBox", s.UseBelleBox);
-    ini.writeBool(kAdapter, "UseOGW", s.UseOGW);
-    ini.writeInteger(kCommon, "NGCut", s.NGCut);
-    ini.writeInteger(kCommon, "UsbSerial", s.UsbSerial);
+    ChangedKeys w(ini);
+    const GlobalSettings d;
+    w.writeBool(kScreenView, "MenuVisible", s.MenuVisible, d.MenuVisible);
+    w.writeBool(kScreenView, "MenuTopMost", s.MenuTopMost, d.MenuTopMost);
+    w.writeBool(kScreenView, "CloseMsg", s.CloseMsg, d.CloseMsg);
+    w.writeBool(kAdapter, "NewFunc", s.NewFunc, d.NewFunc);
+    w.writeBool(kAdapter, "CTISet", s.CTISet, d.CTISet);
+    w.writeBool(kAdapter, "UseBelleBox", s.UseBelleBox, d.UseBelleBox);
+    w.writeBool(kAdapter, "UseOGW", s.UseOGW, d.UseOGW);
+    w.writeInteger(kCommon, "NGCut", s.NGCut, d.NGCut);
+    w.writeInteger(kCommon, "UsbSerial", s.UsbSerial, d.UsbSerial);
     if (s.MenuLeft)
         ini.writeInteger(kMenuView, "Left", *s.MenuLeft);
     if (s.MenuTop)
@@ -346,8 +389,10 @@ void SaveAtExit(const GlobalSettings& s, IniFile& ini) {
 }
 
 void SaveNotices(const GlobalSettings& s, IniFile& ini) {
-    ini.writeBool(kCommon, "Info", s.Info);
-    ini.writeBool(kAutoUpdate, "UpdateCheck", s.UpdateCheck);
+    ChangedKeys w(ini);
+    const GlobalSettings d;
+    w.writeBool(kCommon, "Info", s.Info, d.Info);
+    w.writeBool(kAutoUpdate, "UpdateCheck", s.UpdateCheck, d.UpdateCheck);
 }
 
 void RefreshPhonebookDataFolder(GlobalSettings& settings) {

@@ -142,6 +142,7 @@ struct SettingsEnvironment {
 
 struct SettingsLoadResult {
     bool firstRun = false;                 // the settings file was absent
+    bool fileDamaged = false;              // it could not be read whole (IniFile::damaged)
     bool needEnvironmentSetup = false;     // open the settings dialog before the line
     bool dataPathReplaced = false;         // skip the automatic backup at this start
     bool adapterLibraryReplaced = false;   // show the replaced-library message
@@ -150,12 +151,14 @@ struct SettingsLoadResult {
 
 // Reads every global key with its checks, in the order the program always
 // made them; the no-drive notice goes through `messages`.
+// What the user is told before the settings dialog when the file was damaged.
+std::string DamagedSettingsFileMessage(const std::filesystem::path& file);
+
 SettingsLoadResult LoadGlobalSettings(const IniFile& ini, const SettingsEnvironment& env,
                                       MessageService& messages, GlobalSettings& settings);
 
-// The three writers change only their own keys in `ini`; callers load the
-// file afresh, apply one of them and save, so that keys written meanwhile by
-// the windows are kept.
+// The three writers change only their own keys in `ini`, and of those only
+// the ones whose value differs from what the file reads as.
 // Writes what the settings dialog's "設定(&S)" stores.
 void SaveFromSettingsDialog(const GlobalSettings& settings, IniFile& ini);
 // Writes what the main window stores when it is destroyed.

@@ -6,8 +6,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,8 +41,50 @@ std::string storedForm(std::string_view value) {
     return "\"" + std::string(value) + "\"";
 }
 
-std::string errnoText(const std::string& what, const std::filesystem::path& path) {
-    return what + " " + path.string() + ": " + std::strerror(errno);
+// A value with a line break would end its line and could start another key
+// or section; it is written on one line.
+std::string oneLine(std::string_view value) {
+    std::string out(value);
+    for (char& c : out)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return out;
+}
+
+// No settings file holds control characters; a file that does was
+// overwritten with something else or damaged by a crash.
+bool hasControlBytes(std::string_view bytes) {
+    for (unsigned char c : bytes)
+        if ((c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F)
+            return true;
+    return false;
+}
+
+bool decodesCleanly(std::string_view utf8) {
+    return utf8.find("\xEF\xBF\xBD") == std::string_view::npos;
+}
+
+std::string reasonText(int error, bool writing) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return "ディスクの空き容量が足りません";
+    case EACCES:
+    case EPERM:
+        return writing ? "書き込みが許可されていません" : "読み込みが許可されていません";
+    case EROFS:
+        return "読み取り専用の場所です";
+    case ENOENT:
+    case ENOTDIR:
+        return "フォルダーが見つかりません";
+    case EISDIR:
+        return "同じ名前のフォルダーがあります";
+    case EIO:
+        return "ディスクの読み書きでエラーが発生しました";
+    default:
+        return "エラー番号 " + std::to_string(error);
+    }
 }
 
 class FileDescriptor {
@@ -129,52 +169,98 @@ int IniFile::parseInteger(std::string_view text, int def) {
     return static_cast<int>(bits);
 }
 
+std::string IniFile::writeFailureText(const std::filesystem::path& path, int error) {
+    return "設定ファイルに書き込めませんでした  \r\n" + path.string() + "  \r\n" +
+           reasonText(error, true) + "  ";
+}
+
+std::string IniFile::readFailureText(const std::filesystem::path& path, int error) {
+    return "設定ファイルが読み込めませんでした  \r\n" + path.string() + "  \r\n" +
+           reasonText(error, false) + "  ";
+}
+
 bool IniFile::load() {
-    sections_.clear();
+    sections_.assign(1, Section{});
     lastError_.clear();
+    damaged_ = false;
+    modified_ = false;
     std::error_code ec;
-    existed_ = std::filesystem::is_regular_file(path_, ec);
+    existed_ = std::filesystem::exists(path_, ec);
     if (!existed_)
         return true;
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) {
-        existed_ = false;
-        lastError_ = errnoText("cannot open", path_);
-        return false;
+    std::string content;
+    {
+        FileDescriptor fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+        char buffer[8192];
+        ssize_t n = fd.get() < 0 ? -1 : 0;
+        while (fd.get() >= 0 && (n = ::read(fd.get(), buffer, sizeof buffer)) != 0) {
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                break;
+            content.append(buffer, static_cast<std::size_t>(n));
+        }
+        if (n < 0) {
+            damaged_ = true;
+            lastError_ = readFailureText(path_, errno);
+            return false;
+        }
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    std::string content = bytes.str();
-    if (encoding_ == Encoding::Utf8) {
-        if (content.rfind("\xEF\xBB\xBF", 0) == 0)
-            content.erase(0, 3);
-        parse(content);
-    } else {
-        parse(cp932::decode(content));
-    }
+    damaged_ = hasControlBytes(content);
+    parseBytes(content);
+    modified_ = false; // what is in memory is what is on disk
     return true;
 }
 
-void IniFile::parse(std::string_view utf8) {
-    sections_.clear();
-    sections_.push_back(Section{});
-    while (!utf8.empty()) {
-        std::size_t end = utf8.find('\n');
-        std::string_view raw = utf8.substr(0, end);
-        utf8 = end == std::string_view::npos ? std::string_view{} : utf8.substr(end + 1);
-        if (!raw.empty() && raw.back() == '\r')
-            raw.remove_suffix(1);
+std::string IniFile::decoded(std::string_view bytes) const {
+    return encoding_ == Encoding::Cp932 ? cp932::decode(bytes) : std::string(bytes);
+}
 
-        std::string_view t = trimBlanks(raw);
+IniFile::Line IniFile::makeLine(std::string_view utf8) const {
+    Line line;
+    line.bytes = encoding_ == Encoding::Cp932 ? cp932::encode(utf8) : std::string(utf8);
+    line.ending = "\r\n";
+    return line;
+}
+
+void IniFile::parse(std::string_view utf8) {
+    parseBytes(encoding_ == Encoding::Cp932 ? cp932::encode(utf8) : std::string(utf8));
+}
+
+void IniFile::parseBytes(std::string_view bytes) {
+    sections_.assign(1, Section{});
+    modified_ = true;
+    bool first = true;
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find('\n');
+        Line line;
+        if (end == std::string_view::npos) {
+            line.bytes = std::string(bytes);
+            bytes = {};
+        } else {
+            line.bytes = std::string(bytes.substr(0, end));
+            line.ending = "\n";
+            bytes.remove_prefix(end + 1);
+            if (!line.bytes.empty() && line.bytes.back() == '\r') {
+                line.bytes.pop_back();
+                line.ending = "\r\n";
+            }
+        }
+        std::string text = decoded(line.bytes);
+        // A UTF-8 mark at the start stays in the bytes, out of the names.
+        if (first && encoding_ == Encoding::Utf8 && text.rfind("\xEF\xBB\xBF", 0) == 0)
+            text.erase(0, 3);
+        first = false;
+
+        std::string_view t = trimBlanks(text);
         if (!t.empty() && t.front() == '[') {
             std::size_t close = t.find(']');
             std::string_view name =
                 t.substr(1, close == std::string_view::npos ? t.npos : close - 1);
             sections_.push_back(Section{std::string(trimBlanks(name)), true, {}});
-            sections_.back().lines.push_back(Line{std::string(raw), {}, {}});
+            sections_.back().lines.push_back(std::move(line));
             continue;
         }
-        Line line{std::string(raw), {}, {}};
         std::size_t eq = t.find('=');
         if (!t.empty() && t.front() != ';' && eq != std::string_view::npos && eq > 0) {
             line.key = std::string(trimBlanks(t.substr(0, eq)));
@@ -188,45 +274,92 @@ std::string IniFile::text() const {
     std::string out;
     for (const Section& s : sections_)
         for (const Line& l : s.lines) {
-            out += l.raw;
-            out += "\r\n";
+            if (!out.empty() && out.back() != '\n')
+                out += "\r\n"; // a line was added after a last line without end
+            out += decoded(l.bytes);
+            out += l.ending;
         }
     return out;
 }
 
+bool IniFile::keepDamagedCopy() {
+    std::error_code ec;
+    if (!std::filesystem::exists(path_, ec))
+        return true;
+    for (int n = 1; n < 1000; ++n) {
+        std::filesystem::path aside = path_;
+        aside += n == 1 ? std::string(".damaged") : ".damaged" + std::to_string(n);
+        if (std::filesystem::exists(aside, ec))
+            continue;
+        // A second name for the same bytes needs no reading, so it also keeps
+        // a file that could not be read.
+        if (::link(path_.c_str(), aside.c_str()) == 0)
+            return true;
+        if (errno == EEXIST)
+            continue;
+        if (std::filesystem::copy_file(path_, aside, ec))
+            return true;
+        lastError_ = writeFailureText(aside, ec.value());
+        return false;
+    }
+    lastError_ = writeFailureText(path_, EEXIST);
+    return false;
+}
+
+bool IniFile::acceptRewrite() {
+    if (!held_)
+        return true;
+    if (damaged_) {
+        if (!keepDamagedCopy())
+            return false;
+        for (Section& s : sections_)
+            std::erase_if(s.lines, [this](const Line& l) {
+                return hasControlBytes(l.bytes) || !decodesCleanly(decoded(l.bytes));
+            });
+        std::erase_if(sections_, [](const Section& s) { return s.hasHeader && s.lines.empty(); });
+        damaged_ = false;
+        modified_ = true;
+    }
+    held_ = false;
+    return true;
+}
+
 bool IniFile::save() {
     lastError_.clear();
-    std::string content = text();
-    if (encoding_ == Encoding::Cp932)
-        content = cp932::encode(content);
+    if (held_ || !modified_)
+        return true;
+    std::string content;
+    for (const Section& s : sections_)
+        for (const Line& l : s.lines) {
+            if (!content.empty() && content.back() != '\n')
+                content += "\r\n";
+            content += l.bytes;
+            content += l.ending;
+        }
 
     const std::filesystem::path temp = temporaryName(path_);
     FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (fd.get() < 0) {
-        lastError_ = errnoText("cannot create", temp);
+        lastError_ = writeFailureText(path_, errno);
         return false;
     }
     struct stat old {};
     if (::stat(path_.c_str(), &old) == 0)
         ::fchmod(fd.get(), old.st_mode & 07777);
 
-    bool ok = writeAll(fd.get(), content);
-    if (!ok)
-        lastError_ = errnoText("cannot write", temp);
-    if (ok && ::fsync(fd.get()) != 0) {
-        ok = false;
-        lastError_ = errnoText("cannot flush", temp);
-    }
+    bool ok = writeAll(fd.get(), content) && ::fsync(fd.get()) == 0;
+    int error = ok ? 0 : errno;
     if (::close(fd.release()) != 0 && ok) {
         ok = false;
-        lastError_ = errnoText("cannot close", temp);
+        error = errno;
     }
     if (ok && ::rename(temp.c_str(), path_.c_str()) != 0) {
         ok = false;
-        lastError_ = errnoText("cannot replace", path_);
+        error = errno;
     }
     if (!ok) {
         ::unlink(temp.c_str());
+        lastError_ = writeFailureText(path_, error);
         return false;
     }
     // Make the rename itself durable.
@@ -235,6 +368,7 @@ bool IniFile::save() {
     if (dir.get() >= 0)
         ::fsync(dir.get());
     existed_ = true;
+    modified_ = false;
     return true;
 }
 
@@ -284,28 +418,39 @@ bool IniFile::readBool(std::string_view section, std::string_view key, bool def)
     return readInteger(section, key, def ? 1 : 0) != 0;
 }
 
-void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+void IniFile::writeString(std::string_view section, std::string_view key,
+                          std::string_view newValue) {
+    const std::string value = oneLine(newValue);
     if (sections_.empty())
         sections_.push_back(Section{});
     Section* s = findSection(section);
     if (!s) {
         sections_.push_back(Section{std::string(section), true, {}});
         s = &sections_.back();
-        s->lines.push_back(Line{"[" + std::string(section) + "]", {}, {}});
+        s->lines.push_back(makeLine("[" + std::string(section) + "]"));
     }
-    Line line{std::string(key) + "=" + storedForm(value), std::string(key), std::string(value)};
     for (Line& l : s->lines)
         if (!l.key.empty() && sameName(l.key, key)) {
-            line.key = l.key; // keep the spelling already in the file
-            line.raw = l.key + "=" + storedForm(value);
+            if (l.value == newValue || l.value == value)
+                return; // the line keeps its bytes
+            // Keep the spelling already in the file, and the line's end.
+            Line line = makeLine(l.key + "=" + storedForm(value));
+            line.ending = l.ending;
+            line.key = l.key;
+            line.value = value;
             l = std::move(line);
+            modified_ = true;
             return;
         }
+    Line line = makeLine(std::string(key) + "=" + storedForm(value));
+    line.key = std::string(key);
+    line.value = value;
     // New keys go after the last key, before trailing blank lines.
     auto pos = s->lines.end();
-    while (pos != s->lines.begin() + 1 && trimBlanks(std::prev(pos)->raw).empty())
+    while (pos != s->lines.begin() + 1 && trimBlanks(std::prev(pos)->bytes).empty())
         --pos;
     s->lines.insert(pos, std::move(line));
+    modified_ = true;
 }
 
 void IniFile::writeInteger(std::string_view section, std::string_view key, int value) {
@@ -325,15 +470,19 @@ bool IniFile::hasKey(std::string_view section, std::string_view key) const {
 }
 
 void IniFile::eraseSection(std::string_view section) {
-    std::erase_if(sections_,
-                  [&](const Section& s) { return s.hasHeader && sameName(s.name, section); });
+    if (std::erase_if(sections_, [&](const Section& s) {
+            return s.hasHeader && sameName(s.name, section);
+        }) != 0)
+        modified_ = true;
 }
 
 void IniFile::deleteKey(std::string_view section, std::string_view key) {
     Section* s = findSection(section);
     if (!s)
         return;
-    std::erase_if(s->lines, [&](const Line& l) { return !l.key.empty() && sameName(l.key, key); });
+    if (std::erase_if(s->lines,
+                      [&](const Line& l) { return !l.key.empty() && sameName(l.key, key); }) != 0)
+        modified_ = true;
 }
 
 std::vector<std::string> IniFile::sections() const {

@@ -5,10 +5,14 @@
 // with what the Windows program wrote: section and key names compare without
 // ASCII case, values lose leading and trailing blanks and one pair of
 // enclosing double quotes, lines starting with ';' are comments, the first of
-// duplicate sections or keys wins. Everything the program does not touch
-// (unknown sections, keys, comments, their order) is written back as it was.
-// On disk the text is code page 932 (or UTF-8 for files of our own) with
-// CR LF line ends; LF alone is accepted on reading.
+// duplicate sections or keys wins.
+//
+// The file is shared with people and other programs, so reading never
+// damages it: every line the program does not change is written back byte for
+// byte (its own line end, bytes that are not valid code page 932, unknown
+// sections and keys), a write of the value a key already has changes nothing,
+// and save() writes only when something changed. On disk the text is code
+// page 932 (or UTF-8 for files of our own); new lines end in CR LF.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,20 +30,47 @@ public:
     // Reads the file; a missing file reads as empty. Returns false (with the
     // reason in lastError()) only when an existing file cannot be read.
     bool load();
-    // Whether the file existed at the last load().
+    // Whether the file existed at the last load() (also when it could not be
+    // read).
     bool existed() const { return existed_; }
+    // The file exists but could not be read, or holds bytes no settings file
+    // holds (control characters: a file overwritten with binary data, or a
+    // crash that left blocks of zeros). What could be read is available.
+    bool damaged() const { return damaged_; }
 
-    // Writes the whole file in one step: a temporary file in the same folder,
-    // flushed to disk, then renamed over the old one. On failure the old file
-    // is untouched and false is returned with the reason in lastError().
+    // Until acceptRewrite(), save() keeps changes in memory and leaves the
+    // file alone: a damaged file is not replaced before the user has seen
+    // and confirmed the settings read from it.
+    void holdWrites() { held_ = true; }
+    bool writesHeld() const { return held_; }
+    // Ends the hold. A damaged file is first kept beside the new one as
+    // "<name>.damaged" (".damaged2", ... when taken), and the lines that
+    // cannot be settings are dropped, so the next save() writes a clean file.
+    // False, with the reason in lastError(), when the copy cannot be kept;
+    // the hold then stays.
+    bool acceptRewrite();
+
+    // Writes the whole file in one step when anything changed: a temporary
+    // file in the same folder, flushed to disk, then renamed over the old one.
+    // On failure the old file is untouched and false is returned with a
+    // message for the user (Japanese, naming the file and the reason) in
+    // lastError().
     bool save();
     const std::string& lastError() const { return lastError_; }
     const std::filesystem::path& path() const { return path_; }
+    // Whether there are changes that save() has not written yet.
+    bool modified() const { return modified_; }
 
-    // The text as it would be written (UTF-8, CR LF).
+    // The text as it would be written, in UTF-8.
     std::string text() const;
-    // Replaces the contents with a text in UTF-8.
+    // Replace the contents with a text in UTF-8, or with bytes as stored in
+    // the file; the next save() writes them.
     void parse(std::string_view utf8);
+    void parseBytes(std::string_view bytes);
+
+    // The user's message for a failed write or read of `path` (errno value).
+    static std::string writeFailureText(const std::filesystem::path& path, int error);
+    static std::string readFailureText(const std::filesystem::path& path, int error);
 
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
     std::string readString(std::string_view section, std::string_view key,
@@ -68,9 +99,10 @@ public:
 
 private:
     struct Line {
-        std::string raw;   // the line as read or written, without line end
-        std::string key;   // empty for comments and other lines
-        std::string value; // trimmed and unquoted
+        std::string bytes;  // as stored in the file, without line end
+        std::string ending; // "\r\n", "\n", or "" for a last line without one
+        std::string key;    // empty for comments and other lines
+        std::string value;  // trimmed and unquoted, UTF-8
     };
     struct Section {
         std::string name; // empty for the lines before the first section
@@ -81,11 +113,17 @@ private:
     Section* findSection(std::string_view name);
     const Section* findSection(std::string_view name) const;
     static const Line* findLine(const Section& section, std::string_view key);
+    Line makeLine(std::string_view utf8) const;
+    std::string decoded(std::string_view bytes) const;
+    bool keepDamagedCopy();
 
     std::filesystem::path path_;
     Encoding encoding_;
     std::vector<Section> sections_;
     bool existed_ = false;
+    bool damaged_ = false;
+    bool held_ = false;
+    bool modified_ = false;
     std::string lastError_;
 };
 

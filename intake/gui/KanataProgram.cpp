@@ -156,6 +156,10 @@ bool KanataProgram::constructAdapter() {
     // The settings file is read once here: LineType is needed before the
     // library, the rest is checked by loadSettings.
     ini_.load();
+    // A damaged file is replaced only once the user has confirmed what
+    // could be read from it in the settings dialog.
+    if (ini_.damaged())
+        ini_.holdWrites();
     const int lineType = ini_.readInteger("COMMON", "UseType", 0);
     if (lineType != 0 && lineType != 1)
         return true;
@@ -213,9 +217,11 @@ bool KanataProgram::prepareAdapterModels() {
 
 bool KanataProgram::runEnvironmentSetup() {
     const std::string library = adapter_ ? adapter_->fileName() : std::string();
-    messages_.information(setupReasonMessage(loadResult_.firstRun,
-                                             loadResult_.adapterLibraryReplaced, library,
-                                             phonebookLinkProblem_),
+    messages_.information(loadResult_.fileDamaged
+                              ? DamagedSettingsFileMessage(ini_.path())
+                              : setupReasonMessage(loadResult_.firstRun,
+                                                   loadResult_.adapterLibraryReplaced, library,
+                                                   phonebookLinkProblem_),
                           &form_);
     form_.raise();
     form_.activateWindow();
@@ -342,9 +348,16 @@ bool KanataProgram::takeStartupSettings(const GlobalSettings& changed) {
             adapter_->LoadKinds();
         }
     }
-    SaveFromSettingsDialog(settings_, ini_);
-    ini_.save();
+    saveConfirmedSettings();
     return true;
+}
+
+// The user has pressed "設定(&S)": the settings are written, also over a
+// file that was damaged, and a failure is told.
+void KanataProgram::saveConfirmedSettings() {
+    SaveFromSettingsDialog(settings_, ini_);
+    if (!ini_.acceptRewrite() || !ini_.save())
+        messages_.error(ini_.lastError(), &form_);
 }
 
 void KanataProgram::showEnvironment() {
@@ -504,8 +517,7 @@ bool KanataProgram::applySettings(const GlobalSettings& changed) {
         std::filesystem::weakly_canonical(resolveDataFolder(before.DataPath, workFolder_).folder) !=
         std::filesystem::weakly_canonical(resolveDataFolder(changed.DataPath, workFolder_).folder);
     const bool linkChanged = phonebookLinkChanged(before, changed);
-    SaveFromSettingsDialog(settings_, ini_);
-    ini_.save();
+    saveConfirmedSettings();
 
     bool lineOk = true;
     if (adapterChanged || dataChanged || linkChanged) {

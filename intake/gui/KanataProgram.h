@@ -150,6 +150,7 @@ private:
     bool environmentDialog();
     std::optional<GlobalSettings> runSettingsDialog(bool startup);
     AdapterCatalog listAdapterModels();
+    void saveConfirmedSettings();
     bool takeStartupSettings(const GlobalSettings& changed);
     void showEnvironment();
 

@@ -84,20 +84,16 @@ bool parseHistoryText(const std::string& text, std::vector<AdapterHistoryRecord>
         line = trimBlanks(line);
         if (line.empty())
             continue;
-        std::string fields[3];
-        std::size_t start = 0;
-        int n = 0;
-        for (; n < 3; ++n) {
+        std::vector<std::string> fields;
+        for (std::size_t start = 0;;) {
             const std::size_t comma = line.find(',', start);
-            fields[n] = trimBlanks(line.substr(start, comma - start));
-            if (comma == std::string::npos) {
-                ++n;
+            fields.push_back(trimBlanks(line.substr(start, comma - start)));
+            if (comma == std::string::npos)
                 break;
-            }
             start = comma + 1;
         }
         const std::string where = std::to_string(lineNumber) + " 行目: ";
-        if (n != 3 || line.find(',', start) != std::string::npos) {
+        if (fields.size() != 3) {
             error = where + "「番号,yyyymmdd,hhnnss」の形ではありません";
             return false;
         }

@@ -14,7 +14,8 @@ TEST(LineReports, ErrorTextDependsOnTheCode) {
     EXPECT_TRUE(messages.shown().empty());
 
     messages.expect("199\r\n断線\r\n\r\nこのままでは正常に動作しない可能性があります  \r\n"
-                    "着信帳を終了後、Windowsを再起動してください  ");
+                    "着信帳を終了後、接続機器の電源を入れ直してから  \r\n"
+                    "着信帳を起動し直してください  ");
     showLineError(messages, 199, "断線");
     messages.expect(
         "200\r\n断線\r\n\r\nこのままでは正常に動作しない可能性があります  \r\n"

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace kanata {
 namespace {
@@ -213,13 +214,55 @@ TEST_F(GlobalSettingsTest, MissingFileIsAFirstRunWithDefaults) {
     EXPECT_EQ(s_.UpdatePath, "/check/");
 }
 
-std::vector<std::string> keysWritten(void (*writer)(const GlobalSettings&, IniFile&)) {
-    IniFile ini("unused.ini");
-    writer(GlobalSettings{}, ini);
+// Every key of the global sections, filled with one value: a writer changes
+// exactly the keys it owns whose stored value does not read as its setting.
+std::string everyKeyAs(const std::string& value) {
+    const std::vector<std::pair<std::string, std::string>> sections = {
+        {"VERSION", "DLL"},
+        {"COMMON", "UseType Adapter Port DataPath CD Map MapSearchKind NGCut UsbSerial "
+                   "ExportRecvData Info"},
+        {"OPERATION", "ViewSplash HisListPopup RecvViewPopup RecvViewMiniPopup RingSound "
+                      "WaveFile NotMoveFocus DeleteType WindowsEnd"},
+        {"RECEIVE HISTORY", "EarlierSearch NewDataView AutoAdd SameTelUpdate BeforeSelectItems "
+                            "BeforeRecvDateTime AutoDel DeleteDay AutoDelConfirm"},
+        {"MEIBO VIEW", "AutoSaveMeibo SaveMeiboConfirm"},
+        {"SCREEN VIEW",
+         "ListMaxCount SelectItem1 SelectItem2 SelectItem3 MenuVisible MenuTopMost CloseMsg"},
+        {"AUTO BACKUP", "AutoBU AutoBUCount"},
+        {"AUTO UPDATE", "UpdateCheck"},
+        {"USE PBADRS", "UsePbAdrs PbSeries PbAdrsBook PbAdrsBookName RunPbDlg PbBackup "
+                       "PbBackupDlg Memo1 Memo2 Memo3 rank Line1 Line2"},
+        {"ADAPTER", "NewFunc CTISet UseBelleBox UseOGW"},
+        {"HIDDEN PARAMETER", "SearchDriveExtend AdapterExtend Path"},
+        {"UPDATE PARAMETER", "Domain Path App"},
+        {"MENU VIEW", "Left Top"},
+    };
+    std::string text;
+    for (const auto& [section, keys] : sections) {
+        text += "[" + section + "]\n";
+        std::istringstream names(keys);
+        for (std::string key; names >> key;)
+            text += key + "=" + value + "\n";
+    }
+    return text;
+}
+
+// The keys a writer changes, with settings whose values all differ from one
+// of the two fillings (a number for texts and integers, 0 and 1 for switches).
+std::vector<std::string> keysWritten(void (*writer)(const GlobalSettings&, IniFile&),
+                                     const GlobalSettings& settings = GlobalSettings{}) {
     std::vector<std::string> keys;
-    for (const auto& section : ini.sections())
-        for (const auto& key : ini.keys(section))
-            keys.push_back(section + "/" + key);
+    for (const char* filling : {"12345", "0"}) {
+        IniFile ini("unused.ini");
+        ini.parse(everyKeyAs(filling));
+        writer(settings, ini);
+        for (const auto& section : ini.sections())
+            for (const auto& key : ini.keys(section))
+                if (ini.readString(section, key) != filling &&
+                    std::find(keys.begin(), keys.end(), section + "/" + key) == keys.end())
+                    keys.push_back(section + "/" + key);
+    }
+    std::sort(keys.begin(), keys.end());
     return keys;
 }
 
@@ -242,20 +285,14 @@ TEST(GlobalSettingsSave, EachWriterWritesOnlyItsKeys) {
     GlobalSettings placed;
     placed.MenuLeft = 10;
     placed.MenuTop = 20;
-    IniFile ini("unused.ini");
-    SaveAtExit(placed, ini);
-    std::vector<std::string> exitKeys;
-    for (const auto& section : ini.sections())
-        for (const auto& key : ini.keys(section))
-            exitKeys.push_back(section + "/" + key);
-    EXPECT_EQ(exitKeys,
-              (std::vector<std::string>{"SCREEN VIEW/MenuVisible", "SCREEN VIEW/MenuTopMost",
-                                        "SCREEN VIEW/CloseMsg", "ADAPTER/NewFunc", "ADAPTER/CTISet",
-                                        "ADAPTER/UseBelleBox", "ADAPTER/UseOGW", "COMMON/NGCut",
-                                        "COMMON/UsbSerial", "MENU VIEW/Left", "MENU VIEW/Top"}));
+    EXPECT_EQ(keysWritten(SaveAtExit, placed),
+              (std::vector<std::string>{"ADAPTER/CTISet", "ADAPTER/NewFunc", "ADAPTER/UseBelleBox",
+                                        "ADAPTER/UseOGW", "COMMON/NGCut", "COMMON/UsbSerial",
+                                        "MENU VIEW/Left", "MENU VIEW/Top", "SCREEN VIEW/CloseMsg",
+                                        "SCREEN VIEW/MenuTopMost", "SCREEN VIEW/MenuVisible"}));
 
     EXPECT_EQ(keysWritten(SaveNotices),
-              (std::vector<std::string>{"COMMON/Info", "AUTO UPDATE/UpdateCheck"}));
+              (std::vector<std::string>{"AUTO UPDATE/UpdateCheck", "COMMON/Info"}));
 }
 
 TEST(GlobalSettingsSave, ExitLeavesOtherKeysAloneAndRoundTrips) {

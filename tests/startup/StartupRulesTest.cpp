@@ -68,7 +68,7 @@ TEST(LineOpen, UsbDriverWarningNamesTheModel) {
 TEST(LineOpen, OtherFailuresGiveUpWithoutTheDialog) {
     FakeLine line{{5}, {}};
     ScriptedMessages messages;
-    messages.expect("Windowsを再起動後、お試しください");
+    messages.expect("接続機器をつなぎ直してから、着信帳を起動し直してください");
     EXPECT_EQ(OpenLineAtStartup(line.steps(), messages), LineOpenOutcome::Abandoned);
     EXPECT_EQ(line.dialogs, 0);
     EXPECT_EQ(messages.shown()[0].icon, MessageIcon::Stop);

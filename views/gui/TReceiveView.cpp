@@ -610,7 +610,7 @@ void TReceiveView::setOutputSettings(const OutputItemSettings& settings) {
     output_ = settings;
     output_.Save(ini_);
     if (!ini_.save())
-        messages_.error("設定ファイルに書き込めませんでした  \r\n" + ini_.lastError(), this);
+        messages_.error(ini_.lastError(), this);
 }
 
 void TReceiveView::btnListEditClick(int tab) {
