@@ -198,8 +198,14 @@ TEST_F(ExportProgram, HistoryLayoutBuiltInTheGridIsExportedAsText) {
             },
             "history list")
         .then<QFileDialog>([&](QFileDialog& d) { saveAs(d, out); }, "save dialog")
-        .then<TRecvHisFileExportList>([](TRecvHisFileExportList& w) { click(w.btnCancel); },
-                                      "close list")
+        .then<TRecvHisFileExportList>(
+            [&](TRecvHisFileExportList& w) {
+                // The export runs on in the event loop; the list closes once
+                // its completion message was shown.
+                EXPECT_TRUE(waitUntil([&] { return messages.allAnswered(); }));
+                click(w.btnCancel);
+            },
+            "close list")
         .then<TFileExport>([](TFileExport& w) { click(w.btnCancel); }, "close settings");
     form->actFileExport->trigger();
     EXPECT_TRUE(script.finished()) << script.pending();
