@@ -9,7 +9,7 @@
 #include "transfer/gui/ExportEnvironment.h"
 #include "transfer/gui/TFileExport.h"
 #include "transfer/gui/TGetReceiveHistory.h"
-#include "transfer/gui/TRangeSpecification.h"
+#include "transfer/gui/ExportRangeDialog.h"
 #include "transfer/gui/TRecvHisFileExportList.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "transfer/gui/TRangeSpecification.h"
+#include "transfer/gui/ExportRangeDialog.h"
 
 #include "history/gui/DialogSupport.h"
 
