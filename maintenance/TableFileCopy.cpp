@@ -48,28 +48,29 @@ bool backUp(sqlite3* from, const fs::path& to, std::string& error) {
 
 } // namespace
 
-bool copyTableFile(const fs::path& source, const fs::path& target, std::string& error) {
-    Handle from;
-    if (!openReadOnly(source, from, error))
-        return false;
-    const fs::path partial = target.string() + ".copying";
+bool copyOpenTable(sqlite3* source, const fs::path& target, std::string& error) {
+    const fs::path partial = target.string() + ".part";
     std::error_code ec;
     fs::remove(partial, ec);
-    if (!backUp(from.db, partial, error) || !flushPath(partial)) {
+    if (!backUp(source, partial, error) || !flushPath(partial)) {
         if (error.empty())
             error = "cannot flush " + partial.string();
         fs::remove(partial, ec);
         return false;
     }
     fs::rename(partial, target, ec);
-    if (!ec)
-        flushPath(target.parent_path());
     if (ec) {
         error = ec.message();
         fs::remove(partial, ec);
         return false;
     }
+    flushPath(target.parent_path());
     return true;
+}
+
+bool copyTableFile(const fs::path& source, const fs::path& target, std::string& error) {
+    Handle from;
+    return openReadOnly(source, from, error) && copyOpenTable(from.db, target, error);
 }
 
 bool tableFileIsSound(const fs::path& file, std::string& error) {

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+struct sqlite3;
+
 namespace kanata {
 
 // Copies `source` (an SQLite database) to `target` through a temporary file
@@ -13,6 +15,10 @@ namespace kanata {
 // the reason in `error`.
 bool copyTableFile(const std::filesystem::path& source, const std::filesystem::path& target,
                    std::string& error);
+
+// The same from a database already open (`source` is its sqlite3 handle),
+// so that a caller holding the table copies what it sees.
+bool copyOpenTable(sqlite3* source, const std::filesystem::path& target, std::string& error);
 
 // True when `file` opens as a database and passes PRAGMA integrity_check.
 bool tableFileIsSound(const std::filesystem::path& file, std::string& error);

@@ -3,6 +3,7 @@
 #include "maintenance/AutoBackup.h"
 #include "data/Cp932.h"
 #include "maintenance/TableFileCopy.h"
+#include "tests/support/FileHelpers.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 
@@ -16,18 +17,6 @@ namespace kanata::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // A small table file with one row whose text tells the generations apart.
 void writeTable(const fs::path& file, const std::string& mark) {

@@ -2,6 +2,7 @@
 // sent with the real ktcall, the history table read back from disk.
 #include "data/DateTime.h"
 #include "data/TDMKanata195.h"
+#include "tests/support/FileHelpers.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ScriptedMessages.h"
 
@@ -15,42 +16,8 @@
 namespace kanata::test {
 namespace {
 
-std::vector<RecvHisRow> historyRows(const std::filesystem::path& dataFolder) {
-    ScriptedMessages messages;
-    TDMKanata195 dm(dataFolder, messages);
-    TableUse use(dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
-    std::vector<RecvHisRow> rows;
-    if (!use)
-        return rows;
-    for (const Record& r : dm.RecvHis().table().read(Query{}))
-        rows.push_back(dm.RecvHis().fromRecord(r));
-    return rows;
-}
-
 // Waits until the history holds `count` rows (calls are stored a moment
 // after ktcall returns).
-std::vector<RecvHisRow> waitForRows(const std::filesystem::path& dataFolder, std::size_t count) {
-    QElapsedTimer timer;
-    timer.start();
-    std::vector<RecvHisRow> rows;
-    while (timer.elapsed() < 30000) {
-        if (std::filesystem::exists(dataFolder / RecvHisTable::kFileName)) {
-            rows = historyRows(dataFolder);
-            if (rows.size() >= count)
-                break;
-        }
-        QThread::msleep(100);
-    }
-    return rows;
-}
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class IntakeEndToEnd : public ::testing::Test {
 protected:
     TempFolders folders;

@@ -4,6 +4,7 @@
 #include "maps/MapLaunch.h"
 #include "maps/RunProgram.h"
 #include "platform/Registry.h"
+#include "tests/support/FileHelpers.h"
 #include "tests/support/TempFolders.h"
 
 #include <QElapsedTimer>
@@ -17,13 +18,6 @@ namespace kanata::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Tokyo station: 35°40'52.6" N, 139°46'01.5" E in milliseconds of arc.
 MapRequest tokyo(int kind) {

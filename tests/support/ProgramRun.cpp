@@ -1,5 +1,8 @@
 #include "tests/support/ProgramRun.h"
 
+#include "data/TDMKanata195.h"
+#include "tests/support/ScriptedMessages.h"
+
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -84,6 +87,33 @@ bool ProgramRun::stop(int timeoutMs) {
 QString ProgramRun::log() {
     log_ += QString::fromUtf8(process_.readAllStandardError());
     return log_;
+}
+
+std::vector<RecvHisRow> historyRows(const std::filesystem::path& dataFolder) {
+    ScriptedMessages messages;
+    TDMKanata195 dm(dataFolder, messages);
+    TableUse use(dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+    std::vector<RecvHisRow> rows;
+    if (!use)
+        return rows;
+    for (const Record& r : dm.RecvHis().table().read(Query{}))
+        rows.push_back(dm.RecvHis().fromRecord(r));
+    return rows;
+}
+
+std::vector<RecvHisRow> waitForRows(const std::filesystem::path& dataFolder, std::size_t count) {
+    QElapsedTimer timer;
+    timer.start();
+    std::vector<RecvHisRow> rows;
+    while (timer.elapsed() < 30000) {
+        if (std::filesystem::exists(dataFolder / RecvHisTable::kFileName)) {
+            rows = historyRows(dataFolder);
+            if (rows.size() >= count)
+                break;
+        }
+        QThread::msleep(100);
+    }
+    return rows;
 }
 
 } // namespace kanata::test

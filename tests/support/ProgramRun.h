@@ -3,6 +3,7 @@
 // its message boxes logged to standard error (answered with their default
 // button) so that nothing waits for a hand. Calls are sent with the real
 // ktcall.
+#include "data/RecvHisTable.h"
 #include "tests/support/TempFolders.h"
 
 #include <QProcess>
@@ -10,6 +11,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kanata::test {
 
@@ -49,5 +51,11 @@ private:
     QProcess process_;
     QString log_;
 };
+
+// The history rows in the data folder, in record order.
+std::vector<RecvHisRow> historyRows(const std::filesystem::path& dataFolder);
+// Waits (up to 30 s) until the history holds `count` rows: calls are stored a
+// moment after ktcall returns.
+std::vector<RecvHisRow> waitForRows(const std::filesystem::path& dataFolder, std::size_t count);
 
 } // namespace kanata::test

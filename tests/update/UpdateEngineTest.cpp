@@ -4,6 +4,7 @@
 #include "maintenance/UpdateEngine.h"
 #include "maintenance/Notices.h"
 #include "settings/IniFile.h"
+#include "tests/support/FileHelpers.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 #include "tests/update/LoopbackHttpServer.h"
@@ -19,18 +20,6 @@ namespace kanata::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 struct FileElement {
     std::string name, version, datetime = "2030/01/02 03:04:05", size = "4", dlfile, dlparam = "p",
