@@ -48,8 +48,14 @@ void clickCell(QTableWidget* grid, int row, int column) {
                       grid->visualItemRect(grid->item(row, column)).center());
 }
 
+// The whole path goes into the name field, as a user types it. selectFile()
+// would leave the field alone once it has the focus, which arrives at a time
+// of the window system's choosing, and the old name would land in the new
+// folder.
 void saveAs(QFileDialog& dialog, const std::filesystem::path& file) {
-    dialog.selectFile(QString::fromStdString(file.string()));
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QString::fromStdString(file.string()));
     static_cast<QDialog&>(dialog).accept(); // QFileDialog checks and takes the name
 }
 
