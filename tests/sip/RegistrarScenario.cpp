@@ -1,4 +1,5 @@
 #include "tests/sip/RegistrarScenario.h"
+#include "tests/support/SippScenario.h"
 
 namespace kanata::test {
 namespace {
@@ -34,54 +35,23 @@ const std::string kRecordContact = R"x(<recv request="REGISTER">
 </recv>
 )x";
 
-const std::string kCall = R"x(<pause milliseconds="200"/>
-<send retrans="500"><![CDATA[
-INVITE sip:[$contact] SIP/2.0
-Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=[branch]
-From: <sip:0452223333@pbx.test>;tag=[pid]inv
-To: <sip:201@pbx.test>
-Call-ID: [call_id]
-CSeq: 10 INVITE
-Contact: <sip:pbx@[local_ip]:[local_port]>
-P-Asserted-Identity: <sip:+81452223333@pbx.test>
-Max-Forwards: 70
-Content-Length: 0
-
-]]></send>
-<recv response="100" optional="true"/>
-<recv response="180"/>
-<send><![CDATA[
-CANCEL sip:[$contact] SIP/2.0
-[last_Via:]
-From: <sip:0452223333@pbx.test>;tag=[pid]inv
-To: <sip:201@pbx.test>
-Call-ID: [call_id]
-CSeq: 10 CANCEL
-Max-Forwards: 70
-Content-Length: 0
-
-]]></send>
-<recv response="200">
-  <action><ereg regexp="CANCEL" search_in="hdr" header="CSeq:" check_it="true" assign_to="m"/>
-  <log message="[$m]"/></action>
-</recv>
-<recv response="487"/>
-<send><![CDATA[
-ACK sip:[$contact] SIP/2.0
-[last_Via:]
-From: <sip:0452223333@pbx.test>;tag=[pid]inv
-[last_To:]
-Call-ID: [call_id]
-CSeq: 10 ACK
-Max-Forwards: 70
-Content-Length: 0
-
-]]></send>
-)x";
+// The office's call to the registered contact, rung and then cancelled.
+std::string call() {
+    const std::string contact = "sip:[$contact]";
+    const std::string from = "From: <sip:0452223333@pbx.test>;tag=[pid]inv\n";
+    const std::string to = "To: <sip:201@pbx.test>\n";
+    return "<pause milliseconds=\"200\"/>\n" +
+           sipp::request("INVITE", contact, sipp::kVia + from + to, 10,
+                         "Contact: <sip:pbx@[local_ip]:[local_port]>\n"
+                         "P-Asserted-Identity: <sip:+81452223333@pbx.test>\n",
+                         true) +
+           sipp::kRinging + sipp::request("CANCEL", contact, "[last_Via:]\n" + from + to, 10) +
+           sipp::okTo("CANCEL") + "<recv response=\"487\"/>\n" +
+           sipp::request("ACK", contact, "[last_Via:]\n" + from + "[last_To:]\n", 10);
+}
 
 std::string scenario(const std::string& body) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<scenario name=\"registrar\">\n" + body +
-           "</scenario>\n";
+    return sipp::scenario("registrar", body);
 }
 
 } // namespace
@@ -97,7 +67,7 @@ std::string registrarScenario(const std::string& user, const std::string& passwo
                     R"x(<recv request="NEVER"/>
 <label id="good"/>
 )x" + granted(2) + "<recv request=\"REGISTER\"/>\n" +
-                    granted(60) + kCall);
+                    granted(60) + call());
 }
 
 std::string refusingRegistrarScenario() {

@@ -1,45 +1,16 @@
 #include "tests/sip/SipPeers.h"
 
-#include <arpa/inet.h>
 #include <fstream>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 namespace kanata::test {
 
-int freeUdpPort() {
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    inet_pton(AF_INET, kLoopback, &address.sin_addr);
-    socklen_t size = sizeof address;
-    int port = -1;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
-}
-
 namespace {
-
-bool portTaken(int port) {
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    inet_pton(AF_INET, kLoopback, &address.sin_addr);
-    const bool taken = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0;
-    ::close(fd);
-    return taken;
-}
 
 // A server-mode sipp must be listening before the line sends to it.
 bool waitUntilBound(int port) {
     for (int i = 0; i < 100; ++i) {
-        if (portTaken(port))
+        if (sipp::bindUdpBriefly(port) < 0)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -54,11 +25,8 @@ Sipp::Sipp(const std::filesystem::path& folder, const std::string& scenarioXml, 
     std::filesystem::create_directories(folder_);
     const auto scenario = folder_ / "scenario.xml";
     std::ofstream(scenario) << scenarioXml;
-    QStringList args;
-    if (remotePort)
-        args << QString("%1:%2").arg(kLoopback).arg(*remotePort);
-    args << "-sf" << QString::fromStdString(scenario.string()) << "-i" << kLoopback << "-p"
-         << QString::number(localPort) << "-m"
+    QStringList args = sipp::arguments(scenario, localPort, remotePort);
+    args << "-m"
          << "1"
          << "-timeout"
          << "20s"
@@ -109,153 +77,29 @@ void writeSipIni(const std::filesystem::path& workFolder, const std::string& tex
 }
 
 std::string cancelledCallScenario(const std::string& identity, const std::string& toUser) {
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<scenario name="cancelled call">
-<send retrans="500"><![CDATA[
-INVITE sip:)" +
-           toUser +
-           R"(@[remote_ip]:[remote_port] SIP/2.0
-Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=[branch]
-)" + identity +
-           R"(
-To: <sip:)" +
-           toUser +
-           R"(@[remote_ip]:[remote_port]>
-Call-ID: [call_id]
-CSeq: 1 INVITE
-Contact: <sip:caller@[local_ip]:[local_port]>
-Max-Forwards: 70
-Content-Length: 0
-
-]]></send>
-<recv response="100" optional="true"/>
-<recv response="180"/>
-<send><![CDATA[
-CANCEL sip:)" +
-           toUser +
-           R"(@[remote_ip]:[remote_port] SIP/2.0
-[last_Via:]
-[last_From:]
-To: <sip:)" +
-           toUser +
-           R"(@[remote_ip]:[remote_port]>
-Call-ID: [call_id]
-CSeq: 1 CANCEL
-Max-Forwards: 70
-Content-Length: 0
-
-]]></send>
-<recv response="200">
-  <action><ereg regexp="CANCEL" search_in="hdr" header="CSeq:" check_it="true" assign_to="m"/><log message="[$m]"/></action>
-</recv>
-<recv response="487"/>
-<send><![CDATA[
-ACK sip:)" +
-           toUser +
-           R"(@[remote_ip]:[remote_port] SIP/2.0
-[last_Via:]
-[last_From:]
-[last_To:]
-Call-ID: [call_id]
-CSeq: 1 ACK
-Max-Forwards: 70
-Content-Length: 0
-
-]]></send>
-</scenario>
-)";
+    return sipp::scenario("cancelled call",
+                          sipp::cancelledCall("sip:" + toUser + "@[remote_ip]:[remote_port]",
+                                              identity, sipp::okTo("CANCEL")));
 }
 
 std::string refusedCallScenario(const std::string& toUser) {
     const std::string uri = "sip:" + toUser + "@[remote_ip]:[remote_port]";
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<scenario name="refused call">
-<send retrans="500"><![CDATA[
-INVITE )" + uri +
-           R"( SIP/2.0
-Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=[branch]
-From: <sip:0312345678@[local_ip]>;tag=[pid]SIPpTag00[call_number]
-To: <)" + uri +
-           R"(>
-Call-ID: [call_id]
-CSeq: 1 INVITE
-Contact: <sip:caller@[local_ip]:[local_port]>
-Max-Forwards: 70
-Content-Length: 0
-
-]]></send>
-<recv response="100" optional="true"/>
-<recv response="404"/>
-<send><![CDATA[
-ACK )" + uri +
-           R"( SIP/2.0
-[last_Via:]
-[last_From:]
-[last_To:]
-Call-ID: [call_id]
-CSeq: 1 ACK
-Max-Forwards: 70
-Content-Length: 0
-
-]]></send>
-</scenario>
-)";
+    return sipp::scenario(
+        "refused call",
+        sipp::invite(uri, "From: <sip:0312345678@[local_ip]>;tag=[pid]SIPpTag00[call_number]") +
+            "<recv response=\"100\" optional=\"true\"/>\n<recv response=\"404\"/>\n" +
+            sipp::request("ACK", uri, "[last_Via:]\n[last_From:]\n[last_To:]\n", 1));
 }
 
 std::string hungUpCallScenario(const std::string& identity) {
     const std::string uri = "sip:5000@[remote_ip]:[remote_port]";
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<scenario name="hung up call">
-<send retrans="500"><![CDATA[
-INVITE )" + uri +
-           R"( SIP/2.0
-Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=[branch]
-)" + identity +
-           R"(
-To: <)" + uri +
-           R"(>
-Call-ID: [call_id]
-CSeq: 1 INVITE
-Contact: <sip:caller@[local_ip]:[local_port]>
-Max-Forwards: 70
-Content-Length: 0
-
-]]></send>
-<recv response="100" optional="true"/>
-<recv response="180"/>
-<send><![CDATA[
-BYE )" + uri +
-           R"( SIP/2.0
-Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=[branch]
-[last_From:]
-[last_To:]
-Call-ID: [call_id]
-CSeq: 2 BYE
-Max-Forwards: 70
-Content-Length: 0
-
-]]></send>
-<recv response="487" optional="true" next="ack"/>
-<recv response="200">
-  <action><ereg regexp="BYE" search_in="hdr" header="CSeq:" check_it="true" assign_to="m"/>
-  <log message="[$m]"/></action>
-</recv>
-<recv response="487"/>
-<label id="ack"/>
-<send><![CDATA[
-ACK )" + uri +
-           R"( SIP/2.0
-Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=[branch]
-[last_From:]
-[last_To:]
-Call-ID: [call_id]
-CSeq: 1 ACK
-Max-Forwards: 70
-Content-Length: 0
-
-]]></send>
-</scenario>
-)";
+    const std::string dialog = sipp::kVia + "[last_From:]\n[last_To:]\n";
+    return sipp::scenario(
+        "hung up call", sipp::invite(uri, identity) + sipp::kRinging +
+                            sipp::request("BYE", uri, dialog, 2) +
+                            "<recv response=\"487\" optional=\"true\" next=\"ack\"/>\n" +
+                            sipp::okTo("BYE") + "<recv response=\"487\"/>\n<label id=\"ack\"/>\n" +
+                            sipp::request("ACK", uri, dialog, 1));
 }
 
 } // namespace kanata::test

@@ -3,6 +3,8 @@
 // with scenarios the tests write, always on 127.0.0.1 and bounded in time;
 // a host whose messages can be awaited; and the SIP line's settings file.
 
+#include "tests/support/SippScenario.h"
+
 #include <QProcess>
 
 #include <chrono>
@@ -15,10 +17,7 @@
 
 namespace kanata::test {
 
-inline constexpr const char* kLoopback = "127.0.0.1";
-
-// A UDP port on 127.0.0.1 that nobody uses at the moment of asking.
-int freeUdpPort();
+using sipp::freeUdpPort;
 
 // One sipp process running one scenario against 127.0.0.1:remotePort from
 // 127.0.0.1:localPort; killed when destroyed.
