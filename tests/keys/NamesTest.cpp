@@ -3,28 +3,28 @@
 #include "data/Cp932.h"
 #include "data/Prefectures.h"
 #include "data/WidthConversion.h"
+#include "tests/support/ExpectEach.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 using namespace kanata;
+using kanata::test::ExpectEach;
+
+// found, prefecture, rest: compared in one go.
+std::tuple<bool, std::string, std::string> parts(const PrefectureSplit& split) {
+    return {split.found, split.prefecture, split.rest};
+}
 
 TEST(Prefectures, SplitTakesThePrefectureThatBeginsTheAddress) {
-    PrefectureSplit kyoto = SplitPrefecture("京都府京都市中京区");
-    EXPECT_TRUE(kyoto.found);
-    EXPECT_EQ(kyoto.prefecture, "京都府");
-    EXPECT_EQ(kyoto.rest, "京都市中京区");
-
+    EXPECT_EQ(parts(SplitPrefecture("京都府京都市中京区")),
+              std::make_tuple(true, "京都府", "京都市中京区"));
     // 東京都 contains 京都 but is its own prefecture.
-    PrefectureSplit tokyo = SplitPrefecture("東京都京都通り1");
-    EXPECT_EQ(tokyo.prefecture, "東京都");
-    EXPECT_EQ(tokyo.rest, "京都通り1");
-
-    PrefectureSplit none = SplitPrefecture("港区芝公園");
-    EXPECT_FALSE(none.found);
-    EXPECT_EQ(none.prefecture, "");
-    EXPECT_EQ(none.rest, "港区芝公園");
+    EXPECT_EQ(parts(SplitPrefecture("東京都京都通り1")),
+              std::make_tuple(true, "東京都", "京都通り1"));
+    EXPECT_EQ(parts(SplitPrefecture("港区芝公園")), std::make_tuple(false, "", "港区芝公園"));
     // Not at the start: no split.
     EXPECT_FALSE(SplitPrefecture("住所東京都港区").found);
 }
@@ -51,25 +51,25 @@ TEST(Prefectures, KanaReadingsFollowTheCodeOrder) {
         EXPECT_EQ(cp932::byteWidth(kana) * 3, kana.size()) << kana;
     }
 
-    PrefectureSplit kana = SplitPrefectureKana("ｷﾖｳﾄﾌｷﾖｳﾄｼ");
-    EXPECT_TRUE(kana.found);
-    EXPECT_EQ(kana.prefecture, "ｷﾖｳﾄﾌ");
-    EXPECT_EQ(kana.rest, "ｷﾖｳﾄｼ");
+    EXPECT_EQ(parts(SplitPrefectureKana("ｷﾖｳﾄﾌｷﾖｳﾄｼ")), std::make_tuple(true, "ｷﾖｳﾄﾌ", "ｷﾖｳﾄｼ"));
     EXPECT_FALSE(SplitPrefectureKana("ﾐﾅﾄｸ").found);
 }
 
 TEST(CompanyType, MarkPlacedByTheCode) {
-    EXPECT_EQ(CompanyTypeName("01", "山田商事"), "（株）山田商事");
-    EXPECT_EQ(CompanyTypeName("11", "山田商事"), "山田商事（株）");
-    EXPECT_EQ(CompanyTypeName("00", "山田商事"), "山田商事");
-    EXPECT_EQ(CompanyTypeName("10", "山田商事"), "山田商事");
+    const auto yamadaShoji = [](const std::string& code) {
+        return CompanyTypeName(code, "山田商事");
+    };
+    ExpectEach(yamadaShoji, {{"01", "（株）山田商事"},
+                             {"11", "山田商事（株）"},
+                             {"00", "山田商事"},
+                             {"10", "山田商事"},
+                             {"08", "山田商事"},
+                             // Codes that do not come from the phonebook data add nothing.
+                             {"A1", "山田商事"},
+                             {"1", "山田商事"},
+                             {"", "山田商事"}});
     EXPECT_EQ(CompanyTypeName("0700", "山田会"), "（社）山田会");
     EXPECT_EQ(CompanyTypeName("92", "山田商店"), "山田商店（有）");
-    EXPECT_EQ(CompanyTypeName("08", "山田商事"), "山田商事");
-    // Codes that do not come from the phonebook data add nothing.
-    EXPECT_EQ(CompanyTypeName("A1", "山田商事"), "山田商事");
-    EXPECT_EQ(CompanyTypeName("1", "山田商事"), "山田商事");
-    EXPECT_EQ(CompanyTypeName("", "山田商事"), "山田商事");
 }
 
 TEST(CompanyType, ResultFitsCorpKanji) {
@@ -87,24 +87,23 @@ TEST(CompanyType, ResultFitsCorpKanji) {
 }
 
 TEST(WidthConversion, AsciiAndBlanksBothWays) {
-    EXPECT_EQ(ToFullWidth("Ab1 \\~"), "Ａｂ１　＼～");
-    EXPECT_EQ(ToHalfWidth("Ａｂ１　＼～"), "Ab1 \\~");
-    EXPECT_EQ(ToFullWidth("'\""), "’”");
-    EXPECT_EQ(ToHalfWidth("’”＇＂"), "'\"'\"");
-    EXPECT_EQ(ToFullWidth("漢字ひらがな"), "漢字ひらがな");
-    EXPECT_EQ(ToHalfWidth("漢字ひらがなヶ"), "漢字ひらがなヶ");
-    EXPECT_EQ(ToFullWidth(""), "");
+    ExpectEach(
+        ToFullWidth,
+        {{"Ab1 \\~", "Ａｂ１　＼～"}, {"'\"", "’”"}, {"漢字ひらがな", "漢字ひらがな"}, {"", ""}});
+    ExpectEach(
+        ToHalfWidth,
+        {{"Ａｂ１　＼～", "Ab1 \\~"}, {"’”＇＂", "'\"'\""}, {"漢字ひらがなヶ", "漢字ひらがなヶ"}});
 }
 
 TEST(WidthConversion, VoicedMarksCombineAndSplit) {
-    EXPECT_EQ(ToFullWidth("ｶﾞｷﾞﾊﾟﾋﾟﾎﾞｳﾞﾄﾞﾂﾞ"), "ガギパピボヴドヅ");
-    EXPECT_EQ(ToHalfWidth("ガギパピボヴドヅ"), "ｶﾞｷﾞﾊﾟﾋﾟﾎﾞｳﾞﾄﾞﾂﾞ");
-    // A mark that has nothing to combine with stands alone.
-    EXPECT_EQ(ToFullWidth("ｱﾞﾏﾟﾞ"), "ア゛マ゜゛");
-    EXPECT_EQ(ToFullWidth("ｶﾟ"), "カ゜");
-    EXPECT_EQ(ToHalfWidth("ア゛"), "ｱﾞ");
-    EXPECT_EQ(ToFullWidth("ｯｬｰ｡｢｣､･ｦﾝ"), "ッャー。「」、・ヲン");
-    EXPECT_EQ(ToHalfWidth("ッャー。「」、・ヲン"), "ｯｬｰ｡｢｣､･ｦﾝ");
+    ExpectEach(ToFullWidth, {{"ｶﾞｷﾞﾊﾟﾋﾟﾎﾞｳﾞﾄﾞﾂﾞ", "ガギパピボヴドヅ"},
+                             // A mark that has nothing to combine with stands alone.
+                             {"ｱﾞﾏﾟﾞ", "ア゛マ゜゛"},
+                             {"ｶﾟ", "カ゜"},
+                             {"ｯｬｰ｡｢｣､･ｦﾝ", "ッャー。「」、・ヲン"}});
+    ExpectEach(ToHalfWidth, {{"ガギパピボヴドヅ", "ｶﾞｷﾞﾊﾟﾋﾟﾎﾞｳﾞﾄﾞﾂﾞ"},
+                             {"ア゛", "ｱﾞ"},
+                             {"ッャー。「」、・ヲン", "ｯｬｰ｡｢｣､･ｦﾝ"}});
     // Round trip over every half-width katakana.
     std::string all;
     for (std::string_view kana : PrefectureKanaNames())
@@ -121,15 +120,15 @@ TEST(WidthConversion, BytesThatAreNotUtf8PassUnchanged) {
 }
 
 TEST(WidthConversion, KanaIndexLetter) {
-    EXPECT_EQ(KanaIndexLetter("ｱ"), "あ");
-    EXPECT_EQ(KanaIndexLetter("ｶ"), "か");
-    EXPECT_EQ(KanaIndexLetter("ﾜ"), "わ");
-    EXPECT_EQ(KanaIndexLetter("ｦ"), "を");
-    EXPECT_EQ(KanaIndexLetter("ﾝ"), "ん");
-    EXPECT_EQ(KanaIndexLetter("A"), "A");
-    EXPECT_EQ(KanaIndexLetter("ｧ"), "ｧ");
-    EXPECT_EQ(KanaIndexLetter("ｶﾞ"), "ｶﾞ");
-    EXPECT_EQ(KanaIndexLetter(""), "");
+    ExpectEach(KanaIndexLetter, {{"ｱ", "あ"},
+                                 {"ｶ", "か"},
+                                 {"ﾜ", "わ"},
+                                 {"ｦ", "を"},
+                                 {"ﾝ", "ん"},
+                                 {"A", "A"},
+                                 {"ｧ", "ｧ"},
+                                 {"ｶﾞ", "ｶﾞ"},
+                                 {"", ""}});
 }
 
 TEST(Coordinates, RoundsHalvesAwayFromZero) {

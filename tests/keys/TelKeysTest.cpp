@@ -1,8 +1,10 @@
 #include "data/TelKeys.h"
+#include "tests/support/ExpectEach.h"
 
 #include <gtest/gtest.h>
 
 using namespace kanata;
+using kanata::test::ExpectEach;
 
 TEST(TelKeys, FullWidthDigitsAreDroppedNotConverted) {
     EXPECT_EQ(TelSearchKey("０３－１２３４－５６７８"), "");
@@ -31,21 +33,21 @@ TEST(TelKeys, ReasonCodesAreNoNumbers) {
     EXPECT_FALSE(IsReasonCode(""));
     EXPECT_FALSE(IsReasonCode("0312345678"));
     EXPECT_FALSE(IsReasonCode("p"));
-    EXPECT_EQ(ReasonCodeText('P'), "匿名着信");
-    EXPECT_EQ(ReasonCodeText('O'), "表示圏外");
-    EXPECT_EQ(ReasonCodeText('C'), "公衆電話");
-    EXPECT_EQ(ReasonCodeText('S'), "契約条件");
-    EXPECT_EQ(ReasonCodeText('$'), "特殊電話番号");
-    EXPECT_EQ(ReasonCodeText('0'), "");
+    ExpectEach<char>(ReasonCodeText, {{'P', "匿名着信"},
+                                      {'O', "表示圏外"},
+                                      {'C', "公衆電話"},
+                                      {'S', "契約条件"},
+                                      {'$', "特殊電話番号"},
+                                      {'0', ""}});
 }
 
 TEST(TelKeys, PostalCodeShownAndStored) {
-    EXPECT_EQ(FormatPostalCode("1234567"), "123-4567");
-    EXPECT_EQ(FormatPostalCode("12345"), "123-45");
-    EXPECT_EQ(FormatPostalCode("123456"), "123456");
-    EXPECT_EQ(FormatPostalCode(""), "");
-    // Already shown: must not gain a second hyphen.
-    EXPECT_EQ(FormatPostalCode("123-456"), "123-456");
+    ExpectEach(FormatPostalCode, {{"1234567", "123-4567"},
+                                  {"12345", "123-45"},
+                                  {"123456", "123456"},
+                                  {"", ""},
+                                  // Already shown: must not gain a second hyphen.
+                                  {"123-456", "123-456"}});
     EXPECT_EQ(PostalCodeToStore("〒123-4567"), "1234567");
     EXPECT_EQ(FormatPostalCode(PostalCodeToStore(FormatPostalCode("1000001"))), "100-0001");
 }

@@ -1,23 +1,25 @@
 // The name entry edit's text rules, without a window.
 #include "ui/NameEntryLogic.h"
 #include "data/Cp932.h"
+#include "tests/support/ExpectEach.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 using namespace kanata;
+using kanata::test::ExpectEach;
 
 namespace {
 
 TEST(HalfWidthKana, HiraganaKatakanaLatinAndMarks) {
-    EXPECT_EQ(HalfWidthKana("やまだ"), "ﾔﾏﾀﾞ");
-    EXPECT_EQ(HalfWidthKana("ぱーてぃー、。"), "ﾊﾟｰﾃｨｰ､｡");
-    EXPECT_EQ(HalfWidthKana("ヴぃっきょ"), "ｳﾞｨｯｷｮ");
-    EXPECT_EQ(HalfWidthKana("サトウ"), "ｻﾄｳ");
-    EXPECT_EQ(HalfWidthKana("ｓａｔｏ１"), "sato1");
-    // Kanji and hiragana outside the lists stay double-byte.
-    EXPECT_EQ(HalfWidthKana("山ゐゎ"), "山ゐゎ");
+    ExpectEach(HalfWidthKana, {{"やまだ", "ﾔﾏﾀﾞ"},
+                               {"ぱーてぃー、。", "ﾊﾟｰﾃｨｰ､｡"},
+                               {"ヴぃっきょ", "ｳﾞｨｯｷｮ"},
+                               {"サトウ", "ｻﾄｳ"},
+                               {"ｓａｔｏ１", "sato1"},
+                               // Kanji and hiragana outside the lists stay double-byte.
+                               {"山ゐゎ", "山ゐゎ"}});
     EXPECT_EQ(DropDoubleByte(HalfWidthKana("たなか山ゑ")), "ﾀﾅｶ");
 }
 

@@ -1,12 +1,14 @@
 #include "data/AddressBook.h"
 #include "data/Sqlite.h"
 #include "data/WideEscape.h"
+#include "tests/support/ExpectEach.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 
 #include <gtest/gtest.h>
 
 using namespace kanata;
+using kanata::test::ExpectEach;
 
 namespace {
 
@@ -21,13 +23,13 @@ TEST(WideEscape, RoundTripsTextOutsideTheCodePage) {
 }
 
 TEST(WideEscape, OtherTextAndDamagedGroupsStayReadable) {
-    EXPECT_EQ(DecodeWideEscape("山田"), "山田");
-    EXPECT_EQ(DecodeWideEscape(""), "");
-    EXPECT_EQ(DecodeWideEscape("@5C71@XYZW@7530"), "山@XYZW田");
-    EXPECT_EQ(DecodeWideEscape("@5C71@75"), "山@75");
-    EXPECT_EQ(DecodeWideEscape("@D842"), "\xEF\xBF\xBD");
-    EXPECT_EQ(DecodeWideEscape("@DFB7@0061"), "\xEF\xBF\xBD"
-                                              "a");
+    ExpectEach(DecodeWideEscape, {{"山田", "山田"},
+                                  {"", ""},
+                                  {"@5C71@XYZW@7530", "山@XYZW田"},
+                                  {"@5C71@75", "山@75"},
+                                  {"@D842", "\xEF\xBF\xBD"},
+                                  {"@DFB7@0061", "\xEF\xBF\xBD"
+                                                 "a"}});
 }
 
 class AddressBook : public ::testing::Test {
