@@ -3,11 +3,10 @@
 #include "intake/gui/TCallsTelephone.h"
 #include "intake/gui/TSetIPPBXDetail.h"
 #include "settings/IniFile.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 
-#include <QApplication>
-#include <QPixmap>
 #include <gtest/gtest.h>
 
 namespace kanata::test {
@@ -16,16 +15,10 @@ namespace {
 class DialOutScreenshots : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = qEnvironmentVariable("KANATA_SCREENSHOT_DIR");
-        if (folder_.isEmpty())
+        if (!screenshots_.wanted())
             GTEST_SKIP() << "KANATA_SCREENSHOT_DIR not set";
     }
-    void save(QWidget& w, const char* name) {
-        w.show();
-        QApplication::processEvents();
-        EXPECT_TRUE(w.grab().save(folder_ + QLatin1Char('/') + QLatin1String(name)));
-    }
-    QString folder_;
+    Screenshots screenshots_;
     TempFolders folders_;
     ScriptedMessages messages_;
 };
@@ -34,7 +27,7 @@ TEST_F(DialOutScreenshots, DialDialogAndSipDetails) {
     IniFile settings(folders_.scratch() / "Kanata195.ini");
     TCallsTelephone dial({0, 900, 0x5, {}}, settings, messages_, {}, nullptr);
     dial.setNumbers({"03-1234-5678", "", "090-1111-2222"});
-    save(dial, "calls-telephone.png");
+    screenshots_.save(dial, "calls-telephone.png");
 
     IniFile ip(folders_.scratch() / "KTComm3ip.ini");
     ip.writeString("IPPBX", "Host", "192.168.1.10");
@@ -42,7 +35,7 @@ TEST_F(DialOutScreenshots, DialDialogAndSipDetails) {
     ip.writeString("SIP", "From", "201");
     ASSERT_TRUE(ip.save());
     TSetIPPBXDetail details(QStringLiteral("SIP"), 211, false, ip.path(), messages_, nullptr);
-    save(details, "ippbx-detail-sip.png");
+    screenshots_.save(details, "ippbx-detail-sip.png");
 }
 
 } // namespace

@@ -2,11 +2,10 @@
 // KANATA_SCREENSHOT_DIR=docs/screenshots to write it; skipped otherwise.
 #include "settings/IniFile.h"
 #include "tests/import/ImportFixture.h"
+#include "tests/support/Screenshots.h"
 #include "transfer/gui/TFileImport.h"
 
-#include <QApplication>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -17,10 +16,9 @@ namespace {
 
 class FileImportScreenshot : public ImportFixture {
 protected:
-    QString folder;
+    Screenshots screenshots;
     void SetUp() override {
-        folder = qEnvironmentVariable("KANATA_SCREENSHOT_DIR");
-        if (folder.isEmpty())
+        if (!screenshots.wanted())
             GTEST_SKIP() << "KANATA_SCREENSHOT_DIR not set";
         ImportFixture::SetUp();
     }
@@ -47,10 +45,7 @@ TEST_F(FileImportScreenshot, SampleAndMapping) {
     dialog.sgDest->setCurrentCell(kRosAdrs1 - 1, 0);
     dialog.resize(1000, 860);
     dialog.sgDest->scrollToTop();
-    QApplication::processEvents();
-    const QPixmap picture = dialog.grab();
-    ASSERT_FALSE(picture.isNull());
-    EXPECT_TRUE(picture.save(folder + QStringLiteral("/file-import.png")));
+    screenshots.save(dialog, "file-import.png");
 }
 
 } // namespace

@@ -4,10 +4,9 @@
 #include "roster/gui/TMeiboView.h"
 #include "settings/IniFile.h"
 #include "tests/roster/RosterFixture.h"
+#include "tests/support/Screenshots.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QPixmap>
 #include <QTabWidget>
 
 using namespace kanata;
@@ -17,19 +16,11 @@ namespace {
 class MeiboScreenshots : public kanata::test::RosterFixture {
 protected:
     void SetUp() override {
-        folder_ = qEnvironmentVariable("KANATA_SCREENSHOT_DIR");
-        if (folder_.isEmpty())
+        if (!screenshots.wanted())
             GTEST_SKIP() << "KANATA_SCREENSHOT_DIR not set";
         RosterFixture::SetUp();
         dm.Rank().Add("Ａ");
         dm.Rank().Add("Ｂ");
-    }
-    void save(QWidget& w, const char* name) {
-        w.show();
-        QApplication::processEvents();
-        const QPixmap picture = w.grab();
-        ASSERT_FALSE(picture.isNull());
-        EXPECT_TRUE(picture.save(folder_ + QLatin1Char('/') + QLatin1String(name)));
     }
     void addContact(const char* tel1, const char* tel2, const char* tdfkn, const char* adrs1,
                     const char* adrs2, const char* corp, const char* corpKana, const char* name,
@@ -60,7 +51,7 @@ protected:
         dm.Meibo().append(r, messages);
     }
 
-    QString folder_;
+    kanata::test::Screenshots screenshots;
 };
 
 TEST_F(MeiboScreenshots, ListAndBothEditorTabs) {
@@ -76,15 +67,15 @@ TEST_F(MeiboScreenshots, ListAndBothEditorTabs) {
     TMeiboList list(dm, messages, ini, MeiboSettings{}, folders.scratch() / "CstmClr.ini");
     list.show();
     list.SelectRow(0, true);
-    save(list, "meibo-list.png");
+    screenshots.save(list, "meibo-list.png");
 
     list.btnInquiryClick();
     TMeiboView* view = list.view();
     ASSERT_NE(view, nullptr);
     view->btnHistoryClick();
-    save(*view, "meibo-view-main.png");
+    screenshots.save(*view, "meibo-view-main.png");
     view->tabPages->setCurrentIndex(1);
-    save(*view, "meibo-view-sub.png");
+    screenshots.save(*view, "meibo-view-sub.png");
 }
 
 } // namespace
