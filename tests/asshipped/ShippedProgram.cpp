@@ -2,32 +2,12 @@
 
 #include "tests/support/UserInput.h"
 
-#include <QProcess>
 #include <QToolBar>
 
 namespace kanata::test {
 
 void ShippedProgram::SetUp() {
     ASSERT_EQ(runTool("kanata-demo", {}), 0);
-}
-
-void ShippedProgram::TearDown() {
-    if (form)
-        form->setAskOnClose(false);
-    endProgram();
-}
-
-void ShippedProgram::editSettings(const std::function<void(IniFile&)>& edit) {
-    IniFile ini(folders.workFolder() / "Kanata195.ini");
-    ini.load();
-    edit(ini);
-    ASSERT_TRUE(ini.save());
-}
-
-IniFile ShippedProgram::settingsFile() const {
-    IniFile ini(folders.workFolder() / "Kanata195.ini");
-    ini.load();
-    return ini;
 }
 
 bool ShippedProgram::start(const std::function<void(TMainForm&)>& beforeStartup) {
@@ -44,17 +24,6 @@ bool ShippedProgram::start(const std::function<void(TMainForm&)>& beforeStartup)
 void ShippedProgram::endProgram() {
     program.reset();
     form.reset();
-}
-
-int ShippedProgram::runTool(const char* name, const QStringList& arguments,
-                            const QByteArray& input) {
-    QProcess tool;
-    tool.start(QString::fromStdString((stageFolder() / name).string()), arguments);
-    tool.write(input);
-    tool.closeWriteChannel();
-    if (!tool.waitForFinished(60000))
-        return -1;
-    return tool.exitCode();
 }
 
 void ShippedProgram::clickToolButton(int index) {

@@ -1,13 +1,10 @@
 // The settings dialog opened from the menu of the running program: its OK
 // moves the tables or re-opens the line.
 #include "data/TDMKanata195.h"
-#include "intake/gui/IntakeFlags.h"
-#include "intake/gui/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "settings/IniFile.h"
 #include "settings/gui/TEnvironment.h"
-#include "tests/support/ScriptedMessages.h"
-#include "tests/support/TempFolders.h"
+#include "tests/support/ProgramInProcess.h"
 #include "tests/support/UserInput.h"
 
 #include <QAction>
@@ -23,29 +20,11 @@
 namespace kanata::test {
 namespace {
 
-class ProgramEnvironment : public ::testing::Test {
+class ProgramEnvironment : public ProgramInProcess {
 protected:
-    TempFolders folders;
-    ScriptedMessages messages;
-    IntakeFlags flags;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<KanataProgram> program;
     int dialogs = 0;
 
-    void SetUp() override {
-        ASSERT_EQ(runTool("kanata-demo", {}), 0);
-        form = std::make_unique<TMainForm>(flags, messages, MainWindowOptions{});
-        form->setTrayAvailable(false);
-        program = std::make_unique<KanataProgram>(*form, flags, messages, stageFolder(),
-                                                  folders.workFolder());
-        ASSERT_TRUE(waitUntil([this] { return flags.ReadyForCalls; }));
-    }
-
-    void TearDown() override {
-        form->setAskOnClose(false);
-        program.reset();
-        form.reset();
-    }
+    void SetUp() override { startOnDemoData(); }
 
     void answer(std::function<void(TEnvironment&)> edit) {
         program->dialogs().runEnvironment = [this, edit](QDialog& dialog) {

@@ -3,12 +3,11 @@
 // from the menu window and worked with mouse clicks and keys.
 #include "data/TDMKanata195.h"
 #include "history/gui/ListRowView.h"
-#include "intake/gui/IntakeFlags.h"
-#include "intake/gui/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "settings/IniFile.h"
 #include "tests/export/ExportFixture.h"
 #include "tests/export/ModalScript.h"
+#include "tests/support/ProgramInProcess.h"
 #include "tests/support/UserInput.h"
 #include "transfer/gui/TAddMeiboFileExportList.h"
 #include "transfer/gui/TFileExport.h"
@@ -59,31 +58,9 @@ void saveAs(QFileDialog& dialog, const std::filesystem::path& file) {
     static_cast<QDialog&>(dialog).accept(); // QFileDialog checks and takes the name
 }
 
-class ExportProgram : public ::testing::Test {
+class ExportProgram : public ProgramInProcess {
 protected:
-    TempFolders folders;
-    ScriptedMessages messages;
-    IntakeFlags flags;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<KanataProgram> program;
-
-    void SetUp() override {
-        ASSERT_EQ(runTool("kanata-demo", {}), 0);
-        form = std::make_unique<TMainForm>(flags, messages, MainWindowOptions{});
-        form->setTrayAvailable(false);
-        program = std::make_unique<KanataProgram>(*form, flags, messages, stageFolder(),
-                                                  folders.workFolder());
-        program->dialogs().runEnvironment = [](QDialog&) {
-            ADD_FAILURE() << "the settings dialog opened";
-            return false;
-        };
-        ASSERT_TRUE(waitUntil([this] { return flags.ReadyForCalls; }));
-    }
-    void TearDown() override {
-        form->setAskOnClose(false);
-        program.reset();
-        form.reset();
-    }
+    void SetUp() override { startOnDemoData(); }
     TDMKanata195& dm() { return *program->dataModule(); }
     std::vector<RecvHisRow> history() {
         TableUse use(dm(), &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
@@ -99,11 +76,6 @@ protected:
         row.CorpKanji = corp;
         row.NameKanji = name;
         ASSERT_TRUE(dm().RecvHis().append(row, messages));
-    }
-    IniFile settingsFile() {
-        IniFile ini(folders.workFolder() / "Kanata195.ini");
-        ini.load();
-        return ini;
     }
 };
 

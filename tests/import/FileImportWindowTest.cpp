@@ -1,12 +1,11 @@
 // The import dialog as a user meets it: the running program's menu opens
 // it, clicks and keys drive it, and the tables and files show the result.
 #include "data/TDMKanata195.h"
-#include "intake/gui/IntakeFlags.h"
-#include "intake/gui/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "settings/IniFile.h"
 #include "tests/import/ImportFixture.h"
 #include "tests/import/ModalScript.h"
+#include "tests/support/ProgramInProcess.h"
 #include "tests/support/UserInput.h"
 #include "transfer/gui/TConstantInput.h"
 #include "transfer/gui/TFileImport.h"
@@ -28,31 +27,11 @@
 namespace kanata::test {
 namespace {
 
-class FileImportWindow : public ::testing::Test {
+class FileImportWindow : public ProgramInProcess {
 protected:
-    TempFolders folders;
-    ScriptedMessages messages;
-    IntakeFlags flags;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<KanataProgram> program;
     std::filesystem::path input = folders.scratch() / "contacts.csv";
 
-    void SetUp() override {
-        QProcess demo;
-        demo.start(QString::fromStdString((stageFolder() / "kanata-demo").string()), {});
-        ASSERT_TRUE(demo.waitForFinished(60000));
-        ASSERT_EQ(demo.exitCode(), 0);
-        form = std::make_unique<TMainForm>(flags, messages, MainWindowOptions{});
-        form->setTrayAvailable(false);
-        program = std::make_unique<KanataProgram>(*form, flags, messages, stageFolder(),
-                                                  folders.workFolder());
-        ASSERT_TRUE(waitUntil([this] { return flags.ReadyForCalls; }));
-    }
-    void TearDown() override {
-        form->setAskOnClose(false);
-        program.reset();
-        form.reset();
-    }
+    void SetUp() override { startOnDemoData(); }
     std::filesystem::path dataFolder() const { return folders.workFolder() / "Data"; }
 
     // Opens the dialog from the menu and runs `steps` on it.

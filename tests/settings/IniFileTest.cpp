@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
 #include "data/Cp932.h"
+#include "tests/support/FileHelpers.h"
 #include "tests/support/TempFolders.h"
 
 #include <csignal>
@@ -13,16 +14,8 @@
 namespace kanata {
 namespace {
 
-std::string readBytes(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeBytes(const std::filesystem::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary) << bytes;
-}
+using test::readFile;
+using test::writeFile;
 
 TEST(IniFile, NamesCompareWithoutCaseAndFirstDuplicateWins) {
     IniFile ini("unused.ini");
@@ -74,7 +67,7 @@ TEST(IniFile, DiskFormIsCodePage932AndUnknownLinesSurviveWithTheirEnds) {
     const auto path = t.scratch() / "Kanata195.ini";
     const std::string original =
         "; written by hand\n[UNKNOWN]\nFoo = bar \n\n[SCREEN VIEW]\nSelectItem1=内容\nOdd line\n";
-    writeBytes(path, cp932::encode(original));
+    writeFile(path, cp932::encode(original));
 
     IniFile ini(path);
     ASSERT_TRUE(ini.load());
@@ -84,7 +77,7 @@ TEST(IniFile, DiskFormIsCodePage932AndUnknownLinesSurviveWithTheirEnds) {
     ini.writeString("NEW", "Key", "受付");
     ASSERT_TRUE(ini.save()) << ini.lastError();
 
-    const std::string bytes = readBytes(path);
+    const std::string bytes = readFile(path);
     EXPECT_EQ(bytes, cp932::encode(
                          "; written by hand\n[UNKNOWN]\nFoo = bar \n\n[SCREEN VIEW]\n"
                          "SelectItem1=内容\nOdd line\nSelectItem2=メモ\r\n[NEW]\r\nKey=受付\r\n"));
@@ -117,7 +110,7 @@ TEST(IniFile, MissingFileReadsAsEmpty) {
 TEST(IniFile, SaveIntoAFolderThatCannotBeWrittenReportsFailure) {
     test::TempFolders t;
     // A regular file where the folder should be: fails even for root.
-    writeBytes(t.scratch() / "notafolder", "x");
+    writeFile(t.scratch() / "notafolder", "x");
     IniFile ini(t.scratch() / "notafolder" / "Kanata195.ini");
     ini.writeString("S", "K", "v");
     EXPECT_FALSE(ini.save());
@@ -126,7 +119,7 @@ TEST(IniFile, SaveIntoAFolderThatCannotBeWrittenReportsFailure) {
     if (::geteuid() != 0) {
         const auto folder = t.scratch() / "readonly";
         std::filesystem::create_directory(folder);
-        writeBytes(folder / "Kanata195.ini", "[S]\r\nK=old\r\n");
+        writeFile(folder / "Kanata195.ini", "[S]\r\nK=old\r\n");
         std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
                                                  std::filesystem::perms::owner_exec);
         IniFile ro(folder / "Kanata195.ini");
@@ -134,7 +127,7 @@ TEST(IniFile, SaveIntoAFolderThatCannotBeWrittenReportsFailure) {
         ro.writeString("S", "K", "new");
         EXPECT_FALSE(ro.save());
         std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-        EXPECT_EQ(readBytes(folder / "Kanata195.ini"), "[S]\r\nK=old\r\n");
+        EXPECT_EQ(readFile(folder / "Kanata195.ini"), "[S]\r\nK=old\r\n");
     }
 }
 
@@ -144,7 +137,7 @@ TEST(IniFile, WriteCutShortKeepsTheOldFile) {
     test::TempFolders t;
     const auto path = t.scratch() / "Kanata195.ini";
     const std::string old = "[S]\r\nK=old\r\n";
-    writeBytes(path, old);
+    writeFile(path, old);
     IniFile ini(path);
     ASSERT_TRUE(ini.load());
     ini.writeString("S", "Big", std::string(8192, 'x'));
@@ -162,7 +155,7 @@ TEST(IniFile, WriteCutShortKeepsTheOldFile) {
     EXPECT_FALSE(saved_ok);
     EXPECT_EQ(ini.lastError(), "設定ファイルに書き込めませんでした  \r\n" + path.string() +
                                    "  \r\nディスクの空き容量が足りません  ");
-    EXPECT_EQ(readBytes(path), old);
+    EXPECT_EQ(readFile(path), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.scratch()), {}), 1)
         << "temporary file left";
 }

@@ -3,13 +3,12 @@
 // work folder, the settings dialog shown modally and answered with clicks.
 #include "data/RankTemplate.h"
 #include "data/TDMKanata195.h"
-#include "intake/gui/IntakeFlags.h"
-#include "intake/gui/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "settings/IniFile.h"
 #include "settings/gui/TEnvironment.h"
-#include "tests/support/ScriptedMessages.h"
-#include "tests/support/TempFolders.h"
+#include "tests/support/FileHelpers.h"
+#include "tests/support/ProgramInProcess.h"
+#include "tests/support/UserInput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,35 +31,13 @@ namespace kanata::test {
 namespace {
 namespace fs = std::filesystem;
 
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-std::string readBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeBytes(const fs::path& p, const std::string& bytes) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
 struct ToolRun {
     int exitCode = -1;
     std::string errors;
 };
 
-ToolRun runTool(const char* name, const QStringList& arguments) {
+// A tool's exit code and what it wrote to standard error.
+ToolRun runForErrors(const char* name, const QStringList& arguments) {
     QProcess tool;
     tool.start(QString::fromStdString((stageFolder() / name).string()), arguments);
     ToolRun run;
@@ -88,38 +65,9 @@ std::function<bool(QDialog&)> answerModally(std::function<void(TEnvironment&)> a
     };
 }
 
-class ProgramSettingsFile : public ::testing::Test {
+class ProgramSettingsFile : public ProgramInProcess {
 protected:
-    TempFolders folders;
-    ScriptedMessages messages;
-    IntakeFlags flags;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<KanataProgram> program;
-    std::function<bool(QDialog&)> answerSettings;
-    bool closed = false;
     fs::path settingsFile = folders.workFolder() / "Kanata195.ini";
-
-    bool start(const fs::path& appFolder = stageFolder()) {
-        form = std::make_unique<TMainForm>(flags, messages, MainWindowOptions{});
-        form->setTrayAvailable(false);
-        QObject::connect(form.get(), &TMainForm::closed, [this] { closed = true; });
-        program = std::make_unique<KanataProgram>(*form, flags, messages, appFolder,
-                                                  folders.workFolder());
-        program->dialogs().runEnvironment = answerSettings ? answerSettings : [](QDialog&) {
-            ADD_FAILURE() << "the settings dialog opened";
-            return false;
-        };
-        waitUntil([this] { return flags.ReadyForCalls || closed; });
-        waitUntil([this] { return closed; }, flags.ReadyForCalls ? 0 : 2000);
-        return flags.ReadyForCalls && !closed;
-    }
-
-    void TearDown() override {
-        if (form)
-            form->setAskOnClose(false);
-        program.reset();
-        form.reset();
-    }
 };
 
 std::string randomBytes(std::size_t size) {
@@ -132,14 +80,14 @@ std::string randomBytes(std::size_t size) {
 
 TEST_F(ProgramSettingsFile, RandomBytesAreReplacedOnlyWhenTheUserConfirms) {
     const std::string original = randomBytes(4096);
-    writeBytes(settingsFile, original);
+    writeFile(settingsFile, original);
     std::string whileOpen;
     bool copyWhileOpen = true;
     messages.expect("使用可能な CD-ROM ドライブが検出できませんでした")
         .expect("設定ファイルが壊れているため")
         .expect("指定したフォルダーが見つかりません", MessageResult::Yes);
     answerSettings = answerModally([&](TEnvironment& dialog) {
-        whileOpen = readBytes(settingsFile);
+        whileOpen = readFile(settingsFile);
         copyWhileOpen = fs::exists(settingsFile.string() + ".damaged");
         QTest::mouseClick(dialog.btnSet, Qt::LeftButton);
     });
@@ -147,7 +95,7 @@ TEST_F(ProgramSettingsFile, RandomBytesAreReplacedOnlyWhenTheUserConfirms) {
 
     EXPECT_TRUE(whileOpen == original) << "rewritten while the dialog was open";
     EXPECT_FALSE(copyWhileOpen);
-    EXPECT_TRUE(readBytes(settingsFile.string() + ".damaged") == original);
+    EXPECT_TRUE(readFile(settingsFile.string() + ".damaged") == original);
     IniFile written(settingsFile);
     ASSERT_TRUE(written.load());
     EXPECT_FALSE(written.damaged());
@@ -158,7 +106,7 @@ TEST_F(ProgramSettingsFile, RandomBytesAreReplacedOnlyWhenTheUserConfirms) {
 TEST_F(ProgramSettingsFile, CancellingOnADamagedFileLeavesItAlone) {
     std::string original = "[COMMON]\r\nAdapter=900\r\n";
     original += std::string(32, '\0');
-    writeBytes(settingsFile, original);
+    writeFile(settingsFile, original);
     messages.expect("使用可能な CD-ROM ドライブが検出できませんでした")
         .expect("設定ファイルが壊れているため")
         .expect("アプリケーションが起動できません", MessageResult::Yes);
@@ -166,7 +114,7 @@ TEST_F(ProgramSettingsFile, CancellingOnADamagedFileLeavesItAlone) {
         [](TEnvironment& dialog) { QTest::mouseClick(dialog.btnCancel, Qt::LeftButton); });
     EXPECT_FALSE(start());
     program.reset();
-    EXPECT_TRUE(readBytes(settingsFile) == original);
+    EXPECT_TRUE(readFile(settingsFile) == original);
     EXPECT_FALSE(fs::exists(settingsFile.string() + ".damaged"));
 }
 
@@ -176,15 +124,15 @@ fs::path applicationFolderWithRanks(const fs::path& folder, const std::string& r
     for (const auto& entry : fs::directory_iterator(stageFolder()))
         if (entry.path().filename() != "Common")
             fs::create_symlink(entry.path(), folder / entry.path().filename());
-    writeBytes(RankTemplatePath(folder), rankBytes);
+    writeFile(RankTemplatePath(folder), rankBytes);
     return folder;
 }
 
 TEST_F(ProgramSettingsFile, ATruncatedRankTemplateIsNotCopiedAndIsNamed) {
-    ASSERT_EQ(runTool("kanata-demo", {}).exitCode, 0);
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
     const fs::path data = folders.workFolder() / "Data";
     fs::remove(data / "Rank.mtd");
-    const std::string shipped = readBytes(RankTemplatePath(stageFolder()));
+    const std::string shipped = readFile(RankTemplatePath(stageFolder()));
     ASSERT_GT(shipped.size(), 20u);
     const fs::path app =
         applicationFolderWithRanks(folders.scratch() / "app", shipped.substr(0, 20));
@@ -198,25 +146,25 @@ TEST_F(ProgramSettingsFile, ATruncatedRankTemplateIsNotCopiedAndIsNamed) {
 }
 
 TEST_F(ProgramSettingsFile, ASoundRankTemplateIsCopiedWhole) {
-    ASSERT_EQ(runTool("kanata-demo", {}).exitCode, 0);
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
     const fs::path data = folders.workFolder() / "Data";
     fs::remove(data / "Rank.mtd");
     ASSERT_TRUE(start());
-    EXPECT_EQ(readBytes(data / "Rank.mtd"), readBytes(RankTemplatePath(stageFolder())));
+    EXPECT_EQ(readFile(data / "Rank.mtd"), readFile(RankTemplatePath(stageFolder())));
     EXPECT_GT(program->dataModule()->Rank().Count(), 0);
 }
 
 TEST_F(ProgramSettingsFile, StoredCallsWithAFourthFieldAreRejectedByLine) {
-    ASSERT_EQ(runTool("kanata-demo", {}).exitCode, 0);
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
     ASSERT_TRUE(start());
     const fs::path list = folders.scratch() / "calls.txt";
-    writeBytes(list, "0312345678,20261206,233000\n\nP,20261206,233100,extra\n");
-    const ToolRun rejected = runTool("ktcall", {"--history", QString::fromStdString(list)});
+    writeFile(list, "0312345678,20261206,233000\n\nP,20261206,233100,extra\n");
+    const ToolRun rejected = runForErrors("ktcall", {"--history", QString::fromStdString(list)});
     EXPECT_EQ(rejected.exitCode, 1);
     EXPECT_NE(rejected.errors.find("3 行目"), std::string::npos) << rejected.errors;
 
-    writeBytes(list, "0312345678,20261206,233000\nP,20261206,233100\n");
-    EXPECT_EQ(runTool("ktcall", {"--history", QString::fromStdString(list)}).exitCode, 0);
+    writeFile(list, "0312345678,20261206,233000\nP,20261206,233100\n");
+    EXPECT_EQ(runTool("ktcall", {"--history", QString::fromStdString(list)}), 0);
 }
 
 // Files may grow only to a few bytes while it lives: writes fail as on a full
@@ -241,9 +189,9 @@ private:
 };
 
 TEST_F(ProgramSettingsFile, AFullDiskWhileSavingTheSettingsIsToldInJapanese) {
-    ASSERT_EQ(runTool("kanata-demo", {}).exitCode, 0);
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
     ASSERT_TRUE(start());
-    const std::string before = readBytes(settingsFile);
+    const std::string before = readFile(settingsFile);
     program->dialogs().runEnvironment = answerModally([](TEnvironment& dialog) {
         dialog.chkTipView->setChecked(!dialog.chkTipView->isChecked());
         QTest::mouseClick(dialog.btnSet, Qt::LeftButton);
@@ -257,7 +205,7 @@ TEST_F(ProgramSettingsFile, AFullDiskWhileSavingTheSettingsIsToldInJapanese) {
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, IniFile::writeFailureText(settingsFile, EFBIG));
     EXPECT_EQ(messages.shown()[0].icon, MessageIcon::Stop);
-    EXPECT_TRUE(readBytes(settingsFile) == before);
+    EXPECT_TRUE(readFile(settingsFile) == before);
 }
 
 } // namespace

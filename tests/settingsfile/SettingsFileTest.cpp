@@ -3,6 +3,7 @@
 #include "platform/MessageService.h"
 #include "settings/GlobalSettings.h"
 #include "settings/IniFile.h"
+#include "tests/support/FileHelpers.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 
@@ -14,17 +15,6 @@
 
 namespace kanata::test {
 namespace {
-
-std::string readBytes(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeBytes(const std::filesystem::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary) << bytes;
-}
 
 ino_t inodeOf(const std::filesystem::path& p) {
     struct stat st {};
@@ -84,7 +74,7 @@ protected:
 
 TEST_F(SettingsFile, SavingWhatWasReadWritesNothing) {
     const std::string original = handEditedFile(dataFolder);
-    writeBytes(file, original);
+    writeFile(file, original);
     const ino_t before = inodeOf(file);
 
     IniFile ini(file);
@@ -98,13 +88,13 @@ TEST_F(SettingsFile, SavingWhatWasReadWritesNothing) {
     EXPECT_FALSE(ini.modified());
     ASSERT_TRUE(ini.save()) << ini.lastError();
 
-    EXPECT_EQ(readBytes(file), original);
+    EXPECT_EQ(readFile(file), original);
     EXPECT_EQ(inodeOf(file), before) << "the file was replaced";
 }
 
 TEST_F(SettingsFile, AChangedKeyRewritesOnlyItsOwnLine) {
     const std::string original = handEditedFile(dataFolder);
-    writeBytes(file, original);
+    writeFile(file, original);
 
     IniFile ini(file);
     GlobalSettings settings = load(ini);
@@ -124,14 +114,14 @@ TEST_F(SettingsFile, AChangedKeyRewritesOnlyItsOwnLine) {
     replace("SelectItem2=x\n", "SelectItem2=\x97\x70\x8C\x8F\n");
     // A new key goes after the section's last key, with the program's line end.
     replace("SelectItem3=y\n", "SelectItem3=y\nListMaxCount=50\r\n");
-    EXPECT_EQ(readBytes(file), expected);
+    EXPECT_EQ(readFile(file), expected);
 }
 
 TEST_F(SettingsFile, ADamagedFileIsKeptUntilTheUserConfirms) {
     // A crash left zeros after the last good line.
     std::string original = "[COMMON]\r\nAdapter=900\r\nPort=COM2\r\n[SCREEN VIEW]\r\nXyz";
     original += std::string(64, '\0');
-    writeBytes(file, original);
+    writeFile(file, original);
 
     IniFile ini(file);
     ASSERT_TRUE(ini.load());
@@ -149,13 +139,13 @@ TEST_F(SettingsFile, ADamagedFileIsKeptUntilTheUserConfirms) {
 
     SaveFromSettingsDialog(settings, ini);
     ASSERT_TRUE(ini.save());
-    EXPECT_EQ(readBytes(file), original) << "written before the user confirmed";
+    EXPECT_EQ(readFile(file), original) << "written before the user confirmed";
     EXPECT_FALSE(std::filesystem::exists(file.string() + ".damaged"));
 
     ASSERT_TRUE(ini.acceptRewrite()) << ini.lastError();
     ASSERT_TRUE(ini.save()) << ini.lastError();
-    EXPECT_EQ(readBytes(file.string() + ".damaged"), original);
-    const std::string rewritten = readBytes(file);
+    EXPECT_EQ(readFile(file.string() + ".damaged"), original);
+    const std::string rewritten = readFile(file);
     EXPECT_EQ(rewritten.find('\0'), std::string::npos);
     EXPECT_EQ(rewritten.find("Xyz"), std::string::npos) << "the damaged line is dropped";
 
@@ -167,17 +157,17 @@ TEST_F(SettingsFile, ADamagedFileIsKeptUntilTheUserConfirms) {
 }
 
 TEST_F(SettingsFile, ASecondDamagedCopyDoesNotReplaceTheFirst) {
-    writeBytes(file.string() + ".damaged", "first");
-    writeBytes(file, std::string("\x01\x02", 2));
+    writeFile(file.string() + ".damaged", "first");
+    writeFile(file, std::string("\x01\x02", 2));
     IniFile ini(file);
     ASSERT_TRUE(ini.load());
     ini.holdWrites();
     ini.writeString("COMMON", "Port", "COM1");
     ASSERT_TRUE(ini.acceptRewrite());
     ASSERT_TRUE(ini.save());
-    EXPECT_EQ(readBytes(file.string() + ".damaged"), "first");
-    EXPECT_EQ(readBytes(file.string() + ".damaged2"), std::string("\x01\x02", 2));
-    EXPECT_EQ(readBytes(file), "[COMMON]\r\nPort=COM1\r\n");
+    EXPECT_EQ(readFile(file.string() + ".damaged"), "first");
+    EXPECT_EQ(readFile(file.string() + ".damaged2"), std::string("\x01\x02", 2));
+    EXPECT_EQ(readFile(file), "[COMMON]\r\nPort=COM1\r\n");
 }
 
 TEST_F(SettingsFile, AValueCannotStartANewLine) {

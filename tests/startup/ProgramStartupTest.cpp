@@ -3,8 +3,6 @@
 // message boxes answered from a script.
 #include "data/AddressBook.h"
 #include "data/TDMKanata195.h"
-#include "intake/gui/IntakeFlags.h"
-#include "intake/gui/KanataProgram.h"
 #include "intake/gui/TCallsTelephone.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TPasswordForm.h"
@@ -14,8 +12,7 @@
 #include "platform/Registry.h"
 #include "settings/IniFile.h"
 #include "settings/gui/TEnvironment.h"
-#include "tests/support/ScriptedMessages.h"
-#include "tests/support/TempFolders.h"
+#include "tests/support/ProgramInProcess.h"
 #include "tests/support/UserInput.h"
 #include "views/gui/TReceiveView.h"
 
@@ -59,54 +56,7 @@ std::function<bool(QDialog&)> acceptSettings(std::function<void(TEnvironment&)> 
     };
 }
 
-class ProgramStartup : public ::testing::Test {
-protected:
-    // How the settings dialog is answered; unset = it must not open.
-    std::function<bool(QDialog&)> answerSettings;
-    TempFolders folders;
-    ScriptedMessages messages;
-    IntakeFlags flags;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<KanataProgram> program;
-    bool closed = false;
-
-    void writeSettings(const std::function<void(IniFile&)>& edit) {
-        std::filesystem::create_directories(folders.workFolder());
-        IniFile ini(folders.workFolder() / "Kanata195.ini");
-        ini.load();
-        edit(ini);
-        ASSERT_TRUE(ini.save());
-    }
-
-    // Creates the program and runs its start-up; true once it takes calls,
-    // false when it closed instead.
-    // Set before start(): lets a test plug in the start-up services.
-    std::function<void(ProgramDialogs&)> configure;
-
-    bool start(const std::filesystem::path& appFolder = stageFolder()) {
-        form = std::make_unique<TMainForm>(flags, messages, MainWindowOptions{});
-        form->setTrayAvailable(false);
-        QObject::connect(form.get(), &TMainForm::closed, [this] { closed = true; });
-        program = std::make_unique<KanataProgram>(*form, flags, messages, appFolder,
-                                                  folders.workFolder());
-        program->dialogs().runEnvironment = answerSettings ? answerSettings : [](QDialog&) {
-            ADD_FAILURE() << "the settings dialog opened";
-            return false;
-        };
-        if (configure)
-            configure(program->dialogs());
-        waitUntil([this] { return flags.ReadyForCalls || closed; });
-        // A close is posted; let it arrive.
-        waitUntil([this] { return closed; }, flags.ReadyForCalls ? 0 : 2000);
-        return flags.ReadyForCalls && !closed;
-    }
-
-    void TearDown() override {
-        form->setAskOnClose(false);
-        program.reset();
-        form.reset();
-    }
-};
+using ProgramStartup = ProgramInProcess;
 
 TEST_F(ProgramStartup, FirstRunLeadsIntoTheSettingsAndStillStarts) {
     messages.expect("使用可能な CD-ROM ドライブが検出できませんでした")
@@ -121,7 +71,7 @@ TEST_F(ProgramStartup, FirstRunLeadsIntoTheSettingsAndStillStarts) {
 }
 
 TEST_F(ProgramStartup, WithoutAnAdapterNoLibraryIsLoaded) {
-    writeSettings([](IniFile& ini) { ini.writeInteger("COMMON", "UseType", 2); });
+    editSettings([](IniFile& ini) { ini.writeInteger("COMMON", "UseType", 2); });
     messages.expect("使用可能な CD-ROM ドライブが検出できませんでした")
         .expect("環境情報に変更がありました")
         .expect("KTComm3.so LoadLibrary Error")
@@ -248,7 +198,7 @@ TEST_F(ProgramStartup, ChangedDataFolderMovesTheTables) {
 
 TEST_F(ProgramStartup, StartUpServicesRunInTheirPlace) {
     ASSERT_EQ(runTool("kanata-demo", {}), 0);
-    writeSettings([](IniFile& ini) { ini.writeBool("AUTO BACKUP", "AutoBU", true); });
+    editSettings([](IniFile& ini) { ini.writeBool("AUTO BACKUP", "AutoBU", true); });
     int backups = 0;
     bool tablesOpenAtBackup = false;
     configure = [&](ProgramDialogs& d) {
@@ -294,7 +244,7 @@ TEST_F(ProgramStartup, PasswordSetByTheCommandIsAskedAtStart) {
 
 TEST_F(ProgramStartup, AMissingAddressBookLeadsIntoTheSettings) {
     ASSERT_EQ(runTool("kanata-demo", {}), 0);
-    writeSettings([](IniFile& ini) {
+    editSettings([](IniFile& ini) {
         ini.writeBool("USE PBADRS", "UsePbAdrs", true);
         ini.writeString("USE PBADRS", "PbAdrsBookName", "本社");
     });
@@ -327,7 +277,7 @@ TEST_F(ProgramStartup, CallerFromTheAddressBookIsStoredAsKnown) {
     ASSERT_TRUE(registry.writeString(PhonebookAppPathsKey(PhonebookEditionAt(0)), "@",
                                      (install / "PBK2026A.exe").string()));
     ASSERT_EQ(runTool("kanata-demo", {}), 0);
-    writeSettings([](IniFile& ini) {
+    editSettings([](IniFile& ini) {
         ini.writeBool("USE PBADRS", "UsePbAdrs", true);
         ini.writeString("USE PBADRS", "PbAdrsBookName", "本社");
         ini.writeBool("OPERATION", "RecvViewPopup", false);
