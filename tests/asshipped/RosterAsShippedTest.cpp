@@ -8,6 +8,7 @@
 #include "roster/gui/TMeiboView.h"
 #include "settings/MapPrograms.h"
 #include "tests/asshipped/ShippedProgram.h"
+#include "tests/support/RosterEntry.h"
 #include "tests/support/UserInput.h"
 
 #include <QLineEdit>
@@ -31,9 +32,7 @@ protected:
     void addRosterRow(const std::string& tel, const std::string& kana, const std::string& kanji) {
         TDMKanata195& dm = *program->dataModule();
         TableUse use(dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
-        MeiboRow row;
-        row.Tel1 = tel;
-        row.SchTel1 = TelSearchKey(tel);
+        MeiboRow row = RosterEntry(tel);
         row.NameKana = kana;
         row.NameKanji = kanji;
         row.PrivCorp = "0";

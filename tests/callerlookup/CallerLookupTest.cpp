@@ -1,5 +1,6 @@
 #include "data/TelKeys.h"
 #include "tests/callerlookup/LookupWorld.h"
+#include "tests/support/RosterEntry.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -10,11 +11,7 @@ using namespace kanata::test;
 namespace {
 
 MeiboRow rosterEntry(const std::string& tel1, const std::string& tel2, const std::string& name) {
-    MeiboRow row;
-    row.SchTel1 = TelSearchKey(tel1);
-    row.SchTel2 = TelSearchKey(tel2);
-    row.Tel1 = tel1;
-    row.Tel2 = tel2;
+    MeiboRow row = RosterEntry(tel1, tel2);
     row.CorpKanji = name;
     return row;
 }

@@ -2,10 +2,8 @@
 // A data folder with both tables open and an export writer over them.
 #include "data/Cp932.h"
 #include "data/Hyphenation.h"
-#include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
-#include "tests/support/ScriptedMessages.h"
-#include "tests/support/TempFolders.h"
+#include "tests/support/DataFolderTest.h"
 #include "transfer/ExportRun.h"
 
 #include <gtest/gtest.h>
@@ -38,22 +36,13 @@ inline std::vector<std::string> TextLines(const std::string& bytes) {
     return lines;
 }
 
-class ExportFixture : public ::testing::Test {
+class ExportFixture : public DataFolderTest {
 protected:
-    TempFolders folders;
-    ScriptedMessages messages;
-    std::filesystem::path dataFolder = folders.scratch() / "Data";
-    TDMKanata195 dm{dataFolder, messages};
     HyphenationService hyphenation;
 
     void SetUp() override {
-        ASSERT_TRUE(dm.OpenMeibo());
-        ASSERT_TRUE(dm.OpenRecvHis());
+        openTables();
         hyphenation.Load(stageFolder() / "Dic", messages);
-    }
-    void TearDown() override {
-        dm.CloseMeibo();
-        dm.CloseRecvHis();
     }
 
     int addCall(const std::string& tel, DateTime when, const std::string& corpKanji = {},

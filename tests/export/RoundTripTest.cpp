@@ -7,6 +7,7 @@
 #include "settings/IniFile.h"
 #include "settings/WorkFolders.h"
 #include "tests/export/ExportFixture.h"
+#include "tests/support/RosterEntry.h"
 
 #include <QProcess>
 
@@ -35,11 +36,7 @@ QString qs(const std::filesystem::path& p) {
 
 MeiboRow record(const char* tel1, const char* tel2, const char* pos, const char* corp,
                 const char* name, const char* privCorp, const char* memo, int msg) {
-    MeiboRow r;
-    r.Tel1 = tel1;
-    r.SchTel1 = TelSearchKey(tel1);
-    r.Tel2 = tel2;
-    r.SchTel2 = TelSearchKey(tel2);
+    MeiboRow r = RosterEntry(tel1, tel2);
     r.Pos = pos;
     r.Tdfkn = "東京都";
     r.Adrs1 = "千代田区";

@@ -3,9 +3,8 @@
 // write import files and run imports, for the import tests.
 #include "data/Cp932.h"
 #include "data/Hyphenation.h"
-#include "data/TDMKanata195.h"
-#include "tests/support/ScriptedMessages.h"
-#include "tests/support/TempFolders.h"
+#include "tests/support/DataFolderTest.h"
+#include "tests/support/FileHelpers.h"
 #include "transfer/AddressSupplement.h"
 #include "transfer/ImportRun.h"
 #include "transfer/ImportTextFile.h"
@@ -13,16 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 namespace kanata::test {
-
-inline std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Writes UTF-8 lines as a code page 932 file with CR LF, or as UTF-8 with a
 // byte-order mark.
@@ -35,13 +26,9 @@ inline void writeLines(const std::filesystem::path& path, const std::vector<std:
         out << (utf8Bom ? line : cp932::encode(line)) << "\r\n";
 }
 
-class ImportFixture : public ::testing::Test {
+class ImportFixture : public DataFolderTest {
 protected:
-    TempFolders folders;
-    ScriptedMessages messages;
-    std::filesystem::path dataFolder = folders.scratch() / "Data";
     std::filesystem::path input = folders.scratch() / "input.csv";
-    TDMKanata195 dm{dataFolder, messages};
     HyphenationService hyphenation;
     NoAddressSupplement noSupplement;
 

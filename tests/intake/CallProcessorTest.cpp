@@ -4,13 +4,15 @@
 #include "lookup/ExtensionLibrary.h"
 #include "tests/callerlookup/LookupWorld.h"
 #include "tests/intake/FakeWindows.h"
+#include "tests/support/FileHelpers.h"
+#include "tests/support/RosterEntry.h"
 
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
-#include <sstream>
 #include <sys/resource.h>
+#include <tuple>
 
 using namespace kanata;
 using namespace kanata::test;
@@ -18,11 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+// The caller's names and rank: what the history row takes over from the
+// roster entry.
+template <class Row> auto callerNames(const Row& row) {
+    return std::tie(row.CorpKana, row.CorpKanji, row.NameKana, row.NameKanji, row.Rank);
 }
 
 class CallProcessing : public ::testing::Test {
@@ -91,11 +92,7 @@ TEST_F(CallProcessing, NumbersAreStoredHyphenatedAndReasonCodesAsTheyCame) {
 }
 
 TEST_F(CallProcessing, ARosterCallerIsStoredWithTheNumberThatCalled) {
-    MeiboRow row;
-    row.SchTel1 = "0311112222";
-    row.Tel1 = "03-1111-2222";
-    row.SchTel2 = "09033334444";
-    row.Tel2 = "090-3333-4444";
+    MeiboRow row = RosterEntry("03-1111-2222", "090-3333-4444");
     row.CorpKana = "ﾁｬｸｼﾝｼｮｳｼﾞ";
     row.CorpKanji = "着信商事";
     row.NameKana = "ﾔﾏﾀﾞ";
@@ -108,11 +105,7 @@ TEST_F(CallProcessing, ARosterCallerIsStoredWithTheNumberThatCalled) {
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].Tel, "090-3333-4444");
     EXPECT_EQ(rows[0].SchTel, "09033334444");
-    EXPECT_EQ(rows[0].CorpKana, "ﾁｬｸｼﾝｼｮｳｼﾞ");
-    EXPECT_EQ(rows[0].CorpKanji, "着信商事");
-    EXPECT_EQ(rows[0].NameKana, "ﾔﾏﾀﾞ");
-    EXPECT_EQ(rows[0].NameKanji, "山田");
-    EXPECT_EQ(rows[0].Rank, "Ａ");
+    EXPECT_EQ(callerNames(rows[0]), callerNames(row));
     EXPECT_EQ(rows[0].Division, "1");
     EXPECT_EQ(windows.shownRecords.at(0).TelIndex, 1);
 }
@@ -125,7 +118,7 @@ TEST_F(CallProcessing, TheRawLogKeepsEveryLineAsTheAdapterSentIt) {
     now.second = 13;
     call("   ");
 
-    EXPECT_EQ(readAll(world.workFolder() / "rd" / "20261206.txt"),
+    EXPECT_EQ(readFile(world.workFolder() / "rd" / "20261206.txt"),
               "10:11:12," + raw + "\r\n10:11:13,   \r\n");
     EXPECT_EQ(history().size(), 1u);
     // The blank line: no indicator, no window, only the hourglass.
@@ -142,10 +135,10 @@ TEST_F(CallProcessing, AFailingExtensionIsLoggedAndTheCallStoredAllTheSame) {
     unsetenv("KANATA_EXTDLL_RESULT");
 
     EXPECT_TRUE(std::regex_match(
-        readAll(world.workFolder() / "extdll_call.log"),
+        readFile(world.workFolder() / "extdll_call.log"),
         std::regex(R"(\d{4}/\d\d/\d\d \d\d:\d\d:\d\d,extended dll call error \[rc=0\]\n)")));
     // number, shown number, matched index, company, person, division, item
-    EXPECT_EQ(readAll(world.workFolder() / "extdll_sample.txt"),
+    EXPECT_EQ(readFile(world.workFolder() / "extdll_sample.txt"),
               "0312345678\t03-1234-5678\t0\t\t\t0\t\n");
     EXPECT_EQ(history().size(), 1u);
 }
@@ -319,7 +312,7 @@ TEST_F(CallProcessing, AnUnwritableRawLogNeverCostsTheCall) {
     fs::remove(world.workFolder() / "rd");
     call("0344444444");
     EXPECT_EQ(world.messages.shown().size(), 2u);
-    EXPECT_NE(readAll(world.workFolder() / "rd" / "20261206.txt").find("0344444444"),
+    EXPECT_NE(readFile(world.workFolder() / "rd" / "20261206.txt").find("0344444444"),
               std::string::npos);
 }
 

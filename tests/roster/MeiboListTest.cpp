@@ -4,6 +4,7 @@
 #include "tests/roster/RosterFixture.h"
 
 using namespace kanata;
+using kanata::test::RosterEntry;
 using kanata::test::RosterFixture;
 
 namespace {
@@ -12,11 +13,7 @@ class MeiboListLogic : public RosterFixture {
 protected:
     int add(const std::string& tel1, const std::string& tel2, const std::string& jis,
             const std::string& adrs2, const std::string& corpKana, const std::string& nameKana) {
-        MeiboRow row;
-        row.Tel1 = tel1;
-        row.SchTel1 = TelSearchKey(tel1);
-        row.Tel2 = tel2;
-        row.SchTel2 = TelSearchKey(tel2);
+        MeiboRow row = RosterEntry(tel1, tel2);
         row.JisCode = jis;
         row.Tdfkn = "東京都";
         row.Adrs1 = "千代田区";

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 
 using namespace kanata;
+using kanata::test::RosterEntry;
 
 namespace {
 
@@ -25,11 +26,7 @@ protected:
     void addContact(const char* tel1, const char* tel2, const char* tdfkn, const char* adrs1,
                     const char* adrs2, const char* corp, const char* corpKana, const char* name,
                     const char* nameKana) {
-        MeiboRow r;
-        r.Tel1 = tel1;
-        r.SchTel1 = TelSearchKey(tel1);
-        r.Tel2 = tel2;
-        r.SchTel2 = TelSearchKey(tel2);
+        MeiboRow r = RosterEntry(tel1, tel2);
         r.Pos = "1000005";
         r.Tdfkn = tdfkn;
         r.Adrs1 = adrs1;

@@ -1,38 +1,23 @@
 #pragma once
 // A data folder with both tables open, for the roster tests.
-#include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
-#include "tests/support/ScriptedMessages.h"
-#include "tests/support/TempFolders.h"
+#include "tests/support/DataFolderTest.h"
+#include "tests/support/RosterEntry.h"
 
 #include <gtest/gtest.h>
 
 namespace kanata::test {
 
-class RosterFixture : public ::testing::Test {
+class RosterFixture : public DataFolderTest {
 protected:
-    TempFolders folders;
-    ScriptedMessages messages;
-    std::filesystem::path dataFolder = folders.scratch() / "Data";
-    TDMKanata195 dm{dataFolder, messages};
-
     void SetUp() override {
         dm.LoadItemLists(folders.scratch() / "app");
-        ASSERT_TRUE(dm.OpenMeibo());
-        ASSERT_TRUE(dm.OpenRecvHis());
-    }
-    void TearDown() override {
-        dm.CloseMeibo();
-        dm.CloseRecvHis();
+        openTables();
     }
 
     int addRow(const std::string& tel1, const std::string& tel2, const std::string& nameKana = {},
                const std::string& adrs1 = {}) {
-        MeiboRow row;
-        row.Tel1 = tel1;
-        row.SchTel1 = TelSearchKey(tel1);
-        row.Tel2 = tel2;
-        row.SchTel2 = TelSearchKey(tel2);
+        MeiboRow row = RosterEntry(tel1, tel2);
         row.NameKana = nameKana;
         row.NameKanji = nameKana;
         row.Adrs1 = adrs1;

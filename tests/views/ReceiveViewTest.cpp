@@ -4,8 +4,7 @@
 #include "lookup/CallRecord.h"
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
-#include "tests/support/ScriptedMessages.h"
-#include "tests/support/TempFolders.h"
+#include "tests/support/DataFolderTest.h"
 #include "ui/Cp932ByteLimit.h"
 #include "views/gui/TOutputItem.h"
 #include "views/gui/TReceiveView.h"
@@ -32,12 +31,8 @@ using kanata::test::ScriptedMessages;
 
 namespace {
 
-class ReceiveView : public ::testing::Test {
+class ReceiveView : public kanata::test::DataFolderTest {
 protected:
-    kanata::test::TempFolders folders;
-    ScriptedMessages messages;
-    std::filesystem::path dataFolder = folders.scratch() / "Data";
-    TDMKanata195 dm{dataFolder, messages};
     IniFile ini{folders.scratch() / "Kanata195.ini"};
     QPointer<TReceiveView> view;
     std::vector<int> registered;

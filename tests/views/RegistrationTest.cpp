@@ -2,8 +2,8 @@
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
 #include "lookup/CallRecord.h"
-#include "tests/support/ScriptedMessages.h"
-#include "tests/support/TempFolders.h"
+#include "tests/support/DataFolderTest.h"
+#include "tests/support/RosterEntry.h"
 #include "views/CallerRegistration.h"
 #include "views/RecentFirst.h"
 
@@ -14,19 +14,14 @@ using kanata::test::ScriptedMessages;
 
 namespace {
 
-class Registration : public ::testing::Test {
+class Registration : public kanata::test::DataFolderTest {
 protected:
-    kanata::test::TempFolders folders;
-    ScriptedMessages messages;
-    std::filesystem::path dataFolder = folders.scratch() / "Data";
-    TDMKanata195 dm{dataFolder, messages};
     CallRecord record;
     int historyRecNo = -1;
 
     void SetUp() override {
         dm.LoadItemLists(folders.scratch() / "app");
-        ASSERT_TRUE(dm.OpenMeibo());
-        ASSERT_TRUE(dm.OpenRecvHis());
+        openTables();
         RecvHisRow call;
         call.RecvDateTime = {2026, 3, 2, 9, 30, 0, 0};
         call.Tel = "03-1234-5678";
@@ -38,17 +33,8 @@ protected:
         record.SchTel[0] = "0312345678";
         record.RecvDateTime = DateTime{2026, 3, 2, 9, 30, 0, 0}.toDays();
     }
-    void TearDown() override {
-        dm.CloseMeibo();
-        dm.CloseRecvHis();
-    }
-
     int addRosterRow(const std::string& tel1, const std::string& tel2, const std::string& name) {
-        MeiboRow row;
-        row.Tel1 = tel1;
-        row.SchTel1 = TelSearchKey(tel1);
-        row.Tel2 = tel2;
-        row.SchTel2 = TelSearchKey(tel2);
+        MeiboRow row = kanata::test::RosterEntry(tel1, tel2);
         row.NameKanji = name;
         row.PrivCorp = "0";
         return *dm.Meibo().append(row, messages);

@@ -28,36 +28,38 @@ protected:
             GTEST_SKIP() << "KANATA_SCREENSHOT_DIR not set";
     }
     static CallRecord knownCaller() {
-        return {.RecNo = 0,
-                .SchTel = {"0332114567", "09012345678"},
-                .Tel = {"03-3211-4567", "090-1234-5678"},
-                .Pos = "100-0005",
-                .Tdfkn = "東京都",
-                .Adrs1 = "千代田区",
-                .Adrs2 = "丸の内二丁目4-1",
-                .Adrs3 = "丸の内ビルディング 12階",
-                .JisCode = "13101",
-                .KajoCode = "025002",
-                .CorpKana = "ヤマダショウジ",
-                .CorpKanji = "山田商事株式会社",
-                .NameKana = "ヤマダ タロウ",
-                .NameKanji = "山田 太郎",
-                .PrivCorp = 1,
-                .Memo1 = "月末締め翌月払い",
-                .Memo2 = "担当: 営業二課 佐藤",
-                .Rank = "Ａ",
-                .RecvDateTime = DateTime{2026, 12, 6, 10, 42, 5, 0}.toDays(),
-                .PrevRecvDateTime = DateTime{2026, 11, 28, 16, 3, 51, 0}.toDays(),
-                .Division = 1,
-                .SelItem1 = "見積依頼",
-                .SelItem3 = "鈴木",
-                .EMail = "taro@yamada-shoji.example",
-                .Msg = 1,
-                .Msg1 = "至急折り返し希望",
-                .Msg2 = "請求書の件",
-                .BGColor = "$80FFFF",
-                .ExtLink = std::vector<std::string>{"https://yamada-shoji.example/"},
-                .Note = std::vector<std::string>{"午前中は不在がち", "FAXは 03-3211-4568"}};
+        CallRecord r{.RecNo = 0,
+                     .SchTel = {"0332114567", "09012345678"},
+                     .Tel = {"03-3211-4567", "090-1234-5678"},
+                     .Pos = "100-0005",
+                     .Tdfkn = "東京都",
+                     .Adrs1 = "千代田区",
+                     .Adrs2 = "丸の内二丁目4-1",
+                     .Adrs3 = "丸の内ビルディング 12階",
+                     .JisCode = "13101",
+                     .KajoCode = "025002",
+                     .CorpKana = "ヤマダショウジ",
+                     .CorpKanji = "山田商事株式会社",
+                     .NameKana = "ヤマダ タロウ",
+                     .NameKanji = "山田 太郎",
+                     .PrivCorp = 1,
+                     .Memo1 = "月末締め翌月払い",
+                     .Memo2 = "担当: 営業二課 佐藤",
+                     .Rank = "Ａ",
+                     .EMail = "taro@yamada-shoji.example",
+                     .Msg = 1,
+                     .Msg1 = "至急折り返し希望",
+                     .Msg2 = "請求書の件",
+                     .BGColor = "$80FFFF",
+                     .ExtLink = std::vector<std::string>{"https://yamada-shoji.example/"},
+                     .Note = std::vector<std::string>{"午前中は不在がち", "FAXは 03-3211-4568"}};
+        // The call itself.
+        r.RecvDateTime = DateTime{2026, 12, 6, 10, 42, 5, 0}.toDays();
+        r.PrevRecvDateTime = DateTime{2026, 11, 28, 16, 3, 51, 0}.toDays();
+        r.Division = 1;
+        r.SelItem1 = "見積依頼";
+        r.SelItem3 = "鈴木";
+        return r;
     }
 
     kanata::test::Screenshots screenshots;
