@@ -818,6 +818,7 @@ void TMeiboView::runDictionarySearch(int kind, const std::string& text) {
         f.Memo1 = r.Memo1;
         f.Memo2 = r.Memo2;
         f.Memo3 = r.Memo3;
+        f.EMail = r.EMail;
         f.Rank = r.Rank;
         f.Msg = r.Msg;
         f.Msg1 = r.Msg1;
