@@ -828,6 +828,8 @@ void TMeiboView::runDictionarySearch(int kind, const std::string& text) {
         f.Note = r.Note.value_or(std::vector<std::string>{});
         setFields(f);
         setCoordinates(r.Latitude, r.Longitude);
+        if (hooks_.onCallerTakenOver)
+            hooks_.onCallerTakenOver(r.MeiboRecNo);
         return;
     }
     const DicResult& r = dialog.result();

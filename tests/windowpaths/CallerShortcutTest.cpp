@@ -2,6 +2,7 @@
 // number the roster knows: the lookup asks, and on Yes the caller's record
 // comes back without the dictionary dialog. An unknown number opens the
 // dialog on the exchange area of its prefix.
+#include "history/gui/ListRowView.h"
 #include "lookup/gui/TDicSearch.h"
 #include "roster/MeiboFields.h"
 #include "roster/gui/TMeiboList.h"
@@ -48,11 +49,18 @@ using CallerShortcut = RunningProgram;
 
 TEST_F(CallerShortcut, KnownNumberInTheEditorTakesOverTheCallerWithoutTheDialog) {
     ASSERT_TRUE(start());
+    MeiboRow other = KnownCaller();
+    other.Tel1 = "03-5550-1111";
+    other.SchTel1 = "0355501111";
+    other.Tel2 = other.SchTel2 = "";
+    addRosterRow(other);
     const MeiboRow known = KnownCaller();
-    addRosterRow(known);
+    addRosterRow(known); // RecNo 1, listed second
     MeiboFields shown;
     bool dialogShown = false;
     ASSERT_TRUE(inRosterList([&](TMeiboList& list) {
+        ASSERT_TRUE(listNumbers(list, QStringLiteral("035550")));
+        ASSERT_EQ(list.keys(), (std::vector<std::int64_t>{0, 1}));
         click(list.btnNew);
         TMeiboView* editor = shownEditor(list);
         ASSERT_NE(editor, nullptr);
@@ -64,6 +72,9 @@ TEST_F(CallerShortcut, KnownNumberInTheEditorTakesOverTheCallerWithoutTheDialog)
         EXPECT_EQ(editor->edtTel1->text(), QStringLiteral("03-5550-1234"));
         EXPECT_EQ(editor->edtPos->text(), QStringLiteral("100-0005"));
         EXPECT_EQ(editor->cbxPrivCorp->currentIndex(), 1);
+        // The list marks the caller's row as the one in the editor.
+        EXPECT_TRUE(list.rowDrawnOpen(1));
+        EXPECT_EQ(list.lbxMeibo->currentIndex().row(), 1);
         // Registering what was taken over replaces the caller's row with
         // itself: nothing of it may get lost on the way.
         messages.expect("今回の内容で置き換えますか？", MessageResult::Yes)
@@ -82,7 +93,7 @@ TEST_F(CallerShortcut, KnownNumberInTheEditorTakesOverTheCallerWithoutTheDialog)
     EXPECT_EQ(shown.ExtLink.size(), 2u);
     const auto stored = storedRow(known.SchTel1);
     ASSERT_TRUE(stored.has_value());
-    EXPECT_EQ(stored->RecNo, 0);
+    EXPECT_EQ(stored->RecNo, 1);
     EXPECT_EQ(FieldsFromRow(*stored).trimmed(), expected.trimmed());
 }
 

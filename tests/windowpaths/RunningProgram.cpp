@@ -110,7 +110,7 @@ TMeiboView* RunningProgram::shownEditor(TMeiboList& list) {
     return view && view->isVisible() ? view : nullptr;
 }
 
-TMeiboView* RunningProgram::inquireFirst(TMeiboList& list, const QString& digits) {
+bool RunningProgram::listNumbers(TMeiboList& list, const QString& digits) {
     WhenModal<TMeiboSearch> search([&digits](TMeiboSearch& dialog) {
         typeInto(dialog.edtTel, digits);
         for (QPushButton* b : dialog.findChildren<QPushButton*>())
@@ -118,7 +118,11 @@ TMeiboView* RunningProgram::inquireFirst(TMeiboList& list, const QString& digits
                 click(b);
     });
     click(list.btnSearch);
-    if (!search.ran() || list.keys().empty())
+    return search.ran();
+}
+
+TMeiboView* RunningProgram::inquireFirst(TMeiboList& list, const QString& digits) {
+    if (!listNumbers(list, digits) || list.keys().empty())
         return nullptr;
     clickRow(list.lbxMeibo, 0);
     click(list.btnInquiry);

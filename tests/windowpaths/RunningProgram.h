@@ -52,8 +52,10 @@ protected:
     bool inRosterList(const std::function<void(TMeiboList&)>& body);
     // The list's editor once it shows; null when it does not.
     static TMeiboView* shownEditor(TMeiboList& list);
-    // Lists the records whose numbers begin with `digits` and opens the
-    // first of them in the editor.
+    // Lists the records whose numbers begin with `digits` through the
+    // list's search dialog; false when the dialog did not open.
+    static bool listNumbers(TMeiboList& list, const QString& digits);
+    // Lists them and opens the first of them in the editor.
     static TMeiboView* inquireFirst(TMeiboList& list, const QString& digits);
 
     // A call from `number` through ktcall; the call view it pops up.
