@@ -5,6 +5,7 @@
 #include "platform/Registry.h"
 #include "roster/gui/TMeiboList.h"
 #include "roster/gui/TMeiboView.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/UserInput.h"
 #include "tests/windowpaths/BrowserStandIn.h"
 #include "tests/windowpaths/RunningProgram.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 
 #include <filesystem>
+#include <fstream>
 
 namespace kanata::test {
 namespace {
@@ -75,6 +77,30 @@ TEST_F(MapButtons, CommandLineProductGetsTheWindowsAddressAndPosition) {
     QStringList fromView = expected;
     fromView.last() = QStringLiteral("東京都千代田区丸の内２－１");
     EXPECT_EQ(recordedArguments(fromView.size()), fromView);
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+// The default product is found and started through its starter program in
+// the application folder, which answers -I (installed) and -V (version).
+TEST_F(MapButtons, DefaultProductStartsThroughTheStarterInTheProgramFolder) {
+    const AppFolderCopy app(folders.scratch() / "app");
+    const std::filesystem::path kick = app.path() / "MappleKick.exe";
+    std::ofstream(kick) << "#!/bin/sh\ncase \"$1\" in -I) exit 0;; -V) exit 200;; esac\n"
+                        << "for a in \"$@\"; do echo \"$a\"; done >> '" << recordFile().string()
+                        << "'\n";
+    std::filesystem::permissions(kick, std::filesystem::perms::owner_all);
+    ASSERT_TRUE(start(app.path()));
+    addRosterRow(KnownCaller());
+    const QStringList expected{QStringLiteral("/LAT=128452600"), QStringLiteral("/LON=503161500")};
+
+    onKnownCallerInEditor([](TMeiboView& editor) { click(editor.btnMap); });
+    EXPECT_EQ(recordedArguments(expected.size()), expected);
+
+    std::filesystem::remove(recordFile());
+    TReceiveView* view = callIn("0355501234");
+    ASSERT_NE(view, nullptr);
+    click(view->btnMap);
+    EXPECT_EQ(recordedArguments(expected.size()), expected);
     EXPECT_TRUE(messages.shown().empty());
 }
 

@@ -68,11 +68,11 @@ void RunningProgram::editSettings(const std::function<void(IniFile&)>& edit) {
     ASSERT_TRUE(ini.save());
 }
 
-bool RunningProgram::start() {
+bool RunningProgram::start(const std::filesystem::path& appFolder) {
     form = std::make_unique<TMainForm>(flags, messages, MainWindowOptions{});
     QObject::connect(form.get(), &TMainForm::closed, [this] { closed = true; });
-    program = std::make_unique<KanataProgram>(*form, flags, messages, stageFolder(),
-                                              folders.workFolder());
+    program =
+        std::make_unique<KanataProgram>(*form, flags, messages, appFolder, folders.workFolder());
     waitUntil([this] { return flags.ReadyForCalls || closed; });
     return flags.ReadyForCalls && !closed;
 }

@@ -42,8 +42,9 @@ protected:
 
     // Changes Kanata195.ini before start().
     void editSettings(const std::function<void(IniFile&)>& edit);
-    // Starts the program; true once it takes calls.
-    bool start();
+    // Starts the program on the application folder `appFolder` (the build's
+    // by default); true once it takes calls.
+    bool start(const std::filesystem::path& appFolder = stageFolder());
     void addRosterRow(const MeiboRow& row);
     std::optional<MeiboRow> storedRow(const std::string& searchKey);
 
