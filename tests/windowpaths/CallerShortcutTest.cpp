@@ -85,7 +85,13 @@ TEST_F(CallerShortcut, KnownNumberInTheEditorTakesOverTheCallerWithoutTheDialog)
     EXPECT_FALSE(dialogShown);
     EXPECT_TRUE(messages.allAnswered());
     ASSERT_FALSE(messages.shown().empty());
-    EXPECT_EQ(messages.shown().front().buttons, MessageButtons::YesNoCancel);
+    const MessageRequest& question = messages.shown().front();
+    EXPECT_EQ(question.text, "登録名簿の中に該当するデータが見つかりました\r\n"
+                             "このデータを照会しますか？\r\n\r\n"
+                             "照会しない場合はCDを検索します\r\n\r\n"
+                             "キャンセルすると検索を中止します");
+    EXPECT_EQ(question.icon, MessageIcon::Question);
+    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
     // Every field of the record, the hidden codes and position included.
     MeiboFields expected = FieldsFromRow(known);
     EXPECT_EQ(shown.trimmed(), expected.trimmed());
@@ -99,7 +105,8 @@ TEST_F(CallerShortcut, KnownNumberInTheEditorTakesOverTheCallerWithoutTheDialog)
 
 TEST_F(CallerShortcut, KnownNumberInTheCallViewShowsThatCaller) {
     ASSERT_TRUE(start());
-    addRosterRow(KnownCaller());
+    const MeiboRow known = KnownCaller();
+    addRosterRow(known);
     TReceiveView* view = callIn("0355507777");
     ASSERT_NE(view, nullptr);
     ASSERT_EQ(view->pnlDivision->text(), QStringLiteral("新規"));
@@ -120,6 +127,7 @@ TEST_F(CallerShortcut, KnownNumberInTheCallViewShowsThatCaller) {
     EXPECT_EQ(view->lblJisCode->text(), QStringLiteral("13101"));
     EXPECT_EQ(view->lbxExtLink->count(), 2);
     EXPECT_EQ(view->record().Latitude, kTokyoLatitude);
+    EXPECT_EQ(view->edtEMail->text(), QString::fromStdString(known.EMail));
 }
 
 TEST_F(CallerShortcut, NoAnswerGoesOnToTheDictionaryAndUnknownNumbersShowTheExchangeArea) {
