@@ -9,6 +9,7 @@ namespace kanata {
 namespace {
 
 struct CityRows {
+    std::string key; // prefecture and city, UTF-8
     DlzplstCity record{};
     std::vector<PostalRow> towns, offices;
 };
@@ -40,11 +41,12 @@ std::string postalDigits(const char* postal) {
 
 CityRows& cityOf(std::vector<CityRows>& cities, const PostalRow& row,
                  const AddressDictionary& data) {
+    const std::string key = row.prefecture + "\t" + row.city;
     for (CityRows& c : cities)
-        if (dicdata::Get(c.record.prefecture) == row.prefecture &&
-            dicdata::Get(c.record.name) == row.city)
+        if (c.key == key)
             return c;
     CityRows& c = cities.emplace_back();
+    c.key = key;
     dicdata::Put(c.record.jis, row.jis);
     dicdata::Put(c.record.prefecture, row.prefecture);
     dicdata::Put(c.record.name, row.city);
