@@ -89,8 +89,9 @@ private:
     std::shared_ptr<const AddressDictionary> data_;
 };
 
-// The running listings of one service, by handle. A handle that is not in
-// the table (never given, closed, or garbage) finds nothing.
+// The running listings of one service, by handle. Handles are given in
+// increasing order and never reused while open; a handle that is not in the
+// table (never given, closed, or garbage) finds nothing.
 template <typename T> class HandleTable {
 public:
     DlHandle Add(std::unique_ptr<T> item) {
