@@ -47,8 +47,8 @@ protected:
     ScriptedMessages messages;
     IntakeFlags flags;
     std::unique_ptr<TMainForm> form;
+    bool closed = false; // the menu window closed (the start-up gave up)
     std::unique_ptr<KanataProgram> program;
-    bool closed = false;
 };
 
 } // namespace kanata::test
