@@ -70,31 +70,31 @@ std::string unknownNumber(int i) {
     return "06" + std::to_string(10000000 + i);
 }
 
+// Runs `insert` for i = 0 .. rows - 1 (the rows come from the recursive
+// table n(i)) in one transaction.
+void insertNumbered(sql::Database& db, int rows, const std::string& insert) {
+    db.exec("BEGIN");
+    db.exec("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+            std::to_string(rows - 1) + ") " + insert);
+    db.exec("COMMIT");
+}
+
 // Both tables built in one transaction each. Roster entry i has the numbers
 // 03-1xxx-xxxx and 090-1xxx-xxxx; history row i is a call from roster
 // caller i / 2 (even rows) or unknown caller i / 2 (odd rows), one a minute.
 void fillTables(TDMKanata195& dm) {
-    sql::Database& meibo = dm.Meibo().table().database();
-    meibo.exec("BEGIN");
-    meibo.exec(
-        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-        std::to_string(kRoster - 1) +
-        ") INSERT INTO Meibo (RecNo, SchTel1, SchTel2, Tel1, Tel2, CorpKanji, NameKanji) "
+    insertNumbered(
+        dm.Meibo().table().database(), kRoster,
+        "INSERT INTO Meibo (RecNo, SchTel1, SchTel2, Tel1, Tel2, CorpKanji, NameKanji) "
         "SELECT i, '03' || (10000000 + i), '090' || (10000000 + i), '03-' || (10000000 + i), "
         "'090-' || (10000000 + i), '株式会社着信' || i, '着信太郎' FROM n");
-    meibo.exec("COMMIT");
-
-    sql::Database& history = dm.RecvHis().table().database();
-    history.exec("BEGIN");
-    history.exec(
-        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-        std::to_string(kHistory - 1) +
-        ") INSERT INTO RecvHis (RecNo, AxsDateTime, RecvDateTime, RecvWeek, SchTel, Tel, "
+    insertNumbered(
+        dm.RecvHis().table().database(), kHistory,
+        "INSERT INTO RecvHis (RecNo, AxsDateTime, RecvDateTime, RecvWeek, SchTel, Tel, "
         "Division, SelItem1) SELECT i, t, t, 1, s, s, i % 2, '用件' || (i % 7) FROM "
         "(SELECT i, strftime('%Y-%m-%d %H:%M:%S.000', '2026-01-01', '+' || i || ' minutes') "
         "AS t, CASE i % 2 WHEN 0 THEN '03' ELSE '06' END || (10000000 + (i / 2) % " +
-        std::to_string(kCallers) + ") AS s FROM n)");
-    history.exec("COMMIT");
+            std::to_string(kCallers) + ") AS s FROM n)");
 }
 
 struct World {

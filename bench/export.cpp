@@ -3,19 +3,14 @@
 // items, to a text file on disk, with hyphenation on. Run from a release tree:
 //   build/release/bench/bench_export
 #include "data/Hyphenation.h"
-#include "data/Sqlite.h"
-#include "data/TDMKanata195.h"
 #include "transfer/ExportRun.h"
 
-#include "bench/BenchSupport.h"
+#include "bench/BenchTables.h"
 
 #include <benchmark/benchmark.h>
-#include <memory>
 #include <stdexcept>
 
 namespace {
-
-using kanata::bench::NoBoxes;
 
 constexpr int kRows = 100000;
 
@@ -24,15 +19,10 @@ std::string landline(int i) {
 }
 
 // Both tables filled once for the run, each in one transaction.
-struct Data {
-    NoBoxes messages;
-    std::filesystem::path folder;
-    std::unique_ptr<kanata::TDMKanata195> dm;
+struct Data : kanata::bench::DataFolder {
     kanata::HyphenationService hyphenation;
 
     Data() {
-        folder = kanata::bench::FreshFolder();
-        dm = std::make_unique<kanata::TDMKanata195>(folder, messages);
         if (!dm->OpenMeibo() || !dm->OpenRecvHis())
             throw std::runtime_error("cannot open");
         hyphenation.Load(std::filesystem::path(KANATA_STAGE_DIR) / "Dic", messages);
@@ -98,12 +88,6 @@ struct Data {
             insert.step();
         }
         tx.commit();
-    }
-    ~Data() {
-        dm->CloseMeibo();
-        dm->CloseRecvHis();
-        dm.reset();
-        std::filesystem::remove_all(folder);
     }
 };
 

@@ -3,22 +3,16 @@
 // name order, each without conditions and with a name condition (which the
 // list counts and filters in SQL over every row). Run from a release tree:
 //   build/release/bench/bench_roster_list
-#include "data/Sqlite.h"
-#include "data/TDMKanata195.h"
 #include "history/ListPager.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboCondition.h"
 
-#include "bench/BenchSupport.h"
+#include "bench/BenchTables.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
-#include <memory>
 #include <stdexcept>
 
 namespace {
-
-using kanata::bench::NoBoxes;
 
 constexpr int kRows = 100000;
 constexpr int kPage = 200;
@@ -32,14 +26,8 @@ std::string kanaName(int n) {
 }
 
 // One roster for every benchmark of this run, built in one transaction.
-struct Roster {
-    NoBoxes messages;
-    std::filesystem::path folder;
-    std::unique_ptr<kanata::TDMKanata195> dm;
-
+struct Roster : kanata::bench::DataFolder {
     Roster() {
-        folder = kanata::bench::FreshFolder();
-        dm = std::make_unique<kanata::TDMKanata195>(folder, messages);
         if (!dm->OpenMeibo())
             throw std::runtime_error("cannot open");
         auto& table = dm->Meibo().table();
@@ -65,11 +53,6 @@ struct Roster {
             insert.step();
         }
         tx.commit();
-    }
-    ~Roster() {
-        dm->CloseMeibo();
-        dm.reset();
-        std::filesystem::remove_all(folder);
     }
 };
 

@@ -68,7 +68,7 @@ void SipBurst(benchmark::State& state) {
         std::unique_lock lock(mutex);
         while (got < kCalls &&
                std::chrono::steady_clock::now() - start < std::chrono::seconds(60)) {
-            if (host.take())
+            if (host.takeCall())
                 ++got;
             else
                 woken.wait_for(lock, std::chrono::milliseconds(50));
