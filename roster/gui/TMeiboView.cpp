@@ -818,6 +818,7 @@ void TMeiboView::runDictionarySearch(int kind, const std::string& text) {
         f.Memo1 = r.Memo1;
         f.Memo2 = r.Memo2;
         f.Memo3 = r.Memo3;
+        f.EMail = r.EMail;
         f.Rank = r.Rank;
         f.Msg = r.Msg;
         f.Msg1 = r.Msg1;
@@ -827,6 +828,8 @@ void TMeiboView::runDictionarySearch(int kind, const std::string& text) {
         f.Note = r.Note.value_or(std::vector<std::string>{});
         setFields(f);
         setCoordinates(r.Latitude, r.Longitude);
+        if (hooks_.onCallerTakenOver)
+            hooks_.onCallerTakenOver(r.MeiboRecNo);
         return;
     }
     const DicResult& r = dialog.result();

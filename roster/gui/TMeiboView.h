@@ -58,6 +58,8 @@ struct MeiboViewHooks {
     // (replaced = an existing row took the new entry), and the editor closed.
     std::function<void(bool replaced)> onRegistered;
     std::function<void()> onClosed;
+    // The number search took over the stored caller of roster record `recNo`.
+    std::function<void(int recNo)> onCallerTakenOver;
 };
 
 class TMeiboView : public QWidget {

@@ -8,8 +8,8 @@
 #include "transfer/ExportPassword.h"
 #include "transfer/SfxBuilder.h"
 #include "transfer/gui/ExportEnvironment.h"
-#include "transfer/gui/ExportRangeDialog.h"
 #include "transfer/gui/TFileExportPassword.h"
+#include "ui/RangeDialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
