@@ -5,6 +5,8 @@
 #include "roster/MeiboCallHistory.h"
 #include "roster/MeiboEditor.h"
 #include "roster/MeiboSettings.h"
+#include "ui/CallerForm.h"
+#include "views/gui/CallerFormActions.h"
 
 #include <QColor>
 #include <QWidget>
@@ -14,7 +16,6 @@
 #include <optional>
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -22,7 +23,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTableView;
-class QUrl;
 
 namespace kanata {
 
@@ -31,25 +31,16 @@ class MessageService;
 class TDMKanata195;
 class TMeiboView;
 class MeiboHistoryModel;
-class NameEntryBinding;
-struct CallRecord;
 
 // What the editor reaches outside itself. An action whose hook is not set
 // tells the user that it is not available yet.
-struct MeiboViewHooks {
+struct MeiboViewHooks : CallerFormHooks {
     // Dictionary search: kind 0 first number, 1 second number, 2 postal
     // code, 3 address; the hook fills the editor through setFields().
     std::function<void(TMeiboView&, int kind, const std::string& text)> dictionary;
     std::function<void(TMeiboView&, bool kanji)> nameDictionary;
-    // Without the hooks above the editor runs the dictionary search and the
-    // name dictionary itself, on this folder (empty: Dic/ in the
-    // application folder), asking the caller lookup, when set, for numbers.
-    std::filesystem::path dictionaryFolder;
-    std::function<int(bool ownBook, const std::string& number, CallRecord& record)> lookupCaller;
     std::function<void(const std::string& tel1, const std::string& tel2)> dial;
     std::function<void(TMeiboView&)> map;
-    // Mail and links through the desktop; unset = QDesktopServices.
-    std::function<bool(const QUrl&)> openUrl;
     // The file and URL choosers and the colour dialog; unset = the dialogs.
     std::function<std::optional<QString>()> chooseFile;
     std::function<std::optional<QString>()> askUrl;
@@ -60,7 +51,7 @@ struct MeiboViewHooks {
     std::function<void()> onClosed;
 };
 
-class TMeiboView : public QWidget {
+class TMeiboView : public QWidget, public ui::CallerFormControls {
     Q_OBJECT
 public:
     static constexpr const char* kSection = "MEIBO VIEW";
@@ -77,7 +68,7 @@ public:
     // With a row: inquiry; without: an empty new record.
     void LoadRecord(const MeiboRow* row);
     int SavePendingChanges();
-    bool IsSubDialogOpen() const { return subDialog_ > 0; }
+    bool IsSubDialogOpen() const { return actions_.busy(); }
     bool HasUnsavedChanges() const { return editor_.HasChanges(fields()); }
     void BringToFront();
 
@@ -89,34 +80,13 @@ public:
     int historyCount() const;
     bool historyVisible() const;
 
-    // Controls.
+    // Controls, besides those of the caller form (CallerFormControls).
     QTabWidget* tabPages = nullptr;
-    QLineEdit* edtTel1 = nullptr;
-    QLineEdit* edtTel2 = nullptr;
     QPushButton* btnTelSch1 = nullptr;
     QPushButton* btnTelSch2 = nullptr;
-    QPushButton* btnExchange = nullptr;
     QPushButton* btnDial = nullptr;
-    QLineEdit* edtPos = nullptr;
     QPushButton* btnPosSch = nullptr;
-    QLineEdit* edtTdfkn = nullptr;
-    QLineEdit* edtAdrs1 = nullptr;
-    QLineEdit* edtAdrs2 = nullptr;
-    QLineEdit* edtAdrs3 = nullptr;
     QPushButton* btnAdrsSch = nullptr;
-    QPushButton* btnMap = nullptr;
-    QLineEdit* edtCorpKana = nullptr;
-    QLineEdit* edtCorpKanji = nullptr;
-    QLineEdit* edtNameKana = nullptr;
-    QLineEdit* edtNameKanji = nullptr;
-    QPushButton* btnNameDic = nullptr;
-    QComboBox* cbxPrivCorp = nullptr;
-    QLineEdit* edtMemo1 = nullptr;
-    QLineEdit* edtMemo2 = nullptr;
-    QLineEdit* edtMemo3 = nullptr;
-    QLineEdit* edtEMail = nullptr;
-    QPushButton* btnMail = nullptr;
-    QComboBox* cbxRank = nullptr;
     QPushButton* btnRankEdit = nullptr;
     QListWidget* lbxExtLink = nullptr;
     QPushButton* btnLinkAdd = nullptr;
@@ -157,7 +127,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    class SubDialog;
+    using SubDialog = CallerFormActions::Busy;
     void createControls();
     QWidget* createMainPage();
     QWidget* createSubPage();
@@ -168,11 +138,8 @@ private:
     void updateMessageControls();
     void setColour(const std::string& stored);
     void focusNumber(int edit);
-    void notAvailable();
     void dictionary(int kind);
-    void runDictionarySearch(int kind, const std::string& text);
-    std::filesystem::path dictionaryFolder() const;
-    bool openUrl(const QUrl& url);
+    void runDictionarySearch(int kind);
     void setHistoryVisible(bool visible);
     void restoreGeometry();
     void saveGeometry();
@@ -184,6 +151,7 @@ private:
     std::filesystem::path customColours_;
     MeiboEditor editor_;
     MeiboViewHooks hooks_;
+    CallerFormActions actions_;
     ExtLinkList links_;
     MeiboCallHistory history_;
     MeiboHistoryModel* historyModel_ = nullptr;
@@ -192,8 +160,6 @@ private:
     // Held, not shown: from the loaded record, the dictionaries or the map.
     std::string jisCode_, kajoCode_;
     int latitude_ = 0, longitude_ = 0;
-    int subDialog_ = 0;
-    NameEntryBinding* nameEntry_ = nullptr;
 };
 
 } // namespace kanata
