@@ -144,15 +144,14 @@ void TReceiveView::createControls() {
     btnWindowPrint = MakeButton("画面印刷(&G)", this);
     btnMemoPrint = MakeButton("伝言メモ印刷(&M)", this);
     btnClose = MakeButton("閉じる(&X)", this);
-    SetTabOrder({edtTel1,      btnDial1,    btnDial2,
-                 btnExchange,  btnTelDic,   book ? static_cast<QWidget*>(cbxOtherTel) : edtTel2,
-                 edtPos,       btnPosDic,   edtTdfkn,
-                 edtAdrs1,     edtAdrs2,    edtAdrs3,
-                 btnAdrsDic,   btnMap,      edtCorpKana,
-                 edtCorpKanji, edtNameKana, edtNameKanji,
-                 btnNameDic,   cbxPrivCorp, edtMemo1,
-                 edtMemo2,     edtMemo3,    edtEMail,
-                 btnMail,      cbxRank});
+    // Tab keeps the order it always had: the dial buttons straight after
+    // the first number.
+    QWidget* secondNumber = book ? static_cast<QWidget*>(cbxOtherTel) : edtTel2;
+    SetTabOrder({edtTel1,    btnDial1,    btnDial2,    btnExchange,  btnTelDic,   secondNumber,
+                 edtPos,     btnPosDic,   edtTdfkn,    edtAdrs1,     edtAdrs2,    edtAdrs3,
+                 btnAdrsDic, btnMap,      edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji,
+                 btnNameDic, cbxPrivCorp, edtMemo1,    edtMemo2,     edtMemo3,    edtEMail,
+                 btnMail,    cbxRank});
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
