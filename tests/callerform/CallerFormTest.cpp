@@ -38,21 +38,15 @@ std::vector<QWidget*> tabOrder(QWidget* start, const std::vector<QWidget*>& amon
 
 // Every edit of the shared form holds no more than its stored field.
 void expectStoredWidths(const ui::CallerFormControls& form) {
+    using R = CallRecord;
     const std::vector<std::pair<QLineEdit*, std::size_t>> edits = {
-        {form.edtTel1, CallRecord::kTelWidth},
-        {form.edtPos, CallRecord::kPosWidth},
-        {form.edtTdfkn, CallRecord::kTdfknWidth},
-        {form.edtAdrs1, CallRecord::kAdrs1Width},
-        {form.edtAdrs2, CallRecord::kAdrs2Width},
-        {form.edtAdrs3, CallRecord::kAdrs3Width},
-        {form.edtCorpKana, CallRecord::kCorpKanaWidth},
-        {form.edtCorpKanji, CallRecord::kCorpKanjiWidth},
-        {form.edtNameKana, CallRecord::kNameKanaWidth},
-        {form.edtNameKanji, CallRecord::kNameKanjiWidth},
-        {form.edtMemo1, CallRecord::kMemoWidth},
-        {form.edtMemo3, CallRecord::kMemoWidth},
-        {form.edtEMail, CallRecord::kEMailWidth},
-    };
+        {form.edtTel1, R::kTelWidth},          {form.edtPos, R::kPosWidth},
+        {form.edtTdfkn, R::kTdfknWidth},       {form.edtAdrs1, R::kAdrs1Width},
+        {form.edtAdrs2, R::kAdrs2Width},       {form.edtAdrs3, R::kAdrs3Width},
+        {form.edtCorpKana, R::kCorpKanaWidth}, {form.edtCorpKanji, R::kCorpKanjiWidth},
+        {form.edtNameKana, R::kNameKanaWidth}, {form.edtNameKanji, R::kNameKanjiWidth},
+        {form.edtMemo1, R::kMemoWidth},        {form.edtMemo3, R::kMemoWidth},
+        {form.edtEMail, R::kEMailWidth}};
     for (const auto& [edit, width] : edits) {
         edit->setText(QString(300, QLatin1Char('7')));
         EXPECT_EQ(static_cast<std::size_t>(edit->text().size()), width);
@@ -64,24 +58,22 @@ void expectStoredWidths(const ui::CallerFormControls& form) {
 
 class CallerForms : public test::RosterFixture {
 protected:
-    std::unique_ptr<IniFile> ini;
+    IniFile settingsFile{folders.scratch() / "Kanata195.ini"};
     std::unique_ptr<TMeiboList> list;
     QPointer<TReceiveView> callView;
     std::vector<QUrl> opened;
 
     void SetUp() override {
         RosterFixture::SetUp();
-        ini = std::make_unique<IniFile>(folders.scratch() / "Kanata195.ini");
-        list = std::make_unique<TMeiboList>(dm, messages, *ini, MeiboSettings{},
+        // Both windows look names and addresses up in the shipped dictionaries.
+        const auto dic = test::stageFolder() / "Dic";
+        list = std::make_unique<TMeiboList>(dm, messages, settingsFile, MeiboSettings{},
                                             folders.scratch() / "CstmClr.ini");
-        list->viewHooks().dictionaryFolder = test::stageFolder() / "Dic";
+        list->viewHooks().dictionaryFolder = dic;
         list->show();
     }
     void TearDown() override {
-        if (callView) {
-            callView->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete callView.data();
-        }
+        delete callView.data();
         list.reset();
         RosterFixture::TearDown();
     }
@@ -95,7 +87,7 @@ protected:
     TReceiveView& openCallView(bool addressBook = false) {
         ReceiveViewSettings settings;
         settings.UsePbAdrs = addressBook;
-        callView = new TReceiveView(dm, messages, settings, *ini);
+        callView = new TReceiveView(dm, messages, settings, settingsFile);
         callView->hooks().dictionaryFolder = test::stageFolder() / "Dic";
         callView->hooks().openUrl = [this](const QUrl& url) {
             opened.push_back(url);
