@@ -1,4 +1,6 @@
 #include "printing/gui/TListPrint.h"
+#include "ui/ItemDrag.h"
+#include <QDropEvent>
 
 #include "data/TDMKanata195.h"
 #include "history/gui/ListWindowParts.h"
@@ -161,6 +163,13 @@ QWidget* TListPrint::buildContentsPage() {
     lvLayout->setHeaderLabels({QStringLiteral("項目名"), QStringLiteral("項目幅")});
     lvLayout->setRootIsDecorated(false);
     lvLayout->header()->resizeSection(0, 190);
+    // Items are dragged from the item list onto the order, where they land.
+    lbxItems->setDragEnabled(true);
+    lbxItems->setDragDropMode(QAbstractItemView::DragOnly);
+    lvLayout->setAcceptDrops(true);
+    lvLayout->viewport()->setAcceptDrops(true);
+    lvLayout->setDragDropMode(QAbstractItemView::DropOnly);
+    lvLayout->viewport()->installEventFilter(this);
     btnSet = new QPushButton(QStringLiteral("セット"), page);
     btnRemove = new QPushButton(QStringLiteral("削除"), page);
     btnClear = new QPushButton(QStringLiteral("全削除"), page);
@@ -632,6 +641,33 @@ void TListPrint::btnSetClick() {
         return;
     fillItems();
     fillLayout(static_cast<int>(at));
+}
+
+bool TListPrint::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (watched == lvLayout->viewport() &&
+        (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop))
+        return dropOnLayout(static_cast<QDropEvent*>(event));
+    return QDialog::eventFilter(watched, event);
+}
+
+// Only rows of the item list are taken: a drop names its source when it comes
+// from this program, and one from outside carries no row of ours.
+bool TListPrint::dropOnLayout(QDropEvent* drop) {
+    const bool fromItems = drop->source() == lbxItems || !drop->source();
+    const int row = fromItems ? DraggedRow(drop->mimeData()) : -1;
+    if (row < 0 || row >= lbxItems->count()) {
+        drop->ignore();
+        return true;
+    }
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    if (drop->type() == QEvent::Drop) {
+        lvLayout->setCurrentItem(lvLayout->itemAt(drop->position().toPoint()));
+        lbxItems->setCurrentRow(row);
+        btnSetClick();
+    }
+    return true;
 }
 
 void TListPrint::btnRemoveClick() {

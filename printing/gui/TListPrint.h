@@ -20,6 +20,7 @@
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QDropEvent;
 class QDoubleSpinBox;
 class QFontComboBox;
 class QLabel;
@@ -133,7 +134,11 @@ public:
     QPushButton* btnList = nullptr;
     QPushButton* btnCancel = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    bool dropOnLayout(QDropEvent* drop);
     int sourceIndex() const { return static_cast<int>(format_.source); }
     PrintTemplates& templates() { return *templates_[sourceIndex()]; }
     QWidget* buildContentsPage();

@@ -12,6 +12,7 @@
 #include "printing/gui/PrinterSettingsFile.h"
 #include "roster/gui/TMeiboSearch.h"
 #include "settings/IniFile.h"
+#include "ui/RangeDialog.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -199,7 +200,7 @@ std::optional<PrintChoice> TListPrintList::chooseRecords() {
     if (choice.mode == PrintChoice::Mode::Range) {
         rangeEnd_ = std::clamp<std::int64_t>(rangeEnd_, 1, pager_->count());
         rangeBegin_ = std::clamp<std::int64_t>(rangeBegin_, 1, rangeEnd_);
-        TPrintRange dialog(pager_->count(), rangeBegin_, rangeEnd_, this);
+        TRangeSpecification dialog(pager_->count(), rangeBegin_, rangeEnd_, this);
         PlaceAtBottomRight(dialog, *this);
         if (RunDialog(runDialog, dialog) != QDialog::Accepted)
             return std::nullopt;
@@ -252,46 +253,6 @@ void TListPrintList::print(const PrintChoice& choice, std::int64_t count) {
         }
     }
     messages_.information(kPrintDone, this);
-}
-
-TPrintRange::TPrintRange(std::int64_t total, std::int64_t begin, std::int64_t end, QWidget* parent)
-    : QDialog(parent) {
-    setWindowTitle(QStringLiteral("範囲指定"));
-    const int top = static_cast<int>(std::max<std::int64_t>(1, total));
-    udBegin = new QSpinBox(this);
-    udEnd = new QSpinBox(this);
-    for (QSpinBox* s : {udBegin, udEnd})
-        s->setRange(1, top);
-    udBegin->setValue(static_cast<int>(begin));
-    udEnd->setValue(static_cast<int>(end));
-    connect(udBegin, &QSpinBox::valueChanged, this, [this](int v) {
-        if (v > udEnd->value())
-            udEnd->setValue(v);
-    });
-    connect(udEnd, &QSpinBox::valueChanged, this, [this](int v) {
-        if (v < udBegin->value())
-            udBegin->setValue(v);
-    });
-    btnOK = new QPushButton(QStringLiteral("決定(&S)"), this);
-    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("総件数"), new QLabel(QString::number(total), this));
-    form->addRow(QStringLiteral("開始位置"), udBegin);
-    form->addRow(QStringLiteral("終了位置"), udEnd);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(btnOK);
-    row->addWidget(btnCancel);
-    form->addRow(row);
-}
-
-std::int64_t TPrintRange::begin() const {
-    return udBegin->value();
-}
-std::int64_t TPrintRange::end() const {
-    return udEnd->value();
 }
 
 } // namespace kanata

@@ -80,20 +80,4 @@ private:
     int lastPages_ = 0;
 };
 
-// "範囲指定": the first and last list positions to print, both within 1 to
-// the total; raising the first above the last raises the last.
-class TPrintRange : public QDialog {
-    Q_OBJECT
-public:
-    TPrintRange(std::int64_t total, std::int64_t begin, std::int64_t end,
-                QWidget* parent = nullptr);
-    std::int64_t begin() const;
-    std::int64_t end() const;
-
-    QSpinBox* udBegin = nullptr;
-    QSpinBox* udEnd = nullptr;
-    QPushButton* btnOK = nullptr;
-    QPushButton* btnCancel = nullptr;
-};
-
 } // namespace kanata

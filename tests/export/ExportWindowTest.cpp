@@ -9,8 +9,8 @@
 #include "transfer/gui/ExportEnvironment.h"
 #include "transfer/gui/TFileExport.h"
 #include "transfer/gui/TGetReceiveHistory.h"
-#include "transfer/gui/ExportRangeDialog.h"
 #include "transfer/gui/TRecvHisFileExportList.h"
+#include "ui/RangeDialog.h"
 
 #include <QCheckBox>
 #include <QDropEvent>

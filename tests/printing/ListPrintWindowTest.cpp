@@ -5,6 +5,7 @@
 #include "data/MeiboTable.h"
 #include "data/RecvHisTable.h"
 #include "data/TDMKanata195.h"
+#include "history/gui/THistorySearch.h"
 #include "intake/gui/IntakeFlags.h"
 #include "intake/gui/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
@@ -16,17 +17,22 @@
 #include "settings/gui/TEnvironment.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
+#include "ui/RangeDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -212,9 +218,13 @@ TEST_F(ListPrintWindow, LayoutBuiltByClicksPrintsTheChosenRangeAndIsRemembered) 
             messages.expect("プリンターがインストールされていません");
             QTest::mouseClick(list.btnPrint, Qt::LeftButton);
             list.printerInstalled = [] { return true; };
-            WhenModal<TPrintRange>([](TPrintRange& range) {
-                range.udEnd->setValue(90);
-                range.udBegin->setValue(10);
+            WhenModal<TRangeSpecification>([](TRangeSpecification& range) {
+                EXPECT_EQ(range.lblTotal->text(), QStringLiteral("150"));
+                for (auto [field, text] : {std::pair{range.edtEnd, "90"}, {range.edtBegin, "10"}}) {
+                    field->selectAll();
+                    QTest::keyClicks(field, QString::fromLatin1(text));
+                    QTest::keyClick(field, Qt::Key_Return); // takes the text
+                }
                 QTest::mouseClick(range.btnOK, Qt::LeftButton);
             });
             messages
@@ -306,6 +316,81 @@ TEST_F(ListPrintWindow, RosterPrintsAllEntriesInTheSortOrderShown) {
     EXPECT_LT(aoki, sato);
     EXPECT_LT(sato, tanaka);
     EXPECT_EQ(Settings().readInteger("LIST PRINT", "PrintSource", -1), 1);
+}
+
+TEST_F(ListPrintWindow, ItemsDraggedOntoTheOrderLandWhereTheyAreDropped) {
+    WhenModal<TListPrint>([&](TListPrint& dialog) {
+        ChooseItem(dialog, "電話番号");
+        ChooseItem(dialog, "名前漢字");
+        // The list's own drag data, dropped on the first entry of the order
+        // and then below the last one.
+        const auto dragItem = [&](const QString& caption, QPoint at) {
+            const auto found = dialog.lbxItems->findItems(caption, Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1);
+            std::unique_ptr<QMimeData> mime(dialog.lbxItems->model()->mimeData(
+                {dialog.lbxItems->indexFromItem(found.front())}));
+            QDragEnterEvent enter(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+            QApplication::sendEvent(dialog.lvLayout->viewport(), &enter);
+            EXPECT_TRUE(enter.isAccepted());
+            QDropEvent drop(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+            QApplication::sendEvent(dialog.lvLayout->viewport(), &drop);
+        };
+        const QRect first = dialog.lvLayout->visualItemRect(dialog.lvLayout->topLevelItem(0));
+        dragItem("会社名漢字", first.center());
+        EXPECT_EQ(Layout(dialog), "6:50 8:14 4:13 ");
+        dragItem("＜通番＞", QPoint(first.center().x(), dialog.lvLayout->viewport()->height() - 4));
+        EXPECT_EQ(Layout(dialog), "6:50 8:14 4:13 1:5 ");
+        EXPECT_TRUE(dialog.lbxItems->findItems("会社名漢字", Qt::MatchExactly).isEmpty());
+        // Text from another program is refused.
+        QMimeData text;
+        text.setText(QStringLiteral("会社名カナ"));
+        QDragEnterEvent foreign(first.center(), Qt::CopyAction, &text, Qt::LeftButton, {});
+        QApplication::sendEvent(dialog.lvLayout->viewport(), &foreign);
+        EXPECT_FALSE(foreign.isAccepted());
+        QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+    });
+    form->actListPrint->trigger();
+    EXPECT_TRUE(messages.allAnswered());
+}
+
+TEST_F(ListPrintWindow, SearchConditionNarrowsWhatIsListedAndPrinted) {
+    const QString pdf = QString::fromStdString((folders.scratch() / "found.pdf").string());
+    std::filesystem::create_directories(folders.scratch());
+    WhenModal<TListPrint>([&](TListPrint& dialog) {
+        ChooseItem(dialog, "電話番号");
+        QTest::mouseClick(dialog.sbtnRange, Qt::LeftButton);
+        QApplication::processEvents();
+        QTest::mouseClick(dialog.rbDataSelect[2], Qt::LeftButton, {},
+                          QPoint(8, dialog.rbDataSelect[2]->height() / 2));
+        dialog.printer().setOutputFormat(QPrinter::PdfFormat);
+        dialog.printer().setOutputFileName(pdf);
+        WhenModal<TListPrintList>([&](TListPrintList& list) {
+            EXPECT_EQ(list.lblCount->text(), QStringLiteral("件数 ： 150"));
+            WhenModal<THistorySearch>([](THistorySearch& search) {
+                QTest::keyClicks(search.edtTel, QStringLiteral("0312345114"));
+                QTest::mouseClick(search.btnSearch, Qt::LeftButton);
+            });
+            QTest::mouseClick(list.btnSearch, Qt::LeftButton);
+            EXPECT_EQ(list.lblCount->text(), QStringLiteral("件数 ： 10"));
+            list.printerInstalled = [] { return true; };
+            messages.expect("検索条件にマッチしたデータ 10件すべてを印刷します", MessageResult::Yes)
+                .expect("一覧表の印刷が完了しました");
+            QTest::mouseClick(list.btnPrint, Qt::LeftButton);
+            QTest::mouseClick(list.btnCancel, Qt::LeftButton);
+        });
+        QTest::mouseClick(dialog.btnList, Qt::LeftButton);
+        QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+    });
+    form->actListPrint->trigger();
+    EXPECT_TRUE(messages.allAnswered());
+    const std::string text = PdfText(pdf);
+    int printed = 0;
+    for (auto at = text.find("03-1234-5"); at != std::string::npos;
+         at = text.find("03-1234-5", at + 1)) {
+        EXPECT_EQ(text.substr(at, 12), "03-1234-5114") << text;
+        ++printed;
+    }
+    EXPECT_EQ(printed, 10);
 }
 
 TEST_F(ListPrintWindow, TemplatesAreSavedRefusedAndChosen) {
@@ -402,6 +487,19 @@ TEST_F(ListPrintWindow, PreviewPagesThroughTheListAndZooms) {
             EXPECT_NEAR(preview.pnlPage->width(), 210 / 25.4 * 96 * scale, 2);
             EXPECT_TRUE(preview.stbStatus->findChild<QLabel*>()->text().startsWith(
                 QStringLiteral("  表示： ")));
+            // Dragging the sheet scrolls it, with the closed hand meanwhile.
+            QApplication::processEvents();
+            QScrollBar* across = preview.sbxPage->horizontalScrollBar();
+            QScrollBar* down = preview.sbxPage->verticalScrollBar();
+            ASSERT_GT(down->maximum(), 0);
+            const int x0 = across->value(), y0 = down->value();
+            QTest::mousePress(preview.pnlPage, Qt::LeftButton, {}, QPoint(300, 300));
+            EXPECT_EQ(preview.pnlPage->cursor().shape(), Qt::ClosedHandCursor);
+            QTest::mouseMove(preview.pnlPage, QPoint(260, 200));
+            QTest::mouseRelease(preview.pnlPage, Qt::LeftButton, {}, QPoint(260, 200));
+            EXPECT_EQ(preview.pnlPage->cursor().shape(), Qt::OpenHandCursor);
+            EXPECT_EQ(down->value(), y0 + 100);
+            EXPECT_EQ(across->value(), std::min(across->maximum(), x0 + 40));
             preview.cbxZoom->setCurrentIndex(0);
             EXPECT_LE(preview.pnlPage->height(), preview.sbxPage->viewport()->height());
             // The page really is drawn: dark pixels inside the sheet.

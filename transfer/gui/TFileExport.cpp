@@ -1,4 +1,5 @@
 #include "transfer/gui/TFileExport.h"
+#include "ui/ItemDrag.h"
 
 #include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
@@ -11,7 +12,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDataStream>
 #include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -347,21 +347,14 @@ bool TFileExport::eventFilter(QObject* watched, QEvent* event) {
 // The item is read from the drag's own data, the grid's row of the caption.
 bool TFileExport::dropOnLayout(QEvent* event) {
     auto* drop = static_cast<QDropEvent*>(event);
-    const QString format = QStringLiteral("application/x-qabstractitemmodeldatalist");
-    if (!drop->mimeData() || !drop->mimeData()->hasFormat(format)) {
+    const int itemRow = DraggedRow(drop->mimeData());
+    if (itemRow < 0 || itemRow >= kExportItemCount) {
         drop->ignore();
         return true;
     }
     drop->setDropAction(Qt::CopyAction);
     drop->accept();
     if (event->type() != QEvent::Drop)
-        return true;
-    QByteArray data = drop->mimeData()->data(format);
-    QDataStream stream(&data, QIODevice::ReadOnly);
-    int itemRow = -1, itemColumn = -1;
-    QMap<int, QVariant> roles;
-    stream >> itemRow >> itemColumn >> roles;
-    if (stream.status() != QDataStream::Ok || itemRow < 0 || itemRow >= kExportItemCount)
         return true;
     const int row = sgDest->rowAt(drop->position().toPoint().y());
     sgDest->setCurrentCell(row < 0 ? layout().size() : row, 1);

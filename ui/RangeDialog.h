@@ -1,5 +1,6 @@
 #pragma once
-// "範囲指定": the first and last list positions of a numeric-range export.
+// "範囲指定": the first and last list positions of a numeric range, for the
+// export and the list print alike.
 #include <QDialog>
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "transfer/gui/ExportRangeDialog.h"
+#include "ui/RangeDialog.h"
 
 #include "history/gui/DialogSupport.h"
 
