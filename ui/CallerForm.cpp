@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 namespace kanata::ui {
 
@@ -22,6 +23,32 @@ QPushButton* MakeButton(const char* caption, QWidget* parent, const char* hint) 
     if (hint)
         b->setToolTip(QString::fromUtf8(hint));
     return b;
+}
+
+void MakeButtons(QWidget* parent,
+                 std::initializer_list<std::pair<QPushButton**, const char*>> buttons) {
+    for (const auto& [member, caption] : buttons)
+        *member = MakeButton(caption, parent);
+}
+
+QVBoxLayout* MakeButtonColumn(std::initializer_list<QPushButton*> upper, int gap,
+                              std::initializer_list<QPushButton*> lower) {
+    auto* column = new QVBoxLayout;
+    for (QPushButton* b : upper)
+        column->addWidget(b);
+    column->addSpacing(gap);
+    for (QPushButton* b : lower)
+        column->addWidget(b);
+    column->addStretch(1);
+    return column;
+}
+
+QHBoxLayout* MakeRightRow(std::initializer_list<QWidget*> widgets) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QWidget* w : widgets)
+        row->addWidget(w);
+    return row;
 }
 
 QLineEdit* MakeEdit(QWidget* parent, int maxBytes, int minWidth) {

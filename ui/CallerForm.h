@@ -6,12 +6,14 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 class QComboBox;
 class QHBoxLayout;
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace kanata {
@@ -65,6 +67,16 @@ inline std::string s(const QString& text) {
 
 // A button that Enter does not press by default; `hint` is its tool tip.
 QPushButton* MakeButton(const char* caption, QWidget* parent, const char* hint = nullptr);
+// Such a button for each caption, into the member it names, in this order.
+void MakeButtons(QWidget* parent,
+                 std::initializer_list<std::pair<QPushButton**, const char*>> buttons);
+// Buttons stacked beside a list: `upper`, a gap of `gap` pixels, `lower`,
+// then the free space.
+QVBoxLayout* MakeButtonColumn(std::initializer_list<QPushButton*> upper, int gap,
+                              std::initializer_list<QPushButton*> lower);
+// Widgets side by side at the right end of a row (a dialog's OK and
+// Cancel).
+QHBoxLayout* MakeRightRow(std::initializer_list<QWidget*> widgets);
 
 // Limits are the stored widths of the fields, in code page 932 bytes
 // (Cp932ByteLimit).

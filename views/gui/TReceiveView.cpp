@@ -136,14 +136,14 @@ void TReceiveView::createControls() {
         l->setStyleSheet(QStringLiteral("color: white; background: #c00000; padding: 1px 6px;"));
         l->setVisible(false);
     }
-    btnRegister = MakeButton("名簿登録(&A)", this);
-    btnLock = MakeButton("ロック(&L)", this);
-    btnCopy = MakeButton("コピー(&C)", this);
-    btnItemSetup = MakeButton("項目設定(&S)", this);
-    btnItemPrint = MakeButton("項目印刷(&P)", this);
-    btnWindowPrint = MakeButton("画面印刷(&G)", this);
-    btnMemoPrint = MakeButton("伝言メモ印刷(&M)", this);
-    btnClose = MakeButton("閉じる(&X)", this);
+    MakeButtons(this, {{&btnRegister, "名簿登録(&A)"},
+                       {&btnLock, "ロック(&L)"},
+                       {&btnCopy, "コピー(&C)"},
+                       {&btnItemSetup, "項目設定(&S)"},
+                       {&btnItemPrint, "項目印刷(&P)"},
+                       {&btnWindowPrint, "画面印刷(&G)"},
+                       {&btnMemoPrint, "伝言メモ印刷(&M)"},
+                       {&btnClose, "閉じる(&X)"}});
     // Tab keeps the order it always had: the dial buttons straight after
     // the first number.
     QWidget* secondNumber = book ? static_cast<QWidget*>(cbxOtherTel) : edtTel2;
