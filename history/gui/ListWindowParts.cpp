@@ -176,6 +176,11 @@ QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::function<void(
     return menu;
 }
 
+QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::span<const int> widths) {
+    return AddColumnWidthMenu(owner, list,
+                              [owner, list, widths] { ResetColumnWidths(*owner, *list, widths); });
+}
+
 RememberedSelection RememberPlace(const RowListView& list, const std::vector<std::int64_t>& keys) {
     RememberedSelection remembered;
     if (keys.empty())
@@ -291,6 +296,17 @@ std::optional<int> AskJumpPage(QWidget& owner, const ListPager& pager, const Dia
     if (RunDialog(run, dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.page();
+}
+
+bool RunChosenDeletion(const std::optional<TDeleteTarget::Target>& target,
+                       const std::function<void()>& selected, const std::function<void()>& all) {
+    if (!target)
+        return false;
+    if (*target == TDeleteTarget::Target::Selected)
+        selected();
+    else
+        all();
+    return true;
 }
 
 std::optional<TDeleteTarget::Target> ChooseRowsToDelete(QWidget& owner, bool askTarget,

@@ -112,6 +112,8 @@ void LayOutListWindow(QWidget& window, QHBoxLayout* top, RowListView* list, QHBo
 
 // The header's context menu with "項目幅を初期値に戻す(&R)".
 QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::function<void()> reset);
+// The same menu, which resets the columns to `widths` (ResetColumnWidths).
+QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::span<const int> widths);
 
 // The keys of the selected, caret and top rows, before the page is filled
 // again.
@@ -167,6 +169,10 @@ std::optional<TDeleteTarget::Target> ChooseRowsToDelete(QWidget& owner, bool ask
                                                         bool anyListed, const std::string& confirm,
                                                         MessageService& messages,
                                                         const DialogRunner& run);
+// Runs the deletion of the chosen rows: `selected` for the selected rows,
+// `all` for every row the conditions admit. False when none was chosen.
+bool RunChosenDeletion(const std::optional<TDeleteTarget::Target>& target,
+                       const std::function<void()>& selected, const std::function<void()>& all);
 
 // The cell texts of the pager's rows; `cells` turns a fetched row and its
 // running number into texts.

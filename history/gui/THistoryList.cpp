@@ -122,7 +122,7 @@ void THistoryList::createControls() {
     lbxRecvHis->setModel(model_);
     ResetColumnWidths(*this, *lbxRecvHis, kDefaultWidths);
 
-    pmHeader = AddColumnWidthMenu(this, lbxRecvHis, [this] { btnDefaultWidthClick(); });
+    pmHeader = AddColumnWidthMenu(this, lbxRecvHis, kDefaultWidths);
     pmiDefaultWidth = pmHeader->actions().front();
 
     const ListButtons buttons = AddListButtons(this);
@@ -170,6 +170,11 @@ bool THistoryList::event(QEvent* e) {
         return true;
     }
     return QWidget::event(e);
+}
+
+void THistoryList::keyPressEvent(QKeyEvent* e) {
+    if (!CloseOnEscape(*this, e))
+        QWidget::keyPressEvent(e);
 }
 
 bool THistoryList::callViewOpen() const {
@@ -414,13 +419,9 @@ void THistoryList::btnDeleteClick() {
                            static_cast<int>(selected), !keys_.empty(),
                            std::to_string(selected) + "件のデータを削除します\r\nよろしいですか？",
                            messages_, runDialog_);
-    if (!target)
-        return;
-    if (*target == TDeleteTarget::Target::Selected)
-        deleteSelected();
-    else
-        deleteAllMatching();
-    focusListOr(btnClose);
+    if (RunChosenDeletion(
+            target, [this] { deleteSelected(); }, [this] { deleteAllMatching(); }))
+        focusListOr(btnClose);
 }
 
 void THistoryList::deleteSelected() {
@@ -464,15 +465,6 @@ void THistoryList::deleteAllMatching() {
     TellDeleted(messages_, deleted, this);
     if (deleted > 0)
         RefreshPage(0, 0);
-}
-
-void THistoryList::btnDefaultWidthClick() {
-    ResetColumnWidths(*this, *lbxRecvHis, kDefaultWidths);
-}
-
-void THistoryList::keyPressEvent(QKeyEvent* e) {
-    if (!CloseOnEscape(*this, e))
-        QWidget::keyPressEvent(e);
 }
 
 void THistoryList::closeEvent(QCloseEvent* e) {

@@ -132,7 +132,6 @@ private:
     void updateStatus();
 
     void btnWeekClick();
-    void btnDefaultWidthClick();
     void deleteSelected();
     void deleteAllMatching();
 

@@ -85,7 +85,7 @@ void TMeiboList::createControls() {
     model_ = new ListRowModel(MeiboColumnTitles(), {0}, this);
     lbxMeibo = new RowListView(this);
     lbxMeibo->setModel(model_);
-    pmHeader = AddColumnWidthMenu(this, lbxMeibo, [this] { btnDefaultWidthClick(); });
+    pmHeader = AddColumnWidthMenu(this, lbxMeibo, kDefaultWidths);
 
     const ListButtons buttons = AddListButtons(this, QStringLiteral("新規登録(&A)"));
     btnSearch = buttons.search;
@@ -391,13 +391,9 @@ void TMeiboList::btnDeleteClick() {
         MessageLines(
             {(std::to_string(selected) + "件のデータを削除します").c_str(), "よろしいですか？"}),
         messages_, runDialog_);
-    if (!target)
-        return;
-    if (*target == TDeleteTarget::Target::Selected)
-        deleteSelected();
-    else
-        deleteAllMatching();
-    focusListOr(btnClose);
+    if (RunChosenDeletion(
+            target, [this] { deleteSelected(); }, [this] { deleteAllMatching(); }))
+        focusListOr(btnClose);
 }
 
 void TMeiboList::closeView() {
@@ -440,10 +436,6 @@ void TMeiboList::deleteAllMatching() {
     TellDeleted(messages_, deleted, this);
     if (deleted > 0)
         RefreshPage(0, 0);
-}
-
-void TMeiboList::btnDefaultWidthClick() {
-    ResetColumnWidths(*this, *lbxMeibo, kDefaultWidths);
 }
 
 void TMeiboList::keyPressEvent(QKeyEvent* e) {

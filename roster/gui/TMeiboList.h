@@ -88,7 +88,6 @@ public:
     void btnNewClick();
     void btnInquiryClick();
     void btnDeleteClick();
-    void btnDefaultWidthClick();
 
 signals:
     // The list was closed (it is only hidden, and keeps its conditions).
