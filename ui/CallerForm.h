@@ -23,9 +23,9 @@ class TNMDEdit;
 
 namespace ui {
 
-// The controls of the caller's record that both forms have, under the names
-// both give them; the windows inherit them, so the names stay the window's
-// own.
+// The controls both caller forms have (the caller's fields, their buttons,
+// register and close), under the names both give them; the windows inherit
+// them, so the names stay the window's own.
 struct CallerFormControls {
     QLineEdit* edtTel1 = nullptr;
     QLineEdit* edtTel2 = nullptr; // none in the call view's address-book mode
@@ -48,6 +48,8 @@ struct CallerFormControls {
     QLineEdit* edtEMail = nullptr;
     QPushButton* btnMail = nullptr;
     QComboBox* cbxRank = nullptr;
+    QPushButton* btnRegister = nullptr;
+    QPushButton* btnClose = nullptr;
 };
 
 // The edits of `form` and the individual / corporation choice, each limited

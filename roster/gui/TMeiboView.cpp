@@ -7,6 +7,7 @@
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
 #include "views/CallerRegistration.h"
+#include "views/gui/CallerFormWiring.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -325,25 +326,15 @@ void TMeiboView::createControls() {
 }
 
 void TMeiboView::connectControls() {
-    connect(btnRegister, &QPushButton::clicked, this, [this] { btnRegisterClick(); });
-    connect(btnClose, &QPushButton::clicked, this, [this] { close(); });
-    connect(btnExchange, &QPushButton::clicked, this, [this] { btnExchangeClick(); });
-    connect(btnMail, &QPushButton::clicked, this, [this] { btnMailClick(); });
+    ConnectCommonButtons(*this, actions_);
     connect(btnRankEdit, &QPushButton::clicked, this, [this] { btnRankEditClick(); });
     connect(btnTelSch1, &QPushButton::clicked, this, [this] { dictionary(0); });
     connect(btnTelSch2, &QPushButton::clicked, this, [this] { dictionary(1); });
     connect(btnPosSch, &QPushButton::clicked, this, [this] { dictionary(2); });
     connect(btnAdrsSch, &QPushButton::clicked, this, [this] { dictionary(3); });
-    connect(btnNameDic, &QPushButton::clicked, this, [this] {
-        std::function<void(bool)> hook;
-        if (hooks_.nameDictionary)
-            hook = [this](bool kanji) { hooks_.nameDictionary(*this, kanji); };
-        actions_.showNameDictionary(hook);
-    });
     connect(btnDial, &QPushButton::clicked, this, [this] {
         actions_.run(hooks_.dial, s(edtTel1->text().trimmed()), s(edtTel2->text().trimmed()));
     });
-    connect(btnMap, &QPushButton::clicked, this, [this] { actions_.run(hooks_.map, *this); });
     connect(btnLinkAdd, &QPushButton::clicked, this, [this] {
         QMenu menu(this);
         menu.addAction("キャンセル");

@@ -104,8 +104,6 @@ public:
     QLabel* lblUpdDateTime = nullptr;
     QPushButton* btnHistory = nullptr;
     QTableView* lvRecvList = nullptr;
-    QPushButton* btnRegister = nullptr;
-    QPushButton* btnClose = nullptr;
 
     // Handlers, public so that the roster list and the tests drive them.
     void btnRegisterClick();

@@ -8,6 +8,7 @@
 #include "settings/IniFile.h"
 #include "ui/Cp932ByteLimit.h"
 #include "views/CallerRegistration.h"
+#include "views/gui/CallerFormWiring.h"
 #include "views/gui/TOutputItem.h"
 
 #include <QApplication>
@@ -214,15 +215,12 @@ void TReceiveView::createControls() {
 }
 
 void TReceiveView::connectControls() {
-    connect(btnRegister, &QPushButton::clicked, this, [this] { btnRegisterClick(); });
+    ConnectCommonButtons(*this, actions_);
     connect(btnLock, &QPushButton::clicked, this, [this] { btnLockClick(); });
-    connect(btnExchange, &QPushButton::clicked, this, [this] { btnExchangeClick(); });
     connect(btnCopy, &QPushButton::clicked, this, [this] { btnCopyClick(); });
-    connect(btnMail, &QPushButton::clicked, this, [this] { btnMailClick(); });
     connect(btnItemSetup, &QPushButton::clicked, this, [this] { btnItemSetupClick(); });
     connect(btnExtLink, &QPushButton::clicked, this, [this] { btnExtLinkClick(); });
     connect(lbxExtLink, &QListWidget::itemDoubleClicked, this, [this] { btnExtLinkClick(); });
-    connect(btnClose, &QPushButton::clicked, this, [this] { close(); });
     for (int i = 0; i < 4; ++i)
         connect(btnListEdit[i], &QPushButton::clicked, this, [this, i] { btnListEditClick(i); });
     auto dialFrom = [this](int edit) {
@@ -253,16 +251,9 @@ void TReceiveView::connectControls() {
         Busy busy(actions_);
         runDictionarySearch(3);
     });
-    connect(btnMap, &QPushButton::clicked, this, [this] { runHook(hooks_.map); });
     connect(btnItemPrint, &QPushButton::clicked, this, [this] { runHook(hooks_.itemPrint); });
     connect(btnWindowPrint, &QPushButton::clicked, this, [this] { runHook(hooks_.windowPrint); });
     connect(btnMemoPrint, &QPushButton::clicked, this, [this] { runHook(hooks_.memoPrint); });
-    connect(btnNameDic, &QPushButton::clicked, this, [this] {
-        std::function<void(bool)> hook;
-        if (hooks_.nameDictionary)
-            hook = [this](bool kanji) { hooks_.nameDictionary(*this, kanji); };
-        actions_.showNameDictionary(hook);
-    });
 }
 
 bool TReceiveView::runHook(const std::function<void(TReceiveView&)>& hook) {

@@ -105,14 +105,12 @@ public:
     QPushButton* btnExtLink = nullptr;
     QPlainTextEdit* mmNote = nullptr;
     QLabel* lblLock[3] = {};
-    QPushButton* btnRegister = nullptr;
     QPushButton* btnLock = nullptr;
     QPushButton* btnCopy = nullptr;
     QPushButton* btnItemSetup = nullptr;
     QPushButton* btnItemPrint = nullptr;
     QPushButton* btnWindowPrint = nullptr;
     QPushButton* btnMemoPrint = nullptr;
-    QPushButton* btnClose = nullptr;
 
     // Handlers (public so that the owner and tests can drive them).
     void btnRegisterClick();
