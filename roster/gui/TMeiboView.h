@@ -45,10 +45,9 @@ struct MeiboViewHooks : CallerFormHooks {
     std::function<std::optional<QString>()> chooseFile;
     std::function<std::optional<QString>()> askUrl;
     std::function<std::optional<QColor>(const QColor& initial, CustomColours& custom)> chooseColour;
-    // The roster list: refill the current page after a registration
-    // (replaced = an existing row took the new entry), and the editor closed.
+    // The roster list refills its current page after a registration
+    // (replaced = an existing row took the new entry).
     std::function<void(bool replaced)> onRegistered;
-    std::function<void()> onClosed;
 };
 
 class TMeiboView : public QWidget, public ui::CallerFormControls {

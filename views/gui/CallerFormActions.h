@@ -39,6 +39,8 @@ struct CallerFormHooks {
     std::function<int(bool ownBook, const std::string& number, CallRecord& record)> lookupCaller;
     // Mail and external links; unset = the desktop's handler.
     std::function<bool(const QUrl&)> openUrl;
+    // The form closed: its owner no longer has a record open in it.
+    std::function<void()> onClosed;
 };
 
 // What a dictionary search brought back: a dictionary hit, or the record of

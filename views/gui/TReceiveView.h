@@ -40,10 +40,8 @@ struct ReceiveViewHooks : CallerFormHooks {
     std::function<void(TReceiveView&)> memoPrint;
     // The name dictionary for the kana (false) or kanji (true) name edit.
     std::function<void(TReceiveView&, bool kanji)> nameDictionary;
-    // The history list: a row changed (redraw it on its page), the view
-    // closed (no row is open any more).
+    // The history list redraws the row that changed on its page.
     std::function<void(int recNo)> onRegistered;
-    std::function<void()> onClosed;
 };
 
 class TReceiveView : public QWidget, public ui::CallerFormControls {
