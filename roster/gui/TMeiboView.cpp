@@ -172,6 +172,7 @@ QWidget* TMeiboView::createMainPage() {
     cbxRank = new QComboBox(page);
     cbxRank->setMinimumWidth(160);
     btnRankEdit = MakeButton("編集", page, "ランク編集");
+    // Tab walks the page row by row, as it always did.
     SetTabOrder({edtTel1,    edtTel2,     btnTelSch1,  btnTelSch2,   btnExchange, btnDial,
                  edtPos,     btnPosSch,   edtTdfkn,    edtAdrs1,     edtAdrs2,    edtAdrs3,
                  btnAdrsSch, btnMap,      edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji,

@@ -124,6 +124,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // A modal dialog of the editor: the roster list does not switch records
+    // meanwhile.
     using SubDialog = CallerFormActions::Busy;
     void createControls();
     QWidget* createMainPage();

@@ -8,8 +8,6 @@
 #include "lookup/DicResult.h"
 #include "lookup/DicResultFill.h"
 
-#include <QtGlobal>
-
 #include <filesystem>
 #include <functional>
 #include <optional>
