@@ -114,8 +114,8 @@ const Municipality* AddressDictionary::FindMunicipality(std::string_view jis) co
     return it != municipalities_.end() && it->jis == jis ? &*it : nullptr;
 }
 
-std::vector<PostalRow> AddressDictionary::RowsOfMunicipality(std::string_view jis,
-                                                             bool offices) const {
+std::pair<const std::uint32_t*, const std::uint32_t*>
+AddressDictionary::linesOf(std::string_view jis) const {
     const auto range =
         std::equal_range(byJis_.begin(), byJis_.end(), jis, [this](const auto& a, const auto& b) {
             auto key = [this](const auto& v) -> std::string_view {
@@ -126,13 +126,27 @@ std::vector<PostalRow> AddressDictionary::RowsOfMunicipality(std::string_view ji
             };
             return key(a) < key(b);
         });
+    return {byJis_.data() + (range.first - byJis_.begin()),
+            byJis_.data() + (range.second - byJis_.begin())};
+}
+
+std::vector<PostalRow> AddressDictionary::RowsOfMunicipality(std::string_view jis,
+                                                             bool offices) const {
+    const auto [first, last] = linesOf(jis);
     std::vector<PostalRow> out;
-    for (auto it = range.first; it != range.second; ++it) {
+    for (auto it = first; it != last; ++it) {
         if (postal_.field(*it, 6).empty() == offices)
             continue;
         out.push_back(row(*it));
     }
     return out;
+}
+
+std::size_t AddressDictionary::CountOfMunicipality(std::string_view jis, bool offices) const {
+    const auto [first, last] = linesOf(jis);
+    return static_cast<std::size_t>(std::count_if(first, last, [&](std::uint32_t line) {
+        return postal_.field(line, 6).empty() != offices;
+    }));
 }
 
 const ExchangeArea* AddressDictionary::AreaOf(std::string_view digits) const {

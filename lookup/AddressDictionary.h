@@ -52,6 +52,8 @@ public:
     const Municipality* FindMunicipality(std::string_view jis) const;
     // The towns (or offices) of one municipality, in code order.
     std::vector<PostalRow> RowsOfMunicipality(std::string_view jis, bool offices) const;
+    // How many rows RowsOfMunicipality would give, without building them.
+    std::size_t CountOfMunicipality(std::string_view jis, bool offices) const;
     // The exchange area of a national number (digits, leading 0): longest
     // prefix match; nullptr when none.
     const ExchangeArea* AreaOf(std::string_view digits) const;
@@ -74,6 +76,7 @@ public:
 
 private:
     PostalRow row(std::size_t i) const;
+    std::pair<const std::uint32_t*, const std::uint32_t*> linesOf(std::string_view jis) const;
 
     TabFile cities_;
     TabFile postal_;

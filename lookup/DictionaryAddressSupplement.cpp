@@ -9,7 +9,7 @@ std::string DictionaryAddressSupplement::open() {
     if (convert_)
         return {};
     try {
-        convert_ = std::make_unique<TContinualAdrsSearch>(OpenAddressDictionary(dicFolder_));
+        convert_ = std::make_unique<TContinualAdrsSearch>(dicFolder_);
     } catch (const DictionaryError& e) {
         return e.what();
     }
@@ -19,18 +19,21 @@ std::string DictionaryAddressSupplement::open() {
 std::optional<AddressCodes> DictionaryAddressSupplement::lookUp(const std::string& address) {
     if (!convert_)
         throw AddressSupplementError("the address dictionary is not open");
-    AddressCompletion found;
+    AddressConversion found;
     try {
         if (convert_->Convert(address, found) != kDicFound)
             return std::nullopt;
     } catch (const EContinualAdrsSearchError&) {
         return std::nullopt; // an empty address has nothing to complete
+    } catch (const EDLZsCnvErro& e) {
+        throw AddressSupplementError(e.what());
     }
     AddressCodes codes;
     codes.postalCode = found.postal;
     codes.jisCode = found.jis;
-    codes.latitude = found.latitude.value_or(0);
-    codes.longitude = found.longitude.value_or(0);
+    codes.kajoCode = found.kajo;
+    codes.latitude = found.latitude;
+    codes.longitude = found.longitude;
     return codes;
 }
 

@@ -1,9 +1,13 @@
 #include "lookup/DictionarySearch.h"
 
 #include "data/Cp932.h"
-#include "data/Hyphenation.h"
 #include "data/TelKeys.h"
 #include "data/WidthConversion.h"
+#include "lookup/CoordinateLookup.h"
+#include "lookup/DlTel.h"
+#include "lookup/DlZplst.h"
+#include "lookup/DlZs.h"
+#include "lookup/DlZsCnv.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,12 +19,6 @@ const char* const kNoCities = "市区郡町村検索の結果がありません"
 const char* const kNoTowns = "町大字検索の結果がありません";
 const char* const kNoOffices = "大口事業所検索の結果がありません";
 
-bool digitsAndHyphens(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        return std::isdigit(static_cast<unsigned char>(c)) || c == '-';
-    });
-}
-
 std::string digitsOf(const std::string& text) {
     std::string d;
     for (char c : text)
@@ -29,30 +27,77 @@ std::string digitsOf(const std::string& text) {
     return d;
 }
 
-std::string formatNumber(const std::string& digits) {
-    char out[kHyphenBufferSize] = {};
-    const SystemTime now = CurrentUtcSystemTime();
-    if (GetHyphen(digits.c_str(), out, "", &now) == kHyphenDone && out[0])
-        return out;
-    return digits;
+std::string folderText(const std::filesystem::path& folder) {
+    return cp932::encode(folder.string());
 }
 
-std::string trimmed(std::string_view s) {
-    return cp932::trim(s);
+template <typename LibraryError>
+std::unique_ptr<DicDataUse> loadLibrary(const std::filesystem::path& dicFolder,
+                                        const char* library) {
+    try {
+        return std::make_unique<DicDataUse>(folderText(dicFolder));
+    } catch (const std::runtime_error& e) {
+        throw LibraryError(DicLoadErrorText(library, e.what()));
+    }
+}
+
+// Room for `n` records, never none: the calls take a buffer even for none.
+template <typename Record> std::vector<Record> records(std::size_t n) {
+    return std::vector<Record>(std::max<std::size_t>(n, 1));
+}
+
+template <typename Town> DicTown decodeTown(const Town& t) {
+    return {dicdata::Get(t.postal),
+            dicdata::Get(t.jis),
+            dicdata::Get(t.kajo),
+            dicdata::Get(t.prefecture),
+            dicdata::Get(t.city),
+            dicdata::Get(t.town),
+            dicdata::Get(t.reading),
+            {},
+            {}};
+}
+
+template <typename Town>
+std::vector<DicTown> decodeTowns(const std::vector<Town>& towns,
+                                 const std::vector<DicOfficeRecord>* offices, std::size_t n) {
+    std::vector<DicTown> out;
+    for (std::size_t i = 0; i < n; ++i) {
+        out.push_back(decodeTown(towns[i]));
+        if (offices) {
+            out.back().office = dicdata::Get((*offices)[i].name);
+            out.back().officeAddress = dicdata::Get((*offices)[i].address);
+        }
+    }
+    return out;
 }
 
 } // namespace
 
-std::shared_ptr<const AddressDictionary> OpenAddressDictionary(const std::filesystem::path& dic) {
-    try {
-        return std::make_shared<const AddressDictionary>(dic);
-    } catch (const std::runtime_error& e) {
-        throw DictionaryError(e.what());
-    }
+std::string DicCallErrorText(const char* function, const char* library, int rc) {
+    return std::string(function) + " (" + library + ") Call Error\r\nRC = " + std::to_string(rc);
 }
 
-AddressSearchBase::AddressSearchBase(std::shared_ptr<const AddressDictionary> dictionary)
-    : dictionary_(std::move(dictionary)) {}
+std::string DicLoadErrorText(const char* library, const std::string& failure) {
+    return std::string(library) + " LoadLibrary Error\r\nDLLのロードに失敗しました\r\n" + failure;
+}
+
+// ---- common to the three searches
+
+AddressSearchBase::AddressSearchBase(const std::filesystem::path& dicFolder, const char* library,
+                                     CoordinateLookup* coordinates)
+    : folder_(folderText(dicFolder)), libraryName_(library), coordinates_(coordinates) {}
+
+AddressSearchBase::~AddressSearchBase() {
+    if (usingCoordinates_)
+        coordinates_->Release();
+}
+
+void AddressSearchBase::check(int rc, std::initializer_list<int> accepted,
+                              const char* function) const {
+    if (std::find(accepted.begin(), accepted.end(), rc) == accepted.end())
+        libraryError(DicCallErrorText(function, libraryName_, rc));
+}
 
 void AddressSearchBase::setCities(std::vector<DicCity> cities) {
     cities_ = std::move(cities);
@@ -62,130 +107,258 @@ void AddressSearchBase::setCities(std::vector<DicCity> cities) {
         emptyList(kNoCities);
 }
 
-std::vector<PostalRow> AddressSearchBase::fetchTowns(const DicCity& city, bool offices) const {
-    if (!city.municipality)
-        return {};
-    return dictionary_->RowsOfMunicipality(city.municipality->jis, offices);
-}
-
-const std::vector<PostalRow>& AddressSearchBase::Towns(std::size_t i, bool offices) {
+const std::vector<DicTown>& AddressSearchBase::Towns(std::size_t i, bool offices) {
     if (i >= cities_.size())
         emptyList(offices ? kNoOffices : kNoTowns);
     if (i != townsCity_ || offices != townsOffices_) {
-        towns_ = fetchTowns(cities_[i], offices);
+        towns_ = fetchTowns(i, offices);
         townsCity_ = i;
         townsOffices_ = offices;
     }
     return towns_;
 }
 
-DicResult AddressSearchBase::MakeResult(std::size_t i, const PostalRow* row) const {
-    DicResult r;
+DicResult AddressSearchBase::MakeResult(std::size_t i, const DicTown* town) {
     const DicCity& city = cities_.at(i);
-    if (const Municipality* m = city.municipality) {
-        r.prefecture = m->prefecture;
-        r.city = m->name;
-        r.jisCode = m->jis;
-        r.latitude = m->latitude.value_or(0);
-        r.longitude = m->longitude.value_or(0);
-    } else {
-        r.city = city.name;
-    }
-    if (row) {
-        r.postalCode = FormatPostalCode(row->postal);
-        r.prefecture = row->prefecture;
-        r.city = row->city;
-        r.town = trimmed(TownBaseName(row->town));
-        if (row->isOffice()) {
-            r.town = trimmed(TownBaseName(row->town) + ToFullWidth(row->officeAddress));
-            r.nameKanji = trimmed(row->office);
+    DicResult r;
+    r.prefecture = city.prefecture;
+    r.city = city.city;
+    r.jisCode = city.jis;
+    if (town) {
+        r.postalCode = FormatPostalCode(town->postal);
+        r.prefecture = town->prefecture;
+        r.city = town->city;
+        r.town = town->town;
+        r.jisCode = town->jis;
+        r.kajoCode = town->kajo;
+        if (town->isOffice()) {
+            r.town = cp932::trim(town->town + ToFullWidth(town->officeAddress));
+            r.nameKanji = town->office;
         }
+    }
+    if (coordinates_ && !usingCoordinates_)
+        usingCoordinates_ = coordinates_->Acquire() == 0;
+    if (usingCoordinates_ && !(r.prefecture + r.city).empty()) {
+        const std::string place = r.prefecture + r.city + (town ? town->town : "");
+        check(coordinates_->Coordinates(place, r.latitude, r.longitude),
+              {kDlFound, kDlBadInput, kDlNone}, "DLMTAdrs");
     }
     return r;
 }
 
+// ---- Dltel
+
+TKykbnSearch::TKykbnSearch(const std::filesystem::path& dicFolder, CoordinateLookup* coordinates)
+    : AddressSearchBase(dicFolder, "Dltel.dll", coordinates),
+      loaded_(loadLibrary<EDLTelError>(dicFolder, "Dltel.dll")) {}
+
+TKykbnSearch::~TKykbnSearch() = default;
+
 int TKykbnSearch::Search(const std::string& number) {
-    const std::string digits = digitsOf(number);
-    if (digits.empty())
+    digits_ = digitsOf(number);
+    if (digits_.empty())
         throw EKykbnSearchError("検索電話番号が未入力です");
     cities_.clear();
-    formatted_ = formatNumber(digits);
-    if (digits.size() < 2 || digits[0] != '0')
-        return kDicBadInput;
-    const ExchangeArea* area = dictionary_->AreaOf(digits);
-    if (!area)
-        return kDicNotFound;
+    char formatted[kDltelFormattedSize] = {};
+    std::int16_t count = 0;
+    const int rc = DLTLPrefix(digits_.c_str(), formatted, &count, folder_.c_str());
+    check(rc, {kDlFound, kDlBadInput, kDlNone}, "DLTLPrefix");
+    formatted_ = dicdata::Get(formatted);
+    if (rc != kDlFound)
+        return rc;
+    records_ = records<DltelCity>(std::max<std::size_t>(count, kDltelCityCapacity));
+    check(DLTLCity2(digits_.c_str(), records_.data(), folder_.c_str()), {kDlFound}, "DLTLCity2");
     std::vector<DicCity> cities;
-    for (const std::string& jis : area->jis)
-        if (const Municipality* m = dictionary_->FindMunicipality(jis))
-            cities.push_back({m->name, m, {}, {}});
-    if (cities.empty())
-        cities.push_back({area->name, nullptr, {}, {}});
+    for (std::int16_t c = 0; c < count; ++c) {
+        const DltelCity& rec = records_[static_cast<std::size_t>(c)];
+        const std::string jis = dicdata::Get(rec.jis);
+        cities.push_back({dicdata::Get(rec.name), jis, dicdata::PrefectureOfJis(jis),
+                          dicdata::Get(rec.name), rec.townCount, 0});
+    }
     setCities(std::move(cities));
     return kDicFound;
+}
+
+std::vector<DicTown> TKykbnSearch::fetchTowns(std::size_t i, bool /*offices*/) {
+    const DicCity& city = cities_[i];
+    const DltelCity& record = records_[i];
+    if (record.townCount == 0)
+        return {}; // the library's 8: an area without towns
+    std::vector<DltelTown> batch(kDltelBatch);
+    std::vector<DicTown> towns;
+    auto take = [&] {
+        const std::size_t n = std::min<std::size_t>(kDltelBatch, record.townCount - towns.size());
+        for (std::size_t k = 0; k < n; ++k) {
+            const DltelTown& t = batch[k];
+            towns.push_back({dicdata::Get(t.postal),
+                             dicdata::Get(t.jis),
+                             dicdata::Get(t.kajo),
+                             city.prefecture,
+                             city.city,
+                             dicdata::Get(t.name),
+                             dicdata::Get(t.reading),
+                             {},
+                             {}});
+        }
+    };
+    std::int16_t status = 0;
+    const DlHandle handle =
+        DLTLTown2First(digits_.c_str(), &record, batch.data(), &status, folder_.c_str());
+    check(status, {kDltelLastBatch, kDltelMoreBatches, kDlNone}, "DLTLTown2First");
+    if (status == kDlNone)
+        return towns;
+    take();
+    while (status == kDltelMoreBatches && towns.size() < record.townCount) {
+        status = static_cast<std::int16_t>(DLTLTown2Next(handle, batch.data()));
+        if (status != kDltelLastBatch && status != kDltelMoreBatches)
+            break;
+        take();
+    }
+    const int closed = DLTLTown2Close(handle);
+    check(status, {kDltelLastBatch, kDltelMoreBatches}, "DLTLTown2Next");
+    check(closed, {kDlFound}, "DLTLTown2Close");
+    return towns;
+}
+
+// ---- Dlzplst
+
+TPosSearch::TPosSearch(const std::filesystem::path& dicFolder, CoordinateLookup* coordinates)
+    : AddressSearchBase(dicFolder, "Dlzplst.dll", coordinates),
+      loaded_(loadLibrary<EDlzplstError>(dicFolder, "Dlzplst.dll")) {}
+
+TPosSearch::~TPosSearch() {
+    if (handle_)
+        DLZPLSTClose(handle_);
+}
+
+void TPosSearch::close() {
+    if (!handle_)
+        return;
+    const int rc = DLZPLSTClose(handle_);
+    handle_ = 0;
+    check(rc, {kDlFound}, "DLZPLSTClose");
 }
 
 int TPosSearch::Search(const std::string& postal) {
-    const std::string digits = digitsOf(postal);
-    if (digits.empty())
+    if (digitsOf(postal).empty())
         throw EPosSearchError("検索郵便番号が未入力です");
     cities_.clear();
-    if (!digitsAndHyphens(postal) ||
-        (digits.size() != 3 && digits.size() != 5 && digits.size() != 7))
-        return kDicBadInput;
+    close();
+    std::int16_t count = 0, status = 0;
+    handle_ = DLZPLSTFirst(cp932::encode(postal).c_str(), &count, &status, folder_.c_str());
+    check(status, {kDlFound, kDlBadInput, kDlNone}, "DLZPLSTFirst");
+    if (status != kDlFound)
+        return status;
+    records_ = records<DlzplstCity>(static_cast<std::size_t>(count));
+    check(DLZPLSTCityList(handle_, records_.data(), 0, count), {kDlFound}, "DLZPLSTCityList");
     std::vector<DicCity> cities;
-    for (PostalRow& row : dictionary_->ByPostalPrefix(digits)) {
-        const std::string key = row.prefecture + row.city;
-        auto it = std::find_if(cities.begin(), cities.end(), [&](const DicCity& c) {
-            return c.rows.front().prefecture + c.rows.front().city == key;
-        });
-        if (it == cities.end()) {
-            cities.push_back({row.city, dictionary_->FindMunicipality(row.jis), {}, {}});
-            it = cities.end() - 1;
-        }
-        it->rows.push_back(std::move(row));
+    for (std::int16_t c = 0; c < count; ++c) {
+        const DlzplstCity& rec = records_[static_cast<std::size_t>(c)];
+        cities.push_back({dicdata::Get(rec.name), dicdata::Get(rec.jis),
+                          dicdata::Get(rec.prefecture), dicdata::Get(rec.name), rec.townCount,
+                          rec.officeCount});
     }
-    if (cities.empty())
-        return kDicNotFound;
     setCities(std::move(cities));
     return kDicFound;
 }
 
-std::vector<PostalRow> TPosSearch::fetchTowns(const DicCity& city, bool offices) const {
-    std::vector<PostalRow> out;
-    for (const PostalRow& r : city.rows)
-        if (r.isOffice() == offices)
-            out.push_back(r);
-    return out;
+std::vector<DicTown> TPosSearch::fetchTowns(std::size_t i, bool offices) {
+    const DlzplstCity& city = records_[i];
+    const std::int16_t n = static_cast<std::int16_t>(offices ? city.officeCount : city.townCount);
+    auto towns = records<DlzplstTown>(static_cast<std::size_t>(n));
+    if (!offices) {
+        const int rc = DLZPLSTTownList(handle_, &city, towns.data(), 0, n);
+        check(rc, {kDlFound, kDlNone}, "DLZPLSTTownList");
+        return rc == kDlFound ? decodeTowns(towns, nullptr, static_cast<std::size_t>(n))
+                              : std::vector<DicTown>{};
+    }
+    auto office = records<DicOfficeRecord>(static_cast<std::size_t>(n));
+    const int rc = DLZPLSTLgTownList(handle_, &city, towns.data(), office.data(), 0, n);
+    check(rc, {kDlFound, kDlNone}, "DLZPLSTLgTownList");
+    return rc == kDlFound ? decodeTowns(towns, &office, static_cast<std::size_t>(n))
+                          : std::vector<DicTown>{};
 }
 
+// ---- Dlzs
+
+TAdrsSearch::TAdrsSearch(const std::filesystem::path& dicFolder, CoordinateLookup* coordinates)
+    : AddressSearchBase(dicFolder, "Dlzs.dll", coordinates),
+      loaded_(loadLibrary<EDLZsError>(dicFolder, "Dlzs.dll")) {}
+
+TAdrsSearch::~TAdrsSearch() = default;
+
 int TAdrsSearch::Search(const std::string& address) {
-    const std::string text = cp932::cutToWidth(ToFullWidth(trimmed(address)), 254);
+    const std::string text = cp932::cutToWidth(ToFullWidth(cp932::trim(address)), 254);
     if (text.empty())
         throw EAdrsSearchError("検索住所が未入力です");
     cities_.clear();
+    address_ = cp932::encode(text);
+    std::int32_t count = 0;
+    const int rc = DLZsJisCount(address_.c_str(), &count, folder_.c_str());
+    check(rc, {kDlFound, kDlBadInput, kDlNone}, "DLZsJisCount");
+    if (rc != kDlFound)
+        return rc;
+    records_ = records<DlzsCity>(static_cast<std::size_t>(count));
+    check(DLZsJisList(address_.c_str(), records_.data(), count, folder_.c_str()), {kDlFound},
+          "DLZsJisList");
     std::vector<DicCity> cities;
-    for (auto& match : dictionary_->MunicipalitiesOf(text))
-        cities.push_back({match.municipality->prefecture + match.municipality->name,
-                          match.municipality,
-                          std::move(match.rest),
-                          {}});
-    if (cities.empty())
-        return kDicNotFound;
+    for (std::int32_t c = 0; c < count; ++c) {
+        const DlzsCity& rec = records_[static_cast<std::size_t>(c)];
+        const std::string prefecture = dicdata::Get(rec.prefecture);
+        const std::string name = dicdata::Get(rec.name);
+        cities.push_back({prefecture + name, dicdata::Get(rec.jis), prefecture, name, -1, -1});
+    }
     setCities(std::move(cities));
     return kDicFound;
 }
 
-std::vector<PostalRow> TAdrsSearch::fetchTowns(const DicCity& city, bool offices) const {
-    return dictionary_->TownsFor({city.municipality, city.addressRest}, offices);
+std::vector<DicTown> TAdrsSearch::fetchTowns(std::size_t i, bool offices) {
+    const DlzsCity& city = records_[i];
+    const char* a = address_.c_str();
+    std::int32_t n = 0;
+    const int counted = offices ? DLZsLargeCount(a, &city, &n, folder_.c_str())
+                                : DLZsTownCount(a, &city, &n, folder_.c_str());
+    check(counted, {kDlFound, kDlNone}, offices ? "DLZsLargeCount" : "DLZsTownCount");
+    if (counted == kDlNone)
+        return {};
+    auto towns = records<DlzsTown>(static_cast<std::size_t>(n));
+    if (!offices) {
+        check(DLZsTownList(a, &city, towns.data(), n, folder_.c_str()), {kDlFound}, "DLZsTownList");
+        return decodeTowns(towns, nullptr, static_cast<std::size_t>(n));
+    }
+    auto office = records<DicOfficeRecord>(static_cast<std::size_t>(n));
+    check(DLZsLargeList(a, &city, towns.data(), office.data(), n, folder_.c_str()), {kDlFound},
+          "DLZsLargeList");
+    return decodeTowns(towns, &office, static_cast<std::size_t>(n));
 }
 
-int TContinualAdrsSearch::Convert(const std::string& address, AddressCompletion& result) const {
-    const std::string text = trimmed(address);
+// ---- DLZsCnv
+
+TContinualAdrsSearch::TContinualAdrsSearch(const std::filesystem::path& dicFolder)
+    : folder_(folderText(dicFolder)), loaded_(loadLibrary<EDLZsCnvErro>(dicFolder, "DLZsCnv.dll")) {
+}
+
+TContinualAdrsSearch::~TContinualAdrsSearch() = default;
+
+int TContinualAdrsSearch::Convert(const std::string& address, AddressConversion& result) const {
+    const std::string text = cp932::trim(address);
     if (text.empty())
         throw EContinualAdrsSearchError("検索住所が未入力です");
-    result = dictionary_->Complete(text);
-    return result.found() ? kDicFound : kDicNotFound;
+    DlzscnvResult r{};
+    const int rc = DLZSCAdrs(cp932::encode(text).c_str(), &r, folder_.c_str());
+    if (rc != kDlFound && rc != kDlAmbiguous && rc != kDlBadInput && rc != kDlNone)
+        throw EDLZsCnvErro(DicCallErrorText("DLZSCAdrs", "DLZsCnv.dll", rc));
+    if (rc != kDlFound)
+        return rc;
+    result = {dicdata::Get(r.postal),
+              dicdata::Get(r.jis),
+              dicdata::Get(r.kajo),
+              dicdata::Get(r.prefecture),
+              dicdata::Get(r.city),
+              dicdata::Get(r.town),
+              r.latitude,
+              r.longitude};
+    return rc;
 }
 
 } // namespace kanata

@@ -205,7 +205,9 @@ RegistrationResult CallerRegistration::registerInRoster(CallRecord& record, Call
             if (keys[i].empty())
                 continue;
             const int row = findRosterRow(meibo, keys[i]);
-            if (row < 0)
+            // Both numbers of one caller are one hit: that caller is replaced,
+            // as the roster editor does; only two callers are refused.
+            if (row < 0 || row == hitRow)
                 continue;
             ++hits;
             hitRow = row;

@@ -5,6 +5,7 @@
 #include "history/gui/THistoryList.h"
 #include "intake/gui/TMainForm.h"
 #include "lookup/CallerLookup.h"
+#include "platform/AppFolder.h"
 #include "printing/gui/CallViewPrints.h"
 #include "settings/GlobalSettings.h"
 #include "views/ReceiveViewSettings.h"
@@ -85,7 +86,7 @@ void CallWindows::openMap(TReceiveView& view) {
                                view.record().Longitude,
                                !view.isNewMode()};
     runMapButton(input, settings_.Map, settings_.MapSearchKind,
-                 QCoreApplication::applicationDirPath().toStdString(), messages_, &view);
+                 programFolder.empty() ? applicationFolder() : programFolder, messages_, &view);
 }
 
 void CallWindows::showInCallView(const CallRecord& record, bool popup) {
@@ -95,6 +96,8 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
             describeAddressBook(viewSettings);
         receiveView_ = new TReceiveView(*dm_, messages_, viewSettings, ini_);
         ReceiveViewHooks& hooks = receiveView_->hooks();
+        if (!programFolder.empty())
+            hooks.dictionaryFolder = programFolder / "Dic";
         hooks.onRegistered = [this](int) {
             if (historyList_)
                 historyList_->RefreshPage(0, 0);

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -49,6 +50,9 @@ public:
     std::function<void(ReceiveViewSettings&)> describeAddressBook;
     // Opens the dial dialog for the numbers, owned by `owner`.
     std::function<void(const std::vector<std::string>&, QWidget*)> dialOut;
+    // The program's folder: the call view's dictionaries (Dic/) and the map
+    // starters are looked for there. Empty: the running executable's folder.
+    std::filesystem::path programFolder;
 
     THistoryList* historyList() const { return historyList_; }
     TReceiveView* receiveView() const { return receiveView_; }

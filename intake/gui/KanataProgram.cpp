@@ -80,6 +80,7 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
     windows_->dialOut = [this](const std::vector<std::string>& numbers, QWidget* owner) {
         openDialDialog(numbers, owner);
     };
+    windows_->programFolder = appFolder_;
     wireFormHooks();
 }
 
@@ -788,6 +789,9 @@ void KanataProgram::showRosterList() {
         rosterList_ = new TMeiboList(*dm_, messages_, ini_, MeiboSettings::From(settings_),
                                      workFolder_ / kCustomColoursIniName, &form_);
         rosterList_->setWindowModality(Qt::ApplicationModal);
+        // The editor's dictionaries are those of this program's folder, as
+        // the import's address completion uses them.
+        rosterList_->viewHooks().dictionaryFolder = appFolder_ / "Dic";
         rosterList_->viewHooks().lookupCaller = [this](bool own, const std::string& number,
                                                        CallRecord& r) {
             return lookup_ ? lookup_->LookupCaller(own, true, number, r) : 5;

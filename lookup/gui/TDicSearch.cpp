@@ -72,7 +72,8 @@ std::string digitsAndHyphens(const std::string& text) {
 } // namespace
 
 TDicSearch::TDicSearch(std::filesystem::path dicFolder, MessageService& messages, QWidget* owner)
-    : QDialog(owner), dicFolder_(std::move(dicFolder)), messages_(messages) {
+    : QDialog(owner), dicFolder_(std::move(dicFolder)), messages_(messages),
+      coordinates_(dicFolder_, messages_, this) {
     setWindowTitle(QStringLiteral("検索"));
     auto* layout = new QVBoxLayout(this);
     pcSearch = new QTabWidget(this);
@@ -195,12 +196,6 @@ void TDicSearch::showPrompt(int tab, const QString& text, bool error) {
     label->setPalette(palette);
 }
 
-std::shared_ptr<const AddressDictionary> TDicSearch::dictionary() {
-    if (!dictionary_)
-        dictionary_ = OpenAddressDictionary(dicFolder_);
-    return dictionary_;
-}
-
 AddressSearchBase* TDicSearch::search(int tab) {
     switch (tab) {
     case NumberTab:
@@ -271,7 +266,7 @@ void TDicSearch::searchNumber() {
         return;
     }
     if (!kykbn_)
-        kykbn_ = std::make_unique<TKykbnSearch>(dictionary());
+        kykbn_ = std::make_unique<TKykbnSearch>(dicFolder_, &coordinates_);
     const int rc = kykbn_->Search(text);
     if (rc == kDicBadInput || rc == kDicNotFound) {
         clear();
@@ -302,7 +297,7 @@ void TDicSearch::searchPostal() {
                               : QStringLiteral("数字とハイフン以外は無効です。"),
                           true);
     if (!pos_)
-        pos_ = std::make_unique<TPosSearch>(dictionary());
+        pos_ = std::make_unique<TPosSearch>(dicFolder_, &coordinates_);
     const int rc = pos_->Search(text);
     if (rc != kDicFound) {
         p.lbxCity->clear();
@@ -324,7 +319,7 @@ void TDicSearch::searchAddress() {
         return;
     }
     if (!adrs_)
-        adrs_ = std::make_unique<TAdrsSearch>(dictionary());
+        adrs_ = std::make_unique<TAdrsSearch>(dicFolder_, &coordinates_);
     const int rc = adrs_->Search(text);
     if (rc != kDicFound) {
         p.lbxCity->clear();
@@ -370,19 +365,19 @@ void TDicSearch::fillTowns(int tab) {
         p.lvTown->setHeaderLabels({QStringLiteral("〒"), QString(), QStringLiteral("住所")});
         p.lvTown->setColumnWidth(2, 350);
     }
-    std::vector<PostalRow> rows;
+    std::vector<DicTown> rows;
     runSafely([&] { rows = s->Towns(static_cast<std::size_t>(city), offices); });
     const int kana = p.cbxKana->currentIndex();
     std::string lastInitial;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const PostalRow& r = rows[i];
+        const DicTown& r = rows[i];
         if (!PassesKanaRow(kana, r.townKana))
             continue;
         const std::string initial = ReadingInitial(r.townKana);
         auto* item = new QTreeWidgetItem(p.lvTown);
         item->setText(0, q(FormatPostalCode(r.postal)));
         item->setText(1, initial != lastInitial ? q(initial) : QString());
-        item->setText(2, q(TownBaseName(r.town) + (offices ? r.officeAddress : "")));
+        item->setText(2, q(r.town + (offices ? r.officeAddress : "")));
         if (offices)
             item->setText(3, q(r.office));
         item->setData(0, Qt::UserRole, static_cast<int>(i));
@@ -391,7 +386,7 @@ void TDicSearch::fillTowns(int tab) {
     if (p.lvTown->topLevelItemCount() == 0 && !rows.empty())
         showPrompt(tab, QString::fromUtf8(kNoAddress), true);
     else if (p.lvTown->topLevelItemCount() == 0 &&
-             s->Cities()[static_cast<std::size_t>(city)].municipality)
+             s->Cities()[static_cast<std::size_t>(city)].hasMunicipality())
         showPrompt(tab, QString::fromUtf8(kNoAddress), true);
 }
 
@@ -403,14 +398,14 @@ void TDicSearch::btnDecideClick() {
         return;
     const bool hasTowns = p.lvTown->topLevelItemCount() > 0;
     const bool townlessCity =
-        !s->Cities()[static_cast<std::size_t>(p.lbxCity->currentRow())].municipality;
+        !s->Cities()[static_cast<std::size_t>(p.lbxCity->currentRow())].hasMunicipality();
     if (!hasTowns && !townlessCity)
         return;
     QTreeWidgetItem* item = p.lvTown->currentItem();
     if (item && !item->isSelected())
         item = nullptr;
-    std::vector<PostalRow> rows;
-    const PostalRow* row = nullptr;
+    std::vector<DicTown> rows;
+    const DicTown* row = nullptr;
     if (item) {
         rows = s->Towns(static_cast<std::size_t>(p.lbxCity->currentRow()), officeView(tab));
         row = &rows.at(static_cast<std::size_t>(item->data(0, Qt::UserRole).toInt()));
@@ -418,10 +413,17 @@ void TDicSearch::btnDecideClick() {
     decide(tab, row);
 }
 
-void TDicSearch::decide(int tab, const PostalRow* row) {
+void TDicSearch::decide(int tab, const DicTown* row) {
     AddressSearchBase* s = search(tab);
-    result_ = s->MakeResult(
-        static_cast<std::size_t>(pages[static_cast<std::size_t>(tab)].lbxCity->currentRow()), row);
+    const auto city =
+        static_cast<std::size_t>(pages[static_cast<std::size_t>(tab)].lbxCity->currentRow());
+    bool made = false;
+    runSafely([&] {
+        result_ = s->MakeResult(city, row);
+        made = true;
+    });
+    if (!made)
+        return;
     if (tab == NumberTab)
         result_.number = kykbn_->FormattedNumber();
     else

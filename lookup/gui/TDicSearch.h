@@ -3,6 +3,7 @@
 // text and hands back one dictionary hit (or, for a number the roster
 // knows, that caller's record).
 #include "lookup/CallRecord.h"
+#include "lookup/CoordinateLookup.h"
 #include "lookup/DicResult.h"
 #include "lookup/DictionarySearch.h"
 
@@ -87,14 +88,13 @@ private:
     void fillTowns(int tab);
     bool officeView(int tab) const;
     AddressSearchBase* search(int tab);
-    std::shared_ptr<const AddressDictionary> dictionary();
-    void decide(int tab, const PostalRow* row);
+    void decide(int tab, const DicTown* row);
     void runSafely(const std::function<void()>& work);
 
     std::filesystem::path dicFolder_;
     MessageService& messages_;
     bool ownBook_ = false;
-    std::shared_ptr<const AddressDictionary> dictionary_;
+    CoordinateLookup coordinates_; // before the searches, which release it
     std::unique_ptr<TKykbnSearch> kykbn_;
     std::unique_ptr<TPosSearch> pos_;
     std::unique_ptr<TAdrsSearch> adrs_;

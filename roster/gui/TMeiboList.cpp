@@ -70,6 +70,7 @@ TMeiboList::~TMeiboList() {
     if (view_) {
         view_->hooks().onClosed = nullptr;
         view_->hooks().onRegistered = nullptr;
+        view_->hooks().onCallerTakenOver = nullptr;
         delete view_.data();
     }
     writeSettings();
@@ -287,6 +288,7 @@ TMeiboView& TMeiboList::ensureView() {
             if (replaced && openRow_ >= 0)
                 SelectRow(openRow_, true);
         };
+        hooks.onCallerTakenOver = [this](int recNo) { MarkRecord(recNo); };
         hooks.onClosed = [this] {
             view_ = nullptr;
             SetOpenRow(-1);

@@ -735,6 +735,7 @@ void TMeiboView::runDictionarySearch(int kind) {
         f.Memo1 = r.Memo1;
         f.Memo2 = r.Memo2;
         f.Memo3 = r.Memo3;
+        f.EMail = r.EMail;
         f.Rank = r.Rank;
         f.Msg = r.Msg;
         f.Msg1 = r.Msg1;
@@ -744,6 +745,8 @@ void TMeiboView::runDictionarySearch(int kind) {
         f.Note = r.Note.value_or(std::vector<std::string>{});
         setFields(f);
         setCoordinates(r.Latitude, r.Longitude);
+        if (hooks_.onCallerTakenOver)
+            hooks_.onCallerTakenOver(r.MeiboRecNo);
         return;
     }
     TakeDictionaryHit(*this, *answer, kind);

@@ -48,6 +48,8 @@ struct MeiboViewHooks : CallerFormHooks {
     // The roster list refills its current page after a registration
     // (replaced = an existing row took the new entry).
     std::function<void(bool replaced)> onRegistered;
+    // The number search took over the stored caller of roster record `recNo`.
+    std::function<void(int recNo)> onCallerTakenOver;
 };
 
 class TMeiboView : public QWidget, public ui::CallerFormControls {

@@ -1,7 +1,9 @@
 // The address searches on the shipped dictionary folder.
 #include "data/TelKeys.h"
+#include "lookup/CoordinateLookup.h"
 #include "lookup/DictionarySearch.h"
 #include "lookup/KanaRow.h"
+#include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +14,8 @@ namespace {
 
 using namespace kanata;
 
-std::shared_ptr<const AddressDictionary> shipped() {
-    static const auto dictionary = OpenAddressDictionary(test::stageFolder() / "Dic");
-    return dictionary;
+std::filesystem::path shipped() {
+    return test::stageFolder() / "Dic";
 }
 
 std::vector<std::string> cityNames(const AddressSearchBase& s) {
@@ -25,7 +26,9 @@ std::vector<std::string> cityNames(const AddressSearchBase& s) {
 }
 
 TEST(AddressSearch, PostalCodeGivesCityTownAndReading) {
-    TPosSearch search(shipped());
+    test::ScriptedMessages messages;
+    CoordinateLookup coordinates(shipped(), messages);
+    TPosSearch search(shipped(), &coordinates);
     ASSERT_EQ(search.Search("100-0005"), kDicFound);
     ASSERT_EQ(cityNames(search), std::vector<std::string>{"千代田区"});
     const auto& towns = search.Towns(0, false);
@@ -33,6 +36,7 @@ TEST(AddressSearch, PostalCodeGivesCityTownAndReading) {
     EXPECT_EQ(towns[0].town, "丸の内");
     EXPECT_EQ(towns[0].townKana, "ﾏﾙﾉｳﾁ");
     const DicResult r = search.MakeResult(0, &towns[0]);
+    EXPECT_EQ(coordinates.users(), 1);
     EXPECT_EQ(r.postalCode, "100-0005");
     EXPECT_EQ(r.prefecture, "東京都");
     EXPECT_EQ(r.city, "千代田区");
@@ -95,12 +99,12 @@ TEST(AddressSearch, AddressTextFindsItsCityAndTown) {
 
 TEST(AddressSearch, CompletionFillsCodesFromAnAddressOrAPostalCode) {
     TContinualAdrsSearch convert(shipped());
-    AddressCompletion c;
+    AddressConversion c;
     ASSERT_EQ(convert.Convert("東京都千代田区丸の内２－７－２", c), kDicFound);
     EXPECT_EQ(c.postal, "1000005");
     EXPECT_EQ(c.jis, "13101");
     EXPECT_EQ(c.town, "丸の内");
-    EXPECT_TRUE(c.latitude.has_value());
+    EXPECT_NE(c.latitude, 0);
     ASSERT_EQ(convert.Convert("251-0001", c), kDicFound);
     EXPECT_EQ(c.city, "藤沢市");
     EXPECT_EQ(c.jis, "14205");
@@ -114,10 +118,13 @@ TEST(AddressSearch, CompletionFillsCodesFromAnAddressOrAPostalCode) {
 }
 
 TEST(AddressSearch, MunicipalityWithoutAPointHasNoCoordinates) {
-    const Municipality* fukuoka = shipped()->FindMunicipality("40131");
+    const AddressDictionary data(shipped());
+    const Municipality* fukuoka = data.FindMunicipality("40131");
     ASSERT_NE(fukuoka, nullptr);
     EXPECT_FALSE(fukuoka->latitude.has_value());
-    TPosSearch search(shipped());
+    test::ScriptedMessages messages;
+    CoordinateLookup coordinates(shipped(), messages);
+    TPosSearch search(shipped(), &coordinates);
     ASSERT_EQ(search.Search("8120011"), kDicFound);
     EXPECT_EQ(search.MakeResult(0, nullptr).latitude, 0);
 }
@@ -139,13 +146,19 @@ TEST(KanaRowFilter, RowsRunUpToTheNextRowAndWaHoldsOnlyWa) {
     EXPECT_EQ(ReadingInitial("1ｶｲ"), "1");
 }
 
-TEST(AddressSearch, MissingFolderNamesTheFile) {
+TEST(AddressSearch, MissingFolderIsTheLibrarysLoadErrorNamingTheFile) {
     try {
-        OpenAddressDictionary("/nonexistent/Dic");
+        TPosSearch search("/nonexistent/Dic");
         FAIL();
-    } catch (const DictionaryError& e) {
+    } catch (const EDlzplstError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind(
+                      "Dlzplst.dll LoadLibrary Error\r\nDLLのロードに失敗しました\r\n", 0),
+                  0u);
         EXPECT_NE(std::string(e.what()).find("city.txt"), std::string::npos);
     }
+    EXPECT_THROW(TKykbnSearch("/nonexistent/Dic"), EDLTelError);
+    EXPECT_THROW(TAdrsSearch("/nonexistent/Dic"), EDLZsError);
+    EXPECT_THROW(TContinualAdrsSearch("/nonexistent/Dic"), EDLZsCnvErro);
 }
 
 } // namespace

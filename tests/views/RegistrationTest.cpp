@@ -152,6 +152,15 @@ TEST_F(Registration, TwoNumbersOfTwoRowsAreRefused) {
     EXPECT_NE(registration().RegisterSilently(record, f, FieldsFromRecord(record, false)), 0);
 }
 
+TEST_F(Registration, BothNumbersOfOneRowAreOneCallerToReplace) {
+    addRosterRow("03-1234-5678", "06-1111-2222", "一");
+    CallerFields f = fields("03-1234-5678", "06-1111-2222");
+    messages.expect("既に同じ電話番号のデータが登録されています", MessageResult::Yes);
+    EXPECT_TRUE(registration().Register(record, f, FieldsFromRecord(record, false)).done);
+    EXPECT_EQ(dm.Meibo().count(), 1);
+    EXPECT_EQ(dm.Meibo().find(record.MeiboRecNo)->NameKanji, "山田太郎");
+}
+
 TEST_F(Registration, NumberChecksComeBeforeAnyTableAccess) {
     dm.CloseMeibo(); // the counter shows whether the table was opened
     CallerFields f = fields("03-1234-5678", "0312345678");

@@ -1,0 +1,93 @@
+#include "lookup/DicData.h"
+
+#include "data/Cp932.h"
+
+#include <array>
+#include <cstring>
+#include <stdexcept>
+
+namespace kanata {
+namespace {
+
+struct OpenFolders {
+    std::mutex mutex;
+    std::map<std::string, std::shared_ptr<const AddressDictionary>> byFolder;
+};
+
+OpenFolders& openFolders() {
+    static OpenFolders folders;
+    return folders;
+}
+
+} // namespace
+
+namespace dicdata {
+
+std::shared_ptr<const AddressDictionary> Open(const char* folder, std::string* failure) {
+    if (!folder) {
+        if (failure)
+            *failure = "no dictionary folder";
+        return nullptr;
+    }
+    OpenFolders& open = openFolders();
+    const std::lock_guard lock(open.mutex);
+    auto& slot = open.byFolder[folder];
+    if (slot)
+        return slot;
+    try {
+        auto data = std::make_shared<const AddressDictionary>(Text(folder));
+        slot = data;
+        return data;
+    } catch (const std::exception& e) {
+        if (failure)
+            *failure = e.what();
+        return nullptr;
+    }
+}
+
+std::string Text(const char* cp932) {
+    return cp932 ? cp932::decode(cp932) : std::string();
+}
+
+void Put(char* slot, std::size_t size, std::string_view utf8) {
+    const std::string bytes = cp932::cutBytes(cp932::encode(utf8), size);
+    std::memset(slot, 0, size);
+    std::memcpy(slot, bytes.data(), bytes.size());
+}
+
+std::string Get(const char* slot, std::size_t size) {
+    const void* nul = std::memchr(slot, '\0', size);
+    const std::size_t length =
+        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - slot) : size;
+    return cp932::trim(cp932::decode(std::string_view(slot, length)));
+}
+
+void PutOffice(DicOfficeRecord& o, const PostalRow& r) {
+    Put(o.name, r.office);
+    Put(o.address, r.officeAddress);
+}
+
+std::string PrefectureOfJis(std::string_view jis) {
+    static constexpr std::array<const char*, 47> kPrefectures = {
+        "北海道", "青森県", "岩手県", "宮城県", "秋田県", "山形県",   "福島県", "茨城県",
+        "栃木県", "群馬県", "埼玉県", "千葉県", "東京都", "神奈川県", "新潟県", "富山県",
+        "石川県", "福井県", "山梨県", "長野県", "岐阜県", "静岡県",   "愛知県", "三重県",
+        "滋賀県", "京都府", "大阪府", "兵庫県", "奈良県", "和歌山県", "鳥取県", "島根県",
+        "岡山県", "広島県", "山口県", "徳島県", "香川県", "愛媛県",   "高知県", "福岡県",
+        "佐賀県", "長崎県", "熊本県", "大分県", "宮崎県", "鹿児島県", "沖縄県"};
+    if (jis.size() < 2 || jis[0] < '0' || jis[0] > '9' || jis[1] < '0' || jis[1] > '9')
+        return {};
+    const int number = (jis[0] - '0') * 10 + (jis[1] - '0');
+    return number >= 1 && number <= 47 ? kPrefectures[static_cast<std::size_t>(number - 1)] : "";
+}
+
+} // namespace dicdata
+
+DicDataUse::DicDataUse(const std::string& folderCp932) {
+    std::string failure;
+    data_ = dicdata::Open(folderCp932.c_str(), &failure);
+    if (!data_)
+        throw std::runtime_error(failure);
+}
+
+} // namespace kanata

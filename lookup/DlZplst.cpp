@@ -1,0 +1,182 @@
+#include "lookup/DlZplst.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <vector>
+
+namespace kanata {
+namespace {
+
+struct CityRows {
+    std::string key; // prefecture and city, UTF-8
+    DlzplstCity record{};
+    std::vector<PostalRow> towns, offices;
+};
+
+struct PostalListing {
+    std::shared_ptr<const AddressDictionary> data; // kept open while listing
+    std::string digits;
+    std::vector<CityRows> cities;
+};
+
+HandleTable<PostalListing>& listings() {
+    static HandleTable<PostalListing> table;
+    return table;
+}
+
+// Digits of a code of 3, 5 or 7 digits with hyphens anywhere; empty when
+// the text is anything else.
+std::string postalDigits(const char* postal) {
+    std::string digits;
+    for (const char* p = postal; *p; ++p) {
+        if (std::isdigit(static_cast<unsigned char>(*p)))
+            digits += *p;
+        else if (*p != '-')
+            return {};
+    }
+    const std::size_t n = digits.size();
+    return n == 3 || n == 5 || n == 7 ? digits : std::string();
+}
+
+CityRows& cityOf(std::vector<CityRows>& cities, const PostalRow& row,
+                 const AddressDictionary& data) {
+    const std::string key = row.prefecture + "\t" + row.city;
+    for (CityRows& c : cities)
+        if (c.key == key)
+            return c;
+    CityRows& c = cities.emplace_back();
+    c.key = key;
+    dicdata::Put(c.record.jis, row.jis);
+    dicdata::Put(c.record.prefecture, row.prefecture);
+    dicdata::Put(c.record.name, row.city);
+    if (const Municipality* m = data.FindMunicipality(row.jis))
+        dicdata::Put(c.record.reading, m->kana);
+    return c;
+}
+
+std::vector<CityRows> citiesOf(const AddressDictionary& data, const std::string& digits) {
+    std::vector<CityRows> cities;
+    for (PostalRow& row : data.ByPostalPrefix(digits)) {
+        CityRows& c = cityOf(cities, row, data);
+        (row.isOffice() ? c.offices : c.towns).push_back(std::move(row));
+    }
+    for (CityRows& c : cities) {
+        c.record.townCount =
+            static_cast<std::uint16_t>(std::min<std::size_t>(c.towns.size(), UINT16_MAX));
+        c.record.officeCount =
+            static_cast<std::uint16_t>(std::min<std::size_t>(c.offices.size(), UINT16_MAX));
+    }
+    return cities;
+}
+
+bool inRange(std::size_t size, std::int16_t start, std::int16_t count) {
+    return start >= 0 && count >= 0 && static_cast<std::size_t>(start + count) <= size;
+}
+
+const CityRows* findCity(const PostalListing& l, const DlzplstCity* city) {
+    if (!city)
+        return nullptr;
+    for (const CityRows& c : l.cities)
+        if (std::memcmp(c.record.jis, city->jis, sizeof city->jis) == 0 &&
+            std::memcmp(c.record.prefecture, city->prefecture, sizeof city->prefecture) == 0 &&
+            std::memcmp(c.record.name, city->name, sizeof city->name) == 0)
+            return &c;
+    return nullptr;
+}
+
+// Towns (offices) start .. start + count - 1 of one city, with the offices'
+// names when `offices` is given.
+int listRows(DlHandle handle, const DlzplstCity* city, DlzplstTown* towns, DicOfficeRecord* offices,
+             std::int16_t start, std::int16_t count) {
+    return listings().With(handle, [&](PostalListing* l) {
+        const CityRows* c = l ? findCity(*l, city) : nullptr;
+        if (!c || !towns)
+            return kDlBadArgument;
+        const auto& rows = offices ? c->offices : c->towns;
+        if (rows.empty())
+            return kDlNone;
+        if (!inRange(rows.size(), start, count))
+            return kDlBadArgument;
+        for (std::int16_t i = 0; i < count; ++i) {
+            const PostalRow& r = rows[static_cast<std::size_t>(start + i)];
+            towns[i] = DlzplstTown{};
+            dicdata::PutTown(towns[i], r);
+            if (offices) {
+                offices[i] = DicOfficeRecord{};
+                dicdata::PutOffice(offices[i], r);
+            }
+        }
+        return kDlFound;
+    });
+}
+
+} // namespace
+
+extern "C" DlHandle DLZPLSTFirst(const char* postal, std::int16_t* cityCount, std::int16_t* status,
+                                 const char* folder) {
+    if (!status)
+        return 0;
+    *status = kDlBadArgument;
+    if (!postal || !cityCount)
+        return 0;
+    *cityCount = 0;
+    auto l = std::make_unique<PostalListing>();
+    l->digits = postalDigits(postal);
+    if (l->digits.empty()) {
+        *status = kDlBadInput;
+        return 0;
+    }
+    l->data = dicdata::Open(folder);
+    if (!l->data) {
+        *status = kDlNoData;
+        return 0;
+    }
+    l->cities = citiesOf(*l->data, l->digits);
+    if (l->cities.empty()) {
+        *status = kDlNone;
+        return 0;
+    }
+    *cityCount = static_cast<std::int16_t>(std::min<std::size_t>(l->cities.size(), INT16_MAX));
+    *status = kDlFound;
+    return listings().Add(std::move(l));
+}
+
+extern "C" int DLZPLSTCityList(DlHandle handle, DlzplstCity* cities, std::int16_t start,
+                               std::int16_t count) {
+    return listings().With(handle, [&](PostalListing* l) {
+        if (!l || !cities || !inRange(l->cities.size(), start, count))
+            return kDlBadArgument;
+        for (std::int16_t i = 0; i < count; ++i)
+            cities[i] = l->cities[static_cast<std::size_t>(start + i)].record;
+        return kDlFound;
+    });
+}
+
+extern "C" int DLZPLSTTownList(DlHandle handle, const DlzplstCity* city, DlzplstTown* towns,
+                               std::int16_t start, std::int16_t count) {
+    return listRows(handle, city, towns, nullptr, start, count);
+}
+
+extern "C" int DLZPLSTLgTownList(DlHandle handle, const DlzplstCity* city, DlzplstTown* towns,
+                                 DicOfficeRecord* offices, std::int16_t start, std::int16_t count) {
+    if (!offices)
+        return kDlBadArgument;
+    return listRows(handle, city, towns, offices, start, count);
+}
+
+extern "C" int DLZPLSTClose(DlHandle handle) {
+    return listings().Remove(handle) ? kDlFound : kDlBadArgument;
+}
+
+extern "C" int DLZPLSTPost(DlHandle handle, char* postal8) {
+    return listings().With(handle, [postal8](PostalListing* l) {
+        if (!l || !postal8)
+            return kDlBadArgument;
+        std::memset(postal8, 0, 8);
+        std::memcpy(postal8, l->digits.data(), std::min<std::size_t>(l->digits.size(), 7));
+        return kDlFound;
+    });
+}
+
+} // namespace kanata

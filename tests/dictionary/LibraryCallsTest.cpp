@@ -1,0 +1,273 @@
+// The address dictionary services called the way the searches call them, on
+// the shipped dictionary folder: their records, batches, handles and result
+// codes, and their errors reaching the user.
+#include "data/Cp932.h"
+#include "lookup/CoordinateLookup.h"
+#include "lookup/DlMtad.h"
+#include "lookup/DlTel.h"
+#include "lookup/DlZplst.h"
+#include "lookup/DlZs.h"
+#include "lookup/DlZsCnv.h"
+#include "lookup/gui/TDicSearch.h"
+#include "tests/support/ScriptedMessages.h"
+#include "tests/support/TempFolders.h"
+
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using namespace kanata;
+
+const std::string& dic() {
+    static const std::string folder = (test::stageFolder() / "Dic").string();
+    return folder;
+}
+
+std::string cp(const char* utf8) {
+    return cp932::encode(utf8);
+}
+
+// A text slot of a record read at its fixed offset, as a caller of the
+// library reads it.
+std::string at(const void* record, std::size_t offset, std::size_t size) {
+    return dicdata::Get(static_cast<const char*>(record) + offset, size);
+}
+
+std::uint16_t u16At(const void* record, std::size_t offset) {
+    std::uint16_t v;
+    std::memcpy(&v, static_cast<const char*>(record) + offset, sizeof v);
+    return v;
+}
+
+TEST(DlzplstCalls, PostalCodeListsItsCityWithCountsAndItsTown) {
+    std::int16_t count = -1, status = -1;
+    const DlHandle h = DLZPLSTFirst("100-0005", &count, &status, dic().c_str());
+    ASSERT_EQ(status, kDlFound);
+    ASSERT_NE(h, 0);
+    ASSERT_EQ(count, 1);
+    DlzplstCity city{};
+    ASSERT_EQ(DLZPLSTCityList(h, &city, 0, 1), kDlFound);
+    EXPECT_EQ(at(&city, 16, 40), "千代田区");
+    EXPECT_EQ(u16At(&city, 86), 1); // towns
+    EXPECT_EQ(u16At(&city, 88), 0); // offices
+    std::vector<DlzplstTown> towns(2);
+    ASSERT_EQ(DLZPLSTTownList(h, &city, towns.data(), 0, 1), kDlFound);
+    EXPECT_EQ(dicdata::Get(towns[0].postal), "1000005");
+    EXPECT_EQ(dicdata::Get(towns[0].town), "丸の内");
+    EXPECT_EQ(dicdata::Get(towns[0].reading), "ﾏﾙﾉｳﾁ");
+    EXPECT_EQ(dicdata::Get(towns[0].jis), "13101");
+    // More than the city holds, and offices it has none of.
+    EXPECT_EQ(DLZPLSTTownList(h, &city, towns.data(), 0, 2), kDlBadArgument);
+    DicOfficeRecord office{};
+    EXPECT_EQ(DLZPLSTLgTownList(h, &city, towns.data(), &office, 0, 0), kDlNone);
+    char postal[8];
+    ASSERT_EQ(DLZPLSTPost(h, postal), kDlFound);
+    EXPECT_STREQ(postal, "1000005");
+    EXPECT_EQ(DLZPLSTClose(h), kDlFound);
+    // The closed handle, a second close and a made-up handle find nothing.
+    EXPECT_EQ(DLZPLSTCityList(h, &city, 0, 1), kDlBadArgument);
+    EXPECT_EQ(DLZPLSTClose(h), kDlBadArgument);
+    EXPECT_EQ(DLZPLSTTownList(-7, &city, towns.data(), 0, 1), kDlBadArgument);
+}
+
+TEST(DlzplstCalls, PrefixGivesOfficesBesideTheirTownsAndBadCodesGiveFourOrEight) {
+    std::int16_t count = 0, status = 0;
+    const DlHandle h = DLZPLSTFirst("100", &count, &status, dic().c_str());
+    ASSERT_EQ(status, kDlFound);
+    DlzplstCity city{};
+    ASSERT_EQ(DLZPLSTCityList(h, &city, 0, 1), kDlFound);
+    const std::int16_t offices = static_cast<std::int16_t>(u16At(&city, 88));
+    ASSERT_GT(offices, 0);
+    std::vector<DlzplstTown> towns(static_cast<std::size_t>(offices));
+    std::vector<DicOfficeRecord> names(static_cast<std::size_t>(offices));
+    ASSERT_EQ(DLZPLSTLgTownList(h, &city, towns.data(), names.data(), 0, offices), kDlFound);
+    EXPECT_FALSE(dicdata::Get(names[0].name).empty());
+    EXPECT_FALSE(dicdata::Get(towns[0].reading).empty()); // an office reads as its town
+    DLZPLSTClose(h);
+
+    for (const char* bad : {"1000", "12a", ""}) {
+        EXPECT_EQ(DLZPLSTFirst(bad, &count, &status, dic().c_str()), 0) << bad;
+        EXPECT_EQ(status, kDlBadInput) << bad;
+    }
+    EXPECT_EQ(DLZPLSTFirst("0000000", &count, &status, dic().c_str()), 0);
+    EXPECT_EQ(status, kDlNone);
+    EXPECT_EQ(DLZPLSTFirst("1000005", &count, &status, "/nonexistent/Dic"), 0);
+    EXPECT_EQ(status, kDlNoData);
+}
+
+TEST(DltelCalls, TokyoNumberGivesItsWardsAndTheirTownsInBatchesOfTwenty) {
+    char formatted[kDltelFormattedSize];
+    std::int16_t count = 0;
+    ASSERT_EQ(DLTLPrefix("0312345678", formatted, &count, dic().c_str()), kDlFound);
+    EXPECT_STREQ(formatted, "03-1234-5678");
+    ASSERT_EQ(count, 23); // more than the 20 a city array holds at least
+    std::vector<DltelCity> cities(static_cast<std::size_t>(count));
+    ASSERT_EQ(DLTLCity2("0312345678", cities.data(), dic().c_str()), kDlFound);
+    EXPECT_EQ(at(&cities[0], 6, 40), "千代田区");
+    EXPECT_EQ(at(&cities[22], 6, 40), "江戸川区");
+    const DltelCity& chiyoda = cities[0];
+    ASSERT_GT(chiyoda.townCount, 2 * kDltelBatch);
+
+    std::vector<DltelTown> batch(kDltelBatch);
+    std::int16_t status = -1;
+    const DlHandle h = DLTLTown2First("0312345678", &chiyoda, batch.data(), &status, dic().c_str());
+    ASSERT_NE(h, 0);
+    EXPECT_EQ(status, kDltelMoreBatches);
+    std::vector<std::string> names, readings;
+    auto take = [&](std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            names.push_back(at(&batch[i], 22, 74));
+            readings.push_back(at(&batch[i], 0, 2));   // the head of the reading
+            EXPECT_EQ(at(&batch[i], 2, 8).size(), 7u); // postal code at 2
+        }
+    };
+    take(kDltelBatch);
+    int next = kDltelMoreBatches;
+    while (next == kDltelMoreBatches) {
+        next = DLTLTown2Next(h, batch.data());
+        ASSERT_TRUE(next == kDltelMoreBatches || next == kDltelLastBatch);
+        take(std::min<std::size_t>(kDltelBatch, chiyoda.townCount - names.size()));
+    }
+    EXPECT_EQ(names.size(), chiyoda.townCount);
+    EXPECT_EQ(readings[static_cast<std::size_t>(std::find(names.begin(), names.end(), "丸の内") -
+                                                names.begin())],
+              "ﾏﾙ");
+    EXPECT_NE(std::find(names.begin(), names.end(), "丸の内"), names.end());
+    EXPECT_EQ(DLTLTown2Next(h, batch.data()), kDlNone); // past the end
+    EXPECT_EQ(DLTLTown2Prev(h, batch.data()), kDltelMoreBatches);
+    EXPECT_EQ(DLTLTown2Close(h), kDlFound);
+    EXPECT_EQ(DLTLTown2Next(h, batch.data()), kDlBadArgument);
+    EXPECT_EQ(DLTLTown2Close(h), kDlBadArgument);
+}
+
+TEST(DltelCalls, BadPrefixUnknownPrefixAndATownlessCity) {
+    char formatted[kDltelFormattedSize];
+    std::int16_t count = 0;
+    EXPECT_EQ(DLTLPrefix("3-1234", formatted, &count, dic().c_str()), kDlBadInput);
+    EXPECT_EQ(DLTLPrefix("03a", formatted, &count, dic().c_str()), kDlBadInput);
+    EXPECT_EQ(DLTLPrefix("090-1234-5678", formatted, &count, dic().c_str()), kDlNone);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(DLTLPrefix("0312345678", formatted, &count, "/nonexistent/Dic"), kDlNoData);
+    DltelCity none{};
+    std::vector<DltelTown> batch(kDltelBatch);
+    std::int16_t status = -1;
+    EXPECT_EQ(DLTLTown2First("0312345678", &none, batch.data(), &status, dic().c_str()), 0);
+    EXPECT_EQ(status, kDlNone);
+}
+
+TEST(DlzsCalls, AddressGivesItsCityTownsAndOffices) {
+    const std::string address = cp("東京都千代田区丸の内");
+    std::int32_t count = 0;
+    ASSERT_EQ(DLZsJisCount(address.c_str(), &count, dic().c_str()), kDlFound);
+    ASSERT_EQ(count, 1);
+    DlzsCity city{};
+    EXPECT_EQ(DLZsJisList(address.c_str(), &city, 2, dic().c_str()), kDlBadArgument);
+    ASSERT_EQ(DLZsJisList(address.c_str(), &city, 1, dic().c_str()), kDlFound);
+    EXPECT_EQ(dicdata::Get(city.jis), "13101");
+    EXPECT_EQ(dicdata::Get(city.name), "千代田区");
+    std::int32_t towns = 0;
+    ASSERT_EQ(DLZsTownCount(address.c_str(), &city, &towns, dic().c_str()), kDlFound);
+    std::vector<DlzsTown> list(static_cast<std::size_t>(towns));
+    ASSERT_EQ(DLZsTownList(address.c_str(), &city, list.data(), towns, dic().c_str()), kDlFound);
+    EXPECT_EQ(dicdata::Get(list[0].town), "丸の内");
+    EXPECT_EQ(dicdata::Get(list[0].postal), "1000005");
+
+    const std::string ward = cp("東京都千代田区");
+    std::int32_t offices = 0;
+    ASSERT_EQ(DLZsLargeCount(ward.c_str(), &city, &offices, dic().c_str()), kDlFound);
+    std::vector<DlzsTown> rows(static_cast<std::size_t>(offices));
+    std::vector<DicOfficeRecord> names(static_cast<std::size_t>(offices));
+    ASSERT_EQ(DLZsLargeList(ward.c_str(), &city, rows.data(), names.data(), offices, dic().c_str()),
+              kDlFound);
+    EXPECT_FALSE(dicdata::Get(names.back().name).empty());
+    // A city the address does not name.
+    DlzsCity other = city;
+    std::memcpy(other.jis, "14205", 5);
+    EXPECT_EQ(DLZsTownCount(address.c_str(), &other, &towns, dic().c_str()), kDlBadArgument);
+    EXPECT_EQ(DLZsJisCount(cp("どこにもない町").c_str(), &count, dic().c_str()), kDlNone);
+    EXPECT_EQ(DLZsJisCount("  ", &count, dic().c_str()), kDlBadInput);
+}
+
+TEST(ConversionCalls, AddressGetsPostalDigitsJisCodeAndPoint) {
+    DlzscnvResult r{};
+    ASSERT_EQ(DLZSCAdrs(cp("東京都千代田区丸の内２－７－２").c_str(), &r, dic().c_str()), kDlFound);
+    EXPECT_STREQ(r.postal, "1000005");
+    EXPECT_STREQ(r.jis, "13101");
+    EXPECT_GT(r.latitude, 35 * 3600 * 1000);
+    EXPECT_GT(r.longitude, 139 * 3600 * 1000);
+    const std::int32_t latitude = r.latitude;
+    EXPECT_EQ(DLZSCAdrs(cp("府中市").c_str(), &r, dic().c_str()), kDlAmbiguous);
+    EXPECT_EQ(DLZSCAdrs("1234", &r, dic().c_str()), kDlBadInput);
+    EXPECT_EQ(DLZSCAdrs("0000000", &r, dic().c_str()), kDlNone);
+    EXPECT_EQ(DLZSCAdrs("", &r, dic().c_str()), kDlBadInput);
+    EXPECT_EQ(DLZSCAdrs("x", nullptr, dic().c_str()), kDlBadArgument);
+
+    DlmtadResult point{};
+    ASSERT_EQ(DLMTAdrs(cp("東京都千代田区").c_str(), &point, dic().c_str()), kDlFound);
+    EXPECT_EQ(point.latitude, latitude);
+    EXPECT_STREQ(point.jis, "13101");
+    // 福岡市東区 has no point in the data.
+    EXPECT_EQ(DLMTAdrs(cp("福岡県福岡市東区").c_str(), &point, dic().c_str()), kDlNone);
+    EXPECT_EQ(DLMTAdrs(cp("東京都").c_str(), &point, "/nonexistent/Dic"), kDlNoData);
+}
+
+TEST(CoordinateLookup, LoadedOnFirstUseCountedAndFreedByTheLastUser) {
+    test::ScriptedMessages messages;
+    CoordinateLookup lookup(dic(), messages);
+    std::int32_t lat = 0, lon = 0;
+    EXPECT_EQ(lookup.Coordinates("東京都千代田区", lat, lon), CoordinateLookup::kNotLoaded);
+    ASSERT_EQ(lookup.Acquire(), 0);
+    ASSERT_EQ(lookup.Acquire(), 0);
+    EXPECT_EQ(lookup.Coordinates("東京都千代田区", lat, lon), kDlFound);
+    EXPECT_NE(lat, 0);
+    lookup.Release();
+    EXPECT_TRUE(lookup.loaded());
+    lookup.Release();
+    EXPECT_FALSE(lookup.loaded());
+    EXPECT_EQ(lookup.Coordinates("東京都千代田区", lat, lon), CoordinateLookup::kNotLoaded);
+
+    CoordinateLookup missing("/nonexistent/Dic", messages);
+    messages.expect("Dlmtad.dll LoadLibrary Error\r\nDlmtad.dll\r\nDLLのロードに失敗しました\r\n"
+                    "/nonexistent/Dic/city.txt");
+    EXPECT_EQ(missing.Acquire(), CoordinateLookup::kLoadFailed);
+    EXPECT_TRUE(messages.allAnswered());
+    EXPECT_EQ(missing.Coordinates("東京都", lat, lon), CoordinateLookup::kNotLoaded);
+}
+
+TEST(LibraryErrors, ResultTheSearchDoesNotAcceptReachesTheUserAsCallError) {
+    test::ScriptedMessages messages;
+    TDicSearch d(dic(), messages, nullptr);
+    d.SetTabs(7, false);
+    ASSERT_EQ(d.Start(2, "100"), TDicSearch::kStartShow);
+    ASSERT_GT(d.pages[1].lvTown->topLevelItemCount(), 0);
+    // Handles are given in increasing order: the dialog's listing is the one
+    // before this. Closing it behind the dialog's back makes its next call fail.
+    std::int16_t count = 0, status = 0;
+    const DlHandle mine = DLZPLSTFirst("100", &count, &status, dic().c_str());
+    ASSERT_EQ(DLZPLSTClose(mine - 1), kDlFound);
+    DLZPLSTClose(mine);
+    messages.expect("DLZPLSTLgTownList (Dlzplst.dll) Call Error\r\nRC = 12");
+    QTest::mouseClick(d.pages[1].rbOffice, Qt::LeftButton);
+    EXPECT_TRUE(messages.allAnswered());
+    EXPECT_EQ(d.pages[1].lvTown->topLevelItemCount(), 0);
+}
+
+TEST(LibraryErrors, MissingDataFolderIsTheLibrarysLoadError) {
+    test::ScriptedMessages messages;
+    TDicSearch d("/nonexistent/Dic", messages, nullptr);
+    d.SetTabs(7, false);
+    messages.expect("Dltel.dll LoadLibrary Error\r\nDLLのロードに失敗しました\r\n/nonexistent/Dic");
+    d.Start(0, "0312345678");
+    EXPECT_TRUE(messages.allAnswered());
+    EXPECT_EQ(d.pages[0].lbxCity->count(), 0);
+}
+
+} // namespace
