@@ -1,5 +1,6 @@
 #include "data/AddressBook.h"
 
+#include "data/MeiboTable.h"
 #include "data/WideEscape.h"
 #include "platform/MessageService.h"
 
@@ -12,24 +13,14 @@ using R = AddressBookRow;
 // fields of the same meaning. NameKanji is long enough for its escape form
 // (five characters per UTF-16 unit).
 std::vector<FieldBinding<R>> bindings() {
-    return {
+    const std::vector<FieldBinding<R>> numbers = {
         IntegerField("RecNo", &R::RecNo),
         AlphaField("Tel", 11, &R::Tel),
         AlphaField("Fax", 11, &R::Fax),
         AlphaField("Portable1", 11, &R::Portable1),
         AlphaField("Portable2", 11, &R::Portable2),
-        AlphaField("Pos", 7, &R::Pos),
-        AlphaField("Tdfkn", 8, &R::Tdfkn),
-        AlphaField("Adrs1", 32, &R::Adrs1),
-        AlphaField("Adrs2", 100, &R::Adrs2),
-        AlphaField("Adrs3", 116, &R::Adrs3),
-        AlphaField("JisCode", 5, &R::JisCode),
-        AlphaField("KajoCode", 6, &R::KajoCode),
-        AlphaField("CorpKana", 80, &R::CorpKana),
-        AlphaField("CorpKanji", 120, &R::CorpKanji),
-        AlphaField("NameKana", 25, &R::NameKana),
-        AlphaField("NameKanji", 255, &R::NameKanji),
-        AlphaField("PrivCorp", 1, &R::PrivCorp),
+    };
+    const std::vector<FieldBinding<R>> rest = {
         AlphaField("Keyword1", 100, &R::Keyword1),
         AlphaField("Keyword2", 100, &R::Keyword2),
         AlphaField("Keyword3", 100, &R::Keyword3),
@@ -48,6 +39,7 @@ std::vector<FieldBinding<R>> bindings() {
         TimestampField("AddDateTime", &R::AddDateTime),
         TimestampField("UpdDateTime", &R::UpdDateTime),
     };
+    return JoinFields<R>({numbers, RosterAddressFields<R>(255), rest});
 }
 
 std::vector<IndexDef> indexes() {

@@ -6,25 +6,12 @@ namespace kanata {
 namespace {
 using R = MeiboRow;
 std::vector<FieldBinding<R>> bindings() {
-    return {
-        IntegerField("RecNo", &R::RecNo),
-        TimestampField("AxsDateTime", &R::AxsDateTime),
-        AlphaField("SchTel1", 11, &R::SchTel1),
-        AlphaField("SchTel2", 11, &R::SchTel2),
-        AlphaField("Tel1", 13, &R::Tel1),
-        AlphaField("Tel2", 13, &R::Tel2),
-        AlphaField("Pos", 7, &R::Pos),
-        AlphaField("Tdfkn", 8, &R::Tdfkn),
-        AlphaField("Adrs1", 32, &R::Adrs1),
-        AlphaField("Adrs2", 100, &R::Adrs2),
-        AlphaField("Adrs3", 116, &R::Adrs3),
-        AlphaField("JisCode", 5, &R::JisCode),
-        AlphaField("KajoCode", 6, &R::KajoCode),
-        AlphaField("CorpKana", 80, &R::CorpKana),
-        AlphaField("CorpKanji", 120, &R::CorpKanji),
-        AlphaField("NameKana", 25, &R::NameKana),
-        AlphaField("NameKanji", 30, &R::NameKanji),
-        AlphaField("PrivCorp", 1, &R::PrivCorp),
+    const std::vector<FieldBinding<R>> numbers = {
+        IntegerField("RecNo", &R::RecNo),       TimestampField("AxsDateTime", &R::AxsDateTime),
+        AlphaField("SchTel1", 11, &R::SchTel1), AlphaField("SchTel2", 11, &R::SchTel2),
+        AlphaField("Tel1", 13, &R::Tel1),       AlphaField("Tel2", 13, &R::Tel2),
+    };
+    const std::vector<FieldBinding<R>> rest = {
         AlphaField("Memo1", 100, &R::Memo1),
         AlphaField("Memo2", 100, &R::Memo2),
         AlphaField("Memo3", 100, &R::Memo3),
@@ -41,6 +28,7 @@ std::vector<FieldBinding<R>> bindings() {
         TimestampField("AddDateTime", &R::AddDateTime),
         TimestampField("UpdDateTime", &R::UpdDateTime),
     };
+    return JoinFields<R>({numbers, RosterAddressFields<R>(30), rest});
 }
 
 std::vector<IndexDef> indexes() {

@@ -3,6 +3,7 @@
 #include "data/TypedTable.h"
 
 #include <filesystem>
+#include <vector>
 
 namespace kanata {
 
@@ -43,6 +44,26 @@ struct MeiboRow {
     DateTime AddDateTime;
     DateTime UpdDateTime;
 };
+
+// The address, company and person fields from Pos to PrivCorp with the
+// roster's sizes, for the roster and for tables that store the same fields
+// with the same meaning (the address book); only NameKanji's size differs.
+template <class Row> std::vector<FieldBinding<Row>> RosterAddressFields(int nameKanjiSize) {
+    return {
+        AlphaField("Pos", 7, &Row::Pos),
+        AlphaField("Tdfkn", 8, &Row::Tdfkn),
+        AlphaField("Adrs1", 32, &Row::Adrs1),
+        AlphaField("Adrs2", 100, &Row::Adrs2),
+        AlphaField("Adrs3", 116, &Row::Adrs3),
+        AlphaField("JisCode", 5, &Row::JisCode),
+        AlphaField("KajoCode", 6, &Row::KajoCode),
+        AlphaField("CorpKana", 80, &Row::CorpKana),
+        AlphaField("CorpKanji", 120, &Row::CorpKanji),
+        AlphaField("NameKana", 25, &Row::NameKana),
+        AlphaField("NameKanji", nameKanjiSize, &Row::NameKanji),
+        AlphaField("PrivCorp", 1, &Row::PrivCorp),
+    };
+}
 
 class MeiboTable : public TypedTable<MeiboRow> {
 public:

@@ -1,11 +1,10 @@
 #include "data/RankTemplate.h"
 
 #include "data/THistoryData.h"
+#include "platform/DurableFile.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 namespace kanata {
 namespace fs = std::filesystem;
@@ -21,15 +20,6 @@ bool readsAsItemList(const fs::path& file) {
     } catch (const EHistoryDataError&) {
         return false;
     }
-}
-
-bool writeDurably(const fs::path& file, const std::string& bytes) {
-    std::FILE* out = std::fopen(file.c_str(), "wbx");
-    if (!out)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() &&
-                         std::fflush(out) == 0 && ::fsync(fileno(out)) == 0;
-    return std::fclose(out) == 0 && written;
 }
 
 } // namespace
@@ -58,18 +48,10 @@ RankTemplateResult CopyRankTemplate(const fs::path& dataFolder, const fs::path& 
     if (!readsAsItemList(source))
         return RankTemplateResult::Damaged;
     fs::create_directories(dataFolder, ec);
-    fs::path temp = target;
-    temp += ".tmp";
-    fs::remove(temp, ec);
-    if (!writeDurably(temp, bytes)) {
-        fs::remove(temp, ec);
+    fs::path temporary = target;
+    temporary += ".tmp";
+    if (writeFileDurably(target, bytes, {.temporary = temporary}))
         return RankTemplateResult::Failed;
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return RankTemplateResult::Failed;
-    }
     return RankTemplateResult::Copied;
 }
 

@@ -2,13 +2,12 @@
 
 #include "data/Cp932.h"
 #include "data/DateTime.h"
+#include "platform/DurableFile.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 namespace kanata {
 namespace {
@@ -115,25 +114,12 @@ void THistoryData::Save() const {
     std::error_code ec;
     if (path_.has_parent_path())
         std::filesystem::create_directories(path_.parent_path(), ec);
-    std::filesystem::path temp = path_;
-    temp += ".tmp";
     if (fault(FileAccess::Write) != 0)
         throw writeError();
-    std::FILE* file = std::fopen(temp.c_str(), "wb");
-    if (!file)
+    std::filesystem::path temporary = path_;
+    temporary += ".tmp";
+    if (writeFileDurably(path_, out, {.temporary = temporary}))
         throw writeError();
-    const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size() &&
-                         std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        std::filesystem::remove(temp, ec);
-        throw writeError();
-    }
-    std::filesystem::rename(temp, path_, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        throw writeError();
-    }
 }
 
 void THistoryData::checkIndex(int index, int limit) const {

@@ -30,6 +30,19 @@ void bindValue(sql::Statement& stmt, int index, const FieldValue& value) {
     else
         stmt.bind(index, std::get<std::string>(value));
 }
+
+// `sql` limited to the rows `where` picks; all rows when it is empty.
+std::string withWhere(std::string sql, const std::string& where) {
+    if (!where.empty())
+        sql += " WHERE " + where;
+    return sql;
+}
+
+// The values of the statement's parameters, from the first on.
+void bindAll(sql::Statement& stmt, const std::vector<FieldValue>& args) {
+    for (std::size_t i = 0; i < args.size(); ++i)
+        bindValue(stmt, static_cast<int>(i + 1), args[i]);
+}
 } // namespace
 
 NumberingMessages RosterAndHistoryNumbering() {
@@ -231,23 +244,15 @@ bool Table::remove(std::int64_t recNo) {
 }
 
 std::int64_t Table::removeWhere(const std::string& where, const std::vector<FieldValue>& args) {
-    std::string sql = "DELETE FROM " + ident(def_.name);
-    if (!where.empty())
-        sql += " WHERE " + where;
-    sql::Statement stmt(db_, sql);
-    for (std::size_t i = 0; i < args.size(); ++i)
-        bindValue(stmt, static_cast<int>(i + 1), args[i]);
+    sql::Statement stmt(db_, withWhere("DELETE FROM " + ident(def_.name), where));
+    bindAll(stmt, args);
     stmt.step();
     return db_.changes();
 }
 
 std::int64_t Table::count(const std::string& where, const std::vector<FieldValue>& args) {
-    std::string sql = "SELECT count(*) FROM " + ident(def_.name);
-    if (!where.empty())
-        sql += " WHERE " + where;
-    sql::Statement stmt(db_, sql);
-    for (std::size_t i = 0; i < args.size(); ++i)
-        bindValue(stmt, static_cast<int>(i + 1), args[i]);
+    sql::Statement stmt(db_, withWhere("SELECT count(*) FROM " + ident(def_.name), where));
+    bindAll(stmt, args);
     stmt.step();
     return stmt.columnInt(0);
 }

@@ -31,6 +31,16 @@ template <class Row> FieldBinding<Row> TimestampField(const char* name, DateTime
     return {{name, FieldType::Timestamp}, member};
 }
 
+// A field list put together from parts, in order.
+template <class Row>
+std::vector<FieldBinding<Row>>
+JoinFields(std::initializer_list<std::vector<FieldBinding<Row>>> parts) {
+    std::vector<FieldBinding<Row>> joined;
+    for (const std::vector<FieldBinding<Row>>& part : parts)
+        joined.insert(joined.end(), part.begin(), part.end());
+    return joined;
+}
+
 template <class Row> class TypedTable {
 public:
     TypedTable(std::string name, std::vector<FieldBinding<Row>> bindings,

@@ -1,5 +1,7 @@
 #include "intake/RawCallLog.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,21 +12,6 @@
 
 namespace kanata {
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 [[noreturn]] void fail(const std::filesystem::path& file, int error) {
     throw std::runtime_error(file.string() + ": " + std::strerror(error));

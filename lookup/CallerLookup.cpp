@@ -37,6 +37,24 @@ std::string fitted(std::string_view text, std::size_t width) {
     return cp932::cutToWidth(cp932::trim(text), width);
 }
 
+// The address, company and person fields, which the roster and the
+// address book store alike.
+template <class Row> void fillAddressAndNames(const Row& row, CallRecord& record) {
+    using R = CallRecord;
+    record.Pos = fitted(FormatPostalCode(cp932::trim(row.Pos)), R::kPosWidth);
+    record.Tdfkn = fitted(row.Tdfkn, R::kTdfknWidth);
+    record.Adrs1 = fitted(row.Adrs1, R::kAdrs1Width);
+    record.Adrs2 = fitted(row.Adrs2, R::kAdrs2Width);
+    record.Adrs3 = fitted(row.Adrs3, R::kAdrs3Width);
+    record.JisCode = fitted(row.JisCode, R::kJisCodeWidth);
+    record.KajoCode = fitted(row.KajoCode, R::kKajoCodeWidth);
+    record.CorpKana = fitted(row.CorpKana, R::kCorpKanaWidth);
+    record.CorpKanji = fitted(row.CorpKanji, R::kCorpKanjiWidth);
+    record.NameKana = fitted(row.NameKana, R::kNameKanaWidth);
+    record.NameKanji = fitted(row.NameKanji, R::kNameKanjiWidth);
+    record.PrivCorp = cp932::trim(row.PrivCorp) == "1" ? 1 : 0;
+}
+
 // The lines of a memo field, split at CR LF, LF or CR; no line after a
 // final break.
 std::vector<std::string> memoLines(const std::string& memo) {
@@ -157,15 +175,19 @@ int CallerLookup::LookupRoster(bool askUser, const std::string& number, CallReco
     if (!found)
         return kNotFound;
 
-    if (askUser) {
-        const MessageResult answer = messages_.askYesNoCancel(kRosterFound);
-        if (answer == MessageResult::No)
-            return kNotFound;
-        if (answer != MessageResult::Yes)
-            return kCancelled;
-    }
+    if (const int taken = confirmFound(askUser, kRosterFound); taken != kFound)
+        return taken;
     fillFromRoster(*found, key, record);
     return kFound;
+}
+
+int CallerLookup::confirmFound(bool askUser, const char* question) {
+    if (!askUser)
+        return kFound;
+    const MessageResult answer = messages_.askYesNoCancel(question);
+    if (answer == MessageResult::No)
+        return kNotFound;
+    return answer == MessageResult::Yes ? kFound : kCancelled;
 }
 
 void CallerLookup::fillFromRoster(const MeiboRow& row, const std::string& key,
@@ -177,18 +199,7 @@ void CallerLookup::fillFromRoster(const MeiboRow& row, const std::string& key,
     record.Tel[0] = fitted(row.Tel1, R::kTelWidth);
     record.Tel[1] = fitted(row.Tel2, R::kTelWidth);
     record.TelIndex = row.SchTel1 == key ? 0 : 1;
-    record.Pos = fitted(FormatPostalCode(cp932::trim(row.Pos)), R::kPosWidth);
-    record.Tdfkn = fitted(row.Tdfkn, R::kTdfknWidth);
-    record.Adrs1 = fitted(row.Adrs1, R::kAdrs1Width);
-    record.Adrs2 = fitted(row.Adrs2, R::kAdrs2Width);
-    record.Adrs3 = fitted(row.Adrs3, R::kAdrs3Width);
-    record.JisCode = fitted(row.JisCode, R::kJisCodeWidth);
-    record.KajoCode = fitted(row.KajoCode, R::kKajoCodeWidth);
-    record.CorpKana = fitted(row.CorpKana, R::kCorpKanaWidth);
-    record.CorpKanji = fitted(row.CorpKanji, R::kCorpKanjiWidth);
-    record.NameKana = fitted(row.NameKana, R::kNameKanaWidth);
-    record.NameKanji = fitted(row.NameKanji, R::kNameKanjiWidth);
-    record.PrivCorp = cp932::trim(row.PrivCorp) == "1" ? 1 : 0;
+    fillAddressAndNames(row, record);
     record.Memo1 = fitted(row.Memo1, R::kMemoWidth);
     record.Memo2 = fitted(row.Memo2, R::kMemoWidth);
     record.Memo3 = fitted(row.Memo3, R::kMemoWidth);
@@ -259,13 +270,8 @@ int CallerLookup::LookupAddressBook(bool askUser, const std::string& number, Cal
     }
     if (!entry)
         return kNotFound;
-    if (askUser) {
-        const MessageResult answer = messages_.askYesNoCancel(kBookFound);
-        if (answer == MessageResult::No)
-            return kNotFound;
-        if (answer != MessageResult::Yes)
-            return kCancelled;
-    }
+    if (const int taken = confirmFound(askUser, kBookFound); taken != kFound)
+        return taken;
     fillFromAddressBook(*entry, key, record);
     fromAddressBook_ = true;
     addressBookRecNo_ = entry->RecNo;
@@ -289,18 +295,7 @@ void CallerLookup::fillFromAddressBook(const AddressBookRow& row, const std::str
             matched = true;
         }
     }
-    record.Pos = fitted(FormatPostalCode(cp932::trim(row.Pos)), R::kPosWidth);
-    record.Tdfkn = fitted(row.Tdfkn, R::kTdfknWidth);
-    record.Adrs1 = fitted(row.Adrs1, R::kAdrs1Width);
-    record.Adrs2 = fitted(row.Adrs2, R::kAdrs2Width);
-    record.Adrs3 = fitted(row.Adrs3, R::kAdrs3Width);
-    record.JisCode = fitted(row.JisCode, R::kJisCodeWidth);
-    record.KajoCode = fitted(row.KajoCode, R::kKajoCodeWidth);
-    record.CorpKana = fitted(row.CorpKana, R::kCorpKanaWidth);
-    record.CorpKanji = fitted(row.CorpKanji, R::kCorpKanjiWidth);
-    record.NameKana = fitted(row.NameKana, R::kNameKanaWidth);
-    record.NameKanji = fitted(row.NameKanji, R::kNameKanjiWidth); // decoded from its escape form
-    record.PrivCorp = cp932::trim(row.PrivCorp) == "1" ? 1 : 0;
+    fillAddressAndNames(row, record); // NameKanji is decoded from its escape form
     record.Memo1 = fitted(row.keyword(k.Memo1 + 1), R::kMemoWidth);
     record.Memo2 = fitted(row.keyword(k.Memo2 + 1), R::kMemoWidth);
     record.Memo3 = fitted(row.keyword(k.Memo3 + 1), R::kMemoWidth);

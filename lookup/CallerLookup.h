@@ -83,6 +83,9 @@ private:
 
     BookState openAddressBook();
     std::optional<AddressBookRow> findInAddressBook(const std::string& key);
+    // When asked, whether the user takes the caller found (`question`):
+    // kFound, kNotFound to search on, or kCancelled.
+    int confirmFound(bool askUser, const char* question);
     void fillFromRoster(const MeiboRow& row, const std::string& key, CallRecord& record) const;
     void fillFromAddressBook(const AddressBookRow& row, const std::string& key,
                              CallRecord& record) const;

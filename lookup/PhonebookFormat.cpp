@@ -1,12 +1,13 @@
 #include "lookup/PhonebookFormat.h"
 
+#include "platform/DurableFile.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <system_error>
-#include <unistd.h>
 
 namespace kanata::phonebook {
 namespace {
@@ -49,39 +50,31 @@ bool allDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// A file written in one go and synced, so that a rename publishes it whole.
+// One file of the set, written under a temporary name and published by
+// the rename; its checksum and size go into the check file.
 class OutputFile {
 public:
-    explicit OutputFile(const std::filesystem::path& path)
-        : path_(path), file_(std::fopen(path.c_str(), "wb")) {}
-    ~OutputFile() {
-        if (file_)
-            std::fclose(file_);
-    }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
+    OutputFile(const std::filesystem::path& folder, const char* name)
+        : writer_(folder / name, {.temporary = folder / (std::string(name) + ".tmp")}) {}
 
     bool write(std::string_view bytes) {
-        if (!file_ || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+        if (!writer_.write(bytes))
             return false;
         crc_ = crc32(bytes, crc_);
         size_ += bytes.size();
         return true;
     }
-    bool finish() {
-        if (!file_)
-            return false;
-        bool ok = std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
-        ok = std::fclose(file_) == 0 && ok;
-        file_ = nullptr;
-        return ok;
+    bool finish() { return writer_.finish(); }
+    std::string publish() {
+        if (writer_.publish())
+            return {};
+        return "cannot replace " + writer_.target().string() + ": " + writer_.error().message();
     }
     std::uint32_t crc() const { return crc_; }
     std::uint64_t size() const { return size_; }
 
 private:
-    std::filesystem::path path_;
-    std::FILE* file_;
+    DurableFileWriter writer_;
     std::uint32_t crc_ = 0;
     std::uint64_t size_ = 0;
 };
@@ -91,11 +84,22 @@ std::uint64_t newSetId() {
     return (static_cast<std::uint64_t>(random()) << 32) ^ random();
 }
 
-std::string writeTemporaries(const std::filesystem::path& folder, std::vector<Entry>& entries) {
+// The three files of a set; the check file comes last, so that a set is
+// only taken as whole once all three are in place.
+struct SetFiles {
+    explicit SetFiles(const std::filesystem::path& folder)
+        : records(folder, kRecordsFile), index(folder, kIndexFile), check(folder, kCheckFile) {}
+    OutputFile records;
+    OutputFile index;
+    OutputFile check;
+};
+
+std::string writeTemporaries(SetFiles& files, const std::filesystem::path& folder,
+                             std::vector<Entry>& entries) {
     const std::uint64_t setId = newSetId();
     const auto count = static_cast<std::uint32_t>(entries.size());
-    OutputFile records(folder / (std::string(kRecordsFile) + ".tmp"));
-    OutputFile index(folder / (std::string(kIndexFile) + ".tmp"));
+    OutputFile& records = files.records;
+    OutputFile& index = files.index;
     if (!records.write(encodeHeader(kRecordsMagic, {kFormatVersion, count, setId})) ||
         !index.write(encodeHeader(kIndexMagic, {kFormatVersion, count, setId})))
         return "cannot write the temporary files in " + folder.string();
@@ -116,8 +120,7 @@ std::string writeTemporaries(const std::filesystem::path& folder, std::vector<En
     check.recordsSize = records.size();
     check.indexCrc = index.crc();
     check.recordsCrc = records.crc();
-    OutputFile checkFile(folder / (std::string(kCheckFile) + ".tmp"));
-    if (!checkFile.write(encodeCheck(check)) || !checkFile.finish())
+    if (!files.check.write(encodeCheck(check)) || !files.check.finish())
         return "cannot write the temporary files in " + folder.string();
     return {};
 }
@@ -279,19 +282,11 @@ std::string writeSet(const std::filesystem::path& folder, std::vector<Entry> ent
 
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    std::string failure = writeTemporaries(folder, entries);
-    const char* files[] = {kRecordsFile, kIndexFile, kCheckFile}; // check file last
-    if (failure.empty()) {
-        for (const char* name : files) {
-            std::filesystem::rename(folder / (std::string(name) + ".tmp"), folder / name, ec);
-            if (ec) {
-                failure = "cannot replace " + (folder / name).string() + ": " + ec.message();
-                break;
-            }
-        }
-    }
-    for (const char* name : files)
-        std::filesystem::remove(folder / (std::string(name) + ".tmp"), ec);
+    SetFiles files(folder);
+    std::string failure = writeTemporaries(files, folder, entries);
+    for (OutputFile* file : {&files.records, &files.index, &files.check})
+        if (failure.empty())
+            failure = file->publish();
     return failure;
 }
 

@@ -3,6 +3,7 @@
 #include "data/Cp932.h"
 #include "maintenance/FolderMoves.h"
 #include "maintenance/TableFileCopy.h"
+#include "platform/DurableFile.h"
 #include "platform/MessageService.h"
 
 #include <ctime>

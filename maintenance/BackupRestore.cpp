@@ -1,8 +1,8 @@
 #include "maintenance/BackupRestore.h"
 
 #include "maintenance/AutoBackup.h"
-#include "maintenance/FolderMoves.h"
 #include "maintenance/TableFileCopy.h"
+#include "platform/DurableFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -50,13 +50,11 @@ bool replaceFile(const fs::path& source, const fs::path& target, std::string& er
         fs::remove(partial, ec);
         return false;
     }
-    fs::rename(partial, target, ec);
-    if (ec) {
-        error = target.filename().string() + ": " + ec.message();
+    if (const std::error_code renamed = renameDurably(partial, target)) {
+        error = target.filename().string() + ": " + renamed.message();
         fs::remove(partial, ec);
         return false;
     }
-    flushPath(target.parent_path());
     return true;
 }
 

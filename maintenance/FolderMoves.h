@@ -10,7 +10,4 @@ namespace kanata {
 bool moveFolder(const std::filesystem::path& from, const std::filesystem::path& to,
                 std::string& error);
 
-// fsync of a file or folder; false when it cannot be opened or flushed.
-bool flushPath(const std::filesystem::path& path);
-
 } // namespace kanata

@@ -1,6 +1,6 @@
 #include "maintenance/TableFileCopy.h"
 
-#include "maintenance/FolderMoves.h"
+#include "platform/DurableFile.h"
 
 #include <sqlite3.h>
 
@@ -58,13 +58,11 @@ bool copyOpenTable(sqlite3* source, const fs::path& target, std::string& error) 
         fs::remove(partial, ec);
         return false;
     }
-    fs::rename(partial, target, ec);
-    if (ec) {
-        error = ec.message();
+    if (const std::error_code renamed = renameDurably(partial, target)) {
+        error = renamed.message();
         fs::remove(partial, ec);
         return false;
     }
-    flushPath(target.parent_path());
     return true;
 }
 

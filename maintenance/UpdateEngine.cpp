@@ -1,6 +1,6 @@
 #include "maintenance/UpdateEngine.h"
 
-#include "maintenance/FolderMoves.h"
+#include "platform/DurableFile.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"
 
@@ -154,31 +154,26 @@ bool TUpdateDialog::NeedsUpdate() {
 bool TUpdateDialog::downloadTo(const std::string& path, const fs::path& file,
                                std::int64_t expectedSize) {
     const fs::path partial = file.string() + ".part";
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    if (!out)
+    DurableFileWriter out(file, {.temporary = partial});
+    if (out.error())
         return fail(1, QStringLiteral("cannot write ") + QString::fromStdString(partial.string()));
     std::int64_t written = 0;
     // A download may be large: the limit is on silence, not on its length.
-    const HttpReply reply = httpGet({server_.hostAndPort, QString::fromStdString(path)},
-                                    std::chrono::steady_clock::now() + std::chrono::minutes(10),
-                                    [&](const QByteArray& piece) {
-                                        out.write(piece.constData(), piece.size());
-                                        written += piece.size();
-                                        return static_cast<bool>(out);
-                                    });
-    out.close();
-    std::error_code ec;
-    const bool whole =
-        reply.sent && reply.status == 200 && out && (expectedSize < 0 || written == expectedSize);
-    if (!whole) {
-        fs::remove(partial, ec);
+    const HttpReply reply = httpGet(
+        {server_.hostAndPort, QString::fromStdString(path)},
+        std::chrono::steady_clock::now() + std::chrono::minutes(10), [&](const QByteArray& piece) {
+            written += piece.size();
+            return out.write(
+                std::string_view(piece.constData(), static_cast<std::size_t>(piece.size())));
+        });
+    const bool whole = reply.sent && reply.status == 200 && out.finish() &&
+                       (expectedSize < 0 || written == expectedSize);
+    if (!whole)
         return fail(reply.errorCode ? reply.errorCode : 1,
                     reply.errorText.isEmpty()
                         ? QStringLiteral("ダウンロードしたファイルが不完全です")
                         : reply.errorText);
-    }
-    fs::rename(partial, file, ec);
-    return !ec || fail(1, QString::fromStdString(ec.message()));
+    return out.publish() || fail(1, QString::fromStdString(out.error().message()));
 }
 
 bool TUpdateDialog::DownloadUpdate() {

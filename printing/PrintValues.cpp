@@ -7,6 +7,7 @@
 #include "data/TelKeys.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 namespace kanata {
 
@@ -63,70 +64,68 @@ std::string TelText(const std::string& tel) {
     return t;
 }
 
+// Fields shown trimmed as consecutive items from `first` on.
+template <typename Row>
+void PutTrimmed(std::vector<std::string>& v, std::size_t first, const Row& row,
+                std::initializer_list<std::string Row::*> fields) {
+    for (std::string Row::*field : fields)
+        v[first++] = Trimmed(row.*field);
+}
+
+// The roster's postal code, address, JIS code and names: seven items from
+// `first` on, in the same order in both lists.
+void PutAddressAndNames(std::vector<std::string>& v, std::size_t first, const MeiboRow& r,
+                        bool ignoreTdfkn) {
+    using M = MeiboRow;
+    v[first] = PostalText(r.Pos);
+    v[first + 1] = AddressText(r, ignoreTdfkn);
+    PutTrimmed(v, first + 2, r,
+               {&M::JisCode, &M::CorpKana, &M::CorpKanji, &M::NameKana, &M::NameKanji});
+}
+
+// A date-time as three items: both together, the date, the time.
+void PutDateAndTime(std::vector<std::string>& v, std::size_t first, const DateTime& t) {
+    v[first] = DateText(t) + " " + TimeText(t);
+    v[first + 1] = DateText(t);
+    v[first + 2] = TimeText(t);
+}
+
 } // namespace
 
 std::vector<std::string> HistoryPrintValues(const RecvHisRow& call,
                                             const std::optional<MeiboRow>& caller,
                                             bool ignoreTdfkn) {
+    using H = RecvHisRow;
     std::vector<std::string> v(26);
     v[2] = DateText(call.RecvDateTime);
     v[3] = TimeText(call.RecvDateTime);
     v[4] = TelText(call.Tel);
-    v[5] = Trimmed(call.CorpKana);
-    v[6] = Trimmed(call.CorpKanji);
-    v[7] = Trimmed(call.NameKana);
-    v[8] = Trimmed(call.NameKanji);
+    PutTrimmed(v, 5, call, {&H::CorpKana, &H::CorpKanji, &H::NameKana, &H::NameKanji});
     const std::string division = Trimmed(call.Division);
     v[9] = division == "0" ? "新規" : division == "1" ? "既存" : division;
-    v[10] = Trimmed(call.Rank);
-    v[11] = Trimmed(call.SelItem1);
-    v[12] = Trimmed(call.SelItem2);
-    v[13] = Trimmed(call.SelItem3);
+    PutTrimmed(v, 10, call, {&H::Rank, &H::SelItem1, &H::SelItem2, &H::SelItem3});
     if (caller) {
-        const MeiboRow& r = *caller;
-        v[14] = PostalText(r.Pos);
-        v[15] = AddressText(r, ignoreTdfkn);
-        v[16] = Trimmed(r.JisCode);
-        v[17] = Trimmed(r.CorpKana);
-        v[18] = Trimmed(r.CorpKanji);
-        v[19] = Trimmed(r.NameKana);
-        v[20] = Trimmed(r.NameKanji);
-        v[21] = Trimmed(r.Memo1);
-        v[22] = Trimmed(r.Memo2);
-        v[23] = Trimmed(r.Memo3);
-        v[24] = Trimmed(r.EMail);
-        v[25] = NoteText(r.Note);
+        using M = MeiboRow;
+        PutAddressAndNames(v, 14, *caller, ignoreTdfkn);
+        PutTrimmed(v, 21, *caller, {&M::Memo1, &M::Memo2, &M::Memo3, &M::EMail});
+        v[25] = NoteText(caller->Note);
     }
     return v;
 }
 
 std::vector<std::string> RosterPrintValues(const MeiboRow& r, bool ignoreTdfkn) {
+    using M = MeiboRow;
     std::vector<std::string> v(27);
     v[2] = r.Tel1;
     v[3] = r.Tel2;
-    v[4] = PostalText(r.Pos);
-    v[5] = AddressText(r, ignoreTdfkn);
-    v[6] = Trimmed(r.JisCode);
-    v[7] = Trimmed(r.CorpKana);
-    v[8] = Trimmed(r.CorpKanji);
-    v[9] = Trimmed(r.NameKana);
-    v[10] = Trimmed(r.NameKanji);
+    PutAddressAndNames(v, 4, r, ignoreTdfkn);
     v[11] = Trimmed(r.PrivCorp) == "1" ? "法人" : "個人";
-    v[12] = Trimmed(r.Memo1);
-    v[13] = Trimmed(r.Memo2);
-    v[14] = Trimmed(r.Memo3);
-    v[15] = Trimmed(r.EMail);
-    v[16] = Trimmed(r.Rank);
+    PutTrimmed(v, 12, r, {&M::Memo1, &M::Memo2, &M::Memo3, &M::EMail, &M::Rank});
     v[17] = r.Msg == 1 ? "設定あり" : "設定なし";
-    v[18] = Trimmed(r.Msg1);
-    v[19] = Trimmed(r.Msg2);
+    PutTrimmed(v, 18, r, {&M::Msg1, &M::Msg2});
     v[20] = NoteText(r.Note);
-    v[21] = DateText(r.AddDateTime) + " " + TimeText(r.AddDateTime);
-    v[22] = DateText(r.AddDateTime);
-    v[23] = TimeText(r.AddDateTime);
-    v[24] = DateText(r.UpdDateTime) + " " + TimeText(r.UpdDateTime);
-    v[25] = DateText(r.UpdDateTime);
-    v[26] = TimeText(r.UpdDateTime);
+    PutDateAndTime(v, 21, r.AddDateTime);
+    PutDateAndTime(v, 24, r.UpdDateTime);
     return v;
 }
 

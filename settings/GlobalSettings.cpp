@@ -303,6 +303,19 @@ private:
     IniFile& ini_;
 };
 
+// The keys that both the settings dialog and the exit write: the menu
+// window's state and the line options.
+void writeMenuState(ChangedKeys& w, const GlobalSettings& s, const GlobalSettings& d) {
+    w.writeBool(kScreenView, "MenuVisible", s.MenuVisible, d.MenuVisible);
+    w.writeBool(kScreenView, "MenuTopMost", s.MenuTopMost, d.MenuTopMost);
+    w.writeBool(kScreenView, "CloseMsg", s.CloseMsg, d.CloseMsg);
+}
+
+void writeLineOptions(ChangedKeys& w, const GlobalSettings& s, const GlobalSettings& d) {
+    w.writeInteger(kCommon, "NGCut", s.NGCut, d.NGCut);
+    w.writeInteger(kCommon, "UsbSerial", s.UsbSerial, d.UsbSerial);
+}
+
 } // namespace
 
 void SaveFromSettingsDialog(const GlobalSettings& s, IniFile& ini) {
@@ -317,8 +330,7 @@ void SaveFromSettingsDialog(const GlobalSettings& s, IniFile& ini) {
     w.writeString(kCommon, "CD", s.CD, d.CD);
     w.writeInteger(kCommon, "Map", s.Map, d.Map);
     w.writeInteger(kCommon, "MapSearchKind", s.MapSearchKind, d.MapSearchKind);
-    w.writeInteger(kCommon, "NGCut", s.NGCut, d.NGCut);
-    w.writeInteger(kCommon, "UsbSerial", s.UsbSerial, d.UsbSerial);
+    writeLineOptions(w, s, d);
 
     w.writeBool(kOperation, "ViewSplash", s.ViewSplash, d.ViewSplash);
     w.writeBool(kOperation, "HisListPopup", s.HisListPopup, d.HisListPopup);
@@ -347,9 +359,7 @@ void SaveFromSettingsDialog(const GlobalSettings& s, IniFile& ini) {
     w.writeString(kScreenView, "SelectItem1", s.SelectItem1, d.SelectItem1);
     w.writeString(kScreenView, "SelectItem2", s.SelectItem2, d.SelectItem2);
     w.writeString(kScreenView, "SelectItem3", s.SelectItem3, d.SelectItem3);
-    w.writeBool(kScreenView, "MenuVisible", s.MenuVisible, d.MenuVisible);
-    w.writeBool(kScreenView, "MenuTopMost", s.MenuTopMost, d.MenuTopMost);
-    w.writeBool(kScreenView, "CloseMsg", s.CloseMsg, d.CloseMsg);
+    writeMenuState(w, s, d);
 
     w.writeBool(kAutoBackup, "AutoBU", s.AutoBU, d.AutoBU);
     w.writeInteger(kAutoBackup, "AutoBUCount", s.AutoBUCount, d.AutoBUCount);
@@ -373,15 +383,12 @@ void SaveFromSettingsDialog(const GlobalSettings& s, IniFile& ini) {
 void SaveAtExit(const GlobalSettings& s, IniFile& ini) {
     ChangedKeys w(ini);
     const GlobalSettings d;
-    w.writeBool(kScreenView, "MenuVisible", s.MenuVisible, d.MenuVisible);
-    w.writeBool(kScreenView, "MenuTopMost", s.MenuTopMost, d.MenuTopMost);
-    w.writeBool(kScreenView, "CloseMsg", s.CloseMsg, d.CloseMsg);
+    writeMenuState(w, s, d);
     w.writeBool(kAdapter, "NewFunc", s.NewFunc, d.NewFunc);
     w.writeBool(kAdapter, "CTISet", s.CTISet, d.CTISet);
     w.writeBool(kAdapter, "UseBelleBox", s.UseBelleBox, d.UseBelleBox);
     w.writeBool(kAdapter, "UseOGW", s.UseOGW, d.UseOGW);
-    w.writeInteger(kCommon, "NGCut", s.NGCut, d.NGCut);
-    w.writeInteger(kCommon, "UsbSerial", s.UsbSerial, d.UsbSerial);
+    writeLineOptions(w, s, d);
     if (s.MenuLeft)
         ini.writeInteger(kMenuView, "Left", *s.MenuLeft);
     if (s.MenuTop)

@@ -1,12 +1,12 @@
 #include "settings/IniFile.h"
 
 #include "data/Cp932.h"
+#include "platform/DurableFile.h"
+#include "platform/FileDescriptor.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kanata {
@@ -85,46 +85,6 @@ std::string reasonText(int error, bool writing) {
     default:
         return "エラー番号 " + std::to_string(error);
     }
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-std::filesystem::path temporaryName(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
-    std::string name = "." + target.filename().string() + ".tmp" + std::to_string(::getpid()) +
-                       "-" + std::to_string(counter++);
-    return target.parent_path() / name;
 }
 
 } // namespace
@@ -337,36 +297,11 @@ bool IniFile::save() {
             content += l.ending;
         }
 
-    const std::filesystem::path temp = temporaryName(path_);
-    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (fd.get() < 0) {
-        lastError_ = writeFailureText(path_, errno);
+    const std::error_code error = writeFileDurably(path_, content, {.keepPermissions = true});
+    if (error) {
+        lastError_ = writeFailureText(path_, error.value());
         return false;
     }
-    struct stat old {};
-    if (::stat(path_.c_str(), &old) == 0)
-        ::fchmod(fd.get(), old.st_mode & 07777);
-
-    bool ok = writeAll(fd.get(), content) && ::fsync(fd.get()) == 0;
-    int error = ok ? 0 : errno;
-    if (::close(fd.release()) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && ::rename(temp.c_str(), path_.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        lastError_ = writeFailureText(path_, error);
-        return false;
-    }
-    // Make the rename itself durable.
-    std::filesystem::path folder = path_.parent_path().empty() ? "." : path_.parent_path();
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0)
-        ::fsync(dir.get());
     existed_ = true;
     modified_ = false;
     return true;

@@ -212,36 +212,45 @@ bool ExportRunFlow::makeFolder(const fs::path& file) {
     return false;
 }
 
-bool ExportRunFlow::chooseNormalFile(fs::path& file, bool& append) {
+std::optional<fs::path>
+ExportRunFlow::chooseTarget(const fs::path& remembered, const char* defaultName,
+                            const QString& filter,
+                            const std::function<fs::path(fs::path, int)>& completeName) {
     bool cancelled = false;
-    std::optional<fs::path> kept = askChangedPath(fileNormal_, cancelled);
+    std::optional<fs::path> file = askChangedPath(remembered, cancelled);
     if (cancelled)
-        return false;
-    if (kept) {
-        file = *kept;
-    } else {
+        return std::nullopt;
+    if (!file) {
         const fs::path dataFolder = env_.dm.dataFolder();
-        fs::path start =
-            dataFolder / (source_ == ExportSource::History ? "Rireki.txt" : "Meibo.txt");
+        fs::path start = dataFolder / defaultName;
         std::error_code ec;
-        if (!fileNormal_.empty())
-            start = fs::is_directory(fileNormal_.parent_path(), ec)
-                        ? fileNormal_
-                        : dataFolder / fileNormal_.filename();
+        if (!remembered.empty())
+            start = fs::is_directory(remembered.parent_path(), ec)
+                        ? remembered
+                        : dataFolder / remembered.filename();
         int index = 1;
-        const QString chosen = saveDialog(
-            start,
-            QStringLiteral(
-                "テキストファイル (*.txt);;ＣＳＶファイル (*.csv);;すべてのファイル (*.*)"),
-            index);
+        const QString chosen = saveDialog(start, filter, index);
         if (chosen.isEmpty())
-            return false;
-        file = fs::path(chosen.toStdString());
-        if (!file.has_extension())
-            file += index == 2 ? ".csv" : ".txt";
+            return std::nullopt;
+        file = completeName(fs::path(chosen.toStdString()), index);
     }
-    if (!makeFolder(file))
+    if (!makeFolder(*file))
+        return std::nullopt;
+    return file;
+}
+
+bool ExportRunFlow::chooseNormalFile(fs::path& file, bool& append) {
+    const std::optional<fs::path> chosen = chooseTarget(
+        fileNormal_, source_ == ExportSource::History ? "Rireki.txt" : "Meibo.txt",
+        QStringLiteral("テキストファイル (*.txt);;ＣＳＶファイル (*.csv);;すべてのファイル (*.*)"),
+        [](fs::path name, int filterIndex) {
+            if (!name.has_extension())
+                name += filterIndex == 2 ? ".csv" : ".txt";
+            return name;
+        });
+    if (!chosen)
         return false;
+    file = *chosen;
     append = false;
     std::error_code ec;
     if (fs::exists(file, ec)) {
@@ -263,30 +272,13 @@ bool ExportRunFlow::chooseNormalFile(fs::path& file, bool& append) {
 }
 
 bool ExportRunFlow::chooseEncryptedFile(fs::path& file) {
-    bool cancelled = false;
-    std::optional<fs::path> kept = askChangedPath(fileEncrypt_, cancelled);
-    if (cancelled)
+    const std::optional<fs::path> chosen =
+        chooseTarget(fileEncrypt_, source_ == ExportSource::History ? "Rireki.exe" : "Meibo.exe",
+                     QStringLiteral("AES自己復元ファイル (*.exe)"),
+                     [](const fs::path& name, int) { return WithSfxExtension(name); });
+    if (!chosen)
         return false;
-    if (kept) {
-        file = *kept;
-    } else {
-        const fs::path dataFolder = env_.dm.dataFolder();
-        fs::path start =
-            dataFolder / (source_ == ExportSource::History ? "Rireki.exe" : "Meibo.exe");
-        std::error_code ec;
-        if (!fileEncrypt_.empty())
-            start = fs::is_directory(fileEncrypt_.parent_path(), ec)
-                        ? fileEncrypt_
-                        : dataFolder / fileEncrypt_.filename();
-        int index = 1;
-        const QString chosen =
-            saveDialog(start, QStringLiteral("AES自己復元ファイル (*.exe)"), index);
-        if (chosen.isEmpty())
-            return false;
-        file = WithSfxExtension(fs::path(chosen.toStdString()));
-    }
-    if (!makeFolder(file))
-        return false;
+    file = *chosen;
     std::error_code ec;
     if (fs::exists(file, ec) &&
         !env_.messages.ask("既にあるファイルを指定しました  \r\n上書きしてもよろしいですか？  ",

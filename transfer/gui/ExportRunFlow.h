@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,6 +53,13 @@ private:
     std::optional<std::int64_t> confirmTarget(const ExportListState& list, ExportJob& job);
     bool chooseNormalFile(std::filesystem::path& file, bool& append);
     bool chooseEncryptedFile(std::filesystem::path& file);
+    // The remembered file if the user keeps it, else one chosen in the save
+    // dialog, which starts at the remembered name (or at `defaultName` in the
+    // data folder); `completeName` gives a chosen name the extension of the
+    // filter picked (1-based). Its folder is made; empty when cancelled.
+    std::optional<std::filesystem::path> chooseTarget(
+        const std::filesystem::path& remembered, const char* defaultName, const QString& filter,
+        const std::function<std::filesystem::path(std::filesystem::path, int)>& completeName);
     std::optional<std::filesystem::path> askChangedPath(const std::filesystem::path& remembered,
                                                         bool& cancelled);
     QString saveDialog(const std::filesystem::path& start, const QString& filter, int& index);
