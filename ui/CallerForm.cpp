@@ -1,8 +1,10 @@
 #include "ui/CallerForm.h"
 
+#include "lookup/CallRecord.h"
 #include "settings/IniFile.h"
 #include "settings/WindowGeometry.h"
 #include "ui/Cp932ByteLimit.h"
+#include "ui/TNMDEdit.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 namespace kanata::ui {
 
@@ -20,6 +23,32 @@ QPushButton* MakeButton(const char* caption, QWidget* parent, const char* hint) 
     if (hint)
         b->setToolTip(QString::fromUtf8(hint));
     return b;
+}
+
+void MakeButtons(QWidget* parent,
+                 std::initializer_list<std::pair<QPushButton**, const char*>> buttons) {
+    for (const auto& [member, caption] : buttons)
+        *member = MakeButton(caption, parent);
+}
+
+QVBoxLayout* MakeButtonColumn(std::initializer_list<QPushButton*> upper, int gap,
+                              std::initializer_list<QPushButton*> lower) {
+    auto* column = new QVBoxLayout;
+    for (QPushButton* b : upper)
+        column->addWidget(b);
+    column->addSpacing(gap);
+    for (QPushButton* b : lower)
+        column->addWidget(b);
+    column->addStretch(1);
+    return column;
+}
+
+QHBoxLayout* MakeRightRow(std::initializer_list<QWidget*> widgets) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QWidget* w : widgets)
+        row->addWidget(w);
+    return row;
 }
 
 QLineEdit* MakeEdit(QWidget* parent, int maxBytes, int minWidth) {
@@ -32,9 +61,57 @@ QLineEdit* MakeEdit(QWidget* parent, int maxBytes, int minWidth) {
 
 QLineEdit* MakeLatinEdit(QWidget* parent, int maxBytes) {
     QLineEdit* e = MakeEdit(parent, maxBytes);
-    e->setAttribute(Qt::WA_InputMethodEnabled, false);
-    e->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+    TypeWithoutInputMethod({e});
     return e;
+}
+
+void TypeWithoutInputMethod(std::initializer_list<QLineEdit*> edits) {
+    for (QLineEdit* e : edits) {
+        e->setAttribute(Qt::WA_InputMethodEnabled, false);
+        e->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+    }
+}
+
+namespace {
+
+TNMDEdit* makeNameEdit(QWidget* parent, std::size_t maxBytes) {
+    auto* e = new TNMDEdit(parent);
+    e->setByteLimit(static_cast<int>(maxBytes));
+    return e;
+}
+
+QLineEdit* makeFieldEdit(QWidget* parent, std::size_t maxBytes) {
+    return MakeEdit(parent, static_cast<int>(maxBytes));
+}
+
+} // namespace
+
+void CreateCallerEdits(CallerFormControls& form, QWidget* parent, bool secondNumber) {
+    using R = CallRecord;
+    form.edtTel1 = makeFieldEdit(parent, R::kTelWidth);
+    if (secondNumber)
+        form.edtTel2 = makeFieldEdit(parent, R::kTelWidth);
+    form.edtPos = makeFieldEdit(parent, R::kPosWidth);
+    form.edtTdfkn = makeFieldEdit(parent, R::kTdfknWidth);
+    form.edtAdrs1 = makeFieldEdit(parent, R::kAdrs1Width);
+    form.edtAdrs2 = makeFieldEdit(parent, R::kAdrs2Width);
+    form.edtAdrs3 = makeFieldEdit(parent, R::kAdrs3Width);
+    form.edtCorpKana = makeFieldEdit(parent, R::kCorpKanaWidth);
+    form.edtCorpKanji = makeFieldEdit(parent, R::kCorpKanjiWidth);
+    form.edtNameKana = makeNameEdit(parent, R::kNameKanaWidth);
+    form.edtNameKanji = makeNameEdit(parent, R::kNameKanjiWidth);
+    form.cbxPrivCorp = MakePrivCorpBox(parent);
+    for (QLineEdit** memo : {&form.edtMemo1, &form.edtMemo2, &form.edtMemo3})
+        *memo = makeFieldEdit(parent, R::kMemoWidth);
+    form.edtEMail = makeFieldEdit(parent, R::kEMailWidth);
+}
+
+TNMDEdit* NameKanaEdit(const CallerFormControls& form) {
+    return static_cast<TNMDEdit*>(form.edtNameKana);
+}
+
+TNMDEdit* NameKanjiEdit(const CallerFormControls& form) {
+    return static_cast<TNMDEdit*>(form.edtNameKanji);
 }
 
 QComboBox* MakePrivCorpBox(QWidget* parent) {
@@ -57,6 +134,15 @@ void SwapTexts(QLineEdit* first, QLineEdit* second) {
     const QString text = first->text();
     first->setText(second->text());
     second->setText(text);
+}
+
+void SetTabOrder(std::initializer_list<QWidget*> chain) {
+    QWidget* previous = nullptr;
+    for (QWidget* w : chain) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
 }
 
 bool IsEnterKey(const QKeyEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
+#include "history/ListDeletion.h"
 #include "history/gui/TPageJump.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"
@@ -10,6 +11,7 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -124,6 +126,34 @@ void ConnectRowActions(QWidget* owner, RowListView* list, std::function<void()> 
                      [target = std::move(enterTarget)] { target()->setFocus(); });
 }
 
+void ConnectListWindow(QWidget* window, RowListView* list, const PageButtons& paging,
+                       const ListButtons& buttons, ListHandlers handlers,
+                       std::function<int()> pageSize) {
+    auto onClick = [window](QPushButton* button, std::function<void()> handler) {
+        QObject::connect(button, &QPushButton::clicked, window, [h = std::move(handler)] { h(); });
+    };
+    onClick(paging.jump, handlers.jump);
+    onClick(paging.previous, handlers.previous);
+    onClick(paging.next, handlers.next);
+    onClick(buttons.search, handlers.search);
+    onClick(buttons.inquiry, handlers.inquire);
+    onClick(buttons.remove, handlers.remove);
+    QObject::connect(buttons.close, &QPushButton::clicked, window, &QWidget::close);
+    ConnectRowActions(window, list, handlers.inquire, handlers.remove, [list, buttons] {
+        return list->model()->rowCount() > 0 ? buttons.inquiry : buttons.close;
+    });
+    list->pageKeyHandler = [paging, handlers, pageSize = std::move(pageSize)](int key, int caret) {
+        return TurnPageByKey(key, caret, pageSize(), paging, handlers.previous, handlers.next);
+    };
+}
+
+bool CloseOnEscape(QWidget& window, const QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape)
+        return false;
+    window.close();
+    return true;
+}
+
 void LayOutListWindow(QWidget& window, QHBoxLayout* top, RowListView* list, QHBoxLayout* buttons,
                       QStatusBar* status) {
     auto* layout = new QVBoxLayout(&window);
@@ -144,6 +174,11 @@ QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::function<void(
         list->header(), &QWidget::customContextMenuRequested, owner,
         [menu, list](const QPoint& p) { menu->popup(list->header()->mapToGlobal(p)); });
     return menu;
+}
+
+QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::span<const int> widths) {
+    return AddColumnWidthMenu(owner, list,
+                              [owner, list, widths] { ResetColumnWidths(*owner, *list, widths); });
 }
 
 RememberedSelection RememberPlace(const RowListView& list, const std::vector<std::int64_t>& keys) {
@@ -236,12 +271,42 @@ bool WorkOnTable(TDMKanata195& dm, bool (TDMKanata195::*open)(), void (TDMKanata
     return true;
 }
 
+std::optional<RowDeletion> DeleteSelectedRows(const RowListView& list,
+                                              const std::vector<std::int64_t>& keys,
+                                              TDMKanata195& dm, bool (TDMKanata195::*open)(),
+                                              void (TDMKanata195::*close)(), Table& table,
+                                              MessageService& messages, QWidget* owner) {
+    const std::vector<std::int64_t> wanted = SelectedKeys(list, keys);
+    RowDeletion deletion;
+    deletion.caret = list.caretRow();
+    deletion.top = list.topRow();
+    if (!WorkOnTable(dm, open, close, messages, owner,
+                     [&] { deletion.deleted = DeleteRowsByRecNo(table, wanted); }))
+        return std::nullopt;
+    return deletion;
+}
+
+void TellDeleted(MessageService& messages, std::int64_t count, QWidget* owner) {
+    messages.information(std::to_string(count) + "件のデータを削除しました", owner);
+}
+
 std::optional<int> AskJumpPage(QWidget& owner, const ListPager& pager, const DialogRunner& run) {
     TPageJump dialog(pager.totalPages(), pager.page(), &owner);
     PlaceAtBottomRight(dialog, owner);
     if (RunDialog(run, dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.page();
+}
+
+bool RunChosenDeletion(const std::optional<TDeleteTarget::Target>& target,
+                       const std::function<void()>& selected, const std::function<void()>& all) {
+    if (!target)
+        return false;
+    if (*target == TDeleteTarget::Target::Selected)
+        selected();
+    else
+        all();
+    return true;
 }
 
 std::optional<TDeleteTarget::Target> ChooseRowsToDelete(QWidget& owner, bool askTarget,

@@ -20,6 +20,7 @@
 #include <vector>
 
 class QHBoxLayout;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -30,6 +31,7 @@ namespace kanata {
 
 class IniFile;
 class MessageService;
+class Table;
 class TDMKanata195;
 
 struct BusyCursor {
@@ -83,12 +85,35 @@ ListButtons AddListButtons(QWidget* owner, const QString& extraCaption = {});
 void ConnectRowActions(QWidget* owner, RowListView* list, std::function<void()> inquire,
                        std::function<void()> remove, std::function<QWidget*()> enterTarget);
 
+// What a list window's buttons do.
+struct ListHandlers {
+    std::function<void()> jump, previous, next, search, inquire, remove;
+};
+// The handlers of a list window; they carry the same names in every one.
+template <class Window> ListHandlers HandlersOf(Window* w) {
+    return {[w] { w->btnJumpClick(); },    [w] { w->btnPrevClick(); },
+            [w] { w->btnNextClick(); },    [w] { w->btnSearchClick(); },
+            [w] { w->btnInquiryClick(); }, [w] { w->btnDeleteClick(); }};
+}
+// Connects the paging buttons, "検索条件(&S)", "照会(&I)", "削除(&D)" and
+// "閉じる" (which closes the window); the rows as ConnectRowActions, Enter
+// going to "照会(&I)" (to "閉じる" while nothing is listed); Page Up and Page
+// Down on the list as TurnPageByKey, for pages of `pageSize()` rows.
+void ConnectListWindow(QWidget* window, RowListView* list, const PageButtons& paging,
+                       const ListButtons& buttons, ListHandlers handlers,
+                       std::function<int()> pageSize);
+
+// Escape closes the list window; false for any other key.
+bool CloseOnEscape(QWidget& window, const QKeyEvent* event);
+
 // The top row, the list, the button row and the status bar, top to bottom.
 void LayOutListWindow(QWidget& window, QHBoxLayout* top, RowListView* list, QHBoxLayout* buttons,
                       QStatusBar* status);
 
 // The header's context menu with "項目幅を初期値に戻す(&R)".
 QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::function<void()> reset);
+// The same menu, which resets the columns to `widths` (ResetColumnWidths).
+QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::span<const int> widths);
 
 // The keys of the selected, caret and top rows, before the page is filled
 // again.
@@ -107,6 +132,23 @@ void PlaceSelection(RowListView& list, const std::vector<std::int64_t>& keys, Pa
 void SelectListRow(RowListView& list, int rowCount, int index, bool exclusive);
 // After deleting rows: the top and the caret as near as they were.
 void KeepTopAndCaret(RowListView& list, int rowCount, int top, int caret);
+
+// The records of the rows selected in `list` deleted from `table`, and
+// where the list stood before.
+struct RowDeletion {
+    std::vector<std::int64_t> deleted;
+    int top = 0;
+    int caret = 0;
+};
+// Deletes them with the table opened by `open` for the work; none when the
+// table did not open or a database error (shown to the user) stopped it.
+std::optional<RowDeletion> DeleteSelectedRows(const RowListView& list,
+                                              const std::vector<std::int64_t>& keys,
+                                              TDMKanata195& dm, bool (TDMKanata195::*open)(),
+                                              void (TDMKanata195::*close)(), Table& table,
+                                              MessageService& messages, QWidget* owner);
+// "n件のデータを削除しました".
+void TellDeleted(MessageService& messages, std::int64_t count, QWidget* owner);
 
 // The keys of the selected rows.
 std::vector<std::int64_t> SelectedKeys(const RowListView& list,
@@ -127,6 +169,10 @@ std::optional<TDeleteTarget::Target> ChooseRowsToDelete(QWidget& owner, bool ask
                                                         bool anyListed, const std::string& confirm,
                                                         MessageService& messages,
                                                         const DialogRunner& run);
+// Runs the deletion of the chosen rows: `selected` for the selected rows,
+// `all` for every row the conditions admit. False when none was chosen.
+bool RunChosenDeletion(const std::optional<TDeleteTarget::Target>& target,
+                       const std::function<void()>& selected, const std::function<void()>& all);
 
 // The cell texts of the pager's rows; `cells` turns a fetched row and its
 // running number into texts.

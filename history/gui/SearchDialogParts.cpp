@@ -1,6 +1,7 @@
 #include "history/gui/SearchDialogParts.h"
 
 #include "history/gui/DialogSupport.h"
+#include "ui/CallerForm.h"
 
 #include <QDialog>
 #include <QGridLayout>
@@ -16,17 +17,35 @@
 
 namespace kanata {
 
-void AddNameRows(QGridLayout* grid, QGroupBox* group, int row, QLineEdit* corpKana,
-                 QLineEdit* corpKanji, QLineEdit* nameKana, QLineEdit* nameKanji) {
+QLineEdit* MakeNumberEdit(QWidget* parent, int minWidth) {
+    QLineEdit* e = ui::MakeEdit(parent, 13, minWidth);
+    e->setAttribute(Qt::WA_InputMethodEnabled, false);
+    return e;
+}
+
+void CreateNameEdits(QGroupBox* group, SearchControls& c, int minWidth) {
+    c.edtCorpKana = ui::MakeEdit(group, 80, minWidth);
+    c.edtCorpKanji = ui::MakeEdit(group, 80, minWidth);
+    c.edtNameKana = ui::MakeEdit(group, 20, minWidth);
+    c.edtNameKanji = ui::MakeEdit(group, 20, minWidth);
+}
+
+void AddNameRows(QGridLayout* grid, QGroupBox* group, int row, const SearchControls& c) {
     auto label = [group](const char* t) { return new QLabel(QString::fromUtf8(t), group); };
     grid->addWidget(label("会社名カナ"), row, 0);
-    grid->addWidget(corpKana, row, 1);
+    grid->addWidget(c.edtCorpKana, row, 1);
     grid->addWidget(label("漢字"), row, 2);
-    grid->addWidget(corpKanji, row, 3);
+    grid->addWidget(c.edtCorpKanji, row, 3);
     grid->addWidget(label("名前カナ"), row + 1, 0);
-    grid->addWidget(nameKana, row + 1, 1);
+    grid->addWidget(c.edtNameKana, row + 1, 1);
     grid->addWidget(label("漢字"), row + 1, 2);
-    grid->addWidget(nameKanji, row + 1, 3);
+    grid->addWidget(c.edtNameKanji, row + 1, 3);
+}
+
+void ClearNumberAndNames(SearchControls& c) {
+    for (QLineEdit* e : {c.edtTel, c.edtCorpKana, c.edtCorpKanji, c.edtNameKana, c.edtNameKanji})
+        e->clear();
+    c.rbAnd->setChecked(true);
 }
 
 void AddSearchControls(QDialog* dialog, QGroupBox* conditions, SearchControls& c) {

@@ -120,10 +120,9 @@ void THistoryList::createControls() {
     model_ = new ListRowModel(columnTitles(options_), {0}, this);
     lbxRecvHis = new RowListView(this);
     lbxRecvHis->setModel(model_);
-    lbxRecvHis->pageKeyHandler = [this](int key, int caret) { return pageKey(key, caret); };
     ResetColumnWidths(*this, *lbxRecvHis, kDefaultWidths);
 
-    pmHeader = AddColumnWidthMenu(this, lbxRecvHis, [this] { btnDefaultWidthClick(); });
+    pmHeader = AddColumnWidthMenu(this, lbxRecvHis, kDefaultWidths);
     pmiDefaultWidth = pmHeader->actions().front();
 
     const ListButtons buttons = AddListButtons(this);
@@ -145,17 +144,8 @@ void THistoryList::createControls() {
     updateStatus();
 
     LayOutListWindow(*this, week, lbxRecvHis, buttons.row, stbStatus);
-
-    connect(btnJump, &QPushButton::clicked, this, &THistoryList::btnJumpClick);
-    connect(btnPrev, &QPushButton::clicked, this, &THistoryList::btnPrevClick);
-    connect(btnNext, &QPushButton::clicked, this, &THistoryList::btnNextClick);
-    connect(btnSearch, &QPushButton::clicked, this, &THistoryList::btnSearchClick);
-    connect(btnInquiry, &QPushButton::clicked, this, &THistoryList::btnInquiryClick);
-    connect(btnDelete, &QPushButton::clicked, this, &THistoryList::btnDeleteClick);
-    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
-    ConnectRowActions(
-        this, lbxRecvHis, [this] { btnInquiryClick(); }, [this] { btnDeleteClick(); },
-        [this] { return keys_.empty() ? btnClose : btnInquiry; });
+    ConnectListWindow(this, lbxRecvHis, paging, buttons, HandlersOf(this),
+                      [this] { return options_.ListMaxCount; });
 }
 
 void THistoryList::readSettings() {
@@ -180,6 +170,11 @@ bool THistoryList::event(QEvent* e) {
         return true;
     }
     return QWidget::event(e);
+}
+
+void THistoryList::keyPressEvent(QKeyEvent* e) {
+    if (!CloseOnEscape(*this, e))
+        QWidget::keyPressEvent(e);
 }
 
 bool THistoryList::callViewOpen() const {
@@ -319,12 +314,6 @@ void THistoryList::btnNextClick() {
     lbxRecvHis->setFocus();
 }
 
-bool THistoryList::pageKey(int key, int caretRow) {
-    return TurnPageByKey(
-        key, caretRow, options_.ListMaxCount, {btnJump, btnPrev, btnNext},
-        [this] { btnPrevClick(); }, [this] { btnNextClick(); });
-}
-
 void THistoryList::btnJumpClick() {
     NoPopups noPopups(flags_);
     const std::optional<int> page = AskJumpPage(*this, pager_, runDialog_);
@@ -430,23 +419,18 @@ void THistoryList::btnDeleteClick() {
                            static_cast<int>(selected), !keys_.empty(),
                            std::to_string(selected) + "件のデータを削除します\r\nよろしいですか？",
                            messages_, runDialog_);
-    if (!target)
-        return;
-    if (*target == TDeleteTarget::Target::Selected)
-        deleteSelected();
-    else
-        deleteAllMatching();
-    focusListOr(btnClose);
+    if (RunChosenDeletion(
+            target, [this] { deleteSelected(); }, [this] { deleteAllMatching(); }))
+        focusListOr(btnClose);
 }
 
 void THistoryList::deleteSelected() {
-    const std::vector<std::int64_t> wanted = SelectedKeys(*lbxRecvHis, keys_);
-    const int caret = lbxRecvHis->caretRow();
-    const int top = lbxRecvHis->topRow();
-    std::vector<std::int64_t> deleted;
-    if (!WorkOnTable(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis, messages_, this,
-                     [&] { deleted = DeleteRowsByRecNo(dm_.RecvHis().table(), wanted); }))
+    const std::optional<RowDeletion> deletion =
+        DeleteSelectedRows(*lbxRecvHis, keys_, dm_, &TDMKanata195::OpenRecvHis,
+                           &TDMKanata195::CloseRecvHis, dm_.RecvHis().table(), messages_, this);
+    if (!deletion)
         return;
+    const std::vector<std::int64_t>& deleted = deletion->deleted;
     const bool openGone =
         openRow_ >= 0 && std::find(deleted.begin(), deleted.end(),
                                    keys_[static_cast<std::size_t>(openRow_)]) != deleted.end();
@@ -463,9 +447,10 @@ void THistoryList::deleteSelected() {
                                                      QItemSelectionModel::Deselect |
                                                          QItemSelectionModel::Rows);
         RefreshPage(0, 0);
-        KeepTopAndCaret(*lbxRecvHis, static_cast<int>(keys_.size()), top, caret);
+        KeepTopAndCaret(*lbxRecvHis, static_cast<int>(keys_.size()), deletion->top,
+                        deletion->caret);
     }
-    messages_.information(std::to_string(deleted.size()) + "件のデータを削除しました", this);
+    TellDeleted(messages_, static_cast<std::int64_t>(deleted.size()), this);
 }
 
 void THistoryList::deleteAllMatching() {
@@ -477,21 +462,9 @@ void THistoryList::deleteAllMatching() {
         SetOpenRow(-1);
         hooks_.closeCallView();
     }
-    messages_.information(std::to_string(deleted) + "件のデータを削除しました", this);
+    TellDeleted(messages_, deleted, this);
     if (deleted > 0)
         RefreshPage(0, 0);
-}
-
-void THistoryList::btnDefaultWidthClick() {
-    ResetColumnWidths(*this, *lbxRecvHis, kDefaultWidths);
-}
-
-void THistoryList::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(e);
 }
 
 void THistoryList::closeEvent(QCloseEvent* e) {

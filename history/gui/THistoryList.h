@@ -108,6 +108,14 @@ public:
 
     static const std::array<int, 11> kDefaultWidths;
 
+    // The paging and list buttons' handlers (ConnectListWindow).
+    void btnJumpClick();
+    void btnPrevClick();
+    void btnNextClick();
+    void btnSearchClick();
+    void btnInquiryClick();
+    void btnDeleteClick();
+
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -124,14 +132,6 @@ private:
     void updateStatus();
 
     void btnWeekClick();
-    void btnJumpClick();
-    void btnPrevClick();
-    void btnNextClick();
-    void btnSearchClick();
-    void btnInquiryClick();
-    void btnDeleteClick();
-    void btnDefaultWidthClick();
-    bool pageKey(int key, int caretRow);
     void deleteSelected();
     void deleteAllMatching();
 

@@ -2,7 +2,6 @@
 
 #include "history/gui/DialogSupport.h"
 #include "history/gui/SearchDialogParts.h"
-#include "ui/Cp932ByteLimit.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -23,12 +22,6 @@ QDate toQDate(const DateTime& d) {
 
 DateTime toDateTime(const QDate& d) {
     return DateTime{d.year(), d.month(), d.day(), 0, 0, 0, 0};
-}
-
-QLineEdit* edit(QWidget* parent, int maxBytes) {
-    auto* e = new QLineEdit(parent);
-    ui::LimitToCp932Bytes(e, maxBytes);
-    return e;
 }
 
 } // namespace
@@ -54,12 +47,8 @@ void THistorySearch::createControls() {
     dtpEnd->setDateRange(today_, today_);
     dtpBegin->setDate(today_);
     dtpEnd->setDate(today_);
-    edtTel = edit(group, 13);
-    edtTel->setAttribute(Qt::WA_InputMethodEnabled, false);
-    edtCorpKana = edit(group, 80);
-    edtCorpKanji = edit(group, 80);
-    edtNameKana = edit(group, 20);
-    edtNameKanji = edit(group, 20);
+    edtTel = MakeNumberEdit(group);
+    CreateNameEdits(group, *this);
 
     auto* grid = new QGridLayout(group);
     auto* dates = new QHBoxLayout;
@@ -71,7 +60,7 @@ void THistorySearch::createControls() {
     grid->addLayout(dates, 0, 1, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("電話番号"), group), 1, 0);
     grid->addWidget(edtTel, 1, 1);
-    AddNameRows(grid, group, 2, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji);
+    AddNameRows(grid, group, 2, *this);
 
     AddSearchControls(this, group, *this);
 
@@ -102,12 +91,7 @@ void THistorySearch::load(const HistoryCondition& c) {
         dtpBegin->setDate(today_);
         dtpEnd->setDate(today_);
     }
-    edtTel->setText(QString::fromStdString(c.number));
-    edtCorpKana->setText(QString::fromStdString(c.corpKana));
-    edtCorpKanji->setText(QString::fromStdString(c.corpKanji));
-    edtNameKana->setText(QString::fromStdString(c.nameKana));
-    edtNameKanji->setText(QString::fromStdString(c.nameKanji));
-    (c.orMode ? rbOr : rbAnd)->setChecked(true);
+    ShowNumberAndNames(*this, c);
 }
 
 void THistorySearch::chkDateClick() {
@@ -132,12 +116,7 @@ HistorySearchInput THistorySearch::input() const {
     in.dateChecked = chkDate->isChecked();
     in.beginDate = toDateTime(dtpBegin->date());
     in.endDate = toDateTime(dtpEnd->date());
-    in.number = edtTel->text().toStdString();
-    in.corpKana = edtCorpKana->text().toStdString();
-    in.corpKanji = edtCorpKanji->text().toStdString();
-    in.nameKana = edtNameKana->text().toStdString();
-    in.nameKanji = edtNameKanji->text().toStdString();
-    in.firstRadioChecked = rbAnd->isChecked();
+    ReadNumberAndNames(*this, in);
     return in;
 }
 
@@ -150,9 +129,7 @@ void THistorySearch::btnClearClick() {
     chkDate->setChecked(false);
     dtpBegin->setDate(today_);
     dtpEnd->setDate(today_);
-    for (QLineEdit* e : {edtTel, edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji})
-        e->clear();
-    rbAnd->setChecked(true);
+    ClearNumberAndNames(*this);
 }
 
 } // namespace kanata

@@ -11,7 +11,6 @@
 
 class QCheckBox;
 class QDateEdit;
-class QLineEdit;
 
 namespace kanata {
 
@@ -27,11 +26,7 @@ public:
     QCheckBox* chkDate = nullptr;
     QDateEdit* dtpBegin = nullptr;
     QDateEdit* dtpEnd = nullptr;
-    QLineEdit* edtTel = nullptr;
-    QLineEdit* edtCorpKana = nullptr;
-    QLineEdit* edtCorpKanji = nullptr;
-    QLineEdit* edtNameKana = nullptr;
-    QLineEdit* edtNameKanji = nullptr;
+    // The number and name edits are the search dialogs' (SearchControls).
 
 private:
     void createControls();

@@ -1,5 +1,6 @@
 #include "roster/gui/TInputList.h"
 
+#include "ui/CallerForm.h"
 #include "ui/Cp932ByteLimit.h"
 
 #include <QGridLayout>
@@ -13,13 +14,10 @@
 #include <QVBoxLayout>
 
 namespace kanata {
-namespace {
-QPushButton* button(const char* caption, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setAutoDefault(false);
-    return b;
-}
-} // namespace
+
+using ui::MakeButtonColumn;
+using ui::MakeButtons;
+using ui::MakeRightRow;
 
 TInputList::TInputList(std::vector<InputListEditor::TabSource> tabs, MessageService& messages,
                        int initialTab, QWidget* parent)
@@ -32,34 +30,24 @@ TInputList::TInputList(std::vector<InputListEditor::TabSource> tabs, MessageServ
     lbxNames->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbxNames->setMinimumSize(260, 240);
     edtName = new QLineEdit(this);
-    btnAdd = button("追加", this);
-    btnChange = button("変更", this);
-    btnDelete = button("削除", this);
-    btnUp = button("上", this);
-    btnDown = button("下", this);
-    btnOK = button("OK", this);
-    btnCancel = button("キャンセル", this);
+    MakeButtons(this, {{&btnAdd, "追加"},
+                       {&btnChange, "変更"},
+                       {&btnDelete, "削除"},
+                       {&btnUp, "上"},
+                       {&btnDown, "下"},
+                       {&btnOK, "OK"},
+                       {&btnCancel, "キャンセル"}});
 
-    auto* side = new QVBoxLayout;
-    for (QPushButton* b : {btnAdd, btnChange, btnDelete})
-        side->addWidget(b);
-    side->addSpacing(12);
-    side->addWidget(btnUp);
-    side->addWidget(btnDown);
-    side->addStretch(1);
+    QVBoxLayout* side = MakeButtonColumn({btnAdd, btnChange, btnDelete}, 12, {btnUp, btnDown});
     auto* body = new QGridLayout;
     body->addWidget(new QLabel(QStringLiteral("名称"), this), 0, 0);
     body->addWidget(edtName, 0, 1);
     body->addWidget(lbxNames, 1, 0, 1, 2);
     body->addLayout(side, 0, 2, 2, 1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(btnOK);
-    bottom->addWidget(btnCancel);
     auto* main = new QVBoxLayout(this);
     main->addWidget(tabList);
     main->addLayout(body);
-    main->addLayout(bottom);
+    main->addLayout(MakeRightRow({btnOK, btnCancel}));
 
     editor_.SelectInitialTab(initialTab);
     tabList->setCurrentIndex(editor_.currentTab());

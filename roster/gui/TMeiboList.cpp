@@ -7,6 +7,7 @@
 #include "history/gui/ListWindowParts.h"
 #include "history/gui/TDeleteTarget.h"
 #include "platform/MessageService.h"
+#include "roster/gui/MeiboListParts.h"
 #include "roster/gui/TMeiboSearch.h"
 #include "settings/IniFile.h"
 #include "views/CallerRegistration.h"
@@ -26,11 +27,6 @@
 
 namespace kanata {
 namespace {
-
-QStringList columnTitles() {
-    return {QStringLiteral("No."),  QStringLiteral("電話番号１"), QStringLiteral("電話番号２"),
-            QStringLiteral("住所"), QStringLiteral("会社名"),     QStringLiteral("名前")};
-}
 
 std::unique_ptr<ListPager> pagerFor(TDMKanata195& dm, MeiboSort sort, int pageSize) {
     return std::make_unique<ListPager>(dm.Meibo().table(), MeiboSortIndex(sort), false, pageSize);
@@ -81,27 +77,16 @@ TMeiboList::~TMeiboList() {
 }
 
 void TMeiboList::createControls() {
-    auto* top = new QHBoxLayout;
-    top->setSpacing(2);
-    for (int k = 0; k < kMeiboSortCount; ++k) {
-        const auto sort = static_cast<MeiboSort>(k);
-        auto* b = new QPushButton(QString::fromUtf8(MeiboSortCaption(sort)), this);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, sort] { btnSortClick(sort); });
-        btnSort[static_cast<std::size_t>(k)] = b;
-        top->addWidget(b);
-    }
-    top->addStretch();
+    QHBoxLayout* top = MakeMeiboSortRow(this, btnSort, [this](MeiboSort s) { btnSortClick(s); });
     const PageButtons paging = AddPageButtons(this, top);
     btnJump = paging.jump;
     btnPrev = paging.previous;
     btnNext = paging.next;
 
-    model_ = new ListRowModel(columnTitles(), {0}, this);
+    model_ = new ListRowModel(MeiboColumnTitles(), {0}, this);
     lbxMeibo = new RowListView(this);
     lbxMeibo->setModel(model_);
-    lbxMeibo->pageKeyHandler = [this](int key, int caret) { return pageKey(key, caret); };
-    pmHeader = AddColumnWidthMenu(this, lbxMeibo, [this] { btnDefaultWidthClick(); });
+    pmHeader = AddColumnWidthMenu(this, lbxMeibo, kDefaultWidths);
 
     const ListButtons buttons = AddListButtons(this, QStringLiteral("新規登録(&A)"));
     btnSearch = buttons.search;
@@ -120,18 +105,9 @@ void TMeiboList::createControls() {
     updateStatus();
 
     LayOutListWindow(*this, top, lbxMeibo, buttons.row, status);
-
-    connect(btnJump, &QPushButton::clicked, this, &TMeiboList::btnJumpClick);
-    connect(btnPrev, &QPushButton::clicked, this, &TMeiboList::btnPrevClick);
-    connect(btnNext, &QPushButton::clicked, this, &TMeiboList::btnNextClick);
-    connect(btnSearch, &QPushButton::clicked, this, &TMeiboList::btnSearchClick);
+    ConnectListWindow(this, lbxMeibo, paging, buttons, HandlersOf(this),
+                      [this] { return settings_.ListMaxCount; });
     connect(btnNew, &QPushButton::clicked, this, &TMeiboList::btnNewClick);
-    connect(btnInquiry, &QPushButton::clicked, this, &TMeiboList::btnInquiryClick);
-    connect(btnDelete, &QPushButton::clicked, this, &TMeiboList::btnDeleteClick);
-    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
-    ConnectRowActions(
-        this, lbxMeibo, [this] { btnInquiryClick(); }, [this] { btnDeleteClick(); },
-        [this] { return keys_.empty() ? btnClose : btnInquiry; });
 }
 
 void TMeiboList::readSettings() {
@@ -149,17 +125,7 @@ void TMeiboList::updateStatus() {
 }
 
 void TMeiboList::updateSortButtons() {
-    for (int k = 0; k < kMeiboSortCount; ++k) {
-        QPushButton* b = btnSort[static_cast<std::size_t>(k)];
-        const bool current = sortSet_ && k == static_cast<int>(sort_);
-        QFont f = font();
-        f.setBold(current);
-        b->setFont(f);
-        QPalette p = palette();
-        if (current)
-            p.setColor(QPalette::ButtonText, Qt::blue);
-        b->setPalette(p);
-    }
+    MarkMeiboSort(*this, btnSort, sortSet_ ? std::optional(sort_) : std::nullopt);
 }
 
 void TMeiboList::RefreshPage(int mode, int page) {
@@ -278,12 +244,6 @@ void TMeiboList::btnNextClick() {
         return;
     RefreshPage(2, 0);
     lbxMeibo->setFocus();
-}
-
-bool TMeiboList::pageKey(int key, int caretRow) {
-    return TurnPageByKey(
-        key, caretRow, settings_.ListMaxCount, {btnJump, btnPrev, btnNext},
-        [this] { btnPrevClick(); }, [this] { btnNextClick(); });
 }
 
 void TMeiboList::btnJumpClick() {
@@ -433,13 +393,9 @@ void TMeiboList::btnDeleteClick() {
         MessageLines(
             {(std::to_string(selected) + "件のデータを削除します").c_str(), "よろしいですか？"}),
         messages_, runDialog_);
-    if (!target)
-        return;
-    if (*target == TDeleteTarget::Target::Selected)
-        deleteSelected();
-    else
-        deleteAllMatching();
-    focusListOr(btnClose);
+    if (RunChosenDeletion(
+            target, [this] { deleteSelected(); }, [this] { deleteAllMatching(); }))
+        focusListOr(btnClose);
 }
 
 void TMeiboList::closeView() {
@@ -448,13 +404,12 @@ void TMeiboList::closeView() {
 }
 
 void TMeiboList::deleteSelected() {
-    const std::vector<std::int64_t> wanted = SelectedKeys(*lbxMeibo, keys_);
-    const int caret = lbxMeibo->caretRow();
-    const int top = lbxMeibo->topRow();
-    std::vector<std::int64_t> deleted;
-    if (!WorkOnTable(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo, messages_, this,
-                     [&] { deleted = DeleteRowsByRecNo(dm_.Meibo().table(), wanted); }))
+    const std::optional<RowDeletion> deletion =
+        DeleteSelectedRows(*lbxMeibo, keys_, dm_, &TDMKanata195::OpenMeibo,
+                           &TDMKanata195::CloseMeibo, dm_.Meibo().table(), messages_, this);
+    if (!deletion)
         return;
+    const std::vector<std::int64_t>& deleted = deletion->deleted;
     const bool openGone =
         view_ && view_->editor().existing() &&
         std::find(deleted.begin(), deleted.end(), view_->editor().recNo()) != deleted.end();
@@ -465,9 +420,9 @@ void TMeiboList::deleteSelected() {
     if (!deleted.empty()) {
         lbxMeibo->clearSelection();
         RefreshPage(0, 0);
-        KeepTopAndCaret(*lbxMeibo, static_cast<int>(keys_.size()), top, caret);
+        KeepTopAndCaret(*lbxMeibo, static_cast<int>(keys_.size()), deletion->top, deletion->caret);
     }
-    messages_.information(std::to_string(deleted.size()) + "件のデータを削除しました", this);
+    TellDeleted(messages_, static_cast<std::int64_t>(deleted.size()), this);
 }
 
 void TMeiboList::deleteAllMatching() {
@@ -480,21 +435,14 @@ void TMeiboList::deleteAllMatching() {
         SetOpenRow(-1);
         closeView();
     }
-    messages_.information(std::to_string(deleted) + "件のデータを削除しました", this);
+    TellDeleted(messages_, deleted, this);
     if (deleted > 0)
         RefreshPage(0, 0);
 }
 
-void TMeiboList::btnDefaultWidthClick() {
-    ResetColumnWidths(*this, *lbxMeibo, kDefaultWidths);
-}
-
 void TMeiboList::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(e);
+    if (!CloseOnEscape(*this, e))
+        QWidget::keyPressEvent(e);
 }
 
 void TMeiboList::closeEvent(QCloseEvent* e) {

@@ -5,6 +5,7 @@
 #include "history/gui/DialogSupport.h"
 #include "roster/MeiboCondition.h"
 #include "roster/MeiboSettings.h"
+#include "roster/gui/MeiboListParts.h"
 #include "roster/gui/TMeiboView.h"
 
 #include <QPointer>
@@ -66,7 +67,7 @@ public:
     QStringList rowCells(int row) const;
     bool rowDrawnOpen(int row) const;
 
-    std::array<QPushButton*, kMeiboSortCount> btnSort{};
+    MeiboSortButtons btnSort{};
     QPushButton* btnJump = nullptr;
     QPushButton* btnPrev = nullptr;
     QPushButton* btnNext = nullptr;
@@ -87,7 +88,6 @@ public:
     void btnNewClick();
     void btnInquiryClick();
     void btnDeleteClick();
-    void btnDefaultWidthClick();
 
 signals:
     // The list was closed (it is only hidden, and keeps its conditions).
@@ -107,7 +107,6 @@ private:
     void writeSettings();
     void updateStatus();
     void updateSortButtons();
-    bool pageKey(int key, int caretRow);
     void focusListOr(QWidget* fallback);
     TMeiboView& ensureView();
     bool saveEditorFirst(bool forInquiry);

@@ -18,12 +18,8 @@ public:
     const MeiboCondition& condition() const { return condition_; }
     MeiboSearchInput input() const;
 
-    QLineEdit* edtTel = nullptr;
+    // Besides the number and name edits of the search dialogs (SearchControls).
     QLineEdit* edtAdrs = nullptr;
-    QLineEdit* edtCorpKana = nullptr;
-    QLineEdit* edtCorpKanji = nullptr;
-    QLineEdit* edtNameKana = nullptr;
-    QLineEdit* edtNameKanji = nullptr;
 
     void btnSearchClick();
     void btnClearClick();

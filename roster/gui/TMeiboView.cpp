@@ -3,16 +3,11 @@
 #include "data/Cp932.h"
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
-#include "lookup/DicResultFill.h"
-#include "lookup/gui/NameEntryBinding.h"
-#include "lookup/gui/TDicSearch.h"
-#include "platform/AppFolder.h"
 #include "platform/MessageService.h"
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
-#include "ui/CallerForm.h"
-#include "ui/TNMDEdit.h"
 #include "views/CallerRegistration.h"
+#include "views/gui/CallerFormWiring.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -20,7 +15,6 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -49,8 +43,6 @@ namespace kanata {
 using namespace ui;
 
 namespace {
-
-const char* const kNotReady = "この機能は現在準備中です  ";
 
 QString dateText(const DateTime& t) {
     if (t.isZero())
@@ -137,24 +129,12 @@ private:
     mutable std::optional<RecvHisRow> cached_;
 };
 
-// Marks a modal dialog of the editor, during which the roster list does
-// not switch records.
-class TMeiboView::SubDialog {
-public:
-    explicit SubDialog(TMeiboView& view) : view_(view) { ++view_.subDialog_; }
-    ~SubDialog() { --view_.subDialog_; }
-    SubDialog(const SubDialog&) = delete;
-    SubDialog& operator=(const SubDialog&) = delete;
-
-private:
-    TMeiboView& view_;
-};
-
 TMeiboView::TMeiboView(TDMKanata195& dm, MessageService& messages, MeiboSettings settings,
                        IniFile& ini, std::filesystem::path customColours, QWidget* parent)
     : QWidget(parent, Qt::Window), dm_(dm), messages_(messages), settings_(std::move(settings)),
       ini_(ini), customColours_(std::move(customColours)),
-      editor_(dm, messages, {settings_.SaveMeiboConfirm, settings_.SameTelUpdate}), history_(dm) {
+      editor_(dm, messages, {settings_.SaveMeiboConfirm, settings_.SameTelUpdate}),
+      actions_(*this, hooks_, messages, *this), history_(dm) {
     setAttribute(Qt::WA_DeleteOnClose);
     createControls();
     connectControls();
@@ -170,47 +150,34 @@ QWidget* TMeiboView::createMainPage() {
     auto* grid = new QGridLayout(page);
     grid->setHorizontalSpacing(4);
     auto label = [page](const char* text) { return new QLabel(QString::fromUtf8(text), page); };
-    edtTel1 = MakeLatinEdit(page, 13);
-    edtTel2 = MakeLatinEdit(page, 13);
+    CreateCallerEdits(*this, page, true);
+    actions_.bindNameEntry();
+    TypeWithoutInputMethod({edtTel1, edtTel2, edtPos, edtEMail});
     for (QLineEdit* e : {edtTel1, edtTel2})
         e->setFixedWidth(120);
+    edtPos->setFixedWidth(80);
+    edtTdfkn->setFixedWidth(80);
     btnTelSch1 = MakeButton("検索", page, "電話番号検索");
     btnTelSch2 = MakeButton("検索", page, "電話番号検索");
     btnExchange = MakeButton("⇅", page, "電話番号入れ替え");
     btnDial = MakeButton("発信", page, "発信");
-    edtPos = MakeLatinEdit(page, 8);
-    edtPos->setFixedWidth(80);
     btnPosSch = MakeButton("検索", page, "郵便番号検索");
-    edtTdfkn = MakeEdit(page, 8);
-    edtTdfkn->setFixedWidth(80);
-    edtAdrs1 = MakeEdit(page, 32);
-    edtAdrs2 = MakeEdit(page, 100);
-    edtAdrs3 = MakeEdit(page, 116);
     btnAdrsSch = MakeButton("検索", page, "住所検索");
     const std::string mapHint =
         "地図表示" + (settings_.MapName.empty() ? std::string() : "\n" + settings_.MapName);
     btnMap = MakeButton("地図", page);
     btnMap->setToolTip(q(mapHint));
-    edtCorpKana = MakeEdit(page, 80);
-    edtCorpKanji = MakeEdit(page, 120);
-    auto* nameKana = new TNMDEdit(page);
-    nameKana->setByteLimit(25);
-    auto* nameKanji = new TNMDEdit(page);
-    nameKanji->setByteLimit(30);
-    edtNameKana = nameKana;
-    edtNameKanji = nameKanji;
-    nameEntry_ = new NameEntryBinding(
-        nameKana, nameKanji, [this] { return dictionaryFolder(); }, this);
     btnNameDic = MakeButton("辞書", page, "名前辞書");
-    cbxPrivCorp = MakePrivCorpBox(page);
-    edtMemo1 = MakeEdit(page, 100);
-    edtMemo2 = MakeEdit(page, 100);
-    edtMemo3 = MakeEdit(page, 100);
-    edtEMail = MakeLatinEdit(page, 64);
     btnMail = MakeButton("メール", page, "メーラー起動");
     cbxRank = new QComboBox(page);
     cbxRank->setMinimumWidth(160);
     btnRankEdit = MakeButton("編集", page, "ランク編集");
+    // Tab walks the page row by row, as it always did.
+    SetTabOrder({edtTel1,    edtTel2,     btnTelSch1,  btnTelSch2,   btnExchange, btnDial,
+                 edtPos,     btnPosSch,   edtTdfkn,    edtAdrs1,     edtAdrs2,    edtAdrs3,
+                 btnAdrsSch, btnMap,      edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji,
+                 btnNameDic, cbxPrivCorp, edtMemo1,    edtMemo2,     edtMemo3,    edtEMail,
+                 btnMail,    cbxRank,     btnRankEdit});
 
     int r = 0;
     grid->addWidget(label("電話番号"), r, 0);
@@ -360,32 +327,14 @@ void TMeiboView::createControls() {
 }
 
 void TMeiboView::connectControls() {
-    connect(btnRegister, &QPushButton::clicked, this, [this] { btnRegisterClick(); });
-    connect(btnClose, &QPushButton::clicked, this, [this] { close(); });
-    connect(btnExchange, &QPushButton::clicked, this, [this] { btnExchangeClick(); });
-    connect(btnMail, &QPushButton::clicked, this, [this] { btnMailClick(); });
+    ConnectCommonButtons(*this, actions_);
     connect(btnRankEdit, &QPushButton::clicked, this, [this] { btnRankEditClick(); });
     connect(btnTelSch1, &QPushButton::clicked, this, [this] { dictionary(0); });
     connect(btnTelSch2, &QPushButton::clicked, this, [this] { dictionary(1); });
     connect(btnPosSch, &QPushButton::clicked, this, [this] { dictionary(2); });
     connect(btnAdrsSch, &QPushButton::clicked, this, [this] { dictionary(3); });
-    connect(btnNameDic, &QPushButton::clicked, this, [this] {
-        if (!hooks_.nameDictionary)
-            return notAvailable();
-        SubDialog sub(*this);
-        hooks_.nameDictionary(*this, edtNameKanji->hasFocus());
-    });
     connect(btnDial, &QPushButton::clicked, this, [this] {
-        if (!hooks_.dial)
-            return notAvailable();
-        SubDialog sub(*this);
-        hooks_.dial(s(edtTel1->text().trimmed()), s(edtTel2->text().trimmed()));
-    });
-    connect(btnMap, &QPushButton::clicked, this, [this] {
-        if (!hooks_.map)
-            return notAvailable();
-        SubDialog sub(*this);
-        hooks_.map(*this);
+        actions_.run(hooks_.dial, s(edtTel1->text().trimmed()), s(edtTel2->text().trimmed()));
     });
     connect(btnLinkAdd, &QPushButton::clicked, this, [this] {
         QMenu menu(this);
@@ -407,10 +356,6 @@ void TMeiboView::connectControls() {
     connect(btnColorSet, &QPushButton::clicked, this, [this] { btnColorSetClick(); });
     connect(btnColorDelete, &QPushButton::clicked, this, [this] { btnColorDeleteClick(); });
     connect(btnHistory, &QPushButton::clicked, this, [this] { btnHistoryClick(); });
-}
-
-void TMeiboView::notAvailable() {
-    messages_.information(kNotReady, this);
 }
 
 void TMeiboView::fillRanks(const std::string& keep) {
@@ -536,7 +481,7 @@ void TMeiboView::focusNumber(int edit) {
 }
 
 void TMeiboView::btnRegisterClick() {
-    SubDialog sub(*this);
+    SubDialog sub(actions_);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     MeiboFields f = fields();
     const bool wasNew = editor_.openedNew();
@@ -600,28 +545,12 @@ void TMeiboView::btnExchangeClick() {
     edtTel1->setCursorPosition(edtTel1->text().size());
 }
 
-bool TMeiboView::openUrl(const QUrl& url) {
-    if (hooks_.openUrl)
-        return hooks_.openUrl(url);
-    return QDesktopServices::openUrl(url);
-}
-
 void TMeiboView::btnMailClick() {
-    const QString address = edtEMail->text().trimmed();
-    if (address.isEmpty()) {
-        messages_.information(MessageLines({"メールアドレスを入力してください"}), this);
-        edtEMail->setFocus();
-        return;
-    }
-    const QString target =
-        address.startsWith("mailto:", Qt::CaseInsensitive) ? address : "mailto:" + address;
-    if (!openUrl(QUrl(target)))
-        messages_.information(MessageLines({"メールソフトが起動できませんでした", "Result = 0"}),
-                              this);
+    actions_.sendMail(MessageIcon::Information);
 }
 
 void TMeiboView::btnRankEditClick() {
-    SubDialog sub(*this);
+    SubDialog sub(actions_);
     const std::string keep = cbxRank->currentIndex() >= 0 ? s(cbxRank->currentText()) : "";
     TInputList dialog({{" ランク ", &dm_.Rank()}}, messages_, 0, this);
     if (dialog.exec() == QDialog::Accepted && (dialog.changedMask() & 1))
@@ -630,7 +559,7 @@ void TMeiboView::btnRankEditClick() {
 }
 
 void TMeiboView::AddFileLink() {
-    SubDialog sub(*this);
+    SubDialog sub(actions_);
     std::optional<QString> file;
     if (hooks_.chooseFile) {
         file = hooks_.chooseFile();
@@ -693,7 +622,7 @@ private:
 } // namespace
 
 void TMeiboView::AddUrlLink() {
-    SubDialog sub(*this);
+    SubDialog sub(actions_);
     std::optional<QString> url;
     if (hooks_.askUrl) {
         url = hooks_.askUrl();
@@ -730,11 +659,11 @@ void TMeiboView::btnLinkOpenClick() {
         return;
     const QString link = q(links_.links()[row]);
     const QUrl url = link.contains("://") ? QUrl(link) : QUrl::fromLocalFile(link);
-    openUrl(url);
+    actions_.openUrl(url);
 }
 
 void TMeiboView::btnColorSetClick() {
-    SubDialog sub(*this);
+    SubDialog sub(actions_);
     IniFile ini(customColours_);
     ini.load();
     CustomColours custom = ReadCustomColours(ini);
@@ -769,38 +698,26 @@ void TMeiboView::btnColorDeleteClick() {
 
 void TMeiboView::dictionary(int kind) {
     QLineEdit* field = kind == 0 ? edtTel1 : kind == 1 ? edtTel2 : kind == 2 ? edtPos : edtAdrs3;
-    std::string text;
-    if (kind == 3)
-        text = s(edtTdfkn->text() + edtAdrs1->text() + edtAdrs2->text() + edtAdrs3->text());
-    else
-        text = s(field->text());
     {
-        SubDialog sub(*this);
+        SubDialog sub(actions_);
         if (hooks_.dictionary)
-            hooks_.dictionary(*this, kind, text);
+            hooks_.dictionary(*this, kind, actions_.dictionaryText(kind));
         else
-            runDictionarySearch(kind, text);
+            runDictionarySearch(kind);
     }
     ReloadHistory();
     field->setFocus();
     field->setCursorPosition(field->text().size());
 }
 
-std::filesystem::path TMeiboView::dictionaryFolder() const {
-    return hooks_.dictionaryFolder.empty() ? applicationFolder() / "Dic" : hooks_.dictionaryFolder;
-}
-
-void TMeiboView::runDictionarySearch(int kind, const std::string& text) {
-    TDicSearch dialog(dictionaryFolder(), messages_, this);
-    dialog.lookupCaller = hooks_.lookupCaller;
-    dialog.SetTabs(7, true);
-    const int start = dialog.Start(kind, text);
-    if (start == TDicSearch::kStartNothing ||
-        (start == TDicSearch::kStartShow && dialog.exec() != QDialog::Accepted))
+void TMeiboView::runDictionarySearch(int kind) {
+    const std::optional<DictionaryAnswer> answer = actions_.searchDictionary(kind);
+    if (!answer)
         return;
-    MeiboFields f = fields();
-    if (dialog.resultKind() == kDicCallRecord) {
-        const CallRecord& r = dialog.callRecord();
+    if (answer->knownCaller()) {
+        // Every field of the known caller's record is taken over.
+        const CallRecord& r = answer->caller;
+        MeiboFields f = fields();
         f.Tel1 = r.Tel[0];
         f.Tel2 = r.Tel[1];
         f.Pos = FormatPostalCode(r.Pos);
@@ -832,11 +749,7 @@ void TMeiboView::runDictionarySearch(int kind, const std::string& text) {
             hooks_.onCallerTakenOver(r.MeiboRecNo);
         return;
     }
-    const DicResult& r = dialog.result();
-    ApplyDicResult(r, dialog.resultKind(), kind, f);
-    setFields(f);
-    if (r.latitude != 0 || r.longitude != 0)
-        setCoordinates(r.latitude, r.longitude);
+    TakeDictionaryHit(*this, *answer, kind);
 }
 
 void TMeiboView::ReloadHistory() {

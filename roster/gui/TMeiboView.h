@@ -5,6 +5,8 @@
 #include "roster/MeiboCallHistory.h"
 #include "roster/MeiboEditor.h"
 #include "roster/MeiboSettings.h"
+#include "ui/CallerForm.h"
+#include "views/gui/CallerFormActions.h"
 
 #include <QColor>
 #include <QWidget>
@@ -14,7 +16,6 @@
 #include <optional>
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -22,7 +23,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTableView;
-class QUrl;
 
 namespace kanata {
 
@@ -31,38 +31,28 @@ class MessageService;
 class TDMKanata195;
 class TMeiboView;
 class MeiboHistoryModel;
-class NameEntryBinding;
-struct CallRecord;
 
 // What the editor reaches outside itself. An action whose hook is not set
 // tells the user that it is not available yet.
-struct MeiboViewHooks {
+struct MeiboViewHooks : CallerFormHooks {
     // Dictionary search: kind 0 first number, 1 second number, 2 postal
     // code, 3 address; the hook fills the editor through setFields().
     std::function<void(TMeiboView&, int kind, const std::string& text)> dictionary;
     std::function<void(TMeiboView&, bool kanji)> nameDictionary;
-    // Without the hooks above the editor runs the dictionary search and the
-    // name dictionary itself, on this folder (empty: Dic/ in the
-    // application folder), asking the caller lookup, when set, for numbers.
-    std::filesystem::path dictionaryFolder;
-    std::function<int(bool ownBook, const std::string& number, CallRecord& record)> lookupCaller;
     std::function<void(const std::string& tel1, const std::string& tel2)> dial;
     std::function<void(TMeiboView&)> map;
-    // Mail and links through the desktop; unset = QDesktopServices.
-    std::function<bool(const QUrl&)> openUrl;
     // The file and URL choosers and the colour dialog; unset = the dialogs.
     std::function<std::optional<QString>()> chooseFile;
     std::function<std::optional<QString>()> askUrl;
     std::function<std::optional<QColor>(const QColor& initial, CustomColours& custom)> chooseColour;
-    // The roster list: refill the current page after a registration
-    // (replaced = an existing row took the new entry), and the editor closed.
+    // The roster list refills its current page after a registration
+    // (replaced = an existing row took the new entry).
     std::function<void(bool replaced)> onRegistered;
-    std::function<void()> onClosed;
     // The number search took over the stored caller of roster record `recNo`.
     std::function<void(int recNo)> onCallerTakenOver;
 };
 
-class TMeiboView : public QWidget {
+class TMeiboView : public QWidget, public ui::CallerFormControls {
     Q_OBJECT
 public:
     static constexpr const char* kSection = "MEIBO VIEW";
@@ -79,7 +69,7 @@ public:
     // With a row: inquiry; without: an empty new record.
     void LoadRecord(const MeiboRow* row);
     int SavePendingChanges();
-    bool IsSubDialogOpen() const { return subDialog_ > 0; }
+    bool IsSubDialogOpen() const { return actions_.busy(); }
     bool HasUnsavedChanges() const { return editor_.HasChanges(fields()); }
     void BringToFront();
 
@@ -91,34 +81,13 @@ public:
     int historyCount() const;
     bool historyVisible() const;
 
-    // Controls.
+    // Controls, besides those of the caller form (CallerFormControls).
     QTabWidget* tabPages = nullptr;
-    QLineEdit* edtTel1 = nullptr;
-    QLineEdit* edtTel2 = nullptr;
     QPushButton* btnTelSch1 = nullptr;
     QPushButton* btnTelSch2 = nullptr;
-    QPushButton* btnExchange = nullptr;
     QPushButton* btnDial = nullptr;
-    QLineEdit* edtPos = nullptr;
     QPushButton* btnPosSch = nullptr;
-    QLineEdit* edtTdfkn = nullptr;
-    QLineEdit* edtAdrs1 = nullptr;
-    QLineEdit* edtAdrs2 = nullptr;
-    QLineEdit* edtAdrs3 = nullptr;
     QPushButton* btnAdrsSch = nullptr;
-    QPushButton* btnMap = nullptr;
-    QLineEdit* edtCorpKana = nullptr;
-    QLineEdit* edtCorpKanji = nullptr;
-    QLineEdit* edtNameKana = nullptr;
-    QLineEdit* edtNameKanji = nullptr;
-    QPushButton* btnNameDic = nullptr;
-    QComboBox* cbxPrivCorp = nullptr;
-    QLineEdit* edtMemo1 = nullptr;
-    QLineEdit* edtMemo2 = nullptr;
-    QLineEdit* edtMemo3 = nullptr;
-    QLineEdit* edtEMail = nullptr;
-    QPushButton* btnMail = nullptr;
-    QComboBox* cbxRank = nullptr;
     QPushButton* btnRankEdit = nullptr;
     QListWidget* lbxExtLink = nullptr;
     QPushButton* btnLinkAdd = nullptr;
@@ -136,8 +105,6 @@ public:
     QLabel* lblUpdDateTime = nullptr;
     QPushButton* btnHistory = nullptr;
     QTableView* lvRecvList = nullptr;
-    QPushButton* btnRegister = nullptr;
-    QPushButton* btnClose = nullptr;
 
     // Handlers, public so that the roster list and the tests drive them.
     void btnRegisterClick();
@@ -159,7 +126,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    class SubDialog;
+    // A modal dialog of the editor: the roster list does not switch records
+    // meanwhile.
+    using SubDialog = CallerFormActions::Busy;
     void createControls();
     QWidget* createMainPage();
     QWidget* createSubPage();
@@ -170,11 +139,8 @@ private:
     void updateMessageControls();
     void setColour(const std::string& stored);
     void focusNumber(int edit);
-    void notAvailable();
     void dictionary(int kind);
-    void runDictionarySearch(int kind, const std::string& text);
-    std::filesystem::path dictionaryFolder() const;
-    bool openUrl(const QUrl& url);
+    void runDictionarySearch(int kind);
     void setHistoryVisible(bool visible);
     void restoreGeometry();
     void saveGeometry();
@@ -186,6 +152,7 @@ private:
     std::filesystem::path customColours_;
     MeiboEditor editor_;
     MeiboViewHooks hooks_;
+    CallerFormActions actions_;
     ExtLinkList links_;
     MeiboCallHistory history_;
     MeiboHistoryModel* historyModel_ = nullptr;
@@ -194,8 +161,6 @@ private:
     // Held, not shown: from the loaded record, the dictionaries or the map.
     std::string jisCode_, kajoCode_;
     int latitude_ = 0, longitude_ = 0;
-    int subDialog_ = 0;
-    NameEntryBinding* nameEntry_ = nullptr;
 };
 
 } // namespace kanata

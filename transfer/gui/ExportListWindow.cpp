@@ -46,9 +46,7 @@ void ExportListWindow::createControls(QHBoxLayout* top, const QStringList& title
     lbxList->setModel(model_);
     lbxList->pageKeyHandler = [this](int key, int caret) { return pageKey(key, caret); };
     ResetColumnWidths(*this, *lbxList, defaultWidths);
-    AddColumnWidthMenu(this, lbxList, [this, defaultWidths] {
-        ResetColumnWidths(*this, *lbxList, defaultWidths);
-    });
+    AddColumnWidthMenu(this, lbxList, defaultWidths);
 
     btnSearch = new QPushButton(QStringLiteral("検索条件(&S)"), this);
     btnExport = new QPushButton(QStringLiteral("出力(&E)"), this);

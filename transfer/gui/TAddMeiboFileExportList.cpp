@@ -3,6 +3,7 @@
 #include "data/TDMKanata195.h"
 #include "history/gui/DialogSupport.h"
 #include "history/gui/ListRowView.h"
+#include "roster/gui/MeiboListParts.h"
 #include "roster/gui/TMeiboList.h"
 #include "roster/gui/TMeiboSearch.h"
 #include "transfer/gui/ExportEnvironment.h"
@@ -17,22 +18,9 @@ TAddMeiboFileExportList::TAddMeiboFileExportList(ExportEnvironment& env,
     : ExportListWindow(env, ExportSource::Roster, settings, kSection, parent) {
     setWindowTitle(QStringLiteral("テキストファイル出力　登録名簿一覧"));
     setOrder(env.dm.Meibo().table(), MeiboSortIndex(sort_), false);
-    auto* top = new QHBoxLayout;
-    top->setSpacing(2);
-    for (int k = 0; k < kMeiboSortCount; ++k) {
-        const auto sort = static_cast<MeiboSort>(k);
-        auto* b = new QPushButton(QString::fromUtf8(MeiboSortCaption(sort)), this);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, sort] { btnSortClick(sort); });
-        btnSort[static_cast<std::size_t>(k)] = b;
-        top->addWidget(b);
-    }
-    top->addStretch();
-    const QStringList titles = {QStringLiteral("No."),        QStringLiteral("電話番号１"),
-                                QStringLiteral("電話番号２"), QStringLiteral("住所"),
-                                QStringLiteral("会社名"),     QStringLiteral("名前")};
-    createControls(top, titles, TMeiboList::kDefaultWidths, 780, 380);
-    markSortButtons();
+    QHBoxLayout* top = MakeMeiboSortRow(this, btnSort, [this](MeiboSort s) { btnSortClick(s); });
+    createControls(top, MeiboColumnTitles(), TMeiboList::kDefaultWidths, 780, 380);
+    MarkMeiboSort(*this, btnSort, sort_);
 }
 
 std::vector<std::string> TAddMeiboFileExportList::cells(const Record& record,
@@ -45,23 +33,9 @@ void TAddMeiboFileExportList::btnSortClick(MeiboSort sort) {
         return;
     sort_ = sort;
     setOrder(env_.dm.Meibo().table(), MeiboSortIndex(sort), false);
-    markSortButtons();
+    MarkMeiboSort(*this, btnSort, sort_);
     RefreshPage(0, 1);
     lbxList->setFocus();
-}
-
-void TAddMeiboFileExportList::markSortButtons() {
-    for (int k = 0; k < kMeiboSortCount; ++k) {
-        QPushButton* b = btnSort[static_cast<std::size_t>(k)];
-        const bool current = k == static_cast<int>(sort_);
-        QFont f = font();
-        f.setBold(current);
-        b->setFont(f);
-        QPalette p = palette();
-        if (current)
-            p.setColor(QPalette::ButtonText, Qt::blue);
-        b->setPalette(p);
-    }
 }
 
 bool TAddMeiboFileExportList::editCondition() {

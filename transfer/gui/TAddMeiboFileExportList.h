@@ -3,6 +3,7 @@
 // for choosing the records to export.
 #ifndef Q_MOC_RUN
 #include "roster/MeiboCondition.h"
+#include "roster/gui/MeiboListParts.h"
 #endif
 #include "transfer/gui/ExportListWindow.h"
 
@@ -20,7 +21,7 @@ public:
     MeiboSort sort() const { return sort_; }
     const MeiboCondition& condition() const { return condition_; }
 
-    std::array<QPushButton*, kMeiboSortCount> btnSort{};
+    MeiboSortButtons btnSort{};
     void btnSortClick(MeiboSort sort);
 
 protected:
@@ -32,7 +33,6 @@ protected:
     void closeTable() override;
 
 private:
-    void markSortButtons();
     MeiboSort sort_ = MeiboSort::Registration;
     MeiboCondition condition_;
 };

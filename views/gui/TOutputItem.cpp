@@ -1,6 +1,7 @@
 #include "views/gui/TOutputItem.h"
 
 #include "platform/MessageService.h"
+#include "ui/CallerForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,15 +21,15 @@
 #include <algorithm>
 
 namespace kanata {
+
+using ui::MakeButton;
+using ui::MakeButtonColumn;
+using ui::MakeButtons;
+using ui::MakeRightRow;
+
 namespace {
 
 constexpr int kCodeRole = Qt::UserRole;
-
-QPushButton* button(const char* caption, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setAutoDefault(false);
-    return b;
-}
 
 const char* const kWesternSample = "AaBbYyZz 0123";
 const char* const kJapaneseSample = "着信帳１９.５";
@@ -46,16 +47,11 @@ TOutputItem::TOutputItem(const OutputItemSettings& settings, bool addressBookMod
     pcMain->addTab(createFontPage(), QStringLiteral("フォント"));
     pcMain->addTab(createMemoPage(), QStringLiteral("伝言メモ項目設定"));
     pcMain->setCurrentIndex(std::clamp(settings.InitTab, 0, 2));
-    btnOK = button("OK", this);
+    MakeButtons(this, {{&btnOK, "OK"}, {&btnCancel, "キャンセル"}});
     btnOK->setDefault(false);
-    btnCancel = button("キャンセル", this);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(btnOK);
-    bottom->addWidget(btnCancel);
     auto* main = new QVBoxLayout(this);
     main->addWidget(pcMain);
-    main->addLayout(bottom);
+    main->addLayout(MakeRightRow({btnOK, btnCancel}));
     connect(btnOK, &QPushButton::clicked, this, &TOutputItem::accept);
     connect(btnCancel, &QPushButton::clicked, this, &TOutputItem::reject);
 }
@@ -66,21 +62,16 @@ QWidget* TOutputItem::createItemPage() {
     lbxItems->setMinimumSize(220, 470);
     fillItems(settings_.order(addressBookMode_));
     lbxItems->installEventFilter(this);
-    btnTop = button("最上段", page);
-    btnUp = button("上", page);
-    btnDown = button("下", page);
-    btnBottom = button("最下段", page);
-    btnAllOutput = button("すべて出力", page);
-    btnRestoreOrder = button("並びを戻す", page);
+    MakeButtons(page, {{&btnTop, "最上段"},
+                       {&btnUp, "上"},
+                       {&btnDown, "下"},
+                       {&btnBottom, "最下段"},
+                       {&btnAllOutput, "すべて出力"},
+                       {&btnRestoreOrder, "並びを戻す"}});
     chkPrintMsg = new QCheckBox(QStringLiteral("印刷前に確認メッセージを表示する"), page);
     chkPrintMsg->setChecked(settings_.PrintMsg);
-    auto* side = new QVBoxLayout;
-    for (QPushButton* b : {btnTop, btnUp, btnDown, btnBottom})
-        side->addWidget(b);
-    side->addSpacing(16);
-    side->addWidget(btnAllOutput);
-    side->addWidget(btnRestoreOrder);
-    side->addStretch(1);
+    QVBoxLayout* side =
+        MakeButtonColumn({btnTop, btnUp, btnDown, btnBottom}, 16, {btnAllOutput, btnRestoreOrder});
     auto* grid = new QGridLayout(page);
     grid->addWidget(new QLabel(QStringLiteral("印刷・出力する項目と順番"), page), 0, 0);
     grid->addWidget(lbxItems, 1, 0);
@@ -243,7 +234,7 @@ QWidget* TOutputItem::createMemoPage() {
     chkMemoPrintMsg = new QCheckBox(QStringLiteral("印刷前に用紙設定のメッセージを表示する"), page);
     chkMemoPrintMsg->setChecked(settings_.MemoPrintMsg);
     form->addRow(chkMemoPrintMsg);
-    btnMemoDefault = button("初期状態に戻す", page);
+    btnMemoDefault = MakeButton("初期状態に戻す", page);
     form->addRow(btnMemoDefault);
     connect(btnMemoDefault, &QPushButton::clicked, this, [this] {
         edtMemoTitle->setText(QString::fromStdString(OutputItemSettings::DefaultMemoTitle()));

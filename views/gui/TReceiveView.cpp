@@ -2,25 +2,19 @@
 
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
-#include "lookup/DicResultFill.h"
-#include "lookup/gui/NameEntryBinding.h"
-#include "lookup/gui/TDicSearch.h"
-#include "platform/AppFolder.h"
 #include "platform/MessageForwarding.h"
 #include "platform/MessageService.h"
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
-#include "ui/CallerForm.h"
 #include "ui/Cp932ByteLimit.h"
-#include "ui/TNMDEdit.h"
 #include "views/CallerRegistration.h"
+#include "views/gui/CallerFormWiring.h"
 #include "views/gui/TOutputItem.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -39,8 +33,6 @@ namespace kanata {
 using namespace ui;
 
 namespace {
-
-const char* const kNotReady = "この機能は現在準備中です  ";
 
 QLabel* panel(QWidget* parent, int width) {
     auto* l = new QLabel(parent);
@@ -63,30 +55,10 @@ std::optional<QColor> storedColour(const std::string& text) {
 
 } // namespace
 
-class TReceiveView::Busy {
-public:
-    explicit Busy(TReceiveView& view, bool hourglass = false) : view_(view), hourglass_(hourglass) {
-        ++view_.busy_;
-        if (hourglass_)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~Busy() {
-        --view_.busy_;
-        if (hourglass_)
-            QApplication::restoreOverrideCursor();
-    }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    TReceiveView& view_;
-    bool hourglass_;
-};
-
 TReceiveView::TReceiveView(TDMKanata195& dm, MessageService& messages, ReceiveViewSettings settings,
                            IniFile& ini, QWidget* parent)
     : QWidget(parent, Qt::Window), dm_(dm), messages_(messages), settings_(std::move(settings)),
-      ini_(ini), output_(OutputItemSettings::Load(ini)) {
+      ini_(ini), output_(OutputItemSettings::Load(ini)), actions_(*this, hooks_, messages, *this) {
     setAttribute(Qt::WA_DeleteOnClose);
     createControls();
     connectControls();
@@ -108,7 +80,17 @@ void TReceiveView::createControls() {
     pnlPrevDate = panel(this, 130);
     pnlPrevTime = panel(this, 110);
     pnlDivision = panel(this, 50);
-    edtTel1 = MakeEdit(this, 13, 120);
+    CreateCallerEdits(*this, this, !book);
+    actions_.bindNameEntry();
+    edtTel1->setMinimumWidth(120);
+    if (edtTel2)
+        edtTel2->setMinimumWidth(120);
+    edtPos->setMinimumWidth(80);
+    edtTdfkn->setMinimumWidth(70);
+    edtAdrs1->setMinimumWidth(200);
+    edtNameKana->setMinimumWidth(150);
+    edtNameKanji->setMinimumWidth(150);
+    edtEMail->setMinimumWidth(250);
     btnDial1 = MakeButton("発信", this);
     btnDial2 = MakeButton("発信", this);
     btnDial1->setFixedWidth(56);
@@ -120,37 +102,13 @@ void TReceiveView::createControls() {
     if (book) {
         cbxOtherTel = new QComboBox(this);
         cbxOtherTel->setMinimumWidth(120);
-    } else {
-        edtTel2 = MakeEdit(this, 13, 120);
     }
-    edtPos = MakeEdit(this, 8, 80);
     btnPosDic = MakeButton("〒検索", this);
     lblJisCode = panel(this, 60);
     lblKajoCode = panel(this, 60);
-    edtTdfkn = MakeEdit(this, 8, 70);
-    edtAdrs1 = MakeEdit(this, 32, 200);
-    edtAdrs2 = MakeEdit(this, 100);
-    edtAdrs3 = MakeEdit(this, 116);
     btnAdrsDic = MakeButton("住所検索", this);
     btnMap = MakeButton("地図", this);
-    edtCorpKana = MakeEdit(this, 80);
-    edtCorpKanji = MakeEdit(this, 120);
-    auto* nameKana = new TNMDEdit(this);
-    nameKana->setByteLimit(25);
-    nameKana->setMinimumWidth(150);
-    auto* nameKanji = new TNMDEdit(this);
-    nameKanji->setByteLimit(30);
-    nameKanji->setMinimumWidth(150);
-    edtNameKana = nameKana;
-    edtNameKanji = nameKanji;
-    nameEntry_ = new NameEntryBinding(
-        nameKana, nameKanji, [this] { return dictionaryFolder(); }, this);
     btnNameDic = MakeButton("名前辞書", this);
-    cbxPrivCorp = MakePrivCorpBox(this);
-    edtMemo1 = MakeEdit(this, 100);
-    edtMemo2 = MakeEdit(this, 100);
-    edtMemo3 = MakeEdit(this, 100);
-    edtEMail = MakeEdit(this, 64, 250);
     btnMail = MakeButton("メール", this);
     cbxRank = new QComboBox(this);
     cbxRank->setEditable(true);
@@ -179,14 +137,22 @@ void TReceiveView::createControls() {
         l->setStyleSheet(QStringLiteral("color: white; background: #c00000; padding: 1px 6px;"));
         l->setVisible(false);
     }
-    btnRegister = MakeButton("名簿登録(&A)", this);
-    btnLock = MakeButton("ロック(&L)", this);
-    btnCopy = MakeButton("コピー(&C)", this);
-    btnItemSetup = MakeButton("項目設定(&S)", this);
-    btnItemPrint = MakeButton("項目印刷(&P)", this);
-    btnWindowPrint = MakeButton("画面印刷(&G)", this);
-    btnMemoPrint = MakeButton("伝言メモ印刷(&M)", this);
-    btnClose = MakeButton("閉じる(&X)", this);
+    MakeButtons(this, {{&btnRegister, "名簿登録(&A)"},
+                       {&btnLock, "ロック(&L)"},
+                       {&btnCopy, "コピー(&C)"},
+                       {&btnItemSetup, "項目設定(&S)"},
+                       {&btnItemPrint, "項目印刷(&P)"},
+                       {&btnWindowPrint, "画面印刷(&G)"},
+                       {&btnMemoPrint, "伝言メモ印刷(&M)"},
+                       {&btnClose, "閉じる(&X)"}});
+    // Tab keeps the order it always had: the dial buttons straight after
+    // the first number.
+    QWidget* secondNumber = book ? static_cast<QWidget*>(cbxOtherTel) : edtTel2;
+    SetTabOrder({edtTel1,    btnDial1,    btnDial2,    btnExchange,  btnTelDic,   secondNumber,
+                 edtPos,     btnPosDic,   edtTdfkn,    edtAdrs1,     edtAdrs2,    edtAdrs3,
+                 btnAdrsDic, btnMap,      edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji,
+                 btnNameDic, cbxPrivCorp, edtMemo1,    edtMemo2,     edtMemo3,    edtEMail,
+                 btnMail,    cbxRank});
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -249,32 +215,24 @@ void TReceiveView::createControls() {
 }
 
 void TReceiveView::connectControls() {
-    connect(btnRegister, &QPushButton::clicked, this, [this] { btnRegisterClick(); });
+    ConnectCommonButtons(*this, actions_);
     connect(btnLock, &QPushButton::clicked, this, [this] { btnLockClick(); });
-    connect(btnExchange, &QPushButton::clicked, this, [this] { btnExchangeClick(); });
     connect(btnCopy, &QPushButton::clicked, this, [this] { btnCopyClick(); });
-    connect(btnMail, &QPushButton::clicked, this, [this] { btnMailClick(); });
     connect(btnItemSetup, &QPushButton::clicked, this, [this] { btnItemSetupClick(); });
     connect(btnExtLink, &QPushButton::clicked, this, [this] { btnExtLinkClick(); });
     connect(lbxExtLink, &QListWidget::itemDoubleClicked, this, [this] { btnExtLinkClick(); });
-    connect(btnClose, &QPushButton::clicked, this, [this] { close(); });
     for (int i = 0; i < 4; ++i)
         connect(btnListEdit[i], &QPushButton::clicked, this, [this, i] { btnListEditClick(i); });
     auto dialFrom = [this](int edit) {
-        if (!hooks_.dial) {
-            notAvailable();
-            return;
-        }
-        Busy busy(*this);
         const QString number = edit == 0 ? edtTel1->text()
                                : edtTel2 ? edtTel2->text()
                                          : cbxOtherTel->currentText();
-        hooks_.dial(s(number.trimmed()));
+        actions_.run(hooks_.dial, s(number.trimmed()));
     };
     connect(btnDial1, &QPushButton::clicked, this, [dialFrom] { dialFrom(0); });
     connect(btnDial2, &QPushButton::clicked, this, [dialFrom] { dialFrom(1); });
     connect(btnTelDic, &QPushButton::clicked, this, [this] {
-        Busy busy(*this);
+        Busy busy(actions_);
         const int edit = edtTel2 && edtTel2->hasFocus() ? 1 : 0;
         if (hooks_.telDictionary)
             hooks_.telDictionary(*this, edit);
@@ -284,60 +242,31 @@ void TReceiveView::connectControls() {
     connect(btnPosDic, &QPushButton::clicked, this, [this] {
         if (hooks_.postalDictionary)
             return void(runHook(hooks_.postalDictionary));
-        Busy busy(*this);
+        Busy busy(actions_);
         runDictionarySearch(2);
     });
     connect(btnAdrsDic, &QPushButton::clicked, this, [this] {
         if (hooks_.addressDictionary)
             return void(runHook(hooks_.addressDictionary));
-        Busy busy(*this);
+        Busy busy(actions_);
         runDictionarySearch(3);
     });
-    connect(btnMap, &QPushButton::clicked, this, [this] { runHook(hooks_.map); });
     connect(btnItemPrint, &QPushButton::clicked, this, [this] { runHook(hooks_.itemPrint); });
     connect(btnWindowPrint, &QPushButton::clicked, this, [this] { runHook(hooks_.windowPrint); });
     connect(btnMemoPrint, &QPushButton::clicked, this, [this] { runHook(hooks_.memoPrint); });
-    connect(btnNameDic, &QPushButton::clicked, this, [this] {
-        if (!hooks_.nameDictionary)
-            return nameEntry_->ShowForButton();
-        hooks_.nameDictionary(*this, !edtNameKana->hasFocus());
-    });
-}
-
-void TReceiveView::notAvailable() {
-    messages_.information(kNotReady, this);
 }
 
 bool TReceiveView::runHook(const std::function<void(TReceiveView&)>& hook) {
-    if (!hook) {
-        notAvailable();
-        return false;
-    }
-    Busy busy(*this);
-    hook(*this);
-    return true;
-}
-
-std::filesystem::path TReceiveView::dictionaryFolder() const {
-    return hooks_.dictionaryFolder.empty() ? applicationFolder() / "Dic" : hooks_.dictionaryFolder;
+    return actions_.run(hook, *this);
 }
 
 void TReceiveView::runDictionarySearch(int kind) {
-    CallerFields f = fields();
-    const std::string text = kind == 0   ? f.Tel1
-                             : kind == 1 ? f.Tel2
-                             : kind == 2 ? f.Pos
-                                         : f.Tdfkn + f.Adrs1 + f.Adrs2 + f.Adrs3;
-    TDicSearch dialog(dictionaryFolder(), messages_, this);
-    dialog.lookupCaller = hooks_.lookupCaller;
-    dialog.SetTabs(7, true);
-    const int start = dialog.Start(kind, text);
-    if (start == TDicSearch::kStartNothing ||
-        (start == TDicSearch::kStartShow && dialog.exec() != QDialog::Accepted))
+    const std::optional<DictionaryAnswer> answer = actions_.searchDictionary(kind);
+    if (!answer)
         return;
-    if (dialog.resultKind() == kDicCallRecord) {
+    if (answer->knownCaller()) {
         // The number belongs to a known caller: show that caller's data.
-        CallRecord known = dialog.callRecord();
+        CallRecord known = answer->caller;
         known.RecNo = record_.RecNo;
         known.RecvDateTime = record_.RecvDateTime;
         known.PrevRecvDateTime = record_.PrevRecvDateTime;
@@ -345,11 +274,7 @@ void TReceiveView::runDictionarySearch(int kind) {
         setCoordinates(known.Latitude, known.Longitude);
         return;
     }
-    const DicResult& r = dialog.result();
-    ApplyDicResult(r, dialog.resultKind(), kind, f);
-    setFields(f);
-    if (r.latitude != 0 || r.longitude != 0)
-        setCoordinates(r.latitude, r.longitude);
+    TakeDictionaryHit(*this, *answer, kind);
 }
 
 void TReceiveView::fillList(QComboBox* box, int list) {
@@ -509,7 +434,7 @@ void TReceiveView::applyResult(int focus, bool selectText) {
 void TReceiveView::btnRegisterClick() {
     if (!hasRecord_)
         return;
-    Busy busy(*this, true);
+    Busy busy(actions_, true);
     CallerFields f = fields();
     // The registration's boxes are centred on this view.
     OwnedMessages owned(messages_, this);
@@ -531,7 +456,7 @@ void TReceiveView::btnRegisterClick() {
 int TReceiveView::RegisterCurrentCaller() {
     if (!hasRecord_)
         return 1;
-    Busy busy(*this);
+    Busy busy(actions_);
     CallerFields f = fields();
     CallerRegistration registration(dm_, messages_, settings_.registrationOptions());
     const int rc = registration.RegisterSilently(record_, f, loaded_);
@@ -562,26 +487,13 @@ std::array<std::string, kOutputItemCount> TReceiveView::itemValues() const {
 }
 
 void TReceiveView::btnCopyClick() {
-    Busy busy(*this, true);
+    Busy busy(actions_, true);
     const std::string line = BuildOutputLine(itemValues(), output_.order(settings_.UsePbAdrs));
     QGuiApplication::clipboard()->setText(q(line));
 }
 
-bool TReceiveView::openUrl(const QUrl& url) {
-    if (hooks_.openUrl)
-        return hooks_.openUrl(url);
-    return QDesktopServices::openUrl(url);
-}
-
 void TReceiveView::btnMailClick() {
-    const QString address = edtEMail->text().trimmed();
-    if (address.isEmpty()) {
-        messages_.information("メールアドレスを入力してください  ", this);
-        edtEMail->setFocus();
-        return;
-    }
-    if (!openUrl(QUrl(QStringLiteral("mailto:") + address)))
-        messages_.error(MessageLines({"メールソフトが起動できませんでした", "Result = 0"}), this);
+    actions_.sendMail(MessageIcon::Stop);
 }
 
 void TReceiveView::btnExtLinkClick() {
@@ -595,12 +507,12 @@ void TReceiveView::btnExtLinkClick() {
         link.contains(QStringLiteral("://")) || link.startsWith(QStringLiteral("mailto:"))
             ? QUrl(link)
             : QUrl::fromLocalFile(link);
-    if (!openUrl(url))
+    if (!actions_.openUrl(url))
         messages_.error(s(QStringLiteral("リンク先を開けませんでした  \r\n") + link), this);
 }
 
 void TReceiveView::btnItemSetupClick() {
-    Busy busy(*this);
+    Busy busy(actions_);
     TOutputItem dialog(output_, settings_.UsePbAdrs, settings_.SelectItem, messages_, this);
     if (dialog.exec() == QDialog::Accepted)
         setOutputSettings(dialog.settings());
@@ -614,7 +526,7 @@ void TReceiveView::setOutputSettings(const OutputItemSettings& settings) {
 }
 
 void TReceiveView::btnListEditClick(int tab) {
-    Busy busy(*this);
+    Busy busy(actions_);
     std::vector<InputListEditor::TabSource> tabs{{" ランク ", &dm_.Rank()}};
     for (int i = 0; i < 3; ++i)
         tabs.push_back({" " + settings_.SelectItem[i] + " ", &dm_.SelItem(i + 1)});
@@ -630,7 +542,7 @@ bool TReceiveView::RequestClose() {
 }
 
 void TReceiveView::closeEvent(QCloseEvent* event) {
-    if (busy_ > 0) {
+    if (actions_.busy()) {
         event->ignore();
         return;
     }

@@ -2,9 +2,11 @@
 // The incoming call view "着信照会": one call and its caller, where the user
 // edits and registers the caller, copies, mails, prints and edits the lists.
 #include "lookup/CallRecord.h"
+#include "ui/CallerForm.h"
 #include "views/CallerFields.h"
 #include "views/OutputItems.h"
 #include "views/ReceiveViewSettings.h"
+#include "views/gui/CallerFormActions.h"
 
 #include <QWidget>
 
@@ -14,11 +16,9 @@
 
 class QComboBox;
 class QLabel;
-class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
-class QUrl;
 
 namespace kanata {
 
@@ -26,11 +26,10 @@ class IniFile;
 class MessageService;
 class TDMKanata195;
 class TReceiveView;
-class NameEntryBinding;
 
 // What the view reaches outside itself. An action whose hook is not set
 // tells the user it is not available yet.
-struct ReceiveViewHooks {
+struct ReceiveViewHooks : CallerFormHooks {
     std::function<void(const std::string& number)> dial;
     std::function<void(TReceiveView&, int numberEdit)> telDictionary;
     std::function<void(TReceiveView&)> postalDictionary;
@@ -41,20 +40,11 @@ struct ReceiveViewHooks {
     std::function<void(TReceiveView&)> memoPrint;
     // The name dictionary for the kana (false) or kanji (true) name edit.
     std::function<void(TReceiveView&, bool kanji)> nameDictionary;
-    // Without the dictionary hooks above the view runs the dictionary search
-    // and the name dictionary itself, on this folder (empty: Dic/ in the
-    // application folder), asking the caller lookup, when set, for numbers.
-    std::filesystem::path dictionaryFolder;
-    std::function<int(bool ownBook, const std::string& number, CallRecord& record)> lookupCaller;
-    // Mail and external links; unset = the desktop's handler.
-    std::function<bool(const QUrl&)> openUrl;
-    // The history list: a row changed (redraw it on its page), the view
-    // closed (no row is open any more).
+    // The history list redraws the row that changed on its page.
     std::function<void(int recNo)> onRegistered;
-    std::function<void()> onClosed;
 };
 
-class TReceiveView : public QWidget {
+class TReceiveView : public QWidget, public ui::CallerFormControls {
     Q_OBJECT
 public:
     static constexpr const char* kSection = "RECEIVE VIEW";
@@ -68,7 +58,7 @@ public:
     ReceiveViewHooks& hooks() { return hooks_; }
 
     void LoadCallRecord(const CallRecord& record);
-    bool IsViewBusy() const { return locked_ || busy_ > 0; }
+    bool IsViewBusy() const { return locked_ || actions_.busy(); }
     // Registration without any message box; 0 when done.
     int RegisterCurrentCaller();
     int CurrentRecNo() const { return hasRecord_ ? record_.RecNo : -1; }
@@ -90,41 +80,21 @@ public:
     // The 25 item values as the window shows them now.
     std::array<std::string, kOutputItemCount> itemValues() const;
 
-    // Controls.
+    // Controls, besides those of the caller form (CallerFormControls; its
+    // second number edit only in roster mode).
     QLabel* pnlRecvDate = nullptr;
     QLabel* pnlRecvTime = nullptr;
     QLabel* pnlPrevDate = nullptr;
     QLabel* pnlPrevTime = nullptr;
     QLabel* pnlDivision = nullptr;
-    QLineEdit* edtTel1 = nullptr;
-    QLineEdit* edtTel2 = nullptr;     // roster mode
     QComboBox* cbxOtherTel = nullptr; // address-book mode
     QPushButton* btnDial1 = nullptr;
     QPushButton* btnDial2 = nullptr;
-    QPushButton* btnExchange = nullptr;
     QPushButton* btnTelDic = nullptr;
-    QLineEdit* edtPos = nullptr;
     QPushButton* btnPosDic = nullptr;
-    QLineEdit* edtTdfkn = nullptr;
-    QLineEdit* edtAdrs1 = nullptr;
-    QLineEdit* edtAdrs2 = nullptr;
-    QLineEdit* edtAdrs3 = nullptr;
     QPushButton* btnAdrsDic = nullptr;
-    QPushButton* btnMap = nullptr;
     QLabel* lblJisCode = nullptr;
     QLabel* lblKajoCode = nullptr;
-    QLineEdit* edtCorpKana = nullptr;
-    QLineEdit* edtCorpKanji = nullptr;
-    QLineEdit* edtNameKana = nullptr;
-    QLineEdit* edtNameKanji = nullptr;
-    QPushButton* btnNameDic = nullptr;
-    QComboBox* cbxPrivCorp = nullptr;
-    QLineEdit* edtMemo1 = nullptr;
-    QLineEdit* edtMemo2 = nullptr;
-    QLineEdit* edtMemo3 = nullptr;
-    QLineEdit* edtEMail = nullptr;
-    QPushButton* btnMail = nullptr;
-    QComboBox* cbxRank = nullptr;
     QComboBox* cbxSelItem[3] = {};
     QPushButton* btnListEdit[4] = {}; // rank, selection items 1..3
     QLabel* lblSelItem[3] = {};
@@ -133,14 +103,12 @@ public:
     QPushButton* btnExtLink = nullptr;
     QPlainTextEdit* mmNote = nullptr;
     QLabel* lblLock[3] = {};
-    QPushButton* btnRegister = nullptr;
     QPushButton* btnLock = nullptr;
     QPushButton* btnCopy = nullptr;
     QPushButton* btnItemSetup = nullptr;
     QPushButton* btnItemPrint = nullptr;
     QPushButton* btnWindowPrint = nullptr;
     QPushButton* btnMemoPrint = nullptr;
-    QPushButton* btnClose = nullptr;
 
     // Handlers (public so that the owner and tests can drive them).
     void btnRegisterClick();
@@ -160,7 +128,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    class Busy;
+    using Busy = CallerFormActions::Busy;
     void createControls();
     void connectControls();
     void fillControls();
@@ -169,11 +137,8 @@ private:
     void updateCaptions();
     void updateMessagePanel();
     void focusNumber(int edit, bool selectText);
-    void notAvailable();
     bool runHook(const std::function<void(TReceiveView&)>& hook);
     void runDictionarySearch(int kind);
-    std::filesystem::path dictionaryFolder() const;
-    bool openUrl(const QUrl& url);
     void applyResult(int focusNumber, bool selectText);
     void restoreGeometry();
     void saveGeometry();
@@ -184,13 +149,12 @@ private:
     IniFile& ini_;
     OutputItemSettings output_;
     ReceiveViewHooks hooks_;
+    CallerFormActions actions_;
     CallRecord record_;
     CallerFields loaded_;
     bool hasRecord_ = false;
     bool locked_ = false;
-    int busy_ = 0;
     bool closing_ = false;
-    NameEntryBinding* nameEntry_ = nullptr;
 };
 
 } // namespace kanata
