@@ -86,6 +86,24 @@ void ChooseItem(TListPrint& dialog, const QString& caption) {
     QTest::mouseClick(dialog.btnSet, Qt::LeftButton);
 }
 
+// The range page set to all records, printed into `pdf`.
+void AllRecordsToPdf(TListPrint& dialog, const QString& pdf) {
+    QTest::mouseClick(dialog.sbtnRange, Qt::LeftButton);
+    QApplication::processEvents(); // the page lays itself out once shown
+    QTest::mouseClick(dialog.rbDataSelect[2], Qt::LeftButton, {},
+                      QPoint(8, dialog.rbDataSelect[2]->height() / 2));
+    dialog.printer().setOutputFormat(QPrinter::PdfFormat);
+    dialog.printer().setOutputFileName(pdf);
+}
+
+// 印刷 in the list window, `question` answered Yes, then the window closed.
+void PrintAndClose(TListPrintList& list, ScriptedMessages& messages, const char* question) {
+    list.printerInstalled = [] { return true; };
+    messages.expect(question, MessageResult::Yes).expect("一覧表の印刷が完了しました");
+    QTest::mouseClick(list.btnPrint, Qt::LeftButton);
+    QTest::mouseClick(list.btnCancel, Qt::LeftButton);
+}
+
 std::string Layout(const TListPrint& dialog) {
     std::string out;
     for (const PrintLayoutEntry& e : dialog.layout())
@@ -288,20 +306,11 @@ TEST_F(ListPrintWindow, RosterPrintsAllEntriesInTheSortOrderShown) {
         dialog.lvLayout->setCurrentItem(nullptr);
         ChooseItem(dialog, "名前カナ");
         EXPECT_EQ(Layout(dialog), "8:50 1:5 9:14 ");
-        QTest::mouseClick(dialog.sbtnRange, Qt::LeftButton);
-        QApplication::processEvents();
-        QTest::mouseClick(dialog.rbDataSelect[2], Qt::LeftButton, {},
-                          QPoint(8, dialog.rbDataSelect[2]->height() / 2));
-        dialog.printer().setOutputFormat(QPrinter::PdfFormat);
-        dialog.printer().setOutputFileName(pdf);
+        AllRecordsToPdf(dialog, pdf);
         WhenModal<TListPrintList>([&](TListPrintList& list) {
             EXPECT_EQ(list.windowTitle(), QStringLiteral("一覧表印刷　登録名簿一覧"));
             QTest::mouseClick(list.btnSort[static_cast<int>(MeiboSort::NameKana)], Qt::LeftButton);
-            list.printerInstalled = [] { return true; };
-            messages.expect("登録されているデータ 3件すべてを印刷します", MessageResult::Yes)
-                .expect("一覧表の印刷が完了しました");
-            QTest::mouseClick(list.btnPrint, Qt::LeftButton);
-            QTest::mouseClick(list.btnCancel, Qt::LeftButton);
+            PrintAndClose(list, messages, "登録されているデータ 3件すべてを印刷します");
         });
         QTest::mouseClick(dialog.btnList, Qt::LeftButton);
         QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
@@ -358,12 +367,7 @@ TEST_F(ListPrintWindow, SearchConditionNarrowsWhatIsListedAndPrinted) {
     std::filesystem::create_directories(folders.scratch());
     WhenModal<TListPrint>([&](TListPrint& dialog) {
         ChooseItem(dialog, "電話番号");
-        QTest::mouseClick(dialog.sbtnRange, Qt::LeftButton);
-        QApplication::processEvents();
-        QTest::mouseClick(dialog.rbDataSelect[2], Qt::LeftButton, {},
-                          QPoint(8, dialog.rbDataSelect[2]->height() / 2));
-        dialog.printer().setOutputFormat(QPrinter::PdfFormat);
-        dialog.printer().setOutputFileName(pdf);
+        AllRecordsToPdf(dialog, pdf);
         WhenModal<TListPrintList>([&](TListPrintList& list) {
             EXPECT_EQ(list.lblCount->text(), QStringLiteral("件数 ： 150"));
             WhenModal<THistorySearch>([](THistorySearch& search) {
@@ -372,11 +376,7 @@ TEST_F(ListPrintWindow, SearchConditionNarrowsWhatIsListedAndPrinted) {
             });
             QTest::mouseClick(list.btnSearch, Qt::LeftButton);
             EXPECT_EQ(list.lblCount->text(), QStringLiteral("件数 ： 10"));
-            list.printerInstalled = [] { return true; };
-            messages.expect("検索条件にマッチしたデータ 10件すべてを印刷します", MessageResult::Yes)
-                .expect("一覧表の印刷が完了しました");
-            QTest::mouseClick(list.btnPrint, Qt::LeftButton);
-            QTest::mouseClick(list.btnCancel, Qt::LeftButton);
+            PrintAndClose(list, messages, "検索条件にマッチしたデータ 10件すべてを印刷します");
         });
         QTest::mouseClick(dialog.btnList, Qt::LeftButton);
         QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
