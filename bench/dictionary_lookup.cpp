@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -38,82 +39,68 @@ void BM_OpenNameDictionary(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenNameDictionary)->Unit(benchmark::kMillisecond);
 
-void BM_PostalCode(benchmark::State& state) {
-    TPosSearch search(kDic);
-    const std::array<const char*, 4> codes = {"1000005", "2510001", "0600001", "9071801"};
+// Runs `lookup` on the inputs in turn and reports the lookups per second.
+template <class Inputs, class Lookup>
+void Cycle(benchmark::State& state, const Inputs& inputs, Lookup lookup) {
     std::size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(search.Search(codes[i++ % codes.size()]));
-        benchmark::DoNotOptimize(search.Towns(0, false).size());
-    }
+    for (auto _ : state)
+        lookup(inputs[i++ % inputs.size()]);
     state.counters["lookups/s"] =
         benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// A search and then the towns of the first city it found, as the dialog
+// lists them.
+template <class Search, std::size_t N>
+void SearchWithTowns(benchmark::State& state, const std::array<const char*, N>& inputs) {
+    Search search(kDic);
+    Cycle(state, inputs, [&](const char* input) {
+        benchmark::DoNotOptimize(search.Search(input));
+        benchmark::DoNotOptimize(search.Towns(0, false).size());
+    });
+}
+
+const std::array<const char*, 3> kAddresses = {"東京都千代田区丸の内", "神奈川県藤沢市鵠沼",
+                                               "北海道札幌市中央区"};
+const std::array<const char*, 3> kNumbers = {"0312345678", "0466123456", "0112345678"};
+
+void BM_PostalCode(benchmark::State& state) {
+    SearchWithTowns<TPosSearch>(
+        state, std::array<const char*, 4>{"1000005", "2510001", "0600001", "9071801"});
 }
 BENCHMARK(BM_PostalCode);
 
 void BM_PostalPrefix(benchmark::State& state) {
-    TPosSearch search(kDic);
-    const std::array<const char*, 4> codes = {"100", "251", "060", "907"};
-    std::size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(search.Search(codes[i++ % codes.size()]));
-        benchmark::DoNotOptimize(search.Towns(0, false).size());
-    }
-    state.counters["lookups/s"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    SearchWithTowns<TPosSearch>(state, std::array<const char*, 4>{"100", "251", "060", "907"});
 }
 BENCHMARK(BM_PostalPrefix);
 
 void BM_Address(benchmark::State& state) {
-    TAdrsSearch search(kDic);
-    const std::array<const char*, 3> texts = {"東京都千代田区丸の内", "神奈川県藤沢市鵠沼",
-                                              "北海道札幌市中央区"};
-    std::size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(search.Search(texts[i++ % texts.size()]));
-        benchmark::DoNotOptimize(search.Towns(0, false).size());
-    }
-    state.counters["lookups/s"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    SearchWithTowns<TAdrsSearch>(state, kAddresses);
 }
 BENCHMARK(BM_Address);
 
 void BM_ExchangeArea(benchmark::State& state) {
     TKykbnSearch search(kDic);
-    const std::array<const char*, 3> numbers = {"0312345678", "0466123456", "0112345678"};
-    std::size_t i = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(search.Search(numbers[i++ % numbers.size()]));
-    state.counters["lookups/s"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    Cycle(state, kNumbers,
+          [&](const char* number) { benchmark::DoNotOptimize(search.Search(number)); });
 }
 BENCHMARK(BM_ExchangeArea);
 
 // A number's area with the towns of its first city, fetched in batches of 20.
 void BM_ExchangeAreaTowns(benchmark::State& state) {
-    TKykbnSearch search(kDic);
-    const std::array<const char*, 3> numbers = {"0312345678", "0466123456", "0112345678"};
-    std::size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(search.Search(numbers[i++ % numbers.size()]));
-        benchmark::DoNotOptimize(search.Towns(0, false).size());
-    }
-    state.counters["lookups/s"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    SearchWithTowns<TKykbnSearch>(state, kNumbers);
 }
 BENCHMARK(BM_ExchangeAreaTowns);
 
 void BM_Coordinates(benchmark::State& state) {
-    const std::array<std::string, 3> texts = {cp932::encode("東京都千代田区丸の内"),
-                                              cp932::encode("神奈川県藤沢市鵠沼"),
-                                              cp932::encode("北海道札幌市中央区")};
+    std::array<std::string, kAddresses.size()> texts;
+    std::transform(kAddresses.begin(), kAddresses.end(), texts.begin(),
+                   [](const char* a) { return cp932::encode(a); });
     DlmtadResult result{};
-    std::size_t i = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(
-            DLMTAdrs(texts[i++ % texts.size()].c_str(), &result, kDicText.c_str()));
-    state.counters["lookups/s"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    Cycle(state, texts, [&](const std::string& text) {
+        benchmark::DoNotOptimize(DLMTAdrs(text.c_str(), &result, kDicText.c_str()));
+    });
 }
 BENCHMARK(BM_Coordinates);
 
@@ -123,11 +110,8 @@ void BM_AddressConversion(benchmark::State& state) {
     const std::array<const char*, 3> texts = {"東京都千代田区丸の内２－７－２",
                                               "神奈川県藤沢市鵠沼海岸１－１", "251-0001"};
     AddressConversion result;
-    std::size_t i = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(convert.Convert(texts[i++ % texts.size()], result));
-    state.counters["lookups/s"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    Cycle(state, texts,
+          [&](const char* text) { benchmark::DoNotOptimize(convert.Convert(text, result)); });
 }
 BENCHMARK(BM_AddressConversion);
 
@@ -136,15 +120,11 @@ void BM_NameReading(benchmark::State& state) {
     const std::array<std::string, 4> readings = {cp932::encode("ﾔﾏﾀﾞ"), cp932::encode("ｻ"),
                                                  cp932::encode("ﾀｶﾊｼ"), cp932::encode("ﾏｷ")};
     std::vector<NameCandidate> list(kNameCandidateLimit);
-    std::size_t i = 0;
-    for (auto _ : state) {
-        const std::string& q = readings[i++ % readings.size()];
+    Cycle(state, readings, [&](const std::string& q) {
         std::int32_t count = 0;
         names.DLNMSeiCount(q.c_str(), 0, &count, "");
         benchmark::DoNotOptimize(names.DLNMSeiList(q.c_str(), 0, list.data(), count, ""));
-    }
-    state.counters["lookups/s"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    });
 }
 BENCHMARK(BM_NameReading);
 
