@@ -45,6 +45,22 @@ std::shared_ptr<const AddressDictionary> Open(const char* folder, std::string* f
     }
 }
 
+AddressCall CompleteAddress(const char* address, const char* folder) {
+    AddressCall call;
+    call.text = cp932::trim(Text(address));
+    if (call.text.empty()) {
+        call.code = kDlBadInput;
+        return call;
+    }
+    call.data = Open(folder);
+    if (!call.data) {
+        call.code = kDlNoData;
+        return call;
+    }
+    call.completion = call.data->Complete(call.text);
+    return call;
+}
+
 std::string Text(const char* cp932) {
     return cp932 ? cp932::decode(cp932) : std::string();
 }

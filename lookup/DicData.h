@@ -45,6 +45,17 @@ namespace dicdata {
 // opened; `failure` then says which file could not be read.
 std::shared_ptr<const AddressDictionary> Open(const char* folder, std::string* failure = nullptr);
 
+// The start both address calls share: the address text trimmed, the
+// folder's data opened and the text completed against it. `code` is kDlFound,
+// or what the call returns instead (an empty text, no data).
+struct AddressCall {
+    int code = kDlFound;
+    std::string text;
+    std::shared_ptr<const AddressDictionary> data;
+    AddressCompletion completion;
+};
+AddressCall CompleteAddress(const char* address, const char* folder);
+
 // Code page 932 argument -> UTF-8; empty for a null pointer.
 std::string Text(const char* cp932);
 

@@ -1,20 +1,15 @@
 #include "lookup/DlMtad.h"
 
-#include "data/Cp932.h"
-
 namespace kanata {
 
 extern "C" int DLMTAdrs(const char* address, DlmtadResult* result, const char* folder) {
     if (!address || !result)
         return kDlBadArgument;
     *result = DlmtadResult{};
-    const std::string text = cp932::trim(dicdata::Text(address));
-    if (text.empty())
-        return kDlBadInput;
-    const auto data = dicdata::Open(folder);
-    if (!data)
-        return kDlNoData;
-    const AddressCompletion c = data->Complete(text);
+    const dicdata::AddressCall call = dicdata::CompleteAddress(address, folder);
+    if (call.code != kDlFound)
+        return call.code;
+    const AddressCompletion& c = call.completion;
     if (!c.found() || !c.latitude || !c.longitude)
         return kDlNone;
     result->latitude = *c.latitude;

@@ -28,15 +28,12 @@ extern "C" int DLZSCAdrs(const char* address, DlzscnvResult* result, const char*
     if (!address || !result)
         return kDlBadArgument;
     *result = DlzscnvResult{};
-    const std::string text = cp932::trim(dicdata::Text(address));
-    if (text.empty())
-        return kDlBadInput;
-    const auto data = dicdata::Open(folder);
-    if (!data)
-        return kDlNoData;
-    const AddressCompletion c = data->Complete(text);
+    const dicdata::AddressCall call = dicdata::CompleteAddress(address, folder);
+    if (call.code != kDlFound)
+        return call.code;
+    const AddressCompletion& c = call.completion;
     if (!c.found())
-        return notFound(*data, text);
+        return notFound(*call.data, call.text);
     result->latitude = c.latitude.value_or(0);
     result->longitude = c.longitude.value_or(0);
     dicdata::Put(result->postal, c.postal);
