@@ -54,29 +54,6 @@ void RunningProgram::SetUp() {
     ASSERT_EQ(runTool("kanata-demo", {QStringLiteral("--empty")}), 0);
 }
 
-void RunningProgram::TearDown() {
-    if (form)
-        form->setAskOnClose(false);
-    program.reset();
-    form.reset();
-}
-
-void RunningProgram::editSettings(const std::function<void(IniFile&)>& edit) {
-    IniFile ini(folders.workFolder() / "Kanata195.ini");
-    ini.load();
-    edit(ini);
-    ASSERT_TRUE(ini.save());
-}
-
-bool RunningProgram::start(const std::filesystem::path& appFolder) {
-    form = std::make_unique<TMainForm>(flags, messages, MainWindowOptions{});
-    QObject::connect(form.get(), &TMainForm::closed, [this] { closed = true; });
-    program =
-        std::make_unique<KanataProgram>(*form, flags, messages, appFolder, folders.workFolder());
-    waitUntil([this] { return flags.ReadyForCalls || closed; });
-    return flags.ReadyForCalls && !closed;
-}
-
 void RunningProgram::addRosterRow(const MeiboRow& row) {
     TDMKanata195& dm = *program->dataModule();
     TableUse use(dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);

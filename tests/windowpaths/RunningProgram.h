@@ -6,14 +6,7 @@
 // script; every other window keeps its own modality and is driven with
 // clicks and keys.
 #include "data/MeiboTable.h"
-#include "intake/gui/IntakeFlags.h"
-#include "intake/gui/KanataProgram.h"
-#include "intake/gui/TMainForm.h"
-#include "settings/IniFile.h"
-#include "tests/support/ScriptedMessages.h"
-#include "tests/support/TempFolders.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/ProgramInProcess.h"
 
 #include <filesystem>
 #include <functional>
@@ -35,16 +28,10 @@ constexpr int kTokyoLongitude = 139 * 3600000 + 46 * 60000 + 1500;
 // A caller with every field the lookup carries over.
 MeiboRow KnownCaller();
 
-class RunningProgram : public ::testing::Test {
+class RunningProgram : public ProgramInProcess {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
-    // Changes Kanata195.ini before start().
-    void editSettings(const std::function<void(IniFile&)>& edit);
-    // Starts the program on the application folder `appFolder` (the build's
-    // by default); true once it takes calls.
-    bool start(const std::filesystem::path& appFolder = stageFolder());
     void addRosterRow(const MeiboRow& row);
     std::optional<MeiboRow> storedRow(const std::string& searchKey);
 
@@ -68,13 +55,6 @@ protected:
     std::filesystem::path recordFile() const { return folders.scratch() / "arguments.txt"; }
     // The lines recorded once `count` of them are there (empty on timeout).
     QStringList recordedArguments(int count) const;
-
-    TempFolders folders;
-    ScriptedMessages messages;
-    IntakeFlags flags;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<KanataProgram> program;
-    bool closed = false;
 };
 
 } // namespace kanata::test
