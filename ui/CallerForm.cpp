@@ -7,6 +7,7 @@
 #include "ui/TNMDEdit.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -49,6 +50,13 @@ QHBoxLayout* MakeRightRow(std::initializer_list<QWidget*> widgets) {
     for (QWidget* w : widgets)
         row->addWidget(w);
     return row;
+}
+
+QHBoxLayout* MakeOkRow(QDialog* dialog, QPushButton*& ok) {
+    ok = new QPushButton(QStringLiteral("OK"), dialog);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    return MakeRightRow({ok});
 }
 
 QLineEdit* MakeEdit(QWidget* parent, int maxBytes, int minWidth) {

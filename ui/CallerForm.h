@@ -9,6 +9,7 @@
 #include <utility>
 
 class QComboBox;
+class QDialog;
 class QHBoxLayout;
 class QKeyEvent;
 class QLineEdit;
@@ -79,6 +80,9 @@ QVBoxLayout* MakeButtonColumn(std::initializer_list<QPushButton*> upper, int gap
 // Widgets side by side at the right end of a row (a dialog's OK and
 // Cancel).
 QHBoxLayout* MakeRightRow(std::initializer_list<QWidget*> widgets);
+// The closing row of a dialog that only informs: OK at the right, pressed
+// by Enter, accepting the dialog; `ok` receives the button.
+QHBoxLayout* MakeOkRow(QDialog* dialog, QPushButton*& ok);
 
 // Limits are the stored widths of the fields, in code page 932 bytes
 // (Cp932ByteLimit).

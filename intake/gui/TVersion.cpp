@@ -1,12 +1,11 @@
 #include "intake/gui/TVersion.h"
+#include "ui/CallerForm.h"
 
 #include "lookup/DataCredits.h"
 
 #include <QCoreApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kanata {
@@ -28,13 +27,7 @@ TVersion::TVersion(QWidget* owner) : QDialog(owner) {
     memCredits->setReadOnly(true);
     memCredits->setMinimumSize(460, 110);
     layout->addWidget(memCredits);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setDefault(true);
-    row->addWidget(btnOK);
-    layout->addLayout(row);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addLayout(ui::MakeOkRow(this, btnOK));
 }
 
 } // namespace kanata

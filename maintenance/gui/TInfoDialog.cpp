@@ -1,11 +1,10 @@
 #include "maintenance/gui/TInfoDialog.h"
+#include "ui/CallerForm.h"
 
 #include "platform/MessageService.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kanata {
@@ -24,13 +23,7 @@ TInfoDialog::TInfoDialog(QWidget* owner) : QDialog(owner) {
     chkUpdateCheck = new QCheckBox(QStringLiteral("起動時に最新アップデートの確認をする"), this);
     layout->addWidget(chkInfo);
     layout->addWidget(chkUpdateCheck);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setDefault(true);
-    row->addWidget(btnOK);
-    layout->addLayout(row);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addLayout(ui::MakeOkRow(this, btnOK));
 }
 
 void TInfoDialog::setNoticeText(const QString& text) {
