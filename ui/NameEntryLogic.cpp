@@ -1,6 +1,7 @@
 #include "ui/NameEntryLogic.h"
 
 #include "data/Cp932.h"
+#include "data/WideTrim.h"
 #include "data/WidthConversion.h"
 
 #include <array>
@@ -143,13 +144,8 @@ int NameKindAt(const EditText& edit) {
     if (edit.text.empty())
         return 0;
     const std::string before = firstBytes(edit.text, edit.selStart);
-    std::string rest = cp932::trim(before);
     // An ideographic space is a blank here too.
-    while (rest.rfind("　", 0) == 0)
-        rest = cp932::trim(rest.substr(3));
-    while (rest.size() >= 3 && rest.compare(rest.size() - 3, 3, "　") == 0)
-        rest = cp932::trim(rest.substr(0, rest.size() - 3));
-    return rest.empty() ? 0 : 1;
+    return cp932::trimWide(before).empty() ? 0 : 1;
 }
 
 void CaptureReading(const EditText& kanjiEdit, std::string_view resultReading, EditText& kanaEdit) {

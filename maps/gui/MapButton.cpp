@@ -1,6 +1,7 @@
 #include "maps/gui/MapButton.h"
 
 #include "data/TelKeys.h"
+#include "data/WideTrim.h"
 #include "maps/RunProgram.h"
 #include "platform/MessageService.h"
 #include "platform/Registry.h"
@@ -12,14 +13,6 @@
 
 namespace kanata {
 namespace {
-
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\xe3\x80\x80");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
 
 std::string digitsOf(const std::string& text) {
     std::string digits;
@@ -36,9 +29,10 @@ MapRequest buildMapRequest(const MapButtonInput& in, int mapIndex, int searchKin
     r.SearchKind = searchKind;
     r.Latitude = in.latitude;
     r.Longitude = in.longitude;
-    const std::string first = trimmed(in.tel1);
-    r.Number = digitsOf(first.empty() ? trimmed(in.tel2) : first);
-    r.Address = trimmed(in.tdfkn) + trimmed(in.adrs1) + trimmed(in.adrs2) + trimmed(in.adrs3);
+    const std::string first = cp932::trimWide(in.tel1);
+    r.Number = digitsOf(first.empty() ? cp932::trimWide(in.tel2) : first);
+    r.Address = cp932::trimWide(in.tdfkn) + cp932::trimWide(in.adrs1) + cp932::trimWide(in.adrs2) +
+                cp932::trimWide(in.adrs3);
     if (mapIndex == static_cast<int>(MapProduct::ProAtlasW))
         r.AddressSearch = 1;
     if (mapIndex == static_cast<int>(MapProduct::WebMap)) {
