@@ -74,10 +74,12 @@ static_assert(offsetof(ExtensionRecord, SelItem3) == 922);
 static_assert(offsetof(ExtensionRecord, EMail) == 953);
 
 // A zeroed record holding the call's fields. Every text is converted to code
-// page 932 and cut to its slot, leaving room for its NUL and never splitting
-// a character: the slots of the company and person names and of the
-// selection items are shorter than those fields, and a text that ran on into
-// the next slot would reach the extension unterminated.
+// page 932, cut to its field's width (never splitting a character) and
+// copied NUL-terminated to its slot, field after field (Memo2 before
+// Memo3). The slots of the company and person names and of the selection
+// items are shorter than those fields: a longer text runs on into the
+// following slot, and the field copied there afterwards overwrites what it
+// covers, as the extensions written for this record expect.
 ExtensionRecord MakeExtensionRecord(const CallRecord& call);
 
 } // namespace kanata

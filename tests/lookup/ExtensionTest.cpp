@@ -72,19 +72,42 @@ TEST(ExtensionRecord, FieldsLandAtTheirOffsetsInCodePage932) {
         EXPECT_EQ(bytes[i], 0) << i;
 }
 
-TEST(ExtensionRecord, LongTextsAreCutToTheirSlotWithoutSplittingACharacter) {
+// Bytes [from, to) of the record.
+std::string bytesOf(const ExtensionRecord& record, std::size_t from, std::size_t to) {
+    return std::string(reinterpret_cast<const char*>(&record) + from, to - from);
+}
+
+TEST(ExtensionRecord, LongTextsRunOnIntoTheNextSlotWhichOverwritesTheOverlap) {
     CallRecord call;
-    call.CorpKanji = repeat("株", 60); // 120 bytes into a slot of 113
+    call.CorpKanji = repeat("株", 60); // 120 bytes from 347, into NameKana's slot at 460
     call.NameKana = "ｶﾅ";
-    call.SelItem1 = repeat("あ", 30); // 60 bytes into a slot of 31
+    call.NameKanji = repeat("漢", 15); // 30 bytes from 481, over PrivCorp and Memo1
+    call.PrivCorp = 1;
+    call.SelItem1 = repeat("あ", 30); // 60 bytes from 860, into SelItem2's slot at 891
     call.SelItem2 = "二番目";
-    call.NameKanji = "a" + repeat("漢", 15); // 31 bytes into 23: the cut falls inside a character
-    ExtensionRecord r = MakeExtensionRecord(call);
-    EXPECT_EQ(textAt(r, 347), cp932::encode(repeat("株", 56)));
-    EXPECT_EQ(textAt(r, 460), cp932::encode("ｶﾅ"));
-    EXPECT_EQ(textAt(r, 860), cp932::encode(repeat("あ", 15)));
+    call.SelItem3 = repeat("い", 31); // 62 bytes: cut to its field's 60, over EMail at 953
+    call.EMail = "taro@example.jp";
+    const ExtensionRecord r = MakeExtensionRecord(call);
+
+    const std::string corp = cp932::encode(call.CorpKanji);
+    EXPECT_EQ(bytesOf(r, 347, 460), corp.substr(0, 113)) << "the slot is full, no NUL";
+    EXPECT_EQ(bytesOf(r, 460, 463), cp932::encode("ｶﾅ") + '\0');
+    EXPECT_EQ(bytesOf(r, 463, 468), corp.substr(116) + '\0') << "the tail not overwritten";
+
+    const std::string kanji = cp932::encode(call.NameKanji);
+    EXPECT_EQ(bytesOf(r, 481, 504), kanji.substr(0, 23));
+    std::int32_t privCorp = 0;
+    std::memcpy(&privCorp, reinterpret_cast<const char*>(&r) + 504, 4);
+    EXPECT_EQ(privCorp, 1) << "copied after the name, over its run-on";
+    EXPECT_EQ(bytesOf(r, 508, 512), std::string(1, '\0') + kanji.substr(28) + '\0');
+
+    const std::string first = cp932::encode(call.SelItem1);
+    EXPECT_EQ(bytesOf(r, 860, 891), first.substr(0, 31));
     EXPECT_EQ(textAt(r, 891), cp932::encode("二番目"));
-    EXPECT_EQ(textAt(r, 481), cp932::encode("a" + repeat("漢", 10)));
+    EXPECT_EQ(bytesOf(r, 898, 921), first.substr(38) + '\0');
+    EXPECT_EQ(bytesOf(r, 922, 953), cp932::encode(repeat("い", 31)).substr(0, 31));
+    EXPECT_EQ(textAt(r, 953), "taro@example.jp");
+    EXPECT_EQ(bytesOf(r, 953 + 16, 983), cp932::encode(repeat("い", 30)).substr(47) + '\0');
 }
 
 class Extension : public ::testing::Test {
