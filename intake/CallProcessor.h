@@ -92,7 +92,7 @@ inline constexpr const char* kCallHistoryLimitReached =
 inline constexpr const char* kCallHistoryCounterFull =
     "データ管理カウンタが一杯になり登録できませんでした  \r\n"
     "最適化処理をおこなうことにより登録できるようになります  ";
-inline constexpr const char* kCallProcessingFailure = "着信の処理中にエラーが発生しました  ";
+inline constexpr const char* kCallProcessingFailure = "着信データが正しく取得できませんでした  ";
 // Told once when the raw call log cannot be written (followed by the file
 // and the reason); the calls are stored all the same.
 inline constexpr const char* kRawLogFailure = "着信データの記録ファイルに書き込めませんでした  \r\n"

@@ -299,7 +299,11 @@ TEST_F(CallProcessing, AnUnwritableRawLogNeverCostsTheCall) {
     world.messages.expect("list refresh failed");
     processor().ProcessPendingCall();
     EXPECT_TRUE(processor().queue().empty());
-    EXPECT_EQ(world.messages.shown().size(), 2u) << "the log failure is told only once";
+    ASSERT_EQ(world.messages.shown().size(), 2u) << "the log failure is told only once";
+    EXPECT_EQ(world.messages.shown()[1].icon, MessageIcon::Stop);
+    EXPECT_TRUE(
+        world.messages.shown()[1].text.starts_with("着信データが正しく取得できませんでした  \r\n"))
+        << world.messages.shown()[1].text;
 
     const auto rows = history();
     ASSERT_EQ(rows.size(), 3u);
