@@ -7,6 +7,8 @@ namespace {
 
 constexpr std::string_view kWithheld = "P";
 constexpr std::string_view kNotDelivered = "O";
+constexpr std::string_view kInternationalPrefix = "010";
+constexpr std::size_t kLongestDomesticNumber = 11;
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -50,13 +52,35 @@ std::string dialledDigits(std::string_view userPart) {
     return digits.empty() ? std::string() : prefix + digits;
 }
 
+namespace {
+
+// The identity to take: a tel: URI is a number by definition; a sip: URI
+// may carry only a name, so one with a number comes before one without.
+const AssertedIdentity* preferredIdentity(const std::vector<AssertedIdentity>& identities) {
+    const auto rank = [](const AssertedIdentity& id) {
+        return id.tel ? 0 : !dialledDigits(id.user).empty() ? 1 : 2;
+    };
+    const AssertedIdentity* best = nullptr;
+    for (const AssertedIdentity& id : identities)
+        if (!best || rank(id) < rank(*best))
+            best = &id;
+    return best;
+}
+
+} // namespace
+
+bool isDomesticNumber(std::string_view digits) {
+    return !digits.empty() && digits.size() <= kLongestDomesticNumber &&
+           !digits.starts_with(kInternationalPrefix);
+}
+
 std::string callerNumberOrReason(const CallerHeaders& headers) {
     for (const std::string& value : headers.privacy)
         if (equalsIgnoringCase(value, "id"))
             return std::string(kWithheld);
     std::string user = headers.fromUser;
-    if (headers.assertedIdentity) {
-        user = *headers.assertedIdentity;
+    if (const AssertedIdentity* asserted = preferredIdentity(headers.assertedIdentities)) {
+        user = asserted->user;
     } else if (headers.remotePartyId) {
         if (headers.remotePartyPrivate)
             return std::string(kWithheld);
@@ -65,7 +89,7 @@ std::string callerNumberOrReason(const CallerHeaders& headers) {
     if (withheld(user))
         return std::string(kWithheld);
     const std::string digits = dialledDigits(user);
-    return digits.empty() ? std::string(kNotDelivered) : digits;
+    return isDomesticNumber(digits) ? digits : std::string(kNotDelivered);
 }
 
 bool isWatchedCall(const std::vector<std::string>& watched,

@@ -14,6 +14,7 @@ inline constexpr std::int32_t kErrorPbxUnreachable = 221;
 inline constexpr std::int32_t kErrorRegistrationLost = 222;
 inline constexpr std::int32_t kNoticeRegistrationRestored = 320;
 inline constexpr std::int32_t kNoticeDialNotOffered = 321;
+inline constexpr std::int32_t kNoticeCallRefused = 322;
 
 struct LineReport {
     bool isError = true;

@@ -2,6 +2,7 @@
 
 #include "plugins/KTComm3ip/CallerIdentity.h"
 
+#include <sofia-sip/msg_addr.h>
 #include <sofia-sip/msg_header.h>
 #include <sofia-sip/nta_tag.h>
 #include <sofia-sip/nua_tag.h>
@@ -43,8 +44,11 @@ bool hidesNumber(const char* rpidPrivacy) {
 
 CallerHeaders callerHeaders(sip_t const* sip) {
     CallerHeaders headers;
-    if (const sip_p_asserted_identity_t* paid = sip_p_asserted_identity(sip))
-        headers.assertedIdentity = userOf(paid->paid_url);
+    // Several header lines and comma-separated values alike are one chain.
+    for (const sip_p_asserted_identity_t* paid = sip_p_asserted_identity(sip); paid;
+         paid = paid->paid_next)
+        headers.assertedIdentities.push_back(
+            {userOf(paid->paid_url), paid->paid_url->url_type == url_tel});
     if (const sip_remote_party_id_t* rpid = sip_remote_party_id(sip)) {
         headers.remotePartyId = userOf(rpid->rpid_url);
         headers.remotePartyPrivate = hidesNumber(rpid->rpid_privacy);
@@ -91,7 +95,8 @@ std::string quoted(std::string value) {
 
 SipAgent::SipAgent(su_root_t* root, SipSettings settings, EventPoster poster)
     : root_(root), settings_(std::move(settings)), poster_(poster),
-      registrar_(parseHostAndPort(settings_.host)), tracker_(settings_.host, settings_.user) {}
+      registrar_(parseHostAndPort(settings_.host)), tracker_(settings_.host, settings_.user),
+      sources_(settings_) {}
 
 SipAgent::~SipAgent() {
     if (retryTimer_)
@@ -275,6 +280,11 @@ void SipAgent::onRetryTimer(su_root_magic_t*, su_timer_t*, su_timer_arg_t* self)
 }
 
 void SipAgent::onInvite(nua_handle_t* nh, sip_t const* sip) {
+    if (!fromAcceptedSource()) {
+        nua_respond(nh, SIP_403_FORBIDDEN, TAG_END());
+        calls_.insert(nh);
+        return;
+    }
     if (!sip || !isWatchedCall(settings_.watchedNumbers, addressedUsers(sip))) {
         nua_respond(nh, SIP_404_NOT_FOUND, TAG_END());
         calls_.insert(nh);
@@ -284,6 +294,30 @@ void SipAgent::onInvite(nua_handle_t* nh, sip_t const* sip) {
     poster_.callData(callDataLine(callerNumberOrReason(callerHeaders(sip)), std::time(nullptr)));
     // Ringing, never answered: the office's telephones take the call.
     nua_respond(nh, SIP_180_RINGING, TAG_END());
+}
+
+// The request being handled is the INVITE; its message knows the address
+// it came from, whatever its headers claim.
+bool SipAgent::fromAcceptedSource() {
+    if (!sources_.restricted())
+        return true;
+    su_sockaddr_t from{};
+    socklen_t size = sizeof from;
+    msg_t* request = nua_current_request(nua_);
+    const auto source = request && msg_get_address(request, &from, &size) == 0
+                            ? sourceAddressOf(&from.su_sa)
+                            : std::nullopt;
+    if (source && sources_.admits(*source))
+        return true;
+    if (!refusalReported_) {
+        refusalReported_ = true;
+        const std::string who = source ? source->address : "不明";
+        report({false, kNoticeCallRefused,
+                "IP-PBX 以外の機器（" + who +
+                    "）からの着信を拒否しました\r\nIP-PBX からの着信であれば、KTComm3ip.ini の "
+                    "[IPPBX] AcceptFrom にそのアドレスを加えてください"});
+    }
+    return false;
 }
 
 void SipAgent::onCallState(nua_handle_t* nh, tagi_t tags[]) {

@@ -1,6 +1,7 @@
 #pragma once
 // The SIP user agent behind SipLine, on the SIP thread only: the
 // registration with its renewals and retries, and the incoming calls.
+#include "plugins/KTComm3ip/InviteSources.h"
 #include "plugins/KTComm3ip/RegistrationTracker.h"
 #include "plugins/KTComm3ip/SipSettings.h"
 #include "plugins/common/CallData.h"
@@ -43,6 +44,7 @@ private:
                           sip_t const* sip);
     bool authenticate(nua_handle_t* nh, sip_t const* sip);
     void onInvite(nua_handle_t* nh, sip_t const* sip);
+    bool fromAcceptedSource();
     void onCallState(nua_handle_t* nh, tagi_t tags[]);
     void report(const LineReport& line) const;
     void stopStack();
@@ -53,6 +55,8 @@ private:
     EventPoster poster_;
     std::optional<HostAndPort> registrar_;
     RegistrationTracker tracker_;
+    InviteSources sources_;
+    bool refusalReported_ = false; // told once per open, so a flood is no flood of boxes
     nua_t* nua_ = nullptr;
     nua_handle_t* registration_ = nullptr;
     su_timer_t* retryTimer_ = nullptr;

@@ -99,6 +99,7 @@ SipSettings parseSipSettings(std::string_view iniText) {
         settings.user = valueOf(values, "SIP", "From");
     settings.password = valueOf(values, "IPPBX", "Password");
     settings.watchedNumbers = splitNumbers(valueOf(values, "IPPBX", "Telno"));
+    settings.acceptFrom = valueOf(values, "IPPBX", "AcceptFrom");
     settings.localAddress = valueOf(values, "SIP", "LocalAddress");
     if (auto port = parseNumber(valueOf(values, "SIP", "LocalPort"), 1, 65535))
         settings.localPort = *port;

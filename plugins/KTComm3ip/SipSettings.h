@@ -32,6 +32,9 @@ struct SipSettings {
     // the IP-PBX (or every address when there is no IP-PBX).
     std::string localAddress;
     int registerExpires = kDefaultRegisterExpires;
+    // IPPBX AcceptFrom as written: the hosts whose INVITEs the line takes,
+    // separated by commas; empty means the registrar of `host` alone.
+    std::string acceptFrom;
 };
 
 // Reads the file as the Windows profile functions would: names compare

@@ -72,7 +72,13 @@ TEST_F(SipLine, DirectCallsAreReportedRungAndNeverTaken) {
          "0663334444"},
         {"privacy", fromUser("0312345678") + "\nPrivacy: id", "P"},
         {"anonymous", fromUser("anonymous", "\"Anonymous\" "), "P"},
-        {"international", fromUser("+12025550100"), "01012025550"},
+        // Cut to the line's 11 digits it would name nobody: not delivered.
+        {"international", fromUser("+12025550100"), "O"},
+        // Every asserted identity is read: a name-only sip: one comes first.
+        {"asserted-twice",
+         fromUser("201") + "\nP-Asserted-Identity: \"Reception\" <sip:reception@pbx.test>" +
+             "\nP-Asserted-Identity: <tel:+81-45-222-3333>",
+         "0452223333"},
     };
     for (const DirectCall& call : calls) {
         SCOPED_TRACE(call.name);
@@ -101,9 +107,11 @@ TEST_F(SipLine, DirectCallsAreReportedRungAndNeverTaken) {
 
 class SipRegistration : public SipLine {
 protected:
-    std::string pbxIni(const std::string& password, const std::string& telno = "") const {
+    std::string pbxIni(const std::string& password, const std::string& telno = "",
+                       const std::string& acceptFrom = "") const {
         return "[IPPBX]\r\nHost=127.0.0.1:" + std::to_string(pbxPort_) +
                "\r\nUser=201\r\nPassword=" + password + "\r\nTelno=" + telno +
+               "\r\nAcceptFrom=" + acceptFrom +
                "\r\n[SIP]\r\nLocalPort=" + std::to_string(localPort_) + "\r\n";
     }
     int pbxPort_ = freeUdpPort();
@@ -119,6 +127,37 @@ TEST_F(SipRegistration, RegistersWithDigestRenewsAndReceivesTheCallThroughThePbx
     EXPECT_EQ(numberField(call->text), "0452223333");
     EXPECT_EQ(pbx.finish(15s), 0) << pbx.errors();
     EXPECT_FALSE(waiter_.next(100ms)) << "no line error or notice along the way";
+}
+
+// Every peer here is on 127.0.0.1, so the PBX is told apart by its port.
+TEST_F(SipRegistration, OnlyThePbxMayOfferCallsOthersGetForbidden) {
+    Sipp pbx(sippFolder("pbx"), registrarScenario("201", "s3cret"), pbxPort_, std::nullopt);
+    ASSERT_TRUE(pbx.started());
+    openLine(pbxIni("s3cret", "", "127.0.0.1:" + std::to_string(pbxPort_)));
+
+    // A host that reaches the local port claims a caller of its choosing.
+    for (const char* name : {"intruder", "intruder-again"}) {
+        Sipp intruder(sippFolder(name), refusedCallScenario("201", "403"), freeUdpPort(),
+                      localPort_);
+        ASSERT_TRUE(intruder.started());
+        EXPECT_EQ(intruder.finish(30s), 0) << intruder.errors();
+    }
+    // The PBX's own call comes through (it may come before the notice);
+    // nothing was reported for the others, and the second refusal was not
+    // told again.
+    std::optional<AdapterMessage> refused, call;
+    for (int i = 0; i < 2; ++i) {
+        auto m = waiter_.next(20s);
+        ASSERT_TRUE(m) << pbx.errors();
+        (m->message == WM_LINE_NOTICE ? refused : call) = m;
+    }
+    ASSERT_TRUE(refused && call);
+    EXPECT_EQ(refused->code, 322);
+    EXPECT_NE(refused->text.find("127.0.0.1"), std::string::npos) << refused->text;
+    EXPECT_EQ(call->message, WM_LINE_CALLDATA);
+    EXPECT_EQ(numberField(call->text), "0452223333");
+    EXPECT_EQ(pbx.finish(15s), 0) << pbx.errors();
+    EXPECT_FALSE(waiter_.next(100ms));
 }
 
 TEST_F(SipRegistration, RefusalIsReportedOnceAndRetried) {

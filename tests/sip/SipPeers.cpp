@@ -82,12 +82,12 @@ std::string cancelledCallScenario(const std::string& identity, const std::string
                                               identity, sipp::okTo("CANCEL")));
 }
 
-std::string refusedCallScenario(const std::string& toUser) {
+std::string refusedCallScenario(const std::string& toUser, const std::string& status) {
     const std::string uri = "sip:" + toUser + "@[remote_ip]:[remote_port]";
     return sipp::scenario(
         "refused call",
         sipp::invite(uri, "From: <sip:0312345678@[local_ip]>;tag=[pid]SIPpTag00[call_number]") +
-            "<recv response=\"100\" optional=\"true\"/>\n<recv response=\"404\"/>\n" +
+            "<recv response=\"100\" optional=\"true\"/>\n<recv response=\"" + status + "\"/>\n" +
             sipp::request("ACK", uri, "[last_Via:]\n[last_From:]\n[last_To:]\n", 1));
 }
 

@@ -54,8 +54,8 @@ std::string cancelledCallScenario(const std::string& identity, const std::string
 // BYE gets its 200 and the INVITE 487 (in either order), and the ACK.
 std::string hungUpCallScenario(const std::string& identity);
 
-// INVITE answered with 404 (a number the line does not watch), then ACK;
-// a 180 fails it.
-std::string refusedCallScenario(const std::string& toUser);
+// INVITE answered with `status` (404: a number the line does not watch;
+// 403: a host the line does not take calls from), then ACK; a 180 fails it.
+std::string refusedCallScenario(const std::string& toUser, const std::string& status = "404");
 
 } // namespace kanata::test
