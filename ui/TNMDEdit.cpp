@@ -173,11 +173,22 @@ void TNMDEdit::raiseConvertNeed(bool show, const std::string& reading) {
         OnConvertNeed(*this, kind_, show, reading);
 }
 
+bool TNMDEdit::isAbandonedCommit(const QInputMethodEvent& event) {
+    if (abandoned_.isEmpty())
+        return false;
+    const bool echo = event.preeditString().isEmpty() && event.commitString() == abandoned_;
+    if (echo || !event.preeditString().isEmpty() || !event.commitString().isEmpty())
+        abandoned_.clear();
+    return echo;
+}
+
 void TNMDEdit::inputMethodEvent(QInputMethodEvent* event) {
-    if (discarding_) {
+    if (isAbandonedCommit(*event)) {
         event->accept();
         return;
     }
+    if (!event->preeditString().isEmpty())
+        preedit_ = event->preeditString();
     inInputMethodEvent_ = true;
     takeInputMethodEvent(event);
     inInputMethodEvent_ = false;
@@ -304,11 +315,10 @@ void TNMDEdit::cancelComposition() {
     reconverting_ = false;
     QInputMethodEvent cancel;
     QLineEdit::inputMethodEvent(&cancel);
-    // Some input methods answer a reset by committing what they still held;
-    // that text was given up here.
-    discarding_ = true;
+    // Input methods answer a reset by committing what they still held
+    // (fcitx5 at once, ibus a moment later): that text was given up here.
+    abandoned_ = preedit_;
     QGuiApplication::inputMethod()->reset();
-    discarding_ = false;
 }
 
 void TNMDEdit::InsertChosenName(const std::string& kanji, const std::string& reading, int kind) {

@@ -58,6 +58,7 @@ protected:
 private:
     void takeInputMethodEvent(QInputMethodEvent* event);
     bool rangeIsTheSelection(const QInputMethodEvent& event) const;
+    bool isAbandonedCommit(const QInputMethodEvent& event);
     void startComposition(bool converted);
     void preeditChanged(const QString& preedit, bool converted);
     void compositionEnded(const QString& commit);
@@ -77,7 +78,8 @@ private:
     bool replacesAll_ = false;  // the whole text was selected when the composition began
     bool reconverting_ = false; // the composition began on text already converted
     bool inInputMethodEvent_ = false;
-    bool discarding_ = false; // the input method is being reset; what it sends is dropped
+    QString preedit_;   // the input method's last preedit
+    QString abandoned_; // the preedit of a cancelled composition, until the input method lets go
     std::unique_ptr<XcbKeyTap> keyTap_;
     RomajiTest romaji_;
 };
