@@ -8,9 +8,12 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace kanata {
+
+class XcbKeyTap;
 
 enum class TInputKind { itKana, itKanji };
 enum TNameDicKind : int { nkLineage = 0, nkFirst = 1 };
@@ -49,12 +52,18 @@ public:
 protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void startComposition();
-    void preeditChanged(const QString& preedit);
+    void takeInputMethodEvent(QInputMethodEvent* event);
+    bool rangeIsTheSelection(const QInputMethodEvent& event) const;
+    bool isAbandonedCommit(const QInputMethodEvent& event);
+    void startComposition(bool converted);
+    void preeditChanged(const QString& preedit, bool converted);
     void compositionEnded(const QString& commit);
+    void cancelComposition();
+    bool takeComposingKey(int key);
     void postQuery();
     void raiseConvertNeed(bool show, const std::string& reading);
     EditText state() const;
@@ -66,7 +75,12 @@ private:
     std::string reading_;
     bool show_ = false;
     bool composing_ = false;
-    bool replacesAll_ = false; // the whole text was selected when the composition began
+    bool replacesAll_ = false;  // the whole text was selected when the composition began
+    bool reconverting_ = false; // the composition began on text already converted
+    bool inInputMethodEvent_ = false;
+    QString preedit_;   // the input method's last preedit
+    QString abandoned_; // the preedit of a cancelled composition, until the input method lets go
+    std::unique_ptr<XcbKeyTap> keyTap_;
     RomajiTest romaji_;
 };
 

@@ -1,66 +1,18 @@
 // The name entry edits of the roster editor fed with input-method events,
 // and the name dictionary popup they open.
-#include "lookup/gui/NameEntryBinding.h"
-#include "lookup/gui/TNameDicP.h"
-#include "tests/support/TempFolders.h"
+#include "tests/nameentry/NameEntryFixture.h"
 #include "ui/TNMDEdit.h"
 
-#include <QApplication>
-#include <QHBoxLayout>
-#include <QInputMethodEvent>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 using namespace kanata;
+using namespace kanata::test;
 
 namespace {
-
-void preedit(QWidget* w, const QString& text) {
-    QInputMethodEvent e(text, {});
-    QApplication::sendEvent(w, &e);
-}
-
-void commit(QWidget* w, const QString& text) {
-    QInputMethodEvent e;
-    e.setCommitString(text);
-    QApplication::sendEvent(w, &e);
-}
-
-void settle() {
-    QCoreApplication::processEvents();
-}
-
-class NameEntry : public ::testing::Test {
-protected:
-    test::TempFolders folders;
-    std::filesystem::path dic = folders.scratch() / "Dic";
-    QWidget window;
-    TNMDEdit* kana = new TNMDEdit(&window);
-    TNMDEdit* kanji = new TNMDEdit(&window);
-    NameEntryBinding* binding = nullptr;
-
-    void SetUp() override {
-        std::filesystem::create_directories(dic);
-        std::ofstream(dic / "sei.txt") << "ｻﾄｳ\t佐藤\nｻﾄｳ\t佐東\nｻﾄｳ\t佐頭\nｻﾄｳ\t左藤\nｻﾄｳ\t砂糖\n"
-                                          "ｻﾄｳ\t里\nｻﾄｳ\t佐島\nﾔﾏﾀﾞ\t山田\n";
-        std::ofstream(dic / "mei.txt") << "ﾀﾛｳ\t太郎\n";
-        auto* layout = new QHBoxLayout(&window);
-        layout->addWidget(kana);
-        layout->addWidget(kanji);
-        kana->setByteLimit(25);
-        binding = new NameEntryBinding(
-            kana, kanji, [this] { return dic; }, &window);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        kanji->setFocus();
-    }
-    TNameDicP* popup() const { return binding->popup(); }
-};
 
 TEST_F(NameEntry, TypingInKanjiFillsTheKanaFieldSurnameThenGivenName) {
     preedit(kanji, QStringLiteral("やまだ"));
