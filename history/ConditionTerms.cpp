@@ -21,10 +21,14 @@ void AddNameTerms(const NameTexts& texts, std::vector<std::string>& given, RowFi
 }
 
 std::string JoinGivenTerms(const std::vector<std::string>& given, bool orMode) {
+    // A number of letters alone leaves the conditions active with nothing
+    // given: every row meets all of none, and no row meets one of none.
+    if (given.empty())
+        return orMode ? "0" : "";
     std::string joined;
     for (const auto& g : given)
         joined += (joined.empty() ? "" : (orMode ? " OR " : " AND ")) + g;
-    return joined.empty() ? joined : "(" + joined + ")";
+    return "(" + joined + ")";
 }
 
 } // namespace kanata

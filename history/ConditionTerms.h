@@ -20,7 +20,8 @@ struct NameTexts {
 // NameKana, NameKanji order, with its argument.
 void AddNameTerms(const NameTexts& texts, std::vector<std::string>& given, RowFilter& filter);
 
-// "(a AND b ...)" or "(a OR b ...)"; empty when nothing is given.
+// "(a AND b ...)" or "(a OR b ...)" of active conditions. With nothing
+// given, and-mode admits every row (empty) and or-mode none ("0").
 std::string JoinGivenTerms(const std::vector<std::string>& given, bool orMode);
 
 } // namespace kanata

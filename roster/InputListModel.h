@@ -27,6 +27,10 @@ public:
     // Code page 932 bytes the name field accepts on a tab: what its list
     // stores of an item.
     int maxBytes(int tab) const;
+    // Characters the name field takes on a tab: 20 for a rank, 30 for a
+    // selection item. Both limits hold; a rank of double-byte characters
+    // meets its list's 20 bytes first.
+    int maxChars(int tab) const { return tab == 0 ? 20 : 30; }
 
     const std::vector<std::string>& names() const { return tabs_[current_].names; }
     const std::set<int>& selection() const { return tabs_[current_].selected; }

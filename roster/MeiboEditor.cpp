@@ -1,5 +1,6 @@
 #include "roster/MeiboEditor.h"
 
+#include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
 #include "platform/MessageService.h"
@@ -241,21 +242,30 @@ int MeiboEditor::SavePendingChanges(MeiboFields& fields, const void* owner) {
     return write(f) ? kSaveDone : kSaveWriteFailed;
 }
 
-bool MeiboEditor::StoreCoordinates(int latitude, int longitude) {
+bool MeiboEditor::StoreCoordinates(int latitude, int longitude, const void* owner) {
     if (!existing_)
         return false;
     TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
     if (!use)
         return false;
-    auto stored = dm_.Meibo().find(recNo_);
-    if (!stored) {
-        messages_.error(MessageLines({"該当するデータが見つかりませんでした"}));
+    MeiboTable& meibo = dm_.Meibo();
+    auto stored = meibo.find(recNo_);
+    bool written = false;
+    if (stored) {
+        stored->Latitude = latitude;
+        stored->Longitude = longitude;
+        stored->AxsDateTime = DateTime::now();
+        try {
+            written = meibo.table().update(meibo.toRecord(*stored), {"AddDateTime", "UpdDateTime"});
+        } catch (const sql::SqliteError& e) {
+            messages_.error(std::string("データの書き込みに失敗しました\r\n") + e.what(), owner);
+            return false;
+        }
+    }
+    if (!written) {
+        messages_.error(MessageLines({"該当するデータが見つかりませんでした"}), owner);
         return false;
     }
-    stored->Latitude = latitude;
-    stored->Longitude = longitude;
-    if (!dm_.Meibo().update(*stored, messages_))
-        return false;
     row_.Latitude = loaded_.Latitude = latitude;
     row_.Longitude = loaded_.Longitude = longitude;
     return true;

@@ -62,8 +62,9 @@ public:
     // The roster list's switch to another record: one of SaveResult.
     int SavePendingChanges(MeiboFields& fields, const void* owner = nullptr);
 
-    // Writes new coordinates of an existing row at once (from a map).
-    bool StoreCoordinates(int latitude, int longitude);
+    // Writes new coordinates of an existing row at once (from a map); only
+    // its access time changes with them.
+    bool StoreCoordinates(int latitude, int longitude, const void* owner = nullptr);
 
 private:
     enum class Duplicates { None, OneRow, TwoRows, ChangedNumberTaken };

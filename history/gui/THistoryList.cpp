@@ -357,6 +357,9 @@ void THistoryList::btnInquiryClick() {
         return;
     }
     const int row = selected.front();
+    // Taken now: the automatic registration below refills the page, and the
+    // row may then hold another call, or be gone.
+    const std::int64_t recNo = keys_[static_cast<std::size_t>(row)];
     if (callViewOpen()) {
         if (row == openRow_) {
             if (hooks_.callViewToFront)
@@ -374,7 +377,7 @@ void THistoryList::btnInquiryClick() {
         if (!use)
             return;
         try {
-            auto found = dm_.RecvHis().find(static_cast<int>(keys_[static_cast<std::size_t>(row)]));
+            auto found = dm_.RecvHis().find(static_cast<int>(recNo));
             if (!found) {
                 messages_.error("該当するデータが見つかりませんでした", this);
                 return;

@@ -801,12 +801,14 @@ void KanataProgram::showRosterList() {
             openDialDialog({tel1, tel2}, owner ? owner : rosterList_.data());
         };
         rosterList_->viewHooks().map = [this](TMeiboView& view) {
-            const MeiboFields f = view.fields();
-            const MapButtonInput input{f.Tel1,     f.Tel2,      f.Tdfkn,
-                                       f.Adrs1,    f.Adrs2,     f.Adrs3,
-                                       f.Latitude, f.Longitude, view.editor().existing()};
-            runMapButton(input, settings_.Map, settings_.MapSearchKind, appFolder_, messages_,
-                         &view);
+            view.ShowMap(settings_.Map, [this, &view] {
+                const MeiboFields f = view.fields();
+                const MapButtonInput input{f.Tel1,     f.Tel2,      f.Tdfkn,
+                                           f.Adrs1,    f.Adrs2,     f.Adrs3,
+                                           f.Latitude, f.Longitude, view.editor().existing()};
+                return launchMapButton(input, settings_.Map, settings_.MapSearchKind, appFolder_,
+                                       messages_, &view);
+            });
         };
     }
     QEventLoop loop;

@@ -49,6 +49,12 @@ MapLaunchResult runMapButton(const MapButtonInput& input, int mapIndex, int sear
         messages.information(input.storedRecord ? "緯度経度情報は変更時に保存されます"
                                                 : "緯度経度情報は登録時に保存されます",
                              owner);
+    return launchMapButton(input, mapIndex, searchKind, programFolder, messages, owner);
+}
+
+MapLaunchResult launchMapButton(const MapButtonInput& input, int mapIndex, int searchKind,
+                                const std::filesystem::path& programFolder,
+                                MessageService& messages, QWidget* owner) {
     MapRequest request = buildMapRequest(input, mapIndex, searchKind);
     if (mapIndex == static_cast<int>(MapProduct::SuperMapple) && owner) {
         const QRect frame = owner->frameGeometry();

@@ -25,11 +25,15 @@ struct MapButtonInput {
 MapRequest buildMapRequest(const MapButtonInput& input, int mapIndex, int searchKind);
 
 // Runs the map button: the note on coordinates for the products that return
-// a position, the launch, and the product's message when it failed. The
-// window's coordinates never change here: no product can hand one back on
-// this system.
+// a position, then launchMapButton. The window's coordinates never change
+// here; the result carries the position the product left.
 MapLaunchResult runMapButton(const MapButtonInput& input, int mapIndex, int searchKind,
                              const std::filesystem::path& programFolder, MessageService& messages,
                              QWidget* owner);
+// The launch and the product's message when it failed, without the note
+// (the roster editor asks its own question instead).
+MapLaunchResult launchMapButton(const MapButtonInput& input, int mapIndex, int searchKind,
+                                const std::filesystem::path& programFolder,
+                                MessageService& messages, QWidget* owner);
 
 } // namespace kanata

@@ -115,6 +115,8 @@ bool TInputList::eventFilter(QObject* watched, QEvent* event) {
 
 void TInputList::showTab() {
     ui::LimitToCp932Bytes(edtName, editor_.maxBytes(editor_.currentTab()));
+    // After the byte limit, which lifts any character limit.
+    edtName->setMaxLength(editor_.maxChars(editor_.currentTab()));
     edtName->setText(QString::fromStdString(editor_.nameField()));
     refill();
 }

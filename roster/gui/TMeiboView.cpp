@@ -4,6 +4,7 @@
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
 #include "platform/MessageService.h"
+#include "roster/MeiboMapPosition.h"
 #include "roster/gui/TInputList.h"
 #include "settings/IniFile.h"
 #include "views/CallerRegistration.h"
@@ -427,6 +428,17 @@ void TMeiboView::setFields(const MeiboFields& f) {
 void TMeiboView::setCoordinates(int latitude, int longitude) {
     latitude_ = latitude;
     longitude_ = longitude;
+}
+
+void TMeiboView::ShowMap(int mapIndex, const std::function<MapLaunchResult()>& launch) {
+    const bool take = AskBeforeMeiboMap(mapIndex, editor_.existing(), messages_, this);
+    const MapLaunchResult result = launch();
+    const auto found = TakenMapPosition(result, take, {latitude_, longitude_});
+    if (!found)
+        return;
+    setCoordinates(found->latitude, found->longitude);
+    if (editor_.existing())
+        editor_.StoreCoordinates(found->latitude, found->longitude, this);
 }
 
 void TMeiboView::setLinks(const std::vector<std::string>& links, int select) {

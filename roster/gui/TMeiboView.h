@@ -1,6 +1,7 @@
 #pragma once
 // "登録名簿": one roster record viewed, created or changed, with its links,
 // its incoming-call message and the calls of its numbers.
+#include "maps/MapLaunch.h"
 #include "roster/ExtLinkList.h"
 #include "roster/MeiboCallHistory.h"
 #include "roster/MeiboEditor.h"
@@ -78,6 +79,11 @@ public:
     const QColor& messageColour() const { return colour_; }
     // Coordinates from a map; stored with the record at the next write.
     void setCoordinates(int latitude, int longitude);
+    // The map button's work around `launch` (which starts the product of
+    // `mapIndex`): the note or the question on coordinates first, then the
+    // position the map returned is held and, for a stored record, written
+    // at once.
+    void ShowMap(int mapIndex, const std::function<MapLaunchResult()>& launch);
     int historyCount() const;
     bool historyVisible() const;
 

@@ -219,6 +219,27 @@ TEST_F(HistoryPager, NumberWithHyphensMatchesByItsDigitsAsAPrefix) {
     EXPECT_EQ(p.keys(), (std::vector<std::int64_t>{1, 0}));
 }
 
+TEST_F(HistoryPager, NumberWithoutDigitsIsActiveButGivesNoCondition) {
+    std::vector<RecvHisRow> rows = {CallAt({2026, 12, 1, 9, 0, 0, 0}, "0312345678"),
+                                    CallAt({2026, 12, 1, 10, 0, 0, 0}, "0466123456")};
+    rows[1].RecNo = 1;
+    store(rows);
+    HistorySearchInput input;
+    input.number = "abc";
+    input.firstRadioChecked = false;
+    const HistoryCondition orMode = BuildHistoryCondition(input, {});
+    EXPECT_TRUE(orMode.active);
+    EXPECT_EQ(orMode.number, "");
+    ListPager p = pager();
+    EXPECT_EQ(p.refresh(PageMode::Refill, 1, HistoryRowFilter(orMode, {true, {}})),
+              PageOutcome::Empty);
+    input.firstRadioChecked = true;
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1,
+                        HistoryRowFilter(BuildHistoryCondition(input, {}), {true, {}})),
+              PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 2);
+}
+
 TEST(HistoryConditionBuild, NothingGivenOnlyClearsTheActiveFlag) {
     HistoryCondition before;
     before.active = true;
