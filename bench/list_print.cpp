@@ -5,6 +5,7 @@
 #include "bench/BenchSupport.h"
 #include "data/RecvHisTable.h"
 #include "printing/ListPrintRun.h"
+#include "printing/PrintPageSettings.h"
 #include "printing/TablePrintSources.h"
 
 #include <QGuiApplication>
@@ -81,7 +82,7 @@ void BM_HistoryListToPdf(benchmark::State& state) {
     int pages = 0;
     for (auto _ : state) {
         HistoryPrintSource source(history.table, nullptr, PrintChoice{}, false);
-        PrintListToPdf(out, Settings(), source, kCalls, &pages);
+        PrintListToPdf(out, Settings(), source, kCalls, DefaultListPageLayout(), &pages);
     }
     state.counters["pages"] = pages;
     state.counters["pages_per_s"] = benchmark::Counter(

@@ -1,5 +1,7 @@
 #include "printing/ListPrintRun.h"
 
+#include "printing/PdfTextMap.h"
+
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -13,7 +15,7 @@ PageGeometry GeometryOf(const QPaintDevice& device) {
 
 int PrintList(QPagedPaintDevice& device, const ListPrintSettings& settings,
               PrintRecordSource& source, long long target,
-              const std::function<bool(int, int)>& progress) {
+              const std::function<bool(int, int)>& progress, PrintedGlyphs* glyphs) {
     ListPrintJob job(settings, GeometryOf(device), source, target);
     QPainter painter;
     PagePlan plan;
@@ -25,6 +27,8 @@ int PrintList(QPagedPaintDevice& device, const ListPrintSettings& settings,
         if (pages > 0)
             device.newPage();
         PaintPlan(painter, plan);
+        if (glyphs)
+            glyphs->addPlan(plan);
         ++pages;
         if (progress && !progress(pages, job.pageCount()))
             break;
@@ -36,23 +40,39 @@ int PrintList(QPagedPaintDevice& device, const ListPrintSettings& settings,
     return pages;
 }
 
+int PrintListToPdfDevice(QPagedPaintDevice& device, const std::filesystem::path& pdf,
+                         const ListPrintSettings& settings, PrintRecordSource& source,
+                         long long target) {
+    PrintedGlyphs glyphs;
+    const int pages = PrintList(device, settings, source, target, {}, &glyphs);
+    // The file is complete once the painter has ended. Should it not take
+    // the corrections, it still holds the printed pages.
+    if (pages > 0)
+        CorrectPdfFileTextMaps(pdf, glyphs.corrections());
+    return pages;
+}
+
 bool PrintListToPdf(const std::filesystem::path& file, const ListPrintSettings& settings,
-                    PrintRecordSource& source, long long target, int* pages) {
-    QPdfWriter writer(QString::fromStdString(file.string()));
-    writer.setResolution(300);
-    writer.setCreator(QStringLiteral("Kanata195"));
-    writer.setTitle(QStringLiteral("一覧表データ"));
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-    const int painted = PrintList(writer, settings, source, target);
+                    PrintRecordSource& source, long long target, const QPageLayout& paper,
+                    int* pages) {
+    int painted = 0;
+    {
+        QPdfWriter writer(QString::fromStdString(file.string()));
+        writer.setResolution(300);
+        writer.setCreator(QStringLiteral("Kanata195"));
+        writer.setTitle(QStringLiteral("一覧表データ"));
+        writer.setPageLayout(paper);
+        painted = PrintListToPdfDevice(writer, file, settings, source, target);
+        // An empty list still makes a valid file with one blank page.
+        if (painted == 0) {
+            QPainter blank;
+            if (!blank.begin(&writer))
+                return false;
+            blank.end();
+        }
+    }
     if (pages)
         *pages = painted;
-    // An empty list still makes a valid file with one blank page.
-    if (painted == 0) {
-        QPainter blank;
-        if (!blank.begin(&writer))
-            return false;
-        blank.end();
-    }
     return std::filesystem::exists(file);
 }
 

@@ -65,6 +65,17 @@ std::optional<Record> TableWalk::next() {
     return last_;
 }
 
+void TableWalk::skip(std::int64_t count) {
+    if (count <= 0)
+        return;
+    if (!last_ && batch_.empty() && !exhausted_) {
+        skip_ += count;
+        return;
+    }
+    while (count-- > 0 && next())
+        ;
+}
+
 HistoryPrintSource::HistoryPrintSource(RecvHisTable& history, MeiboTable* roster,
                                        PrintChoice choice, bool ignoreTdfkn)
     : history_(history), roster_(roster), choice_(std::move(choice)), ignoreTdfkn_(ignoreTdfkn) {
@@ -80,6 +91,13 @@ std::optional<Record> HistoryPrintSource::nextRecord() {
         if (auto r = history_.table().find(choice_.selected[selectedAt_++]))
             return r;
     return std::nullopt;
+}
+
+void HistoryPrintSource::skip(long long count) {
+    if (walk_)
+        return walk_->skip(count);
+    while (count-- > 0 && nextRecord())
+        ;
 }
 
 std::optional<MeiboRow> HistoryPrintSource::callerOf(const std::string& schTel) {
@@ -115,14 +133,24 @@ RosterPrintSource::RosterPrintSource(MeiboTable& roster, std::string index, Prin
                       choice_.mode == PrintChoice::Mode::Range ? choice_.begin - 1 : 0);
 }
 
+std::optional<Record> RosterPrintSource::nextRecord() {
+    if (walk_)
+        return walk_->next();
+    while (selectedAt_ < choice_.selected.size())
+        if (auto r = roster_.table().find(choice_.selected[selectedAt_++]))
+            return r;
+    return std::nullopt;
+}
+
+void RosterPrintSource::skip(long long count) {
+    if (walk_)
+        return walk_->skip(count);
+    while (count-- > 0 && nextRecord())
+        ;
+}
+
 std::optional<std::vector<std::string>> RosterPrintSource::next() {
-    std::optional<Record> record;
-    if (walk_) {
-        record = walk_->next();
-    } else {
-        while (!record && selectedAt_ < choice_.selected.size())
-            record = roster_.table().find(choice_.selected[selectedAt_++]);
-    }
+    const std::optional<Record> record = nextRecord();
     if (!record)
         return std::nullopt;
     return RosterPrintValues(roster_.fromRecord(*record), ignoreTdfkn_);

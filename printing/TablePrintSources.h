@@ -36,6 +36,9 @@ public:
     TableWalk(Table& table, std::string index, bool descending, RowFilter filter,
               std::int64_t skip);
     std::optional<Record> next();
+    // Passes over `count` rows; before the first row is read, without
+    // reading them.
+    void skip(std::int64_t count);
 
 private:
     Table& table_;
@@ -55,6 +58,8 @@ public:
     HistoryPrintSource(RecvHisTable& history, MeiboTable* roster, PrintChoice choice,
                        bool ignoreTdfkn);
     std::optional<std::vector<std::string>> next() override;
+    // Passes over records without building their values.
+    void skip(long long count) override;
 
 private:
     std::optional<MeiboRow> callerOf(const std::string& schTel);
@@ -73,8 +78,11 @@ public:
     // `index`: the roster list's sort index (empty = registration order).
     RosterPrintSource(MeiboTable& roster, std::string index, PrintChoice choice, bool ignoreTdfkn);
     std::optional<std::vector<std::string>> next() override;
+    void skip(long long count) override;
 
 private:
+    std::optional<Record> nextRecord();
+
     MeiboTable& roster_;
     PrintChoice choice_;
     bool ignoreTdfkn_;

@@ -25,6 +25,7 @@
 #include "maps/gui/MapButton.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
+#include "printing/gui/PrinterSettingsFile.h"
 #include "printing/gui/TListPrint.h"
 #include "roster/MeiboSettings.h"
 #include "roster/gui/TMeiboList.h"
@@ -718,6 +719,12 @@ void KanataProgram::wireFormHooks() {
     hooks.listPrint = [this] {
         if (!dm_)
             return;
+        if (!(dialogs_.printerInstalled ? dialogs_.printerInstalled() : AnyPrinterInstalled())) {
+            messages_.information("プリンターがインストールされていません  \r\n\r\n"
+                                  "先にプリンターをインストールしてください  ",
+                                  &form_);
+            return;
+        }
         TListPrint dialog(
             {ini_, dm_->dataFolder(), workFolder_, messages_, *dm_, settings_.UsePbAdrs}, &form_);
         dialog.exec();

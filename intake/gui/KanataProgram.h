@@ -73,6 +73,8 @@ struct ProgramDialogs {
     // The backup of the phonebook product's address book at start: false
     // when it failed.
     std::function<bool(const GlobalSettings&)> addressBookBackup;
+    // Whether a printer is installed; unset = the system's printers.
+    std::function<bool()> printerInstalled;
 };
 
 class KanataProgram : public QObject {

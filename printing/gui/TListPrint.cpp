@@ -33,7 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -95,7 +95,8 @@ TListPrint::TListPrint(ListPrintContext context, QWidget* parent)
         layouts_[s] = stored.value_or(PrintLayout{});
         templates_[s]->load(stored);
     }
-    RestorePrinterSettings(c_.workFolder / kPrinterSettingsFileName, printer_);
+    if (!RestorePrinterSettings(c_.workFolder / kPrinterSettingsFileName, printer_))
+        printer_.setPageMargins(DefaultListPageLayout().margins(), QPageLayout::Millimeter);
 
     auto* switches = new QHBoxLayout;
     auto* group = new QButtonGroup(this);
@@ -749,8 +750,12 @@ void TListPrint::showColours() {
 }
 
 void TListPrint::showPrinter() {
-    lblPrinterName->setText(printer_.printerName().isEmpty() ? QStringLiteral("（PDF）")
-                                                             : printer_.printerName());
+    const QString file = printer_.outputFileName();
+    if (printer_.outputFormat() == QPrinter::PdfFormat)
+        lblPrinterName->setText(file.isEmpty() ? QStringLiteral("（PDF）")
+                                               : QStringLiteral("PDF ファイル：") + file);
+    else
+        lblPrinterName->setText(printer_.printerName());
     const QPageLayout layout = printer_.pageLayout();
     lblPaper->setText(layout.pageSize().name());
     lblOrientation->setText(layout.orientation() == QPageLayout::Landscape ? QStringLiteral("横")
@@ -792,23 +797,22 @@ ListPrintSettings TListPrint::printSettings() const {
 
 void TListPrint::btnPreviewClick() {
     writeSettings();
-    std::vector<std::vector<std::string>> records;
-    {
-        BusyCursor busy;
-        TableUse history(c_.dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
-        TableUse roster(c_.dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
-        if (!history || !roster)
-            return;
-        std::unique_ptr<PrintRecordSource> source;
-        if (format_.source == PrintSource::History)
-            source = std::make_unique<HistoryPrintSource>(c_.dm.RecvHis(), &c_.dm.Meibo(),
-                                                          PrintChoice{}, format_.ignoreTdfkn);
-        else
-            source = std::make_unique<RosterPrintSource>(c_.dm.Meibo(), std::string(),
-                                                         PrintChoice{}, format_.ignoreTdfkn);
-        while (auto values = source->next())
-            records.push_back(std::move(*values));
-    }
+    // The tables stay open while the preview reads its pages from them.
+    TableUse history(c_.dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+    TableUse roster(c_.dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
+    if (!history || !roster)
+        return;
+    const bool calls = format_.source == PrintSource::History;
+    const long long count = calls ? c_.dm.RecvHis().count() : c_.dm.Meibo().count();
+    const bool ignoreTdfkn = format_.ignoreTdfkn;
+    TListPrintPreview::RecordOpener open = [this, calls,
+                                            ignoreTdfkn]() -> std::unique_ptr<PrintRecordSource> {
+        if (calls)
+            return std::make_unique<HistoryPrintSource>(c_.dm.RecvHis(), &c_.dm.Meibo(),
+                                                        PrintChoice{}, ignoreTdfkn);
+        return std::make_unique<RosterPrintSource>(c_.dm.Meibo(), std::string(), PrintChoice{},
+                                                   ignoreTdfkn);
+    };
     const int res = printer_.resolution();
     PreviewSheet sheet;
     const QPageLayout layout = printer_.pageLayout();
@@ -816,7 +820,7 @@ void TListPrint::btnPreviewClick() {
     sheet.offset = layout.paintRectPixels(res).topLeft();
     sheet.printable = {printer_.width(), printer_.height(), static_cast<double>(res),
                        static_cast<double>(res)};
-    TListPrintPreview preview(printSettings(), std::move(records), sheet, c_.ini, this);
+    TListPrintPreview preview(printSettings(), std::move(open), count, sheet, c_.ini, this);
     preview.setWindowModality(Qt::WindowModal);
     RunDialog(runDialog, preview);
 }
@@ -833,11 +837,19 @@ void TListPrint::btnListClick() {
 }
 
 void TListPrint::btnPrinterSetupClick() {
-    QPageSetupDialog dialog(&printer_, this);
-    if (RunDialog(runDialog, dialog) == QDialog::Accepted) {
-        showPrinter();
-        showPerPage();
-    }
+    // The printer with its paper and margins. Which records print is chosen
+    // in the list window, so the print dialog offers no page range; the
+    // copies it shows are those of "印刷部数：".
+    QPrintDialog dialog(&printer_, this);
+    dialog.setWindowTitle(QStringLiteral("プリンターの設定"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    printer_.setCopyCount(format_.copies);
+    if (RunDialog(runDialog, dialog) != QDialog::Accepted)
+        return;
+    edtCopies->setValue(std::clamp(printer_.copyCount(), 1, edtCopies->maximum()));
+    SavePrinterSettings(c_.workFolder / kPrinterSettingsFileName, printer_);
+    showPrinter();
+    showPerPage();
 }
 
 } // namespace kanata

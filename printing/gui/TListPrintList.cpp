@@ -228,6 +228,13 @@ void TListPrintList::btnPrintClick() {
     busy_ = false;
 }
 
+int TListPrintList::printPages(PrintRecordSource& source, std::int64_t count) {
+    const QString file = printer_.outputFileName();
+    if (printer_.outputFormat() == QPrinter::PdfFormat && !file.isEmpty())
+        return PrintListToPdfDevice(printer_, file.toStdString(), settings_, source, count);
+    return PrintList(printer_, settings_, source, count);
+}
+
 void TListPrintList::print(const PrintChoice& choice, std::int64_t count) {
     TableUse history(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
     TableUse roster(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
@@ -241,11 +248,11 @@ void TListPrintList::print(const PrintChoice& choice, std::int64_t count) {
             if (this->history()) {
                 HistoryPrintSource source(dm_.RecvHis(), &dm_.Meibo(), choice,
                                           settings_.format.ignoreTdfkn);
-                lastPages_ = PrintList(printer_, settings_, source, count);
+                lastPages_ = printPages(source, count);
             } else {
                 RosterPrintSource source(dm_.Meibo(), MeiboSortIndex(sort_), choice,
                                          settings_.format.ignoreTdfkn);
-                lastPages_ = PrintList(printer_, settings_, source, count);
+                lastPages_ = printPages(source, count);
             }
         } catch (const sql::SqliteError& e) {
             messages_.error(e.what(), this);

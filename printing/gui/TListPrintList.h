@@ -60,6 +60,7 @@ private:
     void btnPrintClick();
     std::optional<PrintChoice> chooseRecords();
     void print(const PrintChoice& choice, std::int64_t count);
+    int printPages(PrintRecordSource& source, std::int64_t count);
     RowFilter filter() const;
     bool searchActive() const;
 

@@ -84,11 +84,11 @@ QToolButton* NavButton(QWidget* owner, const QString& text, const QString& tip) 
 
 } // namespace
 
-TListPrintPreview::TListPrintPreview(ListPrintSettings settings,
-                                     std::vector<std::vector<std::string>> records,
-                                     const PreviewSheet& sheet, IniFile& ini, QWidget* parent)
-    : QDialog(parent), settings_(std::move(settings)), records_(std::move(records)),
-      recordCount_(static_cast<long long>(records_.size())), sheet_(sheet), ini_(ini) {
+TListPrintPreview::TListPrintPreview(ListPrintSettings settings, RecordOpener openRecords,
+                                     long long recordCount, const PreviewSheet& sheet, IniFile& ini,
+                                     QWidget* parent)
+    : QDialog(parent), settings_(std::move(settings)), openRecords_(std::move(openRecords)),
+      recordCount_(std::max(0LL, recordCount)), sheet_(sheet), ini_(ini) {
     setWindowTitle(QStringLiteral("印刷プレビュー"));
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
     sbtnFirst = NavButton(this, QStringLiteral("|◀"), QStringLiteral("最初のページ"));
@@ -132,7 +132,8 @@ TListPrintPreview::TListPrintPreview(ListPrintSettings settings,
     connect(sbxPage, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pmnZoom->popup(sbxPage->mapToGlobal(at)); });
 
-    ListPrintJob probe(settings_, sheet_.printable, records_, recordCount_);
+    VectorRecordSource none({});
+    ListPrintJob probe(settings_, sheet_.printable, none, recordCount_);
     pageCount_ = std::max(1, probe.pageCount());
     connect(sbtnFirst, &QToolButton::clicked, this, [this] { showPage(1); });
     connect(sbtnPrior, &QToolButton::clicked, this, [this] { showPage(page_ - 1); });
@@ -150,12 +151,19 @@ TListPrintPreview::~TListPrintPreview() {
 
 void TListPrintPreview::showPage(int page) {
     page_ = std::clamp(page, 1, pageCount_);
-    records_.rewind();
-    ListPrintJob job(settings_, sheet_.printable, records_, recordCount_);
-    job.startAtPage(page_);
     PagePlan plan;
-    bool more = false;
-    job.planPage(plan, more);
+    try {
+        if (const auto records = openRecords_ ? openRecords_() : nullptr) {
+            ListPrintJob job(settings_, sheet_.printable, *records, recordCount_);
+            job.startAtPage(page_);
+            bool more = false;
+            job.planPage(plan, more);
+        }
+    } catch (const std::exception&) {
+        // A table that fails to read shows an empty sheet, as a page without
+        // records would; the print itself reports the failure.
+        plan = {};
+    }
     pnlPage->setPage(std::move(plan));
     lblPage->setText(QStringLiteral("%1 / %2").arg(page_).arg(pageCount_));
     sbtnFirst->setEnabled(page_ > 1);

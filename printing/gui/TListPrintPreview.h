@@ -9,6 +9,9 @@
 #include <QDialog>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -57,7 +60,11 @@ class TListPrintPreview : public QDialog {
 public:
     static constexpr const char* kSection = "LIST PRINT PREVIEW";
 
-    TListPrintPreview(ListPrintSettings settings, std::vector<std::vector<std::string>> records,
+    // Each page shown reads its own records: `openRecords` starts a fresh
+    // pass over the `recordCount` records (in print order), and the page
+    // skips to its first record, as the printed list pages through them.
+    using RecordOpener = std::function<std::unique_ptr<PrintRecordSource>()>;
+    TListPrintPreview(ListPrintSettings settings, RecordOpener openRecords, long long recordCount,
                       const PreviewSheet& sheet, IniFile& ini, QWidget* parent = nullptr);
     ~TListPrintPreview() override;
 
@@ -88,7 +95,7 @@ private:
     void storeGeometry();
 
     ListPrintSettings settings_;
-    VectorRecordSource records_;
+    RecordOpener openRecords_;
     long long recordCount_;
     PreviewSheet sheet_;
     IniFile& ini_;

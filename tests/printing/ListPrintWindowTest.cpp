@@ -22,12 +22,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -134,6 +136,8 @@ protected:
         form->setTrayAvailable(false);
         program = std::make_unique<KanataProgram>(*form, flags, messages, stageFolder(),
                                                   folders.workFolder());
+        // The tests print to PDF files, which need no printer.
+        program->dialogs().printerInstalled = [] { return true; };
         program->dialogs().runEnvironment = [](QDialog& dialog) {
             auto& environment = dynamic_cast<TEnvironment&>(dialog);
             environment.btnSetClick();
@@ -430,6 +434,84 @@ TEST_F(ListPrintWindow, TemplatesAreSavedRefusedAndChosen) {
     EXPECT_EQ(templates.readString("名前と番号", "ItemNo"), "8,4");
 }
 
+TEST_F(ListPrintWindow, WithoutAPrinterTheMenuSaysSoAndOpensNothing) {
+    program->dialogs().printerInstalled = [] { return false; };
+    bool opened = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<TListPrint*>(QApplication::activeModalWidget())) {
+            opened = true;
+            dialog->reject();
+        }
+    });
+    watch.start(10);
+    messages.expect("プリンターがインストールされていません  \r\n\r\n"
+                    "先にプリンターをインストールしてください  ");
+    form->actListPrint->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(messages.allAnswered());
+    EXPECT_FALSE(std::filesystem::exists(folders.workFolder() / "LstPrint.pi"));
+}
+
+// Answers the print dialog "設定" opens: printing to the PDF file `pdf`,
+// the one printer a machine without a print service has.
+void ChoosePdfPrinter(QPrintDialog& print, const QString& pdf) {
+    QComboBox* printers = print.findChild<QComboBox*>(QStringLiteral("printers"));
+    QLineEdit* file = print.findChild<QLineEdit*>(QStringLiteral("filename"));
+    auto* buttons = print.findChild<QDialogButtonBox*>();
+    const int pdfEntry =
+        printers ? printers->findText(QStringLiteral("PDF"), Qt::MatchContains) : -1;
+    if (pdfEntry < 0 || !file || !buttons) {
+        ADD_FAILURE() << "the print dialog has no PDF printer";
+        print.reject();
+        return;
+    }
+    printers->setCurrentIndex(pdfEntry);
+    file->selectAll();
+    QTest::keyClicks(file, pdf);
+    QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+}
+
+TEST_F(ListPrintWindow, PrinterChosenInTheSettingsPrintsAndIsRestored) {
+    std::filesystem::create_directories(folders.scratch());
+    const QString pdf = QString::fromStdString((folders.scratch() / "chosen.pdf").string());
+    WhenModal<TListPrint>([&](TListPrint& dialog) {
+        ChooseItem(dialog, "電話番号");
+        QTest::mouseClick(dialog.sbtnRange, Qt::LeftButton);
+        QApplication::processEvents();
+        QTest::mouseClick(dialog.rbDataSelect[2], Qt::LeftButton, {},
+                          QPoint(8, dialog.rbDataSelect[2]->height() / 2));
+        WhenModal<QPrintDialog>([&](QPrintDialog& print) {
+            EXPECT_EQ(print.parentWidget(), &dialog);
+            ChoosePdfPrinter(print, pdf);
+        });
+        QTest::mouseClick(dialog.btnPrinterSetup, Qt::LeftButton);
+        EXPECT_TRUE(dialog.lblPrinterName->text().contains(QStringLiteral("chosen.pdf")))
+            << dialog.lblPrinterName->text().toStdString();
+        WhenModal<TListPrintList>([&](TListPrintList& list) {
+            PrintAndClose(list, messages, "登録されているデータ 150件すべてを印刷します");
+        });
+        QTest::mouseClick(dialog.btnList, Qt::LeftButton);
+        QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+    });
+    form->actListPrint->trigger();
+    EXPECT_TRUE(messages.allAnswered());
+    // The list went where the dialog said.
+    EXPECT_NE(PdfInfo(pdf).find("一覧表データ"), std::string::npos);
+
+    IniFile stored(folders.workFolder() / "LstPrint.pi", IniFile::Encoding::Utf8);
+    ASSERT_TRUE(stored.load());
+    EXPECT_EQ(stored.readString("PRINTER", "OutputFile"), pdf.toStdString());
+    EXPECT_EQ(stored.readString("PRINTER", "Name"), "");
+    // The next list print starts with that printer.
+    WhenModal<TListPrint>([&](TListPrint& dialog) {
+        EXPECT_EQ(dialog.printer().outputFileName(), pdf);
+        QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+    });
+    form->actListPrint->trigger();
+}
+
 TEST_F(ListPrintWindow, PreviewPagesThroughTheListAndZooms) {
     // The program writes its settings when it ends, and reads them at start.
     form->setAskOnClose(false);
@@ -459,6 +541,7 @@ TEST_F(ListPrintWindow, PreviewPagesThroughTheListAndZooms) {
     form->setTrayAvailable(false);
     program = std::make_unique<KanataProgram>(*form, flags, messages, stageFolder(),
                                               folders.workFolder());
+    program->dialogs().printerInstalled = [] { return true; };
     ASSERT_TRUE(WaitUntil([this] { return flags.ReadyForCalls; }));
 
     const QString shots = qEnvironmentVariable("KANATA_SCREENSHOT_DIR");

@@ -5,6 +5,7 @@
 #include "printing/ListPrintJob.h"
 #include "printing/ListPrintRun.h"
 #include "printing/PrintLayout.h"
+#include "printing/PrintPageSettings.h"
 #include "printing/TablePrintSources.h"
 #include "settings/IniFile.h"
 #include "tests/support/ScriptedMessages.h"
@@ -12,6 +13,7 @@
 
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -151,10 +153,8 @@ TEST(TablePrint, CliWritesAMultiPageHistoryListToPdf) {
     const std::string info = RunTool("pdfinfo", {pdf});
     EXPECT_NE(info.find("Pages:           3"), std::string::npos) << info;
     const std::string first = RunTool("pdftotext", {"-f", "1", "-l", "1", "-layout", pdf, "-"});
-    // (pdftotext reads some kanji of the font as radicals: "日" comes out as
-    // U+2F47, so captions with it are not compared.)
-    for (const char* expected : {"着信対応履歴", "No.", "TEL", "会社名漢字", "2026/12/01",
-                                 "03-1234-01120", "会社120", "Page. 1 / 3"})
+    for (const char* expected : {"着信対応履歴", "No.", "TEL", "会社名漢字", "着信日付",
+                                 "2026/12/01", "03-1234-01120", "会社120", "Page. 1 / 3"})
         EXPECT_NE(first.find(expected), std::string::npos) << expected << " in\n" << first;
     EXPECT_EQ(first.find("会社60 "), std::string::npos) << "page 1 ends before call 60";
 
@@ -165,6 +165,84 @@ TEST(TablePrint, CliWritesAMultiPageHistoryListToPdf) {
     const std::string numbers = RunTool("pdftotext", {"-f", "1", "-l", "1", byTemplate, "-"});
     EXPECT_NE(numbers.find("TEL"), std::string::npos);
     EXPECT_EQ(numbers.find("会社120"), std::string::npos);
+}
+
+// The words of a PDF page and the page's size, in points.
+struct PageWords {
+    double width = 0, height = 0;
+    QRectF extent; // of all words
+};
+
+PageWords WordsOf(const QString& pdf) {
+    const QString html =
+        QString::fromStdString(RunTool("pdftotext", {"-f", "1", "-l", "1", "-bbox", pdf, "-"}));
+    PageWords words;
+    const QRegularExpression page(R"re(<page width="([\d.]+)" height="([\d.]+)")re");
+    if (const auto m = page.match(html); m.hasMatch()) {
+        words.width = m.captured(1).toDouble();
+        words.height = m.captured(2).toDouble();
+    }
+    const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)")re");
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        const QRectF box(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                         QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+        words.extent = words.extent.isNull() ? box : words.extent.united(box);
+    }
+    return words;
+}
+
+constexpr double kPointsPerMm = 72 / 25.4;
+// pdftotext boxes words by the font's ascent and descent, which reach a
+// little beyond the em square the lines are laid out with.
+constexpr double kBoxSlack = 3;
+
+// The date at the top right and the page number at the bottom stay inside
+// the margins: 10 mm when no paper was chosen, else those of LstPrint.pi.
+TEST(TablePrint, CliPrintsInsideTheMarginsOfTheChosenPaper) {
+    test::TempFolders folders;
+    const fs::path data = folders.scratch() / "data";
+    fs::create_directories(data);
+    fs::create_directories(folders.workFolder());
+    FillHistory(data, 80);
+    IniFile ini(folders.workFolder() / "Kanata195.ini");
+    ini.writeString("LIST PRINT", "FontName", "Noto Sans Mono CJK JP");
+    ini.writeInteger("LIST PRINT", "DatePosX", 2);
+    ini.writeInteger("LIST PRINT", "PagePosX", 0);
+    WriteLayout(ini, "LIST PRINT LAYOUT RECVHIS", {{1, 5}, {4, 13}, {6, 30}});
+    ASSERT_TRUE(ini.save());
+    const QString dataArg = QString::fromStdString(data.string());
+
+    const QString plain = QString::fromStdString((folders.scratch() / "plain.pdf").string());
+    ASSERT_EQ(RunCli({"print", "--history", "--pdf", plain, "--data", dataArg}).exitCode, 0);
+    const PageWords a4 = WordsOf(plain);
+    EXPECT_NEAR(a4.width, 595.3, 1);
+    ASSERT_FALSE(a4.extent.isNull());
+    const double ten = 10 * kPointsPerMm - kBoxSlack;
+    EXPECT_GE(a4.extent.left(), ten);
+    EXPECT_GE(a4.extent.top(), ten);
+    EXPECT_LE(a4.extent.right(), a4.width - ten);
+    EXPECT_LE(a4.extent.bottom(), a4.height - ten);
+
+    IniFile chosen(folders.workFolder() / "LstPrint.pi", IniFile::Encoding::Utf8);
+    chosen.writeString("PRINTER", "PageSize", "A4");
+    chosen.writeInteger("PRINTER", "Orientation", 1);
+    chosen.writeInteger("PRINTER", "MarginLeft", 300);
+    chosen.writeInteger("PRINTER", "MarginTop", 200);
+    chosen.writeInteger("PRINTER", "MarginRight", 150);
+    chosen.writeInteger("PRINTER", "MarginBottom", 250);
+    ASSERT_TRUE(chosen.save());
+    const QString wide = QString::fromStdString((folders.scratch() / "wide.pdf").string());
+    ASSERT_EQ(RunCli({"print", "--history", "--pdf", wide, "--data", dataArg}).exitCode, 0);
+    const PageWords landscape = WordsOf(wide);
+    EXPECT_NEAR(landscape.width, 841.9, 1);
+    EXPECT_GE(landscape.extent.left(), 30 * kPointsPerMm - kBoxSlack);
+    EXPECT_GE(landscape.extent.top(), 20 * kPointsPerMm - kBoxSlack);
+    EXPECT_LE(landscape.extent.right(), landscape.width - 15 * kPointsPerMm + kBoxSlack);
+    EXPECT_LE(landscape.extent.bottom(), landscape.height - 25 * kPointsPerMm + kBoxSlack);
+    // The date still sits at the right margin, not somewhere inside.
+    EXPECT_GE(landscape.extent.right(), landscape.width - 15 * kPointsPerMm - 10);
 }
 
 TEST(TablePrint, CliRejectsBadArgumentsAndMissingTemplates) {
@@ -251,12 +329,12 @@ TEST(TablePrint, PageImagesCarryRuledLinesAndColours) {
                                Ruled(PrintSource::History,
                                      {{1, 5}, {2, 10}, {3, 8}, {4, 13}, {6, 30}, {9, 4}},
                                      "着信対応履歴一覧"),
-                               calls, 40));
+                               calls, 40, DefaultListPageLayout()));
     ASSERT_TRUE(PrintListToPdf(rosterPdf,
                                Ruled(PrintSource::Roster,
                                      {{1, 5}, {2, 13}, {4, 8}, {5, 30}, {8, 22}, {10, 12}, {11, 4}},
                                      "登録名簿一覧"),
-                               entries, 12));
+                               entries, 12, DefaultListPageLayout()));
     const QString shots = qEnvironmentVariable("KANATA_SCREENSHOT_DIR");
     for (const auto& [pdf, name] : {std::pair{historyPdf, "list-print-history-page"},
                                     std::pair{rosterPdf, "list-print-roster-page"}}) {

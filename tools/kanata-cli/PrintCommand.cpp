@@ -4,6 +4,7 @@
 #include "data/RecvHisTable.h"
 #include "printing/ListPrintRun.h"
 #include "printing/ListPrintSettingsStore.h"
+#include "printing/PrintPageSettings.h"
 #include "printing/PrintTemplates.h"
 #include "printing/TablePrintSources.h"
 #include "settings/IniFile.h"
@@ -18,7 +19,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: kanata-cli print (--history|--roster) --pdf OUT.pdf [--template NAME] [--data DIR]\n"
     "  prints every record of the call history or the roster to a PDF file with the\n"
-    "  last layout (\"前回のレイアウト\") or a named template of LPRHis.tpl / LPAMeibo.tpl.\n";
+    "  last layout (\"前回のレイアウト\") or a named template of LPRHis.tpl / LPAMeibo.tpl,\n"
+    "  on the paper and margins last chosen for printed lists (LstPrint.pi; A4 with\n"
+    "  10 mm margins when none was chosen).\n";
 
 PrintLayout ChosenLayout(const Folders& folders, const IniFile& ini, PrintSource source,
                          const std::optional<std::string>& name) {
@@ -70,16 +73,17 @@ int runPrint(Arguments& args) {
     RecvHisTable recvHis;
     MeiboTable meibo;
     meibo.open(folders.dataFolder);
+    const QPageLayout paper = ReadListPageLayout(folders.workFolder / kPrinterSettingsFileName);
     PrintChoice all;
     int pages = 0;
     bool written = false;
     if (history) {
         recvHis.open(folders.dataFolder);
         HistoryPrintSource records(recvHis, &meibo, all, settings.format.ignoreTdfkn);
-        written = PrintListToPdf(*pdf, settings, records, recvHis.count(), &pages);
+        written = PrintListToPdf(*pdf, settings, records, recvHis.count(), paper, &pages);
     } else {
         RosterPrintSource records(meibo, {}, all, settings.format.ignoreTdfkn);
-        written = PrintListToPdf(*pdf, settings, records, meibo.count(), &pages);
+        written = PrintListToPdf(*pdf, settings, records, meibo.count(), paper, &pages);
     }
     if (!written)
         throw UsageError("cannot write " + *pdf);
