@@ -1,10 +1,12 @@
 #include "lookup/AddressDictionary.h"
 
 #include "data/WidthConversion.h"
+#include "lookup/AddressKey.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 
 namespace kanata {
 namespace {
@@ -50,6 +52,21 @@ std::string withoutBlanks(std::string_view text) {
     return out;
 }
 
+// How well the note of a town row fits what the address says after the town:
+// 2 its chome range holds the number, 1 no note, 0 another note.
+int noteFit(std::string_view town, std::string_view after) {
+    const auto paren = town.find("（");
+    if (paren == std::string_view::npos)
+        return 1;
+    const std::string note = AddressKey(town.substr(paren));
+    int from = 0, to = 0;
+    if (std::sscanf(note.c_str(), "（%d～%d丁目）", &from, &to) != 2)
+        return 0;
+    int chome = 0;
+    const auto r = std::from_chars(after.data(), after.data() + after.size(), chome);
+    return r.ec == std::errc() && chome >= from && chome <= to ? 2 : 0;
+}
+
 } // namespace
 
 std::string TownBaseName(std::string_view town) {
@@ -67,6 +84,11 @@ AddressDictionary::AddressDictionary(const std::filesystem::path& dicFolder)
         municipalities_.push_back({std::string(f[0]), std::string(f[1]), std::string(f[2]),
                                    std::string(f[3]), std::string(f[4]), number(f[5]),
                                    number(f[6])});
+        const Municipality& m = municipalities_.back();
+        std::string_view bare = m.name;
+        if (const auto gun = bare.find("郡"); gun != std::string_view::npos)
+            bare.remove_prefix(gun + std::string_view("郡").size());
+        keys_.push_back({AddressKey(m.prefecture), AddressKey(m.name), AddressKey(bare)});
     }
     byJis_.resize(postal_.size());
     std::vector<std::string_view> jisOf(postal_.size());
@@ -163,29 +185,26 @@ const ExchangeArea* AddressDictionary::AreaOf(std::string_view digits) const {
 
 std::vector<AddressDictionary::AddressMatch>
 AddressDictionary::MunicipalitiesOf(std::string_view address) const {
-    const std::string text = withoutBlanks(ToFullWidth(address));
+    const std::string text = AddressKey(withoutBlanks(ToFullWidth(address)));
     std::vector<AddressMatch> full, partial;
     if (text.empty())
         return full;
-    for (const Municipality& m : municipalities_) {
+    for (std::size_t i = 0; i < municipalities_.size(); ++i) {
+        const Municipality& m = municipalities_[i];
+        const MunicipalityKeys& k = keys_[i];
         std::string_view rest = text;
-        const bool withPrefecture = startsWith(rest, m.prefecture);
-        if (withPrefecture)
-            rest.remove_prefix(m.prefecture.size());
+        if (startsWith(rest, k.prefecture))
+            rest.remove_prefix(k.prefecture.size());
         if (rest.empty()) {
             partial.push_back({&m, {}}); // the prefecture alone: all its municipalities
             continue;
         }
         // The district may be left out of an address.
-        std::string_view name = m.name;
-        std::string_view bare = name;
-        if (const auto gun = name.find("郡"); gun != std::string_view::npos)
-            bare = name.substr(gun + 3);
-        if (startsWith(rest, name))
-            full.push_back({&m, std::string(rest.substr(name.size()))});
-        else if (startsWith(rest, bare))
-            full.push_back({&m, std::string(rest.substr(bare.size()))});
-        else if (startsWith(name, rest) || startsWith(bare, rest))
+        if (startsWith(rest, k.name))
+            full.push_back({&m, TownKey(rest.substr(k.name.size()))});
+        else if (startsWith(rest, k.bare))
+            full.push_back({&m, TownKey(rest.substr(k.bare.size()))});
+        else if (startsWith(k.name, rest) || startsWith(k.bare, rest))
             partial.push_back({&m, {}});
     }
     return full.empty() ? partial : full;
@@ -197,11 +216,33 @@ std::vector<PostalRow> AddressDictionary::TownsFor(const AddressMatch& match, bo
         return rows;
     std::vector<PostalRow> fit;
     for (PostalRow& r : rows) {
-        const std::string base = TownBaseName(r.town);
+        const std::string base = TownKey(TownBaseName(r.town));
         if (!base.empty() && (startsWith(match.rest, base) || startsWith(base, match.rest)))
             fit.push_back(std::move(r));
     }
     return fit;
+}
+
+// The town an address names: the longest town name the text after the
+// municipality starts with. Where several rows share that name (北一条西 of
+// 1-19 and of 20-28 chome), the one whose chome range holds the number the
+// text goes on with, else the one without a note.
+std::optional<PostalRow> AddressDictionary::townOf(const AddressMatch& match) const {
+    std::optional<PostalRow> best;
+    std::size_t bestLength = 0;
+    int bestFit = -1;
+    for (PostalRow& r : TownsFor(match, false)) {
+        const std::string base = TownKey(TownBaseName(r.town));
+        if (!startsWith(match.rest, base))
+            continue;
+        const int fit = noteFit(r.town, std::string_view(match.rest).substr(base.size()));
+        if (!best || base.size() > bestLength || (base.size() == bestLength && fit > bestFit)) {
+            bestLength = base.size();
+            bestFit = fit;
+            best = std::move(r);
+        }
+    }
+    return best;
 }
 
 AddressCompletion AddressDictionary::Complete(std::string_view text) const {
@@ -235,14 +276,7 @@ AddressCompletion AddressDictionary::Complete(std::string_view text) const {
     fillCity(matches.front().municipality);
     if (matches.front().rest.empty())
         return c;
-    // The longest town name the text starts with.
-    std::optional<PostalRow> best;
-    for (PostalRow& r : TownsFor(matches.front(), false)) {
-        const std::string base = TownBaseName(r.town);
-        if (startsWith(matches.front().rest, base) &&
-            (!best || base.size() > TownBaseName(best->town).size()))
-            best = std::move(r);
-    }
+    const std::optional<PostalRow> best = townOf(matches.front());
     if (best) {
         c.postal = best->postal;
         c.town = TownBaseName(best->town);

@@ -60,7 +60,8 @@ public:
 
     // The municipalities an address text names (prefecture optional, a
     // partly typed municipality name allowed), with what follows the
-    // municipality name in the text for each.
+    // municipality name in the text for each, as its TownKey. Numerals and
+    // the spellings of ヶ are compared in their AddressKey form.
     struct AddressMatch {
         const Municipality* municipality;
         std::string rest;
@@ -75,14 +76,20 @@ public:
     AddressCompletion Complete(std::string_view postalOrAddress) const;
 
 private:
+    struct MunicipalityKeys {
+        std::string prefecture, name, bare; // bare: without the district
+    };
+
     PostalRow row(std::size_t i) const;
+    std::optional<PostalRow> townOf(const AddressMatch& match) const;
     std::pair<const std::uint32_t*, const std::uint32_t*> linesOf(std::string_view jis) const;
 
     TabFile cities_;
     TabFile postal_;
     std::vector<Municipality> municipalities_;
-    std::vector<std::uint32_t> byJis_; // postal line numbers sorted by (jis, line)
-    std::vector<ExchangeArea> areas_;  // sorted by prefix
+    std::vector<MunicipalityKeys> keys_; // AddressKey forms, parallel to municipalities_
+    std::vector<std::uint32_t> byJis_;   // postal line numbers sorted by (jis, line)
+    std::vector<ExchangeArea> areas_;    // sorted by prefix
 };
 
 // A town name as the postal data writes it, without its parenthesised note:

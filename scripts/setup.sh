@@ -15,7 +15,7 @@ packages=(
     libsofia-sip-ua-dev sip-tester
     fonts-noto-cjk xvfb xauth socat poppler-utils
     clang libclang-rt-14-dev
-    mecab-ipadic
+    mecab-ipadic skkdic-extra
 )
 # The dictionary data packages come from the npm registry; any npm will do.
 command -v npm >/dev/null || packages+=(npm)

@@ -396,10 +396,9 @@ void TDicSearch::btnDecideClick() {
     AddressSearchBase* s = search(tab);
     if (!s || p.lbxCity->count() == 0 || p.lbxCity->currentRow() < 0)
         return;
-    const bool hasTowns = p.lvTown->topLevelItemCount() > 0;
-    const bool townlessCity =
-        !s->Cities()[static_cast<std::size_t>(p.lbxCity->currentRow())].hasMunicipality();
-    if (!hasTowns && !townlessCity)
+    // An exchange area that names no municipality has no towns either: there
+    // is nothing to decide on.
+    if (p.lvTown->topLevelItemCount() == 0)
         return;
     QTreeWidgetItem* item = p.lvTown->currentItem();
     if (item && !item->isSelected())

@@ -109,7 +109,8 @@ TEST_F(DicSearchWindow, NumberSearchListsWardsAndKeepsAnAddressThatAlreadyFits) 
     view.edtAdrs2->setText(QStringLiteral("４－２－８"));
     whenDialogOpens([](TDicSearch& d) {
         EXPECT_EQ(d.pcSearch->currentIndex(), TDicSearch::NumberTab);
-        EXPECT_EQ(d.pages[0].lbxCity->count(), 23);
+        // The wards, and the cities the 03 area reaches into.
+        EXPECT_EQ(d.pages[0].lbxCity->count(), 26);
         EXPECT_EQ(d.pages[0].edtSearch->text(), QStringLiteral("03-1234-5678"));
         const auto wards = d.pages[0].lbxCity->findItems(QStringLiteral("港区"), Qt::MatchExactly);
         ASSERT_EQ(wards.size(), 1);
@@ -227,6 +228,32 @@ TEST_F(DicSearchWindow, FiveDigitCodeIsListedWithItsHyphenAndWaHidesWoAndN) {
     p.cbxKana->setCurrentIndex(10); // わ行
     EXPECT_EQ(column(p.lvTown, 2), QStringList{QStringLiteral("和田")});
     EXPECT_EQ(column(p.lvTown, 1), QStringList{QStringLiteral("わ")});
+}
+
+TEST_F(DicSearchWindow, AnAreaWithoutTownsCannotBeDecided) {
+    // An exchange area whose name is no municipality: its name is listed,
+    // no town, and deciding does nothing.
+    const auto dic = folders.scratch() / "Dic";
+    std::filesystem::create_directories(dic);
+    std::ofstream(dic / "city.txt") << "";
+    std::ofstream(dic / "postal.txt") << "";
+    std::ofstream(dic / "area.txt") << "0999\t不明\t\n";
+    list->viewHooks().dictionaryFolder = dic;
+    TMeiboView& view = newRecord();
+    view.edtTdfkn->setText(QStringLiteral("東京都"));
+    QTest::keyClicks(view.edtTel1, "0999-12-3456");
+    bool stayed = false;
+    whenDialogOpens([&stayed](TDicSearch& d) {
+        EXPECT_EQ(d.pages[0].lbxCity->count(), 1);
+        EXPECT_EQ(d.pages[0].lvTown->topLevelItemCount(), 0);
+        QTest::mouseClick(d.btnDecide, Qt::LeftButton);
+        stayed = d.isVisible();
+        QTest::mouseClick(d.btnCancel, Qt::LeftButton);
+    });
+    QTest::mouseClick(view.btnTelSch1, Qt::LeftButton);
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(view.edtTdfkn->text(), QStringLiteral("東京都"));
+    EXPECT_TRUE(view.edtPos->text().isEmpty());
 }
 
 TEST_F(DicSearchWindow, KnownNumberReturnsTheCallersRecordWithoutShowing) {

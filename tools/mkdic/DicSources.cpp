@@ -6,6 +6,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
+#include <QStringList>
 
 #include <iconv.h>
 
@@ -77,6 +79,40 @@ std::vector<std::string> splitCsv(const std::string& line) {
     while (std::getline(in, field, ','))
         fields.push_back(field);
     return fields;
+}
+
+// "やまだ" -> "ヤマダ"; empty when anything but hiragana is in it.
+std::string hiraganaToKatakana(const std::string& text) {
+    const QString in = QString::fromStdString(text);
+    QString out;
+    for (const QChar c : in) {
+        if (c.unicode() < 0x3041 || c.unicode() > 0x3096) {
+            if (c.unicode() != 0x30FC) // ー
+                return {};
+            out += c;
+            continue;
+        }
+        out += QChar(static_cast<char16_t>(c.unicode() + 0x60));
+    }
+    return out.toStdString();
+}
+
+// The kinds an SKK annotation names: "姓", "名", or "人名" (either).
+struct SkkKinds {
+    bool surname = false, given = false, either = false;
+};
+
+SkkKinds kindsOf(const std::string& annotation) {
+    SkkKinds k;
+    const QStringList tokens =
+        QString::fromStdString(annotation)
+            .split(QRegularExpression(QStringLiteral("[ ,、&]")), Qt::SkipEmptyParts);
+    for (const QString& t : tokens) {
+        k.surname = k.surname || t == QStringLiteral("姓");
+        k.given = k.given || t == QStringLiteral("名");
+        k.either = k.either || t == QStringLiteral("人名");
+    }
+    return k;
 }
 
 } // namespace
@@ -195,7 +231,42 @@ std::vector<NameSourceRow> ReadNames(const std::filesystem::path& file) {
         // surface, left id, right id, cost, 名詞, 固有名詞, 人名, kind, *, *, base, reading, ...
         if (f.size() < 12 || f[6] != "人名" || (f[7] != "姓" && f[7] != "名"))
             continue;
-        out.push_back({f[7] == "姓", f[0], ToHalfWidth(f[11]), std::atoi(f[3].c_str())});
+        out.push_back({f[7] == "姓", f[0], ToHalfWidth(f[11]), std::atoi(f[3].c_str()),
+                       NameSourceRow::kNoRank, false});
+    }
+    return out;
+}
+
+std::vector<NameSourceRow> ReadSkkNames(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + file.string());
+    std::vector<NameSourceRow> out;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == ';')
+            continue;
+        const std::string text = eucToUtf8(line);
+        const auto blank = text.find(" /");
+        if (blank == std::string::npos)
+            continue;
+        const std::string reading = ToHalfWidth(hiraganaToKatakana(text.substr(0, blank)));
+        if (reading.empty())
+            continue;
+        std::istringstream forms(text.substr(blank + 2));
+        std::string form;
+        for (int rank = 0; std::getline(forms, form, '/'); ++rank) {
+            const auto semi = form.find(';');
+            const std::string kanji = form.substr(0, semi);
+            if (kanji.empty() || kanji[0] == '(' || kanji[0] == '[')
+                continue; // SKK's program forms
+            const SkkKinds k = kindsOf(semi == std::string::npos ? "" : form.substr(semi + 1));
+            for (const bool surname : {true, false}) {
+                const bool named = surname ? k.surname : k.given;
+                if (named || k.either)
+                    out.push_back({surname, kanji, reading, NameSourceRow::kNoCost, rank, !named});
+            }
+        }
     }
     return out;
 }

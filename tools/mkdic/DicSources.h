@@ -34,7 +34,11 @@ struct AreaPrefix {
 struct NameSourceRow {
     bool surname = false;
     std::string kanji, reading; // reading: half-width katakana
-    int cost = 0;
+    int cost = kNoCost;         // the IPA dictionary's: lower is more common
+    int rank = kNoRank;         // place in a reading's list ordered by use, 0 first
+    bool ranksOnly = false;     // a name of either kind: orders a form, adds none
+    static constexpr int kNoCost = 1 << 30;
+    static constexpr int kNoRank = 1 << 30;
 };
 
 // The folder of per-prefix JSONP files ("json/100.json", ...).
@@ -49,5 +53,9 @@ std::map<std::string, Point> ReadPoints(const std::filesystem::path& file);
 std::vector<AreaPrefix> ReadAreaPrefixes(const std::filesystem::path& file);
 // Noun.name.csv in EUC-JP.
 std::vector<NameSourceRow> ReadNames(const std::filesystem::path& file);
+// An SKK dictionary of personal names in EUC-JP (SKK-JISYO.jinmei): one
+// reading a line with its forms in order of use, annotated 姓, 名 or 人名
+// (either). Forms of either kind come back as ranksOnly rows of both kinds.
+std::vector<NameSourceRow> ReadSkkNames(const std::filesystem::path& file);
 
 } // namespace kanata::mkdic

@@ -1,6 +1,9 @@
 #include "tools/mkdic/DicWriter.h"
 
 #include "data/Cp932.h"
+#include "tools/mkdic/AreaLinks.h"
+
+#include <QString>
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +31,12 @@ std::string designatedCity(const std::string& name) {
     if (pos == std::string::npos || pos + 3 >= name.size() || !endsWith(name, "区"))
         return {};
     return name.substr(0, pos + 3);
+}
+
+const std::string& nameOf(const std::vector<AreaPrefix>& areas, const std::string& prefix) {
+    return std::find_if(areas.begin(), areas.end(),
+                        [&](const AreaPrefix& a) { return a.prefix == prefix; })
+        ->name;
 }
 
 std::ofstream openOut(const std::filesystem::path& file) {
@@ -96,46 +105,26 @@ void writePostal(const DicSourcesRead& s, const std::filesystem::path& out, DicC
     counts.towns = towns.size();
 }
 
-// The prefecture most of the linked prefixes sharing the first three digits
-// belong to; decides names such as 府中 that several prefectures have.
-std::map<std::string, std::string>
-prefectureByPrefixHead(const std::vector<AreaPrefix>& areas,
-                       const std::vector<Municipality>& municipalities) {
-    std::map<std::string, std::map<std::string, int>> votes;
-    for (const AreaPrefix& a : areas) {
-        const auto linked = LinkAreaName(a.name, municipalities, {});
-        std::set<std::string> prefs;
-        for (const auto& jis : linked)
-            prefs.insert(jis.substr(0, 2));
-        if (prefs.size() == 1)
-            ++votes[a.prefix.substr(0, 3)][*prefs.begin()];
-    }
-    std::map<std::string, std::string> out;
-    for (const auto& [head, v] : votes)
-        out[head] = std::max_element(v.begin(), v.end(), [](const auto& x, const auto& y) {
-                        return x.second < y.second;
-                    })->first;
-    return out;
-}
-
 void writeAreas(const DicSourcesRead& s, const std::filesystem::path& out, DicCounts& counts) {
-    const auto heads = prefectureByPrefixHead(s.areas, s.municipalities);
-    std::vector<AreaPrefix> areas = s.areas;
-    std::sort(areas.begin(), areas.end(),
-              [](const AreaPrefix& a, const AreaPrefix& b) { return a.prefix < b.prefix; });
+    std::unordered_map<std::string, std::string> jisByName;
+    for (const Municipality& m : s.municipalities)
+        jisByName.emplace(m.prefecture + "|" + m.name, m.jis);
+    TownIndex towns;
+    for (const PostalSourceRow& r : s.postal)
+        if (const auto it = jisByName.find(r.prefecture + "|" + r.city);
+            it != jisByName.end() && r.office.empty())
+            towns.emplace_back(it->second, r.town);
+    AreaLinks links = LinkAreas(s.areas, s.municipalities, towns, s.served);
     auto f = openOut(out / "area.txt");
-    for (const AreaPrefix& a : areas) {
-        const auto head = heads.find(a.prefix.substr(0, 3));
-        const auto linked =
-            LinkAreaName(a.name, s.municipalities, head == heads.end() ? "" : head->second);
-        if (!linked.empty())
-            ++counts.areasLinked;
-        f << a.prefix << '\t' << a.name << '\t';
-        for (std::size_t i = 0; i < linked.size(); ++i)
-            f << (i ? "," : "") << linked[i];
+    for (const auto& [prefix, jis] : links.jisByPrefix) {
+        f << prefix << '\t' << nameOf(s.areas, prefix) << '\t';
+        for (std::size_t i = 0; i < jis.size(); ++i)
+            f << (i ? "," : "") << jis[i];
         f << '\n';
     }
-    counts.areas = areas.size();
+    counts.areas = links.jisByPrefix.size();
+    counts.areasLinked = counts.areas - links.unlinked.size();
+    counts.unlinkedAreas = std::move(links.unlinked);
 }
 
 // NameCandidate fields hold 12 bytes of code page 932 each.
@@ -144,26 +133,45 @@ bool fitsCandidate(const NameSourceRow& r) {
            cp932::byteWidth(r.kanji) <= 12;
 }
 
+// The popup offers kanji forms; a form of kana alone (やまだ) is the reading
+// again.
+bool hasKanji(const std::string& form) {
+    for (const QChar c : QString::fromStdString(form)) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF) ||
+            (u >= 0xF900 && u <= 0xFAFF) || u == 0x3005 || c.isSurrogate())
+            return true;
+    }
+    return false;
+}
+
 std::size_t writeNames(const std::vector<NameSourceRow>& all, bool surname,
                        const std::filesystem::path& file) {
-    std::map<std::pair<std::string, std::string>, int> best;
-    for (const NameSourceRow& r : all) {
-        if (r.surname != surname || !fitsCandidate(r))
-            continue;
-        auto [it, added] = best.emplace(std::make_pair(r.reading, r.kanji), r.cost);
-        if (!added)
-            it->second = std::min(it->second, r.cost);
-    }
     struct Entry {
         std::string reading, kanji;
-        int cost;
+        int rank = NameSourceRow::kNoRank, cost = NameSourceRow::kNoCost;
+        bool listed = false;
     };
+    std::map<std::pair<std::string, std::string>, Entry> byForm;
+    for (const NameSourceRow& r : all) {
+        if (r.surname != surname || !fitsCandidate(r) || !hasKanji(r.kanji))
+            continue;
+        Entry& e = byForm[{r.reading, r.kanji}];
+        e.reading = r.reading;
+        e.kanji = r.kanji;
+        e.rank = std::min(e.rank, r.rank);
+        e.cost = std::min(e.cost, r.cost);
+        e.listed = e.listed || !r.ranksOnly;
+    }
     std::vector<Entry> entries;
-    for (const auto& [key, cost] : best)
-        entries.push_back({key.first, key.second, cost});
-    // Lower cost = the more common form; it comes first within its reading.
+    for (auto& [key, e] : byForm)
+        if (e.listed)
+            entries.push_back(std::move(e));
+    // Within a reading the forms in the order of use of the name list, then by
+    // the IPA dictionary's cost (lower = more common).
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return std::tie(a.reading, a.cost, a.kanji) < std::tie(b.reading, b.cost, b.kanji);
+        return std::tie(a.reading, a.rank, a.cost, a.kanji) <
+               std::tie(b.reading, b.rank, b.cost, b.kanji);
     });
     auto f = openOut(file);
     for (const Entry& e : entries)
@@ -172,35 +180,6 @@ std::size_t writeNames(const std::vector<NameSourceRow>& all, bool surname,
 }
 
 } // namespace
-
-std::vector<std::string> LinkAreaName(const std::string& name,
-                                      const std::vector<Municipality>& municipalities,
-                                      const std::string& preferredPrefecture) {
-    std::vector<std::string> found;
-    for (const Municipality& m : municipalities) {
-        const std::string bare = withoutDistrict(m.name);
-        bool match = false;
-        for (const char* suffix : {"", "市", "町", "村", "区"})
-            match = match || bare == name + suffix;
-        match = match || designatedCity(m.name) == name + "市";
-        if (match)
-            found.push_back(m.jis);
-    }
-    if (found.empty()) {
-        for (const Municipality& m : municipalities)
-            if (m.prefecture == name + "都" && endsWith(m.name, "区") &&
-                designatedCity(m.name).empty())
-                found.push_back(m.jis);
-    }
-    std::set<std::string> prefs;
-    for (const auto& jis : found)
-        prefs.insert(jis.substr(0, 2));
-    if (prefs.size() > 1) {
-        const std::string keep = prefs.count(preferredPrefecture) ? preferredPrefecture : "";
-        std::erase_if(found, [&](const std::string& jis) { return jis.substr(0, 2) != keep; });
-    }
-    return found;
-}
 
 DicCounts WriteDictionaries(const DicSourcesRead& s, const std::filesystem::path& out) {
     std::filesystem::create_directories(out);

@@ -13,6 +13,7 @@ struct DicSourcesRead {
     std::vector<Municipality> municipalities;
     std::map<std::string, Point> points;
     std::vector<AreaPrefix> areas;
+    std::map<std::string, std::vector<std::string>> served; // see ReadServedMunicipalities
     std::vector<NameSourceRow> names;
 };
 
@@ -21,20 +22,12 @@ struct DicCounts {
     std::size_t rowsNotJoined = 0; // postal rows without a municipality code
     std::size_t withoutPoint = 0;  // municipalities without coordinates
     std::size_t areas = 0, areasLinked = 0;
+    std::vector<std::string> unlinkedAreas; // "prefix name"
     std::size_t surnames = 0, givenNames = 0;
 };
 
 // Writes city.txt, postal.txt, area.txt, sei.txt, mei.txt into `out`
 // (created when missing) and returns what it wrote.
 DicCounts WriteDictionaries(const DicSourcesRead& sources, const std::filesystem::path& out);
-
-// The municipality codes an exchange area name stands for: the municipality
-// of that name (市, 町, 村 or 区 added, a district prefix ignored), all wards
-// of a designated city of that name, or the special wards of a metropolis of
-// that name. Where a name fits municipalities of several prefectures,
-// `preferredPrefecture` (two digits, may be empty) decides.
-std::vector<std::string> LinkAreaName(const std::string& name,
-                                      const std::vector<Municipality>& municipalities,
-                                      const std::string& preferredPrefecture);
 
 } // namespace kanata::mkdic
