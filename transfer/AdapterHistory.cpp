@@ -96,6 +96,17 @@ DateTime AdapterEntryDateTime(const AdapterHistoryRecord& entry) {
     return value;
 }
 
+namespace {
+
+// Takes the table's failure boxes of one save: a refused row is counted,
+// not shown.
+class QuietRefusals : public MessageService {
+public:
+    MessageResult ShowCenteredMessage(const MessageRequest&) override { return MessageResult::Ok; }
+};
+
+} // namespace
+
 AdapterHistorySave SaveAdapterHistory(RecvHisTable& table,
                                       const std::vector<AdapterHistoryRecord>& entries,
                                       const HyphenationService* hyphenation,
@@ -124,14 +135,25 @@ AdapterHistorySave SaveAdapterHistory(RecvHisTable& table,
             row.Tel = hyphenated(tel, hyphenation);
         }
         row.Division = "0";
-        const std::optional<int> recNo = table.append(row, messages);
-        if (!recNo)
+        QuietRefusals refusals;
+        const std::optional<int> recNo = table.append(row, refusals);
+        if (!recNo) {
+            ++result.failed;
             continue;
+        }
         ++count;
         next = *recNo + 1;
         ++result.saved;
     }
     return result;
+}
+
+std::string AdapterHistorySaveMessage(const AdapterHistorySave& result) {
+    std::string text = std::to_string(result.saved) + "件保存しました";
+    if (result.failed > 0)
+        text += "\r\n" + std::to_string(result.failed) +
+                "件は書き込みに失敗したため保存できませんでした";
+    return text;
 }
 
 } // namespace kanata

@@ -32,14 +32,21 @@ DateTime AdapterEntryDateTime(const AdapterHistoryRecord& entry);
 
 struct AdapterHistorySave {
     int saved = 0;
+    int failed = 0;              // rows the table refused; skipped without a box
     bool stoppedAtLimit = false; // the record numbers ran out (message shown)
 };
 
-// Appends one history row per entry (Division "0", no names). Stops with the
-// numbering message when the record numbers run out.
+// Appends one history row per entry (Division "0", no names). A row the
+// table refuses is skipped and counted, without a box of its own (the
+// completion message tells of it). Stops with the numbering message when
+// the record numbers run out.
 AdapterHistorySave SaveAdapterHistory(RecvHisTable& table,
                                       const std::vector<AdapterHistoryRecord>& entries,
                                       const HyphenationService* hyphenation,
                                       MessageService& messages, const void* owner = nullptr);
+
+// The completion message of a save: the rows saved and, when some could
+// not be, how many.
+std::string AdapterHistorySaveMessage(const AdapterHistorySave& result);
 
 } // namespace kanata

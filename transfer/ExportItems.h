@@ -23,6 +23,9 @@ struct ExportOptions {
     bool EditPosHyphen = true;
     bool EditDate = false; // history only
     bool EditTime = false; // history only
+    // The text in UTF-8 (with a byte-order mark at the start of a file)
+    // instead of code page 932, for characters code page 932 cannot hold.
+    bool OutUtf8 = false;
 };
 
 // The captions of a source's items; the history's items 9 to 11 carry the

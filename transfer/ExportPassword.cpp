@@ -1,5 +1,13 @@
 #include "transfer/ExportPassword.h"
 
+#include "platform/DurableFile.h"
+#include "platform/FileDescriptor.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -77,18 +85,29 @@ std::optional<std::string> UnscramblePassword(const std::string& stored) {
     return out;
 }
 
+// The file is born readable by its owner only (a temporary file beside it,
+// renamed over it when complete), so the password is never, not even for a
+// moment, in a file others may read, and a file of wider mode already there
+// is replaced rather than written into.
 bool SaveExportPassword(const std::filesystem::path& file, const std::string& password) {
-    {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out << ScramblePassword(password);
-        if (!out.flush())
-            return false;
+    std::string temporary = file.string() + ".XXXXXX";
+    const FileDescriptor fd(::mkstemp(temporary.data())); // mode 0600
+    if (!fd.isOpen())
+        return false;
+    const std::string content = ScramblePassword(password);
+    bool written = ::fchmod(fd.get(), S_IRUSR | S_IWUSR) == 0;
+    for (std::size_t done = 0; written && done < content.size();) {
+        const ssize_t n = ::write(fd.get(), content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        written = n > 0;
+        done += written ? static_cast<std::size_t>(n) : 0;
     }
-    std::error_code ec;
-    std::filesystem::permissions(
-        file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);
+    written = written && ::fsync(fd.get()) == 0;
+    if (!written || renameDurably(temporary, file)) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
     return true;
 }
 

@@ -197,13 +197,24 @@ std::string ExportWriter::lineOf(const ExportJob& job, const Record& record, Cal
 std::int64_t ExportWriter::write(const ExportJob& job, std::ostream& out,
                                  const ExportProgress& progress) {
     const std::int64_t target = progress ? targetCount(job) : 0;
+    replaced_ = 0;
+    // Code page 932 writes "?" for each character it cannot hold; never a
+    // trail byte, so the "?" beyond those of the text are the replaced ones.
+    auto encoded = [this, utf8 = job.options.OutUtf8](const std::string& text) {
+        if (utf8)
+            return text;
+        std::string bytes = cp932::encode(text);
+        replaced_ +=
+            std::count(bytes.begin(), bytes.end(), '?') - std::count(text.begin(), text.end(), '?');
+        return bytes;
+    };
     if (job.options.OutHeader)
-        out << cp932::encode(ExportHeaderLine(job.layout, job.captions)) << "\r\n";
+        out << encoded(ExportHeaderLine(job.layout, job.captions)) << "\r\n";
     CallerRecords callers(roster_);
     const ExportValues values(job.options, hyphenation_);
     std::int64_t written = 0;
     walk(job, [&](const Record& record) {
-        out << cp932::encode(lineOf(job, record, callers, values)) << "\r\n";
+        out << encoded(lineOf(job, record, callers, values)) << "\r\n";
         ++written;
         return !progress || progress(written, target);
     });
@@ -213,14 +224,26 @@ std::int64_t ExportWriter::write(const ExportJob& job, std::ostream& out,
 std::int64_t WriteExportFile(ExportWriter& writer, const ExportJob& job,
                              const std::filesystem::path& file, bool append,
                              const ExportProgress& progress) {
+    std::error_code ec;
+    const bool fresh = !append || std::filesystem::file_size(file, ec) == 0 || ec;
     std::ofstream out(file, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
     if (!out)
         throw std::runtime_error(file.string() + "\r\n" + std::strerror(errno));
+    if (job.options.OutUtf8 && fresh)
+        out << "\xEF\xBB\xBF";
     const std::int64_t written = writer.write(job, out, progress);
     out.flush();
     if (!out)
         throw std::runtime_error(file.string() + "\r\n" + std::strerror(errno));
     return written;
+}
+
+std::string ReplacedCharactersNotice(std::int64_t replaced) {
+    if (replaced == 0)
+        return {};
+    return "Shift_JISで表せない文字が" + std::to_string(replaced) +
+           "文字あったため「?」に置き換えて出力しました  \r\n"
+           "そのまま出力するには「UTF-8で出力する」を指定してください  ";
 }
 
 } // namespace kanata

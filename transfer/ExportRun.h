@@ -79,12 +79,15 @@ public:
 
     // The number of records the job would write (before writing).
     std::int64_t targetCount(const ExportJob& job);
-    // Writes the header (when asked) and the records as code page 932 lines
-    // ending in CR LF; returns the record lines written. Throws
-    // sql::SqliteError on a table error; the stream's state tells of a
-    // write error.
+    // Writes the header (when asked) and the records as code page 932 (or,
+    // with OutUtf8, UTF-8) lines ending in CR LF; returns the record lines
+    // written. Throws sql::SqliteError on a table error; the stream's state
+    // tells of a write error.
     std::int64_t write(const ExportJob& job, std::ostream& out,
                        const ExportProgress& progress = {});
+    // The characters of the last write that code page 932 cannot hold and
+    // that were written as "?" (0 with OutUtf8).
+    std::int64_t replacedCharacters() const { return replaced_; }
 
 private:
     template <class Visit> void walk(const ExportJob& job, Visit visit);
@@ -94,9 +97,15 @@ private:
     RecvHisTable& history_;
     MeiboTable& roster_;
     const HyphenationService* hyphenation_;
+    std::int64_t replaced_ = 0;
 };
 
-// Writes the job to a file (rewritten, or appended to when `append`).
+// The notice of characters written as "?", for the completion message
+// (empty when there were none).
+std::string ReplacedCharactersNotice(std::int64_t replaced);
+
+// Writes the job to a file (rewritten, or appended to when `append`); a
+// UTF-8 file begins with the byte-order mark unless it is appended to.
 // Throws std::runtime_error with the reason when the file cannot be written.
 std::int64_t WriteExportFile(ExportWriter& writer, const ExportJob& job,
                              const std::filesystem::path& file, bool append,

@@ -52,6 +52,7 @@ ExportSettings ExportSettings::Read(const IniFile& ini) {
     out.options.EditPosHyphen = ini.readBool(s, "EditPosHyphen", true);
     out.options.EditDate = ini.readBool(s, "EditDate", false);
     out.options.EditTime = ini.readBool(s, "EditTime", false);
+    out.options.OutUtf8 = ini.readBool(s, "OutUtf8", false);
     for (int src = 0; src < 2; ++src) {
         const std::string prefix = ExportLayoutKeyPrefix(static_cast<ExportSource>(src));
         for (int n = 1; n <= ExportLayout::kMaxEntries; ++n)
@@ -72,6 +73,7 @@ void ExportSettings::write(IniFile& ini) const {
     ini.writeBool(s, "EditPosHyphen", options.EditPosHyphen);
     ini.writeBool(s, "EditDate", options.EditDate);
     ini.writeBool(s, "EditTime", options.EditTime);
+    ini.writeBool(s, "OutUtf8", options.OutUtf8);
     for (int src = 0; src < 2; ++src) {
         const std::string prefix = ExportLayoutKeyPrefix(static_cast<ExportSource>(src));
         for (int n = 1; n <= ExportLayout::kMaxEntries; ++n)

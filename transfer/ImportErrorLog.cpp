@@ -13,12 +13,15 @@ void ImportErrorLog::write(long long recordNumber, const std::string& reason,
     }
     const std::string text = encoding_ == TextEncoding::Utf8 ? reason : cp932::encode(reason);
     out_ << recordNumber << ',' << text << ',' << rawLine << "\r\n";
+    if (!out_)
+        failed_ = true;
     ++lines_;
 }
 
-void ImportErrorLog::flush() {
-    if (out_.is_open())
-        out_.flush();
+bool ImportErrorLog::flush() {
+    if (out_.is_open() && !out_.flush())
+        failed_ = true;
+    return !failed_;
 }
 
 } // namespace kanata

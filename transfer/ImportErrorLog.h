@@ -22,7 +22,8 @@ public:
 
     // `rawLine` in the file's own encoding, `reason` in UTF-8.
     void write(long long recordNumber, const std::string& reason, const std::string& rawLine);
-    void flush();
+    // False once a line could not be written (or the file not created).
+    bool flush();
     long long lines() const { return lines_; }
 
 private:
@@ -30,6 +31,7 @@ private:
     TextEncoding encoding_;
     std::ofstream out_;
     long long lines_ = 0;
+    bool failed_ = false;
 };
 
 } // namespace kanata

@@ -12,6 +12,7 @@
 #include "transfer/ImportTextFile.h"
 
 #include <array>
+#include <vector>
 
 namespace kanata {
 namespace {
@@ -66,6 +67,14 @@ private:
     bool failed_ = false;
 };
 
+// A line of the batch in progress with what became of it; the log gets it
+// only when the batch has been committed.
+struct BatchLine {
+    long long number;
+    std::string line;
+    int outcome;
+};
+
 // One run's state: the file, the table, the counters.
 class ImportSession {
 public:
@@ -80,6 +89,9 @@ public:
 
 private:
     bool runBatch(ImportTextFile& file, ImportErrorLog& log, const ImportBatchLimits& limits);
+    void logUnstored(ImportTextFile& file, ImportErrorLog& log, const std::vector<BatchLine>& batch,
+                     const std::string& failure);
+    long long number() const { return request_.firstRecord - 1 + result_.read; }
     int importLine(const std::string& line, TextEncoding encoding);
     int storeHistory(const ItemValues& values);
     int storeRoster(const ItemValues& values);
@@ -121,7 +133,7 @@ ImportResult ImportSession::run(ImportTextFile& file, const ImportBatchLimits& l
 bool ImportSession::runBatch(ImportTextFile& file, ImportErrorLog& log,
                              const ImportBatchLimits& limits) {
     const auto started = std::chrono::steady_clock::now();
-    long long registered = 0;
+    std::vector<BatchLine> lines;
     try {
         sql::Transaction batch(writer_.database());
         next_ = writer_.nextRecNo();
@@ -135,23 +147,62 @@ bool ImportSession::runBatch(ImportTextFile& file, ImportErrorLog& log,
                 break;
             }
             ++result_.read;
+            // In the batch before it is tried: a failure that ends the batch
+            // while storing it must find it there.
+            lines.push_back({number(), line, kImportRegistered});
             const int outcome = importLine(line, file.encoding());
+            lines.back().outcome = outcome;
             if (outcome == kImportTableFull) {
                 result_.tableFull = true;
                 break;
             }
-            if (outcome == kImportRegistered)
-                ++registered;
-            else
-                log.write(result_.read, ImportOutcomeReason(outcome), line);
         }
         batch.commit();
     } catch (const sql::SqliteError& e) {
-        messages_.error(std::string("データの書き込みに失敗しました  \r\n") + e.what(), owner_);
+        logUnstored(file, log, lines, e.what());
         return false;
     }
-    result_.registered += registered;
+    for (const BatchLine& l : lines) {
+        if (l.outcome == kImportRegistered)
+            ++result_.registered;
+        else if (l.outcome != kImportTableFull)
+            log.write(l.number, ImportOutcomeReason(l.outcome), l.line);
+    }
     return true;
+}
+
+// The batch was rolled back: none of its lines is stored, and storing stops
+// here. Each line from the batch's first to the file's last is logged, with
+// its own reason or that of the failed write.
+void ImportSession::logUnstored(ImportTextFile& file, ImportErrorLog& log,
+                                const std::vector<BatchLine>& batch, const std::string& failure) {
+    const int writeFailed = request_.destination == ImportDestination::History
+                                ? kImportHistoryWriteFailed
+                                : kImportRosterWriteFailed;
+    const std::string reason = ImportOutcomeReason(writeFailed);
+    result_.unstoredFrom = batch.empty() ? number() + 1 : batch.front().number;
+    result_.unstoredLine = result_.unstoredFrom + (request_.skipFirst ? 1 : 0);
+    for (const BatchLine& l : batch) {
+        const bool ownReason = l.outcome != kImportRegistered && l.outcome != kImportTableFull;
+        log.write(l.number, ownReason ? ImportOutcomeReason(l.outcome) : reason, l.line);
+    }
+    std::string line;
+    while (file.readLine(line)) {
+        ++result_.read;
+        log.write(number(), reason, line);
+    }
+    result_.unstoredLogged = log.flush();
+    const std::string from = std::to_string(result_.unstoredFrom) + "件目（ファイルの" +
+                             std::to_string(result_.unstoredLine) + "行目）";
+    messages_.error(
+        std::string("データの書き込みに失敗しました  \r\n") + failure + "\r\n\r\n" + from +
+            "から後は登録されていません  \r\n" +
+            (result_.unstoredLogged
+                 ? "登録されなかったデータは理由を付けて " + std::string(kImportErrorLogName) +
+                       " に出力しました  \r\n"
+                 : std::string(kImportErrorLogName) + " にも書き込めませんでした  \r\n") +
+            "空き容量などを確かめてから、" + from + "から取り込み直してください  ",
+        owner_);
 }
 
 int ImportSession::importLine(const std::string& line, TextEncoding encoding) {
@@ -276,6 +327,9 @@ ImportResult ImportRun::run(const ImportRequest& request, const Progress& progre
     }
     if (request.skipFirst)
         file.readLine(header);
+    for (long long passed = 1; passed < request.firstRecord; ++passed)
+        if (!file.readLine(header))
+            break;
     ImportSession session(dm_, request, hyphenation_, supplement_, messages_, owner_, table);
     const bool backedUp = result.backedUp;
     result = session.run(file, limits_, progress);

@@ -10,6 +10,13 @@
 // event handler (an incoming call) ever meets an open import transaction.
 // The next record number is read afresh at each batch, so a call stored
 // between two batches keeps its number.
+//
+// A batch that cannot be committed (a full disk, a failing device) is
+// rolled back whole, and the run stops storing: every line of that batch
+// and every later line of the file goes to the error log with its reason,
+// and the message names the first line that was not stored. What was
+// committed before stays; a re-import that starts at that record
+// (`firstRecord`) neither repeats nor misses a line.
 #include "transfer/ImportMapping.h"
 
 #include <chrono>
@@ -32,6 +39,9 @@ struct ImportRequest {
     bool skipFirst = false;   // "SkipRecord"
     bool sameReplace = false; // roster: replace the record with the same number
     bool noSupplement = false;
+    // The record (numbered as the error log numbers them) the run starts
+    // at; the records before it are passed over unread.
+    long long firstRecord = 1;
 };
 
 struct ImportResult {
@@ -41,6 +51,12 @@ struct ImportResult {
     bool tableFull = false;
     bool backedUp = false;
     bool aborted = false; // stopped by a failure that was shown (table, file, dictionary)
+    // After a batch that could not be stored: the first record not stored
+    // (0 when all were), its line in the file, and whether every record
+    // from there on is in the error log.
+    long long unstoredFrom = 0;
+    long long unstoredLine = 0;
+    bool unstoredLogged = false;
 };
 
 struct ImportBatchLimits {

@@ -30,6 +30,7 @@ SampleProblem LoadImportSample(const std::filesystem::path& file,
     if (!text.readLine(line))
         return SampleProblem::Empty;
     sample.encoding = text.encoding();
+    sample.unmarkedUtf8 = text.unmarkedUtf8();
     const int separators = CountSeparators(line, sample.encoding);
     for (const std::string& field :
          SplitFields(line, separators, SplitMode::Quoted, ',', 0, sample.encoding))

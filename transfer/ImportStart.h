@@ -16,7 +16,14 @@ class IniFile;
 struct ImportSample {
     std::vector<std::string> fields; // UTF-8, outer quotes kept
     TextEncoding encoding = TextEncoding::Cp932;
+    bool unmarkedUtf8 = false; // UTF-8 recognised without a byte-order mark
 };
+
+// What the dialog and the command line say of a file read as UTF-8 though
+// it has no byte-order mark.
+inline constexpr const char* kUnmarkedUtf8Notice =
+    "指定したテキストファイルはBOM（バイトオーダーマーク）のないUTF-8で書かれています  \r\n"
+    "UTF-8として読み込みます  ";
 
 enum class SampleProblem { None, IsErrorLog, Empty, Unreadable };
 

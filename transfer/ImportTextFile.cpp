@@ -6,12 +6,63 @@ namespace kanata {
 
 namespace {
 constexpr char kBom[] = "\xEF\xBB\xBF";
+constexpr std::streamsize kSniffBytes = 4 << 20;
+
+// The length of the well-formed UTF-8 sequence at `at` (RFC 3629: no
+// overlong forms, no surrogates, nothing above U+10FFFF); 0 when there is
+// none, -1 when the bytes end inside one that is well-formed so far.
+int SequenceLength(std::string_view bytes, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    int length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    for (int i = 1; i < length; ++i) {
+        if (at + static_cast<std::size_t>(i) >= bytes.size())
+            return -1;
+        const auto next = static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+        if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF))
+            return 0;
+    }
+    return length;
+}
+
+} // namespace
+
+bool LooksLikeUtf8(std::string_view bytes) {
+    bool beyondAscii = false;
+    for (std::size_t at = 0; at < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+            ++at;
+            continue;
+        }
+        beyondAscii = true;
+        const int length = SequenceLength(bytes, at);
+        if (length == 0)
+            return false;
+        if (length < 0)
+            break; // cut off where the sniffed part ends
+        at += static_cast<std::size_t>(length);
+    }
+    return beyondAscii;
 }
 
 bool ImportTextFile::open(const std::filesystem::path& path) {
     in_.close();
     in_.clear();
     in_.open(path, std::ios::binary);
+    unmarkedUtf8_ = false;
     if (!in_)
         return false;
     char head[3] = {};
@@ -20,7 +71,13 @@ bool ImportTextFile::open(const std::filesystem::path& path) {
         encoding_ = TextEncoding::Utf8;
         position_ = 3;
     } else {
-        encoding_ = TextEncoding::Cp932;
+        in_.clear();
+        in_.seekg(0);
+        std::string head(static_cast<std::size_t>(kSniffBytes), '\0');
+        in_.read(head.data(), kSniffBytes);
+        head.resize(static_cast<std::size_t>(in_.gcount()));
+        unmarkedUtf8_ = LooksLikeUtf8(head);
+        encoding_ = unmarkedUtf8_ ? TextEncoding::Utf8 : TextEncoding::Cp932;
         in_.clear();
         in_.seekg(0);
         position_ = 0;

@@ -1,7 +1,11 @@
 #pragma once
 // Reading an import file line by line. A file that begins with the UTF-8
-// byte-order mark is UTF-8 (spreadsheet programs write such files); any
-// other file is code page 932. Lines end with CR LF or LF; the last line
+// byte-order mark is UTF-8 (spreadsheet programs write such files). So is a
+// file without the mark whose beginning (the first 4 MiB) holds bytes
+// beyond ASCII that are all valid UTF-8: code page 932 text with its
+// double-byte and half-width characters is practically never valid UTF-8,
+// while read as code page 932 such a file would only give garbled fields.
+// Any other file is code page 932. Lines end with CR LF or LF; the last line
 // needs no line end. Lines are handed out as they stand in the file, and
 // fields are turned into UTF-8 only after splitting.
 #include "transfer/TextFields.h"
@@ -18,6 +22,8 @@ public:
     // False when the file cannot be opened.
     bool open(const std::filesystem::path& path);
     TextEncoding encoding() const { return encoding_; }
+    // A UTF-8 file recognised by its content, without a byte-order mark.
+    bool unmarkedUtf8() const { return unmarkedUtf8_; }
     // The next line without its line end; false at the end of the file.
     bool readLine(std::string& line);
     // Bytes read so far (for progress shown by size).
@@ -29,8 +35,13 @@ public:
 private:
     std::ifstream in_;
     TextEncoding encoding_ = TextEncoding::Cp932;
+    bool unmarkedUtf8_ = false;
     std::uint64_t position_ = 0;
 };
+
+// True for bytes beyond ASCII that are all valid UTF-8; a sequence cut off
+// at the very end counts as valid.
+bool LooksLikeUtf8(std::string_view bytes);
 
 // The number of lines of a file as ImportTextFile reads them (-1 when it
 // cannot be read).

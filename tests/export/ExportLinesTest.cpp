@@ -201,4 +201,28 @@ TEST_F(ExportFixture, LongExportsContinueEachReadExactlyAfterTheLastRow) {
     EXPECT_EQ(run(j), std::vector<std::string>(expected.begin() + 498, expected.begin() + 1101));
 }
 
+TEST_F(ExportFixture, CharactersBeyondCodePage932AreCountedOrKeptInUtf8) {
+    addCall("0312345678", At(2026, 5, 1), "𠮷野家", "山田😀?");
+    ExportJob j = job(ExportSource::History, {{4}, {6}});
+    const auto file = folders.scratch() / "out.csv";
+    ExportWriter writer(dm.RecvHis(), dm.Meibo(), &hyphenation);
+
+    ASSERT_EQ(WriteExportFile(writer, j, file, false), 1);
+    EXPECT_EQ(writer.replacedCharacters(), 2); // the text's own "?" is not counted
+    EXPECT_EQ(test::TextLines(test::ReadBytes(file)),
+              (Lines{"会社名漢字,名前漢字", "?野家,山田??"}));
+    EXPECT_NE(ReplacedCharactersNotice(2).find("2文字"), std::string::npos);
+    EXPECT_EQ(ReplacedCharactersNotice(0), "");
+
+    j.options.OutUtf8 = true;
+    ASSERT_EQ(WriteExportFile(writer, j, file, false), 1);
+    EXPECT_EQ(writer.replacedCharacters(), 0);
+    const std::string utf8 = "\xEF\xBB\xBF会社名漢字,名前漢字\r\n𠮷野家,山田😀?\r\n";
+    EXPECT_EQ(test::ReadBytes(file), utf8);
+    // Appended text carries no second byte-order mark.
+    j.options.OutHeader = false;
+    ASSERT_EQ(WriteExportFile(writer, j, file, true), 1);
+    EXPECT_EQ(test::ReadBytes(file), utf8 + "𠮷野家,山田😀?\r\n");
+}
+
 } // namespace

@@ -134,6 +134,44 @@ TEST_F(ExportProgram, StoredCallsOfTheAdapterAreReadAndTwoChosenRowsSaved) {
     EXPECT_EQ(anonymous.Division, "0");
 }
 
+TEST_F(ExportProgram, AStoredCallTheTableRefusesIsSkippedWithoutABoxAndCounted) {
+    const auto list = folders.scratch() / "stored.txt";
+    std::ofstream(list) << "0311111111,20260301,101500\n0322222222,20260302,080000\n"
+                           "0333333333,20260303,120000\n";
+    ASSERT_EQ(runTool("ktcall", {"--history", QString::fromStdString(list.string())}), 0);
+    {
+        TableUse use(dm(), &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+        dm().RecvHis().table().database().exec(
+            "CREATE TRIGGER refuse BEFORE INSERT ON RecvHis WHEN NEW.SchTel = '0322222222' "
+            "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    }
+    const std::size_t before = history().size();
+
+    messages.expect("接続機器から着信履歴を読み込みます", MessageResult::Yes)
+        .expect("3件のデータを着信対応履歴ファイルに保存します", MessageResult::Yes)
+        .expect("2件保存しました\r\n1件は書き込みに失敗したため保存できませんでした");
+    ModalScript script;
+    script.then<TGetReceiveHistory>(
+        [&](TGetReceiveHistory& w) {
+            if (!waitUntil([&] { return w.lbxHistory->topLevelItemCount() == 3; }, 20000))
+                return;
+            clickRow(w.lbxHistory, 0);
+            clickRow(w.lbxHistory, 1, Qt::ControlModifier);
+            clickRow(w.lbxHistory, 2, Qt::ControlModifier);
+            click(w.btnSave);
+            click(w.btnCancel);
+        },
+        "retrieval");
+    form->actGetRecvHis->trigger();
+    EXPECT_TRUE(script.finished()) << script.pending();
+    EXPECT_TRUE(messages.allAnswered());
+
+    const std::vector<RecvHisRow> rows = history();
+    ASSERT_EQ(rows.size(), before + 2);
+    EXPECT_EQ(rows[before].SchTel, "0311111111");
+    EXPECT_EQ(rows[before + 1].SchTel, "0333333333");
+}
+
 TEST_F(ExportProgram, HistoryLayoutBuiltInTheGridIsExportedAsText) {
     addCall("0312345678", DateTime{2026, 4, 1, 9, 0, 0, 0}, "東都物産", "高橋");
     addCall("0698765432", DateTime{2026, 4, 2, 9, 0, 0, 0}, "浪速商会", "");

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
+#include <sys/stat.h>
 
 using namespace kanata;
 
@@ -100,6 +102,30 @@ TEST(ExportPassword, RulesAreCheckedInOrderWithTheFieldConcerned) {
     EXPECT_TRUE(differ->clearConfirmation);
     EXPECT_EQ(differ->field, PasswordField::Confirmation);
     EXPECT_EQ(message("Abcdefgh12345678", "Abcdefgh12345678"), "ok");
+}
+
+TEST(ExportPassword, SavedCopyIsBornOwnerOnlyAndNeverWrittenIntoAWiderFile) {
+    test::TempFolders folders;
+    const auto file = folders.scratch() / "FExport.pwd";
+    const mode_t umaskBefore = ::umask(0);
+    std::ofstream(file) << "older";
+    std::filesystem::permissions(
+        file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read | std::filesystem::perms::others_read);
+    // Someone who could read the older file and still holds it open.
+    std::ifstream reader(file, std::ios::binary);
+    const bool saved = SaveExportPassword(file, "Secret2026pass");
+    ::umask(umaskBefore);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const std::string seen((std::istreambuf_iterator<char>(reader)),
+                           std::istreambuf_iterator<char>());
+    EXPECT_EQ(seen, "older");
+    EXPECT_EQ(LoadExportPassword(file), "Secret2026pass");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folders.scratch()),
+                            std::filesystem::directory_iterator()),
+              1); // no temporary file beside it
 }
 
 TEST(ExportPassword, SavedCopyIsNotPlainAndBadCopiesAreRefused) {

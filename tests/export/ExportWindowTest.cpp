@@ -138,6 +138,46 @@ TEST_F(ExportWindows, ListRefusesAnEmptyTableOrLayoutAndSavesTheSettings) {
     EXPECT_TRUE(ini->hasKey("FILE EXPORT RECVHIS LIST", "Width"));
 }
 
+TEST_F(ExportWindows, CompletionCountsCharactersPutOutAsQuestionMarksUntilUtf8IsChosen) {
+    addCall("0312345678", At(2026, 1, 1), "𠮷野家", "😀");
+    const auto out = folders.scratch() / "calls.csv";
+    env->chooseFile = [&](QWidget*, const QString&, const QString&, int& index) {
+        index = 2;
+        return QString::fromStdString(out.string());
+    };
+    TFileExport w(*env);
+    w.show();
+    click(w.btnSetAll);
+    click(w.rbRange[2]);
+    click(w.rbNormal);
+    auto exportAll = [&] {
+        ModalScript script;
+        script.then<TRecvHisFileExportList>([](TRecvHisFileExportList& list) {
+            click(list.btnExport);
+            click(list.btnCancel);
+        });
+        click(w.btnList);
+        EXPECT_TRUE(script.finished());
+    };
+    messages.expect("1件すべてをテキストファイルに出力します", MessageResult::Yes)
+        .expect("出力件数 = 1件\r\n\r\nShift_JISで表せない文字が2文字あったため");
+    exportAll();
+    EXPECT_NE(ReadBytes(out).find(cp932::encode("?野家")), std::string::npos);
+
+    click(w.chkOutUtf8);
+    messages.expect("1件すべてをテキストファイルに出力します", MessageResult::Yes)
+        .expect("へ出力します", MessageResult::No)
+        .expect("既にあるファイルを指定しました", MessageResult::Yes)
+        .expect("出力件数 = 1件");
+    exportAll();
+    EXPECT_EQ(messages.shown().back().text.find("Shift_JIS"), std::string::npos);
+    EXPECT_TRUE(ini->readBool("FILE EXPORT", "OutUtf8", false));
+    const std::string bytes = ReadBytes(out);
+    EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_NE(bytes.find("𠮷野家"), std::string::npos);
+    EXPECT_NE(bytes.find("😀"), std::string::npos);
+}
+
 TEST_F(ExportWindows, RosterChoiceTellsAboutTheAddressBookWhenItIsTheRoster) {
     env->usePbAdrs = true;
     TFileExport w(*env);

@@ -176,5 +176,25 @@ TEST_F(ExportFixture, CommandLineEncryptionWritesOnlyTheSelfExtractingFile) {
     ASSERT_TRUE(dm.OpenRecvHis());
 }
 
+TEST_F(ExportFixture, CommandLineEncryptionToAnExeNameRestoresTextBesideTheExtractor) {
+    addCall("0312345678", At(2026, 7, 1, 8, 30, 0), "東都物産", "高橋");
+    dm.CloseMeibo();
+    dm.CloseRecvHis();
+    const auto exe = folders.scratch() / "Meibo.exe";
+    QString errors;
+    ASSERT_EQ(runCli({"export", "--history", qs(exe), "--encrypt", "--data", qs(dataFolder)},
+                     &errors, stageFolder() / "kanata-cli", "CliPass2026\n"),
+              0)
+        << errors.toStdString();
+    const std::string extractor = ReadBytes(exe);
+    // Run where it lies: the text must not take the extractor's place.
+    ASSERT_EQ(runCli({}, &errors, exe, "CliPass2026\n", folders.scratch()), 0)
+        << errors.toStdString();
+    EXPECT_EQ(ReadBytes(exe), extractor);
+    EXPECT_EQ(TextLines(ReadBytes(folders.scratch() / "Meibo.txt")).size(), 2u);
+    ASSERT_TRUE(dm.OpenMeibo());
+    ASSERT_TRUE(dm.OpenRecvHis());
+}
+
 } // namespace
 } // namespace kanata::test

@@ -3,6 +3,11 @@
 
 #include <QProcess>
 
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace kanata;
 using kanata::test::At;
 using kanata::test::ExportFixture;
@@ -16,10 +21,10 @@ struct ExtractorRun {
 
 // Runs a self-extracting file in `folder` with the password on its input.
 ExtractorRun runExtractor(const std::filesystem::path& exe, const std::filesystem::path& folder,
-                          const std::string& password) {
+                          const std::string& password, const QStringList& arguments = {}) {
     QProcess process;
     process.setWorkingDirectory(QString::fromStdString(folder.string()));
-    process.start(QString::fromStdString(exe.string()), {});
+    process.start(QString::fromStdString(exe.string()), arguments);
     process.write(QByteArray::fromStdString(password + "\n"));
     process.closeWriteChannel();
     ExtractorRun run;
@@ -28,6 +33,70 @@ ExtractorRun runExtractor(const std::filesystem::path& exe, const std::filesyste
     run.errors = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
+
+// A self-extracting file run on a pseudo-terminal, as a person runs it: each
+// answer is typed once the extractor's output shows its prompt.
+class TerminalRun {
+public:
+    TerminalRun(const std::filesystem::path& exe, const std::filesystem::path& folder) {
+        pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
+        if (pid_ == 0) {
+            if (chdir(folder.c_str()) == 0)
+                execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~TerminalRun() {
+        if (master_ >= 0)
+            close(master_);
+        if (pid_ > 0 && exitCode_ < 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool started() const { return pid_ > 0; }
+    // Reads until `prompt` appears (or 30 s pass), then types `answer`.
+    bool answer(const std::string& prompt, const std::string& answer) {
+        if (!readUntil([&] { return output_.find(prompt) != std::string::npos; }))
+            return false;
+        output_.clear();
+        return write(master_, answer.data(), answer.size()) == static_cast<ssize_t>(answer.size());
+    }
+    // Reads to the end and returns the exit status (-1 when it did not end).
+    int finish() {
+        readUntil([] { return false; });
+        int status = 0;
+        for (int i = 0; i < 300 && exitCode_ < 0; ++i) {
+            if (waitpid(pid_, &status, WNOHANG) == pid_)
+                exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+            else
+                usleep(100000);
+        }
+        return exitCode_;
+    }
+    const std::string& output() const { return all_; }
+
+private:
+    template <class Done> bool readUntil(Done done) {
+        for (int waited = 0; waited < 300 && !done(); ++waited) {
+            pollfd fd{master_, POLLIN, 0};
+            if (poll(&fd, 1, 100) <= 0)
+                continue;
+            char buffer[512];
+            const ssize_t n = read(master_, buffer, sizeof buffer);
+            if (n <= 0)
+                return done(); // the extractor has ended
+            output_.append(buffer, static_cast<std::size_t>(n));
+            all_.append(buffer, static_cast<std::size_t>(n));
+        }
+        return done();
+    }
+
+    int master_ = -1;
+    pid_t pid_ = -1;
+    int exitCode_ = -1;
+    std::string output_, all_;
+};
 
 bool emptyFolder(const std::filesystem::path& folder) {
     return std::filesystem::is_empty(folder);
@@ -101,6 +170,69 @@ TEST_F(SelfExtractor, FailureLeavesNoOutputAndNoTemporaryFolder) {
     EXPECT_EQ(test::ReadBytes(chosen), "older file"); // only a finished file replaces it
     EXPECT_EQ(SfxFailureMessage(kSfxDiskFull), "空き容量が足りなかったため出力できませんでした  ");
     EXPECT_EQ(SfxFailureMessage(kSfxNoExtractor), "暗号化出力に失敗しましたRC = 2");
+}
+
+TEST_F(SelfExtractor, KeepsAnExistingFileUnlessForcedWhenNoTerminalCanAsk) {
+    ASSERT_EQ(build("Kanata2026", test::stageFolder() / kSfxExtractorName), kSfxDone);
+    const auto restorePlace = folders.scratch() / "restore";
+    std::filesystem::create_directories(restorePlace);
+    std::ofstream(restorePlace / "Rireki.txt") << "the user's own file";
+
+    const ExtractorRun kept = runExtractor(chosen, restorePlace, "Kanata2026");
+    EXPECT_EQ(kept.exitCode, 4) << kept.errors.toStdString();
+    EXPECT_TRUE(kept.errors.contains(QStringLiteral("--force"))) << kept.errors.toStdString();
+    EXPECT_EQ(test::ReadBytes(restorePlace / "Rireki.txt"), "the user's own file");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(restorePlace),
+                            std::filesystem::directory_iterator()),
+              1); // no temporary file left beside it
+
+    const ExtractorRun forced = runExtractor(chosen, restorePlace, "Kanata2026", {"--force"});
+    ASSERT_EQ(forced.exitCode, 0) << forced.errors.toStdString();
+    EXPECT_EQ(test::ReadBytes(restorePlace / "Rireki.txt"), text);
+}
+
+TEST_F(SelfExtractor, AsksOnATerminalBeforeReplacingAFile) {
+    ASSERT_EQ(build("Kanata2026", test::stageFolder() / kSfxExtractorName), kSfxDone);
+    const auto restorePlace = folders.scratch() / "restore";
+    std::filesystem::create_directories(restorePlace);
+    std::ofstream(restorePlace / "Rireki.txt") << "the user's own file";
+
+    {
+        TerminalRun no(chosen, restorePlace);
+        ASSERT_TRUE(no.started());
+        ASSERT_TRUE(no.answer("パスワード", "Kanata2026\n")) << no.output();
+        ASSERT_TRUE(no.answer("上書きしますか", "n\n")) << no.output();
+        EXPECT_EQ(no.finish(), 4) << no.output();
+        EXPECT_EQ(test::ReadBytes(restorePlace / "Rireki.txt"), "the user's own file");
+    }
+    TerminalRun yes(chosen, restorePlace);
+    ASSERT_TRUE(yes.started());
+    ASSERT_TRUE(yes.answer("パスワード", "Kanata2026\n")) << yes.output();
+    ASSERT_TRUE(yes.answer("上書きしますか", "y\n")) << yes.output();
+    EXPECT_EQ(yes.finish(), 0) << yes.output();
+    EXPECT_EQ(test::ReadBytes(restorePlace / "Rireki.txt"), text);
+}
+
+TEST_F(SelfExtractor, NeverReplacesItselfEvenWhenForced) {
+    // A text named like the extractor, restored in the extractor's folder.
+    const EncryptedOutput files = EncryptedOutput::For(chosen);
+    EncryptedOutput sameName = files;
+    sameName.tempText = files.tempFolder / chosen.filename();
+    std::filesystem::create_directories(files.tempFolder);
+    std::ofstream(sameName.tempText, std::ios::binary) << "a,b\r\n";
+    ASSERT_EQ(BuildSelfExtractor(SfxBuilder(test::stageFolder() / kSfxExtractorName), sameName,
+                                 "Kanata2026", nullptr),
+              kSfxDone);
+    std::filesystem::remove_all(files.tempFolder);
+    const std::string extractor = test::ReadBytes(chosen);
+
+    const ExtractorRun forced = runExtractor(chosen, outFolder, "Kanata2026", {"--force"});
+    EXPECT_EQ(forced.exitCode, 4) << forced.errors.toStdString();
+    EXPECT_TRUE(forced.errors.contains(QStringLiteral("自身"))) << forced.errors.toStdString();
+    EXPECT_EQ(test::ReadBytes(chosen), extractor);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(outFolder),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST(SfxParameters, BlockCarriesPasswordModeAndFolderAtTheirOffsets) {

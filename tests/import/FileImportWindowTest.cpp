@@ -214,11 +214,43 @@ TEST_F(FileImportWindow, HandMadeHistoryMappingWithConstantsArrowsAndDragging) {
     EXPECT_TRUE(std::filesystem::exists(dataFolder() / "backupRH.imp" / "RecvHis.DB"));
 }
 
+TEST_F(FileImportWindow, ConstantsAreLimitedInBytesAndUnmarkedUtf8IsNamed) {
+    {
+        std::ofstream out(input, std::ios::binary);
+        out << "20260501,093000,0312345678,𠮷野家\r\n";
+    }
+    openFromMenu([&](TFileImport& dialog) {
+        messages.expect("BOM（バイトオーダーマーク）のないUTF-8で書かれています");
+        typeFile(dialog, input);
+        ASSERT_EQ(dialog.sgSrc->rowCount(), 4);
+        EXPECT_EQ(cell(dialog.sgSrc, 3, 1), QStringLiteral("𠮷野家"));
+
+        // 名前漢字 holds 22 bytes: eleven kanji, not 22.
+        clickCell(dialog.sgDest, kHisNameKanji - 1, 0);
+        ModalScript<TConstantInput> constant([](TConstantInput& input) {
+            typeInto(input.edtValue, QStringLiteral("山田太郎山田太郎山田太郎"));
+            EXPECT_EQ(input.edtValue->text(), QStringLiteral("山田太郎山田太郎山田太"));
+            QTest::mouseClick(input.btnOK, Qt::LeftButton);
+        });
+        QTest::mouseClick(dialog.btnConstant, Qt::LeftButton);
+        EXPECT_TRUE(constant.ran());
+        EXPECT_EQ(cell(dialog.sgDest, kHisNameKanji - 1, 1),
+                  QStringLiteral("山田太郎山田太郎山田太"));
+        QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+    });
+    EXPECT_TRUE(messages.allAnswered());
+}
+
 TEST_F(FileImportWindow, StartChecksRefuseWhatCannotBeImported) {
     writeLines(dataFolder() / "InError.txt", {"1,x,y"});
     std::ofstream(folders.scratch() / "empty.csv").close();
     writeLines(input, {"日付,時刻"});
     openFromMenu([&](TFileImport& dialog) {
+        // Before a file is read: twenty numbered rows.
+        ASSERT_EQ(dialog.sgSrc->rowCount(), 20);
+        EXPECT_EQ(cell(dialog.sgSrc, 0, 0), QStringLiteral("  1"));
+        EXPECT_EQ(cell(dialog.sgSrc, 19, 0), QStringLiteral(" 20"));
+        EXPECT_EQ(cell(dialog.sgSrc, 0, 1), QString());
         messages.expect("入力ファイルとして指定できません");
         typeFile(dialog, dataFolder() / "InError.txt");
         EXPECT_FALSE(dialog.btnImport->isEnabled());

@@ -212,6 +212,41 @@ TEST_F(ImportRunTest, AUtf8FileWithByteOrderMarkIsReadAsUtf8) {
               "2,１件目と項目数が不一致,0398765432\r\n");
 }
 
+TEST_F(ImportRunTest, AUtf8FileWithoutByteOrderMarkIsRecognisedByItsContent) {
+    {
+        std::ofstream out(input, std::ios::binary);
+        out << "電話番号,名前\r\n0312345678,𠮷野家\r\n0398765432,ｻｲﾄｳ\r\n";
+    }
+    ImportMapping mapping(kRosterItemCount);
+    mapping.set(kRosTel1, MappingSlot::forField(0, "電話番号"));
+    mapping.set(kRosNameKanji, MappingSlot::forField(1, "名前"));
+    const ImportResult result = import(ImportDestination::Roster, mapping, true);
+    EXPECT_EQ(result.registered, 2);
+    ASSERT_TRUE(dm.OpenMeibo());
+    EXPECT_EQ(rosterRow(0).NameKanji, "𠮷野家");
+    EXPECT_EQ(rosterRow(1).NameKanji, "ｻｲﾄｳ");
+    dm.CloseMeibo();
+
+    ImportTextFile file;
+    ASSERT_TRUE(file.open(input));
+    EXPECT_TRUE(file.unmarkedUtf8());
+    // Code page 932 text stays code page 932, also half-width katakana whose
+    // byte pairs happen to look like UTF-8 here and there.
+    writeLines(input, {"ﾃｽﾄ,ﾀｶﾊｼ,ﾄｳﾄﾌﾞｯｻﾝ", "東京都,千代田区"});
+    ASSERT_TRUE(file.open(input));
+    EXPECT_FALSE(file.unmarkedUtf8());
+    EXPECT_EQ(file.encoding(), TextEncoding::Cp932);
+    writeLines(input, {"0312345678,ascii only"});
+    ASSERT_TRUE(file.open(input));
+    EXPECT_EQ(file.encoding(), TextEncoding::Cp932);
+
+    EXPECT_TRUE(LooksLikeUtf8("a\xE3\x81\x82"));
+    EXPECT_TRUE(LooksLikeUtf8("a\xE3\x81"));     // cut off where the sniffing ends
+    EXPECT_FALSE(LooksLikeUtf8("\xC0\xB6"));     // overlong: ﾀｶ in code page 932
+    EXPECT_FALSE(LooksLikeUtf8("\xED\xA0\x80")); // a surrogate
+    EXPECT_FALSE(LooksLikeUtf8("plain"));
+}
+
 TEST_F(ImportRunTest, AFullTableStopsTheRunWithItsMessage) {
     ASSERT_TRUE(dm.OpenRecvHis());
     dm.RecvHis().table().database().exec("INSERT INTO RecvHis (RecNo) VALUES (99999)");

@@ -20,14 +20,17 @@ namespace {
 
 constexpr const char* kHelp =
     "usage: kanata-cli export (--history|--roster) OUT.csv [--layout all|saved] [--encrypt]\n"
-    "                         [--data DIR]\n"
+    "                         [--utf8] [--data DIR]\n"
     "  writes every record of the call history or the roster as code page 932\n"
     "  comma-separated text with CR LF line ends.\n"
+    "  --utf8          UTF-8 with a byte-order mark instead, which keeps the characters\n"
+    "                  code page 932 cannot hold (they become \"?\" otherwise)\n"
     "  --layout all    every one of the 28 items, one column each (the default)\n"
     "  --layout saved  the layout saved by the program's export settings\n"
     "  --encrypt       reads a password (8 to 16 letters and digits) from standard\n"
     "                  input and writes only a self-extracting file, OUT with the\n"
     "                  extension .exe; run it and give the password to restore OUT\n"
+    "                  (an OUT that already ends in .exe is restored as .txt)\n"
     "  --data DIR      another data folder\n"
     "  exit status: 0 written, 1 nothing to write, 2 bad input\n";
 
@@ -51,6 +54,13 @@ std::string readPassword() {
     return password;
 }
 
+void reportReplaced(std::int64_t replaced) {
+    if (replaced > 0)
+        std::cout << replaced
+                  << " characters that code page 932 cannot hold were written as \"?\"; --utf8 "
+                     "keeps them\n";
+}
+
 } // namespace
 
 int runExport(Arguments& args) {
@@ -61,6 +71,7 @@ int runExport(Arguments& args) {
     const bool history = args.takeFlag("--history");
     const bool roster = args.takeFlag("--roster");
     const bool encrypt = args.takeFlag("--encrypt");
+    const bool utf8 = args.takeFlag("--utf8");
     const std::string layoutChoice = args.takeOption("--layout").value_or("all");
     const std::optional<std::string> data = args.takeOption("--data");
     const std::vector<std::string> rest = args.positionals(1, 1);
@@ -80,6 +91,7 @@ int runExport(Arguments& args) {
     ExportJob job;
     job.source = history ? ExportSource::History : ExportSource::Roster;
     job.options = settings.options;
+    job.options.OutUtf8 = utf8;
     job.captions = ExportItemCaptions(job.source, selectionCaptions(ini));
     job.range = ExportRange::All;
     if (layoutChoice == "saved") {
@@ -111,11 +123,15 @@ int runExport(Arguments& args) {
     if (!encrypt) {
         const std::int64_t written = WriteExportFile(writer, job, out, false);
         std::cout << written << " records written to " << out.string() << "\n";
+        reportReplaced(writer.replacedCharacters());
         return kExitDone;
     }
     const EncryptedOutput files = EncryptedOutput::For(WithSfxExtension(out));
     EncryptedOutput named = files;
-    named.tempText = files.tempFolder / out.filename(); // restored under OUT's own name
+    // Restored under OUT's own name, unless that is the extractor's name:
+    // the text would then take the place of the file that restores it.
+    if (out.filename() != files.output.filename())
+        named.tempText = files.tempFolder / out.filename();
     std::filesystem::create_directories(named.tempFolder, ec);
     TempFolderRemoval removal(named.tempFolder);
     const std::int64_t written = WriteExportFile(writer, job, named.tempText, false);
@@ -126,6 +142,7 @@ int runExport(Arguments& args) {
         return kExitNoResult;
     }
     std::cout << written << " records written to " << named.output.string() << "\n";
+    reportReplaced(writer.replacedCharacters());
     return kExitDone;
 }
 

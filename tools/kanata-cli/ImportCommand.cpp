@@ -24,12 +24,14 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kanata-cli import (--history|--roster) FILE [--replace] [--no-supplement] "
-    "[--data DIR]\n"
+    "[--from-record N] [--data DIR]\n"
     "  imports a comma-separated text file whose first line names the fields\n"
     "  (the header names the import dialog's automatic assignment knows).\n"
     "  --history / --roster   the destination table\n"
     "  --replace              roster: replace a record with the same number\n"
     "  --no-supplement        roster: do not complete addresses from the dictionary\n"
+    "  --from-record N        start at record N (numbered as InError.txt numbers them,\n"
+    "                         the header not counted), to go on after a failed run\n"
     "  --data DIR             the data folder (default: the one of the settings)\n"
     "  The table is copied to backupRH.imp / backupMB.imp first; rejected lines\n"
     "  go to InError.txt in the data folder. Refused while the program uses the\n"
@@ -41,6 +43,15 @@ ImportDestination takeDestination(Arguments& args) {
     if (history == roster)
         throw UsageError("give one of --history and --roster");
     return history ? ImportDestination::History : ImportDestination::Roster;
+}
+
+long long parseFirstRecord(const std::optional<std::string>& text) {
+    if (!text)
+        return 1;
+    if (text->empty() || text->size() > 12 ||
+        text->find_first_not_of("0123456789") != std::string::npos || std::stoll(*text) < 1)
+        throw UsageError("--from-record takes a record number from 1");
+    return std::stoll(*text);
 }
 
 // A progress line on a terminal, rewritten in place.
@@ -59,6 +70,9 @@ ImportRequest prepare(ImportDestination destination, const std::filesystem::path
     const SampleProblem problem = LoadImportSample(file, folders.dataFolder, sample);
     if (problem != SampleProblem::None)
         throw UsageError(SampleProblemText(problem));
+    if (sample.unmarkedUtf8)
+        std::cerr << "kanata-cli import: " << file.string()
+                  << " is UTF-8 without a byte-order mark; read as UTF-8\n";
     IniFile settings(folders.workFolder / kSettingsFileName);
     settings.load();
     ImportRequest request;
@@ -86,6 +100,7 @@ int runImport(Arguments& args) {
     const ImportDestination destination = takeDestination(args);
     const bool replace = args.takeFlag("--replace");
     const bool noSupplement = args.takeFlag("--no-supplement");
+    const long long firstRecord = parseFirstRecord(args.takeOption("--from-record"));
     const auto dataOption = args.takeOption("--data");
     const std::filesystem::path file = args.positionals(1, 1).front();
     std::error_code ec;
@@ -93,7 +108,8 @@ int runImport(Arguments& args) {
         throw UsageError("no such file: " + file.string());
     const Folders folders = resolveFolders(dataOption);
     ImportRequest request = prepare(destination, file, folders, replace, noSupplement);
-    const long long records = ImportRecordCount(file, true);
+    request.firstRecord = firstRecord;
+    const long long records = ImportRecordCount(file, true) - (firstRecord - 1);
     if (records < 1) {
         std::cerr << "kanata-cli import: " << kOnlyOneLineMessage << "\n";
         return kExitNoResult;
@@ -125,6 +141,12 @@ int runImport(Arguments& args) {
     if (result.logged > 0)
         std::cout << result.logged << " rejected, see "
                   << (folders.dataFolder / "InError.txt").string() << "\n";
+    if (result.unstoredFrom > 0)
+        std::cout << "not stored from record " << result.unstoredFrom << " (line "
+                  << result.unstoredLine << " of the file) on"
+                  << (result.unstoredLogged ? "; those records are in InError.txt"
+                                            : "; InError.txt could not be written either")
+                  << "; go on with --from-record " << result.unstoredFrom << "\n";
     return result.aborted ? kExitNoResult : kExitDone;
 }
 

@@ -113,10 +113,12 @@ ExportRunFlow::Outcome ExportRunFlow::run(const ExportListState& list) {
     if (!written)
         return Outcome::Stopped;
     writeSettings();
-    env_.messages.information(
+    std::string done =
         "テキストファイル出力が完了しました  \r\n\r\n対象件数 = " + std::to_string(*target) +
-            "件\r\n出力件数 = " + std::to_string(*written) + "件",
-        &owner_);
+        "件\r\n出力件数 = " + std::to_string(*written) + "件";
+    if (const std::string notice = ReplacedCharactersNotice(replaced_); !notice.empty())
+        done += "\r\n\r\n" + notice;
+    env_.messages.information(done, &owner_);
     return Outcome::Written;
 }
 
@@ -315,7 +317,10 @@ std::optional<std::int64_t> ExportRunFlow::writeText(const ExportJob& job, const
         return true;
     };
     try {
-        return WriteExportFile(writer, job, file, append, report);
+        replaced_ = 0;
+        const std::int64_t written = WriteExportFile(writer, job, file, append, report);
+        replaced_ = writer.replacedCharacters();
+        return written;
     } catch (const sql::SqliteError& e) {
         env_.messages.error(e.what(), &owner_);
     } catch (const std::runtime_error& e) {

@@ -77,6 +77,7 @@ private:
     std::int64_t begin_ = 1, end_ = 0;
     std::filesystem::path fileNormal_, fileEncrypt_;
     bool busy_ = false;
+    std::int64_t replaced_ = 0; // characters of the last write put out as "?"
 };
 
 } // namespace kanata

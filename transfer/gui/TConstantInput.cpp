@@ -1,5 +1,7 @@
 #include "transfer/gui/TConstantInput.h"
 
+#include "ui/Cp932ByteLimit.h"
+
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -14,7 +16,7 @@ TConstantInput::TConstantInput(int maxLength, QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("固定値の入力"));
     edtValue = new QLineEdit(this);
     if (maxLength > 0)
-        edtValue->setMaxLength(maxLength);
+        ui::LimitToCp932Bytes(edtValue, maxLength);
     btnDate = new QPushButton(QStringLiteral("現在の日付をセット（年月日）"), this);
     btnTime = new QPushButton(QStringLiteral("現在の時刻をセット（時分秒）"), this);
     btnOK = new QPushButton(QStringLiteral("OK"), this);

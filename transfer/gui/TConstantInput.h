@@ -10,7 +10,7 @@ namespace kanata {
 class TConstantInput : public QDialog {
     Q_OBJECT
 public:
-    // maxLength 0 = no limit.
+    // maxLength in code page 932 bytes, as the field stores it; 0 = no limit.
     explicit TConstantInput(int maxLength, QWidget* parent = nullptr);
 
     // The trimmed constant.

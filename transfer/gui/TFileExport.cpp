@@ -143,6 +143,9 @@ QWidget* TFileExport::createOptions() {
          "着信日付を出力する場合に、「/」編集をおこないます"},
         {&chkEditTime, "着信時刻を「：」で編集して出力する",
          "着信時刻を出力する場合に、「:」編集をおこないます"},
+        {&chkOutUtf8, "UTF-8で出力する",
+         "Shift_JISで表せない文字（𠮷、絵文字など）も「?」に置き換えずに出力します\r\n"
+         "ファイルの先頭にはBOMが付きます"},
     };
     for (const Option& o : options) {
         *o.box = new QCheckBox(QString::fromUtf8(o.caption), box);
@@ -206,6 +209,7 @@ void TFileExport::loadSettings() {
     chkEditPosHyphen->setChecked(o.EditPosHyphen);
     chkEditDate->setChecked(o.EditDate);
     chkEditTime->setChecked(o.EditTime);
+    chkOutUtf8->setChecked(o.OutUtf8);
     ColourChosenCaption({rbRecvHis, rbMeibo});
     ColourChosenCaption({rbRange[0], rbRange[1], rbRange[2]});
     ColourChosenCaption({rbEncrypt, rbNormal});
@@ -375,6 +379,7 @@ void TFileExport::takeOptions() {
     o.EditPosHyphen = chkEditPosHyphen->isChecked();
     o.EditDate = chkEditDate->isChecked();
     o.EditTime = chkEditTime->isChecked();
+    o.OutUtf8 = chkOutUtf8->isChecked();
 }
 
 void TFileExport::btnListClick() {

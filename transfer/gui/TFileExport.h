@@ -38,6 +38,7 @@ public:
     QCheckBox* chkEditPosHyphen = nullptr;
     QCheckBox* chkEditDate = nullptr;
     QCheckBox* chkEditTime = nullptr;
+    QCheckBox* chkOutUtf8 = nullptr;
     QTableWidget* sgSrc = nullptr;
     QTableWidget* sgDest = nullptr;
     QPushButton* btnSet = nullptr;

@@ -52,6 +52,14 @@ QPushButton* button(const QString& caption, QWidget* parent) {
     return b;
 }
 
+// The sample grid before a file is loaded: 20 rows with their numbers only.
+void showEmptySample(QTableWidget* sample) {
+    sample->setRowCount(0);
+    sample->setRowCount(kEmptySampleRows);
+    for (int row = 0; row < kEmptySampleRows; ++row)
+        sample->setItem(row, 0, new QTableWidgetItem(QString::asprintf("%3d", row + 1)));
+}
+
 QTableWidget* grid(int rows, int columns, QWidget* parent) {
     auto* g = new QTableWidget(rows, columns, parent);
     g->verticalHeader()->hide();
@@ -101,7 +109,8 @@ void TFileImport::buildWidgets() {
     fileRow->addWidget(edtFile, 1);
     fileRow->addWidget(btnBrowse);
 
-    sgSrc = grid(kEmptySampleRows, 2, this);
+    sgSrc = grid(0, 2, this);
+    showEmptySample(sgSrc);
     sgSrc->setHorizontalHeaderLabels({QStringLiteral("No."), QStringLiteral("１件目の内容")});
     sgSrc->setColumnWidth(0, 44);
     sgSrc->horizontalHeader()->setStretchLastSection(true);
@@ -379,10 +388,7 @@ void TFileImport::resetSample() {
     loaded_ = false;
     loadedFile_.clear();
     mapping_.clearAll();
-    sgSrc->setRowCount(0);
-    sgSrc->setRowCount(kEmptySampleRows);
-    for (int row = 0; row < kEmptySampleRows; ++row)
-        sgSrc->setItem(row, 0, new QTableWidgetItem(QString::asprintf("%3d", row + 1)));
+    showEmptySample(sgSrc);
     setGridsActive(false);
     refillDest();
 }
@@ -409,6 +415,8 @@ void TFileImport::loadSample(const QString& path) {
     loaded_ = true;
     setGridsActive(true);
     refillDest();
+    if (sample_.unmarkedUtf8)
+        context_.messages.information(kUnmarkedUtf8Notice, this);
 }
 
 void TFileImport::setGridsActive(bool active) {

@@ -141,7 +141,7 @@ void TGetReceiveHistory::btnSaveClick() {
     if (result.saved > 0 && source_.refreshHistoryList)
         source_.refreshHistoryList();
     if (!result.stoppedAtLimit)
-        messages_.information(std::to_string(result.saved) + "件保存しました", this);
+        messages_.information(AdapterHistorySaveMessage(result), this);
 }
 
 } // namespace kanata
