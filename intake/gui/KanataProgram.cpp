@@ -539,17 +539,19 @@ bool KanataProgram::applySettings(const GlobalSettings& changed) {
             reopenTables();
         if (adapterChanged)
             lineOk = rebuildAdapter();
-        if (lineOk && adapterChanged)
-            messages_.information("再設定が完了しました  ", &form_);
         flags_.ReadyForCalls = true;
         host_.setReadyForCalls(true);
         scheduleCalls();
     }
     applyWindowSettings(before);
-    if (linkChanged && settings_.UsePbAdrs && !phonebookLinkProblem_)
+    // The backup of the newly linked address book comes first; the line is
+    // reported ready once everything the change asked for is done.
+    if (lineOk && linkChanged && settings_.UsePbAdrs && !phonebookLinkProblem_)
         offerAddressBookBackup(settings_, registry_,
                                resolveDataFolder(settings_.DataPath, workFolder_).folder, messages_,
                                &form_);
+    if (lineOk && adapterChanged)
+        messages_.information("再設定が完了しました  ", &form_);
     return lineOk;
 }
 
@@ -600,6 +602,7 @@ void KanataProgram::applyWindowSettings(const GlobalSettings& before) {
     }
     if (THistoryList* list = windows_->historyList())
         list->setOptions(HistoryListOptions::From(settings_));
+    windows_->settingsChanged();
     if (settings_.RingSound != before.RingSound || settings_.WaveFile != before.WaveFile) {
         delete ringSound_.data();
         loadRingSound();
