@@ -10,6 +10,7 @@
 #include "intake/StartupRules.h"
 #include "intake/TKTCommDLL.h"
 #include "intake/gui/CallWindows.h"
+#include "intake/gui/HelpMenu.h"
 #include "intake/gui/TCallsTelephone.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TPasswordForm.h"
@@ -727,6 +728,20 @@ void KanataProgram::wireFormHooks() {
     };
     hooks.fileExport = [this] { showFileExport(); };
     hooks.getRecvHis = [this] { showReceiveHistoryRetrieval(); };
+    const auto help = [this] {
+        return HelpMenuContext{appFolder_, workFolder_, &messages_, &form_, {}, {}, {}};
+    };
+    hooks.topic = [help] { openManual(help()); };
+    hooks.utility = [help] { startUtility(help()); };
+    hooks.info = [this, help] {
+        const NoticeSwitches chosen =
+            showStoredNotices(help(), {settings_.Info, settings_.UpdateCheck});
+        settings_.Info = chosen.info;
+        settings_.UpdateCheck = chosen.updateCheck;
+        SaveNotices(settings_, ini_);
+        if (!ini_.save())
+            messages_.error(ini_.lastError(), &form_);
+    };
 }
 
 void KanataProgram::showFileExport() {
