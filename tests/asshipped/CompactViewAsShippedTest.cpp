@@ -116,7 +116,10 @@ TEST_F(CompactViewAsShipped, AnOpenCompactViewFollowsTheChangedSettings) {
     ASSERT_TRUE(waitUntil([] { return shown<TReceiveView>() != nullptr; }, 5000));
 
     ASSERT_EQ(callIn("0312345001", 2), mini);
-    EXPECT_EQ(mini->sgMini->item(0, 1)->text(), QStringLiteral("03-1234-5001"));
+    // Stored first, shown when the windows get their turn.
+    ASSERT_TRUE(waitUntil(
+        [mini] { return mini->sgMini->item(0, 1)->text() == QStringLiteral("03-1234-5001"); },
+        5000));
     doubleClick(*mini);
     ASSERT_TRUE(waitUntil(
         [] { return shown<TReceiveView>()->edtTel1->text() == QStringLiteral("03-1234-5001"); },
