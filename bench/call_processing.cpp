@@ -50,9 +50,11 @@ public:
     bool callViewExists() const override { return false; }
     bool callViewBusy() const override { return false; }
     void callViewRegisterCurrentCaller() override {}
+    void registerUnshownCaller(CallRecord&) override {}
     bool miniViewExists() const override { return false; }
     void miniViewShow(const CallRecord&) override {}
     void miniViewPopUp(const CallRecord&) override {}
+    void miniViewRaise() override {}
     bool canPopUp() const override { return true; }
     bool indicatorSet() const override { return false; }
     void setIndicator(bool) override {}

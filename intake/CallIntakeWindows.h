@@ -29,11 +29,18 @@ public:
     virtual bool callViewExists() const = 0;
     virtual bool callViewBusy() const = 0; // IsViewBusy
     virtual void callViewRegisterCurrentCaller() = 0;
+    // Registers, as the call view's automatic registration does (no box),
+    // the caller of a call that was stored but never reached the view
+    // because a newer call came before the windows' turn.
+    virtual void registerUnshownCaller(CallRecord& record) = 0;
 
     // Compact call view.
     virtual bool miniViewExists() const = 0;
     virtual void miniViewShow(const CallRecord& record) = 0;  // ShowInMiniView
     virtual void miniViewPopUp(const CallRecord& record) = 0; // create or restore, bring to front
+    // Puts the compact view back above the history list that popped up
+    // after it, without taking the focus.
+    virtual void miniViewRaise() = 0;
 
     // PopupAllowed and no modal dialog of this program open.
     virtual bool canPopUp() const = 0;

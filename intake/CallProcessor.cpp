@@ -138,11 +138,14 @@ std::optional<StoredCall> CallProcessor::StoreCall(const CallLine& line) {
     call.live = !line.recovered;
     if (call.stored)
         markDone(line);
+    if (call.live && callViewWouldTakeCall())
+        unshown_ = call.record;
     return call;
 }
 
 void CallProcessor::ShowCall(const StoredCall& call) {
     viewRegistered_ = false; // the view may show another caller from here on
+    unshown_.reset();
     windows_.historyRefreshFirstPage();
     if (!call.live)
         return; // a call of an earlier run is in the list; nothing pops up for it
@@ -231,6 +234,7 @@ StoredCall CallProcessor::processCall(const std::string& line, const DateTime& a
         windows_.callViewRegisterCurrentCaller();
         viewRegistered_ = true;
     }
+    registerSupersededCall();
 
     StoredCall call;
     CallRecord& record = call.record;
@@ -242,6 +246,23 @@ StoredCall CallProcessor::processCall(const std::string& line, const DateTime& a
         extension_->CallExtension(record);
     call.stored = AppendCallHistory(record); // a call that could not be stored is still shown
     return call;
+}
+
+// Whether the call view, shown the call now, would load it and register its
+// caller before the next call replaced it.
+bool CallProcessor::callViewWouldTakeCall() const {
+    return settings_.RecvViewPopup && settings_.NewDataView && settings_.AutoAdd &&
+           !windows_.callViewBusy() && CanPopUp();
+}
+
+void CallProcessor::registerSupersededCall() {
+    if (!unshown_)
+        return;
+    CallRecord record = std::move(*unshown_);
+    unshown_.reset();
+    // The view would have kept it no longer than until this call.
+    if (!windows_.callViewBusy())
+        windows_.registerUnshownCaller(record);
 }
 
 void CallProcessor::carryOverPreviousCall(const std::string& number, CallRecord& record) {
@@ -266,8 +287,12 @@ void CallProcessor::carryOverPreviousCall(const std::string& number, CallRecord&
 void CallProcessor::popUp(const CallRecord& record) {
     if (settings_.RecvViewMiniPopup)
         windows_.miniViewPopUp(record);
-    if (settings_.HisListPopup)
+    if (settings_.HisListPopup) {
         windows_.historyPopUp();
+        // The list is the larger window; it must not bury the compact view.
+        if (settings_.RecvViewMiniPopup)
+            windows_.miniViewRaise();
+    }
     // A busy call view keeps the caller it shows; the history list then only
     // brings it forward.
     if (settings_.RecvViewPopup)

@@ -171,6 +171,8 @@ private:
     void markDone(const CallLine& line);
     void carryOverPreviousCall(const std::string& number, CallRecord& record);
     void popUp(const CallRecord& record);
+    bool callViewWouldTakeCall() const;
+    void registerSupersededCall();
 
     TDMKanata195& dm_;
     CallerLookup& lookup_;
@@ -190,6 +192,11 @@ private:
     std::string rawLogFailure_;   // waiting to be told
     bool rawLogFailing_ = false;  // told; not again until the log works
     bool viewRegistered_ = false; // the call view's caller, since the last show
+    // The newest live call stored and not shown yet, when the call view
+    // would have taken it: if a newer call comes first, its caller is
+    // registered all the same, so the roster does not depend on how fast
+    // calls arrive.
+    std::optional<CallRecord> unshown_;
 };
 
 } // namespace kanata

@@ -362,6 +362,9 @@ void CallerRegistration::updateHistoryRow(const CallRecord& record, const Caller
     row->SelItem1 = f.SelItem1;
     row->SelItem2 = f.SelItem2;
     row->SelItem3 = f.SelItem3;
+    // The update stamps AxsDateTime and derives RecvWeek from RecvDateTime,
+    // which stays the row's own: the call came when it came, however late
+    // its caller is registered.
     // A failed write has already said why; "not found" is only for a row
     // that went away meanwhile.
     NoticingMessages writing(messages);

@@ -2,6 +2,7 @@
 
 #include "maps/gui/MapButton.h"
 
+#include "history/ListSelection.h"
 #include "history/gui/THistoryList.h"
 #include "intake/gui/TMainForm.h"
 #include "lookup/CallerLookup.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QSoundEffect>
+#include <QTimer>
 
 namespace kanata {
 
@@ -38,6 +40,11 @@ void CallWindows::closeAll() {
     delete miniView_.data();
     delete receiveView_.data();
     delete historyList_.data();
+}
+
+void CallWindows::settingsChanged() {
+    if (miniView_)
+        miniView_->setOptions(settings_.AutoAdd, settings_.NotMoveFocus);
 }
 
 void CallWindows::createHistoryList() {
@@ -89,12 +96,28 @@ void CallWindows::openMap(TReceiveView& view) {
                  programFolder.empty() ? applicationFolder() : programFolder, messages_, &view);
 }
 
+void CallWindows::focusAfterCallView() {
+    QWidget* next = nullptr;
+    if (historyList_ && historyList_->isVisible())
+        next = historyList_;
+    else if (form_.isVisible())
+        next = &form_;
+    if (!next || (receiveView_ && receiveView_->isVisible()))
+        return;
+    next->raise();
+    next->activateWindow();
+}
+
+ReceiveViewSettings CallWindows::callViewSettings() const {
+    ReceiveViewSettings viewSettings = ReceiveViewSettings::From(settings_);
+    if (settings_.UsePbAdrs && describeAddressBook)
+        describeAddressBook(viewSettings);
+    return viewSettings;
+}
+
 void CallWindows::showInCallView(const CallRecord& record, bool popup) {
     if (!receiveView_) {
-        ReceiveViewSettings viewSettings = ReceiveViewSettings::From(settings_);
-        if (settings_.UsePbAdrs && describeAddressBook)
-            describeAddressBook(viewSettings);
-        receiveView_ = new TReceiveView(*dm_, messages_, viewSettings, ini_);
+        receiveView_ = new TReceiveView(*dm_, messages_, callViewSettings(), ini_);
         ReceiveViewHooks& hooks = receiveView_->hooks();
         if (!programFolder.empty())
             hooks.dictionaryFolder = programFolder / "Dic";
@@ -105,6 +128,9 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
         hooks.onClosed = [this] {
             if (historyList_)
                 historyList_->SetOpenRow(-1);
+            // Once the view has gone, the user goes on where the call found
+            // them: in the history list, else in the menu window.
+            QTimer::singleShot(0, &form_, [this] { focusAfterCallView(); });
         };
         hooks.map = [this](TReceiveView& view) { openMap(view); };
         // A number the caller lookup knows comes back from the dictionary
@@ -143,7 +169,15 @@ TReceiveViewMini* CallWindows::ensureMiniView() {
         if (historyList_)
             historyList_->RefreshPage(0, 0);
     };
-    hooks.selectHistoryRow = [this](int) { historyPopUp(); };
+    // The full view the double click opened stays in front of the list.
+    hooks.selectHistoryRow = [this](int recNo) {
+        if (!historyList_)
+            return;
+        // A call that is not on the shown page selects nothing.
+        const int index = IndexOfKey(historyList_->rowKeys(), recNo);
+        if (index >= 0)
+            historyList_->SelectRow(index, true);
+    };
     return miniView_;
 }
 
@@ -185,6 +219,17 @@ void CallWindows::callViewRegisterCurrentCaller() {
         receiveView_->RegisterCurrentCaller();
 }
 
+void CallWindows::registerUnshownCaller(CallRecord& record) {
+    if (!dm_)
+        return;
+    const ReceiveViewSettings viewSettings = callViewSettings();
+    // What the view would have shown, registered as it stood.
+    CallerFields fields = FieldsFromRecord(record, viewSettings.UsePbAdrs);
+    const CallerFields loaded = fields;
+    CallerRegistration registration(*dm_, messages_, viewSettings.registrationOptions());
+    registration.RegisterSilently(record, fields, loaded);
+}
+
 bool CallWindows::miniViewExists() const {
     return !miniView_.isNull();
 }
@@ -199,6 +244,11 @@ void CallWindows::miniViewPopUp(const CallRecord& record) {
         view->ShowInMiniView(record);
     view->showNormal();
     view->BringMiniViewToFront();
+}
+
+void CallWindows::miniViewRaise() {
+    if (miniView_ && miniView_->isVisible() && !settings_.NotMoveFocus)
+        miniView_->raise();
 }
 
 bool CallWindows::canPopUp() const {

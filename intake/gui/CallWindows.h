@@ -45,6 +45,8 @@ public:
     void attach(TDMKanata195& dm, CallerLookup& lookup);
     void createHistoryList();
     void closeAll();
+    // The settings changed: the open windows take what they read from them.
+    void settingsChanged();
     void setRingSound(QSoundEffect* sound) { ringSound_ = sound; }
     // Fills in where the address book is, for a call view in address-book mode.
     std::function<void(ReceiveViewSettings&)> describeAddressBook;
@@ -71,9 +73,11 @@ public:
     bool callViewExists() const override;
     bool callViewBusy() const override;
     void callViewRegisterCurrentCaller() override;
+    void registerUnshownCaller(CallRecord& record) override;
     bool miniViewExists() const override;
     void miniViewShow(const CallRecord& record) override;
     void miniViewPopUp(const CallRecord& record) override;
+    void miniViewRaise() override;
     bool canPopUp() const override;
     bool indicatorSet() const override;
     void setIndicator(bool on) override;
@@ -82,6 +86,8 @@ public:
 private:
     void wireHistoryList();
     TReceiveViewMini* ensureMiniView();
+    ReceiveViewSettings callViewSettings() const;
+    void focusAfterCallView();
 
     TMainForm& form_;
     IntakeFlags& flags_;

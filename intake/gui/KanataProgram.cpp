@@ -10,6 +10,7 @@
 #include "intake/StartupRules.h"
 #include "intake/TKTCommDLL.h"
 #include "intake/gui/CallWindows.h"
+#include "intake/gui/HelpMenu.h"
 #include "intake/gui/TCallsTelephone.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TPasswordForm.h"
@@ -540,17 +541,19 @@ bool KanataProgram::applySettings(const GlobalSettings& changed) {
             reopenTables();
         if (adapterChanged)
             lineOk = rebuildAdapter();
-        if (lineOk && adapterChanged)
-            messages_.information("再設定が完了しました  ", &form_);
         flags_.ReadyForCalls = true;
         host_.setReadyForCalls(true);
         scheduleCalls();
     }
     applyWindowSettings(before);
-    if (linkChanged && settings_.UsePbAdrs && !phonebookLinkProblem_)
+    // The backup of the newly linked address book comes first; the line is
+    // reported ready once everything the change asked for is done.
+    if (lineOk && linkChanged && settings_.UsePbAdrs && !phonebookLinkProblem_)
         offerAddressBookBackup(settings_, registry_,
                                resolveDataFolder(settings_.DataPath, workFolder_).folder, messages_,
                                &form_);
+    if (lineOk && adapterChanged)
+        messages_.information("再設定が完了しました  ", &form_);
     return lineOk;
 }
 
@@ -601,6 +604,7 @@ void KanataProgram::applyWindowSettings(const GlobalSettings& before) {
     }
     if (THistoryList* list = windows_->historyList())
         list->setOptions(HistoryListOptions::From(settings_));
+    windows_->settingsChanged();
     if (settings_.RingSound != before.RingSound || settings_.WaveFile != before.WaveFile) {
         delete ringSound_.data();
         loadRingSound();
@@ -731,6 +735,20 @@ void KanataProgram::wireFormHooks() {
     };
     hooks.fileExport = [this] { showFileExport(); };
     hooks.getRecvHis = [this] { showReceiveHistoryRetrieval(); };
+    const auto help = [this] {
+        return HelpMenuContext{appFolder_, workFolder_, &messages_, &form_, {}, {}, {}};
+    };
+    hooks.topic = [help] { openManual(help()); };
+    hooks.utility = [help] { startUtility(help()); };
+    hooks.info = [this, help] {
+        const NoticeSwitches chosen =
+            showStoredNotices(help(), {settings_.Info, settings_.UpdateCheck});
+        settings_.Info = chosen.info;
+        settings_.UpdateCheck = chosen.updateCheck;
+        SaveNotices(settings_, ini_);
+        if (!ini_.save())
+            messages_.error(ini_.lastError(), &form_);
+    };
 }
 
 void KanataProgram::showFileExport() {

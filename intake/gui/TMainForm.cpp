@@ -53,6 +53,26 @@ private:
     bool active_ = true;
 };
 
+// F1 opens the manual from every window of the program; the menu window,
+// whose action it is, is hidden most of the time.
+class HelpKeyFilter : public QObject {
+public:
+    HelpKeyFilter(QAction* help, QObject* parent) : QObject(parent), help_(help) {}
+
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier || key->isAutoRepeat())
+            return false;
+        help_->trigger();
+        return true;
+    }
+
+private:
+    QAction* help_;
+};
+
 } // namespace
 
 TMainForm::TMainForm(IntakeFlags& flags, MessageService& messages, MainWindowOptions options,
@@ -62,6 +82,7 @@ TMainForm::TMainForm(IntakeFlags& flags, MessageService& messages, MainWindowOpt
     setWindowTitle(QStringLiteral("着信帳１９.５ メニュー"));
     setWindowIcon(trayPicture(TrayImage::Stand));
     createActions();
+    qApp->installEventFilter(new HelpKeyFilter(actTopic, this));
     createMenus();
     createToolBar();
     createTrayMenu();

@@ -7,6 +7,7 @@
 #include "tests/support/FileHelpers.h"
 #include "tests/support/RosterEntry.h"
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -183,7 +184,7 @@ TEST_F(CallProcessing, PopUpsComeInTheirOrder) {
     call("0312345678");
     EXPECT_EQ(windows.events,
               (std::vector<std::string>{"busy", "date", "register", "refresh", "mini", "miniPopUp",
-                                        "list", "view", "idle"}));
+                                        "list", "miniRaise", "view", "idle"}));
 }
 
 TEST_F(CallProcessing, ABusyCallViewKeepsItsCaller) {
@@ -204,6 +205,68 @@ TEST_F(CallProcessing, ABusyCallViewKeepsItsCaller) {
     call("0312345678");
     EXPECT_FALSE(windows.saw("register"));
     EXPECT_EQ(history().size(), 2u);
+}
+
+// Calls that come faster than the windows get their turn are stored one
+// after another and only the newest is shown; every caller the view would
+// have registered had the calls come slowly is registered all the same.
+TEST_F(CallProcessing, CallsOvertakenBeforeTheyAreShownStillHaveTheirCallersRegistered) {
+    std::vector<StoredCall> stored;
+    for (const char* number : {"0311110000", "0311110001", "0311110002", "0311110003"}) {
+        auto call = processor().StoreCall(CallLine::fromText(number));
+        ASSERT_TRUE(call);
+        stored.push_back(*call);
+    }
+    processor().ShowCall(stored.back());
+    ASSERT_EQ(windows.unshownRegistered.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(windows.unshownRegistered[i].RecNo, i);
+        EXPECT_EQ(windows.unshownRegistered[i].Tel[0], "03-1111-000" + std::to_string(i));
+    }
+    ASSERT_EQ(windows.shownRecords.size(), 1u);
+    EXPECT_EQ(windows.shownRecords[0].RecNo, 3);
+
+    // The shown call is the view's to register, once, when the next comes.
+    windows.callView = true;
+    ASSERT_TRUE(processor().StoreCall(CallLine::fromText("0311110004")));
+    ASSERT_TRUE(processor().StoreCall(CallLine::fromText("0311110005")));
+    EXPECT_EQ(std::count(windows.events.begin(), windows.events.end(), "register"), 1);
+    EXPECT_EQ(windows.unshownRegistered.size(), 4u);
+    EXPECT_EQ(windows.unshownRegistered.back().RecNo, 4);
+}
+
+TEST_F(CallProcessing, OnlyCallsTheViewWouldHaveTakenAreRegisteredUnshown) {
+    const auto burstOfTwo = [this] {
+        windows.unshownRegistered.clear();
+        ASSERT_TRUE(processor().StoreCall(CallLine::fromText("0322220000")));
+        ASSERT_TRUE(processor().StoreCall(CallLine::fromText("0322220001")));
+    };
+    // A locked view keeps its caller: the overtaken call never reached it.
+    windows.callView = windows.callViewIsBusy = true;
+    burstOfTwo();
+    EXPECT_TRUE(windows.unshownRegistered.empty());
+
+    // No call view pops up, new calls do not replace it, or no registering
+    // is wanted: nothing to register either.
+    windows.callViewIsBusy = false;
+    for (bool CallProcessingSettings::*off :
+         {&CallProcessingSettings::RecvViewPopup, &CallProcessingSettings::NewDataView,
+          &CallProcessingSettings::AutoAdd}) {
+        CallProcessingSettings changed = settings;
+        changed.*off = false;
+        processor().setSettings(changed);
+        burstOfTwo();
+        EXPECT_TRUE(windows.unshownRegistered.empty());
+    }
+    // A modal dialog keeps every window down.
+    processor().setSettings(settings);
+    windows.popUpAllowed = false;
+    burstOfTwo();
+    EXPECT_TRUE(windows.unshownRegistered.empty());
+
+    windows.popUpAllowed = true;
+    burstOfTwo();
+    EXPECT_EQ(windows.unshownRegistered.size(), 1u);
 }
 
 TEST_F(CallProcessing, TheLimitMessagesEndInTwoBlanksAndTheCallIsStillShown) {

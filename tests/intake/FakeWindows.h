@@ -26,6 +26,7 @@ public:
     std::vector<std::string> events;
     std::vector<CallRecord> shownRecords; // handed to the call view
     std::vector<CallRecord> miniRecords;  // handed to the compact view
+    std::vector<CallRecord> unshownRegistered;
 
     bool saw(const std::string& event) const {
         for (const auto& e : events)
@@ -53,6 +54,10 @@ public:
     bool callViewExists() const override { return callView; }
     bool callViewBusy() const override { return callViewIsBusy; }
     void callViewRegisterCurrentCaller() override { events.push_back("register"); }
+    void registerUnshownCaller(CallRecord& record) override {
+        events.push_back("register unshown");
+        unshownRegistered.push_back(record);
+    }
     bool miniViewExists() const override { return miniView; }
     void miniViewShow(const CallRecord& record) override {
         events.push_back("mini");
@@ -62,6 +67,7 @@ public:
         events.push_back("miniPopUp");
         miniRecords.push_back(record);
     }
+    void miniViewRaise() override { events.push_back("miniRaise"); }
     bool canPopUp() const override { return popUpAllowed; }
     bool indicatorSet() const override { return indicator; }
     void setIndicator(bool on) override {

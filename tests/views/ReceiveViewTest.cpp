@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 
@@ -322,6 +323,18 @@ TEST(ReceiveViewMini, ShowsTheCallerAndOpensTheFullView) {
     IniFile saved(ini.path());
     ASSERT_TRUE(saved.load());
     EXPECT_TRUE(saved.hasKey("RECEIVE VIEW MINI", "Width"));
+}
+
+TEST(ReceiveViewMini, OpensWithAllFourRowsInSight) {
+    kanata::test::TempFolders folders;
+    IniFile ini(folders.scratch() / "Kanata195.ini");
+    TReceiveViewMini mini(ini, true, false, nullptr);
+    mini.setAttribute(Qt::WA_DeleteOnClose, false);
+    mini.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mini));
+    const int lastRowEnd = mini.sgMini->rowViewportPosition(3) + mini.sgMini->rowHeight(3);
+    EXPECT_EQ(lastRowEnd, 4 * TReceiveViewMini::kRowHeight);
+    EXPECT_GE(mini.sgMini->viewport()->height(), lastRowEnd);
 }
 
 TEST_F(ReceiveView, MiniDoubleClickRegistersTheFullViewsCallerFirst) {

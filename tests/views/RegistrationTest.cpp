@@ -81,6 +81,26 @@ TEST_F(Registration, NewCallerGetsARowAndTheHistoryRowItsNames) {
     EXPECT_EQ(dm.SelItem(2).Get(0), "折り返し");
 }
 
+// The history row is touched now, but keeps the call's own arrival: the
+// registration may come hours after the call.
+TEST_F(Registration, TheHistoryRowIsTouchedNowAndKeepsTheTimeOfTheCall) {
+    {
+        auto stored = *dm.RecvHis().find(historyRecNo);
+        stored.AxsDateTime = {2026, 3, 2, 9, 30, 0, 0};
+        stored.RecvWeek = 0;
+        ASSERT_TRUE(dm.RecvHis().table().update(dm.RecvHis().toRecord(stored)));
+        ASSERT_EQ(dm.RecvHis().find(historyRecNo)->RecvWeek, 0) << "not set by the raw write";
+    }
+    const DateTime before = DateTime::now();
+    CallerFields f = fields("03-1234-5678");
+    ASSERT_TRUE(registration().Register(record, f, FieldsFromRecord(record, false)).done);
+    const auto history = dm.RecvHis().find(historyRecNo);
+    ASSERT_TRUE(history);
+    EXPECT_FALSE(history->AxsDateTime < before);
+    EXPECT_EQ(history->RecvDateTime.toText(), "2026-03-02 09:30:00.000");
+    EXPECT_EQ(history->RecvWeek, 2); // a Monday
+}
+
 TEST_F(Registration, SameNumberInAnotherRowAsksToReplaceIt) {
     const int other = addRosterRow("06-1111-2222", "03-1234-5678", "旧名");
     {

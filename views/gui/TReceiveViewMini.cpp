@@ -65,6 +65,10 @@ TReceiveViewMini::TReceiveViewMini(IniFile& ini, bool autoAdd, bool notMoveFocus
     sgMini = new QTableWidget(4, 2, this);
     sgMini->horizontalHeader()->setVisible(false);
     sgMini->verticalHeader()->setVisible(false);
+    // The style's smallest row is taller than ours; left alone it would push
+    // the fourth row out of the window.
+    sgMini->verticalHeader()->setMinimumSectionSize(kRowHeight);
+    sgMini->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     sgMini->setShowGrid(false);
     sgMini->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sgMini->setSelectionMode(QAbstractItemView::NoSelection);
@@ -98,6 +102,11 @@ TReceiveViewMini::~TReceiveViewMini() {
     writeGeometry(ini_, kSection,
                   storeGeometry({x(), y(), width(), height(), {}}, screenDpi(), true));
     ini_.save();
+}
+
+void TReceiveViewMini::setOptions(bool autoAdd, bool notMoveFocus) {
+    autoAdd_ = autoAdd;
+    notMoveFocus_ = notMoveFocus;
 }
 
 void TReceiveViewMini::ShowInMiniView(const CallRecord& record) {

@@ -39,6 +39,8 @@ public:
     ~TReceiveViewMini() override;
 
     MiniViewHooks& hooks() { return hooks_; }
+    // The settings changed while the view is open.
+    void setOptions(bool autoAdd, bool notMoveFocus);
 
     void ShowInMiniView(const CallRecord& record);
     void BringMiniViewToFront();
