@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include "platform/ConfigFolder.h"
+
 #include <cstdlib>
 #include <system_error>
 
@@ -25,13 +27,7 @@ std::string_view withoutTrailingBackslash(std::string_view key) {
 } // namespace
 
 fs::path Registry::defaultPath() {
-    fs::path config;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME");
-        xdg && *xdg && fs::path(xdg).is_absolute())
-        config = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        config = fs::path(home) / ".config";
-    return config / "Tenko" / "registry.ini";
+    return userConfigFolder() / "Tenko" / "registry.ini";
 }
 
 Registry::Registry(fs::path file) : ini_(std::move(file), IniFile::Encoding::Utf8) {

@@ -16,6 +16,7 @@ packages=(
     fonts-noto-cjk xvfb xauth socat poppler-utils
     clang libclang-rt-14-dev
     mecab-ipadic skkdic-extra
+    dpkg-dev lintian help2man file
 )
 # The dictionary data packages come from the npm registry; any npm will do.
 command -v npm >/dev/null || packages+=(npm)

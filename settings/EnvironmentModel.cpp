@@ -165,6 +165,15 @@ EnvironmentModel::EnvironmentModel(const GlobalSettings& current, AdapterCatalog
         services_.wait = [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); };
     if (settings_.lineType() == LineType::None)
         settings_.Adapter = 0;
+    startAtLogin_ = services_.autostart && services_.autostart->enabled();
+}
+
+void EnvironmentModel::commitStartAtLogin() {
+    if (!services_.autostart || services_.autostart->enabled() == startAtLogin_)
+        return;
+    if (const std::error_code ec = services_.autostart->set(startAtLogin_))
+        messages_.error("ログイン時の自動起動を設定できませんでした  \r\n" +
+                        services_.autostart->entry().string() + "\r\n" + ec.message());
 }
 
 const std::vector<AdapterModel>& EnvironmentModel::models(LineType type) const {

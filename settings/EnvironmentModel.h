@@ -3,6 +3,7 @@
 // copy of the global settings, the lists its pages offer, and the checks of
 // "設定(&S)" in their fixed order, each with its message.
 #include "intake/AdapterAbi.h"
+#include "platform/LoginAutostart.h"
 #include "settings/GlobalSettings.h"
 
 #include <chrono>
@@ -113,6 +114,9 @@ struct EnvironmentServices {
     std::filesystem::path mountsFile = "/proc/mounts";
     // The phonebook editions' installations. Unset: no edition is installed.
     std::function<PhonebookEditionState(int edition)> phonebookEdition;
+    // The login autostart entry the dialog turns on and off. Unset: the
+    // option is not offered.
+    std::optional<LoginAutostart> autostart;
 };
 
 // Opens the serial device behind a COM port name the way the adapter library
@@ -161,6 +165,14 @@ public:
     // and is returned. None: the settings may be saved.
     std::optional<EnvironmentRefusal> validate();
 
+    // Starting at login: offered only where the entry's place is known.
+    bool offersStartAtLogin() const { return services_.autostart.has_value(); }
+    bool startAtLogin() const { return startAtLogin_; }
+    void setStartAtLogin(bool on) { startAtLogin_ = on; }
+    // Writes or removes the autostart entry when the choice changed; a
+    // failure is told and leaves the other settings to be saved.
+    void commitStartAtLogin();
+
     // Whether the line must be re-opened for these settings.
     bool adapterSettingsChanged() const;
     static bool AdapterSettingsChanged(const GlobalSettings& before, const GlobalSettings& after);
@@ -176,6 +188,7 @@ private:
     bool startupMode_;
     MessageService& messages_;
     EnvironmentServices services_;
+    bool startAtLogin_ = false;
 };
 
 } // namespace kanata

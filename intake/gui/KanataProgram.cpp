@@ -315,6 +315,7 @@ std::optional<GlobalSettings> KanataProgram::runSettingsDialog(bool startup) {
         registry_.reload();
         return ReadPhonebookEdition(registry_, edition);
     };
+    services.autostart.emplace(LoginAutostart::defaultEntry(), appFolder_ / "kanata195");
     EnvironmentModel model(settings_, listAdapterModels(), startup, messages_, services);
     EnvironmentHooks hooks;
     hooks.scanDrives = [](bool network) { return scanDrives(network); };

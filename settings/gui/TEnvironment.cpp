@@ -253,8 +253,9 @@ QWidget* TEnvironment::createOperationPage() {
     static_cast<QVBoxLayout*>(onCall)->addLayout(waveRow);
     chkNotMoveFocus = check("着信してもアプリケーションにフォーカスを移動しない", onCall,
                             "作業中のアプリケーションの入力を妨げません");
-    chkViewSplash = check("アプリケーション起動時にスプラッシュ画面を表示する",
-                          group("起動時の動作", layout)->layout());
+    QLayout* atStart = group("起動時の動作", layout)->layout();
+    chkViewSplash = check("アプリケーション起動時にスプラッシュ画面を表示する", atStart);
+    chkStartAtLogin = check("ログイン時にアプリケーションを起動する", atStart);
     chkWindowsEnd = check("Windows終了時に確認ダイアログを表示する",
                           group("メッセージの表示", layout)->layout());
     chkDeleteType =
@@ -477,6 +478,8 @@ void TEnvironment::loadControls() {
     edtWaveFile->setText(q(g.WaveFile));
     chkNotMoveFocus->setChecked(g.NotMoveFocus);
     chkViewSplash->setChecked(g.ViewSplash);
+    chkStartAtLogin->setChecked(model_.startAtLogin());
+    chkStartAtLogin->setVisible(model_.offersStartAtLogin());
     chkWindowsEnd->setChecked(g.WindowsEnd);
     chkDeleteType->setChecked(g.DeleteType);
 
@@ -535,6 +538,7 @@ void TEnvironment::collectControls() {
     g.WaveFile = s(edtWaveFile->text());
     g.NotMoveFocus = chkNotMoveFocus->isChecked();
     g.ViewSplash = chkViewSplash->isChecked();
+    model_.setStartAtLogin(chkStartAtLogin->isChecked());
     g.WindowsEnd = chkWindowsEnd->isChecked();
     g.DeleteType = chkDeleteType->isChecked();
     g.EarlierSearch = chkEarlierSearch->isChecked();
@@ -751,6 +755,7 @@ void TEnvironment::btnSetClick() {
         return;
     }
     edtDataPath->setText(q(model_.settings().DataPath));
+    model_.commitStartAtLogin();
     accept();
 }
 

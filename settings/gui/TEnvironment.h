@@ -81,6 +81,7 @@ public:
     QPushButton* btnWavePlay = nullptr;
     QCheckBox* chkNotMoveFocus = nullptr;
     QCheckBox* chkViewSplash = nullptr;
+    QCheckBox* chkStartAtLogin = nullptr;
     QCheckBox* chkWindowsEnd = nullptr;
     QCheckBox* chkDeleteType = nullptr;
     // 着信対応履歴

@@ -5,6 +5,7 @@
 #include "platform/SingleInstance.h"
 #include "settings/gui/TEnvironment.h"
 #include "tests/asshipped/ShippedProgram.h"
+#include "tests/support/FileHelpers.h"
 #include "tests/support/UserInput.h"
 
 #include <QCheckBox>
@@ -147,6 +148,37 @@ TEST_F(SettingsAsShipped, ANewPhonebookDriveIsSearchedWithoutARestart) {
     }));
     ASSERT_TRUE(stored.has_value());
     EXPECT_NE((stored->CorpKanji + stored->NameKanji).find("見本商事"), std::string::npos);
+}
+
+TEST_F(SettingsAsShipped, StartAtLoginWritesAndRemovesTheAutostartEntry) {
+    ASSERT_TRUE(start());
+    const std::filesystem::path entry = folders.configHome() / "autostart" / "kanata195.desktop";
+    WhenModal<TEnvironment> turnOn([](TEnvironment& dialog) {
+        showPage(dialog, kOperationPage);
+        // Off by default.
+        EXPECT_FALSE(dialog.chkStartAtLogin->isChecked());
+        click(dialog.chkStartAtLogin);
+        click(dialog.btnSet);
+    });
+    clickToolButton(2);
+    ASSERT_TRUE(turnOn.ran());
+    const std::string text = readFile(entry);
+    EXPECT_NE(text.find("[Desktop Entry]"), std::string::npos) << text;
+    // The desktop starts this program, by its full path.
+    EXPECT_NE(text.find("Exec=\"" + (stageFolder() / "kanata195").string() + "\"\n"),
+              std::string::npos)
+        << text;
+
+    WhenModal<TEnvironment> turnOff([](TEnvironment& dialog) {
+        showPage(dialog, kOperationPage);
+        EXPECT_TRUE(dialog.chkStartAtLogin->isChecked());
+        click(dialog.chkStartAtLogin);
+        click(dialog.btnSet);
+    });
+    clickToolButton(2);
+    ASSERT_TRUE(turnOff.ran());
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    EXPECT_TRUE(messages.allAnswered());
 }
 
 } // namespace
