@@ -203,6 +203,8 @@ TEST_F(SelfExtractor, AsksOnATerminalBeforeReplacingAFile) {
         ASSERT_TRUE(no.answer("パスワード", "Kanata2026\n")) << no.output();
         ASSERT_TRUE(no.answer("上書きしますか", "n\n")) << no.output();
         EXPECT_EQ(no.finish(), 4) << no.output();
+        // The password was never shown on the terminal.
+        EXPECT_EQ(no.output().find("Kanata2026"), std::string::npos) << no.output();
         EXPECT_EQ(test::ReadBytes(restorePlace / "Rireki.txt"), "the user's own file");
     }
     TerminalRun yes(chosen, restorePlace);

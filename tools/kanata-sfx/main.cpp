@@ -36,17 +36,19 @@ std::string readPassword() {
     if (!isatty(STDIN_FILENO)) {
         std::getline(std::cin, password);
     } else {
-        std::cerr << "パスワード: " << std::flush;
+        // Echo goes off before the prompt shows and without flushing, so a
+        // password typed or pasted as soon as the prompt appears is kept.
         termios old{};
         const bool quiet = tcgetattr(STDIN_FILENO, &old) == 0;
         if (quiet) {
             termios silent = old;
             silent.c_lflag &= static_cast<tcflag_t>(~ECHO);
-            tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+            tcsetattr(STDIN_FILENO, TCSANOW, &silent);
         }
+        std::cerr << "パスワード: " << std::flush;
         std::getline(std::cin, password);
         if (quiet)
-            tcsetattr(STDIN_FILENO, TCSAFLUSH, &old);
+            tcsetattr(STDIN_FILENO, TCSANOW, &old);
         std::cerr << "\n";
     }
     if (!password.empty() && password.back() == '\r')
