@@ -119,6 +119,43 @@ TEST_F(StartupNotices, TheUserCanGiveUpADownloadThatCrawls) {
     EXPECT_FALSE(std::filesystem::exists(staging / "updateinfo.dat"));
 }
 
+TEST(UpdateAtStart, ACallWhileASilentServerHoldsTheCheckIsStored) {
+    TempFolders folders;
+    HostileHttpServer server;
+    server.serve("/check/kanata195/", {.silent = true});
+    ProgramRun run(folders, stageFolder());
+    ASSERT_TRUE(run.prepareDemo());
+    IniFile ini(folders.workFolder() / "Kanata195.ini");
+    ASSERT_TRUE(ini.load());
+    ini.writeBool("AUTO UPDATE", "UpdateCheck", true);
+    ini.writeBool("COMMON", "Info", true);
+    ini.writeString("UPDATE PARAMETER", "Domain", server.hostAndPort());
+    ASSERT_TRUE(ini.save());
+
+    QProcess program;
+    program.setProcessEnvironment(run.environment());
+    program.start(QString::fromStdString((run.appFolder() / "kanata195").string()), {});
+    ASSERT_TRUE(program.waitForStarted(30000));
+    QElapsedTimer timer;
+    timer.start();
+    while (server.requests().empty() && timer.elapsed() < 60000)
+        QThread::msleep(50);
+    ASSERT_EQ(server.requests(), std::vector<std::string>{"/check/kanata195/"});
+    EXPECT_EQ(run.ktcall({"0312345678"}), 0) << "the line takes the call during the check";
+    QString log;
+    while (!log.contains("kanata195: ready for calls") && timer.elapsed() < 60000 &&
+           program.state() == QProcess::Running) {
+        program.waitForReadyRead(200);
+        log += QString::fromUtf8(program.readAllStandardError());
+    }
+    EXPECT_TRUE(log.contains("kanata195: the update check failed")) << log.toStdString();
+    const auto rows = waitForRows(folders.workFolder() / "Data", 1);
+    ASSERT_EQ(rows.size(), 1u) << log.toStdString();
+    EXPECT_EQ(rows[0].Tel, "03-1234-5678");
+    program.terminate();
+    EXPECT_TRUE(program.waitForFinished(60000));
+}
+
 TEST(UpdateAtStart, AServerThatNeverAnswersDoesNotHoldTheStart) {
     TempFolders folders;
     LoopbackHttpServer server;
