@@ -51,6 +51,14 @@ fs::path noticeFile(const fs::path& settingsFolder) {
 }
 
 StoredNotice loadNotice(const fs::path& settingsFolder) {
+    // Room for the largest notice fetched, its date line and its line ends
+    // grown to CR LF. A larger file is not one this program wrote whole: it
+    // is left alone and counts as no notice, so a new one can replace it.
+    constexpr std::uintmax_t kMaxNoticeFileBytes = 2 * kMaxNoticeBytes + 64;
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(noticeFile(settingsFolder), ec);
+    if (ec || size > kMaxNoticeFileBytes)
+        return {};
     std::ifstream in(noticeFile(settingsFolder), std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();

@@ -23,6 +23,7 @@ struct StoredNotice {
 
 // info/info.dat under the settings folder (code page 932, CR LF).
 std::filesystem::path noticeFile(const std::filesystem::path& settingsFolder);
+// A missing, unreadable or oversized file gives no notice.
 StoredNotice loadNotice(const std::filesystem::path& settingsFolder);
 // Writes the date (its first 10 characters), CR LF and the text.
 bool saveNotice(const std::filesystem::path& settingsFolder, const std::string& date,

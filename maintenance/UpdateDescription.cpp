@@ -134,7 +134,11 @@ std::string LocalDateTime::text() const {
 
 UpdateDescription parseUpdateDescription(const std::string& body) {
     UpdateDescription d;
+    // A description that fails to read gives nothing, its notice date
+    // included: what was read before the fault is no more trustworthy.
     const auto fail = [&d](int code) {
+        if (code != kNoUpdateInformation)
+            d = {};
         d.code = code;
         return d;
     };

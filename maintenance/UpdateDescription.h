@@ -44,7 +44,7 @@ struct UpdateDescription {
 // 2101..2107 (name, size, size number, datetime, datetime value, dlfile,
 // dlparam). A `dlfile` that is not a plain file name (a path separator, "."
 // or "..") would write outside the staging folder: it is refused as a
-// missing one (2106).
+// missing one (2106). Any code but 0 and 1000 leaves nothing else set.
 UpdateDescription parseUpdateDescription(const std::string& body);
 
 // "a.b.c.d" compared part by part (missing or non-numeric parts are 0):

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QProcess>
 
+#include <cstdio>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -106,7 +107,8 @@ bool TUpdateDialog::CheckOnline(bool silent) {
     }
     const HttpTarget target{server_.hostAndPort,
                             QString::fromStdString(server_.checkPath + "kanata195/")};
-    const HttpReply reply = httpGet(target, checkDeadline());
+    const HttpReply reply =
+        httpGet(target, {.maxBodyBytes = kMaxDescriptionBytes, .deadline = checkDeadline()});
     if (!reply.sent) {
         fail(reply.errorCode, reply.errorText);
         if (!silent)
@@ -152,17 +154,27 @@ bool TUpdateDialog::NeedsUpdate() {
 }
 
 bool TUpdateDialog::downloadTo(const std::string& path, const fs::path& file,
-                               std::int64_t expectedSize) {
+                               std::int64_t expectedSize, const std::string& shownName) {
+    // A size beyond any file of this program is refused before a byte is
+    // fetched; a known size is also the limit, so nothing past it is read.
+    const std::int64_t limit = expectedSize < 0 ? kMaxUpdaterBytes : expectedSize;
+    if (limit > kMaxDownloadBytes)
+        return fail(kHttpBodyTooLarge, QStringLiteral("ダウンロードするファイルが大きすぎます"));
     const fs::path partial = file.string() + ".part";
     DurableFileWriter out(file, {.temporary = partial});
     if (out.error())
         return fail(1, QStringLiteral("cannot write ") + QString::fromStdString(partial.string()));
+    if (progress_.begin)
+        progress_.begin(shownName, expectedSize);
     std::int64_t written = 0;
-    // A download may be large: the limit is on silence, not on its length.
+    // A slow line may take long; only silence ends the wait, or the user.
+    const HttpLimits limits{
+        .maxBodyBytes = limit, .silence = silenceLimit_, .cancelled = progress_.cancelled};
     const HttpReply reply = httpGet(
-        {server_.hostAndPort, QString::fromStdString(path)},
-        std::chrono::steady_clock::now() + std::chrono::minutes(10), [&](const QByteArray& piece) {
+        {server_.hostAndPort, QString::fromStdString(path)}, limits, [&](const QByteArray& piece) {
             written += piece.size();
+            if (progress_.advance)
+                progress_.advance(written);
             return out.write(
                 std::string_view(piece.constData(), static_cast<std::size_t>(piece.size())));
         });
@@ -177,6 +189,13 @@ bool TUpdateDialog::downloadTo(const std::string& path, const fs::path& file,
 }
 
 bool TUpdateDialog::DownloadUpdate() {
+    struct EndOfDownload {
+        const DownloadProgress& progress;
+        ~EndOfDownload() {
+            if (progress.end)
+                progress.end();
+        }
+    } endOfDownload{progress_};
     std::error_code ec;
     fs::create_directories(stagingFolder(), ec);
     if (!fs::is_directory(stagingFolder(), ec))
@@ -185,12 +204,12 @@ bool TUpdateDialog::DownloadUpdate() {
         if (!entry.needsUpdate)
             continue;
         if (!downloadTo(description_.dlpath + entry.dlparam + "/", stagingFolder() / entry.dlfile,
-                        entry.size))
+                        entry.size, entry.jpname.empty() ? entry.name : entry.jpname))
             return false;
         entry.downloaded = true;
     }
     const fs::path updater = stagingFolder() / kUpdaterFileName;
-    if (!downloadTo(server_.appPath, updater, -1))
+    if (!downloadTo(server_.appPath, updater, -1, kUpdaterFileName))
         return false;
     fs::permissions(updater, fs::perms::owner_exec, fs::perm_options::add, ec);
     writeUpdateInfo();
@@ -266,7 +285,10 @@ bool TUpdateDialog::OfferUpdate(const void* owner, bool manual,
     if (!messages_.ask(restartNeeded_ ? kAskRestart : kAsk, false, owner))
         return false;
     if (!DownloadUpdate()) {
-        messages_.warning(kDownloadFailed, owner);
+        if (code_ == kHttpCancelled)
+            messages_.information("アップデートを中止しました", owner);
+        else
+            messages_.warning(kDownloadFailed, owner);
         return false;
     }
     if (setBusy)
@@ -282,10 +304,14 @@ bool TUpdateDialog::OfferUpdate(const void* owner, bool manual,
 }
 
 bool TUpdateDialog::FetchNotice(std::string& text) {
-    const HttpReply reply =
-        httpGet({server_.hostAndPort, QStringLiteral("/info/kanata195/")}, checkDeadline());
-    if (!reply.sent || reply.status != 200)
+    const HttpReply reply = httpGet({server_.hostAndPort, QStringLiteral("/info/kanata195/")},
+                                    {.maxBodyBytes = kMaxNoticeBytes, .deadline = checkDeadline()});
+    if (!reply.sent || reply.status != 200) {
+        if (reply.errorCode != 0)
+            std::fprintf(stderr, "kanata195: the notice could not be fetched: %s (%d)\n",
+                         reply.errorText.toUtf8().constData(), reply.errorCode);
         return false;
+    }
     text = QString::fromUtf8(reply.body).toStdString();
     return true;
 }

@@ -26,6 +26,25 @@ inline constexpr const char* kUpdateErrorFileName = "upderr.dat";
 inline constexpr const char* kUpdaterLogFileName = "runapp.log";
 // The whole check (connection, request, answer) must end within this.
 inline constexpr std::chrono::seconds kUpdateCheckTimeLimit{10};
+// A download may take long on a slow line, but not without a byte for this.
+inline constexpr std::chrono::seconds kDownloadSilenceLimit{10};
+// Sizes fitting each body: a description lists a release's files, a notice
+// is a few paragraphs, a download is one file of the program.
+inline constexpr std::int64_t kMaxDescriptionBytes = 1024 * 1024;
+inline constexpr std::int64_t kMaxNoticeBytes = 64 * 1024;
+inline constexpr std::int64_t kMaxDownloadBytes = 256 * 1024 * 1024;
+inline constexpr std::int64_t kMaxUpdaterBytes = 64 * 1024 * 1024;
+
+// What a window shows while the files are downloaded; all optional.
+struct DownloadProgress {
+    // A file begins; `total` is its size, or -1 when unknown.
+    std::function<void(const std::string& name, std::int64_t total)> begin;
+    std::function<void(std::int64_t received)> advance;
+    // Asked every moment: true ends the download (the user gave up).
+    std::function<bool()> cancelled;
+    // The download ended, whatever its outcome.
+    std::function<void()> end;
+};
 
 // The version a file of this project carries, as "a.b.c.d": the text after
 // the mark the build embeds in the program's executables; empty when the
@@ -60,11 +79,14 @@ public:
     std::filesystem::path stagingFolder() const { return settingsFolder_ / "update"; }
     // The program file named in the instruction file (tests set another).
     void setProgramFileName(std::string name) { programFileName_ = std::move(name); }
+    void setDownloadProgress(DownloadProgress progress) { progress_ = std::move(progress); }
+    // How long a download may go without a byte (tests shorten it).
+    void setDownloadSilenceLimit(std::chrono::milliseconds limit) { silenceLimit_ = limit; }
 
 private:
     bool fail(int code, const QString& text);
     bool downloadTo(const std::string& path, const std::filesystem::path& file,
-                    std::int64_t expectedSize);
+                    std::int64_t expectedSize, const std::string& shownName);
     void writeUpdateInfo() const;
     void saveUnreadableDescription(const QByteArray& body, int code) const;
     void logUpdaterError(int code) const;
@@ -78,6 +100,8 @@ private:
     int code_ = kUpdateOk;
     std::string errorText_;
     bool restartNeeded_ = false;
+    DownloadProgress progress_;
+    std::chrono::milliseconds silenceLimit_ = kDownloadSilenceLimit;
 };
 
 } // namespace kanata

@@ -114,6 +114,7 @@ void KanataProgram::runStartup() {
     loadSettings();
     if (!checkStartupPassword())
         return closeProgram();
+    openLineAheadOfTheCheck();
     if (dialogs_.noticesAndUpdate && dialogs_.noticesAndUpdate(settings_))
         return closeProgram();
     SaveNotices(settings_, ini_);
@@ -206,7 +207,7 @@ bool KanataProgram::checkStartupPassword() {
 }
 
 bool KanataProgram::prepareAdapterModels() {
-    if (!adapter_)
+    if (!adapter_ || lineOpenedEarly_)
         return true;
     adapter_->SetExtendMode(settings_.AdapterExtend);
     if (!adapter_->LoadKinds()) {
@@ -218,7 +219,28 @@ bool KanataProgram::prepareAdapterModels() {
     return true;
 }
 
+// The update check may wait on the network for seconds. A line that opens
+// without a word to the user is opened before it, so that a call in that
+// time waits in the journal instead of finding no line. Whatever would show
+// something (a first run, a USB cable's notices, a model the library does
+// not list, a port that fails) is left to the line's own step, in its place.
+void KanataProgram::openLineAheadOfTheCheck() {
+    if (!adapter_ || settings_.Adapter == 0 || flags_.NeedEnvironmentSetup ||
+        settings_.UsbSerial != 0)
+        return;
+    adapter_->SetExtendMode(settings_.AdapterExtend);
+    if (!adapter_->LoadKinds() || !adapter_->SelectKind(settings_.Adapter))
+        return;
+    lineOpenedEarly_ = openLineOnce() == KT_OPEN_OK;
+}
+
 bool KanataProgram::runEnvironmentSetup() {
+    // The dialog may change the line's settings: a line opened ahead of the
+    // check is closed and opened again by the usual step.
+    if (lineOpenedEarly_) {
+        adapter_->CloseLine();
+        lineOpenedEarly_ = false;
+    }
     const std::string library = adapter_ ? adapter_->fileName() : std::string();
     messages_.information(loadResult_.fileDamaged
                               ? DamagedSettingsFileMessage(ini_.path())
@@ -383,7 +405,7 @@ std::int32_t KanataProgram::openLineOnce() {
 }
 
 bool KanataProgram::openLine() {
-    if (!adapter_ || settings_.Adapter == 0)
+    if (!adapter_ || settings_.Adapter == 0 || lineOpenedEarly_)
         return true;
     LineOpenSteps steps;
     steps.request = [this] { return LineOpenRequest{settings_.UsbSerial, settings_.Port}; };

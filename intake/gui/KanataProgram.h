@@ -117,6 +117,7 @@ private:
     void loadSettings();
     bool checkStartupPassword();
     bool prepareAdapterModels();
+    void openLineAheadOfTheCheck();
     bool runEnvironmentSetup();
     bool openLine();
     std::int32_t openLineOnce();
@@ -188,6 +189,7 @@ private:
     QPointer<TMeiboList> rosterList_;
     bool tablesOpen_ = false;
     bool phonebookLinkProblem_ = false;
+    bool lineOpenedEarly_ = false; // open before the update check, see openLineAheadOfTheCheck
     bool started_ = false;
 
     // Calls are stored in slices from the journal's queue; the newest one

@@ -2,12 +2,16 @@
 
 #include "maintenance/Notices.h"
 #include "maintenance/UpdateEngine.h"
+#include "maintenance/gui/TDownloadProgress.h"
 #include "maintenance/gui/TInfoDialog.h"
 #include "platform/MessageService.h"
 #include "settings/GlobalSettings.h"
 
 #include <QApplication>
 #include <QWidget>
+
+#include <cstdio>
+#include <memory>
 
 namespace kanata {
 namespace {
@@ -43,6 +47,24 @@ std::function<void(bool)> busyOwner(QWidget* owner) {
     };
 }
 
+// The offer with its download shown in a window the user can cancel.
+bool offerUpdate(TUpdateDialog& engine, const UpdateContext& c, bool manual) {
+    std::unique_ptr<TDownloadProgress> window;
+    engine.setDownloadProgress(downloadProgressWindow(c.owner, window));
+    const bool closeForUpdate = engine.OfferUpdate(c.owner, manual, busyOwner(c.owner));
+    engine.setDownloadProgress({});
+    return closeForUpdate;
+}
+
+// The start is silent about the check; the log keeps why it did not reach.
+bool checkAtStart(TUpdateDialog& engine) {
+    if (engine.CheckOnline(true))
+        return true;
+    std::fprintf(stderr, "kanata195: the update check failed: %s (%d)\n",
+                 engine.errorText().c_str(), engine.resultCode());
+    return false;
+}
+
 } // namespace
 
 bool runStartupNoticesAndUpdate(GlobalSettings& s, bool firstRun, const UpdateContext& c) {
@@ -56,7 +78,7 @@ bool runStartupNoticesAndUpdate(GlobalSettings& s, bool firstRun, const UpdateCo
         takeSwitches(dialog, s);
     }
     bool closeForUpdate = false;
-    if ((s.Info || s.UpdateCheck) && engine.CheckOnline(true)) {
+    if ((s.Info || s.UpdateCheck) && checkAtStart(engine)) {
         if (s.Info && !firstRun) {
             dialog.setNoticeText(QString::fromStdString(board.ShowNotices(false, engine)));
             dialog.setSwitches(s.Info, s.UpdateCheck);
@@ -64,7 +86,7 @@ bool runStartupNoticesAndUpdate(GlobalSettings& s, bool firstRun, const UpdateCo
             takeSwitches(dialog, s);
         }
         if (s.UpdateCheck)
-            closeForUpdate = engine.OfferUpdate(c.owner, false, busyOwner(c.owner));
+            closeForUpdate = offerUpdate(engine, c, false);
     }
     board.Close(dialog.noticeText().toStdString());
     return closeForUpdate;
@@ -84,7 +106,7 @@ bool checkForUpdateNow(const GlobalSettings& s, const UpdateContext& c) {
                                 c.owner);
         return false;
     }
-    return engine.OfferUpdate(c.owner, true, busyOwner(c.owner));
+    return offerUpdate(engine, c, true);
 }
 
 } // namespace kanata
