@@ -57,17 +57,6 @@ fs::path programStage() {
     return other && *other ? fs::path(other) : stage();
 }
 
-QProcessEnvironment environment(const fs::path& root) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", QString::fromStdString((root / "data").string()));
-    env.insert("XDG_CONFIG_HOME", QString::fromStdString((root / "config").string()));
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString((root / "runtime").string()));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("KANATA_NO_SPLASH", "1");
-    env.insert("KANATA_HEADLESS_MESSAGES", "1");
-    return env;
-}
-
 void fillTables(const fs::path& data) {
     NoBoxes messages;
     TDMKanata195 dm(data, messages);
@@ -102,7 +91,7 @@ public:
     explicit ProgramUnderCalls(bool popUps) : root_(kanata::bench::FreshFolder()) {
         fs::create_directories(root_ / "runtime");
         fs::permissions(root_ / "runtime", fs::perms::owner_all);
-        env_ = environment(root_);
+        env_ = kanata::bench::ProgramEnvironment(root_);
         QProcess demo;
         demo.setProcessEnvironment(env_);
         demo.start(QString::fromStdString((programStage() / "kanata-demo").string()), {"--empty"});

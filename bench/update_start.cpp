@@ -32,17 +32,6 @@ using kanata::test::HostilePage;
 constexpr std::int64_t kGiB = 1024LL * 1024 * 1024;
 const std::string kHead = "<?xml version=\"1.0\"?><update><app>Kanata195</app>";
 
-QProcessEnvironment environment(const fs::path& root) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", QString::fromStdString((root / "data").string()));
-    env.insert("XDG_CONFIG_HOME", QString::fromStdString((root / "config").string()));
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString((root / "runtime").string()));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("KANATA_NO_SPLASH", "1");
-    env.insert("KANATA_HEADLESS_MESSAGES", "1");
-    return env;
-}
-
 void serveHostile(HostileHttpServer& server, std::int64_t kind) {
     const std::string path = "/check/kanata195/";
     if (kind == 0)
@@ -74,7 +63,7 @@ void BM_StartAgainstHostileUpdateServer(benchmark::State& state) {
     const fs::path root = kanata::bench::FreshFolder();
     fs::create_directories(root / "runtime");
     fs::permissions(root / "runtime", fs::perms::owner_all);
-    const QProcessEnvironment env = environment(root);
+    const QProcessEnvironment env = kanata::bench::ProgramEnvironment(root);
     QProcess demo;
     demo.setProcessEnvironment(env);
     demo.start(QString::fromStdString((fs::path(KANATA_STAGE_DIR) / "kanata-demo").string()),

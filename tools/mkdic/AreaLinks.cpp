@@ -6,28 +6,27 @@
 #include <stdexcept>
 
 namespace kanata::mkdic {
-namespace {
 
 bool endsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-std::string prefectureOf(const std::string& jis) {
-    return jis.substr(0, 2);
-}
-
-// "北群馬郡榛東村" -> "榛東村": area names leave the district out.
 std::string withoutDistrict(const std::string& name) {
     const auto pos = name.find("郡");
     return pos == std::string::npos || pos + 3 >= name.size() ? name : name.substr(pos + 3);
 }
 
-// "横浜市中区" -> "横浜市"; empty for anything but a designated city's ward.
 std::string designatedCity(const std::string& name) {
     const auto pos = name.find("市");
     if (pos == std::string::npos || pos + 3 >= name.size() || !endsWith(name, "区"))
         return {};
     return name.substr(0, pos + 3);
+}
+
+namespace {
+
+std::string prefectureOf(const std::string& jis) {
+    return jis.substr(0, 2);
 }
 
 std::size_t charLength(const std::string& s, std::size_t pos) {

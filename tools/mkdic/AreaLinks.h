@@ -14,6 +14,13 @@ namespace kanata::mkdic {
 // hands LinkAreaName its names with ヶ written ケ).
 using TownIndex = std::vector<std::pair<std::string, std::string>>;
 
+// Municipality names as both the area links and the writer compare them.
+bool endsWith(const std::string& s, const std::string& tail);
+// "北群馬郡榛東村" -> "榛東村": the geocoder and the map data leave the district out.
+std::string withoutDistrict(const std::string& name);
+// "横浜市中区" -> "横浜市"; empty for anything but a designated city's ward.
+std::string designatedCity(const std::string& name);
+
 // The prefectures (two-digit codes) the numbering plan's region of a
 // national prefix lies in: 045 can be Kanagawa but never Aomori.
 std::set<std::string> PrefecturesOfRegion(const std::string& prefix);
