@@ -1,0 +1,230 @@
+#include "tests/windowmanager/XDesktop.h"
+
+#include "tests/support/UserInput.h"
+
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <poll.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace kanata::test {
+namespace {
+
+xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+std::vector<std::uint32_t> listProperty(xcb_connection_t* c, xcb_window_t window,
+                                        xcb_atom_t property) {
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr);
+    std::vector<std::uint32_t> values;
+    if (reply && reply->format == 32) {
+        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    return values;
+}
+
+xcb_window_t rootOf(xcb_connection_t* c) {
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
+// A display number nobody uses on this machine.
+int freeDisplay() {
+    for (int n = 71; n < 100; ++n) {
+        const std::string x = std::to_string(n);
+        if (!std::filesystem::exists("/tmp/.X11-unix/X" + x) &&
+            !std::filesystem::exists("/tmp/.X" + x + "-lock"))
+            return n;
+    }
+    return -1;
+}
+
+} // namespace
+
+XDesktop::XDesktop() {
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    if (xvfb.isEmpty() || openbox.isEmpty()) {
+        failure_ =
+            QStringLiteral("Xvfb or openbox is not installed (scripts/setup.sh installs them)");
+        return;
+    }
+    if (startServer())
+        startWindowManager();
+}
+
+XDesktop::~XDesktop() {
+    if (connection_)
+        xcb_disconnect(connection_);
+    for (QProcess* p : {&windowManager_, &server_}) {
+        if (p->state() == QProcess::NotRunning)
+            continue;
+        p->terminate();
+        if (!p->waitForFinished(5000)) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+    }
+}
+
+bool XDesktop::startServer() {
+    const int number = freeDisplay();
+    if (number < 0) {
+        failure_ = QStringLiteral("no free display number");
+        return false;
+    }
+    display_ = QStringLiteral(":%1").arg(number);
+    server_.start(QStringLiteral("Xvfb"), {display_, QStringLiteral("-screen"), QStringLiteral("0"),
+                                           QStringLiteral("1280x1024x24"),
+                                           QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    const QByteArray name = display_.toLatin1();
+    waitUntil(
+        [&] {
+            if (server_.state() == QProcess::NotRunning)
+                return true;
+            connection_ = xcb_connect(name.constData(), nullptr);
+            if (!xcb_connection_has_error(connection_))
+                return true;
+            xcb_disconnect(connection_);
+            connection_ = nullptr;
+            QThread::msleep(50);
+            return false;
+        },
+        20000);
+    if (!connection_)
+        failure_ = QStringLiteral("Xvfb did not start on ") + display_;
+    return connection_ != nullptr;
+}
+
+bool XDesktop::startWindowManager() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display_);
+    windowManager_.setProcessEnvironment(env);
+    windowManager_.start(QStringLiteral("openbox"), {});
+    const bool up = waitUntil(
+        [&] {
+            return windowManager_.state() == QProcess::NotRunning ||
+                   !rootList("_NET_SUPPORTING_WM_CHECK").empty();
+        },
+        20000);
+    if (!up || windowManager_.state() == QProcess::NotRunning) {
+        failure_ = QStringLiteral("openbox did not start");
+        return false;
+    }
+    return true;
+}
+
+xcb_atom_t XDesktop::atom(const char* name) const {
+    return internAtom(connection_, name);
+}
+
+std::vector<std::uint32_t> XDesktop::rootList(const char* property) const {
+    return listProperty(connection_, rootOf(connection_), atom(property));
+}
+
+xcb_window_t XDesktop::activeWindow() const {
+    const auto list = rootList("_NET_ACTIVE_WINDOW");
+    return list.empty() ? xcb_window_t{XCB_NONE} : list.front();
+}
+
+std::vector<xcb_window_t> XDesktop::stacking() const {
+    return rootList("_NET_CLIENT_LIST_STACKING");
+}
+
+xcb_window_t XDesktop::windowTitled(const QString& title) const {
+    const xcb_atom_t name = atom("_NET_WM_NAME");
+    for (xcb_window_t window : stacking()) {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            connection_,
+            xcb_get_property(connection_, 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+            nullptr);
+        QString text;
+        if (reply)
+            text = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply)),
+                                     xcb_get_property_value_length(reply));
+        std::free(reply);
+        if (text.startsWith(title))
+            return window;
+    }
+    return XCB_NONE;
+}
+
+void XDesktop::activateAsUser(xcb_window_t window) const {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom("_NET_ACTIVE_WINDOW");
+    message.data.data32[0] = 2; // from a pager or taskbar: the user's own choice
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection_, 0, rootOf(connection_),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(connection_);
+}
+
+FocusTakingWindow::FocusTakingWindow(const QString& display, const char* title) {
+    const QByteArray name = display.toLatin1();
+    connection_ = xcb_connect(name.constData(), nullptr);
+    if (xcb_connection_has_error(connection_))
+        return;
+    window_ = xcb_generate_id(connection_);
+    const std::uint32_t mask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_FOCUS_CHANGE;
+    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, rootOf(connection_), 0, 0, 1200,
+                      900, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_EVENT_MASK, &mask);
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_,
+                        internAtom(connection_, "_NET_WM_NAME"),
+                        internAtom(connection_, "UTF8_STRING"), 8,
+                        static_cast<std::uint32_t>(std::strlen(title)), title);
+    // WM_HINTS: the input field is present and false.
+    const std::uint32_t hints[9] = {1, 0, 0, 0, 0, 0, 0, 0, 0};
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_HINTS,
+                        XCB_ATOM_WM_HINTS, 32, 9, hints);
+    takeFocus_ = internAtom(connection_, "WM_TAKE_FOCUS");
+    const xcb_atom_t protocols[1] = {takeFocus_};
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_,
+                        internAtom(connection_, "WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1, protocols);
+    xcb_map_window(connection_, window_);
+    xcb_flush(connection_);
+    thread_ = std::thread([this] { serve(); });
+}
+
+FocusTakingWindow::~FocusTakingWindow() {
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    xcb_disconnect(connection_);
+}
+
+void FocusTakingWindow::serve() {
+    while (!stop_ && !xcb_connection_has_error(connection_)) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
+                const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+                if (message->data.data32[0] == takeFocus_) {
+                    xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_PARENT, window_,
+                                        message->data.data32[1]);
+                    xcb_flush(connection_);
+                }
+            }
+            std::free(event);
+        }
+        pollfd fd{xcb_get_file_descriptor(connection_), POLLIN, 0};
+        poll(&fd, 1, 50);
+    }
+}
+
+} // namespace kanata::test
