@@ -144,10 +144,24 @@ bool X11Activation::activate(xcb_window_t window, int waitMs) {
         windowProperty(window, atom("_NET_WM_USER_TIME_WINDOW")).value_or(window);
     xcb_change_property(requests_, XCB_PROP_MODE_REPLACE, timeWindow, userTime, XCB_ATOM_CARDINAL,
                         32, 1, &*now);
+    bringToCurrentDesktop(window);
     const xcb_atom_t active = atom("_NET_ACTIVE_WINDOW");
     const std::uint32_t current = windowProperty(root_, active).value_or(XCB_NONE);
     sendToRoot(window, active, {kSourcePager, *now, current, 0, 0});
     return waitForActive(window, waitMs);
+}
+
+// A window left on another virtual desktop is never activated there (and
+// would not be seen if it were): the call comes to the desktop in use.
+void X11Activation::bringToCurrentDesktop(xcb_window_t window) {
+    constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
+    const xcb_atom_t windowDesktop = atom("_NET_WM_DESKTOP");
+    const std::optional<std::uint32_t> shown = windowProperty(window, windowDesktop);
+    const std::optional<std::uint32_t> current =
+        windowProperty(root_, atom("_NET_CURRENT_DESKTOP"));
+    if (!shown || !current || *shown == *current || *shown == kAllDesktops)
+        return;
+    sendToRoot(window, windowDesktop, {*current, kSourcePager, 0, 0, 0});
 }
 
 bool X11Activation::waitForActive(xcb_window_t window, int waitMs) {

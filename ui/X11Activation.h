@@ -6,8 +6,8 @@
 // only mark the window as wanting attention. An incoming call is the moment
 // the user wants to see, so the request is sent as a pager sends it (source
 // 2) with the X server's current time, also given to the window as its user
-// time. A window manager that still refuses gets the window kept above the
-// others for a moment, so that the call is at least seen.
+// time, after the window was brought to the virtual desktop in use. A window manager that still
+// refuses gets the window kept above the others for a moment, so that the call is at least seen.
 //
 // The pointer nudge a Windows program needs before such a request has no
 // counterpart here: no X11 window manager grants activation for pointer
@@ -42,6 +42,7 @@ private:
     xcb_atom_t atom(const char* name) const;
     std::optional<std::uint32_t> windowProperty(xcb_window_t window, xcb_atom_t property) const;
     std::optional<std::uint32_t> serverTime();
+    void bringToCurrentDesktop(xcb_window_t window);
     bool waitForActive(xcb_window_t window, int waitMs);
     void sendToRoot(xcb_window_t window, xcb_atom_t type, const std::uint32_t (&data)[5]);
 

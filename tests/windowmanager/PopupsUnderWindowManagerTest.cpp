@@ -110,6 +110,30 @@ TEST_F(PopupsUnderWindowManager, TheCallViewComesForwardAndTakesTheFocusFromAnot
     }
 }
 
+TEST_F(PopupsUnderWindowManager, ACallBringsItsWindowsToTheDesktopTheUserWorksOn) {
+    ASSERT_TRUE(program->start());
+    workInOtherProgram();
+    ASSERT_EQ(program->ktcall({QStringLiteral("0312345678")}), 0);
+    ASSERT_TRUE(settlesWith({kCallView},
+                            [this](const auto& w) { return desktop->activeWindow() == w[0]; }));
+    // The user goes on with the other program on the second desktop.
+    desktop->moveToDesktop(other->window(), 1);
+    desktop->switchToDesktop(1);
+    ASSERT_TRUE(waitUntil([this] { return desktop->currentDesktop() == 1; }, 10000));
+    workInOtherProgram();
+
+    ASSERT_EQ(program->ktcall({QStringLiteral("0312345679")}), 0);
+    EXPECT_TRUE(settlesWith({kCallView, kHistoryList},
+                            [this](const auto& w) {
+                                return desktop->desktopOf(w[0]) == 1 &&
+                                       desktop->desktopOf(w[1]) == 1 &&
+                                       desktop->activeWindow() == w[0] &&
+                                       desktop->stacking().back() == w[0];
+                            }))
+        << "call view on desktop " << desktop->desktopOf(desktop->windowTitled(kCallView))
+        << ", active window " << desktop->activeWindow();
+}
+
 TEST_F(PopupsUnderWindowManager, TheCompactViewStaysAboveTheHistoryListThatPopsUpAfterIt) {
     setOperation([](IniFile& ini) {
         ini.writeBool("OPERATION", "RecvViewMiniPopup", true);

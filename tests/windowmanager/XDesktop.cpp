@@ -161,18 +161,42 @@ xcb_window_t XDesktop::windowTitled(const QString& title) const {
     return XCB_NONE;
 }
 
-void XDesktop::activateAsUser(xcb_window_t window) const {
+void XDesktop::sendToRoot(xcb_window_t window, const char* type, std::uint32_t first,
+                          std::uint32_t second) const {
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;
-    message.type = atom("_NET_ACTIVE_WINDOW");
-    message.data.data32[0] = 2; // from a pager or taskbar: the user's own choice
-    message.data.data32[1] = XCB_CURRENT_TIME;
+    message.type = atom(type);
+    message.data.data32[0] = first;
+    message.data.data32[1] = second;
     xcb_send_event(connection_, 0, rootOf(connection_),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
     xcb_flush(connection_);
+}
+
+// Source 2: from a pager or taskbar, the user's own choice.
+void XDesktop::activateAsUser(xcb_window_t window) const {
+    sendToRoot(window, "_NET_ACTIVE_WINDOW", 2, XCB_CURRENT_TIME);
+}
+
+std::uint32_t XDesktop::currentDesktop() const {
+    const auto list = rootList("_NET_CURRENT_DESKTOP");
+    return list.empty() ? 0 : list.front();
+}
+
+std::uint32_t XDesktop::desktopOf(xcb_window_t window) const {
+    const auto list = listProperty(connection_, window, atom("_NET_WM_DESKTOP"));
+    return list.empty() ? 0 : list.front();
+}
+
+void XDesktop::switchToDesktop(std::uint32_t desktop) const {
+    sendToRoot(rootOf(connection_), "_NET_CURRENT_DESKTOP", desktop, XCB_CURRENT_TIME);
+}
+
+void XDesktop::moveToDesktop(xcb_window_t window, std::uint32_t desktop) const {
+    sendToRoot(window, "_NET_WM_DESKTOP", desktop, 2);
 }
 
 FocusTakingWindow::FocusTakingWindow(const QString& display, const char* title) {

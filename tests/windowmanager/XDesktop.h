@@ -33,12 +33,19 @@ public:
     xcb_window_t windowTitled(const QString& title) const;
     // Asks the window manager to activate `window`, as a taskbar click does.
     void activateAsUser(xcb_window_t window) const;
+    // Virtual desktops, counted from 0, switched and moved to as a pager does.
+    std::uint32_t currentDesktop() const;
+    std::uint32_t desktopOf(xcb_window_t window) const;
+    void switchToDesktop(std::uint32_t desktop) const;
+    void moveToDesktop(xcb_window_t window, std::uint32_t desktop) const;
 
 private:
     bool startServer();
     bool startWindowManager();
     xcb_atom_t atom(const char* name) const;
     std::vector<std::uint32_t> rootList(const char* property) const;
+    void sendToRoot(xcb_window_t window, const char* type, std::uint32_t first,
+                    std::uint32_t second) const;
 
     QString failure_;
     QString display_;
