@@ -4,13 +4,12 @@
 
 #include <QProcessEnvironment>
 #include <QStandardPaths>
-#include <QThread>
+#include <QStringList>
 
 #include <poll.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 namespace kanata::test {
 namespace {
@@ -40,28 +39,22 @@ xcb_window_t rootOf(xcb_connection_t* c) {
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 }
 
-// A display number nobody uses on this machine.
-int freeDisplay() {
-    for (int n = 71; n < 100; ++n) {
-        const std::string x = std::to_string(n);
-        if (!std::filesystem::exists("/tmp/.X11-unix/X" + x) &&
-            !std::filesystem::exists("/tmp/.X" + x + "-lock"))
-            return n;
-    }
-    return -1;
-}
-
 } // namespace
 
+QString XDesktop::missingPrograms() {
+    QStringList missing;
+    for (const QString& name : {QStringLiteral("Xvfb"), QStringLiteral("openbox")})
+        if (QStandardPaths::findExecutable(name).isEmpty())
+            missing << name;
+    if (missing.isEmpty())
+        return {};
+    return missing.join(QStringLiteral(", ")) +
+           QStringLiteral(" not installed (scripts/setup.sh installs them)");
+}
+
 XDesktop::XDesktop() {
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-    if (xvfb.isEmpty() || openbox.isEmpty()) {
-        failure_ =
-            QStringLiteral("Xvfb or openbox is not installed (scripts/setup.sh installs them)");
-        return;
-    }
-    if (startServer())
+    failure_ = missingPrograms();
+    if (failure_.isEmpty() && startServer())
         startWindowManager();
 }
 
@@ -79,33 +72,34 @@ XDesktop::~XDesktop() {
     }
 }
 
+// Xvfb picks a free display itself and writes its number to standard output,
+// so tests that run side by side never race for one.
 bool XDesktop::startServer() {
-    const int number = freeDisplay();
-    if (number < 0) {
-        failure_ = QStringLiteral("no free display number");
-        return false;
-    }
-    display_ = QStringLiteral(":%1").arg(number);
-    server_.start(QStringLiteral("Xvfb"), {display_, QStringLiteral("-screen"), QStringLiteral("0"),
-                                           QStringLiteral("1280x1024x24"),
-                                           QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    const QByteArray name = display_.toLatin1();
+    server_.start(QStringLiteral("Xvfb"),
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                   QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                   QStringLiteral("tcp")});
+    QByteArray number;
     waitUntil(
         [&] {
-            if (server_.state() == QProcess::NotRunning)
-                return true;
-            connection_ = xcb_connect(name.constData(), nullptr);
-            if (!xcb_connection_has_error(connection_))
-                return true;
-            xcb_disconnect(connection_);
-            connection_ = nullptr;
-            QThread::msleep(50);
-            return false;
+            number += server_.readAllStandardOutput();
+            return number.contains('\n') || server_.state() == QProcess::NotRunning;
         },
         20000);
-    if (!connection_)
-        failure_ = QStringLiteral("Xvfb did not start on ") + display_;
-    return connection_ != nullptr;
+    if (!number.contains('\n')) {
+        failure_ = QStringLiteral("Xvfb did not start");
+        return false;
+    }
+    display_ = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    const QByteArray name = display_.toLatin1();
+    connection_ = xcb_connect(name.constData(), nullptr);
+    if (xcb_connection_has_error(connection_)) {
+        xcb_disconnect(connection_);
+        connection_ = nullptr;
+        failure_ = QStringLiteral("no connection to Xvfb on ") + display_;
+        return false;
+    }
+    return true;
 }
 
 bool XDesktop::startWindowManager() {

@@ -15,6 +15,9 @@ namespace kanata::test {
 
 class XDesktop {
 public:
+    // Empty when Xvfb and openbox are installed; otherwise what is missing.
+    static QString missingPrograms();
+
     XDesktop();
     ~XDesktop();
     XDesktop(const XDesktop&) = delete;
