@@ -44,8 +44,9 @@ bool isPropertyChange(const xcb_generic_event_t* event, xcb_window_t window, xcb
 
 } // namespace
 
-X11Activation::X11Activation(xcb_connection_t* requests) : requests_(requests) {
-    own_ = xcb_connect(nullptr, nullptr);
+X11Activation::X11Activation(xcb_connection_t* requests, const char* display)
+    : requests_(requests) {
+    own_ = xcb_connect(display, nullptr);
     if (xcb_connection_has_error(own_))
         return;
     root_ = xcb_setup_roots_iterator(xcb_get_setup(own_)).data->root;

@@ -23,9 +23,10 @@ namespace kanata {
 class X11Activation {
 public:
     // `requests` is the connection the window belongs to (Qt's); the class
-    // opens one of its own to read the server's time and the window
-    // manager's answer without taking events from Qt.
-    explicit X11Activation(xcb_connection_t* requests);
+    // opens one of its own to the same display (`display`, else $DISPLAY, as
+    // Qt chooses it) to read the server's time and the window manager's
+    // answer without taking events from Qt.
+    explicit X11Activation(xcb_connection_t* requests, const char* display = nullptr);
     ~X11Activation();
     X11Activation(const X11Activation&) = delete;
     X11Activation& operator=(const X11Activation&) = delete;

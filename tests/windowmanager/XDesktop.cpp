@@ -8,6 +8,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -107,17 +108,39 @@ bool XDesktop::startWindowManager() {
     env.insert(QStringLiteral("DISPLAY"), display_);
     windowManager_.setProcessEnvironment(env);
     windowManager_.start(QStringLiteral("openbox"), {});
+    // openbox names itself on the root window before it manages new windows;
+    // it is ready once a window mapped now is listed.
     const bool up = waitUntil(
-        [&] {
-            return windowManager_.state() == QProcess::NotRunning ||
-                   !rootList("_NET_SUPPORTING_WM_CHECK").empty();
-        },
-        20000);
+        [&] { return windowManager_.state() == QProcess::NotRunning || probeManaged(); }, 20000);
     if (!up || windowManager_.state() == QProcess::NotRunning) {
         failure_ = QStringLiteral("openbox did not start");
         return false;
     }
     return true;
+}
+
+bool XDesktop::probeManaged() const {
+    const xcb_window_t probe = xcb_generate_id(connection_);
+    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, probe, rootOf(connection_), 0, 0, 10, 10,
+                      0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_map_window(connection_, probe);
+    xcb_flush(connection_);
+    const bool managed = waitUntil(
+        [&] {
+            const auto list = stacking();
+            return std::find(list.begin(), list.end(), probe) != list.end();
+        },
+        1000);
+    xcb_destroy_window(connection_, probe);
+    xcb_flush(connection_);
+    // Its removal is awaited too, so that tests see only their own windows.
+    waitUntil(
+        [&] {
+            const auto list = stacking();
+            return std::find(list.begin(), list.end(), probe) == list.end();
+        },
+        5000);
+    return managed;
 }
 
 xcb_atom_t XDesktop::atom(const char* name) const {
@@ -191,6 +214,11 @@ void XDesktop::switchToDesktop(std::uint32_t desktop) const {
 
 void XDesktop::moveToDesktop(xcb_window_t window, std::uint32_t desktop) const {
     sendToRoot(window, "_NET_WM_DESKTOP", desktop, 2);
+}
+
+bool XDesktop::hasState(xcb_window_t window, const char* state) const {
+    const auto states = listProperty(connection_, window, atom("_NET_WM_STATE"));
+    return std::find(states.begin(), states.end(), atom(state)) != states.end();
 }
 
 FocusTakingWindow::FocusTakingWindow(const QString& display, const char* title) {

@@ -41,10 +41,14 @@ public:
     std::uint32_t desktopOf(xcb_window_t window) const;
     void switchToDesktop(std::uint32_t desktop) const;
     void moveToDesktop(xcb_window_t window, std::uint32_t desktop) const;
+    // Whether the window manager lists `state` (such as "_NET_WM_STATE_ABOVE")
+    // in the window's _NET_WM_STATE.
+    bool hasState(xcb_window_t window, const char* state) const;
 
 private:
     bool startServer();
     bool startWindowManager();
+    bool probeManaged() const;
     xcb_atom_t atom(const char* name) const;
     std::vector<std::uint32_t> rootList(const char* property) const;
     void sendToRoot(xcb_window_t window, const char* type, std::uint32_t first,
