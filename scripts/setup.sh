@@ -13,7 +13,7 @@ packages=(
     libphonenumber-dev libicu-dev libprotobuf-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libsofia-sip-ua-dev sip-tester
-    fonts-noto-cjk xvfb xauth socat poppler-utils
+    fonts-noto-cjk xvfb xauth openbox socat poppler-utils
     clang libclang-rt-14-dev
     mecab-ipadic skkdic-extra
     dpkg-dev lintian help2man file

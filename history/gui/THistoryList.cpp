@@ -13,6 +13,7 @@
 #include "intake/gui/IntakeFlags.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"
+#include "ui/ForceForeground.h"
 
 #include <QAction>
 #include <QApplication>
@@ -254,8 +255,7 @@ void THistoryList::UpdateDateDisplay() {
 void THistoryList::BringToFront() {
     if (options_.NotMoveFocus)
         return;
-    raise();
-    activateWindow();
+    ForceForeground(*this);
 }
 
 void THistoryList::PopUp() {

@@ -9,6 +9,7 @@
 #include "platform/AppFolder.h"
 #include "printing/gui/CallViewPrints.h"
 #include "settings/GlobalSettings.h"
+#include "ui/ForceForeground.h"
 #include "views/ReceiveViewSettings.h"
 #include "views/gui/TReceiveView.h"
 #include "views/gui/TReceiveViewMini.h"
@@ -72,10 +73,8 @@ void CallWindows::wireHistoryList() {
         if (receiveView_->isMinimized())
             receiveView_->showNormal();
         receiveView_->show();
-        if (settings_.NotMoveFocus)
-            return;
-        receiveView_->raise();
-        receiveView_->activateWindow();
+        if (!settings_.NotMoveFocus)
+            ForceForeground(*receiveView_);
     };
     hooks.callViewRegisterCurrentCaller = [this] { callViewRegisterCurrentCaller(); };
     hooks.closeCallView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
@@ -148,10 +147,8 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
     }
     receiveView_->LoadCallRecord(record);
     receiveView_->showNormal();
-    if (!popup || !settings_.NotMoveFocus) {
-        receiveView_->raise();
-        receiveView_->activateWindow();
-    }
+    if (!popup || !settings_.NotMoveFocus)
+        ForceForeground(*receiveView_);
 }
 
 TReceiveViewMini* CallWindows::ensureMiniView() {

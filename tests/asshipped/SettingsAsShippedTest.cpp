@@ -1,7 +1,10 @@
 // The settings as a user changes them: from the menu window, through the
 // settings dialog's own controls, until the program has ended and the
 // settings file is read back.
+#include "data/AddressBook.h"
 #include "data/TDMKanata195.h"
+#include "lookup/PhonebookEditions.h"
+#include "platform/Registry.h"
 #include "platform/SingleInstance.h"
 #include "settings/gui/TEnvironment.h"
 #include "tests/asshipped/ShippedProgram.h"
@@ -15,16 +18,25 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 
 namespace kanata::test {
 namespace {
 
 constexpr int kOperationPage = 1;
 constexpr int kScreenPage = 4;
+constexpr int kPhonebookPage = 7;
 
 void showPage(TEnvironment& dialog, int page) {
     QTabBar* tabs = dialog.pgcEnvironment->tabBar();
     clickAt(tabs, tabs->tabRect(page).center());
+}
+
+// The next entry of a list field, chosen with the arrow key as a user
+// does without opening the list.
+void chooseNext(QComboBox* box) {
+    box->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(box, Qt::Key_Down);
 }
 
 using SettingsAsShipped = ShippedProgram;
@@ -179,6 +191,38 @@ TEST_F(SettingsAsShipped, StartAtLoginWritesAndRemovesTheAutostartEntry) {
     ASSERT_TRUE(turnOff.ran());
     EXPECT_FALSE(std::filesystem::exists(entry));
     EXPECT_TRUE(messages.allAnswered());
+}
+
+TEST_F(SettingsAsShipped, ANewPhonebookLinkIsOfferedABackupBeforeTheReopenedLineIsReported) {
+    // An installed edition of the phonebook product with one address book.
+    const std::filesystem::path install = folders.scratch() / "pbk";
+    std::filesystem::create_directories(AddressBookFolder(install, "本社"));
+    CreateAddressBook(AddressBookFolder(install, "本社"));
+    Registry registry;
+    ASSERT_TRUE(registry.writeString(PhonebookAppPathsKey(PhonebookEditionAt(0)), "@",
+                                     (install / "PBK2026A.exe").string()));
+    ASSERT_TRUE(start());
+    const std::string portBefore = program->settings().Port;
+
+    messages.expect("変更内容を有効にするため再設定をおこないます")
+        .expect("アドレス帳のバックアップをおこないますか", MessageResult::No)
+        .expect("再設定が完了しました");
+    WhenModal<TEnvironment> answer([](TEnvironment& dialog) {
+        // Another port for the line, and the address book as the roster.
+        showPage(dialog, 0);
+        chooseNext(dialog.cbxPort);
+        showPage(dialog, kPhonebookPage);
+        click(dialog.chkUsePbAdrs);
+        if (dialog.cbxPbAdrsBook->currentIndex() < 0)
+            chooseNext(dialog.cbxPbAdrsBook);
+        click(dialog.btnSet);
+    });
+    chooseFromMenu(form.get(), QStringLiteral("オプション(&O)"), form->actEnvironment);
+    ASSERT_TRUE(answer.ran());
+    EXPECT_TRUE(messages.allAnswered());
+    EXPECT_NE(program->settings().Port, portBefore);
+    EXPECT_TRUE(program->settings().UsePbAdrs);
+    EXPECT_EQ(program->settings().PbAdrsBookName, "本社");
 }
 
 } // namespace

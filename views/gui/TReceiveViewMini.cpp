@@ -2,6 +2,7 @@
 
 #include "settings/IniFile.h"
 #include "settings/WindowGeometry.h"
+#include "ui/ForceForeground.h"
 #include "views/MiniViewText.h"
 #include "views/gui/TReceiveView.h"
 
@@ -123,8 +124,7 @@ void TReceiveViewMini::BringMiniViewToFront() {
     show();
     if (notMoveFocus_)
         return;
-    raise();
-    activateWindow();
+    ForceForeground(*this);
 }
 
 void TReceiveViewMini::sgMiniDblClick() {
