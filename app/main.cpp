@@ -2,14 +2,14 @@
 // and the event loop. The start-up processing itself runs from the menu
 // window's posted start-up event.
 #include "intake/gui/IntakeFlags.h"
-#include "intake/gui/KanataProgram.h"
+#include "app/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TSplashForm.h"
 #include "maintenance/gui/AddressBookBackupAtStart.h"
 #include "maintenance/gui/StartupNotices.h"
 #include "platform/AppFolder.h"
 #include "platform/LoggedMessageService.h"
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignal.h"
 #include "platform/ThreadsAtExit.h"

@@ -23,7 +23,7 @@
 #include "intake/CallProcessor.h"
 #include "lookup/CallerLookup.h"
 #include "platform/MessageService.h"
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 
 #include "bench/BenchSupport.h"
 

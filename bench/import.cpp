@@ -6,7 +6,7 @@
 #include "data/Hyphenation.h"
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
-#include "transfer/AddressSupplement.h"
+#include "lookup/AddressSupplement.h"
 #include "transfer/ImportRecords.h"
 #include "transfer/ImportRun.h"
 #include "transfer/ImportStart.h"

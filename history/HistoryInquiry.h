@@ -3,7 +3,7 @@
 // looked up again by the call's number, the call's own fields over it, and
 // the time of the caller's call before this one.
 #include "data/DateTime.h"
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 
 #include <functional>
 #include <string>

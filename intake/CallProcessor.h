@@ -11,7 +11,7 @@
 // knows no widgets.
 #include "data/DateTime.h"
 #include "intake/RawCallLog.h"
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 
 #include <cstddef>
 #include <cstdint>

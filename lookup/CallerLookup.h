@@ -9,7 +9,7 @@
 // phonebook data (1, 2, 5 quiet; 6 a wrong setup folder; others errors),
 // and the record then holds only the number. 8 is internal: not found in
 // the roster or address book, go on to the phonebook data.
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 
 #include <filesystem>
 #include <optional>

@@ -2,7 +2,7 @@
 // The import's address completion backed by the dictionary folder: postal
 // code, JIS code and coordinates of an address text.
 #include "lookup/DictionarySearch.h"
-#include "transfer/AddressSupplement.h"
+#include "lookup/AddressSupplement.h"
 
 #include <filesystem>
 #include <memory>

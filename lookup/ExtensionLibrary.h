@@ -9,7 +9,7 @@
 // stored; 1 means success. Nothing it writes into the record comes back to
 // the call. Any other result is noted in the work folder's extdll_call.log
 // and the call goes on as usual.
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 
 #include <filesystem>
 

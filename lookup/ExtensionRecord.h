@@ -3,7 +3,7 @@
 // bytes, code page 932 texts NUL-terminated in fixed slots, 32-bit integers
 // and day-count doubles, little-endian. Extensions built for this program
 // read it at these offsets, so the layout never changes.
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 
 #include <cstddef>
 #include <cstdint>

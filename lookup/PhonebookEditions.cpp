@@ -2,7 +2,7 @@
 
 #include "data/AddressBook.h"
 #include "data/Cp932.h"
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 
 #include <algorithm>
 #include <system_error>

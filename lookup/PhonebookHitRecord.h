@@ -2,7 +2,7 @@
 // Turning a phonebook hit into the caller's record. The number and name
 // conversions belong to the keys module; they are handed in, so this step
 // stays independent of how they are provided.
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 #include "lookup/PhonebookHit.h"
 
 #include <cstdint>

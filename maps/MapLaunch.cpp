@@ -1,6 +1,6 @@
 #include "maps/MapLaunch.h"
 
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 
 #include <cstdio>
 #include <filesystem>

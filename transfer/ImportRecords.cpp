@@ -4,7 +4,7 @@
 #include "data/Hyphenation.h"
 #include "data/Prefectures.h"
 #include "data/TelKeys.h"
-#include "transfer/AddressSupplement.h"
+#include "lookup/AddressSupplement.h"
 #include "transfer/ImportItems.h"
 #include "transfer/TextFields.h"
 

@@ -4,7 +4,7 @@
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
 #include "platform/MessageService.h"
-#include "transfer/AddressSupplement.h"
+#include "lookup/AddressSupplement.h"
 #include "transfer/ImportBackup.h"
 #include "transfer/ImportErrorLog.h"
 #include "transfer/ImportRecords.h"

@@ -3,7 +3,7 @@
 #include "data/Cp932.h"
 #include "data/DateTime.h"
 #include "data/TelKeys.h"
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 #include "views/ShownFields.h"
 
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include "data/DateTime.h"
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 #include "platform/MessageForwarding.h"
 #include "platform/MessageService.h"
 #include "views/RecentFirst.h"

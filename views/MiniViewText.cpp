@@ -2,7 +2,7 @@
 
 #include "data/Hyphenation.h"
 #include "data/TelKeys.h"
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 
 namespace kanata {
 

@@ -5,7 +5,7 @@
 // selection that survives a refill of the page.
 #include "history/ListPager.h"
 #include "history/ListSelection.h"
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "history/gui/ListRowView.h"
 #include "history/gui/TDeleteTarget.h"
 

@@ -1,7 +1,7 @@
 #include "history/gui/SearchDialogParts.h"
 
-#include "history/gui/DialogSupport.h"
-#include "ui/CallerForm.h"
+#include "ui/gui/DialogSupport.h"
+#include "ui/gui/CallerForm.h"
 
 #include <QDialog>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "history/gui/TDeleteTarget.h"
 
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "platform/MessageService.h"
 
 #include <QGroupBox>

@@ -13,7 +13,7 @@
 #include "intake/gui/IntakeFlags.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"
-#include "ui/ForceForeground.h"
+#include "ui/gui/ForceForeground.h"
 
 #include <QAction>
 #include <QApplication>

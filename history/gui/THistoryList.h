@@ -9,7 +9,7 @@
 #include "history/HistoryInquiry.h"
 #include "history/HistoryListOptions.h"
 #include "history/ListPager.h"
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #endif
 
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "history/gui/THistorySearch.h"
 
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "history/gui/SearchDialogParts.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 // "ページジャンプ": asks for the page a list shows next.
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 
 #include <QDialog>
 

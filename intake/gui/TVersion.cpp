@@ -1,5 +1,5 @@
 #include "intake/gui/TVersion.h"
-#include "ui/CallerForm.h"
+#include "ui/gui/CallerForm.h"
 
 #include "lookup/DataCredits.h"
 

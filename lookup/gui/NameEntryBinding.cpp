@@ -1,7 +1,7 @@
 #include "lookup/gui/NameEntryBinding.h"
 
 #include "lookup/gui/TNameDicP.h"
-#include "ui/TNMDEdit.h"
+#include "ui/gui/TNMDEdit.h"
 
 #include <QApplication>
 

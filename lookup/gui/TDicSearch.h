@@ -2,7 +2,7 @@
 // "検索": looks an address up by telephone number, postal code or address
 // text and hands back one dictionary hit (or, for a number the roster
 // knows, that caller's record).
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 #include "lookup/CoordinateLookup.h"
 #include "lookup/DicResult.h"
 #include "lookup/DictionarySearch.h"

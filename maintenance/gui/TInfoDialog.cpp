@@ -1,5 +1,5 @@
 #include "maintenance/gui/TInfoDialog.h"
-#include "ui/CallerForm.h"
+#include "ui/gui/CallerForm.h"
 
 #include "platform/MessageService.h"
 

@@ -4,7 +4,7 @@
 #include "data/WideTrim.h"
 #include "maps/RunProgram.h"
 #include "platform/MessageService.h"
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #include "printing/gui/CallViewPrints.h"
 
 #include "data/DateTime.h"
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 #include "platform/MessageService.h"
 #include "printing/CallSheets.h"
 #include "printing/ListPrintRun.h"

@@ -1,5 +1,5 @@
 #include "printing/gui/TListPrint.h"
-#include "ui/ItemDrag.h"
+#include "ui/gui/ItemDrag.h"
 #include <QDropEvent>
 
 #include "data/TDMKanata195.h"

@@ -4,7 +4,7 @@
 // number ("印刷内容"); font, rows per record and margins ("書式"); ruled
 // lines and background colours ("罫線・色"); copies, printer and the range
 // of records ("範囲・プリンター").
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "printing/ListPrintJob.h"
 #include "printing/PrintTemplates.h"
 

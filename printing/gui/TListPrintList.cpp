@@ -12,7 +12,7 @@
 #include "printing/gui/PrinterSettingsFile.h"
 #include "roster/gui/TMeiboSearch.h"
 #include "settings/IniFile.h"
-#include "ui/RangeDialog.h"
+#include "ui/gui/RangeDialog.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -3,7 +3,7 @@
 // "一覧表印刷　登録名簿一覧": the source's records page by page, narrowed by
 // the search conditions, where the user picks what "印刷(&L)" prints.
 #include "history/ListPager.h"
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "history/gui/ListWindowParts.h"
 #include "printing/ListPrintJob.h"
 #include "printing/TablePrintSources.h"

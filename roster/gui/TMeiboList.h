@@ -2,7 +2,7 @@
 // "登録名簿一覧": the roster one page at a time in one of six sort orders,
 // filtered by the search conditions; new records, inquiry and deletion.
 #include "history/ListPager.h"
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "roster/MeiboCondition.h"
 #include "roster/MeiboSettings.h"
 #include "roster/gui/MeiboListParts.h"

@@ -1,7 +1,7 @@
 #include "roster/gui/TMeiboSearch.h"
 
 #include "history/gui/SearchDialogParts.h"
-#include "ui/CallerForm.h"
+#include "ui/gui/CallerForm.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -5,7 +5,7 @@
 #include "data/TelKeys.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboMapPosition.h"
-#include "roster/gui/TInputList.h"
+#include "views/gui/TInputList.h"
 #include "settings/IniFile.h"
 #include "views/CallerRegistration.h"
 #include "views/gui/CallerFormWiring.h"

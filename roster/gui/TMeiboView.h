@@ -6,7 +6,7 @@
 #include "roster/MeiboCallHistory.h"
 #include "roster/MeiboEditor.h"
 #include "roster/MeiboSettings.h"
-#include "ui/CallerForm.h"
+#include "ui/gui/CallerForm.h"
 #include "views/gui/CallerFormActions.h"
 
 #include <QColor>

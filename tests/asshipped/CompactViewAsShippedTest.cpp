@@ -5,7 +5,7 @@
 #include "data/TDMKanata195.h"
 #include "history/gui/ListRowView.h"
 #include "history/gui/THistoryList.h"
-#include "settings/gui/TEnvironment.h"
+#include "environment/gui/TEnvironment.h"
 #include "tests/asshipped/ShippedProgram.h"
 #include "tests/support/UserInput.h"
 #include "views/gui/TReceiveView.h"

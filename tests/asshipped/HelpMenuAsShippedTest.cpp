@@ -2,7 +2,7 @@
 // the last start, the user manual (also with F1 from any window) and the
 // companion utility.
 #include "data/Cp932.h"
-#include "intake/gui/HelpMenu.h"
+#include "app/HelpMenu.h"
 #include "maintenance/gui/TInfoDialog.h"
 #include "settings/IniFile.h"
 #include "tests/asshipped/FileOpenerStandIn.h"

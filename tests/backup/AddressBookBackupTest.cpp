@@ -6,7 +6,7 @@
 #include "maintenance/TableFileCopy.h"
 #include "maintenance/gui/AddressBookBackupAtStart.h"
 #include "maintenance/gui/TBackupPb.h"
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 #include "settings/GlobalSettings.h"
 #include "settings/IniFile.h"
 #include "tests/support/ProgramRun.h"

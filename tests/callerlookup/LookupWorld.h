@@ -9,7 +9,7 @@
 #include "data/TDMKanata195.h"
 #include "lookup/CallerLookup.h"
 #include "lookup/PhonebookEditions.h"
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 

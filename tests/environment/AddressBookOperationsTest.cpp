@@ -2,8 +2,8 @@
 // edition state the link page shows.
 #include "settings/AddressBookOperations.h"
 #include "lookup/PhonebookEditions.h"
-#include "platform/Registry.h"
-#include "settings/EnvironmentModel.h"
+#include "settings/Registry.h"
+#include "environment/EnvironmentModel.h"
 #include "settings/IniFile.h"
 #include "tests/support/TempFolders.h"
 

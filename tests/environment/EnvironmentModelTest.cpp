@@ -1,5 +1,5 @@
 // The settings dialog's checks and choices, without the window.
-#include "settings/EnvironmentModel.h"
+#include "environment/EnvironmentModel.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 

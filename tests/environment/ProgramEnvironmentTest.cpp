@@ -3,7 +3,7 @@
 #include "data/TDMKanata195.h"
 #include "intake/gui/TMainForm.h"
 #include "settings/IniFile.h"
-#include "settings/gui/TEnvironment.h"
+#include "environment/gui/TEnvironment.h"
 #include "tests/support/ProgramInProcess.h"
 #include "tests/support/UserInput.h"
 

@@ -1,6 +1,6 @@
 // The settings dialog on screen (offscreen): its controls over loaded
 // settings, "設定(&S)" with answered questions, Cancel at start-up.
-#include "settings/gui/TEnvironment.h"
+#include "environment/gui/TEnvironment.h"
 #include "settings/IniFile.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"

@@ -10,7 +10,7 @@
 #include "transfer/gui/TFileExport.h"
 #include "transfer/gui/TGetReceiveHistory.h"
 #include "transfer/gui/TRecvHisFileExportList.h"
-#include "ui/RangeDialog.h"
+#include "ui/gui/RangeDialog.h"
 
 #include <QCheckBox>
 #include <QDropEvent>

@@ -7,7 +7,7 @@
 #include "history/gui/THistoryList.h"
 #include "history/gui/THistorySearch.h"
 #include "intake/gui/TMainForm.h"
-#include "roster/gui/TInputList.h"
+#include "views/gui/TInputList.h"
 #include "tests/support/ProgramInProcess.h"
 #include "tests/support/UserInput.h"
 #include "views/gui/TReceiveView.h"

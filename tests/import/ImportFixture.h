@@ -5,7 +5,7 @@
 #include "data/Hyphenation.h"
 #include "tests/support/DataFolderTest.h"
 #include "tests/support/FileHelpers.h"
-#include "transfer/AddressSupplement.h"
+#include "lookup/AddressSupplement.h"
 #include "transfer/ImportRun.h"
 #include "transfer/ImportTextFile.h"
 

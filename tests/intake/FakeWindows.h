@@ -2,7 +2,7 @@
 // The windows around the call processing, recorded: what was asked of them,
 // in order, and the records they were handed.
 #include "intake/CallIntakeWindows.h"
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 
 #include <stdexcept>
 #include <string>

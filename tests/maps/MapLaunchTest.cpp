@@ -3,7 +3,7 @@
 // arguments.
 #include "maps/MapLaunch.h"
 #include "maps/RunProgram.h"
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 #include "tests/support/FileHelpers.h"
 #include "tests/support/TempFolders.h"
 

@@ -1,7 +1,7 @@
 // The name entry edits of the roster editor fed with input-method events,
 // and the name dictionary popup they open.
 #include "tests/nameentry/NameEntryFixture.h"
-#include "ui/TNMDEdit.h"
+#include "ui/gui/TNMDEdit.h"
 
 #include <QRadioButton>
 #include <QTableWidget>

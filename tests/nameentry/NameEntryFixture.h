@@ -4,7 +4,7 @@
 #include "lookup/gui/NameEntryBinding.h"
 #include "lookup/gui/TNameDicP.h"
 #include "tests/support/TempFolders.h"
-#include "ui/TNMDEdit.h"
+#include "ui/gui/TNMDEdit.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -6,7 +6,7 @@
 #include "history/gui/ListRowView.h"
 #include "history/gui/THistoryList.h"
 #include "intake/gui/IntakeFlags.h"
-#include "intake/gui/KanataProgram.h"
+#include "app/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "settings/IniFile.h"
 #include "tests/nocallslost/RunningProgram.h"

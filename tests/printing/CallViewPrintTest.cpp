@@ -1,7 +1,7 @@
 // The call view's print buttons: the memo on its label paper, the item list
 // and the window image, each through its questions, printed to PDF.
 #include "data/TDMKanata195.h"
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 #include "printing/gui/CallViewPrints.h"
 #include "settings/IniFile.h"
 #include "tests/support/ScriptedMessages.h"

@@ -7,17 +7,17 @@
 #include "data/TDMKanata195.h"
 #include "history/gui/THistorySearch.h"
 #include "intake/gui/IntakeFlags.h"
-#include "intake/gui/KanataProgram.h"
+#include "app/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "printing/gui/TListPrint.h"
 #include "printing/gui/TListPrintList.h"
 #include "printing/gui/TListPrintPreview.h"
 #include "roster/MeiboCondition.h"
 #include "settings/IniFile.h"
-#include "settings/gui/TEnvironment.h"
+#include "environment/gui/TEnvironment.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
-#include "ui/RangeDialog.h"
+#include "ui/gui/RangeDialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "history/gui/SearchDialogParts.h"
 #include "intake/gui/TMainForm.h"
 #include "roster/MeiboMapPosition.h"
-#include "roster/gui/TInputList.h"
+#include "views/gui/TInputList.h"
 #include "roster/gui/TMeiboList.h"
 #include "roster/gui/TMeiboSearch.h"
 #include "roster/gui/TMeiboView.h"

@@ -1,5 +1,5 @@
 #include "platform/DriveScan.h"
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 #include "settings/WindowGeometry.h"
 #include "tests/support/TempFolders.h"
 

@@ -3,7 +3,7 @@
 #include "data/AddressBook.h"
 #include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 #include "views/CallerRegistration.h"

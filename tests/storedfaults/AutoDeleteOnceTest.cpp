@@ -2,11 +2,11 @@
 // again when the tables are opened anew after a settings change.
 #include "data/TDMKanata195.h"
 #include "intake/gui/IntakeFlags.h"
-#include "intake/gui/KanataProgram.h"
+#include "app/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "settings/IniFile.h"
 #include "settings/WorkFolders.h"
-#include "settings/gui/TEnvironment.h"
+#include "environment/gui/TEnvironment.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 #include "tests/support/UserInput.h"

@@ -5,7 +5,7 @@
 #include "roster/gui/TMeiboView.h"
 #include "tests/storedfaults/CallDesk.h"
 #include "tests/storedfaults/Typing.h"
-#include "ui/Cp932ByteLimit.h"
+#include "ui/gui/Cp932ByteLimit.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // and its file is never written over, neither by a registration nor by the
 // list editor.
 #include "data/THistoryData.h"
-#include "roster/gui/TInputList.h"
+#include "views/gui/TInputList.h"
 #include "tests/storedfaults/CallDesk.h"
 #include "tests/storedfaults/Typing.h"
 

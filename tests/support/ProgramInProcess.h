@@ -4,7 +4,7 @@
 // from a script. The fixture of the tests that drive the running program
 // through its menu.
 #include "intake/gui/IntakeFlags.h"
-#include "intake/gui/KanataProgram.h"
+#include "app/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "settings/IniFile.h"
 #include "tests/support/ScriptedMessages.h"

@@ -1,5 +1,5 @@
 #include "data/THistoryData.h"
-#include "roster/InputListModel.h"
+#include "views/InputListModel.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 

@@ -1,6 +1,6 @@
 #include "views/OutputItems.h"
 #include "data/DateTime.h"
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 #include "settings/IniFile.h"
 #include "tests/support/TempFolders.h"
 #include "views/CallerFields.h"

@@ -1,7 +1,7 @@
 #include "data/AddressBook.h"
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 #include "tests/support/DataFolderTest.h"
 #include "tests/support/RosterEntry.h"
 #include "views/CallerRegistration.h"

@@ -2,8 +2,8 @@
 // KANATA_SCREENSHOT_DIR=docs/screenshots to write them; skipped otherwise.
 #include "data/DateTime.h"
 #include "data/TDMKanata195.h"
-#include "lookup/CallRecord.h"
-#include "roster/gui/TInputList.h"
+#include "data/CallRecord.h"
+#include "views/gui/TInputList.h"
 #include "settings/IniFile.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedMessages.h"

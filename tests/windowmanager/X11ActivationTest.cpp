@@ -1,7 +1,7 @@
 // The activation requests themselves, sent to openbox for a plain window of
 // another connection: what the window manager makes of them is read back
 // from the X server.
-#include "ui/X11Activation.h"
+#include "ui/gui/X11Activation.h"
 #include "tests/support/UserInput.h"
 #include "tests/windowmanager/XDesktop.h"
 

@@ -2,7 +2,7 @@
 // program: a command-line map product (a stand-in that records what it is
 // given), a product that is not installed, and the web map.
 #include "maps/MapLaunch.h"
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 #include "roster/gui/TMeiboList.h"
 #include "roster/gui/TMeiboView.h"
 #include "tests/support/ProgramRun.h"

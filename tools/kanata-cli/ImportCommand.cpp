@@ -11,7 +11,7 @@
 #include "platform/LoggedMessageService.h"
 #include "settings/IniFile.h"
 #include "settings/WorkFolders.h"
-#include "transfer/AddressSupplement.h"
+#include "lookup/AddressSupplement.h"
 #include "transfer/ImportRun.h"
 #include "transfer/ImportStart.h"
 

@@ -8,7 +8,7 @@
 //   kanata-password --status   say whether one is set
 #include "intake/StartupRules.h"
 #include "platform/PasswordHash.h"
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 
 #include <cstring>
 #include <iostream>

@@ -9,7 +9,7 @@
 #include "transfer/SfxBuilder.h"
 #include "transfer/gui/ExportEnvironment.h"
 #include "transfer/gui/TFileExportPassword.h"
-#include "ui/RangeDialog.h"
+#include "ui/gui/RangeDialog.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 #include "transfer/gui/TAddMeiboFileExportList.h"
 
 #include "data/TDMKanata195.h"
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "history/gui/ListRowView.h"
 #include "roster/gui/MeiboListParts.h"
 #include "roster/gui/TMeiboList.h"

@@ -1,6 +1,6 @@
 #include "transfer/gui/TConstantInput.h"
 
-#include "ui/Cp932ByteLimit.h"
+#include "ui/gui/Cp932ByteLimit.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>

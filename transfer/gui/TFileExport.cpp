@@ -1,9 +1,9 @@
 #include "transfer/gui/TFileExport.h"
-#include "ui/ItemDrag.h"
+#include "ui/gui/ItemDrag.h"
 
 #include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"
 #include "transfer/gui/ExportEnvironment.h"

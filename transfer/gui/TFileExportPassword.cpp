@@ -1,6 +1,6 @@
 #include "transfer/gui/TFileExportPassword.h"
 
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"
 #include "transfer/ExportPassword.h"

@@ -1,7 +1,7 @@
 #include "transfer/gui/TFileImport.h"
 
 #include "data/TDMKanata195.h"
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"
 #include "transfer/ImportRun.h"

@@ -2,7 +2,7 @@
 
 #include "data/TDMKanata195.h"
 #include "history/HistoryRowTexts.h"
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "history/gui/THistoryList.h"
 #include "history/gui/THistorySearch.h"
 #include "transfer/gui/ExportEnvironment.h"

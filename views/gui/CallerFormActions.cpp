@@ -4,7 +4,7 @@
 #include "lookup/gui/TDicSearch.h"
 #include "platform/AppFolder.h"
 #include "platform/MessageService.h"
-#include "ui/CallerForm.h"
+#include "ui/gui/CallerForm.h"
 #include "views/CallerRegistration.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 // dictionaries, offer the name dictionary, open mail and links, run an
 // action of the program as one of the form's busy operations (or tell the
 // user it is not there yet).
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 #include "lookup/DicResult.h"
 #include "lookup/DicResultFill.h"
 

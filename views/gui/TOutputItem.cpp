@@ -1,7 +1,7 @@
 #include "views/gui/TOutputItem.h"
 
 #include "platform/MessageService.h"
-#include "ui/CallerForm.h"
+#include "ui/gui/CallerForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #pragma once
 // The incoming call view "着信照会": one call and its caller, where the user
 // edits and registers the caller, copies, mails, prints and edits the lists.
-#include "lookup/CallRecord.h"
-#include "ui/CallerForm.h"
+#include "data/CallRecord.h"
+#include "ui/gui/CallerForm.h"
 #include "views/CallerFields.h"
 #include "views/OutputItems.h"
 #include "views/ReceiveViewSettings.h"

@@ -2,7 +2,7 @@
 
 #include "settings/IniFile.h"
 #include "settings/WindowGeometry.h"
-#include "ui/ForceForeground.h"
+#include "ui/gui/ForceForeground.h"
 #include "views/MiniViewText.h"
 #include "views/gui/TReceiveView.h"
 

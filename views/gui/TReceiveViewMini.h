@@ -1,7 +1,7 @@
 #pragma once
 // "簡易着信情報": the latest call in four lines; a double click opens it in
 // the full call view.
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "ui/RangeDialog.h"
+#include "ui/gui/RangeDialog.h"
 
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

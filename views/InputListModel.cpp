@@ -1,4 +1,4 @@
-#include "roster/InputListModel.h"
+#include "views/InputListModel.h"
 
 #include "data/Cp932.h"
 #include "data/THistoryData.h"

@@ -1,4 +1,4 @@
-#include "ui/XcbKeyTap.h"
+#include "ui/gui/XcbKeyTap.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

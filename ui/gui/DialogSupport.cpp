@@ -1,4 +1,4 @@
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 
 #include <QAbstractButton>
 #include <QDialog>

@@ -1,6 +1,6 @@
-#include "ui/ForceForeground.h"
+#include "ui/gui/ForceForeground.h"
 
-#include "ui/X11Activation.h"
+#include "ui/gui/X11Activation.h"
 
 #include <QGuiApplication>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #pragma once
 // "入力リストの編集": the rank list and the three selection-item lists.
-#include "roster/InputListModel.h"
+#include "views/InputListModel.h"
 
 #include <QDialog>
 

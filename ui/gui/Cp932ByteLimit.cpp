@@ -1,4 +1,4 @@
-#include "ui/Cp932ByteLimit.h"
+#include "ui/gui/Cp932ByteLimit.h"
 
 #include "data/Cp932.h"
 

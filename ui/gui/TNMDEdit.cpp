@@ -1,7 +1,7 @@
-#include "ui/TNMDEdit.h"
+#include "ui/gui/TNMDEdit.h"
 
-#include "ui/Cp932ByteLimit.h"
-#include "ui/XcbKeyTap.h"
+#include "ui/gui/Cp932ByteLimit.h"
+#include "ui/gui/XcbKeyTap.h"
 
 #include "data/Cp932.h"
 

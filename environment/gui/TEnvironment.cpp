@@ -1,6 +1,6 @@
-#include "settings/gui/TEnvironment.h"
+#include "environment/gui/TEnvironment.h"
 
-#include "history/gui/DialogSupport.h"
+#include "ui/gui/DialogSupport.h"
 #include "lookup/PhonebookEditions.h"
 #include "platform/MessageService.h"
 #include "settings/IniFile.h"

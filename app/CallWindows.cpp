@@ -1,4 +1,4 @@
-#include "intake/gui/CallWindows.h"
+#include "app/CallWindows.h"
 
 #include "maps/gui/MapButton.h"
 
@@ -9,7 +9,7 @@
 #include "platform/AppFolder.h"
 #include "printing/gui/CallViewPrints.h"
 #include "settings/GlobalSettings.h"
-#include "ui/ForceForeground.h"
+#include "ui/gui/ForceForeground.h"
 #include "views/ReceiveViewSettings.h"
 #include "views/gui/TReceiveView.h"
 #include "views/gui/TReceiveViewMini.h"

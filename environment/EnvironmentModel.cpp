@@ -1,10 +1,10 @@
-#include "settings/EnvironmentModel.h"
+#include "environment/EnvironmentModel.h"
 
 #include "data/Cp932.h"
 #include "intake/TKTCommDLL.h"
 #include "lookup/PhonebookEditions.h"
 #include "platform/MessageService.h"
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 #include "settings/AddressBookOperations.h"
 #include "settings/WorkFolders.h"
 

@@ -2,7 +2,7 @@
 // The settings dialog "環境設定": eight pages over a working copy of the
 // global settings. "設定(&S)" runs the checks and closes with OK; whoever
 // opened it then saves and applies model().settings().
-#include "settings/EnvironmentModel.h"
+#include "environment/EnvironmentModel.h"
 
 #include <QDialog>
 

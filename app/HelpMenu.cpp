@@ -1,4 +1,4 @@
-#include "intake/gui/HelpMenu.h"
+#include "app/HelpMenu.h"
 
 #include "maintenance/Notices.h"
 #include "maintenance/gui/TInfoDialog.h"

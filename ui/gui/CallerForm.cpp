@@ -1,10 +1,10 @@
-#include "ui/CallerForm.h"
+#include "ui/gui/CallerForm.h"
 
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 #include "settings/IniFile.h"
 #include "settings/WindowGeometry.h"
-#include "ui/Cp932ByteLimit.h"
-#include "ui/TNMDEdit.h"
+#include "ui/gui/Cp932ByteLimit.h"
+#include "ui/gui/TNMDEdit.h"
 
 #include <QComboBox>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "ui/X11Activation.h"
+#include "ui/gui/X11Activation.h"
 
 #include <poll.h>
 

@@ -10,8 +10,8 @@
 #include "lookup/ExtensionLibrary.h"
 #include "platform/DataFolderLock.h"
 #include "platform/MainThreadWakeUp.h"
-#include "platform/Registry.h"
-#include "settings/EnvironmentModel.h"
+#include "settings/Registry.h"
+#include "environment/EnvironmentModel.h"
 #include "settings/GlobalSettings.h"
 #include "settings/IniFile.h"
 

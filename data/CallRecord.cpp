@@ -1,4 +1,4 @@
-#include "lookup/CallRecord.h"
+#include "data/CallRecord.h"
 
 #include "data/Cp932.h"
 

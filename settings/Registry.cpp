@@ -1,4 +1,4 @@
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 
 #include "platform/ConfigFolder.h"
 

@@ -1,7 +1,7 @@
-#include "roster/gui/TInputList.h"
+#include "views/gui/TInputList.h"
 
-#include "ui/CallerForm.h"
-#include "ui/Cp932ByteLimit.h"
+#include "ui/gui/CallerForm.h"
+#include "ui/gui/Cp932ByteLimit.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "ui/ItemDrag.h"
+#include "ui/gui/ItemDrag.h"
 
 #include <QDataStream>
 #include <QIODevice>
