@@ -1,13 +1,17 @@
-# cmake -DSOURCE_DIR=DIR -DLAYERS=a,b,c [-DMATRIX=ON] -P LayerCheck.cmake
+# cmake -DSOURCE_DIR=DIR [-DMATRIX=ON] -P LayerCheck.cmake
 #
-# Reads every #include "folder/..." of the folders named in LAYERS (ground
-# first) and fails when one reaches a folder above its own, or when a
+# Reads every #include "folder/..." of the folders that KANATA_LAYERS in
+# DIR/cmake/Layers.cmake names (ground first) and fails when one reaches a folder above its own, or when a
 # folder's logic (outside gui/) includes a gui/ header. Also fails when
 # docs/architecture.md lists the folders in another order, so the written
 # order and the enforced one cannot drift apart. With MATRIX=ON it prints
 # how often each folder includes each other one instead.
 cmake_minimum_required(VERSION 3.25)
-string(REPLACE "," ";" layers "${LAYERS}")
+file(READ ${SOURCE_DIR}/cmake/Layers.cmake layers_file)
+string(REGEX MATCH "set\\(KANATA_LAYERS[^)]*\\)" layers "${layers_file}")
+string(REGEX REPLACE "^set\\(KANATA_LAYERS|\\)$" "" layers "${layers}")
+string(REGEX REPLACE "[ \t\r\n]+" ";" layers "${layers}")
+list(REMOVE_ITEM layers "")
 list(LENGTH layers layer_count)
 
 set(problems "")

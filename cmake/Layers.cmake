@@ -15,7 +15,6 @@ add_library(kanata_gui_deps INTERFACE)
 target_link_libraries(kanata_gui_deps INTERFACE kanata_logic_deps Qt6::Widgets Qt6::PrintSupport
     Qt6::Multimedia Qt6::SerialPort PkgConfig::XCB)
 
-string(REPLACE ";" "," layers_joined "${KANATA_LAYERS}")
 set(layer_sources "")
 foreach(layer IN LISTS KANATA_LAYERS)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS ${layer}/*.cpp ${layer}/*.h)
@@ -23,16 +22,17 @@ foreach(layer IN LISTS KANATA_LAYERS)
 endforeach()
 set(layer_stamp ${CMAKE_BINARY_DIR}/layer_check.stamp)
 add_custom_command(OUTPUT ${layer_stamp}
-    COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DLAYERS=${layers_joined}
+    COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
         -P ${CMAKE_SOURCE_DIR}/cmake/LayerCheck.cmake
     COMMAND ${CMAKE_COMMAND} -E touch ${layer_stamp}
     DEPENDS ${layer_sources} ${CMAKE_SOURCE_DIR}/cmake/LayerCheck.cmake
+        ${CMAKE_SOURCE_DIR}/cmake/Layers.cmake
         ${CMAKE_SOURCE_DIR}/docs/architecture.md
     COMMENT "Checking that no folder includes one above it")
 add_custom_target(layer_check DEPENDS ${layer_stamp})
 # The include matrix, for reading: `cmake --build BUILD --target layer_matrix`.
 add_custom_target(layer_matrix
-    COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DLAYERS=${layers_joined} -DMATRIX=ON
+    COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DMATRIX=ON
         -P ${CMAKE_SOURCE_DIR}/cmake/LayerCheck.cmake)
 
 # kanata_layer_library(NAME SOURCES BELOW...): a static library of SOURCES

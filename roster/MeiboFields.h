@@ -2,6 +2,7 @@
 // What the roster record editor's controls hold, as plain text, and how a
 // stored roster row turns into them and back.
 #include "data/MeiboTable.h"
+#include "data/TextLines.h"
 
 #include <string>
 #include <vector>
@@ -37,8 +38,5 @@ MeiboFields FieldsFromRow(const MeiboRow& row);
 // The row to store for `recNo`: number keys from the numbers, the postal
 // code as digits, lines joined with CR LF.
 MeiboRow RowFromFields(const MeiboFields& fields, int recNo);
-
-std::vector<std::string> SplitLines(const std::string& text);
-std::string JoinLines(const std::vector<std::string>& lines);
 
 } // namespace kanata

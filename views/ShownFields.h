@@ -3,8 +3,9 @@
 // the roster editor, the call record and the roster and address-book rows,
 // and every one of them names them alike; these copies serve each direction
 // so that a new field is added in one place.
+#include "data/MeiboTable.h"
 #include "data/TelKeys.h"
-#include "roster/MeiboFields.h"
+#include "data/TextLines.h"
 
 #include <optional>
 #include <string>
