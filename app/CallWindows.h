@@ -3,16 +3,19 @@
 // of start-up to the end of the program), the incoming call view and the
 // compact call view (made when first needed). They are wired to each other
 // here, and the call processing reaches them through CallIntakeWindows.
+#include "history/gui/THistoryList.h"
 #include "intake/CallIntakeWindows.h"
+#include "views/gui/TReceiveView.h"
+#include "views/gui/TReceiveViewMini.h"
 
 #include <QPointer>
+#include <QSoundEffect>
 
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
-class QSoundEffect;
 class QWidget;
 
 namespace kanata {
@@ -22,10 +25,7 @@ class HyphenationService;
 class IniFile;
 class MessageService;
 class TDMKanata195;
-class THistoryList;
 class TMainForm;
-class TReceiveView;
-class TReceiveViewMini;
 struct GlobalSettings;
 struct IntakeFlags;
 struct ReceiveViewSettings;

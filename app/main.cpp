@@ -1,15 +1,14 @@
 // Program entry: one instance per work folder, the splash, the menu window
 // and the event loop. The start-up processing itself runs from the menu
 // window's posted start-up event.
-#include "intake/gui/IntakeFlags.h"
 #include "app/KanataProgram.h"
+#include "intake/gui/IntakeFlags.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TSplashForm.h"
 #include "maintenance/gui/AddressBookBackupAtStart.h"
 #include "maintenance/gui/StartupNotices.h"
 #include "platform/AppFolder.h"
 #include "platform/LoggedMessageService.h"
-#include "settings/Registry.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignal.h"
 #include "platform/ThreadsAtExit.h"
@@ -17,6 +16,7 @@
 #include "platform/gui/QtMessageService.h"
 #include "settings/GlobalSettings.h"
 #include "settings/IniFile.h"
+#include "settings/Registry.h"
 #include "settings/WorkFolders.h"
 
 #include <QFont>

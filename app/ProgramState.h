@@ -1,0 +1,112 @@
+#pragma once
+// What the running program holds (settings, the adapter library and its
+// host, the tables, the lookup and the call processing, the call windows)
+// and the few steps that the start-up, the settings apply and the window
+// wiring all take on it. Each of those jobs is a class of its own working on
+// this one state; they reach each other only through `actions`.
+#include "app/ProgramDialogs.h"
+#include "data/Hyphenation.h"
+#include "intake/AdapterHost.h"
+#include "intake/CallJournal.h"
+#include "intake/gui/IntakeFlags.h"
+#include "lookup/ExtensionLibrary.h"
+#include "platform/DataFolderLock.h"
+#include "platform/MainThreadWakeUp.h"
+#include "settings/GlobalSettings.h"
+#include "settings/IniFile.h"
+#include "settings/Registry.h"
+
+#include <QPointer>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QObject;
+class QSoundEffect;
+
+namespace kanata {
+
+class AddressSupplement;
+struct AddressBookEntry;
+class CallProcessor;
+class CallerLookup;
+class CallWindows;
+class MessageService;
+class TDMKanata195;
+class TDMPbarea;
+class TKTCommDLL;
+class TMainForm;
+
+// The steps one job asks of another.
+struct ProgramActions {
+    std::function<void()> scheduleCalls;
+    std::function<void()> closeProgram;
+    std::function<void()> releaseRosterList;
+    // The settings dialog at start-up: true when accepted and taken.
+    std::function<bool()> environmentDialog;
+    std::function<void()> showEnvironment;
+};
+
+struct ProgramState {
+    ProgramState(TMainForm& form, IntakeFlags& flags, MessageService& messages,
+                 std::filesystem::path applicationFolder, std::filesystem::path workFolder,
+                 std::function<void()> adapterMessageArrived);
+    ~ProgramState();
+
+    // Opens the line with the chosen model and port; the adapter's result.
+    std::int32_t openLineOnce();
+    // Opens both tables (kept open for the whole run), the item lists and
+    // the address book, and makes the lookup and the call processing.
+    bool openTables();
+    // The tables and everything made on them go; the call windows too.
+    void closeTables();
+    // The sound belongs to `program`, so that it goes with the program.
+    void loadRingSound();
+    // Calls are neither stored nor taken from the adapter while false.
+    void setReadyForCalls(bool ready);
+    std::optional<AddressBookEntry> chosenAddressBook() const;
+
+    TMainForm& form;
+    IntakeFlags& flags;
+    MessageService& messages;
+    const std::filesystem::path appFolder;
+    const std::filesystem::path workFolder;
+    IniFile ini;
+    GlobalSettings settings;
+    SettingsLoadResult loadResult;
+    // The IP-PBX details were written in the settings dialog: re-open the line.
+    bool ipDetailsChanged = false;
+    Registry registry;
+    ProgramDialogs dialogs;
+    ProgramActions actions;
+    QObject* program = nullptr;
+
+    MainThreadWakeUp wakeUp;
+    std::unique_ptr<CallJournal> journal;
+    AdapterHost host;
+    std::unique_ptr<TKTCommDLL> adapter;
+    HyphenationService hyphenation;
+    ExtensionLibrary extension;
+    std::unique_ptr<TDMKanata195> dm;
+    // Shared while the tables are open, so that bulk jobs stay away.
+    DataFolderLock tablesLock;
+    // The text import's address completion.
+    std::unique_ptr<AddressSupplement> addressSupplement;
+    std::unique_ptr<TDMPbarea> addressBook;
+    std::unique_ptr<CallerLookup> lookup;
+    std::unique_ptr<CallWindows> windows;
+    std::unique_ptr<CallProcessor> processor;
+    QPointer<QSoundEffect> ringSound;
+    bool tablesOpen = false;
+    bool phonebookLinkProblem = false;
+    bool lineOpenedEarly = false; // see ProgramStartup::openLineAheadOfTheCheck
+    bool started = false;
+
+private:
+    void createCallProcessing();
+};
+
+} // namespace kanata
