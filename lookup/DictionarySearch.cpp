@@ -172,8 +172,9 @@ int TKykbnSearch::Search(const std::string& number) {
     for (std::int16_t c = 0; c < count; ++c) {
         const DltelCity& rec = records_[static_cast<std::size_t>(c)];
         const std::string jis = dicdata::Get(rec.jis);
-        cities.push_back({dicdata::Get(rec.name), jis, dicdata::PrefectureOfJis(jis),
-                          dicdata::Get(rec.name), rec.townCount, 0});
+        std::string name = dicdata::Get(rec.name);
+        cities.push_back(
+            {name, jis, dicdata::PrefectureOfJis(jis), std::move(name), rec.townCount, 0});
     }
     setCities(std::move(cities));
     return kDicFound;
