@@ -26,16 +26,24 @@ PostalTable::PostalTable(const std::filesystem::path& file) : file_(file) {
         }
         keys_.push_back(PackKey(field(i, 0)));
     }
+    std::vector<std::uint64_t> jisOf(lines);
+    for (std::size_t i = 0; i < lines; ++i)
+        jisOf[i] = PackKey(field(i, 1));
     byJis_.resize(lines);
     std::iota(byJis_.begin(), byJis_.end(), 0u);
-    std::stable_sort(byJis_.begin(), byJis_.end(), [this](std::uint32_t a, std::uint32_t b) {
-        return field(a, 1) < field(b, 1);
+    // The order of the codes' texts: their packed heads, and the texts
+    // themselves where the heads tie on codes of eight bytes or more.
+    std::stable_sort(byJis_.begin(), byJis_.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (jisOf[a] != jisOf[b])
+            return jisOf[a] < jisOf[b];
+        const std::string_view ja = field(a, 1), jb = field(b, 1);
+        return ja.size() >= kPackedKeyBytes && jb.size() >= kPackedKeyBytes && ja < jb;
     });
     jisKeys_.reserve(lines);
     officesBefore_.reserve(lines + 1);
     officesBefore_.push_back(0);
     for (const std::uint32_t line : byJis_) {
-        jisKeys_.push_back(PackKey(field(line, 1)));
+        jisKeys_.push_back(jisOf[line]);
         officesBefore_.push_back(officesBefore_.back() + (field(line, 6).empty() ? 0 : 1));
     }
 }
