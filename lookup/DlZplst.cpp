@@ -106,7 +106,14 @@ int listRows(DlHandle handle, const DlzplstCity* city, DlzplstTown* towns, DicOf
             const PostalRowView r =
                 l->data->Postal().view(rows[static_cast<std::size_t>(start + i)]);
             towns[i] = DlzplstTown{};
-            dicdata::PutTown(towns[i], r);
+            if (i == 0) {
+                dicdata::PutTown(towns[i], r);
+            } else {
+                // The rows of one city share its prefecture and name.
+                dicdata::PutTownOnly(towns[i], r);
+                std::memcpy(towns[i].prefecture, towns[0].prefecture, sizeof towns[i].prefecture);
+                std::memcpy(towns[i].city, towns[0].city, sizeof towns[i].city);
+            }
             if (offices) {
                 offices[i] = DicOfficeRecord{};
                 dicdata::PutOffice(offices[i], r);
