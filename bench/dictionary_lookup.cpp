@@ -2,8 +2,13 @@
 // the dictionaries, postal codes (whole and prefix), addresses, exchange
 // areas, coordinates, the import's address conversion and name readings.
 // The address lookups go through the dictionary libraries' calls, as the
-// searches make them.
+// searches make them. The postal and exchange-area lookups report x_floor,
+// their time over that of the same lookup as plain binary searches over
+// sorted vectors (DictionaryFloor.h), measured in the same run; the floors
+// also run as benchmarks of their own.
+#include "bench/DictionaryFloor.h"
 #include "data/Cp932.h"
+#include "data/Hyphenation.h"
 #include "lookup/DictionarySearch.h"
 #include "lookup/DlMtad.h"
 #include "lookup/DlZsCnv.h"
@@ -13,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 
 namespace {
 
@@ -49,31 +55,84 @@ void Cycle(benchmark::State& state, const Inputs& inputs, Lookup lookup) {
         benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+const bench::DictionaryFloor& Floor() {
+    static const bench::DictionaryFloor floor(kDic);
+    return floor;
+}
+
+// x_floor: the lookup's CPU time over the floor's on the same inputs, each
+// the best of rounds taken in turn after the timed loop, so that load from
+// elsewhere on the machine weighs on both alike.
+template <class Inputs, class Lookup, class FloorWork>
+void ReportFloor(benchmark::State& state, const Inputs& inputs, Lookup lookup, FloorWork floor,
+                 const std::string& suffix = "") {
+    double best = 1e30, bestFloor = 1e30;
+    for (int round = 0; round < 5; ++round) {
+        best = std::min(best, bench::BestSecondsPerCall(inputs, lookup, 1, 500));
+        bestFloor = std::min(bestFloor, bench::BestSecondsPerCall(inputs, floor, 1, 500));
+    }
+    state.counters["x_floor" + suffix] = best / bestFloor;
+    state.counters["floor_us" + suffix] = bestFloor * 1e6;
+}
+
+void PostalFloor(const char* digits) {
+    benchmark::DoNotOptimize(Floor().Postal(digits));
+}
+
+void AreaFloor(const char* number) {
+    benchmark::DoNotOptimize(Floor().ExchangeArea(number));
+}
+
+// The exchange-area search also hands back the number as the numbering
+// plan writes it (libphonenumber): this floor formats it as well.
+void AreaFloorFormatted(const char* number) {
+    AreaFloor(number);
+    char formatted[kHyphenBufferSize];
+    const SystemTime now{};
+    benchmark::DoNotOptimize(GetHyphen(number, formatted, "", &now));
+}
+
 // A search and then the towns of the first city it found, as the dialog
 // lists them.
-template <class Search, std::size_t N>
-void SearchWithTowns(benchmark::State& state, const std::array<const char*, N>& inputs) {
+template <class Search, std::size_t N, class FloorWork = std::nullptr_t>
+void SearchWithTowns(benchmark::State& state, const std::array<const char*, N>& inputs,
+                     FloorWork floor = nullptr) {
     Search search(kDic);
-    Cycle(state, inputs, [&](const char* input) {
+    const auto lookup = [&](const char* input) {
         benchmark::DoNotOptimize(search.Search(input));
         benchmark::DoNotOptimize(search.Towns(0, false).size());
-    });
+    };
+    Cycle(state, inputs, lookup);
+    if constexpr (!std::is_same_v<FloorWork, std::nullptr_t>)
+        ReportFloor(state, inputs, lookup, floor);
 }
 
 const std::array<const char*, 3> kAddresses = {"東京都千代田区丸の内", "神奈川県藤沢市鵠沼",
                                                "北海道札幌市中央区"};
 const std::array<const char*, 3> kNumbers = {"0312345678", "0466123456", "0112345678"};
 
+const std::array<const char*, 4> kPostalCodes = {"1000005", "2510001", "0600001", "9071801"};
+const std::array<const char*, 4> kPostalPrefixes = {"100", "251", "060", "907"};
+
 void BM_PostalCode(benchmark::State& state) {
-    SearchWithTowns<TPosSearch>(
-        state, std::array<const char*, 4>{"1000005", "2510001", "0600001", "9071801"});
+    SearchWithTowns<TPosSearch>(state, kPostalCodes, PostalFloor);
 }
 BENCHMARK(BM_PostalCode);
 
+void BM_PostalCodeFloor(benchmark::State& state) {
+    Cycle(state, kPostalCodes, PostalFloor);
+}
+BENCHMARK(BM_PostalCodeFloor);
+
 void BM_PostalPrefix(benchmark::State& state) {
-    SearchWithTowns<TPosSearch>(state, std::array<const char*, 4>{"100", "251", "060", "907"});
+    SearchWithTowns<TPosSearch>(state, kPostalPrefixes, PostalFloor);
 }
 BENCHMARK(BM_PostalPrefix);
+
+void BM_PostalPrefixFloor(benchmark::State& state) {
+    Cycle(state, kPostalPrefixes, PostalFloor);
+}
+BENCHMARK(BM_PostalPrefixFloor);
 
 void BM_Address(benchmark::State& state) {
     SearchWithTowns<TAdrsSearch>(state, kAddresses);
@@ -82,10 +141,19 @@ BENCHMARK(BM_Address);
 
 void BM_ExchangeArea(benchmark::State& state) {
     TKykbnSearch search(kDic);
-    Cycle(state, kNumbers,
-          [&](const char* number) { benchmark::DoNotOptimize(search.Search(number)); });
+    const auto lookup = [&](const char* number) {
+        benchmark::DoNotOptimize(search.Search(number));
+    };
+    Cycle(state, kNumbers, lookup);
+    ReportFloor(state, kNumbers, lookup, AreaFloor);
+    ReportFloor(state, kNumbers, lookup, AreaFloorFormatted, "_formatted");
 }
 BENCHMARK(BM_ExchangeArea);
+
+void BM_ExchangeAreaFloor(benchmark::State& state) {
+    Cycle(state, kNumbers, AreaFloor);
+}
+BENCHMARK(BM_ExchangeAreaFloor);
 
 // A number's area with the towns of its first city, fetched in batches of 20.
 void BM_ExchangeAreaTowns(benchmark::State& state) {

@@ -1,5 +1,7 @@
 #include "data/Cp932.h"
 
+#include "data/Cp932Table.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
@@ -42,10 +44,14 @@ private:
 };
 
 std::size_t utf8SequenceLength(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if ((lead & 0xE0) == 0xC0) return 2;
-    if ((lead & 0xF0) == 0xE0) return 3;
-    if ((lead & 0xF8) == 0xF0) return 4;
+    if (lead < 0x80)
+        return 1;
+    if ((lead & 0xE0) == 0xC0)
+        return 2;
+    if ((lead & 0xF0) == 0xE0)
+        return 3;
+    if ((lead & 0xF8) == 0xF0)
+        return 4;
     return 1;
 }
 
@@ -55,8 +61,11 @@ std::string encode(std::string_view utf8) {
     thread_local Converter converter("CP932", "UTF-8");
     std::string out;
     out.reserve(utf8.size());
-    const char* in = utf8.data();
-    std::size_t left = utf8.size();
+    const std::size_t known = table::encodeHead(utf8, out);
+    if (known == utf8.size())
+        return out;
+    const char* in = utf8.data() + known;
+    std::size_t left = utf8.size() - known;
     while (!converter.convert(in, left, out)) {
         std::size_t skip = std::min(left, utf8SequenceLength(static_cast<unsigned char>(*in)));
         out.push_back('?');
@@ -70,8 +79,11 @@ std::string decode(std::string_view bytes) {
     thread_local Converter converter("UTF-8", "CP932");
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
-    const char* in = bytes.data();
-    std::size_t left = bytes.size();
+    const std::size_t known = table::decodeHead(bytes, out);
+    if (known == bytes.size())
+        return out;
+    const char* in = bytes.data() + known;
+    std::size_t left = bytes.size() - known;
     while (!converter.convert(in, left, out)) {
         std::size_t skip = (isLeadByte(static_cast<unsigned char>(*in)) && left >= 2) ? 2 : 1;
         out.append("\xEF\xBF\xBD");
@@ -96,20 +108,24 @@ std::size_t byteWidth(std::string_view utf8) {
 }
 
 std::string cutBytes(std::string_view bytes, std::size_t maxBytes) {
-    if (bytes.size() <= maxBytes) return std::string(bytes);
+    if (bytes.size() <= maxBytes)
+        return std::string(bytes);
     std::size_t pos = 0;
     while (pos < maxBytes) {
         std::size_t step = isLeadByte(static_cast<unsigned char>(bytes[pos])) ? 2 : 1;
-        if (pos + step > maxBytes) break;
+        if (pos + step > maxBytes)
+            break;
         pos += step;
     }
     return std::string(bytes.substr(0, pos));
 }
 
 std::string cutToWidth(std::string_view utf8, std::size_t maxBytes) {
-    if (utf8.size() <= maxBytes) return std::string(utf8); // UTF-8 is never narrower
+    if (utf8.size() <= maxBytes)
+        return std::string(utf8); // UTF-8 is never narrower
     std::string bytes = encode(utf8);
-    if (bytes.size() <= maxBytes) return std::string(utf8);
+    if (bytes.size() <= maxBytes)
+        return std::string(utf8);
     // Cut the UTF-8 text itself so that characters "?" stands for are not
     // replaced in what remains.
     std::string out;
@@ -119,7 +135,8 @@ std::string cutToWidth(std::string_view utf8, std::size_t maxBytes) {
         std::size_t len =
             std::min(utf8.size() - pos, utf8SequenceLength(static_cast<unsigned char>(utf8[pos])));
         std::size_t w = len == 1 ? 1 : encode(utf8.substr(pos, len)).size();
-        if (width + w > maxBytes) break;
+        if (width + w > maxBytes)
+            break;
         width += w;
         pos += len;
     }
@@ -128,8 +145,10 @@ std::string cutToWidth(std::string_view utf8, std::size_t maxBytes) {
 
 std::string trim(std::string_view text) {
     std::size_t b = 0, e = text.size();
-    while (b < e && static_cast<unsigned char>(text[b]) <= 0x20) ++b;
-    while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20) --e;
+    while (b < e && static_cast<unsigned char>(text[b]) <= 0x20)
+        ++b;
+    while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20)
+        --e;
     return std::string(text.substr(b, e - b));
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/WidthConversion.h"
 #include "lookup/AddressKey.h"
+#include "lookup/PackedKey.h"
 
 #include <algorithm>
 #include <cctype>
@@ -70,8 +71,11 @@ int noteFit(std::string_view town, std::string_view after) {
 } // namespace
 
 std::string TownBaseName(std::string_view town) {
-    const auto paren = town.find("（");
-    return std::string(town.substr(0, paren));
+    return std::string(TownBaseView(town));
+}
+
+std::string_view TownBaseView(std::string_view town) {
+    return town.substr(0, town.find("（"));
 }
 
 AddressDictionary::AddressDictionary(const std::filesystem::path& dicFolder)
@@ -85,19 +89,12 @@ AddressDictionary::AddressDictionary(const std::filesystem::path& dicFolder)
                                    std::string(f[3]), std::string(f[4]), number(f[5]),
                                    number(f[6])});
         const Municipality& m = municipalities_.back();
+        municipalityKeys_.push_back(PackKey(m.jis));
         std::string_view bare = m.name;
         if (const auto gun = bare.find("郡"); gun != std::string_view::npos)
             bare.remove_prefix(gun + std::string_view("郡").size());
         keys_.push_back({AddressKey(m.prefecture), AddressKey(m.name), AddressKey(bare)});
     }
-    byJis_.resize(postal_.size());
-    std::vector<std::string_view> jisOf(postal_.size());
-    for (std::size_t i = 0; i < postal_.size(); ++i) {
-        byJis_[i] = static_cast<std::uint32_t>(i);
-        jisOf[i] = postal_.field(i, 1);
-    }
-    std::stable_sort(byJis_.begin(), byJis_.end(),
-                     [&](std::uint32_t a, std::uint32_t b) { return jisOf[a] < jisOf[b]; });
     const TabFile areas(dicFolder / "area.txt");
     for (std::size_t i = 0; i < areas.size(); ++i) {
         const auto f = areas.fields(i);
@@ -110,14 +107,9 @@ AddressDictionary::AddressDictionary(const std::filesystem::path& dicFolder)
                 list = comma == std::string_view::npos ? "" : list.substr(comma + 1);
             }
         }
+        areaKeys_.push_back(PackKey(a.prefix));
         areas_.push_back(std::move(a));
     }
-}
-
-PostalRow AddressDictionary::row(std::size_t i) const {
-    const auto f = postal_.fields(i);
-    auto at = [&f](std::size_t k) { return k < f.size() ? std::string(f[k]) : std::string(); };
-    return {at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7)};
 }
 
 std::vector<PostalRow> AddressDictionary::ByPostalPrefix(std::string_view digits) const {
@@ -125,60 +117,43 @@ std::vector<PostalRow> AddressDictionary::ByPostalPrefix(std::string_view digits
     std::vector<PostalRow> out;
     out.reserve(last - first);
     for (std::size_t i = first; i < last; ++i)
-        out.push_back(row(i));
+        out.push_back(postal_.row(i));
     return out;
 }
 
 const Municipality* AddressDictionary::FindMunicipality(std::string_view jis) const {
-    const auto it =
-        std::lower_bound(municipalities_.begin(), municipalities_.end(), jis,
-                         [](const Municipality& m, std::string_view key) { return m.jis < key; });
-    return it != municipalities_.end() && it->jis == jis ? &*it : nullptr;
-}
-
-std::pair<const std::uint32_t*, const std::uint32_t*>
-AddressDictionary::linesOf(std::string_view jis) const {
-    const auto range =
-        std::equal_range(byJis_.begin(), byJis_.end(), jis, [this](const auto& a, const auto& b) {
-            auto key = [this](const auto& v) -> std::string_view {
-                if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string_view>)
-                    return v;
-                else
-                    return postal_.field(v, 1);
-            };
-            return key(a) < key(b);
-        });
-    return {byJis_.data() + (range.first - byJis_.begin()),
-            byJis_.data() + (range.second - byJis_.begin())};
+    const std::uint64_t key = PackKey(jis);
+    // Codes that tie on their packed head follow each other in file order.
+    for (auto it = std::lower_bound(municipalityKeys_.begin(), municipalityKeys_.end(), key);
+         it != municipalityKeys_.end() && *it == key; ++it) {
+        const Municipality& m =
+            municipalities_[static_cast<std::size_t>(it - municipalityKeys_.begin())];
+        if (m.jis == jis)
+            return &m;
+    }
+    return nullptr;
 }
 
 std::vector<PostalRow> AddressDictionary::RowsOfMunicipality(std::string_view jis,
                                                              bool offices) const {
-    const auto [first, last] = linesOf(jis);
     std::vector<PostalRow> out;
-    for (auto it = first; it != last; ++it) {
-        if (postal_.field(*it, 6).empty() == offices)
-            continue;
-        out.push_back(row(*it));
-    }
+    for (const std::uint32_t line : postal_.linesOf(jis))
+        if (postal_.field(line, 6).empty() != offices)
+            out.push_back(postal_.row(line));
     return out;
 }
 
 std::size_t AddressDictionary::CountOfMunicipality(std::string_view jis, bool offices) const {
-    const auto [first, last] = linesOf(jis);
-    return static_cast<std::size_t>(std::count_if(first, last, [&](std::uint32_t line) {
-        return postal_.field(line, 6).empty() != offices;
-    }));
+    return postal_.countOf(jis, offices);
 }
 
 const ExchangeArea* AddressDictionary::AreaOf(std::string_view digits) const {
     for (std::size_t len = std::min<std::size_t>(digits.size(), 8); len >= 2; --len) {
         const auto key = digits.substr(0, len);
-        const auto it = std::lower_bound(
-            areas_.begin(), areas_.end(), key,
-            [](const ExchangeArea& a, std::string_view k) { return a.prefix < k; });
-        if (it != areas_.end() && it->prefix == key)
-            return &*it;
+        const auto it = std::lower_bound(areaKeys_.begin(), areaKeys_.end(), PackKey(key));
+        const auto i = static_cast<std::size_t>(it - areaKeys_.begin());
+        if (i < areas_.size() && areas_[i].prefix == key)
+            return &areas_[i];
     }
     return nullptr;
 }

@@ -4,6 +4,7 @@
 // business offices by postal code) and area.txt (exchange areas by number
 // prefix). Lookups use the files' sort order and an index by municipality
 // built when the folder is opened; nothing scans all rows per query.
+#include "lookup/PostalTable.h"
 #include "lookup/TabFile.h"
 
 #include <cstdint>
@@ -19,13 +20,6 @@ struct Municipality {
     std::string jis; // five digits
     std::string prefecture, name, prefectureKana, kana;
     std::optional<std::int32_t> latitude, longitude; // milliseconds of arc
-};
-
-// One postal row: a town, or a large business office with a code of its own.
-struct PostalRow {
-    std::string postal; // seven digits
-    std::string jis, prefecture, city, town, townKana, office, officeAddress;
-    bool isOffice() const { return !office.empty(); }
 };
 
 struct ExchangeArea {
@@ -47,8 +41,14 @@ public:
     // Throws std::runtime_error naming the file that cannot be read.
     explicit AddressDictionary(const std::filesystem::path& dicFolder);
 
-    // Rows whose postal code starts with `digits`, in code order.
+    // Rows whose postal code starts with `digits` (at most eight), in code
+    // order.
     std::vector<PostalRow> ByPostalPrefix(std::string_view digits) const;
+    // The same as lines of Postal().
+    std::pair<std::size_t, std::size_t> PostalLines(std::string_view digits) const {
+        return postal_.prefixRange(digits);
+    }
+    const PostalTable& Postal() const { return postal_; }
     const Municipality* FindMunicipality(std::string_view jis) const;
     // The towns (or offices) of one municipality, in code order.
     std::vector<PostalRow> RowsOfMunicipality(std::string_view jis, bool offices) const;
@@ -80,20 +80,21 @@ private:
         std::string prefecture, name, bare; // bare: without the district
     };
 
-    PostalRow row(std::size_t i) const;
     std::optional<PostalRow> townOf(const AddressMatch& match) const;
-    std::pair<const std::uint32_t*, const std::uint32_t*> linesOf(std::string_view jis) const;
 
     TabFile cities_;
-    TabFile postal_;
+    PostalTable postal_;
     std::vector<Municipality> municipalities_;
-    std::vector<MunicipalityKeys> keys_; // AddressKey forms, parallel to municipalities_
-    std::vector<std::uint32_t> byJis_;   // postal line numbers sorted by (jis, line)
-    std::vector<ExchangeArea> areas_;    // sorted by prefix
+    std::vector<std::uint64_t> municipalityKeys_; // packed JIS codes, parallel
+    std::vector<MunicipalityKeys> keys_;          // AddressKey forms, parallel to municipalities_
+    std::vector<ExchangeArea> areas_;             // sorted by prefix
+    std::vector<std::uint64_t> areaKeys_;         // packed prefixes, parallel to areas_
 };
 
 // A town name as the postal data writes it, without its parenthesised note:
 // "大通西（１～１９丁目）" -> "大通西".
 std::string TownBaseName(std::string_view town);
+// The same as a slice of `town`.
+std::string_view TownBaseView(std::string_view town);
 
 } // namespace kanata

@@ -1,6 +1,7 @@
 #include "lookup/DicData.h"
 
 #include "data/Cp932.h"
+#include "data/Cp932Table.h"
 
 #include <array>
 #include <cstring>
@@ -11,7 +12,7 @@ namespace {
 
 struct OpenFolders {
     std::mutex mutex;
-    std::map<std::string, std::shared_ptr<const AddressDictionary>> byFolder;
+    std::map<std::string, std::shared_ptr<const AddressDictionary>, std::less<>> byFolder;
 };
 
 OpenFolders& openFolders() {
@@ -31,9 +32,11 @@ std::shared_ptr<const AddressDictionary> Open(const char* folder, std::string* f
     }
     OpenFolders& open = openFolders();
     const std::lock_guard lock(open.mutex);
+    // Every call names its folder: found without building its name again.
+    if (const auto it = open.byFolder.find(std::string_view(folder));
+        it != open.byFolder.end() && it->second)
+        return it->second;
     auto& slot = open.byFolder[folder];
-    if (slot)
-        return slot;
     try {
         auto data = std::make_shared<const AddressDictionary>(Text(folder));
         slot = data;
@@ -66,6 +69,14 @@ std::string Text(const char* cp932) {
 }
 
 void Put(char* slot, std::size_t size, std::string_view utf8) {
+    // The records are filled slot by slot, thousands a second: the tables
+    // write a text that fits straight into its slot; one that must be cut,
+    // or holds what only iconv knows, takes the converter and the cut.
+    const cp932::table::Converted done = cp932::table::encodeInto(utf8, slot, size);
+    if (done.read == utf8.size()) {
+        std::memset(slot + done.written, 0, size - done.written);
+        return;
+    }
     const std::string bytes = cp932::cutBytes(cp932::encode(utf8), size);
     std::memset(slot, 0, size);
     std::memcpy(slot, bytes.data(), bytes.size());
@@ -73,14 +84,22 @@ void Put(char* slot, std::size_t size, std::string_view utf8) {
 
 std::string Get(const char* slot, std::size_t size) {
     const void* nul = std::memchr(slot, '\0', size);
-    const std::size_t length =
-        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - slot) : size;
-    return cp932::trim(cp932::decode(std::string_view(slot, length)));
-}
-
-void PutOffice(DicOfficeRecord& o, const PostalRow& r) {
-    Put(o.name, r.office);
-    Put(o.address, r.officeAddress);
+    const std::string_view bytes(
+        slot, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - slot) : size);
+    // Decoded on the stack and trimmed there, so that the result is the one
+    // string made; slots are short, a longer text takes the converter.
+    char utf8[cp932::table::kDecodeRoom * 128 + cp932::table::kDecodeSlack];
+    if (bytes.size() > 128)
+        return cp932::trim(cp932::decode(bytes));
+    const cp932::table::Converted done = cp932::table::decodeInto(bytes, utf8);
+    if (done.read != bytes.size())
+        return cp932::trim(cp932::decode(bytes));
+    std::size_t b = 0, e = done.written;
+    while (e > b && static_cast<unsigned char>(utf8[e - 1]) <= 0x20)
+        --e;
+    while (b < e && static_cast<unsigned char>(utf8[b]) <= 0x20)
+        ++b;
+    return std::string(utf8 + b, e - b);
 }
 
 std::string PrefectureOfJis(std::string_view jis) {

@@ -73,15 +73,23 @@ template <std::size_t N> std::string Get(const char (&slot)[N]) {
 
 // The town and office records of the postal and address services have the
 // same named slots (postal, jis, kajo, prefecture, city, town, reading).
-template <typename Town> void PutTown(Town& t, const PostalRow& r) {
+// `Row` is a PostalRow or a PostalRowView. PutTownOnly leaves out the
+// prefecture and city, which the rows of one city share.
+template <typename Town, typename Row> void PutTownOnly(Town& t, const Row& r) {
     Put(t.postal, r.postal);
     Put(t.jis, r.jis);
-    Put(t.prefecture, r.prefecture);
-    Put(t.city, r.city);
-    Put(t.town, TownBaseName(r.town));
+    Put(t.town, TownBaseView(r.town));
     Put(t.reading, r.townKana);
 }
-void PutOffice(DicOfficeRecord& o, const PostalRow& r);
+template <typename Town, typename Row> void PutTown(Town& t, const Row& r) {
+    Put(t.prefecture, r.prefecture);
+    Put(t.city, r.city);
+    PutTownOnly(t, r);
+}
+template <typename Row> void PutOffice(DicOfficeRecord& o, const Row& r) {
+    Put(o.name, r.office);
+    Put(o.address, r.officeAddress);
+}
 
 // The prefecture of a JIS municipality code ("13101" -> "東京都"); empty when
 // the code does not begin with a prefecture number.

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace kanata {
 namespace {
@@ -62,8 +63,28 @@ template <typename Town>
 std::vector<DicTown> decodeTowns(const std::vector<Town>& towns,
                                  const std::vector<DicOfficeRecord>* offices, std::size_t n) {
     std::vector<DicTown> out;
+    out.reserve(n);
+    // Neighbouring rows mostly share their municipality: a slot with the
+    // bytes of the one before is that one's text again.
+    const auto same = [](const auto& a, const auto& b) { return std::memcmp(a, b, sizeof a) == 0; };
     for (std::size_t i = 0; i < n; ++i) {
-        out.push_back(decodeTown(towns[i]));
+        const Town& t = towns[i];
+        if (i == 0) {
+            out.push_back(decodeTown(t));
+        } else {
+            const Town& before = towns[i - 1];
+            const DicTown& last = out.back();
+            out.push_back({dicdata::Get(t.postal),
+                           same(t.jis, before.jis) ? last.jis : dicdata::Get(t.jis),
+                           dicdata::Get(t.kajo),
+                           same(t.prefecture, before.prefecture) ? last.prefecture
+                                                                 : dicdata::Get(t.prefecture),
+                           same(t.city, before.city) ? last.city : dicdata::Get(t.city),
+                           dicdata::Get(t.town),
+                           dicdata::Get(t.reading),
+                           {},
+                           {}});
+        }
         if (offices) {
             out.back().office = dicdata::Get((*offices)[i].name);
             out.back().officeAddress = dicdata::Get((*offices)[i].address);
@@ -172,8 +193,9 @@ int TKykbnSearch::Search(const std::string& number) {
     for (std::int16_t c = 0; c < count; ++c) {
         const DltelCity& rec = records_[static_cast<std::size_t>(c)];
         const std::string jis = dicdata::Get(rec.jis);
-        cities.push_back({dicdata::Get(rec.name), jis, dicdata::PrefectureOfJis(jis),
-                          dicdata::Get(rec.name), rec.townCount, 0});
+        std::string name = dicdata::Get(rec.name);
+        cities.push_back(
+            {name, jis, dicdata::PrefectureOfJis(jis), std::move(name), rec.townCount, 0});
     }
     setCities(std::move(cities));
     return kDicFound;

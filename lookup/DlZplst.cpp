@@ -9,9 +9,9 @@ namespace kanata {
 namespace {
 
 struct CityRows {
-    std::string key; // prefecture and city, UTF-8
+    std::string_view prefecture, city; // of the dictionary's text
     DlzplstCity record{};
-    std::vector<PostalRow> towns, offices;
+    std::vector<std::uint32_t> towns, offices; // lines of the postal table
 };
 
 struct PostalListing {
@@ -39,14 +39,15 @@ std::string postalDigits(const char* postal) {
     return n == 3 || n == 5 || n == 7 ? digits : std::string();
 }
 
-CityRows& cityOf(std::vector<CityRows>& cities, const PostalRow& row,
+CityRows& cityOf(std::vector<CityRows>& cities, const PostalRowView& row,
                  const AddressDictionary& data) {
-    const std::string key = row.prefecture + "\t" + row.city;
-    for (CityRows& c : cities)
-        if (c.key == key)
-            return c;
+    // The rows of a code come city by city: the last city is the likely one.
+    for (auto c = cities.rbegin(); c != cities.rend(); ++c)
+        if (c->city == row.city && c->prefecture == row.prefecture)
+            return *c;
     CityRows& c = cities.emplace_back();
-    c.key = key;
+    c.prefecture = row.prefecture;
+    c.city = row.city;
     dicdata::Put(c.record.jis, row.jis);
     dicdata::Put(c.record.prefecture, row.prefecture);
     dicdata::Put(c.record.name, row.city);
@@ -57,9 +58,12 @@ CityRows& cityOf(std::vector<CityRows>& cities, const PostalRow& row,
 
 std::vector<CityRows> citiesOf(const AddressDictionary& data, const std::string& digits) {
     std::vector<CityRows> cities;
-    for (PostalRow& row : data.ByPostalPrefix(digits)) {
+    const PostalTable& postal = data.Postal();
+    const auto [first, last] = data.PostalLines(digits);
+    for (std::size_t line = first; line < last; ++line) {
+        const PostalRowView row = postal.view(line);
         CityRows& c = cityOf(cities, row, data);
-        (row.isOffice() ? c.offices : c.towns).push_back(std::move(row));
+        (row.isOffice() ? c.offices : c.towns).push_back(static_cast<std::uint32_t>(line));
     }
     for (CityRows& c : cities) {
         c.record.townCount =
@@ -99,9 +103,17 @@ int listRows(DlHandle handle, const DlzplstCity* city, DlzplstTown* towns, DicOf
         if (!inRange(rows.size(), start, count))
             return kDlBadArgument;
         for (std::int16_t i = 0; i < count; ++i) {
-            const PostalRow& r = rows[static_cast<std::size_t>(start + i)];
+            const PostalRowView r =
+                l->data->Postal().view(rows[static_cast<std::size_t>(start + i)]);
             towns[i] = DlzplstTown{};
-            dicdata::PutTown(towns[i], r);
+            if (i == 0) {
+                dicdata::PutTown(towns[i], r);
+            } else {
+                // The rows of one city share its prefecture and name.
+                dicdata::PutTownOnly(towns[i], r);
+                std::memcpy(towns[i].prefecture, towns[0].prefecture, sizeof towns[i].prefecture);
+                std::memcpy(towns[i].city, towns[0].city, sizeof towns[i].city);
+            }
             if (offices) {
                 offices[i] = DicOfficeRecord{};
                 dicdata::PutOffice(offices[i], r);

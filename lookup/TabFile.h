@@ -16,6 +16,8 @@ public:
     explicit TabFile(const std::filesystem::path& file);
 
     std::size_t size() const { return starts_.size(); }
+    // The whole file; line() and field() are slices of it.
+    std::string_view text() const { return text_; }
     std::string_view line(std::size_t i) const;
     // Field `index` of line `i`; empty when the line has fewer fields.
     std::string_view field(std::size_t i, std::size_t index) const;
