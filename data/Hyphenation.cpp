@@ -100,7 +100,8 @@ std::string CheckJapaneseNumberingPlan() {
     return {};
 }
 
-HyphenationService::HyphenationService(PlanCheck check) : check_(check) {}
+HyphenationService::HyphenationService(PlanCheck check)
+    : check_(check), shapes_(&hyphenateDigits) {}
 
 bool HyphenationService::Load(const std::filesystem::path& dicFolder, MessageService& messages) {
     if (attempted_)
@@ -114,13 +115,13 @@ bool HyphenationService::Load(const std::filesystem::path& dicFolder, MessageSer
     return loaded_;
 }
 
+// As GetHyphen answers, without its buffer: the same digits and bounds, with
+// the shapes of earlier numbers reused.
 int HyphenationService::hyphenate(const std::string& number, std::string& hyphenated) const {
-    char buffer[kHyphenBufferSize] = {};
-    const SystemTime now = CurrentUtcSystemTime();
-    const int result = GetHyphen(number.c_str(), buffer, dicFolder_.c_str(), &now);
-    if (result == kHyphenDone)
-        hyphenated = buffer;
-    return result;
+    const std::size_t length = strnlen(number.c_str(), kLongestInput + 1);
+    if (length > kLongestInput)
+        return kHyphenNotANumber;
+    return shapes_.hyphenate(digitsOfNumber({number.c_str(), length}), hyphenated);
 }
 
 std::string HyphenationService::FormatTelHyphen(std::string_view number) const {

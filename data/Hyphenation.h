@@ -7,6 +7,8 @@
 // time), backed by libphonenumber's numbering plan for Japan. A number that
 // the plan does not know as valid is never hyphenated, so it keeps every
 // digit as received.
+#include "data/HyphenShapeCache.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -80,6 +82,9 @@ private:
 
     PlanCheck check_;
     std::filesystem::path dicFolder_;
+    // An import or export hyphenates up to 100,000 numbers from a few
+    // thousand area codes.
+    mutable HyphenShapeCache shapes_;
     bool attempted_ = false;
     bool loaded_ = false;
 };

@@ -54,9 +54,14 @@ NumberingMessages RosterAndHistoryNumbering() {
 Table::Table(TableDef def) : def_(std::move(def)) {
     if (def_.fields.empty() || def_.fields.front().name != "RecNo")
         throw std::logic_error("a table starts with its RecNo field");
+    insertSql_ = "INSERT INTO " + ident(def_.name) + " (" + columnList() + ") VALUES (?";
+    for (std::size_t i = 1; i < def_.fields.size(); ++i)
+        insertSql_ += ", ?";
+    insertSql_ += ")";
 }
 
 void Table::open(const std::filesystem::path& file, const std::string& vfs) {
+    statements_.clear();
     db_.open(file, true, vfs);
     try {
         createSchema();
@@ -173,22 +178,24 @@ std::optional<int> Table::append(Record record, MessageService& messages,
     std::string refusal;
     try {
         sql::Transaction tx(db_);
-        sql::Statement last(db_, "SELECT max(\"RecNo\") FROM " + ident(def_.name));
-        last.step();
-        const std::int64_t next = last.isNull(0) ? def_.firstRecNo : last.columnInt(0) + 1;
+        std::int64_t next = def_.firstRecNo;
+        {
+            auto last = statements_.lease(db_, "SELECT max(\"RecNo\") FROM " + ident(def_.name));
+            last->step();
+            if (!last->isNull(0))
+                next = last->columnInt(0) + 1;
+        }
         if (next > kMaxRecNo) {
             refusal = count() > kMaxRecNo ? texts.limitReached : texts.counterFull;
         } else {
-            std::string sql =
-                "INSERT INTO " + ident(def_.name) + " (" + columnList() + ") VALUES (?";
-            for (std::size_t i = 1; i < def_.fields.size(); ++i)
-                sql += ", ?";
-            sql += ")";
-            sql::Statement insert(db_, sql);
             record[0] = next;
-            for (std::size_t i = 0; i < def_.fields.size(); ++i)
-                bindValue(insert, static_cast<int>(i + 1), storedForm(def_.fields[i], record[i]));
-            insert.step();
+            {
+                auto insert = statements_.lease(db_, insertSql_);
+                for (std::size_t i = 0; i < def_.fields.size(); ++i)
+                    bindValue(*insert, static_cast<int>(i + 1),
+                              storedForm(def_.fields[i], record[i]));
+                insert->step();
+            }
             tx.commit();
             return static_cast<int>(next);
         }
@@ -228,12 +235,12 @@ bool Table::update(const Record& record, const std::vector<std::string>& keep) {
 }
 
 std::optional<Record> Table::find(std::int64_t recNo) {
-    sql::Statement stmt(db_, "SELECT " + columnList() + " FROM " + ident(def_.name) +
-                                 " WHERE \"RecNo\" = ?");
-    stmt.bind(1, recNo);
-    if (!stmt.step())
+    auto stmt = statements_.lease(db_, "SELECT " + columnList() + " FROM " + ident(def_.name) +
+                                           " WHERE \"RecNo\" = ?");
+    stmt->bind(1, recNo);
+    if (!stmt->step())
         return std::nullopt;
-    return readRow(stmt);
+    return readRow(*stmt);
 }
 
 bool Table::remove(std::int64_t recNo) {
@@ -251,10 +258,11 @@ std::int64_t Table::removeWhere(const std::string& where, const std::vector<Fiel
 }
 
 std::int64_t Table::count(const std::string& where, const std::vector<FieldValue>& args) {
-    sql::Statement stmt(db_, withWhere("SELECT count(*) FROM " + ident(def_.name), where));
-    bindAll(stmt, args);
-    stmt.step();
-    return stmt.columnInt(0);
+    auto stmt =
+        statements_.lease(db_, withWhere("SELECT count(*) FROM " + ident(def_.name), where));
+    bindAll(*stmt, args);
+    stmt->step();
+    return stmt->columnInt(0);
 }
 
 std::vector<Record> Table::read(const Query& query) {
@@ -299,17 +307,17 @@ std::vector<Record> Table::read(const Query& query) {
     if (query.offset > 0)
         sql += " OFFSET " + std::to_string(query.offset);
 
-    sql::Statement stmt(db_, sql);
+    auto stmt = statements_.lease(db_, sql);
     int param = 1;
     for (const FieldValue& v : query.from)
-        bindValue(stmt, param++, v);
+        bindValue(*stmt, param++, v);
     if (!query.from.empty())
-        bindValue(stmt, param++, query.from[0]);
+        bindValue(*stmt, param++, query.from[0]);
     for (const FieldValue& v : query.whereArgs)
-        bindValue(stmt, param++, v);
+        bindValue(*stmt, param++, v);
     std::vector<Record> rows;
-    while (stmt.step())
-        rows.push_back(readRow(stmt));
+    while (stmt->step())
+        rows.push_back(readRow(*stmt));
     return rows;
 }
 

@@ -4,6 +4,7 @@
 // the schema, numbers new rows, writes text fields in their stored form and
 // runs ordered, filtered reads in SQL.
 #include "data/Sqlite.h"
+#include "data/StatementCache.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -81,7 +82,10 @@ public:
     // throws SqliteError when the file cannot be used. `vfs` as for
     // sql::Database::open.
     void open(const std::filesystem::path& file, const std::string& vfs = {});
-    void close() { db_.close(); }
+    void close() {
+        statements_.clear();
+        db_.close();
+    }
     bool isOpen() const { return db_.isOpen(); }
     sql::Database& database() { return db_; }
 
@@ -117,6 +121,8 @@ private:
 
     TableDef def_;
     sql::Database db_;
+    std::string insertSql_;
+    sql::StatementCache statements_;
 };
 
 } // namespace kanata

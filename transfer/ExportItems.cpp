@@ -122,12 +122,10 @@ std::string ExportValues::tel(const std::string& shown, const std::string& key) 
     std::string value;
     if (options_.EditTelHyphen) {
         value = trimmed(shown);
-        if (hyphenation_ && !value.empty()) {
-            auto known = hyphenated_.find(value);
-            if (known == hyphenated_.end())
-                known = hyphenated_.emplace(value, hyphenation_->FormatTelHyphen(value)).first;
-            value = known->second;
-        }
+        // The service remembers each area code's hyphens; a map of every
+        // number here would only grow with the table.
+        if (hyphenation_ && !value.empty())
+            value = hyphenation_->FormatTelHyphen(value);
     } else
         value = trimmed(key);
     if (IsReasonCode(value))

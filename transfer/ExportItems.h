@@ -6,7 +6,6 @@
 
 #include <array>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace kanata {
@@ -50,8 +49,6 @@ private:
 
     ExportOptions options_;
     const HyphenationService* hyphenation_;
-    // Numbers come back again and again in a history; each is hyphenated once.
-    mutable std::unordered_map<std::string, std::string> hyphenated_;
 };
 
 // Line breaks of a memo as tabs, so that a record stays on one line.

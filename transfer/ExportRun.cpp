@@ -39,9 +39,14 @@ std::string ExportHeaderLine(const ExportLayout& layout, const std::vector<std::
 
 std::string ExportRecordLine(const ExportLayout& layout, bool quote,
                              const std::function<std::string(int item)>& valueOf) {
+    return ExportRecordLine(layout.columns(), quote, valueOf);
+}
+
+std::string ExportRecordLine(const std::vector<std::vector<int>>& columns, bool quote,
+                             const std::function<std::string(int item)>& valueOf) {
     std::string line;
     bool firstColumn = true;
-    for (const std::vector<int>& column : layout.columns()) {
+    for (const std::vector<int>& column : columns) {
         if (!firstColumn)
             line += ',';
         firstColumn = false;
@@ -175,17 +180,18 @@ template <class Visit> void ExportWriter::walk(const ExportJob& job, Visit visit
     }
 }
 
-std::string ExportWriter::lineOf(const ExportJob& job, const Record& record, CallerRecords& callers,
+std::string ExportWriter::lineOf(const ExportJob& job, const std::vector<std::vector<int>>& columns,
+                                 const Record& record, CallerRecords& callers,
                                  const ExportValues& values) {
     if (job.source == ExportSource::Roster) {
         const MeiboRow row = roster_.fromRecord(record);
-        return ExportRecordLine(job.layout, job.options.BindDblQuote,
+        return ExportRecordLine(columns, job.options.BindDblQuote,
                                 [&](int item) { return values.roster(item, row); });
     }
     const RecvHisRow row = history_.fromRecord(record);
     const MeiboRow* caller = nullptr;
     bool looked = false;
-    return ExportRecordLine(job.layout, job.options.BindDblQuote, [&](int item) {
+    return ExportRecordLine(columns, job.options.BindDblQuote, [&](int item) {
         if (item >= 12 && !looked) {
             caller = callers.find(row.SchTel);
             looked = true;
@@ -212,9 +218,10 @@ std::int64_t ExportWriter::write(const ExportJob& job, std::ostream& out,
         out << encoded(ExportHeaderLine(job.layout, job.captions)) << "\r\n";
     CallerRecords callers(roster_);
     const ExportValues values(job.options, hyphenation_);
+    const std::vector<std::vector<int>> columns = job.layout.columns();
     std::int64_t written = 0;
     walk(job, [&](const Record& record) {
-        out << encoded(lineOf(job, record, callers, values)) << "\r\n";
+        out << encoded(lineOf(job, columns, record, callers, values)) << "\r\n";
         ++written;
         return !progress || progress(written, target);
     });

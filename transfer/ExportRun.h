@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kanata {
@@ -30,6 +30,9 @@ std::string ExportHeaderLine(const ExportLayout& layout, const std::vector<std::
 // quoted when `quote`; values are written as they are. No line end.
 std::string ExportRecordLine(const ExportLayout& layout, bool quote,
                              const std::function<std::string(int item)>& valueOf);
+// The same with the layout's columns worked out beforehand, for many lines.
+std::string ExportRecordLine(const std::vector<std::vector<int>>& columns, bool quote,
+                             const std::function<std::string(int item)>& valueOf);
 
 // The caller's roster record of a history row: found by the trimmed SchTel
 // on SchTel1 first, then on SchTel2. Remembers what it found, since an
@@ -46,7 +49,7 @@ private:
     MeiboTable& roster_;
     // Prepared once: an export asks them for nearly every history row.
     std::unique_ptr<sql::Statement> bySchTel1_, bySchTel2_;
-    std::map<std::string, std::optional<MeiboRow>> known_;
+    std::unordered_map<std::string, std::optional<MeiboRow>> known_;
 };
 
 struct ExportJob {
@@ -91,8 +94,8 @@ public:
 
 private:
     template <class Visit> void walk(const ExportJob& job, Visit visit);
-    std::string lineOf(const ExportJob& job, const Record& record, CallerRecords& callers,
-                       const ExportValues& values);
+    std::string lineOf(const ExportJob& job, const std::vector<std::vector<int>>& columns,
+                       const Record& record, CallerRecords& callers, const ExportValues& values);
 
     RecvHisTable& history_;
     MeiboTable& roster_;
