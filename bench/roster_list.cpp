@@ -1,14 +1,16 @@
-// Refills page 1 of the roster list from a 100,000-row roster, as the list
-// does when its sort order or conditions change: in address order and in
-// name order, each without conditions and with a name condition (which the
-// list counts and filters in SQL over every row). Run from a release tree:
+// Refills pages of the roster list from a 100,000-row roster, as the list
+// does when its sort order or conditions change: every sort order under a
+// name, an address and a company condition, each beside the same refill
+// without a condition. Run from a release tree:
 //   build/release/bench/bench_roster_list
 #include "history/ListPager.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboCondition.h"
 
 #include "bench/BenchTables.h"
+#include "bench/FloorComparison.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <stdexcept>
 
@@ -61,41 +63,60 @@ Roster& roster() {
     return r;
 }
 
-void refillPage1(benchmark::State& state, kanata::MeiboSort sort, bool nameCondition) {
-    kanata::MeiboCondition condition;
-    if (nameCondition) {
-        condition.active = true;
-        condition.nameKana = "ｱｲ"; // a part of the kana name: about one row in 200
-    }
-    const kanata::RowFilter filter = kanata::MeiboRowFilter(condition);
-    kanata::ListPager pager(roster().dm->Meibo().table(), kanata::MeiboSortIndex(sort), false,
-                            kPage);
-    for (auto _ : state) {
-        const auto outcome = pager.refresh(kanata::PageMode::Refill, 1, filter);
-        if (outcome != kanata::PageOutcome::Filled)
-            state.SkipWithError("no rows");
-        benchmark::DoNotOptimize(pager.rows().data());
-    }
-    state.counters["rows"] = static_cast<double>(pager.rows().size());
+// The conditions measured: a two-character kana name (about one row in
+// 200), a three-character address (one row in seven) and a company (about
+// one row in 90).
+kanata::MeiboCondition condition(int which) {
+    kanata::MeiboCondition c;
+    c.active = true;
+    if (which == 1)
+        c.nameKana = "ｱｲ";
+    else if (which == 2)
+        c.address = "日本橋";
+    else
+        c.corpKanji = "商事12";
+    return c;
+}
+
+// Refills page 1 (page:0) or the middle page (page:1, the farthest from
+// both ends) of one sort order under one condition, against the same
+// refill without a condition.
+void Refill(benchmark::State& state) {
+    const auto sort = static_cast<kanata::MeiboSort>(state.range(0));
+    const kanata::RowFilter filter =
+        kanata::MeiboRowFilter(condition(static_cast<int>(state.range(1))));
+    auto& table = roster().dm->Meibo().table();
+    kanata::ListPager pager(table, kanata::MeiboSortIndex(sort), false, kPage);
+    kanata::ListPager plain(table, kanata::MeiboSortIndex(sort), false, kPage);
+    pager.refresh(kanata::PageMode::Refill, 1, filter);
+    const int page = state.range(2) ? std::max(1, pager.totalPages() / 2) : 1;
+    plain.refresh(kanata::PageMode::Refill, page, {});
+    kanata::bench::AgainstFloor(
+        state, [&] { pager.refresh(kanata::PageMode::Refill, page, filter); },
+        [&] { plain.refresh(kanata::PageMode::Refill, page, {}); });
+    if (pager.rows().empty())
+        state.SkipWithError("no rows");
     state.counters["matching"] = static_cast<double>(pager.count());
 }
 
-void AddressOrder(benchmark::State& s) {
-    refillPage1(s, kanata::MeiboSort::Address, false);
-}
-void AddressOrderNameCondition(benchmark::State& s) {
-    refillPage1(s, kanata::MeiboSort::Address, true);
-}
-void NameOrder(benchmark::State& s) {
-    refillPage1(s, kanata::MeiboSort::NameKana, false);
-}
-void NameOrderNameCondition(benchmark::State& s) {
-    refillPage1(s, kanata::MeiboSort::NameKana, true);
+// The filtered count alone, against counting as many rows along the
+// primary key.
+void Count(benchmark::State& state) {
+    const kanata::RowFilter filter =
+        kanata::MeiboRowFilter(condition(static_cast<int>(state.range(0))));
+    auto& table = roster().dm->Meibo().table();
+    const std::int64_t matching = table.count(filter.where, filter.args);
+    std::int64_t counted = 0;
+    kanata::bench::AgainstFloor(
+        state, [&] { counted = table.count(filter.where, filter.args); },
+        [&] { benchmark::DoNotOptimize(table.count("\"RecNo\" < ?", {matching})); });
+    state.counters["matching"] = static_cast<double>(counted);
 }
 
-BENCHMARK(AddressOrder)->Unit(benchmark::kMillisecond);
-BENCHMARK(AddressOrderNameCondition)->Unit(benchmark::kMillisecond);
-BENCHMARK(NameOrder)->Unit(benchmark::kMillisecond);
-BENCHMARK(NameOrderNameCondition)->Unit(benchmark::kMillisecond);
+BENCHMARK(Refill)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1, 2, 3}, {0, 1}})
+    ->ArgNames({"sort", "cond", "middle"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Count)->DenseRange(1, 3)->ArgName("cond")->Unit(benchmark::kMillisecond);
 
 } // namespace

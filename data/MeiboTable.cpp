@@ -41,7 +41,9 @@ std::vector<IndexDef> indexes() {
 }
 } // namespace
 
-MeiboTable::MeiboTable() : TypedTable("Meibo", bindings(), indexes()) {}
+MeiboTable::MeiboTable()
+    : TypedTable(kTableName, bindings(), indexes(), 0,
+                 {AddressFields(), {"CorpKana"}, {"CorpKanji"}, {"NameKana"}, {"NameKanji"}}) {}
 
 std::optional<int> MeiboTable::append(MeiboRow row, MessageService& messages) {
     const DateTime now = DateTime::now();

@@ -68,6 +68,9 @@ template <class Row> std::vector<FieldBinding<Row>> RosterAddressFields(int name
 class MeiboTable : public TypedTable<MeiboRow> {
 public:
     static constexpr const char* kFileName = "Meibo.DB";
+    static constexpr const char* kTableName = "Meibo";
+    // The fields the address condition searches, joined in this order.
+    static std::vector<std::string> AddressFields() { return {"Tdfkn", "Adrs1", "Adrs2", "Adrs3"}; }
     MeiboTable();
 
     void open(const std::filesystem::path& dataFolder, const std::string& vfs = {}) {

@@ -36,7 +36,9 @@ std::vector<IndexDef> indexes() {
 
 } // namespace
 
-RecvHisTable::RecvHisTable() : TypedTable("RecvHis", bindings(), indexes()) {}
+RecvHisTable::RecvHisTable()
+    : TypedTable(kTableName, bindings(), indexes(), 0,
+                 {{"CorpKana"}, {"CorpKanji"}, {"NameKana"}, {"NameKanji"}}) {}
 
 std::optional<int> RecvHisTable::append(RecvHisRow row, MessageService& messages) {
     row.AxsDateTime = DateTime::now();

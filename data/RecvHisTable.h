@@ -29,6 +29,7 @@ struct RecvHisRow {
 class RecvHisTable : public TypedTable<RecvHisRow> {
 public:
     static constexpr const char* kFileName = "RecvHis.DB";
+    static constexpr const char* kTableName = "RecvHis";
     RecvHisTable();
 
     void open(const std::filesystem::path& dataFolder, const std::string& vfs = {}) {

@@ -2,6 +2,7 @@
 
 #include "data/Cp932.h"
 #include "data/DateTime.h"
+#include "data/SubstringIndex.h"
 #include "platform/MessageService.h"
 
 #include <algorithm>
@@ -45,6 +46,11 @@ void bindAll(sql::Statement& stmt, const std::vector<FieldValue>& args) {
 }
 } // namespace
 
+std::string ContainsTerm(const std::string& table, const TextCondition& condition,
+                         std::vector<FieldValue>& args) {
+    return substring::ContainsTerm(table, condition, args);
+}
+
 NumberingMessages RosterAndHistoryNumbering() {
     return {"最大登録件数10万件に達しました\r\nこれ以上登録できません",
             "データ管理カウンタが一杯になり登録できませんでした\r\n"
@@ -65,6 +71,7 @@ void Table::open(const std::filesystem::path& file, const std::string& vfs) {
     db_.open(file, true, vfs);
     try {
         createSchema();
+        substring::Attach(db_, def_);
         // A database whose table lacks one of our fields is as unusable as
         // a file that is no database at all.
         sql::Statement probe(db_,
@@ -258,8 +265,9 @@ std::int64_t Table::removeWhere(const std::string& where, const std::vector<Fiel
 }
 
 std::int64_t Table::count(const std::string& where, const std::vector<FieldValue>& args) {
-    auto stmt =
-        statements_.lease(db_, withWhere("SELECT count(*) FROM " + ident(def_.name), where));
+    const auto fromIndex = substring::CountQuery(def_.name, where);
+    auto stmt = statements_.lease(
+        db_, fromIndex ? *fromIndex : withWhere("SELECT count(*) FROM " + ident(def_.name), where));
     bindAll(*stmt, args);
     stmt->step();
     return stmt->columnInt(0);
@@ -297,6 +305,8 @@ std::vector<Record> Table::read(const Query& query) {
         conditions.push_back("(" + query.where + ")");
 
     std::string sql = "SELECT " + columnList() + " FROM " + ident(def_.name);
+    if (query.walkIndex && !query.index.empty())
+        sql += " INDEXED BY " + ident(query.index);
     for (std::size_t i = 0; i < conditions.size(); ++i)
         sql += (i ? " AND " : " WHERE ") + conditions[i];
     sql += " ORDER BY ";

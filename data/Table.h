@@ -42,6 +42,15 @@ struct TableDef {
     std::vector<FieldDef> fields; // "RecNo" first: the primary key
     std::vector<IndexDef> indexes;
     std::int64_t firstRecNo = 0; // the number of the first row of an empty table
+    // The texts the lists search as substrings, each one field or fields
+    // joined end to end; the engine keeps an index of them.
+    std::vector<std::vector<std::string>> substringTexts;
+};
+
+// A condition that a text occurs in a field, or in fields joined end to end.
+struct TextCondition {
+    std::vector<std::string> fields;
+    std::string text;
 };
 
 using FieldValue = std::variant<std::int64_t, std::string>;
@@ -60,6 +69,10 @@ struct Query {
     std::vector<FieldValue> whereArgs;
     int limit = -1; // all
     int offset = 0; // rows of the order skipped before the first one read
+    // Walks the index testing each row against `where`, instead of letting
+    // SQLite fetch the rows an indexed condition picks and sort them: the
+    // sooner way when a good part of the rows pass.
+    bool walkIndex = false;
 };
 
 // The two texts shown when no more record numbers can be given out.
@@ -67,6 +80,12 @@ struct NumberingMessages {
     std::string limitReached; // the table holds more than 99999 rows
     std::string counterFull;  // numbers are used up although rows were deleted
 };
+
+// The SQL term that admits the rows of `table` meeting `condition`, with its
+// arguments appended to `args`. The fields must be one of the table's
+// substringTexts.
+std::string ContainsTerm(const std::string& table, const TextCondition& condition,
+                         std::vector<FieldValue>& args);
 
 // The texts of the history and the roster.
 NumberingMessages RosterAndHistoryNumbering();

@@ -44,9 +44,10 @@ JoinFields(std::initializer_list<std::vector<FieldBinding<Row>>> parts) {
 template <class Row> class TypedTable {
 public:
     TypedTable(std::string name, std::vector<FieldBinding<Row>> bindings,
-               std::vector<IndexDef> indexes, std::int64_t firstRecNo = 0)
-        : bindings_(std::move(bindings)),
-          table_(makeDef(std::move(name), std::move(indexes), firstRecNo)) {}
+               std::vector<IndexDef> indexes, std::int64_t firstRecNo = 0,
+               std::vector<std::vector<std::string>> substringTexts = {})
+        : bindings_(std::move(bindings)), table_(makeDef(std::move(name), std::move(indexes),
+                                                         firstRecNo, std::move(substringTexts))) {}
 
     Table& table() { return table_; }
     bool isOpen() const { return table_.isOpen(); }
@@ -104,9 +105,10 @@ private:
             return std::nullopt;
         return fromRecord(*r);
     }
-    TableDef makeDef(std::string name, std::vector<IndexDef> indexes,
-                     std::int64_t firstRecNo) const {
-        TableDef def{std::move(name), {}, std::move(indexes), firstRecNo};
+    TableDef makeDef(std::string name, std::vector<IndexDef> indexes, std::int64_t firstRecNo,
+                     std::vector<std::vector<std::string>> substringTexts) const {
+        TableDef def{
+            std::move(name), {}, std::move(indexes), firstRecNo, std::move(substringTexts)};
         for (const auto& b : bindings_)
             def.fields.push_back(b.def);
         return def;

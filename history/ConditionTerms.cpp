@@ -6,7 +6,8 @@
 
 namespace kanata {
 
-void AddNameTerms(const NameTexts& texts, std::vector<std::string>& given, RowFilter& filter) {
+void AddNameTerms(const std::string& table, const NameTexts& texts, std::vector<std::string>& given,
+                  RowFilter& filter) {
     const std::pair<const char*, const std::string*> fields[] = {{"CorpKana", &texts.corpKana},
                                                                  {"CorpKanji", &texts.corpKanji},
                                                                  {"NameKana", &texts.nameKana},
@@ -15,8 +16,7 @@ void AddNameTerms(const NameTexts& texts, std::vector<std::string>& given, RowFi
         const std::string t = cp932::trim(*text);
         if (t.empty())
             continue;
-        given.push_back(std::string("instr(\"") + field + "\", ?) > 0");
-        filter.args.emplace_back(t);
+        given.push_back(ContainsTerm(table, {{field}, t}, filter.args));
     }
 }
 

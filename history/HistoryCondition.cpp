@@ -1,6 +1,7 @@
 #include "history/HistoryCondition.h"
 
 #include "data/Cp932.h"
+#include "data/RecvHisTable.h"
 #include "data/TelKeys.h"
 #include "history/ConditionTerms.h"
 
@@ -73,6 +74,7 @@ RowFilter HistoryRowFilter(const HistoryCondition& condition, const WeekdayButto
             filter.args.emplace_back(condition.number);
         }
         AddNameTerms(
+            RecvHisTable::kTableName,
             {condition.corpKana, condition.corpKanji, condition.nameKana, condition.nameKanji},
             given, filter);
         const std::string joined = JoinGivenTerms(given, condition.orMode);

@@ -72,7 +72,7 @@ public:
 private:
     PageOutcome refill(int page, const RowFilter& filter);
     PageOutcome step(bool towardsPageOne, const RowFilter& filter);
-    Query walk(bool forward, const RowFilter& filter) const;
+    Query walk(bool forward, const RowFilter& filter, std::int64_t skipped) const;
     std::vector<FieldValue> keyOf(const Record& row) const;
     void clear();
 
@@ -84,6 +84,7 @@ private:
     std::vector<Record> rows_;
     int page_ = 1;
     std::int64_t count_ = 0;
+    std::int64_t tableRows_ = 0; // with or without the filter, at the last refill
     std::int64_t firstNumber_ = 1;
     std::optional<std::int64_t> firstKey_, lastKey_;
     bool afterPreviousMove_ = false;

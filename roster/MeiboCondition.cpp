@@ -46,10 +46,11 @@ RowFilter MeiboRowFilter(const MeiboCondition& c) {
     }
     const std::string address = cp932::trim(c.address);
     if (!address.empty()) {
-        given.push_back("instr(\"Tdfkn\" || \"Adrs1\" || \"Adrs2\" || \"Adrs3\", ?) > 0");
-        filter.args.emplace_back(address);
+        given.push_back(ContainsTerm(MeiboTable::kTableName, {MeiboTable::AddressFields(), address},
+                                     filter.args));
     }
-    AddNameTerms({c.corpKana, c.corpKanji, c.nameKana, c.nameKanji}, given, filter);
+    AddNameTerms(MeiboTable::kTableName, {c.corpKana, c.corpKanji, c.nameKana, c.nameKanji}, given,
+                 filter);
     filter.where = JoinGivenTerms(given, c.orMode);
     return filter;
 }

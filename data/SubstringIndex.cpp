@@ -1,0 +1,348 @@
+#include "data/SubstringIndex.h"
+
+#include "data/Utf8.h"
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <string_view>
+
+namespace kanata::substring {
+namespace {
+
+// Follows every indexed text twice. A control character: code page 932
+// text hardly holds one, and a condition holding one is read the plain way.
+constexpr const char* kPadding = "char(1, 1)";
+// A short condition beginning more trigrams than this is read the plain
+// way: FTS5 steps every branch of an OR for each row it returns.
+constexpr int kMostShortTerms = 48;
+constexpr const char* kMatchFunction = "kanata_substring_match";
+
+std::string ident(const std::string& name) {
+    std::string quoted = "\"";
+    for (char c : name)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string literal(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string phrase(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string vocabularyName(const std::string& table) {
+    return IndexName(table) + "_vocab";
+}
+
+// `fields` of `row` ("new", "old" or empty for the table itself) joined as
+// the condition joins them.
+std::string joined(const std::vector<std::string>& fields, const std::string& row) {
+    std::string sql;
+    for (const std::string& f : fields)
+        sql += (sql.empty() ? "" : " || ") + (row.empty() ? "" : row + ".") + ident(f);
+    return sql;
+}
+
+std::string indexedValues(const TableDef& def, const std::string& row) {
+    std::string sql;
+    for (const auto& fields : def.substringTexts)
+        sql += ", " + joined(fields, row) + " || " + kPadding;
+    return sql;
+}
+
+std::string columnList(const TableDef& def) {
+    std::string sql;
+    for (const auto& fields : def.substringTexts)
+        sql += ", " + ident(ColumnName(fields));
+    return sql;
+}
+
+// The objects that make the index, in the order they are made; their
+// CREATE statements are also what the schema holds once they are made, so
+// a difference tells an index made for other texts.
+struct Object {
+    const char* kind; // for DROP
+    std::string name;
+    std::string create;
+};
+
+struct Schema {
+    std::vector<Object> objects;
+    std::string fill;
+};
+
+Schema schemaOf(const TableDef& def) {
+    const std::string index = IndexName(def.name);
+    const std::string table = ident(def.name);
+    const std::string stale = ident(index + "_stale");
+    const std::string columns = columnList(def);
+    const std::string add = "INSERT INTO " + ident(index) + "(rowid" + columns +
+                            ") VALUES (new.\"RecNo\"" + indexedValues(def, "new") + "); ";
+    const std::string drop = "INSERT INTO " + ident(index) + "(" + ident(index) + ", rowid" +
+                             columns + ") VALUES ('delete', old.\"RecNo\"" +
+                             indexedValues(def, "old") + "); ";
+    // A row about to be overwritten by a REPLACE: without recursive
+    // triggers its entries stay behind, so its answers are checked against
+    // the row until the next open builds the index afresh.
+    const std::string markOverwritten = "INSERT OR IGNORE INTO " + stale +
+                                        " SELECT \"RecNo\" FROM " + table +
+                                        " WHERE \"RecNo\" = new.\"RecNo\"; ";
+    std::string changed = "old.\"RecNo\" IS NOT new.\"RecNo\"";
+    std::string updatedFields = "\"RecNo\"";
+    for (const auto& fields : def.substringTexts) {
+        changed += " OR " + joined(fields, "old") + " IS NOT " + joined(fields, "new");
+        for (const std::string& f : fields)
+            updatedFields += ", " + ident(f);
+    }
+    auto trigger = [&](const std::string& suffix, const std::string& when,
+                       const std::string& body) {
+        return Object{"TRIGGER", index + suffix,
+                      "CREATE TRIGGER " + ident(index + suffix) + " " + when + " BEGIN " + body +
+                          "END"};
+    };
+    Schema s;
+    s.objects = {
+        {"TABLE", index,
+         "CREATE VIRTUAL TABLE " + ident(index) + " USING fts5(" + columns.substr(2) +
+             ", content='', columnsize=0, tokenize='trigram case_sensitive 1')"},
+        {"TABLE", index + "_stale", "CREATE TABLE " + stale + " (\"RecNo\" INTEGER PRIMARY KEY)"},
+        // Lets a count of the rows the index gives skip the wide rows.
+        {"INDEX", index + "_rows",
+         "CREATE INDEX " + ident(index + "_rows") + " ON " + table + " (\"RecNo\")"},
+        trigger("_replace", "BEFORE INSERT ON " + table, markOverwritten),
+        trigger("_renumber",
+                "BEFORE UPDATE OF \"RecNo\" ON " + table +
+                    " WHEN new.\"RecNo\" IS NOT old.\"RecNo\"",
+                markOverwritten),
+        trigger("_insert", "AFTER INSERT ON " + table, add),
+        trigger("_delete", "AFTER DELETE ON " + table, drop),
+        trigger("_update", "AFTER UPDATE OF " + updatedFields + " ON " + table + " WHEN " + changed,
+                drop + add),
+    };
+    s.fill = "INSERT INTO " + ident(index) + "(rowid" + columns + ") SELECT \"RecNo\"" +
+             indexedValues(def, "") + " FROM " + table;
+    return s;
+}
+
+bool upToDate(sql::Database& db, const Schema& schema) {
+    for (const Object& object : schema.objects) {
+        sql::Statement stored(db, "SELECT sql FROM sqlite_master WHERE name = ?");
+        stored.bind(1, object.name);
+        if (!stored.step() || stored.columnText(0) != object.create)
+            return false;
+    }
+    sql::Statement overwritten(db, "SELECT count(*) FROM " + ident(schema.objects[1].name));
+    overwritten.step();
+    return overwritten.columnInt(0) == 0;
+}
+
+void rebuild(sql::Database& db, const Schema& schema) {
+    sql::Transaction tx(db);
+    for (auto it = schema.objects.rbegin(); it != schema.objects.rend(); ++it)
+        db.exec(std::string("DROP ") + it->kind + " IF EXISTS " + ident(it->name));
+    for (const Object& object : schema.objects)
+        db.exec(object.create);
+    db.exec(schema.fill);
+    tx.commit();
+}
+
+// The trigram tokenizer reads a NUL as the end of the text and folds
+// invalid UTF-8, surrogates and U+FFFE/U+FFFF into U+FFFD; a condition
+// holding any of those, or a control character (the padding), is not
+// looked up.
+std::optional<std::size_t> indexableLength(const std::string& text) {
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < text.size(); ++characters) {
+        const Utf8Piece piece = DecodeUtf8At(text, at);
+        const char32_t cp = piece.cp;
+        const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (!piece.valid || cp < 0x20 || cp == 0x7F || cp < least[piece.length] ||
+            (cp >= 0xD800 && cp <= 0xDFFF) || (cp >= 0xFFFD && cp <= 0xFFFF) || cp > 0x10FFFF)
+            return std::nullopt;
+        at += piece.length;
+    }
+    return characters;
+}
+
+struct StatementCloser {
+    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+
+// The trigrams of `column` that begin with `text`, or nullopt when more than
+// kMostShortTerms do.
+std::optional<std::vector<std::string>> trigramsBeginning(sqlite3* db, const std::string& table,
+                                                          const std::string& column,
+                                                          const std::string& text) {
+    const std::string sql =
+        "SELECT term FROM temp." + ident(vocabularyName(table)) + " WHERE term >= ? AND col = ?";
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK)
+        throw sql::SqliteError(sqlite3_errcode(db), sqlite3_errmsg(db));
+    std::unique_ptr<sqlite3_stmt, StatementCloser> stmt(raw);
+    sqlite3_bind_text(raw, 1, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(raw, 2, column.data(), static_cast<int>(column.size()), SQLITE_TRANSIENT);
+    std::vector<std::string> terms;
+    int rc;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
+        const std::string term(bytes ? bytes : "",
+                               static_cast<std::size_t>(sqlite3_column_bytes(raw, 0)));
+        if (term.compare(0, text.size(), text) != 0)
+            break;
+        if (static_cast<int>(terms.size()) == kMostShortTerms)
+            return std::nullopt;
+        terms.push_back(term);
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw sql::SqliteError(rc, sqlite3_errmsg(db));
+    return terms;
+}
+
+std::optional<std::string> matchQuery(sqlite3* db, const std::string& table,
+                                      const std::string& column, const std::string& text) {
+    const std::optional<std::size_t> length = indexableLength(text);
+    if (!length || *length == 0)
+        return std::nullopt;
+    if (*length >= 3)
+        return column + " : " + phrase(text);
+    const auto terms = trigramsBeginning(db, table, column, text);
+    if (!terms)
+        return std::nullopt;
+    // No trigram begins with it, so no row holds it: a query that matches
+    // nothing, whatever the index holds.
+    if (terms->empty())
+        return "\"aaa\" NOT \"aaa\"";
+    std::string query;
+    for (const std::string& term : *terms)
+        query += (query.empty() ? "" : " OR ") + phrase(term);
+    return column + " : (" + query + ")";
+}
+
+std::string argText(sqlite3_value* value) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return std::string(text ? text : "", static_cast<std::size_t>(sqlite3_value_bytes(value)));
+}
+
+// The last answer of the function on one connection: a refill asks the
+// same thing of several statements, and a short condition's answer reads
+// the vocabulary. Valid while no write of this connection or another one
+// came between.
+struct LastMatch {
+    std::vector<std::string> key;
+    sqlite3_int64 changes = -1;
+    unsigned dataVersion = 0;
+    std::optional<std::string> query;
+};
+
+// kanata_substring_match(table, column, text): the MATCH text, or NULL for
+// reading the rows.
+void matchFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    try {
+        sqlite3* db = sqlite3_context_db_handle(context);
+        auto& last = *static_cast<LastMatch*>(sqlite3_user_data(context));
+        std::vector<std::string> key = {argText(argv[0]), argText(argv[1]), argText(argv[2])};
+        unsigned dataVersion = 0;
+        sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &dataVersion);
+        const sqlite3_int64 changes = sqlite3_total_changes64(db);
+        if (key != last.key || changes != last.changes || dataVersion != last.dataVersion) {
+            last.query = matchQuery(db, key[0], key[1], key[2]);
+            last.key = std::move(key);
+            last.changes = changes;
+            last.dataVersion = dataVersion;
+        }
+        if (last.query)
+            sqlite3_result_text(context, last.query->data(), static_cast<int>(last.query->size()),
+                                SQLITE_TRANSIENT);
+        else
+            sqlite3_result_null(context);
+    } catch (const std::exception& e) {
+        sqlite3_result_error(context, e.what(), -1);
+    }
+}
+
+} // namespace
+
+std::string IndexName(const std::string& table) {
+    return table + "_substrings";
+}
+
+std::string ColumnName(const std::vector<std::string>& fields) {
+    std::string name;
+    for (const std::string& f : fields)
+        name += (name.empty() ? "" : "_") + f;
+    return name;
+}
+
+void Attach(sql::Database& db, const TableDef& def) {
+    if (def.substringTexts.empty())
+        return;
+    // Deterministic within a statement, which lets SQLite work it out once
+    // per statement instead of once per row.
+    const int rc = sqlite3_create_function_v2(
+        db.handle(), kMatchFunction, 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, new LastMatch,
+        matchFunction, nullptr, nullptr, [](void* p) { delete static_cast<LastMatch*>(p); });
+    if (rc != SQLITE_OK)
+        throw sql::SqliteError(rc, sqlite3_errmsg(db.handle()));
+    const Schema schema = schemaOf(def);
+    if (!upToDate(db, schema))
+        rebuild(db, schema);
+    db.exec("CREATE VIRTUAL TABLE IF NOT EXISTS temp." + ident(vocabularyName(def.name)) +
+            " USING fts5vocab(main, " + ident(IndexName(def.name)) + ", col)");
+}
+
+std::string ContainsTerm(const std::string& table, const TextCondition& condition,
+                         std::vector<FieldValue>& args) {
+    const std::string index = ident(IndexName(table));
+    const std::string stale = "(SELECT \"RecNo\" FROM " + ident(IndexName(table) + "_stale") + ")";
+    const std::string match = std::string(kMatchFunction) + "(" + literal(table) + ", " +
+                              literal(ColumnName(condition.fields)) + ", ?)";
+    const std::string test = "instr(" + joined(condition.fields, "") + ", ?) > 0";
+    const std::string rows = " UNION ALL SELECT \"RecNo\" FROM " + ident(table) + " WHERE ";
+    // The rows the index gives, those of overwritten rows checked against
+    // the row, or every row checked when the function says so. SQLite makes
+    // the list once per statement; the guards are constant, so only one
+    // way runs.
+    const std::string sql = "\"RecNo\" IN (SELECT rowid FROM " + index + " WHERE " + match +
+                            " IS NOT NULL AND " + index + " MATCH " + match + " AND rowid NOT IN " +
+                            stale + rows + match + " IS NULL AND " + test + rows + match +
+                            " IS NOT NULL AND \"RecNo\" IN " + stale + " AND " + test + ")";
+    for (int i = 0; i < 6; ++i)
+        args.emplace_back(condition.text);
+    return sql;
+}
+
+std::optional<std::string> MatchQuery(sql::Database& db, const std::string& table,
+                                      const std::string& column, const std::string& text) {
+    return matchQuery(db.handle(), table, column, text);
+}
+
+std::optional<std::string> CountQuery(const std::string& table, const std::string& where) {
+    std::string_view term = where;
+    while (term.size() >= 2 && term.front() == '(' && term.back() == ')')
+        term = term.substr(1, term.size() - 2);
+    const std::string head = "\"RecNo\" IN (SELECT rowid FROM " + ident(IndexName(table)) + " ";
+    if (term.substr(0, head.size()) != head)
+        return std::nullopt;
+    // One term alone: its list must close at the very end.
+    int depth = 0;
+    const std::size_t open = head.find('(');
+    for (std::size_t i = open; i < term.size(); ++i) {
+        depth += term[i] == '(' ? 1 : term[i] == ')' ? -1 : 0;
+        if (depth == 0 && i + 1 != term.size())
+            return std::nullopt;
+    }
+    if (depth != 0)
+        return std::nullopt;
+    return "SELECT count(*) FROM " + std::string(term.substr(open, term.size() - open));
+}
+
+} // namespace kanata::substring

@@ -1,0 +1,54 @@
+#pragma once
+// The trigram index that answers "this text occurs in that field" without
+// reading every row: an FTS5 table beside the searched one, contentless (it
+// holds only the index), kept in step by triggers on the searched table, so
+// that every write - this program's, an INSERT OR REPLACE, the sqlite3 tool's
+// - changes it in the same transaction as the row.
+//
+// Each indexed text ends in two padding characters, so that every character
+// of it starts a trigram: a condition of one or two characters is answered
+// from the trigrams that begin with it, found in the index's vocabulary.
+// When too many begin with it (a common character) the rows are read as
+// before.
+//
+// A REPLACE deletes the row it overwrites without the delete trigger
+// (unless recursive triggers are on), which would leave that row's entries
+// behind: a trigger before each insert notes the row, whose answers are
+// then checked against the row itself until the next open builds the index
+// afresh.
+#include "data/Sqlite.h"
+#include "data/Table.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kanata::substring {
+
+// The names of the objects kept beside `table`.
+std::string IndexName(const std::string& table);
+std::string ColumnName(const std::vector<std::string>& fields);
+
+// Readies `db` for the terms ContainsTerm writes and makes sure the index
+// of def.substringTexts is there and made for those texts; a missing or
+// different one is built afresh from the rows, in one transaction. Throws
+// sql::SqliteError.
+void Attach(sql::Database& db, const TableDef& def);
+
+// The SQL term admitting the rows of `table` whose fields, joined end to
+// end, contain the condition's text (compared as instr does, case and
+// width as they stand), with its arguments appended to `args`.
+std::string ContainsTerm(const std::string& table, const TextCondition& condition,
+                         std::vector<FieldValue>& args);
+
+// The FTS5 query that finds the rows that may contain `text` in `column`,
+// or nullopt when the rows are to be read instead (a text the trigrams
+// cannot stand for, or a short one that begins too many trigrams).
+std::optional<std::string> MatchQuery(sql::Database& db, const std::string& table,
+                                      const std::string& column, const std::string& text);
+
+// The count of a filter that is one ContainsTerm alone, taken from the
+// index without visiting the rows; nullopt for any other filter.
+std::optional<std::string> CountQuery(const std::string& table, const std::string& where);
+
+} // namespace kanata::substring

@@ -1,0 +1,251 @@
+#include "data/SubstringIndex.h"
+#include "data/Sqlite.h"
+#include "data/Table.h"
+#include "tests/support/ScriptedMessages.h"
+#include "tests/support/TempFolders.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace kanata;
+
+namespace {
+
+// Characters a search must treat as they stand: the code page 932 ones
+// whose Unicode mapping differs between converters, half-width kana and
+// their marks, both widths of one letter in both cases, quotes, spaces.
+const char* const kAlphabet[] = {"～", "－", "∥",  "￠", "￡", "￢", "ｱ",  "ｲ", "ﾞ", "ﾟ",  "ｰ",
+                                 "a",  "A",  "Ａ", "ａ", "山", "田", "\"", "'", " ", "　", "%"};
+
+TableDef def() {
+    return {"T",
+            {{"RecNo", FieldType::Integer},
+             {"A", FieldType::Alpha, 40},
+             {"B", FieldType::Alpha, 40},
+             {"C", FieldType::Alpha, 40}},
+            {{"A", {"A"}, true}},
+            0,
+            {{"A"}, {"B", "C"}}};
+}
+
+class SubstringIndex : public ::testing::Test {
+protected:
+    test::TempFolders folders;
+    test::ScriptedMessages messages;
+    std::filesystem::path file = folders.scratch() / "T.DB";
+    std::mt19937 random{20240607};
+    Table table{def()};
+
+    std::string text(int most) {
+        std::string t;
+        for (int n = std::uniform_int_distribution<>(0, most)(random); n > 0; --n)
+            t += kAlphabet[random() % std::size(kAlphabet)];
+        return t;
+    }
+
+    std::string condition() {
+        std::string t;
+        for (int n = std::uniform_int_distribution<>(1, 4)(random); n > 0; --n)
+            t += kAlphabet[random() % std::size(kAlphabet)];
+        return t;
+    }
+
+    // The rows the condition admits through the index, and by reading
+    // every row.
+    std::pair<std::set<std::int64_t>, std::set<std::int64_t>> bothWays(const TextCondition& c) {
+        std::vector<FieldValue> args;
+        Query q;
+        q.where = ContainsTerm("T", c, args);
+        q.whereArgs = args;
+        std::set<std::int64_t> indexed, scanned;
+        for (const Record& r : table.read(q))
+            indexed.insert(std::get<std::int64_t>(r[0]));
+        // Counted from the index alone, and along the rows when the term is
+        // one of several.
+        EXPECT_EQ(table.count("(" + q.where + ")", args),
+                  static_cast<std::int64_t>(indexed.size()));
+        std::vector<FieldValue> twice = args;
+        twice.insert(twice.end(), args.begin(), args.end());
+        EXPECT_EQ(table.count("(" + q.where + ") AND (" + q.where + ")", twice),
+                  static_cast<std::int64_t>(indexed.size()));
+        std::string joined;
+        for (const auto& f : c.fields)
+            joined += (joined.empty() ? "" : " || ") + f;
+        q.where = "instr(" + joined + ", ?) > 0";
+        q.whereArgs = {c.text};
+        for (const Record& r : table.read(q))
+            scanned.insert(std::get<std::int64_t>(r[0]));
+        EXPECT_EQ(table.count(q.where, q.whereArgs), static_cast<std::int64_t>(scanned.size()));
+        return {indexed, scanned};
+    }
+
+    void expectAgreement(int conditions) {
+        for (int i = 0; i < conditions; ++i) {
+            const TextCondition c{i % 2 ? std::vector<std::string>{"B", "C"}
+                                        : std::vector<std::string>{"A"},
+                                  condition()};
+            const auto [indexed, scanned] = bothWays(c);
+            ASSERT_EQ(indexed, scanned) << "condition " << c.text;
+        }
+    }
+
+    void randomWrites(sql::Database& db, int writes) {
+        sql::Transaction tx(db);
+        for (int i = 0; i < writes; ++i) {
+            const int row = static_cast<int>(random() % 300);
+            const char* const statements[] = {
+                "INSERT OR IGNORE INTO T (RecNo, A, B, C) VALUES (?, ?, ?, ?)",
+                "INSERT OR REPLACE INTO T (RecNo, A, B, C) VALUES (?, ?, ?, ?)",
+                "UPDATE T SET A = ?2, B = ?3, C = ?4 WHERE RecNo = ?1",
+                "UPDATE T SET C = ?4 WHERE RecNo = ?1",
+                "DELETE FROM T WHERE RecNo = ?1 AND ?2 = ?2 AND ?3 = ?3 AND ?4 = ?4"};
+            sql::Statement s(db, statements[random() % std::size(statements)]);
+            s.bind(1, row).bind(2, text(6)).bind(3, text(3)).bind(4, text(3));
+            s.step();
+        }
+        tx.commit();
+    }
+};
+
+TEST_F(SubstringIndex, AgreesWithReadingEveryRowAcrossWrites) {
+    table.open(file);
+    for (int i = 0; i < 200; ++i) {
+        Record r{std::int64_t{0}, text(8), text(4), text(4)};
+        ASSERT_TRUE(table.append(r, messages, RosterAndHistoryNumbering()));
+    }
+    expectAgreement(150);
+    // This program's own writes: updates of every field and of one.
+    for (std::int64_t recNo = 0; recNo < 200; recNo += 3) {
+        ASSERT_TRUE(table.update({recNo, text(8), text(4), text(4)}));
+        ASSERT_TRUE(
+            table.update({recNo, std::string("x"), std::string(), std::string()}, {"B", "C"}));
+    }
+    for (std::int64_t recNo = 1; recNo < 200; recNo += 7)
+        ASSERT_TRUE(table.remove(recNo));
+    expectAgreement(150);
+    randomWrites(table.database(), 600);
+    expectAgreement(300);
+
+    // Both ways of answering a short condition: "ｱ" begins few trigrams,
+    // "a" begins too many.
+    table.removeWhere("");
+    sql::Statement insert(table.database(), "INSERT INTO T VALUES (?, ?, '', '')");
+    int recNo = 0;
+    for (const char* x : kAlphabet)
+        for (const char* y : kAlphabet) {
+            insert.reset();
+            insert.bind(1, recNo++).bind(2, std::string("a") + x + y + "ｱ");
+            insert.step();
+        }
+    EXPECT_TRUE(substring::MatchQuery(table.database(), "T", "A", "ｱ"));
+    EXPECT_FALSE(substring::MatchQuery(table.database(), "T", "A", "a"));
+    for (const char* c : {"a", "ｱ", "aa", "ｱa", "a～－"}) {
+        const auto [indexed, scanned] = bothWays({{"A"}, c});
+        EXPECT_EQ(indexed, scanned) << c;
+    }
+}
+
+TEST_F(SubstringIndex, WritesOfAnotherConnectionWithoutRecursiveTriggersStayRight) {
+    // A tool's INSERT OR REPLACE fires no delete trigger: the replaced
+    // row's trigrams stay behind and must not bring the row back.
+    table.open(file);
+    ASSERT_TRUE(
+        table.append({std::int64_t{0}, std::string("山田～"), std::string("ｱｲ"), std::string("ｳ")},
+                     messages, RosterAndHistoryNumbering()));
+    {
+        sql::Database tool;
+        tool.open(file, false);
+        tool.exec("INSERT OR REPLACE INTO T (RecNo, A, B, C) VALUES (0, '田中－', 'x', 'y')");
+        randomWrites(tool, 300);
+    }
+    const auto [indexed, scanned] = bothWays({{"A"}, "山田～"});
+    EXPECT_EQ(indexed, scanned);
+    expectAgreement(200);
+    // The next open builds the index afresh.
+    table.close();
+    table.open(file);
+    sql::Statement left(table.database(), "SELECT count(*) FROM T_substrings_stale");
+    left.step();
+    EXPECT_EQ(left.columnInt(0), 0);
+    expectAgreement(200);
+}
+
+TEST_F(SubstringIndex, TableWithoutTheIndexGetsItAtOpen) {
+    // As the sqlite3 tool or an older version leaves it: the table alone.
+    {
+        sql::Database plain;
+        plain.open(file, true);
+        plain.exec("CREATE TABLE T (RecNo INTEGER PRIMARY KEY, A TEXT NOT NULL DEFAULT '', "
+                   "B TEXT NOT NULL DEFAULT '', C TEXT NOT NULL DEFAULT '')");
+        plain.exec("INSERT INTO T VALUES (0, '∥￠ｱ', '￡', '￢'), (1, 'ﾊﾟﾝ', 'A', 'a'), "
+                   "(2, 'ｱ', '', '')");
+    }
+    table.open(file);
+    EXPECT_EQ(bothWays({{"A"}, "ｱ"}).first, (std::set<std::int64_t>{0, 2}));
+    EXPECT_EQ(bothWays({{"B", "C"}, "￡￢"}).first, (std::set<std::int64_t>{0}));
+    EXPECT_EQ(bothWays({{"B", "C"}, "Aa"}).first, (std::set<std::int64_t>{1}));
+    EXPECT_EQ(bothWays({{"A"}, "ﾊﾟﾝ"}).first, (std::set<std::int64_t>{1}));
+    table.close();
+
+    // Rows written while a trigger was gone: the next open builds it again.
+    {
+        sql::Database plain;
+        plain.open(file, false);
+        plain.exec("DROP TRIGGER \"T_substrings_insert\"");
+        plain.exec("INSERT INTO T VALUES (3, 'ｱｲｳ', '', '')");
+    }
+    table.open(file);
+    EXPECT_EQ(bothWays({{"A"}, "ｲｳ"}).first, (std::set<std::int64_t>{3}));
+    EXPECT_EQ(bothWays({{"A"}, "ｱ"}).first, (std::set<std::int64_t>{0, 2, 3}));
+}
+
+TEST_F(SubstringIndex, TheSqliteToolWritesThroughTheTriggers) {
+    if (std::system("sqlite3 -version > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no sqlite3 command";
+    table.open(file);
+    table.close();
+    const auto script = folders.scratch() / "tool.sql";
+    std::ofstream(script) << "INSERT INTO T VALUES (5, '～山田', 'b', 'c');\n"
+                             "INSERT OR REPLACE INTO T VALUES (5, '～田中', 'b', 'c');\n"
+                             "INSERT INTO T VALUES (6, 'ｱ', 'b', 'c');\n"
+                             "UPDATE T SET A = 'ｲ' WHERE RecNo = 6;\n";
+    ASSERT_EQ(std::system(("sqlite3 '" + file.string() + "' < '" + script.string() + "'").c_str()),
+              0);
+    table.open(file);
+    EXPECT_EQ(bothWays({{"A"}, "～田中"}).first, (std::set<std::int64_t>{5}));
+    EXPECT_TRUE(bothWays({{"A"}, "～山田"}).first.empty());
+    EXPECT_TRUE(bothWays({{"A"}, "ｱ"}).first.empty());
+    EXPECT_EQ(bothWays({{"A"}, "ｲ"}).first, (std::set<std::int64_t>{6}));
+}
+
+TEST_F(SubstringIndex, KilledWriterLeavesIndexAndTableInStep) {
+    table.open(file);
+    table.close();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Table writer(def());
+        writer.open(file);
+        sql::Transaction committed(writer.database());
+        writer.database().exec("INSERT INTO T VALUES (0, '山田', '', '')");
+        committed.commit();
+        writer.database().exec("BEGIN IMMEDIATE");
+        writer.database().exec("INSERT INTO T VALUES (1, '山田', '', '')");
+        writer.database().exec("DELETE FROM T WHERE RecNo = 0");
+        raise(SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    table.open(file);
+    EXPECT_EQ(bothWays({{"A"}, "山田"}).first, (std::set<std::int64_t>{0}));
+    EXPECT_EQ(bothWays({{"A"}, "山"}).first, (std::set<std::int64_t>{0}));
+}
+
+} // namespace
