@@ -31,6 +31,7 @@
 #include "roster/MeiboSettings.h"
 #include "roster/gui/TMeiboList.h"
 #include "roster/gui/TMeiboView.h"
+#include "settings/DatabaseSettings.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WorkFolders.h"
 #include "settings/gui/TEnvironment.h"
@@ -441,7 +442,11 @@ bool KanataProgram::openTables() {
     const DataFolder data = resolveDataFolder(settings_.DataPath, workFolder_);
     std::error_code ec;
     std::filesystem::create_directories(data.folder, ec);
-    dm_ = std::make_unique<TDMKanata195>(data.folder, messages_);
+    const DatabaseSettingsRead database = ReadDatabaseSettings(ini_);
+    if (!database.unknownEngine.empty())
+        std::fprintf(stderr, "kanata195: unknown DATABASE Engine %s, using the data folder\n",
+                     database.unknownEngine.c_str());
+    dm_ = std::make_unique<TDMKanata195>(data.folder, messages_, StorageHooks{}, database.store);
     if (!tablesLock_.acquire(data.folder, DataFolderLock::Mode::Shared))
         std::fprintf(stderr, "kanata195: the data folder is locked by a running import\n");
     // The program keeps one open of each table for its whole run, so that
