@@ -9,6 +9,7 @@
 #include "lookup/DictionaryAddressSupplement.h"
 #include "lookup/PhonebookEditions.h"
 #include "platform/MessageService.h"
+#include "settings/DatabaseSettings.h"
 #include "settings/WorkFolders.h"
 
 #include <QSoundEffect>
@@ -63,7 +64,11 @@ bool ProgramState::openTables() {
     const DataFolder data = resolveDataFolder(settings.DataPath, workFolder);
     std::error_code ec;
     std::filesystem::create_directories(data.folder, ec);
-    dm = std::make_unique<TDMKanata195>(data.folder, messages);
+    const DatabaseSettingsRead database = ReadDatabaseSettings(ini);
+    if (!database.unknownEngine.empty())
+        std::fprintf(stderr, "kanata195: unknown DATABASE Engine %s, using the data folder\n",
+                     database.unknownEngine.c_str());
+    dm = std::make_unique<TDMKanata195>(data.folder, messages, StorageHooks{}, database.store);
     if (!tablesLock.acquire(data.folder, DataFolderLock::Mode::Shared))
         std::fprintf(stderr, "kanata195: the data folder is locked by a running import\n");
     // The program keeps one open of each table for its whole run, so that

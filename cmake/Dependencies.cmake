@@ -5,6 +5,8 @@ find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 find_package(pugixml REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
+# The tables' second store, a PostgreSQL server shared by several desks.
+pkg_check_modules(PQ REQUIRED IMPORTED_TARGET libpq)
 # The name edits read X11 key events before the input method takes them.
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
 

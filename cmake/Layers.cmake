@@ -10,7 +10,8 @@ set(KANATA_LAYERS platform data settings ui lookup intake maps history views ros
 add_library(kanata_logic_deps INTERFACE)
 target_include_directories(kanata_logic_deps INTERFACE ${CMAKE_SOURCE_DIR})
 target_link_libraries(kanata_logic_deps INTERFACE kanata_options Qt6::Core Qt6::Network Qt6::Gui
-    SQLite::SQLite3 OpenSSL::Crypto pugixml::pugixml PhoneNumber::PhoneNumber ${CMAKE_DL_LIBS})
+    SQLite::SQLite3 PkgConfig::PQ OpenSSL::Crypto pugixml::pugixml PhoneNumber::PhoneNumber
+    ${CMAKE_DL_LIBS})
 add_library(kanata_gui_deps INTERFACE)
 target_link_libraries(kanata_gui_deps INTERFACE kanata_logic_deps Qt6::Widgets Qt6::PrintSupport
     Qt6::Multimedia Qt6::SerialPort PkgConfig::XCB)

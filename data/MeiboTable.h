@@ -76,6 +76,10 @@ public:
     void open(const std::filesystem::path& dataFolder, const std::string& vfs = {}) {
         table().open(dataFolder / kFileName, vfs);
     }
+    void open(const sql::StoreSettings& store, const std::filesystem::path& dataFolder,
+              const std::string& vfs = {}) {
+        table().open(store, dataFolder / kFileName, vfs);
+    }
     void close() { table().close(); }
 
     // A new row with the next record number; AddDateTime = now cut to whole

@@ -35,6 +35,10 @@ public:
     void open(const std::filesystem::path& dataFolder, const std::string& vfs = {}) {
         table().open(dataFolder / kFileName, vfs);
     }
+    void open(const sql::StoreSettings& store, const std::filesystem::path& dataFolder,
+              const std::string& vfs = {}) {
+        table().open(store, dataFolder / kFileName, vfs);
+    }
     void close() { table().close(); }
 
     // Writes a new row with the next record number, AxsDateTime = now and

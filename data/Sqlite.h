@@ -1,43 +1,62 @@
 #pragma once
-// A thin owner of SQLite handles. Every failure throws SqliteError with the
-// engine's own text, so a caller cannot mistake a failed write for success.
+// The connection to the tables' store: a SQLite file, or a PostgreSQL
+// server (data/Postgres.h). Callers see one interface for both; every
+// failure throws sql::Error with the engine's own text, so a caller cannot
+// mistake a failed write for success.
+#include "data/StoreSettings.h"
+
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 namespace kanata::sql {
 
-class SqliteError : public std::runtime_error {
+class Connection;
+class Cursor;
+class Dialect;
+
+class Error : public std::runtime_error {
 public:
-    SqliteError(int code, const std::string& what) : std::runtime_error(what), code_(code) {}
+    Error(int code, const std::string& what) : std::runtime_error(what), code_(code) {}
+    // SQLite's result code; 1 (SQLITE_ERROR) for a server's errors.
     int code() const { return code_; }
 
 private:
     int code_;
 };
+// The name the tables' callers knew when SQLite was the only engine.
+using SqliteError = Error;
 
 class Database {
 public:
-    Database() = default;
+    Database();
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Opens (create = also creates) the file and sets the durability the
-    // tables rely on: rollback journal (a file copy sees a consistent file),
-    // synchronous=FULL (a committed row is on disk), a busy timeout. Reads
-    // the schema once, so a file that is not a database fails here and not
-    // at the first query. `vfs` names the SQLite VFS to go through (empty =
-    // the default).
+    // Opens (create = also creates) the SQLite file and sets the durability
+    // the tables rely on: rollback journal (a file copy sees a consistent
+    // file), synchronous=FULL (a committed row is on disk), a busy timeout.
+    // Reads the schema once, so a file that is not a database fails here and
+    // not at the first query. `vfs` names the SQLite VFS to go through
+    // (empty = the default).
     void open(const std::filesystem::path& file, bool create, const std::string& vfs = {});
+    // Connects to the server instead.
+    void connect(const ServerSettings& server);
+    // The file on SQLite, the server otherwise.
+    void open(const StoreSettings& store, const std::filesystem::path& file, bool create,
+              const std::string& vfs = {});
     void close();
-    bool isOpen() const { return db_ != nullptr; }
-    sqlite3* handle() const { return db_; }
+    bool isOpen() const { return connection_ != nullptr; }
+    Engine engine() const;
+    const Dialect& dialect() const;
+    // The SQLite handle; null when the store is a server or nothing is open.
+    sqlite3* handle() const { return sqlite_; }
 
     void exec(const std::string& sql);
     bool inTransaction() const;
@@ -45,7 +64,10 @@ public:
     int changes() const;
 
 private:
-    sqlite3* db_ = nullptr;
+    friend class Statement;
+    Connection& connection();
+    std::unique_ptr<Connection> connection_;
+    sqlite3* sqlite_ = nullptr;
 };
 
 class Statement {
@@ -74,17 +96,14 @@ public:
     std::string columnText(int column) const;
 
 private:
-    [[noreturn]] void fail(int rc) const;
-    Database& db_;
-    sqlite3_stmt* stmt_ = nullptr;
+    std::unique_ptr<Cursor> cursor_;
 };
 
-// BEGIN IMMEDIATE on construction (the write lock is taken at once, so the
-// read of the last record number and the insert cannot interleave with
-// another writer); rolls back unless commit() was reached.
-// A write transaction; inside one that is already open it becomes a
-// savepoint of it, so that work which commits on its own can also be part
-// of a larger batch (the batch's commit then makes it durable).
+// A write transaction (see Dialect::beginTransaction for its lock); rolls
+// back unless commit() was reached. Inside one that is already open it
+// becomes a savepoint of it, so that work which commits on its own can also
+// be part of a larger batch (the batch's commit then makes it durable), and
+// a failure inside it leaves the batch usable on either engine.
 class Transaction {
 public:
     explicit Transaction(Database& db);

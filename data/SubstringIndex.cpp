@@ -2,6 +2,7 @@
 
 #include "data/Utf8.h"
 
+#include <algorithm>
 #include <sqlite3.h>
 
 #include <memory>
@@ -343,6 +344,40 @@ std::optional<std::string> CountQuery(const std::string& table, const std::strin
     if (depth != 0)
         return std::nullopt;
     return "SELECT count(*) FROM " + std::string(term.substr(open, term.size() - open));
+}
+
+// A store without the index (a server) answers each term by its own row
+// test: the term's list becomes the instr() test it carries, and its six
+// copies of the text one.
+void AsScans(std::string& where, std::vector<FieldValue>& args) {
+    const std::string head = "\"RecNo\" IN (SELECT rowid FROM ";
+    for (std::size_t from = 0;;) {
+        const std::size_t start = where.find(head, from);
+        if (start == std::string::npos)
+            return;
+        std::size_t end = start + head.size() - std::string("(SELECT rowid FROM ").size();
+        for (int depth = 0; end < where.size(); ++end) {
+            depth += where[end] == '(' ? 1 : where[end] == ')' ? -1 : 0;
+            if (depth == 0)
+                break;
+        }
+        const std::string term = where.substr(start, end + 1 - start);
+        const std::size_t test = term.find("instr(");
+        const std::size_t testEnd = term.find(", ?) > 0", test);
+        if (test == std::string::npos || testEnd == std::string::npos) {
+            from = end + 1;
+            continue;
+        }
+        const auto arg =
+            static_cast<std::ptrdiff_t>(std::count(where.begin(), where.begin() + start, '?'));
+        const auto copies = static_cast<std::ptrdiff_t>(std::count(term.begin(), term.end(), '?'));
+        if (arg + copies > static_cast<std::ptrdiff_t>(args.size()))
+            return;
+        args.erase(args.begin() + arg + 1, args.begin() + arg + copies);
+        const std::string scan = "(" + term.substr(test, testEnd + 8 - test) + ")";
+        where.replace(start, term.size(), scan);
+        from = start + scan.size();
+    }
 }
 
 } // namespace kanata::substring

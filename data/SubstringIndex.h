@@ -51,4 +51,8 @@ std::optional<std::string> MatchQuery(sql::Database& db, const std::string& tabl
 // index without visiting the rows; nullopt for any other filter.
 std::optional<std::string> CountQuery(const std::string& table, const std::string& where);
 
+// Rewrites every term ContainsTerm wrote in `where` (and its arguments)
+// into the plain row test, for a store that has no substring index.
+void AsScans(std::string& where, std::vector<FieldValue>& args);
+
 } // namespace kanata::substring

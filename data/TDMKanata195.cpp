@@ -8,8 +8,9 @@
 namespace kanata {
 
 TDMKanata195::TDMKanata195(std::filesystem::path dataFolder, MessageService& messages,
-                           StorageHooks hooks)
+                           StorageHooks hooks, sql::StoreSettings store)
     : dataFolder_(std::move(dataFolder)), messages_(messages), hooks_(std::move(hooks)),
+      store_(std::move(store)),
       rank_(dataFolder_ / "Rank.mtd", true, kRankItemSize, hooks_.itemFiles),
       selItem1_(dataFolder_ / "SelItem1.mtd", true, kSelItemSize, hooks_.itemFiles),
       selItem2_(dataFolder_ / "SelItem2.mtd", true, kSelItemSize, hooks_.itemFiles),
@@ -25,7 +26,7 @@ template <class T> bool TDMKanata195::openCounted(T& table, int& counter, const 
         return true;
     try {
         std::filesystem::create_directories(dataFolder_);
-        table.open(dataFolder_, hooks_.sqliteVfs);
+        table.open(store_, dataFolder_, hooks_.sqliteVfs);
         return true;
     } catch (const std::exception&) {
         counter = 0;

@@ -23,13 +23,16 @@ public:
     static constexpr int kSelItemSize = 60;
 
     // `hooks` reach the tables' and item lists' file access (tests only).
+    // The tables live in `store`: files in the data folder on SQLite, the
+    // server's tables otherwise (the item lists stay in the data folder).
     TDMKanata195(std::filesystem::path dataFolder, MessageService& messages,
-                 StorageHooks hooks = {});
+                 StorageHooks hooks = {}, sql::StoreSettings store = sql::DefaultStore());
     ~TDMKanata195();
     TDMKanata195(const TDMKanata195&) = delete;
     TDMKanata195& operator=(const TDMKanata195&) = delete;
 
     const std::filesystem::path& dataFolder() const { return dataFolder_; }
+    const sql::StoreSettings& store() const { return store_; }
     MessageService& messages() { return messages_; }
 
     // Counted: only the first open opens (creating the file and its schema
@@ -63,6 +66,7 @@ private:
     std::filesystem::path dataFolder_;
     MessageService& messages_;
     StorageHooks hooks_;
+    sql::StoreSettings store_;
     RecvHisTable recvHis_;
     MeiboTable meibo_;
     int recvHisCount_ = 0;

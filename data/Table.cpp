@@ -2,10 +2,12 @@
 
 #include "data/Cp932.h"
 #include "data/DateTime.h"
+#include "data/SqlDialect.h"
 #include "data/SubstringIndex.h"
 #include "platform/MessageService.h"
 
 #include <algorithm>
+#include <cctype>
 #include <stdexcept>
 
 namespace kanata {
@@ -14,14 +16,14 @@ std::string ident(const std::string& name) {
     return "\"" + name + "\"";
 }
 
-std::string columnType(FieldType type) {
+sql::ColumnKind columnKind(FieldType type) {
     switch (type) {
     case FieldType::Integer:
-        return "INTEGER NOT NULL DEFAULT 0";
+        return sql::ColumnKind::Integer;
     case FieldType::Timestamp:
-        return "TEXT NOT NULL DEFAULT '1899-12-30 00:00:00.000'";
+        return sql::ColumnKind::Timestamp;
     default:
-        return "TEXT NOT NULL DEFAULT ''";
+        return sql::ColumnKind::Text;
     }
 }
 
@@ -30,6 +32,13 @@ void bindValue(sql::Statement& stmt, int index, const FieldValue& value) {
         stmt.bind(index, *i);
     else
         stmt.bind(index, std::get<std::string>(value));
+}
+
+bool sameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 // `sql` limited to the rows `where` picks; all rows when it is empty.
@@ -67,11 +76,17 @@ Table::Table(TableDef def) : def_(std::move(def)) {
 }
 
 void Table::open(const std::filesystem::path& file, const std::string& vfs) {
+    open(sql::StoreSettings{}, file, vfs);
+}
+
+void Table::open(const sql::StoreSettings& store, const std::filesystem::path& file,
+                 const std::string& vfs) {
     statements_.clear();
-    db_.open(file, true, vfs);
+    db_.open(store, file, true, vfs);
     try {
         createSchema();
-        substring::Attach(db_, def_);
+        if (hasSubstringIndex())
+            substring::Attach(db_, def_);
         // A database whose table lacks one of our fields is as unusable as
         // a file that is no database at all.
         sql::Statement probe(db_,
@@ -84,40 +99,67 @@ void Table::open(const std::filesystem::path& file, const std::string& vfs) {
 }
 
 void Table::createSchema() {
+    const sql::Dialect& dialect = db_.dialect();
     std::string create = "CREATE TABLE IF NOT EXISTS " + ident(def_.name) + " (";
     for (std::size_t i = 0; i < def_.fields.size(); ++i) {
         const FieldDef& f = def_.fields[i];
         create += (i ? ", " : "") + ident(f.name) + " ";
-        create += i == 0 ? "INTEGER PRIMARY KEY" : columnType(f.type);
+        create += dialect.columnType(i == 0 ? sql::ColumnKind::Key : columnKind(f.type));
     }
     create += ")";
     sql::Transaction tx(db_);
+    // Two desks opening a new store at once create its schema (and the
+    // functions shared by its tables) one after the other.
+    lockNamed("schema");
     db_.exec(create);
     addMissingColumns();
     for (const IndexDef& index : def_.indexes) {
-        std::string sql =
-            "CREATE INDEX IF NOT EXISTS " + ident(index.name) + " ON " + ident(def_.name) + " (";
+        std::string sql = "CREATE INDEX IF NOT EXISTS " +
+                          ident(dialect.indexName(def_.name, index.name)) + " ON " +
+                          ident(def_.name) + " (";
         for (const std::string& field : index.fields)
-            sql += ident(field) + (index.caseInsensitive ? " COLLATE NOCASE" : "") + ", ";
+            sql += orderTerm(index, field) + ", ";
         sql += "\"RecNo\")";
         db_.exec(sql);
     }
+    for (const std::string& function : dialect.supportFunctions())
+        db_.exec(function);
     tx.commit();
+}
+
+void Table::lockWriters() {
+    lockNamed(def_.name);
+}
+
+void Table::lockNamed(const std::string& name) {
+    const std::string lock = db_.dialect().writerLock();
+    if (lock.empty())
+        return;
+    sql::Statement stmt(db_, lock);
+    stmt.bind(1, name);
+    stmt.step();
+}
+
+std::string Table::orderTerm(const IndexDef& index, const std::string& field) const {
+    return index.caseInsensitive ? db_.dialect().foldedColumn(ident(field)) : ident(field);
 }
 
 // A file written before a field was added gets the field, empty in every
 // row, instead of being refused as unusable.
 void Table::addMissingColumns() {
     std::vector<std::string> present;
-    sql::Statement info(db_, "SELECT name FROM pragma_table_info(?)");
+    sql::Statement info(db_, db_.dialect().columnNamesQuery());
     info.bind(1, def_.name);
     while (info.step())
         present.push_back(info.columnText(0));
     for (std::size_t i = 1; i < def_.fields.size(); ++i) {
         const FieldDef& f = def_.fields[i];
-        if (std::find(present.begin(), present.end(), f.name) == present.end())
+        // Names ignore case on either engine (the server keeps them in
+        // lower case).
+        const auto same = [&f](const std::string& name) { return sameName(name, f.name); };
+        if (std::none_of(present.begin(), present.end(), same))
             db_.exec("ALTER TABLE " + ident(def_.name) + " ADD COLUMN " + ident(f.name) + " " +
-                     columnType(f.type));
+                     db_.dialect().columnType(columnKind(f.type)));
     }
 }
 
@@ -185,6 +227,7 @@ std::optional<int> Table::append(Record record, MessageService& messages,
     std::string refusal;
     try {
         sql::Transaction tx(db_);
+        lockWriters();
         std::int64_t next = def_.firstRecNo;
         {
             auto last = statements_.lease(db_, "SELECT max(\"RecNo\") FROM " + ident(def_.name));
@@ -257,15 +300,30 @@ bool Table::remove(std::int64_t recNo) {
     return db_.changes() > 0;
 }
 
-std::int64_t Table::removeWhere(const std::string& where, const std::vector<FieldValue>& args) {
+bool Table::hasSubstringIndex() const {
+    return db_.engine() == sql::Engine::Sqlite;
+}
+
+std::int64_t Table::removeWhere(const std::string& givenWhere,
+                                const std::vector<FieldValue>& givenArgs) {
+    std::string where = givenWhere;
+    std::vector<FieldValue> args = givenArgs;
+    if (!hasSubstringIndex())
+        substring::AsScans(where, args);
     sql::Statement stmt(db_, withWhere("DELETE FROM " + ident(def_.name), where));
     bindAll(stmt, args);
     stmt.step();
     return db_.changes();
 }
 
-std::int64_t Table::count(const std::string& where, const std::vector<FieldValue>& args) {
-    const auto fromIndex = substring::CountQuery(def_.name, where);
+std::int64_t Table::count(const std::string& givenWhere, const std::vector<FieldValue>& givenArgs) {
+    std::string where = givenWhere;
+    std::vector<FieldValue> args = givenArgs;
+    std::optional<std::string> fromIndex;
+    if (hasSubstringIndex())
+        fromIndex = substring::CountQuery(def_.name, where);
+    else
+        substring::AsScans(where, args);
     auto stmt = statements_.lease(
         db_, fromIndex ? *fromIndex : withWhere("SELECT count(*) FROM " + ident(def_.name), where));
     bindAll(*stmt, args);
@@ -273,16 +331,22 @@ std::int64_t Table::count(const std::string& where, const std::vector<FieldValue
     return stmt->columnInt(0);
 }
 
-std::vector<Record> Table::read(const Query& query) {
+std::vector<Record> Table::read(const Query& given) {
+    Query query = given;
+    if (!hasSubstringIndex())
+        substring::AsScans(query.where, query.whereArgs);
     std::vector<std::string> terms; // the ordering expressions of the index
+    bool folded = false;            // whose text fields compare without ASCII case
     if (!query.index.empty()) {
         const IndexDef* index = findIndex(query.index);
         if (!index)
             throw std::invalid_argument("unknown index " + query.index);
         for (const std::string& field : index->fields)
-            terms.push_back(ident(field) + (index->caseInsensitive ? " COLLATE NOCASE" : ""));
+            terms.push_back(orderTerm(*index, field));
+        folded = index->caseInsensitive;
     }
     terms.push_back("\"RecNo\"");
+    const std::string parameter = folded ? db_.dialect().foldedParameter() : "?";
     if (query.from.size() > terms.size())
         throw std::invalid_argument("start key too long");
 
@@ -290,8 +354,9 @@ std::vector<Record> Table::read(const Query& query) {
     if (!query.from.empty()) {
         std::string left, right;
         for (std::size_t i = 0; i < query.from.size(); ++i) {
+            const bool recNo = i + 1 == terms.size();
             left += (i ? ", " : "") + terms[i];
-            right += i ? ", ?" : "?";
+            right += (i ? ", " : "") + (recNo ? std::string("?") : parameter);
         }
         std::string op = query.descending ? "<" : ">";
         if (query.fromInclusive)
@@ -299,13 +364,14 @@ std::vector<Record> Table::read(const Query& query) {
         conditions.push_back("(" + left + ") " + op + " (" + right + ")");
         // Implied by the row value, but SQLite seeks a COLLATE NOCASE index
         // only on a plain bound of its first column.
-        conditions.push_back(terms[0] + (query.descending ? " <= ?" : " >= ?"));
+        conditions.push_back(terms[0] + (query.descending ? " <= " : " >= ") +
+                             (terms.size() == 1 ? std::string("?") : parameter));
     }
     if (!query.where.empty())
         conditions.push_back("(" + query.where + ")");
 
     std::string sql = "SELECT " + columnList() + " FROM " + ident(def_.name);
-    if (query.walkIndex && !query.index.empty())
+    if (query.walkIndex && !query.index.empty() && hasSubstringIndex())
         sql += " INDEXED BY " + ident(query.index);
     for (std::size_t i = 0; i < conditions.size(); ++i)
         sql += (i ? " AND " : " WHERE ") + conditions[i];
@@ -313,7 +379,8 @@ std::vector<Record> Table::read(const Query& query) {
     for (std::size_t i = 0; i < terms.size(); ++i)
         sql += (i ? ", " : "") + terms[i] + (query.descending ? " DESC" : "");
     if (query.limit >= 0 || query.offset > 0)
-        sql += " LIMIT " + std::to_string(query.limit);
+        sql +=
+            " LIMIT " + (query.limit >= 0 ? std::to_string(query.limit) : db_.dialect().noLimit());
     if (query.offset > 0)
         sql += " OFFSET " + std::to_string(query.offset);
 

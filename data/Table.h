@@ -1,5 +1,5 @@
 #pragma once
-// One table in one SQLite file, described by its fields and indexes: the
+// One table in one SQLite file or on a server, described by its fields and indexes: the
 // common part of the history, roster and address-book tables. It creates
 // the schema, numbers new rows, writes text fields in their stored form and
 // runs ordered, filtered reads in SQL.
@@ -101,6 +101,10 @@ public:
     // throws SqliteError when the file cannot be used. `vfs` as for
     // sql::Database::open.
     void open(const std::filesystem::path& file, const std::string& vfs = {});
+    // The same in the store `store` names: `file` on SQLite, the server's
+    // table of this name otherwise.
+    void open(const sql::StoreSettings& store, const std::filesystem::path& file,
+              const std::string& vfs = {});
     void close() {
         statements_.clear();
         db_.close();
@@ -127,13 +131,23 @@ public:
     std::optional<Record> first(const std::string& index = {});
     std::optional<Record> last(const std::string& index = {});
 
+    // Inside a transaction: holds off every other writer that numbers rows
+    // of this table (another desk's append or import) until it ends, so the
+    // last RecNo read stays the last. SQLite's write transaction already
+    // does.
+    void lockWriters();
+
     int fieldIndex(const std::string& name) const; // -1 when unknown
     // The stored form of a value: text trimmed and cut to the field.
     FieldValue storedForm(const FieldDef& field, const FieldValue& value) const;
 
 private:
+    // SQLite keeps the trigram index beside the table; a server reads the rows.
+    bool hasSubstringIndex() const;
     void createSchema();
     void addMissingColumns();
+    void lockNamed(const std::string& name);
+    std::string orderTerm(const IndexDef& index, const std::string& field) const;
     const IndexDef* findIndex(const std::string& name) const;
     Record readRow(sql::Statement& stmt) const;
     std::string columnList() const;

@@ -24,7 +24,7 @@ std::string JoinGivenTerms(const std::vector<std::string>& given, bool orMode) {
     // A number of letters alone leaves the conditions active with nothing
     // given: every row meets all of none, and no row meets one of none.
     if (given.empty())
-        return orMode ? "0" : "";
+        return orMode ? "1 = 0" : ""; // false, in SQL every engine takes
     std::string joined;
     for (const auto& g : given)
         joined += (joined.empty() ? "" : (orMode ? " OR " : " AND ")) + g;

@@ -93,7 +93,7 @@ RowFilter HistoryRowFilter(const HistoryCondition& condition, const WeekdayButto
         // row, and leaving it out lets the count use an index instead of
         // reading the whole table on each refresh.
         if (chosen < 7)
-            terms.push_back(list.empty() ? "0" : "\"RecvWeek\" IN (" + list + ")");
+            terms.push_back(list.empty() ? "1 = 0" : "\"RecvWeek\" IN (" + list + ")");
     }
     for (const auto& t : terms)
         filter.where += (filter.where.empty() ? "" : " AND ") + t;

@@ -49,6 +49,11 @@ bool backUp(sqlite3* from, const fs::path& to, std::string& error) {
 } // namespace
 
 bool copyOpenTable(sqlite3* source, const fs::path& target, std::string& error) {
+    if (!source) {
+        // Tables on a server are no file to copy; the server keeps them.
+        error = "the table is not a SQLite file";
+        return false;
+    }
     const fs::path partial = target.string() + ".part";
     std::error_code ec;
     fs::remove(partial, ec);

@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
     qt6-base-dev libxcb1-dev qt6-multimedia-dev qt6-serialport-dev qt6-translations-l10n libgl-dev
-    libsqlite3-dev sqlite3 libssl-dev libpugixml-dev
+    libsqlite3-dev sqlite3 libpq-dev postgresql libssl-dev libpugixml-dev
     libphonenumber-dev libicu-dev libprotobuf-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libsofia-sip-ua-dev sip-tester

@@ -219,8 +219,15 @@ int ImportSession::importLine(const std::string& line, TextEncoding encoding) {
     for (int item = 1; item <= mapping.itemCount(); ++item)
         values[static_cast<std::size_t>(item)] = mapping.value(item, fields);
     try {
-        return request_.destination == ImportDestination::History ? storeHistory(values)
-                                                                  : storeRoster(values);
+        // A line whose write fails is undone alone, and the batch goes on:
+        // a server refuses every statement after a failed one until the
+        // transaction is rolled back to a savepoint before it.
+        sql::Transaction lineWrite(writer_.database());
+        const int outcome = request_.destination == ImportDestination::History
+                                ? storeHistory(values)
+                                : storeRoster(values);
+        lineWrite.commit();
+        return outcome;
     } catch (const sql::SqliteError&) {
         // A failure that ended the batch's transaction cannot be isolated.
         if (!writer_.database().inTransaction())

@@ -37,6 +37,7 @@ ImportTableWriter::ImportTableWriter(Table& table) : table_(table) {
 ImportTableWriter::~ImportTableWriter() = default;
 
 std::int64_t ImportTableWriter::nextRecNo() {
+    table_.lockWriters();
     last_->reset();
     last_->step();
     const std::int64_t next = last_->isNull(0) ? table_.def().firstRecNo : last_->columnInt(0) + 1;

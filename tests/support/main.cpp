@@ -1,6 +1,8 @@
 // Test entry: a QApplication exists for every test (widget tests need one;
 // the rest do not mind), on the offscreen platform unless told otherwise.
+// KANATA_TEST_ENGINE=postgresql runs the tests' tables on a server.
 #include "platform/ThreadsAtExit.h"
+#include "tests/support/PostgresServer.h"
 
 #include <QApplication>
 #include <QFont>
@@ -10,6 +12,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
+    kanata::test::UseServerPerTestWhenAsked();
     int result = 0;
     {
         QApplication app(argc, argv);

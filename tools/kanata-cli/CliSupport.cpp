@@ -1,6 +1,7 @@
 #include "tools/kanata-cli/CliSupport.h"
 
 #include "platform/AppFolder.h"
+#include "settings/DatabaseSettings.h"
 #include "settings/IniFile.h"
 #include "settings/WorkFolders.h"
 
@@ -58,6 +59,9 @@ Folders resolveFolders(const std::optional<std::string>& dataOption) {
     Folders folders;
     folders.applicationFolder = applicationFolder();
     folders.workFolder = findWorkFolder(folders.applicationFolder);
+    IniFile ini(folders.workFolder / kSettingsFileName);
+    ini.load();
+    folders.store = ReadDatabaseSettings(ini).store;
     if (dataOption) {
         std::error_code ec;
         if (dataOption->empty() || !std::filesystem::is_directory(*dataOption, ec))
@@ -65,8 +69,6 @@ Folders resolveFolders(const std::optional<std::string>& dataOption) {
         folders.dataFolder = std::filesystem::absolute(*dataOption);
         return folders;
     }
-    IniFile ini(folders.workFolder / kSettingsFileName);
-    ini.load();
     folders.dataFolder =
         resolveDataFolder(ini.readString("COMMON", "DataPath"), folders.workFolder).folder;
     return folders;

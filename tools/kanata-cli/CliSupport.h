@@ -1,6 +1,8 @@
 #pragma once
 // What every kanata-cli command shares: the exit statuses, the argument
 // reader and the folders the program itself would use.
+#include "data/StoreSettings.h"
+
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -45,10 +47,13 @@ private:
 // The folders the program uses: the work folder under $XDG_DATA_HOME and the
 // data folder from the settings file's COMMON DataPath, or `dataOption`
 // (--data DIR), which must name an existing folder (else UsageError).
+// The store of the tables is the settings file's DATABASE section, also
+// with --data (the item lists stay in the data folder).
 struct Folders {
     std::filesystem::path applicationFolder;
     std::filesystem::path workFolder;
     std::filesystem::path dataFolder;
+    sql::StoreSettings store;
 };
 Folders resolveFolders(const std::optional<std::string>& dataOption);
 

@@ -26,5 +26,6 @@ int runRestore(Arguments& args);
 int runImport(Arguments& args);
 int runExport(Arguments& args);
 int runPrint(Arguments& args);
+int runDb(Arguments& args);
 
 } // namespace kanata::cli

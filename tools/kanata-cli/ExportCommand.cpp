@@ -110,7 +110,7 @@ int runExport(Arguments& args) {
     LoggedMessageService messages;
     HyphenationService hyphenation;
     hyphenation.Load(folders.applicationFolder / "Dic", messages);
-    TDMKanata195 dm(folders.dataFolder, messages);
+    TDMKanata195 dm(folders.dataFolder, messages, StorageHooks{}, folders.store);
     TableUse useHistory(dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
     TableUse useRoster(dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
     if (!useHistory || !useRoster)

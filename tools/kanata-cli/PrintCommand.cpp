@@ -68,17 +68,18 @@ int runPrint(Arguments& args) {
     // Printing only reads: a data folder without the tables is a mistake,
     // not a reason to create them.
     const auto needed = history ? RecvHisTable::kFileName : MeiboTable::kFileName;
-    if (!std::filesystem::exists(folders.dataFolder / needed))
+    if (folders.store.engine == sql::Engine::Sqlite &&
+        !std::filesystem::exists(folders.dataFolder / needed))
         throw UsageError(std::string("no ") + needed + " in " + folders.dataFolder.string());
     RecvHisTable recvHis;
     MeiboTable meibo;
-    meibo.open(folders.dataFolder);
+    meibo.open(folders.store, folders.dataFolder);
     const QPageLayout paper = ReadListPageLayout(folders.workFolder / kPrinterSettingsFileName);
     PrintChoice all;
     int pages = 0;
     bool written = false;
     if (history) {
-        recvHis.open(folders.dataFolder);
+        recvHis.open(folders.store, folders.dataFolder);
         HistoryPrintSource records(recvHis, &meibo, all, settings.format.ignoreTdfkn);
         written = PrintListToPdf(*pdf, settings, records, recvHis.count(), paper, &pages);
     } else {

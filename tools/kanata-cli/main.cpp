@@ -29,6 +29,7 @@ constexpr Command kCommands[] = {
     {"import", "テキストファイルを取り込みます", kanata::cli::runImport},
     {"export", "着信対応履歴・登録名簿をテキストファイルに出力します", kanata::cli::runExport},
     {"print", "履歴・名簿の一覧表を PDF に印刷します", kanata::cli::runPrint, true},
+    {"db", "履歴・名簿をデータベースサーバーへ移します（migrate）", kanata::cli::runDb},
 };
 
 void printOverview(std::ostream& out) {

@@ -1,0 +1,242 @@
+#include "data/Postgres.h"
+
+#include "data/Sqlite.h"
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <optional>
+#include <vector>
+
+namespace kanata::sql {
+namespace {
+constexpr int kServerError = 1; // as SQLITE_ERROR, for callers that look at codes
+
+std::string trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
+struct ResultDeleter {
+    void operator()(PGresult* r) const { PQclear(r); }
+};
+using Result = std::unique_ptr<PGresult, ResultDeleter>;
+
+int affectedRows(PGresult* result) {
+    const char* n = PQcmdTuples(result);
+    int rows = 0;
+    if (n && *n)
+        std::from_chars(n, n + std::char_traits<char>::length(n), rows);
+    return rows;
+}
+
+// Throws unless the result is a success; returns it otherwise.
+Result checked(PGconn* conn, PGresult* raw) {
+    Result result(raw);
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+        return result;
+    std::string text = result ? PQresultErrorMessage(result.get()) : "";
+    if (text.empty())
+        text = PQerrorMessage(conn);
+    throw Error(kServerError, trimmed(text));
+}
+
+class ServerCursor final : public Cursor {
+public:
+    ServerCursor(PGconn* conn, int& changes, std::string_view sql)
+        : conn_(conn), changes_(changes) {
+        int count = 0;
+        sql_ = ServerSpelling(sql, count);
+        values_.resize(static_cast<std::size_t>(count));
+    }
+
+    void bind(int index, std::int64_t value) override { set(index, std::to_string(value)); }
+    void bind(int index, double value) override {
+        char buf[32];
+        auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+        set(index, std::string(buf, end));
+    }
+    void bind(int index, std::string_view text) override { set(index, std::string(text)); }
+    void bindNull(int index) override { at(index).reset(); }
+
+    bool step() override {
+        if (!result_)
+            execute();
+        else
+            ++row_;
+        return row_ < PQntuples(result_.get());
+    }
+    void reset() override {
+        result_.reset();
+        row_ = 0;
+        for (auto& v : values_)
+            v.reset();
+    }
+
+    int columnCount() const override { return result_ ? PQnfields(result_.get()) : 0; }
+    bool isNull(int column) const override { return PQgetisnull(result_.get(), row_, column) != 0; }
+    std::int64_t columnInt(int column) const override {
+        const std::string text = columnText(column);
+        std::int64_t value = 0;
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        return value;
+    }
+    double columnDouble(int column) const override {
+        const std::string text = columnText(column);
+        double value = 0;
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        return value;
+    }
+    std::string columnText(int column) const override {
+        if (!result_ || row_ >= PQntuples(result_.get()))
+            return {};
+        return std::string(PQgetvalue(result_.get(), row_, column),
+                           static_cast<std::size_t>(PQgetlength(result_.get(), row_, column)));
+    }
+
+private:
+    std::optional<std::string>& at(int index) {
+        if (index < 1 || index > static_cast<int>(values_.size()))
+            throw Error(25 /* SQLITE_RANGE */, "column index out of range");
+        return values_[static_cast<std::size_t>(index - 1)];
+    }
+    void set(int index, std::string value) { at(index) = std::move(value); }
+
+    // Every parameter goes as text of no stated type: the server infers
+    // each one's type from where it stands, as SQLite's loose typing lets
+    // the callers' conditions expect.
+    void execute() {
+        std::vector<const char*> values;
+        for (const auto& v : values_)
+            values.push_back(v ? v->c_str() : nullptr);
+        result_ = checked(conn_, PQexecParams(conn_, sql_.c_str(), static_cast<int>(values.size()),
+                                              nullptr, values.data(), nullptr, nullptr, 0));
+        row_ = 0;
+        changes_ = affectedRows(result_.get());
+    }
+
+    PGconn* conn_;
+    int& changes_;
+    std::string sql_;
+    std::vector<std::optional<std::string>> values_;
+    Result result_;
+    int row_ = 0;
+};
+
+class ServerConnection final : public Connection {
+public:
+    explicit ServerConnection(PGconn* conn) : conn_(conn) {}
+    ~ServerConnection() override { PQfinish(conn_); }
+
+    Engine engine() const override { return Engine::Postgresql; }
+    void exec(const std::string& sql) override {
+        int count = 0;
+        Result result = checked(conn_, PQexec(conn_, ServerSpelling(sql, count).c_str()));
+        changes_ = affectedRows(result.get());
+    }
+    bool inTransaction() const override {
+        return PQtransactionStatus(conn_) != PQTRANS_IDLE &&
+               PQtransactionStatus(conn_) != PQTRANS_UNKNOWN;
+    }
+    int changes() const override { return changes_; }
+    std::unique_ptr<Cursor> prepare(std::string_view sql) override {
+        if (PQstatus(conn_) != CONNECTION_OK)
+            throw Error(kServerError, trimmed(PQerrorMessage(conn_)));
+        return std::make_unique<ServerCursor>(conn_, changes_, sql);
+    }
+
+private:
+    PGconn* conn_;
+    int changes_ = 0;
+};
+
+// The server's notices ("already exists, skipping", ...) are not the user's
+// business and must not clutter the program's output.
+void ignoreNotice(void*, const char*) {}
+
+// Length of the quoted run starting at sql[i] (a quote character) up to and
+// including its closing quote; a doubled quote stays inside.
+std::size_t quotedLength(std::string_view sql, std::size_t i) {
+    const char quote = sql[i];
+    std::size_t j = i + 1;
+    while (j < sql.size()) {
+        if (sql[j] == quote) {
+            if (j + 1 < sql.size() && sql[j + 1] == quote) {
+                j += 2;
+                continue;
+            }
+            return j + 1 - i;
+        }
+        ++j;
+    }
+    return sql.size() - i;
+}
+} // namespace
+
+std::string ServerSpelling(std::string_view sql, int& count) {
+    std::string out;
+    out.reserve(sql.size() + 8);
+    count = 0;
+    std::string lastWord; // the last unquoted word, in upper case
+    for (std::size_t i = 0; i < sql.size();) {
+        const char c = sql[i];
+        if (c == '\'' || c == '"') {
+            const std::size_t n = quotedLength(sql, i);
+            std::string quoted(sql.substr(i, n));
+            if (c == '"' && lastWord != "COLLATE")
+                for (char& ch : quoted)
+                    ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
+            out += quoted;
+            lastWord.clear();
+            i += n;
+        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            const std::size_t end = sql.find('\n', i);
+            const std::size_t n = (end == std::string_view::npos ? sql.size() : end) - i;
+            out.append(sql.substr(i, n));
+            i += n;
+        } else if (c == '?') {
+            std::size_t j = i + 1;
+            while (j < sql.size() && sql[j] >= '0' && sql[j] <= '9')
+                ++j;
+            // As SQLite numbers them: "?NNN" is NNN, a bare "?" one more
+            // than the largest number so far.
+            int number = count + 1;
+            if (j > i + 1)
+                std::from_chars(sql.data() + i + 1, sql.data() + j, number);
+            count = std::max(count, number);
+            out += "$" + std::to_string(number);
+            i = j;
+        } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+            std::size_t j = i;
+            lastWord.clear();
+            while (j < sql.size() &&
+                   (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_'))
+                lastWord += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[j++])));
+            out.append(sql.substr(i, j - i));
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::unique_ptr<Connection> ConnectToServer(const ServerSettings& server) {
+    PGconn* conn = PQconnectdb(ConnectionInfo(server).c_str());
+    if (!conn)
+        throw Error(7 /* SQLITE_NOMEM */, "out of memory");
+    if (PQstatus(conn) != CONNECTION_OK) {
+        std::string text = trimmed(PQerrorMessage(conn));
+        PQfinish(conn);
+        throw Error(kServerError, text);
+    }
+    PQsetNoticeProcessor(conn, ignoreNotice, nullptr);
+    return std::make_unique<ServerConnection>(conn);
+}
+
+} // namespace kanata::sql
