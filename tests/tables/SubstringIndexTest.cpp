@@ -249,3 +249,26 @@ TEST_F(SubstringIndex, KilledWriterLeavesIndexAndTableInStep) {
 }
 
 } // namespace
+
+namespace {
+
+// A store without the index gets the same filter as plain row tests; the
+// parameters around each term keep their places.
+TEST(SubstringScans, TermsBecomeTheirRowTestWithTheirOwnText) {
+    std::vector<FieldValue> args{std::int64_t{7}};
+    std::string where = "\"RecNo\" > ?";
+    where += " AND " + ContainsTerm("T", {{"B", "C"}, "山田"}, args);
+    where += " AND \"A\" <> ?";
+    args.emplace_back(std::string("x"));
+    where += " AND " + ContainsTerm("T", {{"A"}, "ｱ"}, args);
+
+    substring::AsScans(where, args);
+
+    EXPECT_EQ(where, "\"RecNo\" > ? AND (instr(\"B\" || \"C\", ?) > 0) AND \"A\" <> ? AND "
+                     "(instr(\"A\", ?) > 0)");
+    const std::vector<FieldValue> expected{std::int64_t{7}, std::string("山田"), std::string("x"),
+                                           std::string("ｱ")};
+    EXPECT_EQ(args, expected);
+}
+
+} // namespace
