@@ -25,6 +25,12 @@ public:
     Error(int code, const std::string& what) : std::runtime_error(what), code_(code) {}
     // SQLite's result code; 1 (SQLITE_ERROR) for a server's errors.
     int code() const { return code_; }
+    // The disk refused the write (full, or an I/O error): nothing after it
+    // can be stored either.
+    bool diskFailed() const {
+        const int primary = code_ & 0xff;
+        return primary == 13 /* SQLITE_FULL */ || primary == 10 /* SQLITE_IOERR */;
+    }
 
 private:
     int code_;

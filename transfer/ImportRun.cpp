@@ -3,8 +3,8 @@
 #include "data/Cp932.h"
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
-#include "platform/MessageService.h"
 #include "lookup/AddressSupplement.h"
+#include "platform/MessageService.h"
 #include "transfer/ImportBackup.h"
 #include "transfer/ImportErrorLog.h"
 #include "transfer/ImportRecords.h"
@@ -228,9 +228,11 @@ int ImportSession::importLine(const std::string& line, TextEncoding encoding) {
                                 : storeRoster(values);
         lineWrite.commit();
         return outcome;
-    } catch (const sql::SqliteError&) {
-        // A failure that ended the batch's transaction cannot be isolated.
-        if (!writer_.database().inTransaction())
+    } catch (const sql::SqliteError& e) {
+        // A failure that ended the batch's transaction cannot be isolated,
+        // and after a full disk no later line can be stored: the run ends
+        // there and names where to go on.
+        if (!writer_.database().inTransaction() || e.diskFailed())
             throw;
         return request_.destination == ImportDestination::History ? kImportHistoryWriteFailed
                                                                   : kImportRosterWriteFailed;
