@@ -6,6 +6,7 @@
 // this one state; they reach each other only through `actions`.
 #include "app/ProgramDialogs.h"
 #include "data/Hyphenation.h"
+#include "data/ServerStatus.h"
 #include "intake/AdapterHost.h"
 #include "intake/CallJournal.h"
 #include "intake/gui/IntakeFlags.h"
@@ -85,6 +86,8 @@ struct ProgramState {
     QObject* program = nullptr;
 
     MainThreadWakeUp wakeUp;
+    // Only a store on a server can become unreachable.
+    ServerStatus serverStatus;
     std::unique_ptr<CallJournal> journal;
     AdapterHost host;
     std::unique_ptr<TKTCommDLL> adapter;
