@@ -3,9 +3,9 @@
 // the user changes while it is open. The full view gives the focus back
 // when it closes.
 #include "data/TDMKanata195.h"
+#include "environment/gui/TEnvironment.h"
 #include "history/gui/ListRowView.h"
 #include "history/gui/THistoryList.h"
-#include "environment/gui/TEnvironment.h"
 #include "tests/asshipped/ShippedProgram.h"
 #include "tests/support/UserInput.h"
 #include "views/gui/TReceiveView.h"
@@ -105,7 +105,7 @@ TEST_F(CompactViewAsShipped, AnOpenCompactViewFollowsTheChangedSettings) {
 
     // The user switches the automatic registration off from the menu.
     WhenModal<TEnvironment> settings([](TEnvironment& dialog) {
-        dialog.chkAutoAdd->setChecked(false);
+        dialog.pageReceiveHistory->chkAutoAdd->setChecked(false);
         dialog.btnSetClick();
     });
     form->actEnvironment->trigger();

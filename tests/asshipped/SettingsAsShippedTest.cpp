@@ -3,10 +3,10 @@
 // settings file is read back.
 #include "data/AddressBook.h"
 #include "data/TDMKanata195.h"
-#include "lookup/PhonebookEditions.h"
-#include "settings/Registry.h"
-#include "platform/SingleInstance.h"
 #include "environment/gui/TEnvironment.h"
+#include "lookup/PhonebookEditions.h"
+#include "platform/SingleInstance.h"
+#include "settings/Registry.h"
 #include "tests/asshipped/ShippedProgram.h"
 #include "tests/support/FileHelpers.h"
 #include "tests/support/UserInput.h"
@@ -49,14 +49,14 @@ TEST_F(SettingsAsShipped, ChangesMadeInTheDialogAndTheMenuAreAppliedAndWrittenAt
 
     WhenModal<TEnvironment> answer([](TEnvironment& dialog) {
         // The menu's own change shows in the dialog.
-        EXPECT_TRUE(dialog.chkMenuVisible->isChecked());
-        EXPECT_TRUE(dialog.chkMenuTopMost->isChecked());
-        EXPECT_TRUE(dialog.chkCloseMsg->isChecked());
+        EXPECT_TRUE(dialog.pageScreen->chkMenuVisible->isChecked());
+        EXPECT_TRUE(dialog.pageScreen->chkMenuTopMost->isChecked());
+        EXPECT_TRUE(dialog.pageScreen->chkCloseMsg->isChecked());
         showPage(dialog, kScreenPage);
-        click(dialog.chkCloseMsg);
-        click(dialog.chkMenuTopMost);
+        click(dialog.pageScreen->chkCloseMsg);
+        click(dialog.pageScreen->chkMenuTopMost);
         showPage(dialog, kOperationPage);
-        click(dialog.chkWindowsEnd);
+        click(dialog.pageOperation->chkWindowsEnd);
         click(dialog.btnSet);
     });
     clickToolButton(2);
@@ -82,7 +82,7 @@ TEST_F(SettingsAsShipped, SessionEndAsksAccordingToTheChangedSetting) {
     ASSERT_TRUE(start());
     WhenModal<TEnvironment> answer([](TEnvironment& dialog) {
         showPage(dialog, kOperationPage);
-        click(dialog.chkWindowsEnd);
+        click(dialog.pageOperation->chkWindowsEnd);
         click(dialog.btnSet);
     });
     clickToolButton(2);
@@ -95,11 +95,12 @@ TEST_F(SettingsAsShipped, SessionEndAsksAccordingToTheChangedSetting) {
 TEST_F(SettingsAsShipped, NoAdapterHidesTheFunctionIndicatorsWithTheirCaptions) {
     ASSERT_TRUE(start());
     WhenModal<TEnvironment> answer([](TEnvironment& dialog) {
-        const QList<QLabel*> indicators = {dialog.lblHistoryCaption, dialog.lblHistoryFunction,
-                                           dialog.lblDialCaption, dialog.lblDialFunction};
+        const QList<QLabel*> indicators = {
+            dialog.pageGeneral->lblHistoryCaption, dialog.pageGeneral->lblHistoryFunction,
+            dialog.pageGeneral->lblDialCaption, dialog.pageGeneral->lblDialFunction};
         for (QLabel* label : indicators)
             EXPECT_TRUE(label->isVisible());
-        click(dialog.rbNone);
+        click(dialog.pageGeneral->rbNone);
         for (QLabel* label : indicators)
             EXPECT_FALSE(label->isVisible()) << label->text().toStdString();
         click(dialog.btnCancel);
@@ -143,7 +144,7 @@ TEST_F(SettingsAsShipped, ANewPhonebookDriveIsSearchedWithoutARestart) {
         0);
     ASSERT_TRUE(start());
     WhenModal<TEnvironment> answer([&drive](TEnvironment& dialog) {
-        typeInto(dialog.cbxDrive, QString::fromStdString(drive.string()));
+        typeInto(dialog.pageGeneral->cbxDrive, QString::fromStdString(drive.string()));
         click(dialog.btnSet);
     });
     clickToolButton(2);
@@ -168,8 +169,8 @@ TEST_F(SettingsAsShipped, StartAtLoginWritesAndRemovesTheAutostartEntry) {
     WhenModal<TEnvironment> turnOn([](TEnvironment& dialog) {
         showPage(dialog, kOperationPage);
         // Off by default.
-        EXPECT_FALSE(dialog.chkStartAtLogin->isChecked());
-        click(dialog.chkStartAtLogin);
+        EXPECT_FALSE(dialog.pageOperation->chkStartAtLogin->isChecked());
+        click(dialog.pageOperation->chkStartAtLogin);
         click(dialog.btnSet);
     });
     clickToolButton(2);
@@ -183,8 +184,8 @@ TEST_F(SettingsAsShipped, StartAtLoginWritesAndRemovesTheAutostartEntry) {
 
     WhenModal<TEnvironment> turnOff([](TEnvironment& dialog) {
         showPage(dialog, kOperationPage);
-        EXPECT_TRUE(dialog.chkStartAtLogin->isChecked());
-        click(dialog.chkStartAtLogin);
+        EXPECT_TRUE(dialog.pageOperation->chkStartAtLogin->isChecked());
+        click(dialog.pageOperation->chkStartAtLogin);
         click(dialog.btnSet);
     });
     clickToolButton(2);
@@ -210,11 +211,11 @@ TEST_F(SettingsAsShipped, ANewPhonebookLinkIsOfferedABackupBeforeTheReopenedLine
     WhenModal<TEnvironment> answer([](TEnvironment& dialog) {
         // Another port for the line, and the address book as the roster.
         showPage(dialog, 0);
-        chooseNext(dialog.cbxPort);
+        chooseNext(dialog.pageGeneral->cbxPort);
         showPage(dialog, kPhonebookPage);
-        click(dialog.chkUsePbAdrs);
-        if (dialog.cbxPbAdrsBook->currentIndex() < 0)
-            chooseNext(dialog.cbxPbAdrsBook);
+        click(dialog.pagePhonebook->chkUsePbAdrs);
+        if (dialog.pagePhonebook->cbxPbAdrsBook->currentIndex() < 0)
+            chooseNext(dialog.pagePhonebook->cbxPbAdrsBook);
         click(dialog.btnSet);
     });
     chooseFromMenu(form.get(), QStringLiteral("オプション(&O)"), form->actEnvironment);

@@ -1,9 +1,9 @@
 // The settings dialog opened from the menu of the running program: its OK
 // moves the tables or re-opens the line.
 #include "data/TDMKanata195.h"
+#include "environment/gui/TEnvironment.h"
 #include "intake/gui/TMainForm.h"
 #include "settings/IniFile.h"
-#include "environment/gui/TEnvironment.h"
 #include "tests/support/ProgramInProcess.h"
 #include "tests/support/UserInput.h"
 
@@ -40,8 +40,8 @@ protected:
 TEST_F(ProgramEnvironment, NewDataFolderAndRowCountTakeEffect) {
     const auto other = folders.scratch() / "Other";
     answer([&](TEnvironment& dialog) {
-        dialog.edtDataPath->setText(QString::fromStdString(other.string()));
-        dialog.udListMaxCount->setValue(25);
+        dialog.pageGeneral->edtDataPath->setText(QString::fromStdString(other.string()));
+        dialog.pageScreen->udListMaxCount->setValue(25);
     });
     messages.expect("指定したフォルダーが見つかりません", MessageResult::Yes);
     form->actEnvironment->trigger();
@@ -57,8 +57,9 @@ TEST_F(ProgramEnvironment, NewDataFolderAndRowCountTakeEffect) {
 
 TEST_F(ProgramEnvironment, OtherLineTypeIsAnnouncedAndTheLineReopened) {
     answer([](TEnvironment& dialog) {
-        dialog.rbOptical->setChecked(true);
-        dialog.cbxOpticalModel->setCurrentIndex(dialog.cbxOpticalModel->findData(901));
+        dialog.pageGeneral->rbOptical->setChecked(true);
+        dialog.pageGeneral->cbxOpticalModel->setCurrentIndex(
+            dialog.pageGeneral->cbxOpticalModel->findData(901));
     });
     messages.expect("変更内容を有効にするため再設定をおこないます").expect("再設定が完了しました");
     form->actEnvironment->trigger();
@@ -70,7 +71,7 @@ TEST_F(ProgramEnvironment, OtherLineTypeIsAnnouncedAndTheLineReopened) {
 TEST_F(ProgramEnvironment, CancelChangesNothing) {
     program->dialogs().runEnvironment = [this](QDialog& dialog) {
         ++dialogs;
-        dynamic_cast<TEnvironment&>(dialog).udListMaxCount->setValue(5);
+        dynamic_cast<TEnvironment&>(dialog).pageScreen->udListMaxCount->setValue(5);
         dialog.reject();
         return false;
     };
@@ -90,7 +91,7 @@ TEST(ProgramFirstRun, ChoosingNoAdapterStartsWithoutALibrary) {
     KanataProgram program(form, flags, messages, stageFolder(), folders.workFolder());
     program.dialogs().runEnvironment = [](QDialog& dialog) {
         auto& environment = dynamic_cast<TEnvironment&>(dialog);
-        environment.rbNone->setChecked(true);
+        environment.pageGeneral->rbNone->setChecked(true);
         environment.btnSetClick();
         return environment.result() == QDialog::Accepted;
     };

@@ -66,31 +66,31 @@ TEST_F(EnvironmentDialog, ShowsTheLoadedSettingsOnTheStoredPage) {
     ASSERT_EQ(dialog.pgcEnvironment->count(), 8);
     EXPECT_EQ(dialog.pgcEnvironment->tabText(7), QStringLiteral("番号名鑑連携"));
     EXPECT_EQ(dialog.pgcEnvironment->currentIndex(), 4);
-    EXPECT_TRUE(dialog.rbAnalog->isChecked());
-    EXPECT_EQ(dialog.cbxAnalogModel->currentText(), QStringLiteral("シミュレーター"));
-    EXPECT_EQ(dialog.cbxPort->currentText(), QStringLiteral("COM2"));
-    EXPECT_EQ(dialog.cbxPort->count(), 11);
-    EXPECT_EQ(dialog.udListMaxCount->value(), 300);
-    EXPECT_EQ(dialog.lblHistoryFunction->text(), QStringLiteral("○"));
-    EXPECT_EQ(dialog.edtSelectItem[0]->text(), QStringLiteral("内容"));
-    EXPECT_EQ(dialog.cbxDrive->currentText(), QStringLiteral("/media/cdrom"));
+    EXPECT_TRUE(dialog.pageGeneral->rbAnalog->isChecked());
+    EXPECT_EQ(dialog.pageGeneral->cbxAnalogModel->currentText(), QStringLiteral("シミュレーター"));
+    EXPECT_EQ(dialog.pageGeneral->cbxPort->currentText(), QStringLiteral("COM2"));
+    EXPECT_EQ(dialog.pageGeneral->cbxPort->count(), 11);
+    EXPECT_EQ(dialog.pageScreen->udListMaxCount->value(), 300);
+    EXPECT_EQ(dialog.pageGeneral->lblHistoryFunction->text(), QStringLiteral("○"));
+    EXPECT_EQ(dialog.pageScreen->edtSelectItem[0]->text(), QStringLiteral("内容"));
+    EXPECT_EQ(dialog.pageGeneral->cbxDrive->currentText(), QStringLiteral("/media/cdrom"));
 
-    dialog.cbxAnalogModel->setCurrentIndex(1);
-    EXPECT_EQ(dialog.cbxPort->currentText(), QStringLiteral("USB"));
-    EXPECT_EQ(dialog.lblHistoryFunction->text(), QStringLiteral("×"));
+    dialog.pageGeneral->cbxAnalogModel->setCurrentIndex(1);
+    EXPECT_EQ(dialog.pageGeneral->cbxPort->currentText(), QStringLiteral("USB"));
+    EXPECT_EQ(dialog.pageGeneral->lblHistoryFunction->text(), QStringLiteral("×"));
 
-    dialog.rbNone->setChecked(true);
-    EXPECT_TRUE(dialog.cbxAnalogModel->isHidden());
-    EXPECT_TRUE(dialog.lblDialFunction->isHidden());
+    dialog.pageGeneral->rbNone->setChecked(true);
+    EXPECT_TRUE(dialog.pageGeneral->cbxAnalogModel->isHidden());
+    EXPECT_TRUE(dialog.pageGeneral->lblDialFunction->isHidden());
     EXPECT_EQ(env.settings().Adapter, 0);
 
     // Lowering the generations warns; raising them again does not.
-    dialog.udAutoBUCount->setValue(3);
-    EXPECT_FALSE(dialog.lblGenerationWarning->isHidden());
-    EXPECT_TRUE(dialog.lblGenerationWarning->text().contains(
+    dialog.pageBackup->udAutoBUCount->setValue(3);
+    EXPECT_FALSE(dialog.pageBackup->lblGenerationWarning->isHidden());
+    EXPECT_TRUE(dialog.pageBackup->lblGenerationWarning->text().contains(
         QStringLiteral("4 世代目以降のバックアップデータ")));
-    dialog.udAutoBUCount->setValue(6);
-    EXPECT_TRUE(dialog.lblGenerationWarning->isHidden());
+    dialog.pageBackup->udAutoBUCount->setValue(6);
+    EXPECT_TRUE(dialog.pageBackup->lblGenerationWarning->isHidden());
 }
 
 TEST_F(EnvironmentDialog, AcceptsANewDataFolderAndRowCount) {
@@ -101,9 +101,9 @@ TEST_F(EnvironmentDialog, AcceptsANewDataFolderAndRowCount) {
     const auto chosen = folders.scratch() / "新データ";
     hooks.chooseFolder = [&](const QString&) { return QString::fromStdString(chosen.string()); };
     TEnvironment dialog(env, *ini, messages, hooks);
-    dialog.btnDataPath->click();
-    dialog.udListMaxCount->setValue(50);
-    dialog.chkAutoDel->setChecked(true);
+    dialog.pageGeneral->btnDataPath->click();
+    dialog.pageScreen->udListMaxCount->setValue(50);
+    dialog.pageReceiveHistory->chkAutoDel->setChecked(true);
     dialog.pgcEnvironment->setCurrentIndex(1);
     messages.expect("指定したフォルダーが見つかりません", MessageResult::Yes);
     dialog.btnSet->click();
@@ -131,20 +131,20 @@ TEST_F(EnvironmentDialog, EditionListsItsAddressBooks) {
     settings.TipView = false;
     auto env = model();
     TEnvironment dialog(env, *ini, messages);
-    EXPECT_EQ(dialog.lblPbAvailable->text(), QStringLiteral("使用不可"));
-    EXPECT_TRUE(dialog.chkUsePbAdrs->toolTip().isEmpty());
+    EXPECT_EQ(dialog.pagePhonebook->lblPbAvailable->text(), QStringLiteral("使用不可"));
+    EXPECT_TRUE(dialog.pagePhonebook->chkUsePbAdrs->toolTip().isEmpty());
     dialog.chkTipView->setChecked(true);
-    EXPECT_FALSE(dialog.chkUsePbAdrs->toolTip().isEmpty());
+    EXPECT_FALSE(dialog.pagePhonebook->chkUsePbAdrs->toolTip().isEmpty());
 
-    dialog.chkUsePbAdrs->setChecked(true);
-    dialog.cbxPbSeries->setCurrentIndex(3);
-    EXPECT_EQ(dialog.lblPbAvailable->text(), QStringLiteral("利用可能"));
-    ASSERT_EQ(dialog.cbxPbAdrsBook->count(), 2);
+    dialog.pagePhonebook->chkUsePbAdrs->setChecked(true);
+    dialog.pagePhonebook->cbxPbSeries->setCurrentIndex(3);
+    EXPECT_EQ(dialog.pagePhonebook->lblPbAvailable->text(), QStringLiteral("利用可能"));
+    ASSERT_EQ(dialog.pagePhonebook->cbxPbAdrsBook->count(), 2);
     messages.expect("アドレス帳を選択してください");
     dialog.btnSet->click();
     EXPECT_EQ(dialog.pgcEnvironment->currentIndex(), static_cast<int>(EnvironmentPage::Phonebook));
 
-    dialog.cbxPbAdrsBook->setCurrentIndex(1);
+    dialog.pagePhonebook->cbxPbAdrsBook->setCurrentIndex(1);
     dialog.btnSet->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(env.settings().PbSeries, 3);
@@ -157,7 +157,7 @@ TEST_F(EnvironmentDialog, RefusalTurnsToThePageOfTheField) {
     auto env = model();
     TEnvironment dialog(env, *ini, messages);
     dialog.pgcEnvironment->setCurrentIndex(0);
-    dialog.edtSelectItem[2]->clear();
+    dialog.pageScreen->edtSelectItem[2]->clear();
     messages.expect("選択項目名称が未入力です");
     dialog.btnSet->click();
     EXPECT_NE(dialog.result(), QDialog::Accepted);
@@ -183,7 +183,7 @@ TEST_F(EnvironmentDialog, UnbuiltFunctionsSayTheyAreNotReady) {
     auto env = model();
     TEnvironment dialog(env, *ini, messages);
     messages.expect("この機能は現在準備中です");
-    dialog.btnUpdateCheck->click();
+    dialog.pageUpdate->btnUpdateCheck->click();
     EXPECT_TRUE(messages.allAnswered());
 }
 
@@ -200,7 +200,7 @@ TEST_F(EnvironmentDialog, FirstPagePicture) {
     TEnvironment dialog(env, *ini, messages);
     dialog.setFont(font);
     dialog.pgcEnvironment->setCurrentIndex(0);
-    dialog.edtDataPath->setText(QStringLiteral("/home/kanata/着信帳データ/"));
+    dialog.pageGeneral->edtDataPath->setText(QStringLiteral("/home/kanata/着信帳データ/"));
     dialog.show();
     dialog.adjustSize();
     EXPECT_TRUE(dialog.grab().save(QString::fromUtf8(target)));

@@ -3,15 +3,15 @@
 // message boxes answered from a script.
 #include "data/AddressBook.h"
 #include "data/TDMKanata195.h"
+#include "environment/gui/TEnvironment.h"
 #include "intake/gui/TCallsTelephone.h"
 #include "intake/gui/TMainForm.h"
 #include "intake/gui/TPasswordForm.h"
 #include "intake/gui/TSetIPPBXDetail.h"
 #include "intake/gui/TVersion.h"
 #include "lookup/PhonebookEditions.h"
-#include "settings/Registry.h"
 #include "settings/IniFile.h"
-#include "environment/gui/TEnvironment.h"
+#include "settings/Registry.h"
 #include "tests/support/ProgramInProcess.h"
 #include "tests/support/UserInput.h"
 #include "views/gui/TReceiveView.h"
@@ -250,8 +250,8 @@ TEST_F(ProgramStartup, AMissingAddressBookLeadsIntoTheSettings) {
     });
     messages.expect("登録名簿として指定中の番号名鑑に");
     // The user gives up the link to go on.
-    answerSettings =
-        acceptSettings([](TEnvironment& dialog) { dialog.chkUsePbAdrs->setChecked(false); });
+    answerSettings = acceptSettings(
+        [](TEnvironment& dialog) { dialog.pagePhonebook->chkUsePbAdrs->setChecked(false); });
     EXPECT_TRUE(start());
     EXPECT_FALSE(program->settings().UsePbAdrs);
 }
@@ -371,7 +371,7 @@ TEST_F(ProgramStartup, IpPbxDetailsFromTheSettingsReopenTheLine) {
     program->dialogs().runEnvironment = [&details](QDialog& dialog) {
         auto& environment = dynamic_cast<TEnvironment&>(dialog);
         environment.show();
-        QTest::mouseClick(environment.btnIpDetails, Qt::LeftButton);
+        QTest::mouseClick(environment.pageGeneral->btnIpDetails, Qt::LeftButton);
         EXPECT_TRUE(details.ran());
         environment.btnSetClick();
         return environment.result() == QDialog::Accepted;

@@ -1,12 +1,12 @@
 // The automatic deletion of old calls runs when the program starts, and not
 // again when the tables are opened anew after a settings change.
-#include "data/TDMKanata195.h"
-#include "intake/gui/IntakeFlags.h"
 #include "app/KanataProgram.h"
+#include "data/TDMKanata195.h"
+#include "environment/gui/TEnvironment.h"
+#include "intake/gui/IntakeFlags.h"
 #include "intake/gui/TMainForm.h"
 #include "settings/IniFile.h"
 #include "settings/WorkFolders.h"
-#include "environment/gui/TEnvironment.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 #include "tests/support/UserInput.h"
@@ -63,7 +63,7 @@ TEST(AutoDeleteOnce, ASettingsChangeThatMovesTheTablesDeletesNothing) {
 
     program.dialogs().runEnvironment = [&](QDialog& dialog) {
         auto& environment = dynamic_cast<TEnvironment&>(dialog);
-        environment.edtDataPath->setText(QString::fromStdString(other.string()));
+        environment.pageGeneral->edtDataPath->setText(QString::fromStdString(other.string()));
         environment.btnSetClick();
         return environment.result() == QDialog::Accepted;
     };
