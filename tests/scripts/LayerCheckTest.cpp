@@ -1,40 +1,25 @@
 // The layer check is what keeps a lower folder from including a higher one;
 // these run it on the project itself and on small trees that break the
 // order in each way it knows.
+#include "tests/support/ShellCommand.h"
 #include "tests/support/TempFolders.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CheckResult {
-    int status = -1;
-    std::string output;
-};
+using kanata::test::CommandResult;
 
-CheckResult runLayerCheck(const fs::path& tree, const std::string& extra = {}) {
+CommandResult runLayerCheck(const fs::path& tree, const std::string& extra = {}) {
     const fs::path script = kanata::test::sourceFolder() / "cmake" / "LayerCheck.cmake";
-    const std::string command = "cmake -DSOURCE_DIR='" + tree.string() + "' " + extra + " -P '" +
-                                script.string() + "' 2>&1";
-    CheckResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    std::array<char, 256> buffer{};
-    while (fgets(buffer.data(), buffer.size(), pipe))
-        result.output += buffer.data();
-    const int raw = pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
+    return kanata::test::runCaptured("cmake -DSOURCE_DIR='" + tree.string() + "' " + extra +
+                                     " -P '" + script.string() + "'");
 }
 
 void writeFile(const fs::path& file, const std::string& text) {
@@ -61,18 +46,18 @@ protected:
 };
 
 TEST(LayerCheck, TheProjectKeepsItsOrder) {
-    const CheckResult result = runLayerCheck(kanata::test::sourceFolder());
+    const CommandResult result = runLayerCheck(kanata::test::sourceFolder());
     EXPECT_EQ(result.status, 0) << result.output;
 }
 
 TEST_F(SmallTree, IncludesDownwardAndWithinAFolderPass) {
-    const CheckResult result = runLayerCheck(root_);
+    const CommandResult result = runLayerCheck(root_);
     EXPECT_EQ(result.status, 0) << result.output;
 }
 
 TEST_F(SmallTree, AnIncludeOfAHigherFolderFailsNamingTheFile) {
     writeFile(root_ / "base" / "A.cpp", "#include \"base/A.h\"\n  #  include \"top/C.h\"\n");
-    const CheckResult result = runLayerCheck(root_);
+    const CommandResult result = runLayerCheck(root_);
     EXPECT_NE(result.status, 0);
     EXPECT_NE(result.output.find("base/A.cpp: includes top/C.h"), std::string::npos)
         << result.output;
@@ -80,7 +65,7 @@ TEST_F(SmallTree, AnIncludeOfAHigherFolderFailsNamingTheFile) {
 
 TEST_F(SmallTree, LogicIncludingAWindowHeaderFails) {
     writeFile(root_ / "middle" / "D.cpp", "#include \"middle/gui/W.h\"\n");
-    const CheckResult result = runLayerCheck(root_);
+    const CommandResult result = runLayerCheck(root_);
     EXPECT_NE(result.status, 0);
     EXPECT_NE(result.output.find("middle/D.cpp: logic includes the window header"),
               std::string::npos)
@@ -90,14 +75,14 @@ TEST_F(SmallTree, LogicIncludingAWindowHeaderFails) {
 TEST_F(SmallTree, ADocumentInAnotherOrderFails) {
     writeFile(root_ / "docs" / "architecture.md",
               "1. `middle/` — between\n2. `base/` — ground\n3. `top/` — the program\n");
-    const CheckResult result = runLayerCheck(root_);
+    const CommandResult result = runLayerCheck(root_);
     EXPECT_NE(result.status, 0);
     EXPECT_NE(result.output.find("docs/architecture.md lists the folders"), std::string::npos)
         << result.output;
 }
 
 TEST_F(SmallTree, TheMatrixCountsEveryInclude) {
-    const CheckResult result = runLayerCheck(root_, "-DMATRIX=ON");
+    const CommandResult result = runLayerCheck(root_, "-DMATRIX=ON");
     ASSERT_EQ(result.status, 0) << result.output;
     // top/ includes middle/ once and base/ once.
     EXPECT_NE(result.output.find("top          1     1     ."), std::string::npos) << result.output;

@@ -1,17 +1,15 @@
 // The set-up script runs before every build of the run and test commands; on
 // a machine that already has every package it must stay silent and must not
 // reach for the package manager (which needs the network and root).
+#include "tests/support/ShellCommand.h"
 #include "tests/support/TempFolders.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace {
 
@@ -24,23 +22,7 @@ void writeTrap(const fs::path& folder, const std::string& name, const fs::path& 
     fs::permissions(script, fs::perms::owner_all);
 }
 
-struct RunResult {
-    int status = -1;
-    std::string output;
-};
-
-RunResult runCaptured(const std::string& command) {
-    RunResult result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return result;
-    std::array<char, 256> buffer{};
-    while (fgets(buffer.data(), buffer.size(), pipe))
-        result.output += buffer.data();
-    const int raw = pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
-}
+using kanata::test::runCaptured;
 
 TEST(SetupScript, SecondRunIsSilentAndLeavesThePackageManagerAlone) {
     kanata::test::TempFolders folders;
@@ -54,7 +36,7 @@ TEST(SetupScript, SecondRunIsSilentAndLeavesThePackageManagerAlone) {
     // The first run may install what this machine still lacks (CI's first
     // step already did); the second must find everything in place.
     ASSERT_EQ(runCaptured("bash '" + script + "'").status, 0);
-    const RunResult second =
+    const kanata::test::CommandResult second =
         runCaptured("PATH='" + traps.string() + "':\"$PATH\" bash '" + script + "'");
 
     EXPECT_EQ(second.status, 0);
