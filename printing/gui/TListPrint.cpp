@@ -1,6 +1,4 @@
 #include "printing/gui/TListPrint.h"
-#include "ui/gui/ItemDrag.h"
-#include <QDropEvent>
 
 #include "data/TDMKanata195.h"
 #include "history/gui/ListWindowParts.h"
@@ -8,9 +6,11 @@
 #include "printing/ListPrintSettingsStore.h"
 #include "printing/PrintCustomColours.h"
 #include "printing/PrintRunTexts.h"
-#include "printing/RuledLines.h"
 #include "printing/TablePrintSources.h"
+#include "printing/gui/PrintLayoutGrid.h"
 #include "printing/gui/PrinterSettingsFile.h"
+#include "printing/gui/RuledLinesPage.h"
+#include "printing/gui/StoredColours.h"
 #include "printing/gui/TListPrintList.h"
 #include "printing/gui/TListPrintPreview.h"
 #include "settings/GlobalSettings.h"
@@ -29,17 +29,14 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace kanata {
@@ -58,43 +55,23 @@ QComboBox* Choices(QWidget* owner, const QStringList& items) {
 
 const QStringList kPositionsX{"左", "中央", "右"};
 const QStringList kPositionsY{"上", "下"};
-const QStringList kLineTypes{"実線（細）", "実線（中）", "実線（太）",
-                             "点線（細）", "点線（中）", "一点鎖線"};
-const char* const kLineCaptions[kRuledLineCount] = {"上端", "横線", "下端", "左端", "縦線", "右端"};
-
-QColor ColourOf(StoredColour c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-StoredColour StoredOf(const QColor& c) {
-    return static_cast<StoredColour>(c.red()) | static_cast<StoredColour>(c.green()) << 8 |
-           static_cast<StoredColour>(c.blue()) << 16;
-}
-
-void Swatch(QLabel* label, std::optional<QColor> colour) {
-    label->setAutoFillBackground(true);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::Window,
-                 colour.value_or(label->parentWidget()->palette().color(QPalette::Window)));
-    label->setPalette(pal);
-    label->setText(colour ? QString() : QStringLiteral("なし"));
-}
-
 } // namespace
 
 TListPrint::TListPrint(ListPrintContext context, QWidget* parent)
     : QDialog(parent), c_(std::move(context)) {
     setWindowTitle(QStringLiteral("一覧表の印刷"));
-    const auto names = SelectionItemNames(c_.ini);
-    items_[0] = HistoryPrintItems(names);
-    items_[1] = RosterPrintItems();
+    const std::array<std::vector<PrintItem>, 2> items{HistoryPrintItems(SelectionItemNames(c_.ini)),
+                                                      RosterPrintItems()};
+    std::array<PrintLayout, 2> layouts;
     for (int s = 0; s < 2; ++s) {
         const auto source = static_cast<PrintSource>(s);
         templates_[s] = std::make_unique<PrintTemplates>(c_.dataFolder / TemplateFileName(source),
-                                                         static_cast<int>(items_[s].size()));
+                                                         static_cast<int>(items[s].size()));
         const auto stored = StoredLayout(c_.ini, source);
-        layouts_[s] = stored.value_or(PrintLayout{});
+        layouts[s] = stored.value_or(PrintLayout{});
         templates_[s]->load(stored);
     }
+    layoutGrid = new PrintLayoutGrid(items, std::move(layouts), c_.messages, this);
     if (!RestorePrinterSettings(c_.workFolder / kPrinterSettingsFileName, printer_))
         printer_.setPageMargins(DefaultListPageLayout().margins(), QPageLayout::Millimeter);
 
@@ -159,26 +136,6 @@ QWidget* TListPrint::buildContentsPage() {
     cbxTemplate->setInsertPolicy(QComboBox::NoInsert);
     btnTemplateSave = new QPushButton(QStringLiteral("保存"), page);
     btnTemplateDelete = new QPushButton(QStringLiteral("削除"), page);
-    lbxItems = new QListWidget(page);
-    lvLayout = new QTreeWidget(page);
-    lvLayout->setHeaderLabels({QStringLiteral("項目名"), QStringLiteral("項目幅")});
-    lvLayout->setRootIsDecorated(false);
-    lvLayout->header()->resizeSection(0, 190);
-    // Items are dragged from the item list onto the order, where they land.
-    lbxItems->setDragEnabled(true);
-    lbxItems->setDragDropMode(QAbstractItemView::DragOnly);
-    lvLayout->setAcceptDrops(true);
-    lvLayout->viewport()->setAcceptDrops(true);
-    lvLayout->setDragDropMode(QAbstractItemView::DropOnly);
-    lvLayout->viewport()->installEventFilter(this);
-    btnSet = new QPushButton(QStringLiteral("セット"), page);
-    btnRemove = new QPushButton(QStringLiteral("削除"), page);
-    btnClear = new QPushButton(QStringLiteral("全削除"), page);
-    btnUp = new QToolButton(page);
-    btnUp->setArrowType(Qt::UpArrow);
-    btnDown = new QToolButton(page);
-    btnDown->setArrowType(Qt::DownArrow);
-    edtWidth = new QSpinBox(page);
     chkIgnoreTdfkn = new QCheckBox(QStringLiteral("都道府県名は印刷しない"), page);
     edtTitle = new QLineEdit(page);
     edtTitle->setMaxLength(200);
@@ -208,23 +165,13 @@ QWidget* TListPrint::buildContentsPage() {
     source->addWidget(btnTemplateSave);
     source->addWidget(btnTemplateDelete);
     grid->addLayout(source, 0, 0, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("項目名："), page), 1, 0);
-    grid->addWidget(new QLabel(QStringLiteral("印刷順："), page), 1, 2);
-    grid->addWidget(lbxItems, 2, 0);
-    auto* middle = new QVBoxLayout;
-    middle->addStretch();
-    for (QWidget* w : {static_cast<QWidget*>(btnSet), static_cast<QWidget*>(btnRemove),
-                       static_cast<QWidget*>(btnClear), static_cast<QWidget*>(btnUp),
-                       static_cast<QWidget*>(btnDown)})
-        middle->addWidget(w);
-    middle->addStretch();
-    grid->addLayout(middle, 2, 1);
-    grid->addWidget(lvLayout, 2, 2);
+    layoutGrid->setParent(page);
+    grid->addWidget(layoutGrid, 1, 0, 2, 3);
     auto* width = new QHBoxLayout;
     width->addWidget(chkIgnoreTdfkn);
     width->addStretch();
     width->addWidget(new QLabel(QStringLiteral("項目幅："), page));
-    width->addWidget(edtWidth);
+    width->addWidget(layoutGrid->edtWidth);
     width->addWidget(new QLabel(QStringLiteral("(半角文字数)"), page));
     grid->addLayout(width, 3, 0, 1, 3);
     auto* form = new QGridLayout;
@@ -246,24 +193,6 @@ QWidget* TListPrint::buildContentsPage() {
             [this] { switchSource(PrintSource::History, true); });
     connect(rbMeibo, &QRadioButton::clicked, this,
             [this] { switchSource(PrintSource::Roster, true); });
-    connect(btnSet, &QPushButton::clicked, this, [this] { btnSetClick(); });
-    connect(lbxItems, &QListWidget::itemDoubleClicked, this, [this] { btnSetClick(); });
-    connect(btnRemove, &QPushButton::clicked, this, [this] { btnRemoveClick(); });
-    connect(btnClear, &QPushButton::clicked, this, [this] {
-        layouts_[sourceIndex()].clear();
-        fillItems();
-        fillLayout(-1);
-    });
-    connect(btnUp, &QToolButton::clicked, this, [this] { moveEntry(-1); });
-    connect(btnDown, &QToolButton::clicked, this, [this] { moveEntry(+1); });
-    connect(lvLayout, &QTreeWidget::currentItemChanged, this, [this] { selectedEntryChanged(); });
-    connect(edtWidth, &QSpinBox::valueChanged, this, [this](int value) {
-        const int row = lvLayout->indexOfTopLevelItem(lvLayout->currentItem());
-        if (loading_ || row < 0 || value < 1)
-            return;
-        layouts_[sourceIndex()][static_cast<std::size_t>(row)].width = value;
-        lvLayout->currentItem()->setText(1, QString::number(value));
-    });
     // The headings take room from the records: the count per page follows.
     const auto headingsChanged = [this] {
         if (loading_)
@@ -347,109 +276,10 @@ QWidget* TListPrint::buildFormatPage() {
 }
 
 QWidget* TListPrint::buildLinesPage() {
-    auto* page = new QWidget(this);
-    auto* lines = new QGroupBox(QStringLiteral("罫線"), page);
-    auto* grid = new QGridLayout(lines);
-    for (int i = 0; i < kRuledLineCount; ++i) {
-        sbtnLine[static_cast<std::size_t>(i)] = new QToolButton(lines);
-        sbtnLine[static_cast<std::size_t>(i)]->setText(QString::fromUtf8(kLineCaptions[i]));
-        sbtnLine[static_cast<std::size_t>(i)]->setCheckable(true);
-        grid->addWidget(sbtnLine[static_cast<std::size_t>(i)], i / 3, i % 3);
-        connect(sbtnLine[static_cast<std::size_t>(i)], &QToolButton::clicked, this, [this, i] {
-            ToggleRuledLine(format_.lines, static_cast<RuledLine>(i), lbxLineType->currentRow());
-            showLines();
-        });
-    }
-    btnLineNone = new QPushButton(QStringLiteral("なし"), lines);
-    btnLineOuter = new QPushButton(QStringLiteral("外枠"), lines);
-    btnLineInner = new QPushButton(QStringLiteral("内側"), lines);
-    grid->addWidget(btnLineNone, 2, 0);
-    grid->addWidget(btnLineOuter, 2, 1);
-    grid->addWidget(btnLineInner, 2, 2);
-    lbxLineType = new QListWidget(lines);
-    lbxLineType->addItems(kLineTypes);
-    lbxLineType->setCurrentRow(0);
-    grid->addWidget(lbxLineType, 0, 3, 4, 1);
-    edtHorzInterval = new QSpinBox(lines);
-    edtHorzInterval->setRange(1, 20);
-    auto* interval = new QHBoxLayout;
-    interval->addWidget(new QLabel(QStringLiteral("水平線の間隔："), lines));
-    interval->addWidget(edtHorzInterval);
-    interval->addWidget(new QLabel(QStringLiteral("行おき"), lines));
-    interval->addStretch();
-    grid->addLayout(interval, 3, 0, 1, 3);
-    connect(btnLineNone, &QPushButton::clicked, this, [this] {
-        ClearRuledLines(format_.lines);
-        showLines();
-    });
-    connect(btnLineOuter, &QPushButton::clicked, this, [this] {
-        ToggleEdges(format_.lines, lbxLineType->currentRow());
-        showLines();
-    });
-    connect(btnLineInner, &QPushButton::clicked, this, [this] {
-        ToggleInnerLines(format_.lines, lbxLineType->currentRow());
-        showLines();
-    });
-    connect(edtHorzInterval, &QSpinBox::valueChanged, this,
-            [this](int v) { format_.horzInterval = v; });
-
-    auto* colours = new QGroupBox(QStringLiteral("背景色"), page);
-    auto* cgrid = new QGridLayout(colours);
-    pnlHeaderColour = new QLabel(colours);
-    pnlHeaderColour->setMinimumSize(60, 22);
-    pnlHeaderColour->setFrameShape(QFrame::Box);
-    btnHeaderColour = new QPushButton(QStringLiteral("項目名の背景色の指定"), colours);
-    btnHeaderColourDelete = new QPushButton(QStringLiteral("項目名の背景色を削除"), colours);
-    lbxColours = new QListWidget(colours);
-    lbxColours->setDragDropMode(QAbstractItemView::InternalMove);
-    btnColourAdd = new QPushButton(QStringLiteral("データ行の背景色を追加"), colours);
-    btnColourDelete = new QPushButton(QStringLiteral("データ行の背景色を削除"), colours);
-    cgrid->addWidget(new QLabel(QStringLiteral("項目名："), colours), 0, 0);
-    cgrid->addWidget(pnlHeaderColour, 0, 1);
-    cgrid->addWidget(btnHeaderColour, 0, 2);
-    cgrid->addWidget(btnHeaderColourDelete, 0, 3);
-    cgrid->addWidget(new QLabel(QStringLiteral("データ："), colours), 1, 0);
-    cgrid->addWidget(lbxColours, 1, 1, 2, 1);
-    cgrid->addWidget(btnColourAdd, 1, 2);
-    cgrid->addWidget(btnColourDelete, 1, 3);
-    connect(btnHeaderColour, &QPushButton::clicked, this, [this] {
-        if (auto c = askColour(ColourOf(format_.headerColour))) {
-            format_.headerColour = StoredOf(*c);
-            format_.headerColourExists = true;
-            showColours();
-        }
-    });
-    connect(btnHeaderColourDelete, &QPushButton::clicked, this, [this] {
-        format_.headerColourExists = false;
-        showColours();
-    });
-    connect(btnColourAdd, &QPushButton::clicked, this, [this] {
-        if (format_.dataColours.size() >= kMaxDataColours)
-            return;
-        if (auto c = askColour(Qt::white)) {
-            format_.dataColours.push_back(StoredOf(*c));
-            showColours();
-        }
-    });
-    connect(btnColourDelete, &QPushButton::clicked, this, [this] {
-        const int row = lbxColours->currentRow();
-        if (row < 0 || row >= static_cast<int>(format_.dataColours.size()))
-            return;
-        format_.dataColours.erase(format_.dataColours.begin() + row);
-        showColours();
-    });
-    // Dragging reorders the list; the colours follow its new order.
-    connect(lbxColours->model(), &QAbstractItemModel::rowsMoved, this, [this] {
-        format_.dataColours.clear();
-        for (int i = 0; i < lbxColours->count(); ++i)
-            format_.dataColours.push_back(
-                lbxColours->item(i)->data(Qt::UserRole).value<StoredColour>());
-    });
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(lines);
-    layout->addWidget(colours);
-    layout->addStretch();
-    return page;
+    linesPage = new RuledLinesPage(
+        format_, [this](const QColor& initial) { return askColour(initial); },
+        [this] { showPerPage(); }, this);
+    return linesPage;
 }
 
 QWidget* TListPrint::buildRangePage() {
@@ -523,14 +353,12 @@ void TListPrint::showFormat() {
     cbxRowCount->setCurrentIndex(format_.rowCountIndex);
     edtOffsetX->setValue(format_.offsetX / 10.0);
     edtOffsetY->setValue(format_.offsetY / 10.0);
-    edtHorzInterval->setValue(format_.horzInterval);
     edtCopies->setValue(format_.copies);
     rbDataSelect[static_cast<std::size_t>(format_.dataSelect)]->setChecked(true);
     QFont sample = BodyFont(format_, logicalDpiY());
     pnlSample->setFont(sample);
     loading_ = false;
-    showLines();
-    showColours();
+    linesPage->showFormat();
     showPrinter();
     showPerPage();
 }
@@ -559,7 +387,8 @@ void TListPrint::writeSettings() {
     collectFormat();
     WritePrintFormat(c_.ini, format_);
     for (int s = 0; s < 2; ++s)
-        WriteLayout(c_.ini, LayoutSection(static_cast<PrintSource>(s)), layouts_[s]);
+        WriteLayout(c_.ini, LayoutSection(static_cast<PrintSource>(s)),
+                    layoutGrid->layout(static_cast<PrintSource>(s)));
     if (!c_.ini.save())
         c_.messages.error(c_.ini.lastError(), this);
     SavePrinterSettings(c_.workFolder / kPrinterSettingsFileName, printer_);
@@ -568,36 +397,13 @@ void TListPrint::writeSettings() {
 void TListPrint::switchSource(PrintSource source, bool announce) {
     format_.source = source;
     (source == PrintSource::History ? rbHistory : rbMeibo)->setChecked(true);
-    fillItems();
-    fillLayout(-1);
+    layoutGrid->showSource(source);
     fillTemplates();
     if (announce && source == PrintSource::Roster && c_.usePbAdrs)
         c_.messages.information("ここでの一覧表印刷は着信帳の登録名簿が対象です  \r\n\r\n"
                                 "番号名鑑のアドレス帳を登録名簿として利用している場合は  \r\n"
                                 "番号名鑑側で操作をおこなってください",
                                 this);
-}
-
-void TListPrint::fillItems() {
-    const int keep = lbxItems->currentRow();
-    lbxItems->clear();
-    const auto& items = items_[sourceIndex()];
-    for (int i : UnplacedItems(layouts_[sourceIndex()], static_cast<int>(items.size()))) {
-        auto* row = new QListWidgetItem(Q(items[static_cast<std::size_t>(i)].caption), lbxItems);
-        row->setData(Qt::UserRole, i);
-    }
-    lbxItems->setCurrentRow(std::clamp(keep, 0, lbxItems->count() - 1));
-}
-
-void TListPrint::fillLayout(int select) {
-    lvLayout->clear();
-    const auto& items = items_[sourceIndex()];
-    for (const PrintLayoutEntry& e : layouts_[sourceIndex()])
-        new QTreeWidgetItem(lvLayout, {Q(items[static_cast<std::size_t>(e.item)].caption),
-                                       QString::number(e.width)});
-    if (select >= 0 && select < lvLayout->topLevelItemCount())
-        lvLayout->setCurrentItem(lvLayout->topLevelItem(select));
-    selectedEntryChanged();
 }
 
 void TListPrint::fillTemplates() {
@@ -609,91 +415,9 @@ void TListPrint::fillTemplates() {
     btnTemplateSave->setEnabled(templates().canSave());
 }
 
-void TListPrint::selectedEntryChanged() {
-    const int row = lvLayout->indexOfTopLevelItem(lvLayout->currentItem());
-    loading_ = true;
-    if (row < 0) {
-        edtWidth->setRange(0, 0);
-        edtWidth->setValue(0);
-        edtWidth->setEnabled(false);
-    } else {
-        edtWidth->setEnabled(true);
-        edtWidth->setRange(1, kMaxColumnWidth);
-        edtWidth->setValue(layouts_[sourceIndex()][static_cast<std::size_t>(row)].width);
-    }
-    loading_ = false;
-}
-
-void TListPrint::btnSetClick() {
-    QListWidgetItem* chosen = lbxItems->currentItem();
-    if (!chosen)
-        return;
-    const int item = chosen->data(Qt::UserRole).toInt();
-    PrintLayout& layout = layouts_[sourceIndex()];
-    const int current = lvLayout->indexOfTopLevelItem(lvLayout->currentItem());
-    const std::size_t at = current < 0 ? layout.size() : static_cast<std::size_t>(current);
-    const auto outcome = PlaceItem(
-        layout, at, item, items_[sourceIndex()][static_cast<std::size_t>(item)].defaultWidth);
-    if (outcome == PlaceOutcome::LayoutFull) {
-        c_.messages.warning("設定できる項目数は100項目です  \r\nこれ以上追加できません  ", this);
-        return;
-    }
-    if (outcome != PlaceOutcome::Placed)
-        return;
-    fillItems();
-    fillLayout(static_cast<int>(at));
-}
-
-bool TListPrint::eventFilter(QObject* watched, QEvent* event) {
-    const auto type = event->type();
-    if (watched == lvLayout->viewport() &&
-        (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop))
-        return dropOnLayout(static_cast<QDropEvent*>(event));
-    return QDialog::eventFilter(watched, event);
-}
-
-// Only rows of the item list are taken: a drop names its source when it comes
-// from this program, and one from outside carries no row of ours.
-bool TListPrint::dropOnLayout(QDropEvent* drop) {
-    const bool fromItems = drop->source() == lbxItems || !drop->source();
-    const int row = fromItems ? DraggedRow(drop->mimeData()) : -1;
-    if (row < 0 || row >= lbxItems->count()) {
-        drop->ignore();
-        return true;
-    }
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
-    if (drop->type() == QEvent::Drop) {
-        lvLayout->setCurrentItem(lvLayout->itemAt(drop->position().toPoint()));
-        lbxItems->setCurrentRow(row);
-        btnSetClick();
-    }
-    return true;
-}
-
-void TListPrint::btnRemoveClick() {
-    const int row = lvLayout->indexOfTopLevelItem(lvLayout->currentItem());
-    if (row < 0)
-        return;
-    PrintLayout& layout = layouts_[sourceIndex()];
-    layout.erase(layout.begin() + row);
-    fillItems();
-    fillLayout(std::min(row, static_cast<int>(layout.size()) - 1));
-}
-
-void TListPrint::moveEntry(int by) {
-    const int row = lvLayout->indexOfTopLevelItem(lvLayout->currentItem());
-    PrintLayout& layout = layouts_[sourceIndex()];
-    const int to = row + by;
-    if (row < 0 || to < 0 || to >= static_cast<int>(layout.size()))
-        return;
-    std::swap(layout[static_cast<std::size_t>(row)], layout[static_cast<std::size_t>(to)]);
-    fillLayout(to);
-}
-
 void TListPrint::btnTemplateSaveClick() {
     const std::string name = cbxTemplate->currentText().toStdString();
-    const auto outcome = templates().save(name, layouts_[sourceIndex()]);
+    const auto outcome = templates().save(name, layoutGrid->layout());
     if (outcome != TemplateSaveOutcome::Saved) {
         c_.messages.warning(TemplateSaveMessage(outcome), this);
         return;
@@ -723,30 +447,7 @@ void TListPrint::btnTemplateDeleteClick() {
 void TListPrint::templateChosen(int index) {
     if (index < 0 || index >= static_cast<int>(templates().entries().size()))
         return;
-    layouts_[sourceIndex()] = templates().entries()[static_cast<std::size_t>(index)].layout;
-    fillItems();
-    fillLayout(-1);
-}
-
-void TListPrint::showLines() {
-    for (int i = 0; i < kRuledLineCount; ++i)
-        sbtnLine[static_cast<std::size_t>(i)]->setChecked(
-            format_.lines[static_cast<std::size_t>(i)].on);
-    // The top and bottom edges take room from the records.
-    showPerPage();
-}
-
-void TListPrint::showColours() {
-    Swatch(pnlHeaderColour, format_.headerColourExists
-                                ? std::optional<QColor>(ColourOf(format_.headerColour))
-                                : std::nullopt);
-    lbxColours->clear();
-    for (StoredColour c : format_.dataColours) {
-        auto* item = new QListWidgetItem(QStringLiteral("　　　　"), lbxColours);
-        item->setBackground(ColourOf(c));
-        item->setData(Qt::UserRole, QVariant::fromValue(c));
-    }
-    btnColourAdd->setEnabled(format_.dataColours.size() < kMaxDataColours);
+    layoutGrid->replaceLayout(templates().entries()[static_cast<std::size_t>(index)].layout);
 }
 
 void TListPrint::showPrinter() {
@@ -789,8 +490,8 @@ std::optional<QColor> TListPrint::askColour(const QColor& initial) {
 ListPrintSettings TListPrint::printSettings() const {
     ListPrintSettings s;
     s.format = format_;
-    s.layout = layouts_[sourceIndex()];
-    s.items = items_[sourceIndex()];
+    s.layout = layoutGrid->layout();
+    s.items = layoutGrid->items();
     s.date = dtpDate->date();
     return s;
 }
@@ -826,7 +527,7 @@ void TListPrint::btnPreviewClick() {
 }
 
 void TListPrint::btnListClick() {
-    if (layouts_[sourceIndex()].empty()) {
+    if (layoutGrid->layout().empty()) {
         c_.messages.warning(kNoPrintItems, this);
         return;
     }

@@ -4,9 +4,11 @@
 // number ("印刷内容"); font, rows per record and margins ("書式"); ruled
 // lines and background colours ("罫線・色"); copies, printer and the range
 // of records ("範囲・プリンター").
-#include "ui/gui/DialogSupport.h"
 #include "printing/ListPrintJob.h"
 #include "printing/PrintTemplates.h"
+#include "printing/gui/PrintLayoutGrid.h"
+#include "printing/gui/RuledLinesPage.h"
+#include "ui/gui/DialogSupport.h"
 
 #include <QDialog>
 #include <QPrinter>
@@ -20,18 +22,15 @@
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
-class QDropEvent;
 class QDoubleSpinBox;
 class QFontComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QStackedWidget;
 class QToolButton;
-class QTreeWidget;
 
 namespace kanata {
 
@@ -63,7 +62,7 @@ public:
 
     QPrinter& printer() { return printer_; }
     const PrintFormat& format() const { return format_; }
-    const PrintLayout& layout() const { return layouts_[sourceIndex()]; }
+    const PrintLayout& layout() const { return layoutGrid->layout(); }
     // The settings the list and the preview print with.
     ListPrintSettings printSettings() const;
 
@@ -79,14 +78,7 @@ public:
     QComboBox* cbxTemplate = nullptr;
     QPushButton* btnTemplateSave = nullptr;
     QPushButton* btnTemplateDelete = nullptr;
-    QListWidget* lbxItems = nullptr;
-    QTreeWidget* lvLayout = nullptr;
-    QPushButton* btnSet = nullptr;
-    QPushButton* btnRemove = nullptr;
-    QPushButton* btnClear = nullptr;
-    QToolButton* btnUp = nullptr;
-    QToolButton* btnDown = nullptr;
-    QSpinBox* edtWidth = nullptr;
+    PrintLayoutGrid* layoutGrid = nullptr;
     QCheckBox* chkIgnoreTdfkn = nullptr;
     QLineEdit* edtTitle = nullptr;
     QComboBox* cbxTitlePos = nullptr;
@@ -110,18 +102,7 @@ public:
     QDoubleSpinBox* edtOffsetY = nullptr;
     QLabel* lblPerPage = nullptr;
     // 罫線・色
-    std::array<QToolButton*, kRuledLineCount> sbtnLine{};
-    QPushButton* btnLineNone = nullptr;
-    QPushButton* btnLineOuter = nullptr;
-    QPushButton* btnLineInner = nullptr;
-    QListWidget* lbxLineType = nullptr;
-    QSpinBox* edtHorzInterval = nullptr;
-    QLabel* pnlHeaderColour = nullptr;
-    QPushButton* btnHeaderColour = nullptr;
-    QPushButton* btnHeaderColourDelete = nullptr;
-    QListWidget* lbxColours = nullptr;
-    QPushButton* btnColourAdd = nullptr;
-    QPushButton* btnColourDelete = nullptr;
+    RuledLinesPage* linesPage = nullptr;
     // 範囲・プリンター
     QSpinBox* edtCopies = nullptr;
     QLabel* lblPrinterName = nullptr;
@@ -134,11 +115,7 @@ public:
     QPushButton* btnList = nullptr;
     QPushButton* btnCancel = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    bool dropOnLayout(QDropEvent* drop);
     int sourceIndex() const { return static_cast<int>(format_.source); }
     PrintTemplates& templates() { return *templates_[sourceIndex()]; }
     QWidget* buildContentsPage();
@@ -150,17 +127,9 @@ private:
     void collectFormat();
     void writeSettings();
     void switchSource(PrintSource source, bool announce);
-    void fillItems();
-    void fillLayout(int select);
     void fillTemplates();
-    void showLines();
-    void showColours();
     void showPrinter();
     void showPerPage();
-    void selectedEntryChanged();
-    void btnSetClick();
-    void btnRemoveClick();
-    void moveEntry(int by);
     void btnTemplateSaveClick();
     void btnTemplateDeleteClick();
     void templateChosen(int index);
@@ -171,8 +140,6 @@ private:
 
     ListPrintContext c_;
     PrintFormat format_;
-    std::array<PrintLayout, 2> layouts_;
-    std::array<std::vector<PrintItem>, 2> items_;
     std::array<std::unique_ptr<PrintTemplates>, 2> templates_;
     QPrinter printer_{QPrinter::HighResolution};
     bool loading_ = false;

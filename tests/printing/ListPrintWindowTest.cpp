@@ -2,19 +2,19 @@
 // layout dialog on the running program; the layout is built with clicks,
 // the preview pages through it, and the list window prints the chosen
 // records (to PDF here, as no printer is installed on a test machine).
+#include "app/KanataProgram.h"
 #include "data/MeiboTable.h"
 #include "data/RecvHisTable.h"
 #include "data/TDMKanata195.h"
+#include "environment/gui/TEnvironment.h"
 #include "history/gui/THistorySearch.h"
 #include "intake/gui/IntakeFlags.h"
-#include "app/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "printing/gui/TListPrint.h"
 #include "printing/gui/TListPrintList.h"
 #include "printing/gui/TListPrintPreview.h"
 #include "roster/MeiboCondition.h"
 #include "settings/IniFile.h"
-#include "environment/gui/TEnvironment.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 #include "ui/gui/RangeDialog.h"
@@ -82,10 +82,10 @@ template <class T> void WhenModal(std::function<void(T&)> act) {
 }
 
 void ChooseItem(TListPrint& dialog, const QString& caption) {
-    const auto found = dialog.lbxItems->findItems(caption, Qt::MatchExactly);
+    const auto found = dialog.layoutGrid->lbxItems->findItems(caption, Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1) << caption.toStdString();
-    dialog.lbxItems->setCurrentItem(found.front());
-    QTest::mouseClick(dialog.btnSet, Qt::LeftButton);
+    dialog.layoutGrid->lbxItems->setCurrentItem(found.front());
+    QTest::mouseClick(dialog.layoutGrid->btnSet, Qt::LeftButton);
 }
 
 // The range page set to all records, printed into `pdf`.
@@ -188,39 +188,39 @@ TEST_F(ListPrintWindow, LayoutBuiltByClicksPrintsTheChosenRangeAndIsRemembered) 
         ChooseItem(dialog, "電話番号");
         ChooseItem(dialog, "＜空白＞");
         ChooseItem(dialog, "＜空白＞");
-        EXPECT_TRUE(dialog.lbxItems->findItems("電話番号", Qt::MatchExactly).isEmpty());
-        EXPECT_EQ(dialog.lbxItems->findItems("＜空白＞", Qt::MatchExactly).size(), 1);
+        EXPECT_TRUE(dialog.layoutGrid->lbxItems->findItems("電話番号", Qt::MatchExactly).isEmpty());
+        EXPECT_EQ(dialog.layoutGrid->lbxItems->findItems("＜空白＞", Qt::MatchExactly).size(), 1);
         // セット inserts before the selected entry: select the first blank
         // and put the company there.
-        dialog.lvLayout->setCurrentItem(dialog.lvLayout->topLevelItem(0));
+        dialog.layoutGrid->lvLayout->setCurrentItem(dialog.layoutGrid->lvLayout->topLevelItem(0));
         ChooseItem(dialog, "会社名漢字");
         EXPECT_EQ(Layout(dialog), "6:50 0:2 0:2 4:13 1:5 ");
         // Width of the selected company column.
-        dialog.edtWidth->selectAll();
-        QTest::keyClicks(dialog.edtWidth, "40");
-        QTest::keyClick(dialog.edtWidth, Qt::Key_Tab);
+        dialog.layoutGrid->edtWidth->selectAll();
+        QTest::keyClicks(dialog.layoutGrid->edtWidth, "40");
+        QTest::keyClick(dialog.layoutGrid->edtWidth, Qt::Key_Tab);
         // The last entry moves to the top; the first blank goes away.
-        dialog.lvLayout->setCurrentItem(dialog.lvLayout->topLevelItem(4));
+        dialog.layoutGrid->lvLayout->setCurrentItem(dialog.layoutGrid->lvLayout->topLevelItem(4));
         for (int i = 0; i < 4; ++i)
-            QTest::mouseClick(dialog.btnUp, Qt::LeftButton);
-        dialog.lvLayout->setCurrentItem(dialog.lvLayout->topLevelItem(2));
-        QTest::mouseClick(dialog.btnRemove, Qt::LeftButton);
+            QTest::mouseClick(dialog.layoutGrid->btnUp, Qt::LeftButton);
+        dialog.layoutGrid->lvLayout->setCurrentItem(dialog.layoutGrid->lvLayout->topLevelItem(2));
+        QTest::mouseClick(dialog.layoutGrid->btnRemove, Qt::LeftButton);
         EXPECT_EQ(Layout(dialog), "1:5 6:40 0:2 4:13 ");
 
         // Lines: the edges twice with one type leaves them off.
         QTest::mouseClick(dialog.sbtnLines, Qt::LeftButton);
         QApplication::processEvents();
-        dialog.lbxLineType->setCurrentRow(1);
-        QTest::mouseClick(dialog.btnLineOuter, Qt::LeftButton);
-        QTest::mouseClick(dialog.btnLineOuter, Qt::LeftButton);
-        EXPECT_FALSE(dialog.sbtnLine[TopEdge]->isChecked());
-        QTest::mouseClick(dialog.btnLineOuter, Qt::LeftButton);
-        QTest::mouseClick(dialog.sbtnLine[InnerVertical], Qt::LeftButton);
-        EXPECT_TRUE(dialog.sbtnLine[LeftEdge]->isChecked());
+        dialog.linesPage->lbxLineType->setCurrentRow(1);
+        QTest::mouseClick(dialog.linesPage->btnLineOuter, Qt::LeftButton);
+        QTest::mouseClick(dialog.linesPage->btnLineOuter, Qt::LeftButton);
+        EXPECT_FALSE(dialog.linesPage->sbtnLine[TopEdge]->isChecked());
+        QTest::mouseClick(dialog.linesPage->btnLineOuter, Qt::LeftButton);
+        QTest::mouseClick(dialog.linesPage->sbtnLine[InnerVertical], Qt::LeftButton);
+        EXPECT_TRUE(dialog.linesPage->sbtnLine[LeftEdge]->isChecked());
         dialog.chooseColour = [](const QColor&) { return QColor(0xCC, 0xEE, 0xFF); };
-        QTest::mouseClick(dialog.btnColourAdd, Qt::LeftButton);
-        QTest::mouseClick(dialog.btnHeaderColour, Qt::LeftButton);
-        EXPECT_EQ(dialog.lbxColours->count(), 1);
+        QTest::mouseClick(dialog.linesPage->btnColourAdd, Qt::LeftButton);
+        QTest::mouseClick(dialog.linesPage->btnHeaderColour, Qt::LeftButton);
+        EXPECT_EQ(dialog.linesPage->lbxColours->count(), 1);
 
         QTest::mouseClick(dialog.sbtnRange, Qt::LeftButton);
         QApplication::processEvents(); // the page lays itself out once shown
@@ -307,7 +307,7 @@ TEST_F(ListPrintWindow, RosterPrintsAllEntriesInTheSortOrderShown) {
         ASSERT_TRUE(dialog.rbMeibo->isChecked());
         ChooseItem(dialog, "＜通番＞");
         ChooseItem(dialog, "会社名漢字");
-        dialog.lvLayout->setCurrentItem(nullptr);
+        dialog.layoutGrid->lvLayout->setCurrentItem(nullptr);
         ChooseItem(dialog, "名前カナ");
         EXPECT_EQ(Layout(dialog), "8:50 1:5 9:14 ");
         AllRecordsToPdf(dialog, pdf);
@@ -338,27 +338,30 @@ TEST_F(ListPrintWindow, ItemsDraggedOntoTheOrderLandWhereTheyAreDropped) {
         // The list's own drag data, dropped on the first entry of the order
         // and then below the last one.
         const auto dragItem = [&](const QString& caption, QPoint at) {
-            const auto found = dialog.lbxItems->findItems(caption, Qt::MatchExactly);
+            const auto found = dialog.layoutGrid->lbxItems->findItems(caption, Qt::MatchExactly);
             ASSERT_EQ(found.size(), 1);
-            std::unique_ptr<QMimeData> mime(dialog.lbxItems->model()->mimeData(
-                {dialog.lbxItems->indexFromItem(found.front())}));
+            std::unique_ptr<QMimeData> mime(dialog.layoutGrid->lbxItems->model()->mimeData(
+                {dialog.layoutGrid->lbxItems->indexFromItem(found.front())}));
             QDragEnterEvent enter(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
-            QApplication::sendEvent(dialog.lvLayout->viewport(), &enter);
+            QApplication::sendEvent(dialog.layoutGrid->lvLayout->viewport(), &enter);
             EXPECT_TRUE(enter.isAccepted());
             QDropEvent drop(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
-            QApplication::sendEvent(dialog.lvLayout->viewport(), &drop);
+            QApplication::sendEvent(dialog.layoutGrid->lvLayout->viewport(), &drop);
         };
-        const QRect first = dialog.lvLayout->visualItemRect(dialog.lvLayout->topLevelItem(0));
+        const QRect first = dialog.layoutGrid->lvLayout->visualItemRect(
+            dialog.layoutGrid->lvLayout->topLevelItem(0));
         dragItem("会社名漢字", first.center());
         EXPECT_EQ(Layout(dialog), "6:50 8:14 4:13 ");
-        dragItem("＜通番＞", QPoint(first.center().x(), dialog.lvLayout->viewport()->height() - 4));
+        dragItem("＜通番＞",
+                 QPoint(first.center().x(), dialog.layoutGrid->lvLayout->viewport()->height() - 4));
         EXPECT_EQ(Layout(dialog), "6:50 8:14 4:13 1:5 ");
-        EXPECT_TRUE(dialog.lbxItems->findItems("会社名漢字", Qt::MatchExactly).isEmpty());
+        EXPECT_TRUE(
+            dialog.layoutGrid->lbxItems->findItems("会社名漢字", Qt::MatchExactly).isEmpty());
         // Text from another program is refused.
         QMimeData text;
         text.setText(QStringLiteral("会社名カナ"));
         QDragEnterEvent foreign(first.center(), Qt::CopyAction, &text, Qt::LeftButton, {});
-        QApplication::sendEvent(dialog.lvLayout->viewport(), &foreign);
+        QApplication::sendEvent(dialog.layoutGrid->lvLayout->viewport(), &foreign);
         EXPECT_FALSE(foreign.isAccepted());
         QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
     });
@@ -406,7 +409,7 @@ TEST_F(ListPrintWindow, TemplatesAreSavedRefusedAndChosen) {
         QTest::mouseClick(dialog.btnTemplateSave, Qt::LeftButton);
         dialog.cbxTemplate->setEditText(QStringLiteral("名前と番号"));
         QTest::mouseClick(dialog.btnTemplateSave, Qt::LeftButton);
-        QTest::mouseClick(dialog.btnClear, Qt::LeftButton);
+        QTest::mouseClick(dialog.layoutGrid->btnClear, Qt::LeftButton);
         EXPECT_TRUE(dialog.layout().empty());
         dialog.cbxTemplate->setCurrentIndex(0);
         emit dialog.cbxTemplate->activated(0);
