@@ -7,7 +7,9 @@
 #include "printing/PrintCustomColours.h"
 #include "printing/PrintRunTexts.h"
 #include "printing/TablePrintSources.h"
+#include "printing/gui/PrintFontPage.h"
 #include "printing/gui/PrintLayoutGrid.h"
+#include "printing/gui/PrinterRangePage.h"
 #include "printing/gui/PrinterSettingsFile.h"
 #include "printing/gui/RuledLinesPage.h"
 #include "printing/gui/StoredColours.h"
@@ -213,66 +215,13 @@ QWidget* TListPrint::buildContentsPage() {
 }
 
 QWidget* TListPrint::buildFormatPage() {
-    auto* page = new QWidget(this);
-    cbxFontName = new QFontComboBox(page);
-    // Column widths count half-width characters: only fixed-pitch fonts
-    // keep the columns as laid out.
-    cbxFontName->setFontFilters(QFontComboBox::MonospacedFonts);
-    cbxCharset = Choices(page, {QStringLiteral("日本語"), QStringLiteral("欧文")});
-    QStringList sizes;
-    for (int p = 7; p <= 30; ++p)
-        sizes << QString::number(p);
-    cbxFontSize = Choices(page, sizes);
-    chkBold = new QCheckBox(QStringLiteral("太字"), page);
-    chkItalic = new QCheckBox(QStringLiteral("斜体"), page);
-    pnlSample = new QLabel(QStringLiteral("Aaあア亜ｱ123"), page);
-    pnlSample->setFrameShape(QFrame::StyledPanel);
-    pnlSample->setAlignment(Qt::AlignCenter);
-    pnlSample->setMinimumHeight(60);
-    cbxRowCount =
-        Choices(page, {QStringLiteral("1行"), QStringLiteral("2行"), QStringLiteral("3行")});
-    edtOffsetX = new QDoubleSpinBox(page);
-    edtOffsetY = new QDoubleSpinBox(page);
-    for (QDoubleSpinBox* e : {edtOffsetX, edtOffsetY}) {
-        e->setRange(0.0, 50.0);
-        e->setDecimals(1);
-        e->setSingleStep(0.1);
-        e->setSuffix(QStringLiteral(" mm"));
-    }
-    lblPerPage = new QLabel(page);
-    auto* form = new QFormLayout(page);
-    form->addRow(QStringLiteral("フォント名："), cbxFontName);
-    form->addRow(QStringLiteral("書体："), cbxCharset);
-    form->addRow(QStringLiteral("サイズ："), cbxFontSize);
-    auto* style = new QHBoxLayout;
-    style->addWidget(chkBold);
-    style->addWidget(chkItalic);
-    style->addStretch();
-    form->addRow(QString(), style);
-    form->addRow(QString(), pnlSample);
-    form->addRow(QStringLiteral("１件の行数："), cbxRowCount);
-    auto* margins = new QHBoxLayout;
-    margins->addWidget(new QLabel(QStringLiteral("左"), page));
-    margins->addWidget(edtOffsetX);
-    margins->addWidget(new QLabel(QStringLiteral("上"), page));
-    margins->addWidget(edtOffsetY);
-    margins->addStretch();
-    form->addRow(QStringLiteral("余白："), margins);
-    form->addRow(QStringLiteral("１ページ当たりの件数："), lblPerPage);
-    const auto changed = [this] {
-        if (loading_)
-            return;
-        collectFormat();
-        showFormat();
-    };
-    connect(cbxFontName, &QFontComboBox::currentFontChanged, this, changed);
-    for (QComboBox* box : {cbxCharset, cbxFontSize, cbxRowCount})
-        connect(box, &QComboBox::currentIndexChanged, this, changed);
-    for (QCheckBox* box : {chkBold, chkItalic})
-        connect(box, &QCheckBox::toggled, this, changed);
-    for (QDoubleSpinBox* e : {edtOffsetX, edtOffsetY})
-        connect(e, &QDoubleSpinBox::valueChanged, this, changed);
-    return page;
+    fontPage = new PrintFontPage(
+        [this] {
+            collectFormat();
+            showFormat();
+        },
+        this);
+    return fontPage;
 }
 
 QWidget* TListPrint::buildLinesPage() {
@@ -283,43 +232,9 @@ QWidget* TListPrint::buildLinesPage() {
 }
 
 QWidget* TListPrint::buildRangePage() {
-    auto* page = new QWidget(this);
-    edtCopies = new QSpinBox(page);
-    edtCopies->setRange(1, 100);
-    lblPrinterName = new QLabel(page);
-    lblPaper = new QLabel(page);
-    lblOrientation = new QLabel(page);
-    btnPrinterSetup = new QPushButton(QStringLiteral("設定"), page);
-    const char* modes[] = {"一覧から選択", "数値で範囲を指定", "全件"};
-    auto* printer = new QGroupBox(QStringLiteral("プリンターの設定"), page);
-    auto* pform = new QFormLayout(printer);
-    pform->addRow(QStringLiteral("プリンター名："), lblPrinterName);
-    pform->addRow(QStringLiteral("用紙サイズ："), lblPaper);
-    pform->addRow(QStringLiteral("印刷方向："), lblOrientation);
-    pform->addRow(QString(), btnPrinterSetup);
-    auto* range = new QGroupBox(QStringLiteral("印刷範囲"), page);
-    auto* rlayout = new QVBoxLayout(range);
-    for (int i = 0; i < 3; ++i) {
-        rbDataSelect[static_cast<std::size_t>(i)] =
-            new QRadioButton(QString::fromUtf8(modes[i]), range);
-        rlayout->addWidget(rbDataSelect[static_cast<std::size_t>(i)]);
-        connect(rbDataSelect[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
-                [this, i] { format_.dataSelect = i; });
-    }
-    ColourChosenCaption({rbDataSelect[0], rbDataSelect[1], rbDataSelect[2]});
-    auto* copies = new QHBoxLayout;
-    copies->addWidget(new QLabel(QStringLiteral("印刷部数："), page));
-    copies->addWidget(edtCopies);
-    copies->addWidget(new QLabel(QStringLiteral("部"), page));
-    copies->addStretch();
-    auto* layout = new QVBoxLayout(page);
-    layout->addLayout(copies);
-    layout->addWidget(printer);
-    layout->addWidget(range);
-    layout->addStretch();
-    connect(edtCopies, &QSpinBox::valueChanged, this, [this](int v) { format_.copies = v; });
-    connect(btnPrinterSetup, &QPushButton::clicked, this, [this] { btnPrinterSetupClick(); });
-    return page;
+    rangePage = new PrinterRangePage(
+        format_, [this] { btnPrinterSetupClick(); }, this);
+    return rangePage;
 }
 
 void TListPrint::loadSettings() {
@@ -343,23 +258,11 @@ void TListPrint::showFormat() {
     cbxPageType->setCurrentIndex(format_.pageType);
     cbxPagePosX->setCurrentIndex(static_cast<int>(format_.pagePosX));
     cbxPagePosY->setCurrentIndex(static_cast<int>(format_.pagePosY));
-    cbxFontName->setCurrentFont(QFont(QFontDatabase::hasFamily(Q(format_.fontName))
-                                          ? Q(format_.fontName)
-                                          : QString::fromLatin1(kFallbackPrintFont)));
-    cbxCharset->setCurrentIndex(format_.fontCharset == 128 ? 0 : 1);
-    cbxFontSize->setCurrentIndex(format_.fontSizeIndex);
-    chkBold->setChecked(format_.bold());
-    chkItalic->setChecked(format_.italic());
-    cbxRowCount->setCurrentIndex(format_.rowCountIndex);
-    edtOffsetX->setValue(format_.offsetX / 10.0);
-    edtOffsetY->setValue(format_.offsetY / 10.0);
-    edtCopies->setValue(format_.copies);
-    rbDataSelect[static_cast<std::size_t>(format_.dataSelect)]->setChecked(true);
-    QFont sample = BodyFont(format_, logicalDpiY());
-    pnlSample->setFont(sample);
     loading_ = false;
+    fontPage->showFormat(format_);
     linesPage->showFormat();
-    showPrinter();
+    rangePage->showFormat();
+    rangePage->showPrinter(printer_);
     showPerPage();
 }
 
@@ -374,13 +277,7 @@ void TListPrint::collectFormat() {
     format_.pageType = cbxPageType->currentIndex();
     format_.pagePosX = static_cast<HorizontalPosition>(cbxPagePosX->currentIndex());
     format_.pagePosY = static_cast<VerticalPosition>(cbxPagePosY->currentIndex());
-    format_.fontName = cbxFontName->currentFont().family().toStdString();
-    format_.fontCharset = cbxCharset->currentIndex() == 0 ? 128 : 0;
-    format_.fontSizeIndex = cbxFontSize->currentIndex();
-    format_.fontStyle = (chkBold->isChecked() ? 1 : 0) | (chkItalic->isChecked() ? 2 : 0);
-    format_.rowCountIndex = cbxRowCount->currentIndex();
-    format_.offsetX = static_cast<int>(std::lround(edtOffsetX->value() * 10));
-    format_.offsetY = static_cast<int>(std::lround(edtOffsetY->value() * 10));
+    fontPage->collectFormat(format_);
 }
 
 void TListPrint::writeSettings() {
@@ -450,21 +347,8 @@ void TListPrint::templateChosen(int index) {
     layoutGrid->replaceLayout(templates().entries()[static_cast<std::size_t>(index)].layout);
 }
 
-void TListPrint::showPrinter() {
-    const QString file = printer_.outputFileName();
-    if (printer_.outputFormat() == QPrinter::PdfFormat)
-        lblPrinterName->setText(file.isEmpty() ? QStringLiteral("（PDF）")
-                                               : QStringLiteral("PDF ファイル：") + file);
-    else
-        lblPrinterName->setText(printer_.printerName());
-    const QPageLayout layout = printer_.pageLayout();
-    lblPaper->setText(layout.pageSize().name());
-    lblOrientation->setText(layout.orientation() == QPageLayout::Landscape ? QStringLiteral("横")
-                                                                           : QStringLiteral("縦"));
-}
-
 void TListPrint::showPerPage() {
-    lblPerPage->setText(
+    fontPage->lblPerPage->setText(
         QString::number(RecordsPerPage(format_, {printer_.width(), printer_.height(),
                                                  static_cast<double>(printer_.logicalDpiX()),
                                                  static_cast<double>(printer_.logicalDpiY())})) +
@@ -547,9 +431,9 @@ void TListPrint::btnPrinterSetupClick() {
     printer_.setCopyCount(format_.copies);
     if (RunDialog(runDialog, dialog) != QDialog::Accepted)
         return;
-    edtCopies->setValue(std::clamp(printer_.copyCount(), 1, edtCopies->maximum()));
+    rangePage->setCopies(printer_.copyCount());
     SavePrinterSettings(c_.workFolder / kPrinterSettingsFileName, printer_);
-    showPrinter();
+    rangePage->showPrinter(printer_);
     showPerPage();
 }
 

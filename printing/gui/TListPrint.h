@@ -6,7 +6,9 @@
 // of records ("範囲・プリンター").
 #include "printing/ListPrintJob.h"
 #include "printing/PrintTemplates.h"
+#include "printing/gui/PrintFontPage.h"
 #include "printing/gui/PrintLayoutGrid.h"
+#include "printing/gui/PrinterRangePage.h"
 #include "printing/gui/RuledLinesPage.h"
 #include "ui/gui/DialogSupport.h"
 
@@ -91,25 +93,11 @@ public:
     QComboBox* cbxPagePosX = nullptr;
     QComboBox* cbxPagePosY = nullptr;
     // 書式
-    QFontComboBox* cbxFontName = nullptr;
-    QComboBox* cbxCharset = nullptr;
-    QComboBox* cbxFontSize = nullptr;
-    QCheckBox* chkBold = nullptr;
-    QCheckBox* chkItalic = nullptr;
-    QLabel* pnlSample = nullptr;
-    QComboBox* cbxRowCount = nullptr;
-    QDoubleSpinBox* edtOffsetX = nullptr;
-    QDoubleSpinBox* edtOffsetY = nullptr;
-    QLabel* lblPerPage = nullptr;
+    PrintFontPage* fontPage = nullptr;
     // 罫線・色
     RuledLinesPage* linesPage = nullptr;
     // 範囲・プリンター
-    QSpinBox* edtCopies = nullptr;
-    QLabel* lblPrinterName = nullptr;
-    QLabel* lblPaper = nullptr;
-    QLabel* lblOrientation = nullptr;
-    QPushButton* btnPrinterSetup = nullptr;
-    std::array<QRadioButton*, 3> rbDataSelect{};
+    PrinterRangePage* rangePage = nullptr;
     // Bottom row.
     QPushButton* btnPreview = nullptr;
     QPushButton* btnList = nullptr;
@@ -128,7 +116,6 @@ private:
     void writeSettings();
     void switchSource(PrintSource source, bool announce);
     void fillTemplates();
-    void showPrinter();
     void showPerPage();
     void btnTemplateSaveClick();
     void btnTemplateDeleteClick();

@@ -92,8 +92,8 @@ void ChooseItem(TListPrint& dialog, const QString& caption) {
 void AllRecordsToPdf(TListPrint& dialog, const QString& pdf) {
     QTest::mouseClick(dialog.sbtnRange, Qt::LeftButton);
     QApplication::processEvents(); // the page lays itself out once shown
-    QTest::mouseClick(dialog.rbDataSelect[2], Qt::LeftButton, {},
-                      QPoint(8, dialog.rbDataSelect[2]->height() / 2));
+    QTest::mouseClick(dialog.rangePage->rbDataSelect[2], Qt::LeftButton, {},
+                      QPoint(8, dialog.rangePage->rbDataSelect[2]->height() / 2));
     dialog.printer().setOutputFormat(QPrinter::PdfFormat);
     dialog.printer().setOutputFileName(pdf);
 }
@@ -226,8 +226,8 @@ TEST_F(ListPrintWindow, LayoutBuiltByClicksPrintsTheChosenRangeAndIsRemembered) 
         QApplication::processEvents(); // the page lays itself out once shown
         // A radio button takes clicks on its mark and caption, not on the
         // empty width a layout gives it.
-        QTest::mouseClick(dialog.rbDataSelect[1], Qt::LeftButton, {},
-                          QPoint(8, dialog.rbDataSelect[1]->height() / 2));
+        QTest::mouseClick(dialog.rangePage->rbDataSelect[1], Qt::LeftButton, {},
+                          QPoint(8, dialog.rangePage->rbDataSelect[1]->height() / 2));
         dialog.printer().setOutputFormat(QPrinter::PdfFormat);
         dialog.printer().setOutputFileName(pdf);
 
@@ -422,10 +422,10 @@ TEST_F(ListPrintWindow, TemplatesAreSavedRefusedAndChosen) {
         // between a half and a third of the records per page.
         QTest::mouseClick(dialog.sbtnFormat, Qt::LeftButton);
         QApplication::processEvents();
-        const int one = dialog.lblPerPage->text().split(' ').front().toInt();
-        dialog.cbxRowCount->setCurrentIndex(2);
-        const int three = dialog.lblPerPage->text().split(' ').front().toInt();
-        EXPECT_TRUE(dialog.lblPerPage->text().endsWith(QStringLiteral(" 件")));
+        const int one = dialog.fontPage->lblPerPage->text().split(' ').front().toInt();
+        dialog.fontPage->cbxRowCount->setCurrentIndex(2);
+        const int three = dialog.fontPage->lblPerPage->text().split(' ').front().toInt();
+        EXPECT_TRUE(dialog.fontPage->lblPerPage->text().endsWith(QStringLiteral(" 件")));
         EXPECT_GT(one, 2 * three);
         EXPECT_LT(one, 3 * three);
         QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
@@ -483,15 +483,15 @@ TEST_F(ListPrintWindow, PrinterChosenInTheSettingsPrintsAndIsRestored) {
         ChooseItem(dialog, "電話番号");
         QTest::mouseClick(dialog.sbtnRange, Qt::LeftButton);
         QApplication::processEvents();
-        QTest::mouseClick(dialog.rbDataSelect[2], Qt::LeftButton, {},
-                          QPoint(8, dialog.rbDataSelect[2]->height() / 2));
+        QTest::mouseClick(dialog.rangePage->rbDataSelect[2], Qt::LeftButton, {},
+                          QPoint(8, dialog.rangePage->rbDataSelect[2]->height() / 2));
         WhenModal<QPrintDialog>([&](QPrintDialog& print) {
             EXPECT_EQ(print.parentWidget(), &dialog);
             ChoosePdfPrinter(print, pdf);
         });
-        QTest::mouseClick(dialog.btnPrinterSetup, Qt::LeftButton);
-        EXPECT_TRUE(dialog.lblPrinterName->text().contains(QStringLiteral("chosen.pdf")))
-            << dialog.lblPrinterName->text().toStdString();
+        QTest::mouseClick(dialog.rangePage->btnPrinterSetup, Qt::LeftButton);
+        EXPECT_TRUE(dialog.rangePage->lblPrinterName->text().contains(QStringLiteral("chosen.pdf")))
+            << dialog.rangePage->lblPrinterName->text().toStdString();
         WhenModal<TListPrintList>([&](TListPrintList& list) {
             PrintAndClose(list, messages, "登録されているデータ 150件すべてを印刷します");
         });
