@@ -5,10 +5,12 @@
 #include "data/TelKeys.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboMapPosition.h"
-#include "views/gui/TInputList.h"
+#include "roster/gui/MeiboHistoryModel.h"
+#include "roster/gui/TAddExtURL.h"
 #include "settings/IniFile.h"
 #include "views/CallerRegistration.h"
 #include "views/gui/CallerFormWiring.h"
+#include "views/gui/TInputList.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -65,70 +67,6 @@ void paint(QWidget* w, const QColor& colour) {
 }
 
 } // namespace
-
-// The calls of the record's numbers, read row by row as they are drawn.
-class MeiboHistoryModel : public QAbstractTableModel {
-public:
-    MeiboHistoryModel(MeiboCallHistory& history, const std::array<std::string, 3>& items,
-                      QObject* parent)
-        : QAbstractTableModel(parent), history_(history) {
-        titles_ = {"No.", "日付", "時刻", "ランク", q(items[0]), q(items[1]), q(items[2])};
-    }
-    void reload() {
-        beginResetModel();
-        cachedIndex_ = -1;
-        endResetModel();
-    }
-    int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : history_.count();
-    }
-    int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : 7;
-    }
-    QVariant headerData(int section, Qt::Orientation o, int role) const override {
-        if (o == Qt::Horizontal && role == Qt::DisplayRole && section < titles_.size())
-            return titles_[section];
-        return {};
-    }
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (role == Qt::TextAlignmentRole && index.column() == 0)
-            return int(Qt::AlignRight | Qt::AlignVCenter);
-        if (role != Qt::DisplayRole)
-            return {};
-        if (index.column() == 0)
-            return index.row() + 1;
-        if (cachedIndex_ != index.row()) {
-            cached_ = history_.row(index.row());
-            cachedIndex_ = index.row();
-        }
-        if (!cached_)
-            return {};
-        const RecvHisRow& r = *cached_;
-        const DateTime& t = r.RecvDateTime;
-        switch (index.column()) {
-        case 1:
-            return t.isZero() ? QString()
-                              : QString::asprintf("%04d/%02d/%02d", t.year, t.month, t.day);
-        case 2:
-            return t.isZero() ? QString()
-                              : QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
-        case 3:
-            return q(cp932::trim(r.Rank));
-        case 4:
-            return q(cp932::trim(r.SelItem1));
-        case 5:
-            return q(cp932::trim(r.SelItem2));
-        default:
-            return q(cp932::trim(r.SelItem3));
-        }
-    }
-
-private:
-    MeiboCallHistory& history_;
-    QStringList titles_;
-    mutable int cachedIndex_ = -1;
-    mutable std::optional<RecvHisRow> cached_;
-};
 
 TMeiboView::TMeiboView(TDMKanata195& dm, MessageService& messages, MeiboSettings settings,
                        IniFile& ini, std::filesystem::path customColours, QWidget* parent)
@@ -587,51 +525,6 @@ void TMeiboView::AddFileLink() {
     if (file)
         AddLink(*file);
 }
-
-namespace {
-
-// "外部リンクの登録": one address typed or taken from a browser.
-class TAddExtURL : public QDialog {
-public:
-    explicit TAddExtURL(MessageService& messages, QWidget* parent)
-        : QDialog(parent), messages_(messages) {
-        setWindowTitle("外部リンクの登録");
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(new QLabel("登録するURLを入力してください", this));
-        edtURL = new QLineEdit(this);
-        edtURL->setMinimumWidth(360);
-        layout->addWidget(edtURL);
-        auto* buttons = new QHBoxLayout;
-        btnImport = MakeButton("URL取り込み", this);
-        btnOK = MakeButton("登録", this);
-        btnCancel = MakeButton("キャンセル", this);
-        buttons->addWidget(btnImport);
-        buttons->addStretch(1);
-        buttons->addWidget(btnOK);
-        buttons->addWidget(btnCancel);
-        layout->addLayout(buttons);
-        connect(btnOK, &QPushButton::clicked, this, [this] {
-            if (!edtURL->text().trimmed().isEmpty())
-                accept();
-        });
-        connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-        connect(btnImport, &QPushButton::clicked, this, [this] {
-            // Another program's address bar cannot be read on this desktop.
-            messages_.information(MessageLines({"ブラウザのアドレスが見つかりませんでした"}), this);
-        });
-        connect(edtURL, &QLineEdit::returnPressed, this,
-                [this] { (edtURL->text().trimmed().isEmpty() ? btnCancel : btnOK)->setFocus(); });
-    }
-    QLineEdit* edtURL = nullptr;
-    QPushButton* btnImport = nullptr;
-    QPushButton* btnOK = nullptr;
-    QPushButton* btnCancel = nullptr;
-
-private:
-    MessageService& messages_;
-};
-
-} // namespace
 
 void TMeiboView::AddUrlLink() {
     SubDialog sub(actions_);
