@@ -5,8 +5,8 @@
 #include "data/TelKeys.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboMapPosition.h"
-#include "roster/gui/MeiboHistoryModel.h"
-#include "roster/gui/TAddExtURL.h"
+#include "roster/gui/MeiboCallTable.h"
+#include "roster/gui/MeiboCallerTakeover.h"
 #include "settings/IniFile.h"
 #include "views/CallerRegistration.h"
 #include "views/gui/CallerFormWiring.h"
@@ -45,37 +45,13 @@ namespace kanata {
 
 using namespace ui;
 
-namespace {
-
-QString dateText(const DateTime& t) {
-    if (t.isZero())
-        return {};
-    return QString::asprintf(" %04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                             t.minute, t.second);
-}
-
-QColor toQColor(const Rgb& c) {
-    return QColor(c.red, c.green, c.blue);
-}
-
-void paint(QWidget* w, const QColor& colour) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, colour);
-    p.setColor(QPalette::Base, colour);
-    w->setAutoFillBackground(true);
-    w->setPalette(p);
-}
-
-} // namespace
-
 TMeiboView::TMeiboView(TDMKanata195& dm, MessageService& messages, MeiboSettings settings,
                        IniFile& ini, std::filesystem::path customColours, QWidget* parent)
     : QWidget(parent, Qt::Window), dm_(dm), messages_(messages), settings_(std::move(settings)),
-      ini_(ini), customColours_(std::move(customColours)),
-      editor_(dm, messages, {settings_.SaveMeiboConfirm, settings_.SameTelUpdate}),
+      ini_(ini), editor_(dm, messages, {settings_.SaveMeiboConfirm, settings_.SameTelUpdate}),
       actions_(*this, hooks_, messages, *this), history_(dm) {
     setAttribute(Qt::WA_DeleteOnClose);
-    createControls();
+    createControls(std::move(customColours));
     connectControls();
     fillRanks({});
     LoadRecord(nullptr);
@@ -154,80 +130,12 @@ QWidget* TMeiboView::createMainPage() {
     return page;
 }
 
-QWidget* TMeiboView::createSubPage() {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-
-    auto* links = new QGroupBox("外部リンク", page);
-    auto* linkLayout = new QHBoxLayout(links);
-    lbxExtLink = new QListWidget(links);
-    lbxExtLink->setMinimumHeight(90);
-    btnLinkAdd = MakeButton("登録", links);
-    btnLinkDelete = MakeButton("解除", links);
-    btnLinkOpen = MakeButton("開く", links);
-    auto* linkButtons = new QVBoxLayout;
-    for (QPushButton* b : {btnLinkAdd, btnLinkDelete, btnLinkOpen})
-        linkButtons->addWidget(b);
-    linkButtons->addStretch(1);
-    linkLayout->addWidget(lbxExtLink, 1);
-    linkLayout->addLayout(linkButtons);
-    layout->addWidget(links);
-
-    auto* note = new QGroupBox("備考", page);
-    auto* noteLayout = new QVBoxLayout(note);
-    mmNote = new QPlainTextEdit(note);
-    mmNote->setFixedHeight(70);
-    noteLayout->addWidget(mmNote);
-    layout->addWidget(note);
-
-    auto* message = new QGroupBox("着信時メッセージ", page);
-    auto* grid = new QGridLayout(message);
-    chkMsg = new QCheckBox("着信照会画面に個別の着信時メッセージを表示する", message);
-    edtMsg1 = MakeEdit(message, 32);
-    edtMsg2 = MakeEdit(message, 32);
-    pnlPreview = new QLabel(message);
-    pnlPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlPreview->setAlignment(Qt::AlignCenter);
-    pnlPreview->setMinimumSize(200, 44);
-    pnlColour = new QLabel(message);
-    pnlColour->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlColour->setFixedSize(40, 20);
-    btnColorSet = MakeButton("色の変更", message);
-    btnColorDelete = MakeButton("色の初期化", message);
-    grid->addWidget(chkMsg, 0, 0, 1, 4);
-    grid->addWidget(new QLabel("１行目：", message), 1, 0);
-    grid->addWidget(edtMsg1, 1, 1);
-    grid->addWidget(new QLabel("2行目：", message), 2, 0);
-    grid->addWidget(edtMsg2, 2, 1);
-    grid->addWidget(pnlPreview, 1, 2, 2, 2);
-    auto* colourRow = new QHBoxLayout;
-    colourRow->addWidget(new QLabel("背景色：", message));
-    colourRow->addWidget(pnlColour);
-    colourRow->addWidget(btnColorSet);
-    colourRow->addWidget(btnColorDelete);
-    colourRow->addStretch(1);
-    grid->addLayout(colourRow, 3, 0, 1, 4);
-    layout->addWidget(message);
-
-    auto* dates = new QHBoxLayout;
-    lblAddDateTime = new QLabel(page);
-    lblUpdDateTime = new QLabel(page);
-    dates->addWidget(new QLabel("登録日時：", page));
-    dates->addWidget(lblAddDateTime);
-    dates->addSpacing(16);
-    dates->addWidget(new QLabel("更新日時：", page));
-    dates->addWidget(lblUpdDateTime);
-    dates->addStretch(1);
-    layout->addLayout(dates);
-    layout->addStretch(1);
-    return page;
-}
-
-void TMeiboView::createControls() {
+void TMeiboView::createControls(std::filesystem::path customColours) {
     auto* layout = new QVBoxLayout(this);
     tabPages = new QTabWidget(this);
     tabPages->addTab(createMainPage(), "メイン");
-    tabPages->addTab(createSubPage(), "サブ");
+    subPage = new MeiboSubPage(hooks_, actions_, messages_, std::move(customColours));
+    tabPages->addTab(subPage, "サブ");
     layout->addWidget(tabPages);
 
     btnHistory = MakeButton("照会データの履歴一覧を表示(&V)", this);
@@ -240,27 +148,8 @@ void TMeiboView::createControls() {
     buttons->addWidget(btnClose);
     layout->addLayout(buttons);
 
-    historyModel_ = new MeiboHistoryModel(history_, settings_.SelectItem, this);
-    lvRecvList = new QTableView(this);
-    lvRecvList->setModel(historyModel_);
-    lvRecvList->verticalHeader()->hide();
-    lvRecvList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvRecvList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvRecvList->setMinimumHeight(140);
-    const int widths[] = {40, 90, 64, 60, 80, 80, 80};
-    for (int c = 0; c < 7; ++c)
-        lvRecvList->setColumnWidth(c, widths[c]);
-    auto* header = lvRecvList->horizontalHeader();
-    header->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(header, &QWidget::customContextMenuRequested, this, [this, header](const QPoint& p) {
-        QMenu menu(this);
-        QAction* reset = menu.addAction("項目幅を初期値に戻す(&R)");
-        if (menu.exec(header->mapToGlobal(p)) == reset) {
-            const int w[] = {40, 90, 64, 60, 80, 80, 80};
-            for (int c = 0; c < 7; ++c)
-                lvRecvList->setColumnWidth(c, w[c]);
-        }
-    });
+    callTable_ = new MeiboCallTable(history_, settings_.SelectItem, this);
+    lvRecvList = callTable_;
     lvRecvList->hide();
     layout->addWidget(lvRecvList);
 }
@@ -275,25 +164,6 @@ void TMeiboView::connectControls() {
     connect(btnDial, &QPushButton::clicked, this, [this] {
         actions_.run(hooks_.dial, s(edtTel1->text().trimmed()), s(edtTel2->text().trimmed()));
     });
-    connect(btnLinkAdd, &QPushButton::clicked, this, [this] {
-        QMenu menu(this);
-        menu.addAction("キャンセル");
-        QAction* file = menu.addAction("ファイルを登録");
-        QAction* url = menu.addAction("URLを登録");
-        QAction* chosen = menu.exec(btnLinkAdd->mapToGlobal(QPoint(0, btnLinkAdd->height())));
-        if (chosen == file)
-            AddFileLink();
-        else if (chosen == url)
-            AddUrlLink();
-    });
-    connect(btnLinkDelete, &QPushButton::clicked, this, [this] { btnLinkDeleteClick(); });
-    connect(btnLinkOpen, &QPushButton::clicked, this, [this] { btnLinkOpenClick(); });
-    connect(lbxExtLink, &QListWidget::itemDoubleClicked, this, [this] { btnLinkOpenClick(); });
-    connect(chkMsg, &QCheckBox::toggled, this, [this] { updateMessageControls(); });
-    connect(edtMsg1, &QLineEdit::textChanged, this, [this] { updateMessageControls(); });
-    connect(edtMsg2, &QLineEdit::textChanged, this, [this] { updateMessageControls(); });
-    connect(btnColorSet, &QPushButton::clicked, this, [this] { btnColorSetClick(); });
-    connect(btnColorDelete, &QPushButton::clicked, this, [this] { btnColorDeleteClick(); });
     connect(btnHistory, &QPushButton::clicked, this, [this] { btnHistoryClick(); });
 }
 
@@ -313,10 +183,13 @@ void TMeiboView::LoadRecord(const MeiboRow* row) {
     const bool existing = row != nullptr;
     setWindowTitle(existing ? "登録名簿　照会" : "登録名簿　新規登録");
     btnRegister->setText(existing ? "変更(&U)" : "登録(&A)");
-    lblAddDateTime->setText(existing ? dateText(row->AddDateTime) : QString());
-    lblUpdDateTime->setText(existing ? dateText(row->UpdDateTime) : QString());
+    subPage->showDates(row);
     tabPages->setCurrentIndex(0);
     ReloadHistory();
+}
+
+const QColor& TMeiboView::messageColour() const {
+    return subPage->messageColour();
 }
 
 MeiboFields TMeiboView::fields() const {
@@ -325,12 +198,7 @@ MeiboFields TMeiboView::fields() const {
     f.Tel2 = s(edtTel2->text());
     ReadSharedEdits(*this, f);
     f.Rank = cbxRank->currentIndex() >= 0 ? s(cbxRank->currentText()) : std::string();
-    f.ExtLink = links_.links();
-    f.Note = SplitLines(s(mmNote->toPlainText()));
-    f.Msg = chkMsg->isChecked() ? 1 : 0;
-    f.Msg1 = s(edtMsg1->text());
-    f.Msg2 = s(edtMsg2->text());
-    f.BGColor = colourText_;
+    subPage->readFields(f);
     f.Latitude = latitude_;
     f.Longitude = longitude_;
     f.JisCode = jisCode_;
@@ -352,15 +220,9 @@ void TMeiboView::setFields(const MeiboFields& f) {
         rank = cbxRank->count() - 1;
     }
     cbxRank->setCurrentIndex(rank);
-    links_ = ExtLinkList(f.ExtLink);
-    setLinks(f.ExtLink, f.ExtLink.empty() ? -1 : 0);
-    mmNote->setPlainText(q(JoinLines(f.Note)).replace("\r\n", "\n"));
-    chkMsg->setChecked(f.Msg == 1);
-    edtMsg1->setText(q(f.Msg1));
-    edtMsg2->setText(q(f.Msg2));
     latitude_ = f.Latitude;
     longitude_ = f.Longitude;
-    setColour(f.BGColor);
+    subPage->showFields(f);
 }
 
 void TMeiboView::setCoordinates(int latitude, int longitude) {
@@ -377,50 +239,6 @@ void TMeiboView::ShowMap(int mapIndex, const std::function<MapLaunchResult()>& l
     setCoordinates(found->latitude, found->longitude);
     if (editor_.existing())
         editor_.StoreCoordinates(found->latitude, found->longitude, this);
-}
-
-void TMeiboView::setLinks(const std::vector<std::string>& links, int select) {
-    lbxExtLink->clear();
-    for (std::size_t i = 0; i < links.size(); ++i)
-        lbxExtLink->addItem(QString("%1: %2").arg(i + 1).arg(q(links[i])));
-    if (select >= 0 && select < lbxExtLink->count())
-        lbxExtLink->setCurrentRow(select);
-    updateLinkButtons();
-}
-
-void TMeiboView::updateLinkButtons() {
-    btnLinkAdd->setEnabled(links_.canAdd());
-    btnLinkDelete->setEnabled(links_.count() > 0);
-    btnLinkOpen->setEnabled(links_.count() > 0);
-}
-
-void TMeiboView::setColour(const std::string& stored) {
-    Rgb rgb;
-    if (ParseStoredColour(stored, rgb)) {
-        colour_ = toQColor(rgb);
-        colourText_ = StoredColourText(rgb);
-    } else {
-        colour_ = QApplication::palette().color(QPalette::Button);
-        colourText_.clear();
-    }
-    paint(pnlColour, colour_);
-    updateMessageControls();
-}
-
-void TMeiboView::updateMessageControls() {
-    const bool on = chkMsg->isChecked();
-    for (QWidget* w : {static_cast<QWidget*>(edtMsg1), static_cast<QWidget*>(edtMsg2),
-                       static_cast<QWidget*>(pnlPreview), static_cast<QWidget*>(btnColorSet),
-                       static_cast<QWidget*>(btnColorDelete)})
-        w->setEnabled(on);
-    const QPalette app = QApplication::palette();
-    for (QLineEdit* e : {edtMsg1, edtMsg2})
-        paint(e, on ? app.color(QPalette::Base) : app.color(QPalette::Button));
-    QPalette p = chkMsg->palette();
-    p.setColor(QPalette::WindowText, on ? QColor(Qt::blue) : app.color(QPalette::WindowText));
-    chkMsg->setPalette(p);
-    pnlPreview->setText(edtMsg1->text() + "\n" + edtMsg2->text());
-    paint(pnlPreview, colour_);
 }
 
 void TMeiboView::focusNumber(int edit) {
@@ -508,99 +326,6 @@ void TMeiboView::btnRankEditClick() {
     cbxRank->setFocus();
 }
 
-void TMeiboView::AddFileLink() {
-    SubDialog sub(actions_);
-    std::optional<QString> file;
-    if (hooks_.chooseFile) {
-        file = hooks_.chooseFile();
-    } else {
-        QString start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (start.isEmpty())
-            start = QApplication::applicationDirPath();
-        const QString chosen =
-            QFileDialog::getOpenFileName(this, {}, start, "すべてのファイル (*)");
-        if (!chosen.isEmpty())
-            file = chosen;
-    }
-    if (file)
-        AddLink(*file);
-}
-
-void TMeiboView::AddUrlLink() {
-    SubDialog sub(actions_);
-    std::optional<QString> url;
-    if (hooks_.askUrl) {
-        url = hooks_.askUrl();
-    } else {
-        TAddExtURL dialog(messages_, this);
-        if (dialog.exec() == QDialog::Accepted)
-            url = dialog.edtURL->text().trimmed();
-    }
-    if (url)
-        AddLink(*url);
-}
-
-void TMeiboView::AddLink(const QString& link) {
-    switch (links_.Add(s(link))) {
-    case ExtLinkList::AddResult::Added:
-        setLinks(links_.links(), links_.count() - 1);
-        break;
-    case ExtLinkList::AddResult::TooLong:
-        messages_.information(ExtLinkList::TooLongMessage(), this);
-        break;
-    default:
-        break;
-    }
-}
-
-void TMeiboView::btnLinkDeleteClick() {
-    const int select = links_.Remove(lbxExtLink->currentRow());
-    setLinks(links_.links(), select);
-}
-
-void TMeiboView::btnLinkOpenClick() {
-    const int row = lbxExtLink->currentRow();
-    if (row < 0 || row >= links_.count())
-        return;
-    const QString link = q(links_.links()[row]);
-    const QUrl url = link.contains("://") ? QUrl(link) : QUrl::fromLocalFile(link);
-    actions_.openUrl(url);
-}
-
-void TMeiboView::btnColorSetClick() {
-    SubDialog sub(actions_);
-    IniFile ini(customColours_);
-    ini.load();
-    CustomColours custom = ReadCustomColours(ini);
-    std::optional<QColor> chosen;
-    if (hooks_.chooseColour) {
-        chosen = hooks_.chooseColour(colour_, custom);
-    } else {
-        for (int i = 0; i < 16; ++i) {
-            const std::uint32_t v = custom[i];
-            QColorDialog::setCustomColor(i, QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF));
-        }
-        QColorDialog dialog(colour_, this);
-        if (dialog.exec() == QDialog::Accepted) {
-            chosen = dialog.selectedColor();
-            for (int i = 0; i < 16; ++i) {
-                const QColor c = QColorDialog::customColor(i);
-                custom[i] = std::uint32_t(c.red()) | std::uint32_t(c.green()) << 8 |
-                            std::uint32_t(c.blue()) << 16;
-            }
-        }
-    }
-    if (!chosen)
-        return;
-    WriteCustomColours(ini, custom);
-    ini.save();
-    setColour(StoredColourText({chosen->red(), chosen->green(), chosen->blue()}));
-}
-
-void TMeiboView::btnColorDeleteClick() {
-    setColour({});
-}
-
 void TMeiboView::dictionary(int kind) {
     QLineEdit* field = kind == 0 ? edtTel1 : kind == 1 ? edtTel2 : kind == 2 ? edtPos : edtAdrs3;
     {
@@ -623,31 +348,7 @@ void TMeiboView::runDictionarySearch(int kind) {
         // Every field of the known caller's record is taken over.
         const CallRecord& r = answer->caller;
         MeiboFields f = fields();
-        f.Tel1 = r.Tel[0];
-        f.Tel2 = r.Tel[1];
-        f.Pos = FormatPostalCode(r.Pos);
-        f.Tdfkn = r.Tdfkn;
-        f.Adrs1 = r.Adrs1;
-        f.Adrs2 = r.Adrs2;
-        f.Adrs3 = r.Adrs3;
-        f.JisCode = r.JisCode;
-        f.KajoCode = r.KajoCode;
-        f.CorpKana = r.CorpKana;
-        f.CorpKanji = r.CorpKanji;
-        f.NameKana = r.NameKana;
-        f.NameKanji = r.NameKanji;
-        f.PrivCorp = r.PrivCorp;
-        f.Memo1 = r.Memo1;
-        f.Memo2 = r.Memo2;
-        f.Memo3 = r.Memo3;
-        f.EMail = r.EMail;
-        f.Rank = r.Rank;
-        f.Msg = r.Msg;
-        f.Msg1 = r.Msg1;
-        f.Msg2 = r.Msg2;
-        f.BGColor = r.BGColor;
-        f.ExtLink = r.ExtLink.value_or(std::vector<std::string>{});
-        f.Note = r.Note.value_or(std::vector<std::string>{});
+        TakeOverCaller(r, f);
         setFields(f);
         setCoordinates(r.Latitude, r.Longitude);
         if (hooks_.onCallerTakenOver)
@@ -659,7 +360,7 @@ void TMeiboView::runDictionarySearch(int kind) {
 
 void TMeiboView::ReloadHistory() {
     history_.Load(TelSearchKey(s(edtTel1->text())), TelSearchKey(s(edtTel2->text())));
-    historyModel_->reload();
+    callTable_->reload();
 }
 
 int TMeiboView::historyCount() const {

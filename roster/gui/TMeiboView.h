@@ -2,10 +2,11 @@
 // "登録名簿": one roster record viewed, created or changed, with its links,
 // its incoming-call message and the calls of its numbers.
 #include "maps/MapLaunch.h"
-#include "roster/ExtLinkList.h"
 #include "roster/MeiboCallHistory.h"
 #include "roster/MeiboEditor.h"
 #include "roster/MeiboSettings.h"
+#include "roster/gui/MeiboSubPage.h"
+#include "roster/gui/MeiboViewHooks.h"
 #include "ui/gui/CallerForm.h"
 #include "views/gui/CallerFormActions.h"
 
@@ -16,11 +17,8 @@
 #include <functional>
 #include <optional>
 
-class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -31,27 +29,7 @@ class IniFile;
 class MessageService;
 class TDMKanata195;
 class TMeiboView;
-class MeiboHistoryModel;
-
-// What the editor reaches outside itself. An action whose hook is not set
-// tells the user that it is not available yet.
-struct MeiboViewHooks : CallerFormHooks {
-    // Dictionary search: kind 0 first number, 1 second number, 2 postal
-    // code, 3 address; the hook fills the editor through setFields().
-    std::function<void(TMeiboView&, int kind, const std::string& text)> dictionary;
-    std::function<void(TMeiboView&, bool kanji)> nameDictionary;
-    std::function<void(const std::string& tel1, const std::string& tel2)> dial;
-    std::function<void(TMeiboView&)> map;
-    // The file and URL choosers and the colour dialog; unset = the dialogs.
-    std::function<std::optional<QString>()> chooseFile;
-    std::function<std::optional<QString>()> askUrl;
-    std::function<std::optional<QColor>(const QColor& initial, CustomColours& custom)> chooseColour;
-    // The roster list refills its current page after a registration
-    // (replaced = an existing row took the new entry).
-    std::function<void(bool replaced)> onRegistered;
-    // The number search took over the stored caller of roster record `recNo`.
-    std::function<void(int recNo)> onCallerTakenOver;
-};
+class MeiboCallTable;
 
 class TMeiboView : public QWidget, public ui::CallerFormControls {
     Q_OBJECT
@@ -76,7 +54,7 @@ public:
 
     MeiboFields fields() const;
     void setFields(const MeiboFields& fields);
-    const QColor& messageColour() const { return colour_; }
+    const QColor& messageColour() const;
     // Coordinates from a map; stored with the record at the next write.
     void setCoordinates(int latitude, int longitude);
     // The map button's work around `launch` (which starts the product of
@@ -95,20 +73,7 @@ public:
     QPushButton* btnPosSch = nullptr;
     QPushButton* btnAdrsSch = nullptr;
     QPushButton* btnRankEdit = nullptr;
-    QListWidget* lbxExtLink = nullptr;
-    QPushButton* btnLinkAdd = nullptr;
-    QPushButton* btnLinkDelete = nullptr;
-    QPushButton* btnLinkOpen = nullptr;
-    QPlainTextEdit* mmNote = nullptr;
-    QCheckBox* chkMsg = nullptr;
-    QLineEdit* edtMsg1 = nullptr;
-    QLineEdit* edtMsg2 = nullptr;
-    QLabel* pnlPreview = nullptr;
-    QLabel* pnlColour = nullptr;
-    QPushButton* btnColorSet = nullptr;
-    QPushButton* btnColorDelete = nullptr;
-    QLabel* lblAddDateTime = nullptr;
-    QLabel* lblUpdDateTime = nullptr;
+    MeiboSubPage* subPage = nullptr;
     QPushButton* btnHistory = nullptr;
     QTableView* lvRecvList = nullptr;
 
@@ -117,13 +82,6 @@ public:
     void btnExchangeClick();
     void btnMailClick();
     void btnRankEditClick();
-    void AddFileLink();
-    void AddUrlLink();
-    void AddLink(const QString& link);
-    void btnLinkDeleteClick();
-    void btnLinkOpenClick();
-    void btnColorSetClick();
-    void btnColorDeleteClick();
     void btnHistoryClick();
     void ReloadHistory();
 
@@ -135,15 +93,10 @@ private:
     // A modal dialog of the editor: the roster list does not switch records
     // meanwhile.
     using SubDialog = CallerFormActions::Busy;
-    void createControls();
+    void createControls(std::filesystem::path customColours);
     QWidget* createMainPage();
-    QWidget* createSubPage();
     void connectControls();
     void fillRanks(const std::string& keep);
-    void setLinks(const std::vector<std::string>& links, int select);
-    void updateLinkButtons();
-    void updateMessageControls();
-    void setColour(const std::string& stored);
     void focusNumber(int edit);
     void dictionary(int kind);
     void runDictionarySearch(int kind);
@@ -155,15 +108,11 @@ private:
     MessageService& messages_;
     MeiboSettings settings_;
     IniFile& ini_;
-    std::filesystem::path customColours_;
     MeiboEditor editor_;
     MeiboViewHooks hooks_;
     CallerFormActions actions_;
-    ExtLinkList links_;
     MeiboCallHistory history_;
-    MeiboHistoryModel* historyModel_ = nullptr;
-    QColor colour_;
-    std::string colourText_;
+    MeiboCallTable* callTable_ = nullptr;
     // Held, not shown: from the loaded record, the dictionaries or the map.
     std::string jisCode_, kajoCode_;
     int latitude_ = 0, longitude_ = 0;

@@ -104,11 +104,14 @@ protected:
 TEST_F(CallerForms, EachWindowKeepsItsTabOrder) {
     TMeiboView& e = openEditor();
     const std::vector<QWidget*> editorOrder = {
-        e.edtTel1,    e.edtTel2,     e.btnTelSch1,  e.btnTelSch2,   e.btnExchange, e.btnDial,
-        e.edtPos,     e.btnPosSch,   e.edtTdfkn,    e.edtAdrs1,     e.edtAdrs2,    e.edtAdrs3,
-        e.btnAdrsSch, e.btnMap,      e.edtCorpKana, e.edtCorpKanji, e.edtNameKana, e.edtNameKanji,
-        e.btnNameDic, e.cbxPrivCorp, e.edtMemo1,    e.edtMemo2,     e.edtMemo3,    e.edtEMail,
-        e.btnMail,    e.cbxRank,     e.btnRankEdit, e.lbxExtLink,   e.btnRegister, e.btnClose};
+        e.edtTel1,     e.edtTel2,      e.btnTelSch1,  e.btnTelSch2,
+        e.btnExchange, e.btnDial,      e.edtPos,      e.btnPosSch,
+        e.edtTdfkn,    e.edtAdrs1,     e.edtAdrs2,    e.edtAdrs3,
+        e.btnAdrsSch,  e.btnMap,       e.edtCorpKana, e.edtCorpKanji,
+        e.edtNameKana, e.edtNameKanji, e.btnNameDic,  e.cbxPrivCorp,
+        e.edtMemo1,    e.edtMemo2,     e.edtMemo3,    e.edtEMail,
+        e.btnMail,     e.cbxRank,      e.btnRankEdit, e.subPage->lbxExtLink,
+        e.btnRegister, e.btnClose};
     EXPECT_EQ(tabOrder(e.edtTel1, editorOrder), editorOrder);
 
     for (bool addressBook : {false, true}) {

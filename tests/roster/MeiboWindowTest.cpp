@@ -72,7 +72,7 @@ TEST_F(MeiboWindows, CreateFindInEveryOrderOpenChangeAndDelete) {
     view->edtCorpKana->setText("ﾔﾏﾀﾞｼｮｳｼﾞ");
     view->edtNameKana->setText("ﾔﾏﾀﾞ");
     view->edtNameKanji->setText("山田");
-    view->AddLink("https://example.com/");
+    view->subPage->AddLink("https://example.com/");
     messages.expect("続けて登録しますか？", MessageResult::No);
     view->btnRegisterClick();
     settle();
@@ -90,7 +90,7 @@ TEST_F(MeiboWindows, CreateFindInEveryOrderOpenChangeAndDelete) {
     EXPECT_EQ(view->windowTitle(), QStringLiteral("登録名簿　照会"));
     EXPECT_EQ(view->btnRegister->text(), QStringLiteral("変更(&U)"));
     EXPECT_EQ(view->edtPos->text(), QStringLiteral("100-0005"));
-    EXPECT_EQ(view->lbxExtLink->count(), 1);
+    EXPECT_EQ(view->subPage->lbxExtLink->count(), 1);
     EXPECT_TRUE(list->rowDrawnOpen(0));
     view->edtMemo1->setText("変更後");
     view->btnRegisterClick(); // an existing record closes without a question
@@ -176,15 +176,15 @@ TEST_F(MeiboWindows, LinksMailColourAndCallHistory) {
     EXPECT_EQ(view.historyCount(), 2);
 
     for (int i = 0; i < 10; ++i)
-        view.AddLink(QString("/tmp/file%1").arg(i));
-    EXPECT_FALSE(view.btnLinkAdd->isEnabled());
-    view.lbxExtLink->setCurrentRow(9);
-    view.btnLinkOpenClick();
+        view.subPage->AddLink(QString("/tmp/file%1").arg(i));
+    EXPECT_FALSE(view.subPage->btnLinkAdd->isEnabled());
+    view.subPage->lbxExtLink->setCurrentRow(9);
+    view.subPage->btnLinkOpenClick();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened.back(), QUrl::fromLocalFile("/tmp/file9"));
-    view.btnLinkDeleteClick();
-    EXPECT_TRUE(view.btnLinkAdd->isEnabled());
-    EXPECT_EQ(view.lbxExtLink->currentRow(), 8);
+    view.subPage->btnLinkDeleteClick();
+    EXPECT_TRUE(view.subPage->btnLinkAdd->isEnabled());
+    EXPECT_EQ(view.subPage->lbxExtLink->currentRow(), 8);
 
     view.edtEMail->setText("taro@example.com");
     view.btnMailClick();
@@ -193,18 +193,18 @@ TEST_F(MeiboWindows, LinksMailColourAndCallHistory) {
     messages.expect("メールアドレスを入力してください");
     view.btnMailClick();
 
-    view.chkMsg->setChecked(true);
-    EXPECT_TRUE(view.btnColorSet->isEnabled());
+    view.subPage->chkMsg->setChecked(true);
+    EXPECT_TRUE(view.subPage->btnColorSet->isEnabled());
     view.hooks().chooseColour = [](const QColor&, CustomColours& custom) {
         custom[3] = 0x00FF00;
         return std::optional<QColor>(QColor(0x12, 0x34, 0x56));
     };
-    view.btnColorSetClick();
+    view.subPage->btnColorSetClick();
     EXPECT_EQ(view.fields().BGColor, "$563412");
     IniFile colours(folders.scratch() / "CstmClr.ini");
     ASSERT_TRUE(colours.load());
     EXPECT_EQ(colours.readString("COMMON", "3"), "00FF00");
-    view.btnColorDeleteClick();
+    view.subPage->btnColorDeleteClick();
     EXPECT_TRUE(view.fields().BGColor.empty());
 }
 

@@ -121,14 +121,14 @@ TEST_F(CallViewLimits, TheRosterEditorStoresWhatItShows) {
     typeJapanese(editor.edtNameKanji, repeated("鈴", 20));
     typeJapanese(editor.edtMemo1, repeated("記", 60));
     typeJapanese(editor.edtCorpKana, repeated("ｶ", 90));
-    QTest::mouseClick(editor.chkMsg, Qt::LeftButton);
-    typeJapanese(editor.edtMsg1, repeated("伝", 20));
+    QTest::mouseClick(editor.subPage->chkMsg, Qt::LeftButton);
+    typeJapanese(editor.subPage->edtMsg1, repeated("伝", 20));
     EXPECT_EQ(editor.edtNameKanji->text(), repeated("鈴", 15));
     EXPECT_EQ(editor.edtMemo1->text(), repeated("記", 50));
     EXPECT_EQ(editor.edtCorpKana->text(), repeated("ｶ", 80));
-    EXPECT_EQ(editor.edtMsg1->text(), repeated("伝", 16));
+    EXPECT_EQ(editor.subPage->edtMsg1->text(), repeated("伝", 16));
     const QString shown[] = {editor.edtNameKanji->text(), editor.edtMemo1->text(),
-                             editor.edtCorpKana->text(), editor.edtMsg1->text()};
+                             editor.edtCorpKana->text(), editor.subPage->edtMsg1->text()};
 
     messages.expect("登録しました", MessageResult::No);
     QTest::mouseClick(editor.btnRegister, Qt::LeftButton);
