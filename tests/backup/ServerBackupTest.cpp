@@ -6,14 +6,14 @@
 #include "maintenance/AutoBackup.h"
 #include "maintenance/BackupRestore.h"
 #include "maintenance/ServerDump.h"
+#include "platform/DataFolderLock.h"
 #include "settings/DatabaseSettings.h"
+#include "tests/support/CliRun.h"
 #include "tests/support/FileHelpers.h"
 #include "tests/support/PostgresServer.h"
-#include "tests/support/ProgramRun.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -182,20 +182,22 @@ TEST_F(ServerBackup, AGenerationOfTheOtherEngineIsRefused) {
 TEST_F(ServerBackup, TheCommandLineBacksUpAndRestoresTheServer) {
     addEntries(2, "前");
     std::ofstream(work / "Kanata195.ini") << DatabaseSettingsLines(server.server);
-    auto cli = [&](QStringList arguments, std::string& said) {
-        QProcess tool;
-        tool.start(QString::fromStdString((stageFolder() / "kanata-cli").string()),
-                   arguments << "--data" << QString::fromStdString(data.string()));
-        if (!tool.waitForFinished(120000))
-            return -1;
-        said = (tool.readAllStandardOutput() + tool.readAllStandardError()).toStdString();
-        return tool.exitCode();
-    };
-    std::string said;
-    ASSERT_EQ(cli({"backup"}, said), 0) << said;
+    const QStringList onData{"--data", QString::fromStdString(data.string())};
+    const ToolRun saved = RunCli(QStringList{"backup"} << onData);
+    ASSERT_EQ(saved.exitCode, 0) << saved.err;
     addEntries(5, "後");
-    ASSERT_EQ(cli({"restore", "1"}, said), 0) << said;
-    EXPECT_NE(said.find(kServerDumpName), std::string::npos) << said;
+    {
+        // A program that has the tables open holds the data folder.
+        DataFolderLock program;
+        ASSERT_TRUE(program.acquire(data, DataFolderLock::Mode::Shared));
+        const ToolRun busy = RunCli(QStringList{"restore", "1"} << onData);
+        EXPECT_EQ(busy.exitCode, 1);
+        EXPECT_NE(busy.err.find("is in use"), std::string::npos) << busy.err;
+        EXPECT_EQ(counts().entries, 7);
+    }
+    const ToolRun restored = RunCli(QStringList{"restore", "1"} << onData);
+    ASSERT_EQ(restored.exitCode, 0) << restored.err;
+    EXPECT_NE(restored.out.find(kServerDumpName), std::string::npos) << restored.out;
     EXPECT_EQ(counts().entries, 2);
 }
 
