@@ -13,6 +13,7 @@
 #include "maintenance/gui/StartupNotices.h"
 #include "platform/DriveScan.h"
 #include "platform/MessageService.h"
+#include "settings/DatabaseSettings.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WorkFolders.h"
 
@@ -227,7 +228,7 @@ void ProgramStartup::runAutoBackup() {
     if (s_.dialogs.autoBackup)
         return s_.dialogs.autoBackup(s_.settings);
     TAutoBackup backup(s_.workFolder, resolveDataFolder(s_.settings.DataPath, s_.workFolder).folder,
-                       s_.settings.AutoBUCount);
+                       s_.settings.AutoBUCount, ReadDatabaseSettings(s_.ini).store);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     backup.Run();
     QApplication::restoreOverrideCursor();

@@ -2,6 +2,7 @@
 
 #include "data/Cp932.h"
 #include "maintenance/FolderMoves.h"
+#include "maintenance/ServerDump.h"
 #include "maintenance/TableFileCopy.h"
 #include "platform/DurableFile.h"
 #include "platform/MessageService.h"
@@ -57,9 +58,11 @@ bool isTableFile(const std::string& name) {
     return name == "RecvHis.DB" || name == "Meibo.DB";
 }
 
-TAutoBackup::TAutoBackup(fs::path workFolder, fs::path dataFolder, int generations)
+TAutoBackup::TAutoBackup(fs::path workFolder, fs::path dataFolder, int generations,
+                         sql::StoreSettings store)
     : workFolder_(std::move(workFolder)), dataFolder_(std::move(dataFolder)),
-      generations_(generations < 1 ? 1 : (generations > 9 ? 9 : generations)) {}
+      generations_(generations < 1 ? 1 : (generations > 9 ? 9 : generations)),
+      store_(std::move(store)) {}
 
 fs::path TAutoBackup::generationFolder(int g) const {
     return backupRoot() / std::to_string(g);
@@ -75,6 +78,7 @@ void TAutoBackup::fail(BackupCode code, const std::string& detail) {
 void TAutoBackup::Run() {
     code_ = BackupCode::Done;
     detail_.clear();
+    serverMessage_.clear();
     if (!rotate())
         return;
     createNewest();
@@ -132,6 +136,17 @@ void TAutoBackup::createNewest() {
 void TAutoBackup::copyGroups() {
     for (const auto& group : backupGroups())
         copyGroup(group, generationFolder(1));
+    if (store_.engine == sql::Engine::Postgresql)
+        dumpServerTables();
+}
+
+void TAutoBackup::dumpServerTables() {
+    const ServerToolOutcome dumped =
+        kanata::dumpServerTables(store_.server, generationFolder(1) / kServerDumpName);
+    if (!dumped.done) {
+        fail(BackupCode::NewestNotCopied, std::string(kServerDumpName) + ": " + dumped.error);
+        serverMessage_ = dumped.message;
+    }
 }
 
 bool TAutoBackup::copyGroup(const std::vector<std::string>& files, const fs::path& target) {
@@ -142,7 +157,12 @@ bool TAutoBackup::copyGroup(const std::vector<std::string>& files, const fs::pat
         return false;
     }
     bool ok = true;
+    const bool onServer = store_.engine == sql::Engine::Postgresql;
     for (const std::string& name : files) {
+        // Table files left in the data folder from before the tables moved
+        // to the server are not the data in use.
+        if (onServer && isTableFile(name))
+            continue;
         const fs::path source = dataFolder_ / name;
         if (!fs::exists(source, ec))
             continue;
@@ -209,10 +229,12 @@ void TAutoBackup::Report(MessageService& messages, const void* owner) const {
     fs::create_directories(backupRoot(), ec);
     std::ofstream(backupRoot() / kBackupErrorLogName, std::ios::binary | std::ios::app)
         << backupErrorLogLines(code_, localDateTimeText());
-    messages.information(
-        backupMessageText(code_) + "\r\n\r\n" + "起動時の自動バックアップに失敗しました　\r\n" +
-            "以下のフォルダー内の状態をご確認ください。　\r\n\r\n" + (backupRoot().string() + "/"),
-        owner);
+    const std::string server = serverMessage_.empty() ? "" : serverMessage_ + "\r\n\r\n";
+    messages.information(backupMessageText(code_) + "\r\n\r\n" + server +
+                             "起動時の自動バックアップに失敗しました　\r\n" +
+                             "以下のフォルダー内の状態をご確認ください。　\r\n\r\n" +
+                             (backupRoot().string() + "/"),
+                         owner);
 }
 
 } // namespace kanata

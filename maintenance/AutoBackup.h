@@ -1,7 +1,10 @@
 #pragma once
 // The data folder backed up in generations at every start: bakData/1 is the
 // newest, up to bakData/N; older generations move up one place, the oldest
-// is dropped.
+// is dropped. With the tables on a server, a generation holds pg_dump's
+// file of them (ServerDump.h) in place of the two table files.
+#include "data/StoreSettings.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -34,9 +37,10 @@ bool isTableFile(const std::string& name);
 
 class TAutoBackup {
 public:
-    // `generations` is AUTO BACKUP AutoBUCount (1..9).
-    TAutoBackup(std::filesystem::path workFolder, std::filesystem::path dataFolder,
-                int generations);
+    // `generations` is AUTO BACKUP AutoBUCount (1..9); `store` is where
+    // the tables live.
+    TAutoBackup(std::filesystem::path workFolder, std::filesystem::path dataFolder, int generations,
+                sql::StoreSettings store = {});
 
     // Rotates the generations and copies the data folder into bakData/1.
     // Leaves code(); never throws for a file-system failure.
@@ -44,6 +48,9 @@ public:
     BackupCode code() const { return code_; }
     // Detail of the first failure, for the log (empty when done).
     const std::string& detail() const { return detail_; }
+    // What the user is told beside the code when the server's tables could
+    // not be saved (empty otherwise).
+    const std::string& serverMessage() const { return serverMessage_; }
 
     // When the run failed: tells the user and appends the two log lines.
     void Report(MessageService& messages, const void* owner = nullptr) const;
@@ -55,12 +62,15 @@ private:
     bool rotate();
     void createNewest();
     void copyGroups();
+    void dumpServerTables();
     bool copyGroup(const std::vector<std::string>& files, const std::filesystem::path& target);
     void fail(BackupCode code, const std::string& detail);
 
     std::filesystem::path workFolder_;
     std::filesystem::path dataFolder_;
     int generations_;
+    sql::StoreSettings store_;
+    std::string serverMessage_;
     BackupCode code_ = BackupCode::Done;
     std::string detail_;
 };

@@ -1,6 +1,7 @@
 #include "maintenance/BackupRestore.h"
 
 #include "maintenance/AutoBackup.h"
+#include "maintenance/ServerDump.h"
 #include "maintenance/TableFileCopy.h"
 #include "platform/DurableFile.h"
 
@@ -28,6 +29,8 @@ std::vector<std::string> savedFilesIn(const fs::path& folder) {
         for (const std::string& name : group)
             if (fs::is_regular_file(folder / name, ec))
                 found.push_back(name);
+    if (fs::is_regular_file(folder / kServerDumpName, ec))
+        found.push_back(kServerDumpName);
     return found;
 }
 
@@ -77,6 +80,81 @@ bool keepCurrentData(const fs::path& dataFolder, const fs::path& keep, std::stri
     return true;
 }
 
+bool holdsTableFiles(const std::vector<std::string>& files) {
+    return std::any_of(files.begin(), files.end(), isTableFile);
+}
+
+bool holdsServerDump(const std::vector<std::string>& files) {
+    return std::find(files.begin(), files.end(), kServerDumpName) != files.end();
+}
+
+// Why the generation cannot be restored onto this store; empty when it can.
+std::string refusal(const fs::path& source, const std::vector<std::string>& files, int number,
+                    bool onServer) {
+    const std::string generation = "generation " + std::to_string(number);
+    if (onServer && !holdsServerDump(files) && holdsTableFiles(files))
+        return generation + " holds the tables as SQLite files, but the tables are on the " +
+               "server (move them with kanata-cli db migrate --to postgresql)";
+    if (!onServer && holdsServerDump(files))
+        return generation + " holds the tables of a server, but the tables are in the data " +
+               "folder (restore it with [DATABASE] Engine=postgresql)";
+    for (const std::string& name : files) {
+        std::string why;
+        if (!onServer && isTableFile(name) && !tableFileIsSound(source / name, why))
+            return generation + ": " + name + " is damaged (" + why + ")";
+    }
+    if (onServer && holdsServerDump(files)) {
+        const ServerToolOutcome checked = checkServerDump(source / kServerDumpName);
+        if (!checked.done)
+            return generation + ": " + kServerDumpName + " is damaged (" + checked.error + ")";
+    }
+    return {};
+}
+
+// The server's tables go first and in one transaction, so a failure there
+// leaves both the server and the data folder as they were.
+bool restoreServer(const fs::path& source, const sql::ServerSettings& server,
+                   RestoreOutcome& outcome) {
+    const ServerToolOutcome kept =
+        dumpServerTables(server, outcome.keptCurrentData / kServerDumpName);
+    if (!kept.done) {
+        outcome.error = "the server's current tables could not be saved first (" + kept.error +
+                        "); nothing was restored";
+        return false;
+    }
+    const ServerToolOutcome restored = restoreServerTables(server, source / kServerDumpName);
+    if (!restored.done) {
+        outcome.error = restored.error + "; the server's tables are as they were";
+        return false;
+    }
+    outcome.restored.push_back(kServerDumpName);
+    return true;
+}
+
+bool restoreFiles(const fs::path& source, const fs::path& dataFolder,
+                  const std::vector<std::string>& files, bool onServer, RestoreOutcome& outcome) {
+    for (const std::string& name : files) {
+        if (name == kServerDumpName || (onServer && isTableFile(name)))
+            continue;
+        std::error_code ec;
+        // A journal left beside the damaged table would be rolled back into
+        // the restored one at its next open and damage it again.
+        if (isTableFile(name))
+            fs::remove(dataFolder / (name + "-journal"), ec);
+        if (!replaceFile(source / name, dataFolder / name, outcome.error))
+            return false;
+        outcome.restored.push_back(name);
+    }
+    for (const std::string& name : outcome.restored) {
+        std::string why;
+        if (isTableFile(name) && !tableFileIsSound(dataFolder / name, why)) {
+            outcome.error = name + " does not open after the restore: " + why;
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::vector<BackupGeneration> listBackupGenerations(const fs::path& workFolder) {
@@ -99,8 +177,9 @@ std::vector<BackupGeneration> listBackupGenerations(const fs::path& workFolder) 
 }
 
 RestoreOutcome restoreBackupGeneration(const fs::path& workFolder, const fs::path& dataFolder,
-                                       int number) {
+                                       int number, const sql::StoreSettings& store) {
     RestoreOutcome outcome;
+    const bool onServer = store.engine == sql::Engine::Postgresql;
     const fs::path source = workFolder / kBackupFolderName / std::to_string(number);
     const std::vector<std::string> files = savedFilesIn(source);
     if (files.empty()) {
@@ -108,35 +187,16 @@ RestoreOutcome restoreBackupGeneration(const fs::path& workFolder, const fs::pat
                         (workFolder / kBackupFolderName).string();
         return outcome;
     }
-    for (const std::string& name : files) {
-        std::string why;
-        if (isTableFile(name) && !tableFileIsSound(source / name, why)) {
-            outcome.error = "generation " + std::to_string(number) + ": " + name + " is damaged (" +
-                            why + "); nothing was restored";
-            return outcome;
-        }
+    if (const std::string why = refusal(source, files, number, onServer); !why.empty()) {
+        outcome.error = why + "; nothing was restored";
+        return outcome;
     }
     outcome.keptCurrentData = workFolder / kBackupFolderName / ("before-restore-" + timeStamp());
     if (!keepCurrentData(dataFolder, outcome.keptCurrentData, outcome.error))
         return outcome;
-    for (const std::string& name : files) {
-        std::error_code ec;
-        // A journal left beside the damaged table would be rolled back into
-        // the restored one at its next open and damage it again.
-        if (isTableFile(name))
-            fs::remove(dataFolder / (name + "-journal"), ec);
-        if (!replaceFile(source / name, dataFolder / name, outcome.error))
-            return outcome;
-        outcome.restored.push_back(name);
-    }
-    for (const std::string& name : outcome.restored) {
-        std::string why;
-        if (isTableFile(name) && !tableFileIsSound(dataFolder / name, why)) {
-            outcome.error = name + " does not open after the restore: " + why;
-            return outcome;
-        }
-    }
-    outcome.done = true;
+    if (onServer && holdsServerDump(files) && !restoreServer(source, store.server, outcome))
+        return outcome;
+    outcome.done = restoreFiles(source, dataFolder, files, onServer, outcome);
     return outcome;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Putting a backup generation back into the data folder, and the list of
 // generations a user can choose from.
+#include "data/StoreSettings.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -32,7 +34,13 @@ struct RestoreOutcome {
 // (copied beside its target, then renamed over it). Afterwards every
 // restored table must pass its integrity check. The program must not be
 // running (the caller holds its lock).
+// With the tables on a server (`store`), the generation's dump of them is
+// checked whole first, the server's current tables are dumped into the
+// kept folder, and the dump replaces them in one transaction. A generation
+// of the other engine's tables is refused: db migrate moves tables between
+// the engines.
 RestoreOutcome restoreBackupGeneration(const std::filesystem::path& workFolder,
-                                       const std::filesystem::path& dataFolder, int number);
+                                       const std::filesystem::path& dataFolder, int number,
+                                       const sql::StoreSettings& store = {});
 
 } // namespace kanata

@@ -2,8 +2,11 @@
 // start, and a damaged roster is put back with kanata-cli.
 #include "data/MeiboTable.h"
 #include "data/TDMKanata195.h"
+#include "maintenance/ServerDump.h"
 #include "maintenance/TableFileCopy.h"
+#include "settings/DatabaseSettings.h"
 #include "settings/IniFile.h"
+#include "tests/support/PostgresServer.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ScriptedMessages.h"
 
@@ -113,6 +116,28 @@ TEST_F(BackupInUse, ADamagedRosterIsRestoredAndTheProgramStartsOnIt) {
     ASSERT_TRUE(run.stop());
     EXPECT_FALSE(run.log().contains("Meibo")) << run.log().toStdString();
     EXPECT_EQ(rosterRows(data()), before);
+}
+
+TEST_F(BackupInUse, AtStartTheServersTablesAreDumpedBesideTheItemLists) {
+    ASSERT_TRUE(run.prepareDemo());
+    setGenerations(2);
+    const sql::ServerSettings server = SharedServer().createDatabase();
+    {
+        IniFile ini(folders.workFolder() / "Kanata195.ini");
+        ASSERT_TRUE(ini.load());
+        ini.writeString(kDatabaseSection, "Engine", "postgresql");
+        ini.writeString(kDatabaseSection, "Host", server.host);
+        ini.writeString(kDatabaseSection, "Port", server.port);
+        ini.writeString(kDatabaseSection, "Name", server.name);
+        ini.writeString(kDatabaseSection, "User", server.user);
+        ASSERT_TRUE(ini.save());
+    }
+    startOnce("on the server");
+    EXPECT_EQ(markIn(1), "on the server");
+    EXPECT_TRUE(checkServerDump(bak() / "1" / kServerDumpName).done);
+    EXPECT_FALSE(fs::exists(bak() / "1" / MeiboTable::kFileName));
+    EXPECT_FALSE(run.log().contains("203")) << run.log().toStdString();
+    SharedServer().dropDatabase(server.name);
 }
 
 TEST_F(BackupInUse, BadArgumentsAreRefusedWithOneLine) {

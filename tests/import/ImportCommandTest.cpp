@@ -5,6 +5,7 @@
 #include "data/Sqlite.h"
 #include "platform/DataFolderLock.h"
 #include "tests/import/ImportFixture.h"
+#include "tests/support/CliRun.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -14,11 +15,6 @@
 
 namespace kanata::test {
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string out, err;
-};
 
 class ImportCommand : public ::testing::Test {
 protected:
@@ -30,21 +26,7 @@ protected:
     QStringList arguments(const QStringList& args) const {
         return QStringList{"import"} << args << "--data" << QString::fromStdString(data.string());
     }
-    static QString tool() {
-        return QString::fromStdString((stageFolder() / "kanata-cli").string());
-    }
-
-    ToolRun run(const QStringList& args) const {
-        QProcess process;
-        process.start(tool(), args);
-        ToolRun result;
-        if (!process.waitForFinished(240000))
-            return result;
-        result.exitCode = process.exitCode();
-        result.out = process.readAllStandardOutput().toStdString();
-        result.err = process.readAllStandardError().toStdString();
-        return result;
-    }
+    static ToolRun run(const QStringList& args) { return RunCli(args); }
 
     static std::string rosterLine(int n) {
         return "03" + std::to_string(50000000 + n) + ",会社" + std::to_string(n) +
@@ -161,7 +143,7 @@ TEST_F(ImportCommand, AKilledImportLeavesWholeRowsAndTheNextImportGoesThrough) {
     const auto large = folders.scratch() / "large.csv";
     writeRoster(large, 0, 200000);
     QProcess process;
-    process.start(tool(), arguments({"--roster", QString::fromStdString(large.string())}));
+    process.start(CliProgram(), arguments({"--roster", QString::fromStdString(large.string())}));
     ASSERT_TRUE(process.waitForStarted());
     // Kill it once some batches are committed, while it is still writing.
     QElapsedTimer waited;

@@ -1,7 +1,13 @@
 #pragma once
 // The fixture of tests that work on the tables: a data module on a data
-// folder of the test's own, message boxes answered from a script.
+// folder of the test's own, message boxes answered from a script. With the
+// tables on a server (KANATA_TEST_ENGINE=postgresql), the work folder's
+// settings name the same server, so that kanata-cli and the program started
+// by the test find the rows the test stored.
 #include "data/TDMKanata195.h"
+#include "settings/DatabaseSettings.h"
+#include "settings/IniFile.h"
+#include "settings/WorkFolders.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 
@@ -13,6 +19,21 @@ namespace kanata::test {
 
 class DataFolderTest : public ::testing::Test {
 protected:
+    DataFolderTest() {
+        const sql::StoreSettings& store = sql::DefaultStore();
+        if (store.engine != sql::Engine::Postgresql)
+            return;
+        std::filesystem::create_directories(folders.workFolder());
+        IniFile ini(folders.workFolder() / kSettingsFileName);
+        ini.load();
+        ini.writeString(kDatabaseSection, "Engine", sql::EngineName(store.engine));
+        ini.writeString(kDatabaseSection, "Host", store.server.host);
+        ini.writeString(kDatabaseSection, "Port", store.server.port);
+        ini.writeString(kDatabaseSection, "Name", store.server.name);
+        ini.writeString(kDatabaseSection, "User", store.server.user);
+        EXPECT_TRUE(ini.save());
+    }
+
     // Opens the roster and the history; TearDown closes them.
     void openTables() {
         ASSERT_TRUE(dm.OpenMeibo());

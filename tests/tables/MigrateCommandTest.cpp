@@ -5,22 +5,16 @@
 #include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
 #include "settings/DatabaseSettings.h"
+#include "tests/support/CliRun.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
-
-#include <QProcess>
 
 #include <fstream>
 #include <gtest/gtest.h>
 
 namespace kanata::test {
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string out, err;
-};
 
 class MigrateCommand : public ::testing::Test {
 protected:
@@ -38,17 +32,8 @@ protected:
     void TearDown() override { SharedServer().dropDatabase(server.server.name); }
 
     ToolRun run(const QStringList& args) const {
-        QProcess process;
-        process.start(QString::fromStdString((stageFolder() / "kanata-cli").string()),
-                      QStringList{"db"} << args << "--data"
+        return RunCli(QStringList{"db"} << args << "--data"
                                         << QString::fromStdString(data.string()));
-        ToolRun result;
-        if (!process.waitForFinished(240000))
-            return result;
-        result.exitCode = process.exitCode();
-        result.out = process.readAllStandardOutput().toStdString();
-        result.err = process.readAllStandardError().toStdString();
-        return result;
     }
 
     // `calls` history rows and `entries` roster rows, with a gap in the

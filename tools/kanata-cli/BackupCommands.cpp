@@ -48,13 +48,18 @@ int runBackup(Arguments& args) {
         std::cout << "usage: kanata-cli backup [--data DIR]\n"
                      "  rotates the backup generations under the work folder's bakData/ and\n"
                      "  saves the data folder as generation 1, as the program does at start\n"
-                     "  (AUTO BACKUP AutoBUCount generations are kept).\n";
+                     "  (AUTO BACKUP AutoBUCount generations are kept). With the tables on a\n"
+                     "  server ([DATABASE] Engine=postgresql) they are saved with pg_dump as\n"
+                     "  Tables.pgdump (pg_dump's custom format); the password comes from\n"
+                     "  ~/.pgpass or the service file, as for the program.\n"
+                     "  exit status: 0 saved, 1 not (or not all) saved, 2 bad input\n";
         return kExitDone;
     }
     const auto data = args.takeOption("--data");
     args.positionals(0, 0);
     const Folders folders = resolveFolders(data);
-    TAutoBackup backup(folders.workFolder, folders.dataFolder, generationCount(folders.workFolder));
+    TAutoBackup backup(folders.workFolder, folders.dataFolder, generationCount(folders.workFolder),
+                       folders.store);
     backup.Run();
     if (backup.code() != BackupCode::Done) {
         std::cerr << "kanata-cli backup: " << backupMessageText(backup.code()) << " ("
@@ -85,7 +90,14 @@ int runRestore(Arguments& args) {
         std::cout << "usage: kanata-cli restore GENERATION [--data DIR]\n"
                      "  puts the tables and item lists of a backup generation back into the\n"
                      "  data folder. The current data is kept first under\n"
-                     "  bakData/before-restore-<time>/. Refused while the program runs.\n";
+                     "  bakData/before-restore-<time>/. Refused while the program runs.\n"
+                     "  With the tables on a server ([DATABASE] Engine=postgresql) the\n"
+                     "  generation's Tables.pgdump replaces the server's tables with\n"
+                     "  pg_restore in one transaction; the server's tables are dumped into\n"
+                     "  the before-restore folder first. A generation saved from the other\n"
+                     "  engine is refused (kanata-cli db migrate moves the tables).\n"
+                     "  exit status: 0 restored, 1 not restored (the data is as it was, or\n"
+                     "  in the before-restore folder), 2 bad input\n";
         return kExitDone;
     }
     const auto data = args.takeOption("--data");
@@ -94,15 +106,15 @@ int runRestore(Arguments& args) {
     // Both locks: the program's own (it must not start meanwhile) and the
     // data folder's (no program or bulk job may have these tables open).
     SingleInstance instance(folders.workFolder);
-    DataFolderLock tables;
-    if (!instance.holdQuietly() ||
-        !tables.acquire(folders.dataFolder, DataFolderLock::Mode::Exclusive)) {
-        std::cerr << "kanata-cli restore: the data folder is in use by the program "
-                     "(it is running); end it before restoring\n";
+    if (!instance.holdQuietly()) {
+        std::cerr << "kanata-cli restore: the program is running; end it before restoring\n";
         return kExitNoResult;
     }
+    DataFolderLock tables;
+    if (!lockDataFolder(tables, folders, "restore"))
+        return kExitNoResult;
     const RestoreOutcome outcome =
-        restoreBackupGeneration(folders.workFolder, folders.dataFolder, generation);
+        restoreBackupGeneration(folders.workFolder, folders.dataFolder, generation, folders.store);
     if (!outcome.done) {
         std::cerr << "kanata-cli restore: " << outcome.error << "\n";
         if (!outcome.keptCurrentData.empty())
@@ -111,7 +123,11 @@ int runRestore(Arguments& args) {
         return kExitNoResult;
     }
     std::cout << "restored " << outcome.restored.size() << " files from generation " << generation
-              << "; the data before the restore is in " << outcome.keptCurrentData.string() << "\n";
+              << " (";
+    for (std::size_t i = 0; i < outcome.restored.size(); ++i)
+        std::cout << (i ? " " : "") << outcome.restored[i];
+    std::cout << "); the data before the restore is in " << outcome.keptCurrentData.string()
+              << "\n";
     return kExitDone;
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iostream>
 
 namespace kanata::cli {
 
@@ -72,6 +73,16 @@ Folders resolveFolders(const std::optional<std::string>& dataOption) {
     folders.dataFolder =
         resolveDataFolder(ini.readString("COMMON", "DataPath"), folders.workFolder).folder;
     return folders;
+}
+
+bool lockDataFolder(DataFolderLock& lock, const Folders& folders, const std::string& command) {
+    std::error_code ec;
+    std::filesystem::create_directories(folders.dataFolder, ec);
+    if (lock.acquire(folders.dataFolder, DataFolderLock::Mode::Exclusive))
+        return true;
+    std::cerr << "kanata-cli " << command << ": the data folder " << folders.dataFolder.string()
+              << " is in use by 着信帳１９.５ (or an import); close the program and try again\n";
+    return false;
 }
 
 } // namespace kanata::cli

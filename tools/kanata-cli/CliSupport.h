@@ -2,6 +2,7 @@
 // What every kanata-cli command shares: the exit statuses, the argument
 // reader and the folders the program itself would use.
 #include "data/StoreSettings.h"
+#include "platform/DataFolderLock.h"
 
 #include <filesystem>
 #include <optional>
@@ -56,5 +57,10 @@ struct Folders {
     sql::StoreSettings store;
 };
 Folders resolveFolders(const std::optional<std::string>& dataOption);
+
+// Takes the data folder alone for a command that changes the tables
+// (creating it when missing): false, with the reason on stderr, while the
+// program or another such command uses it.
+bool lockDataFolder(DataFolderLock& lock, const Folders& folders, const std::string& command);
 
 } // namespace kanata::cli

@@ -3,7 +3,6 @@
 #include "tools/kanata-cli/Commands.h"
 
 #include "data/StoreMigration.h"
-#include "platform/DataFolderLock.h"
 
 #include <iostream>
 
@@ -47,12 +46,8 @@ int migrate(Arguments& args) {
     request.to = target == sql::Engine::Postgresql ? server : sql::StoreSettings{};
 
     DataFolderLock lock;
-    if (!lock.acquire(folders.dataFolder, DataFolderLock::Mode::Exclusive)) {
-        std::cerr << "kanata-cli db: the data folder " << folders.dataFolder.string()
-                  << " is in use by 着信帳１９.５ (or an import); close the program and try "
-                     "again\n";
+    if (!lockDataFolder(lock, folders, "db"))
         return kExitNoResult;
-    }
     const MigrationResult result = MigrateStore(request);
     for (const MigrationTable& t : result.tables)
         if (result.outcome == MigrationOutcome::Done)

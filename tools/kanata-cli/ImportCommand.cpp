@@ -6,12 +6,11 @@
 #include "data/Hyphenation.h"
 #include "data/TDMKanata195.h"
 #include "data/THistoryData.h"
+#include "lookup/AddressSupplement.h"
 #include "lookup/DictionaryAddressSupplement.h"
-#include "platform/DataFolderLock.h"
 #include "platform/LoggedMessageService.h"
 #include "settings/IniFile.h"
 #include "settings/WorkFolders.h"
-#include "lookup/AddressSupplement.h"
 #include "transfer/ImportRun.h"
 #include "transfer/ImportStart.h"
 
@@ -115,14 +114,9 @@ int runImport(Arguments& args) {
         return kExitNoResult;
     }
 
-    std::filesystem::create_directories(folders.dataFolder, ec);
     DataFolderLock lock;
-    if (!lock.acquire(folders.dataFolder, DataFolderLock::Mode::Exclusive)) {
-        std::cerr << "kanata-cli import: the data folder " << folders.dataFolder.string()
-                  << " is in use by 着信帳１９.５ (or another import); close the program and try "
-                     "again\n";
+    if (!lockDataFolder(lock, folders, "import"))
         return kExitNoResult;
-    }
     LoggedMessageService messages;
     TDMKanata195 dm(folders.dataFolder, messages, StorageHooks{}, folders.store);
     // Each list that cannot be read was reported; an import would add to it.
