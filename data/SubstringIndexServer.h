@@ -4,9 +4,10 @@
 // between two "%" that the index answers (rechecking each row it gives, so
 // the answer is the row test's: case and width as they stand).
 //
-// A condition of one or two characters holds no whole trigram: the server
-// reads the rows for it, along the list's order where it stops after one
-// page.
+// A condition of one or two characters holds no whole trigram, and the
+// index would give every row: such a condition is a strpos() row test,
+// which the server answers by reading the rows (along the list's order,
+// stopping after one page, where that is sooner).
 #include "data/Sqlite.h"
 #include "data/Table.h"
 

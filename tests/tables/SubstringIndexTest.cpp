@@ -20,9 +20,11 @@ namespace {
 
 // Characters a search must treat as they stand: the code page 932 ones
 // whose Unicode mapping differs between converters, half-width kana and
-// their marks, both widths of one letter in both cases, quotes, spaces.
-const char* const kAlphabet[] = {"～", "－", "∥",  "￠", "￡", "￢", "ｱ",  "ｲ", "ﾞ", "ﾟ",  "ｰ",
-                                 "a",  "A",  "Ａ", "ａ", "山", "田", "\"", "'", " ", "　", "%"};
+// their marks, both widths of one letter in both cases, quotes, spaces,
+// and what a LIKE pattern would read as its own.
+const char* const kAlphabet[] = {"～", "－", "∥", "￠", "￡", "￢", "ｱ",  "ｲ",
+                                 "ﾞ",  "ﾟ",  "ｰ", "a",  "A",  "Ａ", "ａ", "山",
+                                 "田", "\"", "'", " ",  "　", "%",  "_",  "\\"};
 
 TableDef def() {
     return {"T",
