@@ -21,6 +21,9 @@ struct DataFolder {
     std::unique_ptr<TDMKanata195> dm = std::make_unique<TDMKanata195>(folder, messages);
 
     DataFolder() = default;
+    // The tables in `store` instead of the folder's files.
+    explicit DataFolder(const sql::StoreSettings& store)
+        : dm(std::make_unique<TDMKanata195>(folder, messages, StorageHooks{}, store)) {}
     DataFolder(const DataFolder&) = delete;
     DataFolder& operator=(const DataFolder&) = delete;
     ~DataFolder() {

@@ -7,6 +7,7 @@
 #include "history/ListPager.h"
 #include "platform/MessageService.h"
 
+#include "bench/BenchServer.h"
 #include "bench/BenchTables.h"
 #include "bench/FloorComparison.h"
 
@@ -24,7 +25,7 @@ const char* const kNames[] = {"山田　太郎", "佐藤　花子", "鈴木　�
 // One caller in eight is a 田中, so the condition admits 12,500 rows spread
 // over the whole table.
 struct History : kanata::bench::DataFolder {
-    History() {
+    History() : DataFolder(kanata::bench::ListStore()) {
         if (!dm->OpenRecvHis())
             throw std::runtime_error("cannot open");
         kanata::bench::FillCallHistory(*dm, kRows, kNames);

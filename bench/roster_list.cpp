@@ -7,6 +7,7 @@
 #include "platform/MessageService.h"
 #include "roster/MeiboCondition.h"
 
+#include "bench/BenchServer.h"
 #include "bench/BenchTables.h"
 #include "bench/FloorComparison.h"
 
@@ -29,7 +30,7 @@ std::string kanaName(int n) {
 
 // One roster for every benchmark of this run, built in one transaction.
 struct Roster : kanata::bench::DataFolder {
-    Roster() {
+    Roster() : DataFolder(kanata::bench::ListStore()) {
         if (!dm->OpenMeibo())
             throw std::runtime_error("cannot open");
         auto& table = dm->Meibo().table();

@@ -300,84 +300,44 @@ void Attach(sql::Database& db, const TableDef& def) {
             " USING fts5vocab(main, " + ident(IndexName(def.name)) + ", col)");
 }
 
-std::string ContainsTerm(const std::string& table, const TextCondition& condition,
-                         std::vector<FieldValue>& args) {
+// The rows the index gives, those of overwritten rows checked against the
+// row, or every row checked when the function says so. SQLite makes the
+// list once per statement; the guards are constant, so only one way runs.
+std::string RowList(const std::string& table, const TextCondition& condition,
+                    std::vector<FieldValue>& args) {
     const std::string index = ident(IndexName(table));
     const std::string stale = "(SELECT \"RecNo\" FROM " + ident(IndexName(table) + "_stale") + ")";
     const std::string match = std::string(kMatchFunction) + "(" + literal(table) + ", " +
                               literal(ColumnName(condition.fields)) + ", ?)";
     const std::string test = "instr(" + joined(condition.fields, "") + ", ?) > 0";
     const std::string rows = " UNION ALL SELECT \"RecNo\" FROM " + ident(table) + " WHERE ";
-    // The rows the index gives, those of overwritten rows checked against
-    // the row, or every row checked when the function says so. SQLite makes
-    // the list once per statement; the guards are constant, so only one
-    // way runs.
-    const std::string sql = "\"RecNo\" IN (SELECT rowid FROM " + index + " WHERE " + match +
-                            " IS NOT NULL AND " + index + " MATCH " + match + " AND rowid NOT IN " +
-                            stale + rows + match + " IS NULL AND " + test + rows + match +
-                            " IS NOT NULL AND \"RecNo\" IN " + stale + " AND " + test + ")";
+    const std::string sql = "SELECT rowid FROM " + index + " WHERE " + match + " IS NOT NULL AND " +
+                            index + " MATCH " + match + " AND rowid NOT IN " + stale + rows +
+                            match + " IS NULL AND " + test + rows + match +
+                            " IS NOT NULL AND \"RecNo\" IN " + stale + " AND " + test;
     for (int i = 0; i < 6; ++i)
         args.emplace_back(condition.text);
     return sql;
 }
 
+std::string ContainsTerm(const std::string& table, const TextCondition& condition,
+                         std::vector<FieldValue>& args) {
+    return "\"RecNo\" IN (" + RowList(table, condition, args) + ")";
+}
+
+std::string CountQuery(const std::string& table, const TextCondition& condition,
+                       std::vector<FieldValue>& args) {
+    return "SELECT count(*) FROM (" + RowList(table, condition, args) + ")";
+}
+
+std::string RowTest(const TextCondition& condition, std::vector<FieldValue>& args) {
+    args.emplace_back(condition.text);
+    return "instr(" + joined(condition.fields, "") + ", ?) > 0";
+}
+
 std::optional<std::string> MatchQuery(sql::Database& db, const std::string& table,
                                       const std::string& column, const std::string& text) {
     return matchQuery(db.handle(), table, column, text);
-}
-
-std::optional<std::string> CountQuery(const std::string& table, const std::string& where) {
-    std::string_view term = where;
-    while (term.size() >= 2 && term.front() == '(' && term.back() == ')')
-        term = term.substr(1, term.size() - 2);
-    const std::string head = "\"RecNo\" IN (SELECT rowid FROM " + ident(IndexName(table)) + " ";
-    if (term.substr(0, head.size()) != head)
-        return std::nullopt;
-    // One term alone: its list must close at the very end.
-    int depth = 0;
-    const std::size_t open = head.find('(');
-    for (std::size_t i = open; i < term.size(); ++i) {
-        depth += term[i] == '(' ? 1 : term[i] == ')' ? -1 : 0;
-        if (depth == 0 && i + 1 != term.size())
-            return std::nullopt;
-    }
-    if (depth != 0)
-        return std::nullopt;
-    return "SELECT count(*) FROM " + std::string(term.substr(open, term.size() - open));
-}
-
-// A store without the index (a server) answers each term by its own row
-// test: the term's list becomes the instr() test it carries, and its six
-// copies of the text one.
-void AsScans(std::string& where, std::vector<FieldValue>& args) {
-    const std::string head = "\"RecNo\" IN (SELECT rowid FROM ";
-    for (std::size_t from = 0;;) {
-        const std::size_t start = where.find(head, from);
-        if (start == std::string::npos)
-            return;
-        std::size_t end = start + head.size() - std::string("(SELECT rowid FROM ").size();
-        for (int depth = 0; end < where.size(); ++end) {
-            depth += where[end] == '(' ? 1 : where[end] == ')' ? -1 : 0;
-            if (depth == 0)
-                break;
-        }
-        const std::string term = where.substr(start, end + 1 - start);
-        const std::size_t test = term.find("instr(");
-        const std::size_t testEnd = term.find(", ?) > 0", test);
-        if (test == std::string::npos || testEnd == std::string::npos) {
-            from = end + 1;
-            continue;
-        }
-        const auto arg =
-            static_cast<std::ptrdiff_t>(std::count(where.begin(), where.begin() + start, '?'));
-        const auto copies = static_cast<std::ptrdiff_t>(std::count(term.begin(), term.end(), '?'));
-        if (arg + copies > static_cast<std::ptrdiff_t>(args.size()))
-            return;
-        args.erase(args.begin() + arg + 1, args.begin() + arg + copies);
-        const std::string scan = "(" + term.substr(test, testEnd + 8 - test) + ")";
-        where.replace(start, term.size(), scan);
-        from = start + scan.size();
-    }
 }
 
 } // namespace kanata::substring

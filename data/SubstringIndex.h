@@ -35,24 +35,24 @@ std::string ColumnName(const std::vector<std::string>& fields);
 // sql::SqliteError.
 void Attach(sql::Database& db, const TableDef& def);
 
-// The SQL term admitting the rows of `table` whose fields, joined end to
-// end, contain the condition's text (compared as instr does, case and
-// width as they stand), with its arguments appended to `args`.
+// The list of the rows of `table` whose fields, joined end to end, contain
+// the condition's text (compared as instr does, case and width as they
+// stand), with its arguments appended to `args`: a SELECT of one column.
+std::string RowList(const std::string& table, const TextCondition& condition,
+                    std::vector<FieldValue>& args);
+// The SQL term admitting those rows, and the query counting them from the
+// index without visiting the rows.
 std::string ContainsTerm(const std::string& table, const TextCondition& condition,
                          std::vector<FieldValue>& args);
+std::string CountQuery(const std::string& table, const TextCondition& condition,
+                       std::vector<FieldValue>& args);
+// The plain test of each row, for a table without the index.
+std::string RowTest(const TextCondition& condition, std::vector<FieldValue>& args);
 
 // The FTS5 query that finds the rows that may contain `text` in `column`,
 // or nullopt when the rows are to be read instead (a text the trigrams
 // cannot stand for, or a short one that begins too many trigrams).
 std::optional<std::string> MatchQuery(sql::Database& db, const std::string& table,
                                       const std::string& column, const std::string& text);
-
-// The count of a filter that is one ContainsTerm alone, taken from the
-// index without visiting the rows; nullopt for any other filter.
-std::optional<std::string> CountQuery(const std::string& table, const std::string& where);
-
-// Rewrites every term ContainsTerm wrote in `where` (and its arguments)
-// into the plain row test, for a store that has no substring index.
-void AsScans(std::string& where, std::vector<FieldValue>& args);
 
 } // namespace kanata::substring

@@ -4,11 +4,13 @@
 #include "data/DateTime.h"
 #include "data/SqlDialect.h"
 #include "data/SubstringIndex.h"
+#include "data/SubstringIndexServer.h"
 #include "platform/MessageService.h"
 
 #include <algorithm>
 #include <cctype>
 #include <stdexcept>
+#include <type_traits>
 
 namespace kanata {
 namespace {
@@ -53,11 +55,39 @@ void bindAll(sql::Statement& stmt, const std::vector<FieldValue>& args) {
     for (std::size_t i = 0; i < args.size(); ++i)
         bindValue(stmt, static_cast<int>(i + 1), args[i]);
 }
+
+// The length of the quoted name or text starting at `at`, its quote
+// doubled inside.
+std::size_t quotedLength(const std::string& sql, std::size_t at) {
+    const char quote = sql[at];
+    std::size_t i = at + 1;
+    while (i < sql.size()) {
+        if (sql[i++] != quote)
+            continue;
+        if (i < sql.size() && sql[i] == quote)
+            ++i;
+        else
+            break;
+    }
+    return i - at;
+}
+
+// A condition with nothing but one text condition in it, so that its rows
+// can be counted from the index alone.
+const TextCondition* soleTextCondition(const std::string& where, const ConditionArgs& args) {
+    std::string bare;
+    for (char c : where)
+        if (c != '(' && c != ')' && c != ' ')
+            bare += c;
+    if (bare != "?" || args.size() != 1)
+        return nullptr;
+    return std::get_if<TextCondition>(&args.front());
+}
 } // namespace
 
-std::string ContainsTerm(const std::string& table, const TextCondition& condition,
-                         std::vector<FieldValue>& args) {
-    return substring::ContainsTerm(table, condition, args);
+std::string ContainsTerm(const TextCondition& condition, ConditionArgs& args) {
+    args.emplace_back(condition);
+    return "?";
 }
 
 NumberingMessages RosterAndHistoryNumbering() {
@@ -85,8 +115,10 @@ void Table::open(const sql::StoreSettings& store, const std::filesystem::path& f
     db_.open(store, file, true, vfs);
     try {
         createSchema();
-        if (hasSubstringIndex())
+        if (db_.engine() == sql::Engine::Sqlite && !def_.substringTexts.empty()) {
             substring::Attach(db_, def_);
+            search_ = TextSearch::Fts;
+        }
         // A database whose table lacks one of our fields is as unusable as
         // a file that is no database at all.
         sql::Statement probe(db_,
@@ -124,6 +156,9 @@ void Table::createSchema() {
     }
     for (const std::string& function : dialect.supportFunctions())
         db_.exec(function);
+    search_ = TextSearch::RowTest;
+    if (db_.engine() == sql::Engine::Postgresql && substring::server::Attach(db_, def_))
+        search_ = TextSearch::Trigram;
     tx.commit();
 }
 
@@ -300,41 +335,93 @@ bool Table::remove(std::int64_t recNo) {
     return db_.changes() > 0;
 }
 
-bool Table::hasSubstringIndex() const {
-    return db_.engine() == sql::Engine::Sqlite;
+std::string Table::spelled(const std::string& where, const ConditionArgs& args,
+                           std::vector<FieldValue>& bound) const {
+    // Without a text condition the engine numbers the parameters itself,
+    // "?NNN" ones included.
+    const auto isText = [](const ConditionArg& a) {
+        return std::holds_alternative<TextCondition>(a);
+    };
+    if (std::none_of(args.begin(), args.end(), isText)) {
+        for (const ConditionArg& arg : args)
+            std::visit(
+                [&bound](const auto& value) {
+                    if constexpr (!std::is_same_v<std::decay_t<decltype(value)>, TextCondition>)
+                        bound.emplace_back(value);
+                },
+                arg);
+        return where;
+    }
+    std::string sql;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < where.size();) {
+        const char c = where[i];
+        if (c == '\'' || c == '"') {
+            const std::size_t n = quotedLength(where, i);
+            sql.append(where, i, n);
+            i += n;
+            continue;
+        }
+        ++i;
+        if (c != '?') {
+            sql += c;
+            continue;
+        }
+        if (next == args.size() ||
+            (i < where.size() && std::isdigit(static_cast<unsigned char>(where[i]))))
+            throw std::invalid_argument("a condition's parameters and arguments differ");
+        const ConditionArg& arg = args[next++];
+        if (const auto* text = std::get_if<TextCondition>(&arg))
+            sql += "(" + textTerm(*text, bound) + ")";
+        else if (const auto* number = std::get_if<std::int64_t>(&arg))
+            sql += "?", bound.emplace_back(*number);
+        else
+            sql += "?", bound.emplace_back(std::get<std::string>(arg));
+    }
+    if (next != args.size())
+        throw std::invalid_argument("a condition's parameters and arguments differ");
+    return sql;
 }
 
-std::int64_t Table::removeWhere(const std::string& givenWhere,
-                                const std::vector<FieldValue>& givenArgs) {
-    std::string where = givenWhere;
-    std::vector<FieldValue> args = givenArgs;
-    if (!hasSubstringIndex())
-        substring::AsScans(where, args);
-    sql::Statement stmt(db_, withWhere("DELETE FROM " + ident(def_.name), where));
-    bindAll(stmt, args);
+std::string Table::textTerm(const TextCondition& condition, std::vector<FieldValue>& bound) const {
+    switch (search_) {
+    case TextSearch::Fts:
+        return substring::ContainsTerm(def_.name, condition, bound);
+    case TextSearch::Trigram:
+        return substring::server::ContainsTerm(condition, bound);
+    case TextSearch::RowTest:
+        break;
+    }
+    return db_.engine() == sql::Engine::Postgresql
+               ? substring::server::ContainsTerm(condition, bound)
+               : substring::RowTest(condition, bound);
+}
+
+std::int64_t Table::removeWhere(const std::string& where, const ConditionArgs& args) {
+    std::vector<FieldValue> bound;
+    sql::Statement stmt(db_,
+                        withWhere("DELETE FROM " + ident(def_.name), spelled(where, args, bound)));
+    bindAll(stmt, bound);
     stmt.step();
     return db_.changes();
 }
 
-std::int64_t Table::count(const std::string& givenWhere, const std::vector<FieldValue>& givenArgs) {
-    std::string where = givenWhere;
-    std::vector<FieldValue> args = givenArgs;
-    std::optional<std::string> fromIndex;
-    if (hasSubstringIndex())
-        fromIndex = substring::CountQuery(def_.name, where);
-    else
-        substring::AsScans(where, args);
-    auto stmt = statements_.lease(
-        db_, fromIndex ? *fromIndex : withWhere("SELECT count(*) FROM " + ident(def_.name), where));
-    bindAll(*stmt, args);
+std::int64_t Table::count(const std::string& where, const ConditionArgs& args) {
+    std::vector<FieldValue> bound;
+    const TextCondition* sole = soleTextCondition(where, args);
+    const std::string sql =
+        search_ == TextSearch::Fts && sole
+            ? substring::CountQuery(def_.name, *sole, bound)
+            : withWhere("SELECT count(*) FROM " + ident(def_.name), spelled(where, args, bound));
+    auto stmt = statements_.lease(db_, sql);
+    bindAll(*stmt, bound);
     stmt->step();
     return stmt->columnInt(0);
 }
 
-std::vector<Record> Table::read(const Query& given) {
-    Query query = given;
-    if (!hasSubstringIndex())
-        substring::AsScans(query.where, query.whereArgs);
+std::vector<Record> Table::read(const Query& query) {
+    std::vector<FieldValue> whereArgs;
+    const std::string where = spelled(query.where, query.whereArgs, whereArgs);
     std::vector<std::string> terms; // the ordering expressions of the index
     bool folded = false;            // whose text fields compare without ASCII case
     if (!query.index.empty()) {
@@ -367,11 +454,11 @@ std::vector<Record> Table::read(const Query& given) {
         conditions.push_back(terms[0] + (query.descending ? " <= " : " >= ") +
                              (terms.size() == 1 ? std::string("?") : parameter));
     }
-    if (!query.where.empty())
-        conditions.push_back("(" + query.where + ")");
+    if (!where.empty())
+        conditions.push_back("(" + where + ")");
 
     std::string sql = "SELECT " + columnList() + " FROM " + ident(def_.name);
-    if (query.walkIndex && !query.index.empty() && hasSubstringIndex())
+    if (query.walkIndex && !query.index.empty() && db_.engine() == sql::Engine::Sqlite)
         sql += " INDEXED BY " + ident(query.index);
     for (std::size_t i = 0; i < conditions.size(); ++i)
         sql += (i ? " AND " : " WHERE ") + conditions[i];
@@ -390,7 +477,7 @@ std::vector<Record> Table::read(const Query& given) {
         bindValue(*stmt, param++, v);
     if (!query.from.empty())
         bindValue(*stmt, param++, query.from[0]);
-    for (const FieldValue& v : query.whereArgs)
+    for (const FieldValue& v : whereArgs)
         bindValue(*stmt, param++, v);
     std::vector<Record> rows;
     while (stmt->step())

@@ -56,17 +56,24 @@ struct TextCondition {
 using FieldValue = std::variant<std::int64_t, std::string>;
 using Record = std::vector<FieldValue>; // in the order of TableDef::fields
 
+// A parameter of a condition: a value, or a text condition that the table
+// writes out for its engine in place of its "?" (through the trigram index
+// where the engine keeps one, as a row test where not).
+using ConditionArg = std::variant<std::int64_t, std::string, TextCondition>;
+using ConditionArgs = std::vector<ConditionArg>;
+
 // An ordered read along one index. Equal keys come in RecNo order; the
 // direction reverses both. `from` holds a start key (a prefix of the index's
 // fields, optionally followed by a RecNo to continue exactly after a row);
-// `where` is an extra SQL condition with "?" parameters in `whereArgs`.
+// `where` is an extra SQL condition with "?" parameters in `whereArgs`
+// (a "?" outside quotes standing for each).
 struct Query {
     std::string index; // empty = primary (RecNo)
     bool descending = false;
     std::vector<FieldValue> from;
     bool fromInclusive = true;
     std::string where;
-    std::vector<FieldValue> whereArgs;
+    ConditionArgs whereArgs;
     int limit = -1; // all
     int offset = 0; // rows of the order skipped before the first one read
     // Walks the index testing each row against `where`, instead of letting
@@ -75,17 +82,20 @@ struct Query {
     bool walkIndex = false;
 };
 
+// How a table answers its text conditions: through SQLite's trigram index
+// beside it, through the server's pg_trgm indexes, or by reading the rows.
+enum class TextSearch { Fts, Trigram, RowTest };
+
 // The two texts shown when no more record numbers can be given out.
 struct NumberingMessages {
     std::string limitReached; // the table holds more than 99999 rows
     std::string counterFull;  // numbers are used up although rows were deleted
 };
 
-// The SQL term that admits the rows of `table` meeting `condition`, with its
-// arguments appended to `args`. The fields must be one of the table's
-// substringTexts.
-std::string ContainsTerm(const std::string& table, const TextCondition& condition,
-                         std::vector<FieldValue>& args);
+// The term that admits the rows meeting `condition`: a "?" whose argument,
+// appended to `args`, is the condition itself. The fields must be one of
+// the table's substringTexts.
+std::string ContainsTerm(const TextCondition& condition, ConditionArgs& args);
 
 // The texts of the history and the roster.
 NumberingMessages RosterAndHistoryNumbering();
@@ -125,8 +135,8 @@ public:
     bool remove(std::int64_t recNo);
     // Deletes every row that satisfies `where` (all rows when it is empty);
     // returns how many went.
-    std::int64_t removeWhere(const std::string& where, const std::vector<FieldValue>& args = {});
-    std::int64_t count(const std::string& where = {}, const std::vector<FieldValue>& args = {});
+    std::int64_t removeWhere(const std::string& where, const ConditionArgs& args = {});
+    std::int64_t count(const std::string& where = {}, const ConditionArgs& args = {});
     std::vector<Record> read(const Query& query);
     std::optional<Record> first(const std::string& index = {});
     std::optional<Record> last(const std::string& index = {});
@@ -142,8 +152,11 @@ public:
     FieldValue storedForm(const FieldDef& field, const FieldValue& value) const;
 
 private:
-    // SQLite keeps the trigram index beside the table; a server reads the rows.
-    bool hasSubstringIndex() const;
+    // `where` as this engine runs it: each text condition written out, the
+    // values to bind in `bound`.
+    std::string spelled(const std::string& where, const ConditionArgs& args,
+                        std::vector<FieldValue>& bound) const;
+    std::string textTerm(const TextCondition& condition, std::vector<FieldValue>& bound) const;
     void createSchema();
     void addMissingColumns();
     void lockNamed(const std::string& name);
@@ -156,6 +169,7 @@ private:
     sql::Database db_;
     std::string insertSql_;
     sql::StatementCache statements_;
+    TextSearch search_ = TextSearch::RowTest;
 };
 
 } // namespace kanata

@@ -87,7 +87,7 @@ public:
         return fromRecord(*record);
     }
     bool remove(int recNo) { return table_.remove(recNo); }
-    std::int64_t count(const std::string& where = {}, const std::vector<FieldValue>& args = {}) {
+    std::int64_t count(const std::string& where = {}, const ConditionArgs& args = {}) {
         return table_.count(where, args);
     }
     std::vector<Row> read(const Query& query) {

@@ -6,8 +6,7 @@
 
 namespace kanata {
 
-void AddNameTerms(const std::string& table, const NameTexts& texts, std::vector<std::string>& given,
-                  RowFilter& filter) {
+void AddNameTerms(const NameTexts& texts, std::vector<std::string>& given, RowFilter& filter) {
     const std::pair<const char*, const std::string*> fields[] = {{"CorpKana", &texts.corpKana},
                                                                  {"CorpKanji", &texts.corpKanji},
                                                                  {"NameKana", &texts.nameKana},
@@ -16,7 +15,7 @@ void AddNameTerms(const std::string& table, const NameTexts& texts, std::vector<
         const std::string t = cp932::trim(*text);
         if (t.empty())
             continue;
-        given.push_back(ContainsTerm(table, {{field}, t}, filter.args));
+        given.push_back(ContainsTerm({{field}, t}, filter.args));
     }
 }
 

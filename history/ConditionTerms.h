@@ -16,10 +16,9 @@ struct NameTexts {
     const std::string& nameKanji;
 };
 
-// One substring term of `table` a trimmed, non-empty text, in CorpKana,
+// One substring term for each trimmed, non-empty text, in CorpKana,
 // CorpKanji, NameKana, NameKanji order, with its arguments.
-void AddNameTerms(const std::string& table, const NameTexts& texts, std::vector<std::string>& given,
-                  RowFilter& filter);
+void AddNameTerms(const NameTexts& texts, std::vector<std::string>& given, RowFilter& filter);
 
 // "(a AND b ...)" or "(a OR b ...)" of active conditions. With nothing
 // given, and-mode admits every row (empty) and or-mode none ("0").

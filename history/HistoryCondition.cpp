@@ -74,7 +74,6 @@ RowFilter HistoryRowFilter(const HistoryCondition& condition, const WeekdayButto
             filter.args.emplace_back(condition.number);
         }
         AddNameTerms(
-            RecvHisTable::kTableName,
             {condition.corpKana, condition.corpKanji, condition.nameKana, condition.nameKanji},
             given, filter);
         const std::string joined = JoinGivenTerms(given, condition.orMode);

@@ -14,10 +14,11 @@
 
 namespace kanata {
 
-// An SQL condition with "?" parameters; empty admits every row.
+// An SQL condition with "?" parameters (values and text conditions);
+// empty admits every row.
 struct RowFilter {
     std::string where;
-    std::vector<FieldValue> args;
+    ConditionArgs args;
     bool empty() const { return where.empty(); }
 };
 

@@ -46,11 +46,9 @@ RowFilter MeiboRowFilter(const MeiboCondition& c) {
     }
     const std::string address = cp932::trim(c.address);
     if (!address.empty()) {
-        given.push_back(ContainsTerm(MeiboTable::kTableName, {MeiboTable::AddressFields(), address},
-                                     filter.args));
+        given.push_back(ContainsTerm({MeiboTable::AddressFields(), address}, filter.args));
     }
-    AddNameTerms(MeiboTable::kTableName, {c.corpKana, c.corpKanji, c.nameKana, c.nameKanji}, given,
-                 filter);
+    AddNameTerms({c.corpKana, c.corpKanji, c.nameKana, c.nameKanji}, given, filter);
     filter.where = JoinGivenTerms(given, c.orMode);
     return filter;
 }

@@ -124,7 +124,8 @@ sql::ServerSettings PostgresServer::createDatabase() {
     sql::Database admin;
     admin.connect(maintenance());
     admin.exec("CREATE DATABASE " + name +
-               " TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C' LOCALE_PROVIDER icu "
+               " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C.UTF-8' "
+               "LOCALE_PROVIDER icu "
                "ICU_LOCALE 'ja-JP'");
     return on(folder_, name);
 }

@@ -23,7 +23,8 @@ public:
 
     // A new, empty database (with a Japanese ICU collation as its default,
     // as an office server may well have, so that text not compared by
-    // bytes would show) and the settings that reach it.
+    // bytes would show, and a character type that knows Japanese letters,
+    // for the trigram indexes) and the settings that reach it.
     sql::ServerSettings createDatabase();
     void dropDatabase(const std::string& name);
     // The settings of the maintenance database "postgres".

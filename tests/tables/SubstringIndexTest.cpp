@@ -1,6 +1,7 @@
 #include "data/SubstringIndex.h"
 #include "data/Sqlite.h"
 #include "data/Table.h"
+#include "tests/support/PostgresServer.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 
@@ -19,9 +20,11 @@ namespace {
 
 // Characters a search must treat as they stand: the code page 932 ones
 // whose Unicode mapping differs between converters, half-width kana and
-// their marks, both widths of one letter in both cases, quotes, spaces.
-const char* const kAlphabet[] = {"～", "－", "∥",  "￠", "￡", "￢", "ｱ",  "ｲ", "ﾞ", "ﾟ",  "ｰ",
-                                 "a",  "A",  "Ａ", "ａ", "山", "田", "\"", "'", " ", "　", "%"};
+// their marks, both widths of one letter in both cases, quotes, spaces,
+// and what a LIKE pattern would read as its own.
+const char* const kAlphabet[] = {"～", "－", "∥", "￠", "￡", "￢", "ｱ",  "ｲ",
+                                 "ﾞ",  "ﾟ",  "ｰ", "a",  "A",  "Ａ", "ａ", "山",
+                                 "田", "\"", "'", " ",  "　", "%",  "_",  "\\"};
 
 TableDef def() {
     return {"T",
@@ -59,9 +62,9 @@ protected:
     // The rows the condition admits through the index, and by reading
     // every row.
     std::pair<std::set<std::int64_t>, std::set<std::int64_t>> bothWays(const TextCondition& c) {
-        std::vector<FieldValue> args;
+        ConditionArgs args;
         Query q;
-        q.where = ContainsTerm("T", c, args);
+        q.where = ContainsTerm(c, args);
         q.whereArgs = args;
         std::set<std::int64_t> indexed, scanned;
         for (const Record& r : table.read(q))
@@ -70,7 +73,7 @@ protected:
         // one of several.
         EXPECT_EQ(table.count("(" + q.where + ")", args),
                   static_cast<std::int64_t>(indexed.size()));
-        std::vector<FieldValue> twice = args;
+        ConditionArgs twice = args;
         twice.insert(twice.end(), args.begin(), args.end());
         EXPECT_EQ(table.count("(" + q.where + ") AND (" + q.where + ")", twice),
                   static_cast<std::int64_t>(indexed.size()));
@@ -114,7 +117,7 @@ protected:
 };
 
 TEST_F(SubstringIndex, AgreesWithReadingEveryRowAcrossWrites) {
-    table.open(file);
+    table.open(sql::DefaultStore(), file);
     for (int i = 0; i < 200; ++i) {
         Record r{std::int64_t{0}, text(8), text(4), text(4)};
         ASSERT_TRUE(table.append(r, messages, RosterAndHistoryNumbering()));
@@ -129,8 +132,10 @@ TEST_F(SubstringIndex, AgreesWithReadingEveryRowAcrossWrites) {
     for (std::int64_t recNo = 1; recNo < 200; recNo += 7)
         ASSERT_TRUE(table.remove(recNo));
     expectAgreement(150);
-    randomWrites(table.database(), 600);
-    expectAgreement(300);
+    if (!test::OnServer()) {
+        randomWrites(table.database(), 600);
+        expectAgreement(300);
+    }
 
     // Both ways of answering a short condition: "ｱ" begins few trigrams,
     // "a" begins too many.
@@ -143,8 +148,10 @@ TEST_F(SubstringIndex, AgreesWithReadingEveryRowAcrossWrites) {
             insert.bind(1, recNo++).bind(2, std::string("a") + x + y + "ｱ");
             insert.step();
         }
-    EXPECT_TRUE(substring::MatchQuery(table.database(), "T", "A", "ｱ"));
-    EXPECT_FALSE(substring::MatchQuery(table.database(), "T", "A", "a"));
+    if (!test::OnServer()) {
+        EXPECT_TRUE(substring::MatchQuery(table.database(), "T", "A", "ｱ"));
+        EXPECT_FALSE(substring::MatchQuery(table.database(), "T", "A", "a"));
+    }
     for (const char* c : {"a", "ｱ", "aa", "ｱa", "a～－"}) {
         const auto [indexed, scanned] = bothWays({{"A"}, c});
         EXPECT_EQ(indexed, scanned) << c;
@@ -152,6 +159,8 @@ TEST_F(SubstringIndex, AgreesWithReadingEveryRowAcrossWrites) {
 }
 
 TEST_F(SubstringIndex, WritesOfAnotherConnectionWithoutRecursiveTriggersStayRight) {
+    if (test::OnServer())
+        GTEST_SKIP() << "SQLite's own index";
     // A tool's INSERT OR REPLACE fires no delete trigger: the replaced
     // row's trigrams stay behind and must not bring the row back.
     table.open(file);
@@ -177,6 +186,8 @@ TEST_F(SubstringIndex, WritesOfAnotherConnectionWithoutRecursiveTriggersStayRigh
 }
 
 TEST_F(SubstringIndex, TableWithoutTheIndexGetsItAtOpen) {
+    if (test::OnServer())
+        GTEST_SKIP() << "SQLite's own index";
     // As the sqlite3 tool or an older version leaves it: the table alone.
     {
         sql::Database plain;
@@ -206,6 +217,8 @@ TEST_F(SubstringIndex, TableWithoutTheIndexGetsItAtOpen) {
 }
 
 TEST_F(SubstringIndex, TheSqliteToolWritesThroughTheTriggers) {
+    if (test::OnServer())
+        GTEST_SKIP() << "SQLite's own index";
     if (std::system("sqlite3 -version > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "no sqlite3 command";
     table.open(file);
@@ -225,6 +238,8 @@ TEST_F(SubstringIndex, TheSqliteToolWritesThroughTheTriggers) {
 }
 
 TEST_F(SubstringIndex, KilledWriterLeavesIndexAndTableInStep) {
+    if (test::OnServer())
+        GTEST_SKIP() << "SQLite's own index";
     table.open(file);
     table.close();
     const pid_t child = fork();
@@ -248,27 +263,110 @@ TEST_F(SubstringIndex, KilledWriterLeavesIndexAndTableInStep) {
     EXPECT_EQ(bothWays({{"A"}, "山"}).first, (std::set<std::int64_t>{0}));
 }
 
-} // namespace
+TEST_F(SubstringIndex, TextConditionsKeepTheirPlacesAmongOtherParameters) {
+    table.open(sql::DefaultStore(), file);
+    for (int i = 0; i < 120; ++i)
+        ASSERT_TRUE(table.append({std::int64_t{0}, text(6), text(3), text(3)}, messages,
+                                 RosterAndHistoryNumbering()));
+    for (int i = 0; i < 40; ++i) {
+        const TextCondition inB{{"B", "C"}, condition()};
+        const TextCondition inA{{"A"}, condition()};
+        const std::int64_t above = random() % 60;
+        const std::string other = text(2);
+        ConditionArgs args{above};
+        std::string where = "\"RecNo\" > ? AND (" + ContainsTerm(inB, args) + " OR \"A\" = '?')";
+        where += " AND \"A\" <> ?";
+        args.emplace_back(other);
+        where += " AND " + ContainsTerm(inA, args);
+        // The same written as row tests by hand: the order of the arguments
+        // is the order of the "?" in the text.
+        const std::string plain = "\"RecNo\" > ? AND (instr(\"B\" || \"C\", ?) > 0 OR "
+                                  "\"A\" = '?') AND \"A\" <> ? AND instr(\"A\", ?) > 0";
+        const ConditionArgs plainArgs{above, inB.text, other, inA.text};
+        ASSERT_EQ(table.count(where, args), table.count(plain, plainArgs))
+            << inB.text << " / " << inA.text;
+        Query q;
+        q.index = "A";
+        q.where = where;
+        q.whereArgs = args;
+        Query byHand = q;
+        byHand.where = plain;
+        byHand.whereArgs = plainArgs;
+        ASSERT_EQ(table.read(q), table.read(byHand));
+    }
+    const TextCondition any{{"A"}, "a"};
+    EXPECT_THROW(table.count("? AND ?", {any}), std::invalid_argument);
+    EXPECT_THROW(table.count("?", {any, std::string("y")}), std::invalid_argument);
+}
 
-namespace {
+// The server's trigram indexes come with the table, or at the next open
+// when missing, and a condition of three characters or more goes through
+// them.
+TEST_F(SubstringIndex, ServerKeepsTrigramIndexesOfTheSearchedTexts) {
+    if (!test::OnServer())
+        GTEST_SKIP() << "a server's index";
+    table.open(sql::DefaultStore(), file);
+    const auto indexes = [this] {
+        sql::Statement s(table.database(),
+                         "SELECT indexdef FROM pg_indexes WHERE tablename = 't' AND "
+                         "indexdef LIKE '%gin_trgm_ops%' ORDER BY indexname");
+        std::vector<std::string> found;
+        while (s.step())
+            found.push_back(s.columnText(0));
+        return found;
+    };
+    ASSERT_EQ(indexes().size(), 2u);
+    table.database().exec("DROP INDEX \"t_b_c_trgm\"");
+    table.close();
+    table.open(sql::DefaultStore(), file);
+    EXPECT_EQ(indexes().size(), 2u);
 
-// A store without the index gets the same filter as plain row tests; the
-// parameters around each term keep their places.
-TEST(SubstringScans, TermsBecomeTheirRowTestWithTheirOwnText) {
-    std::vector<FieldValue> args{std::int64_t{7}};
-    std::string where = "\"RecNo\" > ?";
-    where += " AND " + ContainsTerm("T", {{"B", "C"}, "山田"}, args);
-    where += " AND \"A\" <> ?";
-    args.emplace_back(std::string("x"));
-    where += " AND " + ContainsTerm("T", {{"A"}, "ｱ"}, args);
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
+                                 RosterAndHistoryNumbering()));
+    table.database().exec("ANALYZE \"T\"");
+    sql::Transaction tx(table.database());
+    table.database().exec("SET LOCAL enable_seqscan = off");
+    ConditionArgs args;
+    const std::string where = ContainsTerm({{"B", "C"}, "山田太郎"}, args);
+    sql::Statement plan(table.database(),
+                        "EXPLAIN SELECT count(*) FROM \"T\" WHERE (\"B\" || \"C\") LIKE ?");
+    plan.bind(1, std::string("%山田太郎%"));
+    std::string text;
+    while (plan.step())
+        text += plan.columnText(0) + "\n";
+    EXPECT_NE(text.find("t_b_c_trgm"), std::string::npos) << text;
+    EXPECT_EQ(table.count(where, args), 0);
+}
 
-    substring::AsScans(where, args);
-
-    EXPECT_EQ(where, "\"RecNo\" > ? AND (instr(\"B\" || \"C\", ?) > 0) AND \"A\" <> ? AND "
-                     "(instr(\"A\", ?) > 0)");
-    const std::vector<FieldValue> expected{std::int64_t{7}, std::string("山田"), std::string("x"),
-                                           std::string("ｱ")};
-    EXPECT_EQ(args, expected);
+// A user who may not add pg_trgm still gets the answers, from the rows.
+TEST_F(SubstringIndex, ServerWithoutTrigramsReadsTheRows) {
+    if (!test::OnServer())
+        GTEST_SKIP() << "a server's rights";
+    sql::StoreSettings store = sql::DefaultStore();
+    // Roles belong to the whole server: one of this test's database alone.
+    const std::string role = "plain_" + store.server.name;
+    {
+        sql::Database admin;
+        admin.connect(store.server);
+        admin.exec("CREATE ROLE " + role + " LOGIN");
+        admin.exec("GRANT CREATE ON SCHEMA public TO " + role);
+    }
+    store.server.user = role;
+    table.open(store, file);
+    sql::Statement extension(table.database(),
+                             "SELECT count(*) FROM pg_extension WHERE extname = 'pg_trgm'");
+    extension.step();
+    EXPECT_EQ(extension.columnInt(0), 0);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
+                                 RosterAndHistoryNumbering()));
+    expectAgreement(60);
+    table.close();
+    sql::Database admin;
+    admin.connect(sql::DefaultStore().server);
+    admin.exec("DROP OWNED BY " + role);
+    admin.exec("DROP ROLE " + role);
 }
 
 } // namespace

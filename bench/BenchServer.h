@@ -1,0 +1,26 @@
+#pragma once
+// The store a list benchmark's tables go to: SQLite files unless
+// KANATA_BENCH_ENGINE=postgresql, which starts a PostgreSQL server of the
+// benchmark's own (as the tests do: initdb in a temporary folder, a Unix
+// socket) for the whole run.
+#include "data/StoreSettings.h"
+#include "tests/support/PostgresServer.h"
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace kanata::bench {
+
+inline sql::StoreSettings ListStore() {
+    const char* engine = std::getenv("KANATA_BENCH_ENGINE");
+    if (!engine || std::string(engine) != "postgresql")
+        return {};
+    static const auto server = std::make_unique<test::PostgresServer>();
+    sql::StoreSettings store;
+    store.engine = sql::Engine::Postgresql;
+    store.server = server->createDatabase();
+    return store;
+}
+
+} // namespace kanata::bench
