@@ -1,5 +1,6 @@
 #include "lookup/DlTel.h"
 
+#include "data/HyphenShapeCache.h"
 #include "data/Hyphenation.h"
 
 #include <algorithm>
@@ -63,10 +64,25 @@ Prefix citiesOf(const AddressDictionary& data, const std::string& digits) {
     return p;
 }
 
-std::string formatted(const std::string& digits) {
-    char out[kHyphenBufferSize] = {};
+int hyphenated(const std::string& digits, std::string& out) {
+    char buffer[kHyphenBufferSize] = {};
     const SystemTime now = CurrentUtcSystemTime();
-    if (GetHyphen(digits.c_str(), out, "", &now) == kHyphenDone && out[0])
+    const int result = GetHyphen(digits.c_str(), buffer, "", &now);
+    out = buffer;
+    return result;
+}
+
+// The numbering plan's work is most of a prefix look-up, and its answer
+// depends on the leading digits only: the service keeps each shape, as the
+// library kept its tables, for every caller of the run.
+HyphenShapeCache& shapes() {
+    static HyphenShapeCache cache(&hyphenated);
+    return cache;
+}
+
+std::string formatted(const std::string& digits) {
+    std::string out;
+    if (shapes().hyphenate(digits, out) == kHyphenDone && !out.empty())
         return out;
     return digits.substr(0, kDltelFormattedSize - 1);
 }
@@ -100,7 +116,8 @@ extern "C" int DLTLPrefix(const char* number, char* formatted14, std::int16_t* c
     if (!data)
         return kDlNoData;
     const Prefix p = citiesOf(*data, digits);
-    std::strncpy(formatted14, formatted(digits).c_str(), kDltelFormattedSize - 1);
+    const std::string shown = formatted(digits);
+    std::memcpy(formatted14, shown.data(), std::min(shown.size(), kDltelFormattedSize - 1));
     *cityCount = static_cast<std::int16_t>(p.cities.size());
     return p.result;
 }

@@ -9,12 +9,61 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 
 namespace kanata {
 namespace {
 
 constexpr int kChunk = 500;
+constexpr std::size_t kKnownCallers = 4096;
+
+// Reads of one chunk of an export inside one read transaction: without it
+// every caller look-up of a SQLite table takes and drops its file lock and
+// checks the file again, which cost more than the look-ups themselves. A
+// chunk is short, so writers wait for it no longer than for a page refill.
+class ChunkRead {
+public:
+    explicit ChunkRead(sql::Database& db) : db_(db), own_(!db.inTransaction()) {
+        if (own_)
+            db_.exec("BEGIN");
+    }
+    ~ChunkRead() {
+        if (!own_ || !db_.inTransaction())
+            return;
+        try {
+            db_.exec("COMMIT");
+        } catch (const sql::Error&) {
+            // Only reads happened: nothing is lost when the end fails.
+        }
+    }
+    ChunkRead(const ChunkRead&) = delete;
+    ChunkRead& operator=(const ChunkRead&) = delete;
+
+private:
+    sql::Database& db_;
+    bool own_;
+};
+
+template <class ValueOf>
+std::string recordLine(const std::vector<std::vector<int>>& columns, bool quote,
+                       ValueOf&& valueOf) {
+    std::string line;
+    line.reserve(256);
+    bool firstColumn = true;
+    for (const std::vector<int>& column : columns) {
+        if (!firstColumn)
+            line += ',';
+        firstColumn = false;
+        if (quote)
+            line += '"';
+        for (int item : column)
+            line += valueOf(item);
+        if (quote)
+            line += '"';
+    }
+    return line;
+}
 
 } // namespace
 
@@ -44,20 +93,7 @@ std::string ExportRecordLine(const ExportLayout& layout, bool quote,
 
 std::string ExportRecordLine(const std::vector<std::vector<int>>& columns, bool quote,
                              const std::function<std::string(int item)>& valueOf) {
-    std::string line;
-    bool firstColumn = true;
-    for (const std::vector<int>& column : columns) {
-        if (!firstColumn)
-            line += ',';
-        firstColumn = false;
-        if (quote)
-            line += '"';
-        for (int item : column)
-            line += valueOf(item);
-        if (quote)
-            line += '"';
-    }
-    return line;
+    return recordLine(columns, quote, valueOf);
 }
 
 CallerRecords::CallerRecords(MeiboTable& roster) : roster_(roster) {
@@ -99,6 +135,10 @@ const MeiboRow* CallerRecords::find(const std::string& schTel) {
         return nullptr;
     auto known = known_.find(key);
     if (known == known_.end()) {
+        // Callers come back mostly soon after; a table of distinct callers
+        // must not hold all of them.
+        if (known_.size() >= kKnownCallers)
+            known_.clear();
         std::optional<MeiboRow> found = lookUp(*bySchTel1_, key);
         if (!found)
             found = lookUp(*bySchTel2_, key);
@@ -130,13 +170,39 @@ std::int64_t ExportWriter::targetCount(const ExportJob& job) {
     return table.count(job.filter.where, job.filter.args);
 }
 
-template <class Visit> void ExportWriter::walk(const ExportJob& job, Visit visit) {
+// A chunk's lines are made inside its read transaction and written after
+// it: the progress shown between lines lets the window's events run, and a
+// call stored then must commit on its own, not inside the export's read.
+template <class LineOf, class Emit>
+void ExportWriter::walk(const ExportJob& job, LineOf lineOf, Emit emit) {
     Table& table = job.source == ExportSource::History ? history_.table() : roster_.table();
+    sql::Database& callers = roster_.table().database();
+    std::vector<std::string> lines;
+    auto emitAll = [&] {
+        for (std::string& line : lines)
+            if (!emit(std::move(line)))
+                return false;
+        lines.clear();
+        return true;
+    };
+    auto inOneRead = [&](auto work) {
+        ChunkRead rows(table.database());
+        std::optional<ChunkRead> callerRows;
+        if (&callers != &table.database())
+            callerRows.emplace(callers);
+        work();
+    };
     if (job.range == ExportRange::Selection) {
-        for (std::int64_t recNo : job.selected)
-            if (auto record = table.find(recNo)) // a record gone since is skipped
-                if (!visit(*record))
-                    return;
+        for (std::size_t at = 0; at < job.selected.size(); at += kChunk) {
+            const std::size_t end = std::min(job.selected.size(), at + kChunk);
+            inOneRead([&] {
+                for (std::size_t i = at; i < end; ++i)
+                    if (auto record = table.find(job.selected[i])) // a record gone since is skipped
+                        lines.push_back(lineOf(std::move(*record)));
+            });
+            if (!emitAll())
+                return;
+        }
         return;
     }
     // Each chunk continues after the last row read (its index key and
@@ -162,36 +228,42 @@ template <class Visit> void ExportWriter::walk(const ExportJob& job, Visit visit
     while (remaining != 0) {
         q.limit =
             remaining < 0 ? kChunk : static_cast<int>(std::min<std::int64_t>(remaining, kChunk));
-        const std::vector<Record> records = table.read(q);
-        for (const Record& r : records)
-            if (!visit(r))
+        std::size_t read = 0;
+        std::vector<FieldValue> lastKey;
+        inOneRead([&] {
+            std::vector<Record> records = table.read(q);
+            read = records.size();
+            if (records.empty())
                 return;
-        if (static_cast<int>(records.size()) < q.limit)
+            const Record& last = records.back();
+            for (int f : keyFields)
+                lastKey.push_back(last[static_cast<std::size_t>(f)]);
+            lastKey.push_back(last[0]);
+            for (Record& r : records)
+                lines.push_back(lineOf(std::move(r)));
+        });
+        if (!emitAll() || static_cast<int>(read) < q.limit)
             return;
         if (remaining > 0)
-            remaining -= static_cast<std::int64_t>(records.size());
-        const Record& last = records.back();
-        q.from.clear();
-        for (int f : keyFields)
-            q.from.push_back(last[static_cast<std::size_t>(f)]);
-        q.from.push_back(last[0]);
+            remaining -= static_cast<std::int64_t>(read);
+        q.from = std::move(lastKey);
         q.fromInclusive = false;
         q.offset = 0;
     }
 }
 
 std::string ExportWriter::lineOf(const ExportJob& job, const std::vector<std::vector<int>>& columns,
-                                 const Record& record, CallerRecords& callers,
+                                 Record&& record, CallerRecords& callers,
                                  const ExportValues& values) {
     if (job.source == ExportSource::Roster) {
-        const MeiboRow row = roster_.fromRecord(record);
-        return ExportRecordLine(columns, job.options.BindDblQuote,
-                                [&](int item) { return values.roster(item, row); });
+        const MeiboRow row = roster_.fromRecord(std::move(record));
+        return recordLine(columns, job.options.BindDblQuote,
+                          [&](int item) { return values.roster(item, row); });
     }
-    const RecvHisRow row = history_.fromRecord(record);
+    const RecvHisRow row = history_.fromRecord(std::move(record));
     const MeiboRow* caller = nullptr;
     bool looked = false;
-    return ExportRecordLine(columns, job.options.BindDblQuote, [&](int item) {
+    return recordLine(columns, job.options.BindDblQuote, [&](int item) {
         if (item >= 12 && !looked) {
             caller = callers.find(row.SchTel);
             looked = true;
@@ -220,11 +292,16 @@ std::int64_t ExportWriter::write(const ExportJob& job, std::ostream& out,
     const ExportValues values(job.options, hyphenation_);
     const std::vector<std::vector<int>> columns = job.layout.columns();
     std::int64_t written = 0;
-    walk(job, [&](const Record& record) {
-        out << encoded(lineOf(job, columns, record, callers, values)) << "\r\n";
-        ++written;
-        return !progress || progress(written, target);
-    });
+    walk(
+        job,
+        [&](Record&& record) {
+            return encoded(lineOf(job, columns, std::move(record), callers, values));
+        },
+        [&](std::string&& line) {
+            out << line << "\r\n";
+            ++written;
+            return !progress || progress(written, target);
+        });
     return written;
 }
 

@@ -35,8 +35,9 @@ std::string ExportRecordLine(const std::vector<std::vector<int>>& columns, bool 
                              const std::function<std::string(int item)>& valueOf);
 
 // The caller's roster record of a history row: found by the trimmed SchTel
-// on SchTel1 first, then on SchTel2. Remembers what it found, since an
-// export meets the same callers again and again.
+// on SchTel1 first, then on SchTel2. Remembers what it found for the last
+// few thousand numbers, since an export meets the same callers again and
+// again.
 class CallerRecords {
 public:
     explicit CallerRecords(MeiboTable& roster);
@@ -93,9 +94,9 @@ public:
     std::int64_t replacedCharacters() const { return replaced_; }
 
 private:
-    template <class Visit> void walk(const ExportJob& job, Visit visit);
+    template <class LineOf, class Emit> void walk(const ExportJob& job, LineOf lineOf, Emit emit);
     std::string lineOf(const ExportJob& job, const std::vector<std::vector<int>>& columns,
-                       const Record& record, CallerRecords& callers, const ExportValues& values);
+                       Record&& record, CallerRecords& callers, const ExportValues& values);
 
     RecvHisTable& history_;
     MeiboTable& roster_;

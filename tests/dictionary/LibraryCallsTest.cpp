@@ -2,6 +2,7 @@
 // the shipped dictionary folder: their records, batches, handles and result
 // codes, and their errors reaching the user.
 #include "data/Cp932.h"
+#include "data/Hyphenation.h"
 #include "lookup/CoordinateLookup.h"
 #include "lookup/DlMtad.h"
 #include "lookup/DlTel.h"
@@ -149,6 +150,32 @@ TEST(DltelCalls, TokyoNumberGivesItsWardsAndTheirTownsInBatchesOfTwenty) {
     EXPECT_EQ(DLTLTown2Close(h), kDlFound);
     EXPECT_EQ(DLTLTown2Next(h, batch.data()), kDlBadArgument);
     EXPECT_EQ(DLTLTown2Close(h), kDlBadArgument);
+}
+
+// The formatted number comes from shapes the service remembers per number
+// prefix: each must be what the numbering plan gives that very number, the
+// first time and again, for numbers sharing a prefix and for those whose
+// prefix decides nothing (00, 010) or that no rule accepts.
+TEST(DltelCalls, FormattedNumbersAreTheNumberingPlansForEveryNumberAskedAgain) {
+    const std::vector<std::string> numbers = {
+        "0312345678", "0398765432",  "03-9999-0000",     "0466123456", "0466987654", "0112345678",
+        "0120123456", "0120987654",  "09012345678",      "0501234567", "0012345678", "0101234567",
+        "031234567",  "03123456789", "0312345678901234", "0999999999", "0742123456"};
+    for (int round = 0; round < 2; ++round)
+        for (const std::string& number : numbers) {
+            std::string digits;
+            for (char c : number)
+                if (c != '-')
+                    digits += c;
+            char library[kHyphenBufferSize] = {};
+            const SystemTime now = CurrentUtcSystemTime();
+            const bool hyphenated = GetHyphen(digits.c_str(), library, "", &now) == kHyphenDone;
+            const std::string expected = hyphenated && library[0] ? library : digits.substr(0, 13);
+            char formatted[kDltelFormattedSize];
+            std::int16_t count = 0;
+            DLTLPrefix(number.c_str(), formatted, &count, dic().c_str());
+            EXPECT_EQ(std::string(formatted), expected) << number << " round " << round;
+        }
 }
 
 TEST(DltelCalls, BadPrefixUnknownPrefixAndATownlessCity) {
