@@ -5,10 +5,10 @@
 #include "data/TelKeys.h"
 #include "platform/MessageService.h"
 #include "roster/MeiboMapPosition.h"
-#include "views/gui/TInputList.h"
 #include "settings/IniFile.h"
 #include "views/CallerRegistration.h"
 #include "views/gui/CallerFormWiring.h"
+#include "views/gui/TInputList.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -513,6 +513,12 @@ void TMeiboView::btnRegisterClick() {
         // The typed data stays in the controls, so the user can try again.
         setFields(f);
         return;
+    case MeiboEditor::Outcome::Reloaded: {
+        // The row saved elsewhere replaces what was typed, as the user chose.
+        const MeiboRow stored = editor_.loadedRow();
+        LoadRecord(&stored);
+        return;
+    }
     case MeiboEditor::Outcome::Written:
         break;
     }
