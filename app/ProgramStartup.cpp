@@ -1,6 +1,7 @@
 #include "app/ProgramStartup.h"
 
 #include "app/CallWindows.h"
+#include "app/DeskCalls.h"
 #include "app/ProgramState.h"
 #include "data/AddressBook.h"
 #include "intake/LineReports.h"
@@ -244,6 +245,7 @@ void ProgramStartup::finish() {
     form.setIndicator(false);
     form.setAskOnClose(true);
     s_.windows->createHistoryList();
+    ReviewDeskMode(s_);
     form.applyMenuVisible(s_.settings.MenuVisible);
     form.applyMenuTopMost(s_.settings.MenuTopMost);
     s_.started = true;

@@ -1,6 +1,7 @@
 #include "app/ProgramState.h"
 
 #include "app/CallWindows.h"
+#include "app/DeskMode.h"
 #include "data/AddressBook.h"
 #include "data/TDMKanata195.h"
 #include "intake/CallProcessor.h"
@@ -32,6 +33,7 @@ ProgramState::ProgramState(TMainForm& form, IntakeFlags& flags, MessageService& 
       addressSupplement(std::make_unique<DictionaryAddressSupplement>(appFolder / "Dic")) {}
 
 ProgramState::~ProgramState() {
+    desk.reset();
     processor.reset();
     lookup.reset();
     if (dm && tablesOpen) {
@@ -68,6 +70,7 @@ bool ProgramState::openTables() {
     if (!database.unknownEngine.empty())
         std::fprintf(stderr, "kanata195: unknown DATABASE Engine %s, using the data folder\n",
                      database.unknownEngine.c_str());
+    tablesStore = database.store;
     dm = std::make_unique<TDMKanata195>(data.folder, messages, StorageHooks{}, database.store);
     if (!tablesLock.acquire(data.folder, DataFolderLock::Mode::Shared))
         std::fprintf(stderr, "kanata195: the data folder is locked by a running import\n");
@@ -108,6 +111,7 @@ void ProgramState::createCallProcessing() {
 }
 
 void ProgramState::closeTables() {
+    desk.reset();
     windows->closeAll();
     processor.reset();
     lookup.reset();

@@ -7,6 +7,7 @@
 #include "app/ProgramDialogs.h"
 #include "data/Hyphenation.h"
 #include "data/ServerStatus.h"
+#include "data/StoreSettings.h"
 #include "intake/AdapterHost.h"
 #include "intake/CallJournal.h"
 #include "intake/gui/IntakeFlags.h"
@@ -35,6 +36,7 @@ struct AddressBookEntry;
 class CallProcessor;
 class CallerLookup;
 class CallWindows;
+class DeskMode;
 class MessageService;
 class TDMKanata195;
 class TDMPbarea;
@@ -49,6 +51,8 @@ struct ProgramActions {
     // The settings dialog at start-up: true when accepted and taken.
     std::function<bool()> environmentDialog;
     std::function<void()> showEnvironment;
+    // Another desk wrote the roster: the open roster list shows it.
+    std::function<void()> refreshRosterList;
 };
 
 struct ProgramState {
@@ -102,6 +106,9 @@ struct ProgramState {
     std::unique_ptr<CallerLookup> lookup;
     std::unique_ptr<CallWindows> windows;
     std::unique_ptr<CallProcessor> processor;
+    // Where openTables found the tables; a desk listens to that server.
+    sql::StoreSettings tablesStore;
+    std::unique_ptr<DeskMode> desk; // see DeskCalls.h
     QPointer<QSoundEffect> ringSound;
     bool tablesOpen = false;
     bool phonebookLinkProblem = false;

@@ -1,6 +1,7 @@
 #include "app/SettingsApply.h"
 
 #include "app/CallWindows.h"
+#include "app/DeskCalls.h"
 #include "app/ProgramState.h"
 #include "environment/gui/TEnvironment.h"
 #include "history/gui/THistoryList.h"
@@ -202,6 +203,7 @@ bool SettingsApply::applySettings(const GlobalSettings& changed) {
         s_.actions.scheduleCalls();
     }
     applyWindowSettings(before);
+    ReviewDeskMode(s_);
     // The backup of the newly linked address book comes first; the line is
     // reported ready once everything the change asked for is done.
     if (lineOk && linkChanged && s_.settings.UsePbAdrs && !s_.phonebookLinkProblem)

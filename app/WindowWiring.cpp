@@ -43,6 +43,10 @@
 namespace kanata {
 
 void WindowWiring::wire() {
+    s_.actions.refreshRosterList = [this] {
+        if (rosterList_ && rosterList_->isVisible())
+            rosterList_->RefreshPage(0, 0);
+    };
     wireCallWindows();
     wireListsAndFiles();
     wireHelp();

@@ -63,6 +63,10 @@ std::string Dialect::writerLock() const {
                : std::string();
 }
 
+std::string Dialect::announcement() const {
+    return engine_ == Engine::Postgresql ? "SELECT pg_notify(?, ?)" : std::string();
+}
+
 std::vector<std::string> Dialect::supportFunctions() const {
     if (engine_ != Engine::Postgresql)
         return {};

@@ -41,6 +41,10 @@ public:
     // their rows one after the other; empty when beginTransaction() already
     // locks the whole store.
     std::string writerLock() const;
+    // A statement with two parameters (a channel and a text) that tells every
+    // listener of the channel once the transaction commits, and never when
+    // it rolls back; empty when the engine has no listeners.
+    std::string announcement() const;
     // Functions the callers' conditions use that the engine lacks, created
     // when a table is opened.
     std::vector<std::string> supportFunctions() const;

@@ -3,6 +3,7 @@
 #include "data/Cp932.h"
 #include "data/DateTime.h"
 #include "data/SqlDialect.h"
+#include "data/StoreNotifications.h"
 #include "data/SubstringIndex.h"
 #include "data/SubstringIndexServer.h"
 #include "platform/MessageService.h"
@@ -166,6 +167,16 @@ void Table::lockWriters() {
     lockNamed(def_.name);
 }
 
+void Table::announceChange(ChangeKind kind, std::int64_t recNo) {
+    const std::string announcement = db_.dialect().announcement();
+    if (announcement.empty())
+        return;
+    auto stmt = statements_.lease(db_, announcement);
+    stmt->bind(1, ChangeChannel(def_.name));
+    stmt->bind(2, ChangePayload(kind, recNo));
+    stmt->step();
+}
+
 void Table::lockNamed(const std::string& name) {
     const std::string lock = db_.dialect().writerLock();
     if (lock.empty())
@@ -281,6 +292,7 @@ std::optional<int> Table::append(Record record, MessageService& messages,
                               storedForm(def_.fields[i], record[i]));
                 insert->step();
             }
+            announceChange(ChangeKind::Added, next);
             tx.commit();
             return static_cast<int>(next);
         }
@@ -315,6 +327,8 @@ bool Table::update(const Record& record, const std::vector<std::string>& keep) {
     bindValue(stmt, param, record[0]);
     stmt.step();
     const bool found = db_.changes() > 0;
+    if (found)
+        announceChange(ChangeKind::Changed, std::get<std::int64_t>(record[0]));
     tx.commit();
     return found;
 }
@@ -332,7 +346,10 @@ bool Table::remove(std::int64_t recNo) {
     sql::Statement stmt(db_, "DELETE FROM " + ident(def_.name) + " WHERE \"RecNo\" = ?");
     stmt.bind(1, recNo);
     stmt.step();
-    return db_.changes() > 0;
+    const bool removed = db_.changes() > 0;
+    if (removed)
+        announceChange(ChangeKind::Removed, recNo);
+    return removed;
 }
 
 std::string Table::spelled(const std::string& where, const ConditionArgs& args,

@@ -5,6 +5,7 @@
 // runs ordered, filtered reads in SQL.
 #include "data/Sqlite.h"
 #include "data/StatementCache.h"
+#include "data/StoreNotifications.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -160,6 +161,8 @@ private:
     void createSchema();
     void addMissingColumns();
     void lockNamed(const std::string& name);
+    // Tells the other desks, at the commit, that row `recNo` was written.
+    void announceChange(ChangeKind kind, std::int64_t recNo);
     std::string orderTerm(const IndexDef& index, const std::string& field) const;
     const IndexDef* findIndex(const std::string& name) const;
     Record readRow(sql::Statement& stmt) const;

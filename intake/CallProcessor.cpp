@@ -155,6 +155,14 @@ void CallProcessor::ShowCall(const StoredCall& call) {
         popUp(call.record);
 }
 
+void CallProcessor::ShowCallStoredElsewhere(const CallRecord& record) {
+    announce(true);
+    StoredCall call;
+    call.record = record;
+    call.stored = true;
+    ShowCall(call);
+}
+
 void CallProcessor::logRawLine(const CallLine& line, const DateTime& arrival) {
     try {
         WriteRawCallLog(line, arrival);

@@ -9,9 +9,9 @@
 // the windows. ProcessPendingCall does both for the oldest queued line.
 // The windows are reached only through CallIntakeWindows, so this class
 // knows no widgets.
+#include "data/CallRecord.h"
 #include "data/DateTime.h"
 #include "intake/RawCallLog.h"
-#include "data/CallRecord.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -144,6 +144,9 @@ public:
     void CommitBatch();
     // Refreshes the history list and, for a live call, pops the windows up.
     void ShowCall(const StoredCall& call);
+    // A call that another PC stored, as this PC would show its own: the
+    // indicator, the ring sound, the list refreshed, the windows popped up.
+    void ShowCallStoredElsewhere(const CallRecord& record);
     // Shows the raw log failure box if the log failed since the last box
     // and the user has not been told yet.
     void ReportRawLogFailure();

@@ -102,28 +102,83 @@ MeiboEditor::Duplicates MeiboEditor::findDuplicates(const MeiboFields& f, int& h
     return Duplicates::None;
 }
 
-bool MeiboEditor::write(const MeiboFields& f) {
+std::optional<MeiboRow> MeiboEditor::changedSinceRead() {
+    auto current = dm_.Meibo().find(recNo_);
+    // A row deleted meanwhile is left to the update, which reports it.
+    if (!current || FieldsFromRow(*current) == FieldsFromRow(row_))
+        return std::nullopt;
+    return current;
+}
+
+MeiboEditor::ConflictChoice MeiboEditor::askAboutConflict(const void* owner) {
+    MessageRequest request;
+    request.text = MessageLines({"照会中のデータは読み込んだ後に", "他の画面で変更されています"}) +
+                   "\r\n\r\n" +
+                   MessageLines({"今回の内容で上書きする場合は「はい」",
+                                 "変更後のデータを読み込み直す場合は「いいえ」",
+                                 "中止する場合は「キャンセル」"}) +
+                   "\r\n\r\n" + MessageLines({"を押してください"});
+    request.icon = MessageIcon::Question;
+    request.buttons = MessageButtons::YesNoCancel;
+    request.placement.kind = MessagePlacement::Kind::CentredOnOwner;
+    request.owner = owner;
+    switch (messages_.ShowCenteredMessage(request)) {
+    case MessageResult::Yes:
+        return ConflictChoice::Overwrite;
+    case MessageResult::No:
+        return ConflictChoice::Reload;
+    default:
+        return ConflictChoice::Cancel;
+    }
+}
+
+// The comparison with the row read at open and the write are one
+// transaction, so no save of another desk can come between them; the
+// question is asked outside it, so no desk waits for a box on this one.
+MeiboEditor::WriteOutcome MeiboEditor::write(const MeiboFields& f, const void* owner) {
     TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
     if (!use)
-        return false;
+        return WriteOutcome::Failed;
     MeiboRow row = RowFromFields(f, existing_ ? recNo_ : 0);
-    try {
-        if (!existing_) {
-            const auto recNo = dm_.Meibo().append(row, messages_);
-            if (!recNo)
-                return false;
-            row.RecNo = *recNo;
-        } else if (!dm_.Meibo().update(row, messages_)) {
-            return false;
+    for (;;) {
+        std::optional<MeiboRow> changed;
+        try {
+            if (!existing_) {
+                const auto recNo = dm_.Meibo().append(row, messages_);
+                if (!recNo)
+                    return WriteOutcome::Failed;
+                row.RecNo = *recNo;
+                break;
+            }
+            Table& table = dm_.Meibo().table();
+            sql::Transaction tx(table.database());
+            table.lockWriters();
+            changed = changedSinceRead();
+            if (!changed) {
+                if (!dm_.Meibo().update(row, messages_))
+                    return WriteOutcome::Failed;
+                tx.commit();
+                break;
+            }
+        } catch (const std::exception& e) {
+            messages_.error(e.what());
+            return WriteOutcome::Failed;
         }
-    } catch (const std::exception& e) {
-        messages_.error(e.what());
-        return false;
+        switch (askAboutConflict(owner)) {
+        case ConflictChoice::Overwrite:
+            row_ = *changed; // asked again only if it changes once more
+            continue;
+        case ConflictChoice::Reload:
+            Open(*changed);
+            return WriteOutcome::Reloaded;
+        case ConflictChoice::Cancel:
+            return WriteOutcome::Cancelled;
+        }
     }
     // The editor now shows the stored row.
     if (auto stored = dm_.Meibo().find(row.RecNo))
         Open(*stored);
-    return true;
+    return WriteOutcome::Written;
 }
 
 MeiboEditor::Result MeiboEditor::Register(MeiboFields& fields, const void* owner) {
@@ -174,12 +229,21 @@ MeiboEditor::Result MeiboEditor::Register(MeiboFields& fields, const void* owner
         return result;
     }
     const std::string what = verb();
-    if (!write(f)) {
-        messages_.information(MessageLines({(what + "できませんでした").c_str()}), owner);
-        result.outcome = Outcome::Failed;
+    switch (write(f, owner)) {
+    case WriteOutcome::Written:
+        result.outcome = Outcome::Written;
         return result;
+    case WriteOutcome::Reloaded:
+        fields = loaded_;
+        result.outcome = Outcome::Reloaded;
+        return result;
+    case WriteOutcome::Cancelled:
+        return result; // Refused: the typed data stays in the controls
+    case WriteOutcome::Failed:
+        break;
     }
-    result.outcome = Outcome::Written;
+    messages_.information(MessageLines({(what + "できませんでした").c_str()}), owner);
+    result.outcome = Outcome::Failed;
     return result;
 }
 
@@ -239,7 +303,17 @@ int MeiboEditor::SavePendingChanges(MeiboFields& fields, const void* owner) {
         if (answer != MessageResult::Yes)
             return kSaveCancelled;
     }
-    return write(f) ? kSaveDone : kSaveWriteFailed;
+    switch (write(f, owner)) {
+    case WriteOutcome::Written:
+        return kSaveDone;
+    case WriteOutcome::Reloaded:
+        return kSaveDiscarded; // the stored row won, as the user chose
+    case WriteOutcome::Cancelled:
+        return kSaveCancelled;
+    case WriteOutcome::Failed:
+        break;
+    }
+    return kSaveWriteFailed;
 }
 
 bool MeiboEditor::StoreCoordinates(int latitude, int longitude, const void* owner) {

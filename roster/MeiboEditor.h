@@ -5,6 +5,8 @@
 // another record.
 #include "roster/MeiboFields.h"
 
+#include <optional>
+
 namespace kanata {
 
 class MessageService;
@@ -33,6 +35,9 @@ public:
         Unchanged, // nothing differs from the loaded record
         Failed,    // the write failed (already reported)
         Written,
+        // The row was changed elsewhere since it was read and the user chose
+        // to see that: the editor holds the stored row, nothing was written.
+        Reloaded,
     };
     struct Result {
         Outcome outcome = Outcome::Refused;
@@ -70,7 +75,13 @@ private:
     enum class Duplicates { None, OneRow, TwoRows, ChangedNumberTaken };
     bool checkNumbers(MeiboFields& f, int& focusNumber, const void* owner);
     Duplicates findDuplicates(const MeiboFields& f, int& hitRecNo);
-    bool write(const MeiboFields& f);
+    enum class WriteOutcome { Written, Failed, Reloaded, Cancelled };
+    WriteOutcome write(const MeiboFields& f, const void* owner);
+    // Inside the write's transaction: the row as stored now when it differs
+    // from the row read at open (another desk or window saved it since).
+    std::optional<MeiboRow> changedSinceRead();
+    enum class ConflictChoice { Overwrite, Reload, Cancel };
+    ConflictChoice askAboutConflict(const void* owner);
     std::string verb() const;
 
     TDMKanata195& dm_;

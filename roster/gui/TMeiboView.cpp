@@ -269,6 +269,12 @@ void TMeiboView::btnRegisterClick() {
         // The typed data stays in the controls, so the user can try again.
         setFields(f);
         return;
+    case MeiboEditor::Outcome::Reloaded: {
+        // The row saved elsewhere replaces what was typed, as the user chose.
+        const MeiboRow stored = editor_.loadedRow();
+        LoadRecord(&stored);
+        return;
+    }
     case MeiboEditor::Outcome::Written:
         break;
     }

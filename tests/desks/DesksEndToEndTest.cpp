@@ -1,0 +1,105 @@
+// An office: one PC on the line and two desks, three real programs with
+// work folders of their own, the tables on one real server. Every call the
+// line stores pops up on both desks.
+#include "data/RecvHisTable.h"
+#include "settings/DatabaseSettings.h"
+#include "settings/IniFile.h"
+#include "tests/support/PostgresServer.h"
+#include "tests/support/ProgramRun.h"
+#include "tests/support/TempFolders.h"
+#include "tests/support/UserInput.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+namespace kanata::test {
+namespace {
+
+const int kCalls = qEnvironmentVariableIntValue("DESKS_CALLS") > 0
+                       ? qEnvironmentVariableIntValue("DESKS_CALLS")
+                       : 200;
+
+// One PC of the office: the demo work folder, its tables moved to the
+// server, with or without the line.
+struct OfficePc {
+    OfficePc(const sql::ServerSettings& server, bool line) {
+        EXPECT_TRUE(run.prepareDemo());
+        IniFile ini(folders.workFolder() / "Kanata195.ini");
+        ini.load();
+        ini.writeString(kDatabaseSection, "Engine", "postgresql");
+        ini.writeString(kDatabaseSection, "Host", server.host);
+        ini.writeString(kDatabaseSection, "Port", server.port);
+        ini.writeString(kDatabaseSection, "Name", server.name);
+        ini.writeString(kDatabaseSection, "User", server.user);
+        if (!line)
+            ini.writeString("COMMON", "UseType", "2");
+        EXPECT_TRUE(ini.save());
+    }
+
+    // The record numbers of the calls this desk has popped up.
+    std::set<int> shownCalls() {
+        std::set<int> shown;
+        static const QRegularExpression line("kanata195: desk shows call (\\d+)");
+        auto it = line.globalMatch(run.log());
+        while (it.hasNext())
+            shown.insert(it.next().captured(1).toInt());
+        return shown;
+    }
+
+    TempFolders folders;
+    ProgramRun run{folders, stageFolder()};
+};
+
+TEST(DesksEndToEnd, EveryCallOfTheLinePopsUpOnBothDesks) {
+    const sql::StoreSettings store{sql::Engine::Postgresql, SharedServer().createDatabase()};
+    OfficePc deskA(store.server, false);
+    OfficePc deskB(store.server, false);
+    OfficePc line(store.server, true);
+    for (OfficePc* desk : {&deskA, &deskB}) {
+        ASSERT_TRUE(desk->run.start()) << desk->run.log().toStdString();
+        ASSERT_TRUE(waitUntil([desk] { return desk->run.log().contains("desk listening"); }, 10000))
+            << desk->run.log().toStdString();
+    }
+    ASSERT_TRUE(line.run.start()) << line.run.log().toStdString();
+    EXPECT_FALSE(line.run.log().contains("desk listening")) << "the line PC is no desk";
+
+    int accepted = 0;
+    for (int batch = 0; batch < kCalls / 20; ++batch) {
+        QStringList numbers;
+        for (int i = 0; i < 20; ++i)
+            numbers << QString("03%1").arg(10000000 + batch * 20 + i);
+        QString output;
+        line.run.ktcall(numbers, &output);
+        accepted += static_cast<int>(output.count("OK "));
+    }
+    ASSERT_EQ(accepted, kCalls);
+
+    TempFolders scratch;
+    RecvHisTable history;
+    history.open(store, scratch.root());
+    ASSERT_TRUE(waitUntil([&] { return history.count() == kCalls; }, 120000))
+        << history.count() << "\n"
+        << line.run.log().toStdString();
+
+    std::set<int> all;
+    for (int n = 0; n < kCalls; ++n)
+        all.insert(n);
+    for (OfficePc* desk : {&deskA, &deskB}) {
+        EXPECT_TRUE(
+            waitUntil([&] { return desk->shownCalls().size() == static_cast<std::size_t>(kCalls); },
+                      qEnvironmentVariableIntValue("DESKS_CALLS") > 0 ? 5000 : 60000))
+            << desk->shownCalls().size() << "\n"
+            << desk->run.log().right(3000).toStdString();
+        EXPECT_EQ(desk->shownCalls(), all);
+        EXPECT_FALSE(desk->run.log().contains("kanata195: box:")) << desk->run.log().toStdString();
+    }
+    for (OfficePc* pc : {&line, &deskA, &deskB})
+        EXPECT_TRUE(pc->run.stop()) << pc->run.log().toStdString();
+}
+
+} // namespace
+} // namespace kanata::test

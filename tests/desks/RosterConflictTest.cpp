@@ -1,0 +1,166 @@
+// The roster editor as shipped (the menu window's roster button, the list,
+// its editor) when the record it shows was saved elsewhere meanwhile: by
+// another window of this PC on its data folder, or by another desk on the
+// server, whose save the open list shows by itself.
+#include "data/MeiboTable.h"
+#include "data/TDMKanata195.h"
+#include "history/gui/ListRowView.h"
+#include "roster/gui/TMeiboList.h"
+#include "roster/gui/TMeiboSearch.h"
+#include "roster/gui/TMeiboView.h"
+#include "settings/DatabaseSettings.h"
+#include "tests/support/PostgresServer.h"
+#include "tests/support/ProgramInProcess.h"
+#include "tests/support/RosterEntry.h"
+#include "tests/support/UserInput.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolBar>
+
+namespace kanata::test {
+namespace {
+
+constexpr const char* kConflict = "他の画面で変更されています";
+
+QPushButton* buttonTitled(QWidget& window, const QString& caption) {
+    for (QPushButton* b : window.findChildren<QPushButton*>())
+        if (b->text() == caption)
+            return b;
+    return nullptr;
+}
+
+class RosterConflict : public ProgramInProcess {
+protected:
+    void addEntry() {
+        TDMKanata195& dm = *program->dataModule();
+        TableUse use(dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
+        MeiboRow row = RosterEntry("03-9999-0001");
+        row.NameKana = "ｱｲｻﾞﾜ";
+        row.NameKanji = "相沢";
+        row.PrivCorp = "0";
+        const auto recNo = dm.Meibo().append(row, messages);
+        ASSERT_TRUE(recNo.has_value());
+        recNo_ = *recNo;
+    }
+
+    // What another window (or desk) saves while the editor shows the row.
+    void renameElsewhere(MeiboTable& meibo, const std::string& kanji) {
+        MeiboRow row = *meibo.find(recNo_);
+        row.NameKanji = kanji;
+        ASSERT_TRUE(meibo.update(row, messages));
+    }
+    void renameElsewhere(const std::string& kanji) {
+        TDMKanata195& dm = *program->dataModule();
+        TableUse use(dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
+        renameElsewhere(dm.Meibo(), kanji);
+    }
+
+    MeiboRow stored() {
+        TDMKanata195& dm = *program->dataModule();
+        TableUse use(dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
+        return *dm.Meibo().find(recNo_);
+    }
+
+    // Opens the roster from the menu window, finds the entry and runs
+    // `body` with the list and the entry's editor.
+    void withEditor(const std::function<void(TMeiboList&, TMeiboView&)>& body) {
+        WhenModal<TMeiboList> opening([&](TMeiboList& list) {
+            WhenModal<TMeiboSearch> search([](TMeiboSearch& dialog) {
+                typeInto(dialog.edtTel, QStringLiteral("039999"));
+                click(buttonTitled(dialog, QStringLiteral("検索(&S)")));
+            });
+            click(list.btnSearch);
+            ASSERT_EQ(list.keys().size(), 1u);
+            clickRow(list.lbxMeibo, 0);
+            click(list.btnInquiry);
+            waitUntil([&list] { return list.view() && list.view()->isVisible(); }, 5000);
+            ASSERT_NE(list.view(), nullptr);
+            body(list, *list.view());
+            if (list.view())
+                click(list.view()->btnClose);
+            waitUntil([&list] { return list.view() == nullptr; }, 5000);
+            click(list.btnClose);
+        });
+        click(form->toolBar()->widgetForAction(form->toolAction(1)));
+        ASSERT_TRUE(opening.ran());
+    }
+
+    int recNo_ = -1;
+};
+
+TEST_F(RosterConflict, ReloadingShowsTheOtherSaveAndTheNextSaveBuildsOnIt) {
+    startOnDemoData();
+    addEntry();
+    withEditor([this](TMeiboList& list, TMeiboView& editor) {
+        typeInto(editor.edtNameKana, QStringLiteral("ﾜﾀﾞ"));
+        renameElsewhere("相沢二郎");
+        messages.expect(kConflict, MessageResult::No);
+        click(editor.btnRegister);
+        ASSERT_TRUE(list.view() == &editor && editor.isVisible()) << "the editor stays";
+        EXPECT_EQ(editor.edtNameKanji->text(), QStringLiteral("相沢二郎"));
+        EXPECT_EQ(editor.edtNameKana->text(), QStringLiteral("ｱｲｻﾞﾜ"));
+        EXPECT_EQ(stored().NameKana, "ｱｲｻﾞﾜ");
+
+        typeInto(editor.edtNameKana, QStringLiteral("ﾜﾀﾞ"));
+        click(editor.btnRegister); // nothing changed since the reload: no question
+    });
+    EXPECT_EQ(stored().NameKana, "ﾜﾀﾞ");
+    EXPECT_EQ(stored().NameKanji, "相沢二郎");
+    EXPECT_TRUE(messages.allAnswered());
+}
+
+TEST_F(RosterConflict, OverwritingKeepsWhatWasTypedAndCancellingKeepsTheEditorAsItWas) {
+    startOnDemoData();
+    addEntry();
+    withEditor([this](TMeiboList& list, TMeiboView& editor) {
+        typeInto(editor.edtNameKana, QStringLiteral("ﾜﾀﾞ"));
+        renameElsewhere("相沢二郎");
+        messages.expect(kConflict, MessageResult::Cancel);
+        click(editor.btnRegister);
+        ASSERT_TRUE(list.view() == &editor && editor.isVisible()) << "the editor stays";
+        EXPECT_EQ(editor.edtNameKana->text(), QStringLiteral("ﾜﾀﾞ"));
+        EXPECT_EQ(stored().NameKanji, "相沢二郎");
+
+        messages.expect(kConflict, MessageResult::Yes);
+        click(editor.btnRegister);
+    });
+    EXPECT_EQ(stored().NameKana, "ﾜﾀﾞ");
+    EXPECT_EQ(stored().NameKanji, "相沢") << "the editor's whole record was saved";
+    EXPECT_TRUE(messages.allAnswered());
+}
+
+// This program is a desk on the server; desk A is another connection.
+TEST_F(RosterConflict, ADeskSeesTheOtherDesksSaveInItsListAndIsAskedBeforeOverwritingIt) {
+    const sql::ServerSettings server = SharedServer().createDatabase();
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    editSettings([&server](IniFile& ini) {
+        ini.writeString(kDatabaseSection, "Engine", "postgresql");
+        ini.writeString(kDatabaseSection, "Host", server.host);
+        ini.writeString(kDatabaseSection, "Port", server.port);
+        ini.writeString(kDatabaseSection, "Name", server.name);
+        ini.writeString(kDatabaseSection, "User", server.user);
+        ini.writeString("COMMON", "UseType", "2");
+    });
+    ASSERT_TRUE(start());
+    addEntry();
+    MeiboTable deskA;
+    deskA.open(sql::StoreSettings{sql::Engine::Postgresql, server}, folders.scratch());
+    withEditor([&](TMeiboList& list, TMeiboView& editor) {
+        typeInto(editor.edtNameKana, QStringLiteral("ﾜﾀﾞ"));
+        renameElsewhere(deskA, "伊藤");
+        EXPECT_TRUE(waitUntil(
+            [&list] { return list.rowCells(0).value(5) == QStringLiteral("伊藤"); }, 5000))
+            << list.rowCells(0).join('|').toStdString();
+        messages.expect(kConflict, MessageResult::No);
+        click(editor.btnRegister);
+        ASSERT_TRUE(list.view() == &editor && editor.isVisible()) << "the editor stays";
+        EXPECT_EQ(editor.edtNameKanji->text(), QStringLiteral("伊藤"));
+    });
+    EXPECT_EQ(stored().NameKanji, "伊藤");
+    EXPECT_EQ(stored().NameKana, "ｱｲｻﾞﾜ");
+    EXPECT_TRUE(messages.allAnswered());
+}
+
+} // namespace
+} // namespace kanata::test
