@@ -2,6 +2,7 @@
 
 #include "app/CallWindows.h"
 #include "app/DeskCalls.h"
+#include "app/DeskMode.h"
 #include "app/ProgramState.h"
 #include "data/AddressBook.h"
 #include "intake/LineReports.h"
@@ -228,8 +229,10 @@ void ProgramStartup::loadServices() {
 void ProgramStartup::runAutoBackup() {
     if (s_.dialogs.autoBackup)
         return s_.dialogs.autoBackup(s_.settings);
+    const sql::StoreSettings store = ReadDatabaseSettings(s_.ini).store;
     TAutoBackup backup(s_.workFolder, resolveDataFolder(s_.settings.DataPath, s_.workFolder).folder,
-                       s_.settings.AutoBUCount, ReadDatabaseSettings(s_.ini).store);
+                       s_.settings.AutoBUCount, store);
+    backup.setDumpServerTables(!IsDesk(s_.settings, store));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     backup.Run();
     QApplication::restoreOverrideCursor();

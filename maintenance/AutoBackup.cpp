@@ -136,7 +136,7 @@ void TAutoBackup::createNewest() {
 void TAutoBackup::copyGroups() {
     for (const auto& group : backupGroups())
         copyGroup(group, generationFolder(1));
-    if (store_.engine == sql::Engine::Postgresql)
+    if (store_.engine == sql::Engine::Postgresql && dumpServerTables_)
         dumpServerTables();
 }
 

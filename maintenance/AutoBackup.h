@@ -52,6 +52,11 @@ public:
     // not be saved (empty otherwise).
     const std::string& serverMessage() const { return serverMessage_; }
 
+    // A desk leaves the server's tables to the line PC's run: each desk
+    // dumping the same tables at every start would only stack up copies and
+    // load the server while the office starts its day.
+    void setDumpServerTables(bool dump) { dumpServerTables_ = dump; }
+
     // When the run failed: tells the user and appends the two log lines.
     void Report(MessageService& messages, const void* owner = nullptr) const;
 
@@ -71,6 +76,7 @@ private:
     int generations_;
     sql::StoreSettings store_;
     std::string serverMessage_;
+    bool dumpServerTables_ = true;
     BackupCode code_ = BackupCode::Done;
     std::string detail_;
 };

@@ -93,6 +93,17 @@ TEST_F(ServerBackup, AGenerationHoldsTheServersTablesBesideTheItemLists) {
     EXPECT_EQ(generations[1].files, (std::vector<std::string>{"SelItem1.mtd", kServerDumpName}));
 }
 
+TEST_F(ServerBackup, ADeskKeepsItsItemListsAndLeavesTheTablesToTheLinePc) {
+    addEntries(1, "前");
+    writeFile(data / "SelItem1.mtd", "items");
+    TAutoBackup backup(work, data, 3, server);
+    backup.setDumpServerTables(false);
+    backup.Run();
+    ASSERT_EQ(backup.code(), BackupCode::Done) << backup.detail();
+    EXPECT_EQ(readFile(generation(1) / "SelItem1.mtd"), "items");
+    EXPECT_FALSE(fs::exists(generation(1) / kServerDumpName));
+}
+
 TEST_F(ServerBackup, RestorePutsTheTablesBackAndKeepsTheCurrentOnesRestorable) {
     addEntries(3, "前");
     writeFile(data / "SelItem1.mtd", "before");
