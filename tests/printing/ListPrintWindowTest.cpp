@@ -179,7 +179,7 @@ TEST_F(ListPrintWindow, LayoutBuiltByClicksPrintsTheChosenRangeAndIsRemembered) 
     WhenModal<TListPrint>([&](TListPrint& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("一覧表の印刷"));
         EXPECT_EQ(dialog.parentWidget(), form.get());
-        EXPECT_TRUE(dialog.rbHistory->isChecked());
+        EXPECT_TRUE(dialog.contentsPage->rbHistory->isChecked());
         // An empty layout cannot be listed.
         messages.expect("印刷する項目をセットしてください");
         QTest::mouseClick(dialog.btnList, Qt::LeftButton);
@@ -302,9 +302,9 @@ TEST_F(ListPrintWindow, RosterPrintsAllEntriesInTheSortOrderShown) {
     const QString pdf = QString::fromStdString((folders.scratch() / "roster.pdf").string());
     std::filesystem::create_directories(folders.scratch());
     WhenModal<TListPrint>([&](TListPrint& dialog) {
-        QTest::mouseClick(dialog.rbMeibo, Qt::LeftButton, {},
-                          QPoint(8, dialog.rbMeibo->height() / 2));
-        ASSERT_TRUE(dialog.rbMeibo->isChecked());
+        QTest::mouseClick(dialog.contentsPage->rbMeibo, Qt::LeftButton, {},
+                          QPoint(8, dialog.contentsPage->rbMeibo->height() / 2));
+        ASSERT_TRUE(dialog.contentsPage->rbMeibo->isChecked());
         ChooseItem(dialog, "＜通番＞");
         ChooseItem(dialog, "会社名漢字");
         dialog.layoutGrid->lvLayout->setCurrentItem(nullptr);
@@ -404,19 +404,19 @@ TEST_F(ListPrintWindow, TemplatesAreSavedRefusedAndChosen) {
     WhenModal<TListPrint>([&](TListPrint& dialog) {
         ChooseItem(dialog, "電話番号");
         ChooseItem(dialog, "名前漢字");
-        dialog.cbxTemplate->setEditText(QString::fromUtf8(kLastLayoutName));
+        dialog.contentsPage->cbxTemplate->setEditText(QString::fromUtf8(kLastLayoutName));
         messages.expect("その名称はアプリケーションで使われています");
-        QTest::mouseClick(dialog.btnTemplateSave, Qt::LeftButton);
-        dialog.cbxTemplate->setEditText(QStringLiteral("名前と番号"));
-        QTest::mouseClick(dialog.btnTemplateSave, Qt::LeftButton);
+        QTest::mouseClick(dialog.contentsPage->btnTemplateSave, Qt::LeftButton);
+        dialog.contentsPage->cbxTemplate->setEditText(QStringLiteral("名前と番号"));
+        QTest::mouseClick(dialog.contentsPage->btnTemplateSave, Qt::LeftButton);
         QTest::mouseClick(dialog.layoutGrid->btnClear, Qt::LeftButton);
         EXPECT_TRUE(dialog.layout().empty());
-        dialog.cbxTemplate->setCurrentIndex(0);
-        emit dialog.cbxTemplate->activated(0);
+        dialog.contentsPage->cbxTemplate->setCurrentIndex(0);
+        emit dialog.contentsPage->cbxTemplate->activated(0);
         EXPECT_EQ(Layout(dialog), "8:14 4:13 ");
-        dialog.cbxTemplate->setEditText(QStringLiteral("名前と番号"));
+        dialog.contentsPage->cbxTemplate->setEditText(QStringLiteral("名前と番号"));
         messages.expect("このテンプレートを削除してもよろしいですか？", MessageResult::No);
-        QTest::mouseClick(dialog.btnTemplateDelete, Qt::LeftButton);
+        QTest::mouseClick(dialog.contentsPage->btnTemplateDelete, Qt::LeftButton);
 
         // Three rows per record (3.5 lines with the gap, against 1.5) leave
         // between a half and a third of the records per page.
