@@ -1,6 +1,7 @@
 #include "printing/gui/PrintContentsPage.h"
 
 #include "platform/MessageService.h"
+#include "printing/gui/ChoiceBox.h"
 #include "printing/gui/PrintLayoutGrid.h"
 #include "ui/gui/DialogSupport.h"
 
@@ -21,12 +22,6 @@ namespace {
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-QComboBox* Choices(QWidget* owner, const QStringList& items) {
-    auto* box = new QComboBox(owner);
-    box->addItems(items);
-    return box;
 }
 
 const QStringList kPositionsX{"左", "中央", "右"};
