@@ -1,6 +1,7 @@
 #include "printing/gui/PrintFontPage.h"
 
 #include "printing/ListPrintJob.h"
+#include "printing/gui/ChoiceBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,16 +15,6 @@
 #include <cmath>
 
 namespace kanata {
-
-namespace {
-
-QComboBox* Choices(QWidget* owner, const QStringList& items) {
-    auto* box = new QComboBox(owner);
-    box->addItems(items);
-    return box;
-}
-
-} // namespace
 
 PrintFontPage::PrintFontPage(std::function<void()> changed, QWidget* parent)
     : QWidget(parent), changed_(std::move(changed)) {

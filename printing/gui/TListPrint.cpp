@@ -20,44 +20,16 @@
 #include "settings/WindowGeometry.h"
 
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QColorDialog>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QDoubleSpinBox>
-#include <QFontComboBox>
-#include <QFontDatabase>
-#include <QFormLayout>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kanata {
-
-namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QComboBox* Choices(QWidget* owner, const QStringList& items) {
-    auto* box = new QComboBox(owner);
-    box->addItems(items);
-    return box;
-}
-
-const QStringList kPositionsX{"左", "中央", "右"};
-const QStringList kPositionsY{"上", "下"};
-} // namespace
 
 TListPrint::TListPrint(ListPrintContext context, QWidget* parent)
     : QDialog(parent), c_(std::move(context)) {
@@ -65,13 +37,14 @@ TListPrint::TListPrint(ListPrintContext context, QWidget* parent)
     const std::array<std::vector<PrintItem>, 2> items{HistoryPrintItems(SelectionItemNames(c_.ini)),
                                                       RosterPrintItems()};
     std::array<PrintLayout, 2> layouts;
+    PrintContentsPage::Templates templates;
     for (int s = 0; s < 2; ++s) {
         const auto source = static_cast<PrintSource>(s);
-        templates_[s] = std::make_unique<PrintTemplates>(c_.dataFolder / TemplateFileName(source),
-                                                         static_cast<int>(items[s].size()));
+        templates[s] = std::make_unique<PrintTemplates>(c_.dataFolder / TemplateFileName(source),
+                                                        static_cast<int>(items[s].size()));
         const auto stored = StoredLayout(c_.ini, source);
         layouts[s] = stored.value_or(PrintLayout{});
-        templates_[s]->load(stored);
+        templates[s]->load(stored);
     }
     layoutGrid = new PrintLayoutGrid(items, std::move(layouts), c_.messages, this);
     if (!RestorePrinterSettings(c_.workFolder / kPrinterSettingsFileName, printer_))
@@ -82,7 +55,7 @@ TListPrint::TListPrint(ListPrintContext context, QWidget* parent)
     pages = new QStackedWidget(this);
     int n = 0;
     for (auto [button, caption, page] :
-         {std::tuple{&sbtnContents, "印刷内容", buildContentsPage()},
+         {std::tuple{&sbtnContents, "印刷内容", buildContentsPage(std::move(templates))},
           std::tuple{&sbtnFormat, "書式", buildFormatPage()},
           std::tuple{&sbtnLines, "罫線・色", buildLinesPage()},
           std::tuple{&sbtnRange, "範囲・プリンター", buildRangePage()}}) {
@@ -127,91 +100,15 @@ TListPrint::~TListPrint() {
     c_.ini.save();
 }
 
-QWidget* TListPrint::buildContentsPage() {
-    auto* page = new QWidget(this);
-    rbHistory = new QRadioButton(QStringLiteral("着信対応履歴"), page);
-    rbMeibo = new QRadioButton(QStringLiteral("登録名簿"), page);
-    ColourChosenCaption({rbHistory, rbMeibo});
-    cbxTemplate = new QComboBox(page);
-    cbxTemplate->setEditable(true);
-    cbxTemplate->lineEdit()->setMaxLength(30);
-    cbxTemplate->setInsertPolicy(QComboBox::NoInsert);
-    btnTemplateSave = new QPushButton(QStringLiteral("保存"), page);
-    btnTemplateDelete = new QPushButton(QStringLiteral("削除"), page);
-    chkIgnoreTdfkn = new QCheckBox(QStringLiteral("都道府県名は印刷しない"), page);
-    edtTitle = new QLineEdit(page);
-    edtTitle->setMaxLength(200);
-    cbxTitlePos = Choices(page, kPositionsX);
-    chkViewDate = new QCheckBox(QStringLiteral("日付を表示する"), page);
-    dtpDate = new QDateEdit(QDate::currentDate(), page);
-    dtpDate->setCalendarPopup(true);
-    dtpDate->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
-    cbxDatePosX = Choices(page, kPositionsX);
-    cbxDatePosY = Choices(page, kPositionsY);
-    chkViewPage = new QCheckBox(QStringLiteral("ページ数を表示する"), page);
-    QStringList formats;
-    for (const std::string& f : PageTypeCaptions())
-        formats << Q(f);
-    cbxPageType = Choices(page, formats);
-    cbxPagePosX = Choices(page, kPositionsX);
-    cbxPagePosY = Choices(page, kPositionsY);
-
-    auto* grid = new QGridLayout(page);
-    auto* source = new QHBoxLayout;
-    source->addWidget(new QLabel(QStringLiteral("印刷情報："), page));
-    source->addWidget(rbHistory);
-    source->addWidget(rbMeibo);
-    source->addStretch();
-    source->addWidget(new QLabel(QStringLiteral("テンプレート："), page));
-    source->addWidget(cbxTemplate, 1);
-    source->addWidget(btnTemplateSave);
-    source->addWidget(btnTemplateDelete);
-    grid->addLayout(source, 0, 0, 1, 3);
-    layoutGrid->setParent(page);
-    grid->addWidget(layoutGrid, 1, 0, 2, 3);
-    auto* width = new QHBoxLayout;
-    width->addWidget(chkIgnoreTdfkn);
-    width->addStretch();
-    width->addWidget(new QLabel(QStringLiteral("項目幅："), page));
-    width->addWidget(layoutGrid->edtWidth);
-    width->addWidget(new QLabel(QStringLiteral("(半角文字数)"), page));
-    grid->addLayout(width, 3, 0, 1, 3);
-    auto* form = new QGridLayout;
-    form->addWidget(new QLabel(QStringLiteral("タイトル："), page), 0, 0);
-    form->addWidget(edtTitle, 0, 1, 1, 2);
-    form->addWidget(cbxTitlePos, 0, 3);
-    form->addWidget(chkViewDate, 1, 0);
-    form->addWidget(dtpDate, 1, 1);
-    form->addWidget(cbxDatePosX, 1, 2);
-    form->addWidget(cbxDatePosY, 1, 3);
-    form->addWidget(chkViewPage, 2, 0);
-    form->addWidget(cbxPageType, 2, 1);
-    form->addWidget(cbxPagePosX, 2, 2);
-    form->addWidget(cbxPagePosY, 2, 3);
-    grid->addLayout(form, 4, 0, 1, 3);
-    grid->setRowStretch(2, 1);
-
-    connect(rbHistory, &QRadioButton::clicked, this,
-            [this] { switchSource(PrintSource::History, true); });
-    connect(rbMeibo, &QRadioButton::clicked, this,
-            [this] { switchSource(PrintSource::Roster, true); });
-    // The headings take room from the records: the count per page follows.
-    const auto headingsChanged = [this] {
-        if (loading_)
-            return;
-        collectFormat();
-        showPerPage();
-    };
-    connect(edtTitle, &QLineEdit::textChanged, this, headingsChanged);
-    for (QCheckBox* box : {chkViewDate, chkViewPage})
-        connect(box, &QCheckBox::toggled, this, headingsChanged);
-    for (QComboBox* box :
-         {cbxTitlePos, cbxDatePosX, cbxDatePosY, cbxPageType, cbxPagePosX, cbxPagePosY})
-        connect(box, &QComboBox::currentIndexChanged, this, headingsChanged);
-    connect(btnTemplateSave, &QPushButton::clicked, this, [this] { btnTemplateSaveClick(); });
-    connect(btnTemplateDelete, &QPushButton::clicked, this, [this] { btnTemplateDeleteClick(); });
-    connect(cbxTemplate, &QComboBox::activated, this, [this](int i) { templateChosen(i); });
-    return page;
+QWidget* TListPrint::buildContentsPage(PrintContentsPage::Templates templates) {
+    contentsPage = new PrintContentsPage(layoutGrid, std::move(templates), c_.messages,
+                                         {[this](PrintSource s) { switchSource(s, true); },
+                                          [this] {
+                                              collectFormat();
+                                              showPerPage();
+                                          }},
+                                         this);
+    return contentsPage;
 }
 
 QWidget* TListPrint::buildFormatPage() {
@@ -247,18 +144,7 @@ void TListPrint::loadSettings() {
 }
 
 void TListPrint::showFormat() {
-    loading_ = true;
-    chkIgnoreTdfkn->setChecked(format_.ignoreTdfkn);
-    edtTitle->setText(Q(format_.title));
-    cbxTitlePos->setCurrentIndex(static_cast<int>(format_.titlePos));
-    chkViewDate->setChecked(format_.viewDate);
-    cbxDatePosX->setCurrentIndex(static_cast<int>(format_.datePosX));
-    cbxDatePosY->setCurrentIndex(static_cast<int>(format_.datePosY));
-    chkViewPage->setChecked(format_.viewPage);
-    cbxPageType->setCurrentIndex(format_.pageType);
-    cbxPagePosX->setCurrentIndex(static_cast<int>(format_.pagePosX));
-    cbxPagePosY->setCurrentIndex(static_cast<int>(format_.pagePosY));
-    loading_ = false;
+    contentsPage->showFormat(format_);
     fontPage->showFormat(format_);
     linesPage->showFormat();
     rangePage->showFormat();
@@ -267,16 +153,7 @@ void TListPrint::showFormat() {
 }
 
 void TListPrint::collectFormat() {
-    format_.ignoreTdfkn = chkIgnoreTdfkn->isChecked();
-    format_.title = edtTitle->text().toStdString();
-    format_.titlePos = static_cast<HorizontalPosition>(cbxTitlePos->currentIndex());
-    format_.viewDate = chkViewDate->isChecked();
-    format_.datePosX = static_cast<HorizontalPosition>(cbxDatePosX->currentIndex());
-    format_.datePosY = static_cast<VerticalPosition>(cbxDatePosY->currentIndex());
-    format_.viewPage = chkViewPage->isChecked();
-    format_.pageType = cbxPageType->currentIndex();
-    format_.pagePosX = static_cast<HorizontalPosition>(cbxPagePosX->currentIndex());
-    format_.pagePosY = static_cast<VerticalPosition>(cbxPagePosY->currentIndex());
+    contentsPage->collectFormat(format_);
     fontPage->collectFormat(format_);
 }
 
@@ -293,58 +170,12 @@ void TListPrint::writeSettings() {
 
 void TListPrint::switchSource(PrintSource source, bool announce) {
     format_.source = source;
-    (source == PrintSource::History ? rbHistory : rbMeibo)->setChecked(true);
-    layoutGrid->showSource(source);
-    fillTemplates();
+    contentsPage->showSource(source);
     if (announce && source == PrintSource::Roster && c_.usePbAdrs)
         c_.messages.information("ここでの一覧表印刷は着信帳の登録名簿が対象です  \r\n\r\n"
                                 "番号名鑑のアドレス帳を登録名簿として利用している場合は  \r\n"
                                 "番号名鑑側で操作をおこなってください",
                                 this);
-}
-
-void TListPrint::fillTemplates() {
-    cbxTemplate->clear();
-    for (const PrintTemplate& t : templates().entries())
-        cbxTemplate->addItem(Q(t.name));
-    cbxTemplate->setCurrentIndex(-1);
-    cbxTemplate->setEditText({});
-    btnTemplateSave->setEnabled(templates().canSave());
-}
-
-void TListPrint::btnTemplateSaveClick() {
-    const std::string name = cbxTemplate->currentText().toStdString();
-    const auto outcome = templates().save(name, layoutGrid->layout());
-    if (outcome != TemplateSaveOutcome::Saved) {
-        c_.messages.warning(TemplateSaveMessage(outcome), this);
-        return;
-    }
-    fillTemplates();
-    cbxTemplate->setCurrentIndex(cbxTemplate->findText(Q(name)));
-}
-
-void TListPrint::btnTemplateDeleteClick() {
-    const std::string name = cbxTemplate->currentText().toStdString();
-    if (name == kLastLayoutName || !templates().find(name)) {
-        c_.messages.warning(TemplateDeleteMessage(name == kLastLayoutName
-                                                      ? TemplateDeleteOutcome::ReservedName
-                                                      : TemplateDeleteOutcome::NotFound),
-                            this);
-        return;
-    }
-    if (!c_.messages.ask("「" + name + "」\r\n\r\nこのテンプレートを削除してもよろしいですか？  ",
-                         false, this))
-        return;
-    const auto outcome = templates().remove(name);
-    if (outcome != TemplateDeleteOutcome::Deleted)
-        c_.messages.error(TemplateDeleteMessage(outcome), this);
-    fillTemplates();
-}
-
-void TListPrint::templateChosen(int index) {
-    if (index < 0 || index >= static_cast<int>(templates().entries().size()))
-        return;
-    layoutGrid->replaceLayout(templates().entries()[static_cast<std::size_t>(index)].layout);
 }
 
 void TListPrint::showPerPage() {
@@ -376,7 +207,7 @@ ListPrintSettings TListPrint::printSettings() const {
     s.format = format_;
     s.layout = layoutGrid->layout();
     s.items = layoutGrid->items();
-    s.date = dtpDate->date();
+    s.date = contentsPage->date();
     return s;
 }
 

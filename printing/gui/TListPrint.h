@@ -5,7 +5,7 @@
 // lines and background colours ("罫線・色"); copies, printer and the range
 // of records ("範囲・プリンター").
 #include "printing/ListPrintJob.h"
-#include "printing/PrintTemplates.h"
+#include "printing/gui/PrintContentsPage.h"
 #include "printing/gui/PrintFontPage.h"
 #include "printing/gui/PrintLayoutGrid.h"
 #include "printing/gui/PrinterRangePage.h"
@@ -21,16 +21,7 @@
 #include <memory>
 #include <optional>
 
-class QCheckBox;
-class QComboBox;
-class QDateEdit;
-class QDoubleSpinBox;
-class QFontComboBox;
-class QLabel;
-class QLineEdit;
 class QPushButton;
-class QRadioButton;
-class QSpinBox;
 class QStackedWidget;
 class QToolButton;
 
@@ -75,23 +66,8 @@ public:
     QToolButton* sbtnRange = nullptr;
     QStackedWidget* pages = nullptr;
     // 印刷内容
-    QRadioButton* rbHistory = nullptr;
-    QRadioButton* rbMeibo = nullptr;
-    QComboBox* cbxTemplate = nullptr;
-    QPushButton* btnTemplateSave = nullptr;
-    QPushButton* btnTemplateDelete = nullptr;
     PrintLayoutGrid* layoutGrid = nullptr;
-    QCheckBox* chkIgnoreTdfkn = nullptr;
-    QLineEdit* edtTitle = nullptr;
-    QComboBox* cbxTitlePos = nullptr;
-    QCheckBox* chkViewDate = nullptr;
-    QDateEdit* dtpDate = nullptr;
-    QComboBox* cbxDatePosX = nullptr;
-    QComboBox* cbxDatePosY = nullptr;
-    QCheckBox* chkViewPage = nullptr;
-    QComboBox* cbxPageType = nullptr;
-    QComboBox* cbxPagePosX = nullptr;
-    QComboBox* cbxPagePosY = nullptr;
+    PrintContentsPage* contentsPage = nullptr;
     // 書式
     PrintFontPage* fontPage = nullptr;
     // 罫線・色
@@ -104,9 +80,7 @@ public:
     QPushButton* btnCancel = nullptr;
 
 private:
-    int sourceIndex() const { return static_cast<int>(format_.source); }
-    PrintTemplates& templates() { return *templates_[sourceIndex()]; }
-    QWidget* buildContentsPage();
+    QWidget* buildContentsPage(PrintContentsPage::Templates templates);
     QWidget* buildFormatPage();
     QWidget* buildLinesPage();
     QWidget* buildRangePage();
@@ -115,11 +89,7 @@ private:
     void collectFormat();
     void writeSettings();
     void switchSource(PrintSource source, bool announce);
-    void fillTemplates();
     void showPerPage();
-    void btnTemplateSaveClick();
-    void btnTemplateDeleteClick();
-    void templateChosen(int index);
     std::optional<QColor> askColour(const QColor& initial);
     void btnPreviewClick();
     void btnListClick();
@@ -127,9 +97,7 @@ private:
 
     ListPrintContext c_;
     PrintFormat format_;
-    std::array<std::unique_ptr<PrintTemplates>, 2> templates_;
     QPrinter printer_{QPrinter::HighResolution};
-    bool loading_ = false;
 };
 
 } // namespace kanata

@@ -7,6 +7,7 @@
 #include "roster/MeiboMapPosition.h"
 #include "roster/gui/MeiboCallTable.h"
 #include "roster/gui/MeiboCallerTakeover.h"
+#include "roster/gui/MeiboMainPage.h"
 #include "settings/IniFile.h"
 #include "views/CallerRegistration.h"
 #include "views/gui/CallerFormWiring.h"
@@ -60,80 +61,11 @@ TMeiboView::TMeiboView(TDMKanata195& dm, MessageService& messages, MeiboSettings
 
 TMeiboView::~TMeiboView() = default;
 
-QWidget* TMeiboView::createMainPage() {
-    auto* page = new QWidget;
-    auto* grid = new QGridLayout(page);
-    grid->setHorizontalSpacing(4);
-    auto label = [page](const char* text) { return new QLabel(QString::fromUtf8(text), page); };
-    CreateCallerEdits(*this, page, true);
-    actions_.bindNameEntry();
-    TypeWithoutInputMethod({edtTel1, edtTel2, edtPos, edtEMail});
-    for (QLineEdit* e : {edtTel1, edtTel2})
-        e->setFixedWidth(120);
-    edtPos->setFixedWidth(80);
-    edtTdfkn->setFixedWidth(80);
-    btnTelSch1 = MakeButton("検索", page, "電話番号検索");
-    btnTelSch2 = MakeButton("検索", page, "電話番号検索");
-    btnExchange = MakeButton("⇅", page, "電話番号入れ替え");
-    btnDial = MakeButton("発信", page, "発信");
-    btnPosSch = MakeButton("検索", page, "郵便番号検索");
-    btnAdrsSch = MakeButton("検索", page, "住所検索");
-    const std::string mapHint =
-        "地図表示" + (settings_.MapName.empty() ? std::string() : "\n" + settings_.MapName);
-    btnMap = MakeButton("地図", page);
-    btnMap->setToolTip(q(mapHint));
-    btnNameDic = MakeButton("辞書", page, "名前辞書");
-    btnMail = MakeButton("メール", page, "メーラー起動");
-    cbxRank = new QComboBox(page);
-    cbxRank->setMinimumWidth(160);
-    btnRankEdit = MakeButton("編集", page, "ランク編集");
-    // Tab walks the page row by row, as it always did.
-    SetTabOrder({edtTel1,    edtTel2,     btnTelSch1,  btnTelSch2,   btnExchange, btnDial,
-                 edtPos,     btnPosSch,   edtTdfkn,    edtAdrs1,     edtAdrs2,    edtAdrs3,
-                 btnAdrsSch, btnMap,      edtCorpKana, edtCorpKanji, edtNameKana, edtNameKanji,
-                 btnNameDic, cbxPrivCorp, edtMemo1,    edtMemo2,     edtMemo3,    edtEMail,
-                 btnMail,    cbxRank,     btnRankEdit});
-
-    int r = 0;
-    grid->addWidget(label("電話番号"), r, 0);
-    grid->addLayout(MakeRow({edtTel1, btnTelSch1, btnExchange, edtTel2, btnTelSch2, btnDial}), r++,
-                    1);
-    grid->addWidget(label("郵便番号"), r, 0);
-    grid->addLayout(MakeRow({edtPos, btnPosSch}), r++, 1);
-    grid->addWidget(label("住所"), r, 0);
-    grid->addLayout(MakeRow({edtTdfkn, edtAdrs1, btnAdrsSch, btnMap}, false), r++, 1);
-    grid->addLayout(MakeRow({edtAdrs2}, false), r++, 1);
-    grid->addLayout(MakeRow({edtAdrs3}, false), r++, 1);
-    grid->addWidget(label("会社名カナ"), r, 0);
-    grid->addWidget(edtCorpKana, r++, 1);
-    grid->addWidget(label("漢字"), r, 0);
-    grid->addWidget(edtCorpKanji, r++, 1);
-    grid->addWidget(label("名前カナ"), r, 0);
-    grid->addLayout(MakeRow({edtNameKana, label("漢字"), edtNameKanji, btnNameDic,
-                             label("個人法人区分"), cbxPrivCorp}),
-                    r++, 1);
-    grid->addWidget(label("登録メモ１"), r, 0);
-    grid->addWidget(edtMemo1, r++, 1);
-    grid->addWidget(label("登録メモ２"), r, 0);
-    grid->addWidget(edtMemo2, r++, 1);
-    grid->addWidget(label("登録メモ３"), r, 0);
-    grid->addWidget(edtMemo3, r++, 1);
-    grid->addWidget(label("メールアドレス"), r, 0);
-    grid->addLayout(MakeRow({edtEMail, btnMail}, false), r++, 1);
-    grid->addWidget(label("ランク"), r, 0);
-    grid->addLayout(MakeRow({cbxRank, btnRankEdit}), r++, 1);
-    grid->setRowStretch(r, 1);
-    // The small buttons beside the fields need no more than their caption.
-    for (QPushButton* b : {btnTelSch1, btnTelSch2, btnExchange, btnDial, btnPosSch, btnAdrsSch,
-                           btnMap, btnNameDic, btnMail, btnRankEdit})
-        b->setMaximumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 24);
-    return page;
-}
-
 void TMeiboView::createControls(std::filesystem::path customColours) {
     auto* layout = new QVBoxLayout(this);
     tabPages = new QTabWidget(this);
-    tabPages->addTab(createMainPage(), "メイン");
+    tabPages->addTab(new MeiboMainPage(*this, *this, settings_.MapName), "メイン");
+    actions_.bindNameEntry();
     subPage = new MeiboSubPage(hooks_, actions_, messages_, std::move(customColours));
     tabPages->addTab(subPage, "サブ");
     layout->addWidget(tabPages);

@@ -5,6 +5,7 @@
 #include "roster/MeiboCallHistory.h"
 #include "roster/MeiboEditor.h"
 #include "roster/MeiboSettings.h"
+#include "roster/gui/MeiboMainPage.h"
 #include "roster/gui/MeiboSubPage.h"
 #include "roster/gui/MeiboViewHooks.h"
 #include "ui/gui/CallerForm.h"
@@ -31,7 +32,7 @@ class TDMKanata195;
 class TMeiboView;
 class MeiboCallTable;
 
-class TMeiboView : public QWidget, public ui::CallerFormControls {
+class TMeiboView : public QWidget, public ui::CallerFormControls, public MeiboMainControls {
     Q_OBJECT
 public:
     static constexpr const char* kSection = "MEIBO VIEW";
@@ -65,14 +66,8 @@ public:
     int historyCount() const;
     bool historyVisible() const;
 
-    // Controls, besides those of the caller form (CallerFormControls).
+    // Controls, besides those of the caller form and the main page.
     QTabWidget* tabPages = nullptr;
-    QPushButton* btnTelSch1 = nullptr;
-    QPushButton* btnTelSch2 = nullptr;
-    QPushButton* btnDial = nullptr;
-    QPushButton* btnPosSch = nullptr;
-    QPushButton* btnAdrsSch = nullptr;
-    QPushButton* btnRankEdit = nullptr;
     MeiboSubPage* subPage = nullptr;
     QPushButton* btnHistory = nullptr;
     QTableView* lvRecvList = nullptr;
@@ -94,7 +89,6 @@ private:
     // meanwhile.
     using SubDialog = CallerFormActions::Busy;
     void createControls(std::filesystem::path customColours);
-    QWidget* createMainPage();
     void connectControls();
     void fillRanks(const std::string& keep);
     void focusNumber(int edit);

@@ -10,6 +10,7 @@
 #include "history/gui/THistorySearch.h"
 #include "intake/gui/IntakeFlags.h"
 #include "intake/gui/TMainForm.h"
+#include "printing/gui/PrintContentsPage.h"
 #include "printing/gui/TListPrint.h"
 #include "printing/gui/TListPrintList.h"
 #include "printing/gui/TListPrintPreview.h"
@@ -21,10 +22,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -179,7 +182,7 @@ TEST_F(ListPrintWindow, LayoutBuiltByClicksPrintsTheChosenRangeAndIsRemembered) 
     WhenModal<TListPrint>([&](TListPrint& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("一覧表の印刷"));
         EXPECT_EQ(dialog.parentWidget(), form.get());
-        EXPECT_TRUE(dialog.rbHistory->isChecked());
+        EXPECT_TRUE(dialog.contentsPage->rbHistory->isChecked());
         // An empty layout cannot be listed.
         messages.expect("印刷する項目をセットしてください");
         QTest::mouseClick(dialog.btnList, Qt::LeftButton);
@@ -302,9 +305,9 @@ TEST_F(ListPrintWindow, RosterPrintsAllEntriesInTheSortOrderShown) {
     const QString pdf = QString::fromStdString((folders.scratch() / "roster.pdf").string());
     std::filesystem::create_directories(folders.scratch());
     WhenModal<TListPrint>([&](TListPrint& dialog) {
-        QTest::mouseClick(dialog.rbMeibo, Qt::LeftButton, {},
-                          QPoint(8, dialog.rbMeibo->height() / 2));
-        ASSERT_TRUE(dialog.rbMeibo->isChecked());
+        QTest::mouseClick(dialog.contentsPage->rbMeibo, Qt::LeftButton, {},
+                          QPoint(8, dialog.contentsPage->rbMeibo->height() / 2));
+        ASSERT_TRUE(dialog.contentsPage->rbMeibo->isChecked());
         ChooseItem(dialog, "＜通番＞");
         ChooseItem(dialog, "会社名漢字");
         dialog.layoutGrid->lvLayout->setCurrentItem(nullptr);
@@ -404,19 +407,19 @@ TEST_F(ListPrintWindow, TemplatesAreSavedRefusedAndChosen) {
     WhenModal<TListPrint>([&](TListPrint& dialog) {
         ChooseItem(dialog, "電話番号");
         ChooseItem(dialog, "名前漢字");
-        dialog.cbxTemplate->setEditText(QString::fromUtf8(kLastLayoutName));
+        dialog.contentsPage->cbxTemplate->setEditText(QString::fromUtf8(kLastLayoutName));
         messages.expect("その名称はアプリケーションで使われています");
-        QTest::mouseClick(dialog.btnTemplateSave, Qt::LeftButton);
-        dialog.cbxTemplate->setEditText(QStringLiteral("名前と番号"));
-        QTest::mouseClick(dialog.btnTemplateSave, Qt::LeftButton);
+        QTest::mouseClick(dialog.contentsPage->btnTemplateSave, Qt::LeftButton);
+        dialog.contentsPage->cbxTemplate->setEditText(QStringLiteral("名前と番号"));
+        QTest::mouseClick(dialog.contentsPage->btnTemplateSave, Qt::LeftButton);
         QTest::mouseClick(dialog.layoutGrid->btnClear, Qt::LeftButton);
         EXPECT_TRUE(dialog.layout().empty());
-        dialog.cbxTemplate->setCurrentIndex(0);
-        emit dialog.cbxTemplate->activated(0);
+        dialog.contentsPage->cbxTemplate->setCurrentIndex(0);
+        emit dialog.contentsPage->cbxTemplate->activated(0);
         EXPECT_EQ(Layout(dialog), "8:14 4:13 ");
-        dialog.cbxTemplate->setEditText(QStringLiteral("名前と番号"));
+        dialog.contentsPage->cbxTemplate->setEditText(QStringLiteral("名前と番号"));
         messages.expect("このテンプレートを削除してもよろしいですか？", MessageResult::No);
-        QTest::mouseClick(dialog.btnTemplateDelete, Qt::LeftButton);
+        QTest::mouseClick(dialog.contentsPage->btnTemplateDelete, Qt::LeftButton);
 
         // Three rows per record (3.5 lines with the gap, against 1.5) leave
         // between a half and a third of the records per page.
@@ -435,6 +438,70 @@ TEST_F(ListPrintWindow, TemplatesAreSavedRefusedAndChosen) {
     IniFile templates(program->dataModule()->dataFolder() / "LPRHis.tpl");
     templates.load();
     EXPECT_EQ(templates.readString("名前と番号", "ItemNo"), "8,4");
+}
+
+TEST_F(ListPrintWindow, HeadingsSetOnTheContentsPageTakeRoomAndPrintWhereChosen) {
+    const QString pdf = QString::fromStdString((folders.scratch() / "headed.pdf").string());
+    std::filesystem::create_directories(folders.scratch());
+    int pages = 0;
+    WhenModal<TListPrint>([&](TListPrint& dialog) {
+        PrintContentsPage& page = *dialog.contentsPage;
+        QApplication::processEvents(); // the page lays itself out once shown
+        const auto perPage = [&] {
+            return dialog.fontPage->lblPerPage->text().split(' ').front().toInt();
+        };
+        const auto tick = [](QCheckBox* box) {
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        };
+        // The date and the page number are on at first; without any
+        // heading the records have the whole page.
+        ASSERT_TRUE(page.chkViewDate->isChecked());
+        ASSERT_TRUE(page.chkViewPage->isChecked());
+        tick(page.chkViewDate);
+        tick(page.chkViewPage);
+        ASSERT_FALSE(page.chkViewDate->isChecked());
+        const int bare = perPage();
+        // Japanese comes in as the input method's committed text.
+        page.edtTitle->setFocus();
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("営業部着信一覧"));
+        QApplication::sendEvent(page.edtTitle, &commit);
+        const int titled = perPage();
+        EXPECT_LT(titled, bare);
+        tick(page.chkViewDate);
+        EXPECT_LT(perPage(), titled);
+        QTest::keyClick(page.cbxTitlePos, Qt::Key_Home);
+        EXPECT_EQ(page.cbxTitlePos->currentText(), QStringLiteral("左"));
+        tick(page.chkViewPage);
+        QTest::keyClick(page.cbxPageType, Qt::Key_End);
+        QTest::keyClick(page.cbxPagePosY, Qt::Key_Home);
+        EXPECT_EQ(page.cbxPagePosY->currentText(), QStringLiteral("上"));
+
+        ChooseItem(dialog, "電話番号");
+        AllRecordsToPdf(dialog, pdf);
+        WhenModal<TListPrintList>([&](TListPrintList& list) {
+            PrintAndClose(list, messages, "登録されているデータ 150件すべてを印刷します");
+            pages = list.lastPages();
+        });
+        QTest::mouseClick(dialog.btnList, Qt::LeftButton);
+        QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+    });
+    form->actListPrint->trigger();
+    EXPECT_TRUE(messages.allAnswered());
+    ASSERT_GE(pages, 2);
+    const std::string text = PdfText(pdf);
+    EXPECT_NE(text.find("営業部着信一覧"), std::string::npos) << text;
+    EXPECT_NE(text.find("1 / " + std::to_string(pages) + " ページ"), std::string::npos) << text;
+    // The page number heads the page: it comes before the first record.
+    EXPECT_LT(text.find("1 / " + std::to_string(pages) + " ページ"), text.find("03-1234-5"));
+
+    IniFile ini = Settings();
+    EXPECT_EQ(ini.readString("LIST PRINT", "Title"), "営業部着信一覧");
+    EXPECT_EQ(ini.readInteger("LIST PRINT", "TitlePosX", -1), 0);
+    EXPECT_TRUE(ini.readBool("LIST PRINT", "ViewDate", false));
+    EXPECT_TRUE(ini.readBool("LIST PRINT", "ViewPage", false));
+    EXPECT_EQ(ini.readInteger("LIST PRINT", "PageType", -1), 5);
+    EXPECT_EQ(ini.readInteger("LIST PRINT", "PagePosY", -1), 0);
 }
 
 TEST_F(ListPrintWindow, WithoutAPrinterTheMenuSaysSoAndOpensNothing) {
