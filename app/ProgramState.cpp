@@ -108,6 +108,7 @@ void ProgramState::createCallProcessing() {
         *dm, *lookup, extension.loaded() ? &extension : nullptr, hyphenation, *windows, messages,
         workFolder, CallProcessingSettings::from(settings));
     processor->setJournal(journal.get());
+    processor->setServerStatus(&serverStatus);
 }
 
 void ProgramState::closeTables() {
