@@ -172,6 +172,10 @@ void KanataProgram::processPendingCalls() {
     if (state_.processor)
         state_.processor->ReportRawLogFailure();
     tellJournalFailures();
+    // Calls that waited for the server before the tables were opened anew
+    // are stored by the same steps as after a reconnection.
+    if (state_.processor && state_.processor->waitingCalls() > 0 && state_.serverStatus.reachable())
+        recovery_.storeWaitingCallsSoon();
     scheduleCalls();
 }
 

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <utility>
 
 namespace kanata {
 
@@ -109,10 +110,13 @@ void ProgramState::createCallProcessing() {
         workFolder, CallProcessingSettings::from(settings));
     processor->setJournal(journal.get());
     processor->setServerStatus(&serverStatus);
+    processor->adoptWaiting(std::exchange(carriedCalls, {}));
 }
 
 void ProgramState::closeTables() {
     desk.reset();
+    if (processor)
+        carriedCalls = processor->takeWaiting();
     windows->closeAll();
     processor.reset();
     lookup.reset();

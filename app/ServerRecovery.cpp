@@ -222,10 +222,15 @@ void ServerRecovery::connected() {
         }
     }
     backOff_.reset();
-    // A desk's listener says when the server answers it again.
-    if (!isDesk())
+    // On a desk the server is back once its listener hears it as well; the
+    // listener says so itself when it comes back later.
+    if (!isDesk() || (s_.desk && s_.desk->listening()))
         s_.serverStatus.reportReachable();
     storeWaitingCalls();
+}
+
+void ServerRecovery::storeWaitingCallsSoon() {
+    QTimer::singleShot(0, &retry_, [this] { storeWaitingCalls(); });
 }
 
 void ServerRecovery::storeWaitingCalls() {

@@ -47,6 +47,10 @@ public:
     ServerRecovery(const ServerRecovery&) = delete;
     ServerRecovery& operator=(const ServerRecovery&) = delete;
 
+    // Stores the waiting calls from the next turn of the event loop, when
+    // the server answers.
+    void storeWaitingCallsSoon();
+
 private:
     void reachabilityChanged(bool reachable, const std::string& reason);
     void tellOnce();

@@ -23,9 +23,11 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kanata {
@@ -162,6 +164,13 @@ public:
     // Calls that wait for the server, oldest first.
     std::size_t waitingCalls() const { return waiting_.size(); }
     const std::deque<CallLine>& waiting() const { return waiting_; }
+    // The waiting calls handed from the processing of tables that close to
+    // that of the tables opened in their place, in their order.
+    std::deque<CallLine> takeWaiting() { return std::exchange(waiting_, {}); }
+    void adoptWaiting(std::deque<CallLine> calls) {
+        waiting_.insert(waiting_.begin(), std::make_move_iterator(calls.begin()),
+                        std::make_move_iterator(calls.end()));
+    }
     // Stores up to `most` of the waiting calls, oldest first, in one
     // transaction, and marks them done in the journal after its commit. A
     // call whose row is on the server already (its commit went through but
