@@ -12,8 +12,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
-#include <QToolButton>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace kanata::test {
 namespace {
