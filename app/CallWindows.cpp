@@ -78,6 +78,10 @@ void CallWindows::wireHistoryList() {
     };
     hooks.callViewRegisterCurrentCaller = [this] { callViewRegisterCurrentCaller(); };
     hooks.closeCallView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
+    hooks.serverLost = [this](const std::string& reason) {
+        if (serverLost)
+            serverLost(reason);
+    };
 }
 
 void CallWindows::openMap(TReceiveView& view) {

@@ -55,6 +55,8 @@ public:
     // The program's folder: the call view's dictionaries (Dic/) and the map
     // starters are looked for there. Empty: the running executable's folder.
     std::filesystem::path programFolder;
+    // A window found the tables' server gone (the program tells the user).
+    std::function<void(const std::string& reason)> serverLost;
 
     THistoryList* historyList() const { return historyList_; }
     TReceiveView* receiveView() const { return receiveView_; }

@@ -34,6 +34,9 @@ KanataProgram::KanataProgram(TMainForm& form, IntakeFlags& flags, MessageService
     connect(&showTimer_, &QTimer::timeout, this, &KanataProgram::showNewestCall);
     state_.windows = std::make_unique<CallWindows>(form, flags, messages, state_.ini,
                                                    state_.settings, state_.hyphenation);
+    state_.windows->serverLost = [this](const std::string& reason) {
+        state_.serverStatus.reportUnreachable(reason);
+    };
     wiring_.wire();
 }
 
@@ -138,6 +141,7 @@ void KanataProgram::processPendingCalls() {
     QElapsedTimer slice;
     slice.start();
     state_.processor->BeginBatch();
+    bool shownHere = false;
     while (slice.elapsed() < kStoreSliceMs && state_.processor) {
         auto arrived = state_.host.takeCall();
         if (!arrived)
@@ -145,16 +149,20 @@ void KanataProgram::processPendingCalls() {
         const JournalCall& j = arrived->journal;
         const CallLine line{arrived->text, j.raw, j.seq, j.arrival, j.recovered, j.logOffset};
         try {
-            if (auto stored = state_.processor->StoreCall(line))
+            if (auto stored = state_.processor->StoreCall(line)) {
                 scheduleShow(*stored);
+                shownHere = true;
+            }
         } catch (const std::exception& e) {
             state_.messages.error(std::string(kCallProcessingFailure) + "\r\n" + e.what(),
                                   &state_.form);
         }
     }
     try {
-        if (state_.processor)
-            state_.processor->CommitBatch();
+        // A batch that lost the server took its rows with it: its calls wait
+        // again and are not shown as stored.
+        if (state_.processor && !state_.processor->CommitBatch() && shownHere)
+            newestCall_.reset();
     } catch (const std::exception& e) {
         state_.messages.error(std::string(kCallProcessingFailure) + "\r\n" + e.what(),
                               &state_.form);
@@ -164,6 +172,10 @@ void KanataProgram::processPendingCalls() {
     if (state_.processor)
         state_.processor->ReportRawLogFailure();
     tellJournalFailures();
+    // Calls that waited for the server before the tables were opened anew
+    // are stored by the same steps as after a reconnection.
+    if (state_.processor && state_.processor->waitingCalls() > 0 && state_.serverStatus.reachable())
+        recovery_.storeWaitingCallsSoon();
     scheduleCalls();
 }
 

@@ -6,6 +6,7 @@
 #include "app/ProgramDialogs.h"
 #include "app/ProgramStartup.h"
 #include "app/ProgramState.h"
+#include "app/ServerRecovery.h"
 #include "app/SettingsApply.h"
 #include "app/WindowWiring.h"
 
@@ -68,6 +69,7 @@ private:
     ProgramStartup startup_{state_};
     SettingsApply apply_{state_};
     WindowWiring wiring_{state_};
+    ServerRecovery recovery_{state_};
 
     // Calls are stored in slices from the journal's queue; the newest one
     // stored is shown once the windows' turn comes (see processPendingCalls).

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <utility>
 
 namespace kanata {
 
@@ -108,10 +109,14 @@ void ProgramState::createCallProcessing() {
         *dm, *lookup, extension.loaded() ? &extension : nullptr, hyphenation, *windows, messages,
         workFolder, CallProcessingSettings::from(settings));
     processor->setJournal(journal.get());
+    processor->setServerStatus(&serverStatus);
+    processor->adoptWaiting(std::exchange(carriedCalls, {}));
 }
 
 void ProgramState::closeTables() {
     desk.reset();
+    if (processor)
+        carriedCalls = processor->takeWaiting();
     windows->closeAll();
     processor.reset();
     lookup.reset();

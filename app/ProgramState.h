@@ -10,6 +10,7 @@
 #include "data/StoreSettings.h"
 #include "intake/AdapterHost.h"
 #include "intake/CallJournal.h"
+#include "intake/CallProcessor.h"
 #include "intake/gui/IntakeFlags.h"
 #include "lookup/ExtensionLibrary.h"
 #include "platform/DataFolderLock.h"
@@ -21,6 +22,7 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -106,6 +108,9 @@ struct ProgramState {
     std::unique_ptr<CallerLookup> lookup;
     std::unique_ptr<CallWindows> windows;
     std::unique_ptr<CallProcessor> processor;
+    // Calls that waited for the server when the tables were closed to be
+    // opened again: the next processing stores them first.
+    std::deque<CallLine> carriedCalls;
     // Where openTables found the tables; a desk listens to that server.
     sql::StoreSettings tablesStore;
     std::unique_ptr<DeskMode> desk; // see DeskCalls.h

@@ -33,8 +33,24 @@ int affectedRows(PGresult* result) {
     return rows;
 }
 
-// Throws unless the result is a success; returns it otherwise.
-Result checked(PGconn* conn, PGresult* raw) {
+// Whether a failed statement failed because the connection is gone. libpq
+// may hand back the failure of a write into a closed socket before it marks
+// the connection bad; such an error of its own carries no SQLSTATE, unlike
+// every error the server sends. The server's own are its shutdown (57P01,
+// 57P02), its start (57P03) and the connection class 08.
+bool connectionGone(PGconn* conn, const PGresult* result) {
+    if (PQstatus(conn) != CONNECTION_OK)
+        return true;
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    if (!state || !*state)
+        return true;
+    const std::string code(state);
+    return code.starts_with("08") || code == "57P01" || code == "57P02" || code == "57P03";
+}
+
+// Throws unless the result is a success; returns it otherwise. `gone` is
+// set when the connection turned out to be lost.
+Result checked(PGconn* conn, PGresult* raw, bool& gone) {
     Result result(raw);
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
@@ -42,13 +58,15 @@ Result checked(PGconn* conn, PGresult* raw) {
     std::string text = result ? PQresultErrorMessage(result.get()) : "";
     if (text.empty())
         text = PQerrorMessage(conn);
-    throw Error(kServerError, trimmed(text));
+    if (connectionGone(conn, result.get()))
+        gone = true;
+    throw Error(kServerError, trimmed(text), gone);
 }
 
 class ServerCursor final : public Cursor {
 public:
-    ServerCursor(PGconn* conn, int& changes, std::string_view sql)
-        : conn_(conn), changes_(changes) {
+    ServerCursor(PGconn* conn, int& changes, bool& gone, std::string_view sql)
+        : conn_(conn), changes_(changes), gone_(gone) {
         int count = 0;
         sql_ = ServerSpelling(sql, count);
         values_.resize(static_cast<std::size_t>(count));
@@ -113,14 +131,17 @@ private:
         std::vector<const char*> values;
         for (const auto& v : values_)
             values.push_back(v ? v->c_str() : nullptr);
-        result_ = checked(conn_, PQexecParams(conn_, sql_.c_str(), static_cast<int>(values.size()),
-                                              nullptr, values.data(), nullptr, nullptr, 0));
+        result_ = checked(conn_,
+                          PQexecParams(conn_, sql_.c_str(), static_cast<int>(values.size()),
+                                       nullptr, values.data(), nullptr, nullptr, 0),
+                          gone_);
         row_ = 0;
         changes_ = affectedRows(result_.get());
     }
 
     PGconn* conn_;
     int& changes_;
+    bool& gone_;
     std::string sql_;
     std::vector<std::optional<std::string>> values_;
     Result result_;
@@ -134,8 +155,10 @@ public:
 
     Engine engine() const override { return Engine::Postgresql; }
     void exec(const std::string& sql) override {
+        if (lost())
+            throw Error(kServerError, trimmed(PQerrorMessage(conn_)), true);
         int count = 0;
-        Result result = checked(conn_, PQexec(conn_, ServerSpelling(sql, count).c_str()));
+        Result result = checked(conn_, PQexec(conn_, ServerSpelling(sql, count).c_str()), gone_);
         changes_ = affectedRows(result.get());
     }
     bool inTransaction() const override {
@@ -144,14 +167,44 @@ public:
     }
     int changes() const override { return changes_; }
     std::unique_ptr<Cursor> prepare(std::string_view sql) override {
-        if (PQstatus(conn_) != CONNECTION_OK)
-            throw Error(kServerError, trimmed(PQerrorMessage(conn_)));
-        return std::make_unique<ServerCursor>(conn_, changes_, sql);
+        if (lost())
+            throw Error(kServerError, trimmed(PQerrorMessage(conn_)), true);
+        return std::make_unique<ServerCursor>(conn_, changes_, gone_, sql);
     }
+
+    // Also while a reconnection is under way: nothing may be sent then. A
+    // failed statement that found the connection gone marks it lost too,
+    // should libpq not have noticed yet.
+    bool lost() const override { return gone_ || PQstatus(conn_) != CONNECTION_OK; }
+    // PQresetStart keeps this PGconn, so the tables' cached statements (which
+    // hold it) stay valid; the connection options, the text encoding among
+    // them, are those of the first connection.
+    bool startReconnect(std::string& reason) override {
+        if (PQresetStart(conn_) == 1)
+            return true;
+        reason = trimmed(PQerrorMessage(conn_));
+        return false;
+    }
+    ReconnectStep pollReconnect(std::string& reason) override {
+        switch (PQresetPoll(conn_)) {
+        case PGRES_POLLING_READING:
+            return ReconnectStep::WaitRead;
+        case PGRES_POLLING_WRITING:
+            return ReconnectStep::WaitWrite;
+        case PGRES_POLLING_OK:
+            gone_ = false;
+            return ReconnectStep::Connected;
+        default:
+            reason = trimmed(PQerrorMessage(conn_));
+            return ReconnectStep::Failed;
+        }
+    }
+    int socket() const override { return PQsocket(conn_); }
 
 private:
     PGconn* conn_;
     int changes_ = 0;
+    bool gone_ = false;
 };
 
 // The server's notices ("already exists, skipping", ...) are not the user's

@@ -1,6 +1,7 @@
 #pragma once
 // What an engine provides behind sql::Database and sql::Statement: one
 // connection and its prepared statements. Only the store modules see this.
+#include "data/Sqlite.h"
 #include "data/StoreSettings.h"
 
 #include <cstdint>
@@ -35,6 +36,17 @@ public:
     virtual bool inTransaction() const = 0;
     virtual int changes() const = 0;
     virtual std::unique_ptr<Cursor> prepare(std::string_view sql) = 0;
+    // Only a server's connection can be lost and found again.
+    virtual bool lost() const { return false; }
+    virtual bool startReconnect(std::string& reason) {
+        reason = "nothing to reconnect";
+        return false;
+    }
+    virtual ReconnectStep pollReconnect(std::string& reason) {
+        reason = "nothing to reconnect";
+        return ReconnectStep::Failed;
+    }
+    virtual int socket() const { return -1; }
 };
 
 } // namespace kanata::sql

@@ -164,6 +164,22 @@ void Database::exec(const std::string& sql) {
     connection().exec(sql);
 }
 
+bool Database::connectionLost() const {
+    return connection_ && connection_->lost();
+}
+
+bool Database::startReconnect(std::string& reason) {
+    return connection().startReconnect(reason);
+}
+
+ReconnectStep Database::pollReconnect(std::string& reason) {
+    return connection().pollReconnect(reason);
+}
+
+int Database::socket() const {
+    return connection_ ? connection_->socket() : -1;
+}
+
 int Database::changes() const {
     return connection_ ? connection_->changes() : 0;
 }

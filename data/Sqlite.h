@@ -22,7 +22,8 @@ class Dialect;
 
 class Error : public std::runtime_error {
 public:
-    Error(int code, const std::string& what) : std::runtime_error(what), code_(code) {}
+    Error(int code, const std::string& what, bool connectionLost = false)
+        : std::runtime_error(what), code_(code), connectionLost_(connectionLost) {}
     // SQLite's result code; 1 (SQLITE_ERROR) for a server's errors.
     int code() const { return code_; }
     // The disk refused the write (full, or an I/O error): nothing after it
@@ -31,10 +32,17 @@ public:
         const int primary = code_ & 0xff;
         return primary == 13 /* SQLITE_FULL */ || primary == 10 /* SQLITE_IOERR */;
     }
+    // The server's connection is gone (the server stopped, the network
+    // failed): the statement may well succeed once it is reconnected.
+    bool connectionLost() const { return connectionLost_; }
 
 private:
     int code_;
+    bool connectionLost_;
 };
+
+// How a reconnection in the background stands (see Database::pollReconnect).
+enum class ReconnectStep { WaitRead, WaitWrite, Connected, Failed };
 // The name the tables' callers knew when SQLite was the only engine.
 using SqliteError = Error;
 
@@ -63,6 +71,18 @@ public:
     const Dialect& dialect() const;
     // The SQLite handle; null when the store is a server or nothing is open.
     sqlite3* handle() const { return sqlite_; }
+
+    // The server's connection is gone; always false on SQLite.
+    bool connectionLost() const;
+    // Reconnects a lost server connection without blocking, behind this same
+    // object (its tables and statements stay usable once it is back): start,
+    // then poll whenever socket() is ready as the last step asked, until
+    // Connected or Failed. The server's error text in `reason` on Failed.
+    // startReconnect is false (the reason in `reason`) when the attempt
+    // could not even begin.
+    bool startReconnect(std::string& reason);
+    ReconnectStep pollReconnect(std::string& reason);
+    int socket() const;
 
     void exec(const std::string& sql);
     bool inTransaction() const;

@@ -69,15 +69,20 @@ public:
     static constexpr int kFirstMs = 250;
     static constexpr int kLongestMs = 8000;
 
+    explicit ReconnectBackOff(int firstMs = kFirstMs, int longestMs = kLongestMs)
+        : first_(firstMs), longest_(longestMs), delay_(firstMs) {}
+
     int nextDelayMs() {
         const int delay = delay_;
-        delay_ = delay_ >= kLongestMs / 2 ? kLongestMs : delay_ * 2;
+        delay_ = delay_ >= longest_ / 2 ? longest_ : delay_ * 2;
         return delay;
     }
-    void reset() { delay_ = kFirstMs; }
+    void reset() { delay_ = first_; }
 
 private:
-    int delay_ = kFirstMs;
+    int first_;
+    int longest_;
+    int delay_;
 };
 
 } // namespace kanata

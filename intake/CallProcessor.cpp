@@ -2,6 +2,7 @@
 
 #include "data/Cp932.h"
 #include "data/Hyphenation.h"
+#include "data/ServerStatus.h"
 #include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
 #include "intake/CallIntakeWindows.h"
@@ -13,8 +14,11 @@
 #include "settings/GlobalSettings.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
+#include <variant>
+#include <vector>
 
 namespace kanata {
 namespace fs = std::filesystem;
@@ -38,6 +42,18 @@ private:
 std::string numberOf(const std::string& line) {
     return cp932::trim(cp932::cutToWidth(line, 11));
 }
+
+// Keeps the boxes of a table write back, so that a write that failed only
+// because the server went away shows none (the call waits instead), and
+// every other box is shown as the write would have shown it.
+class HeldBoxes final : public MessageService {
+public:
+    MessageResult ShowCenteredMessage(const MessageRequest& request) override {
+        held.push_back(request);
+        return MessageResult::Ok;
+    }
+    std::vector<MessageRequest> held;
+};
 
 } // namespace
 
@@ -82,26 +98,51 @@ CallProcessor::CallProcessor(TDMKanata195& dm, CallerLookup& lookup, ExtensionLi
 CallProcessor::~CallProcessor() = default;
 
 void CallProcessor::BeginBatch() {
+    batchLost_ = false;
     if (batch_)
         return;
     auto use =
         std::make_unique<TableUse>(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
-    if (!*use)
+    sql::Database& db = dm_.RecvHis().table().database();
+    // Without the server there is nothing to batch: the calls wait.
+    if (!*use || db.connectionLost())
         return;
+    try {
+        batch_ = std::make_unique<sql::Transaction>(db);
+    } catch (const sql::Error& e) {
+        if (!e.connectionLost())
+            throw;
+        reportLost(e.what());
+        return;
+    }
     batchUse_ = std::move(use);
-    batch_ = std::make_unique<sql::Transaction>(dm_.RecvHis().table().database());
 }
 
-void CallProcessor::CommitBatch() {
+bool CallProcessor::CommitBatch() {
     if (!batch_)
-        return;
+        return !std::exchange(batchLost_, false);
     const std::unique_ptr<sql::Transaction> batch = std::move(batch_);
     const std::unique_ptr<TableUse> use = std::move(batchUse_);
-    const std::vector<std::uint64_t> done = std::exchange(doneAfterCommit_, {});
-    batch->commit();
+    std::vector<CallLine> lines = std::exchange(batchLines_, {});
+    try {
+        batch->commit();
+    } catch (const sql::Error& e) {
+        if (!e.connectionLost())
+            throw;
+        // The commit may have reached the server before its answer was
+        // lost: the guard against storing twice sorts that out on the retry.
+        for (CallLine& line : lines)
+            line.held = true;
+        waiting_.insert(waiting_.begin(), lines.begin(), lines.end());
+        unshown_.reset();
+        reportLost(e.what());
+        return false;
+    }
     if (journal_)
-        for (const std::uint64_t seq : done)
-            journal_->markDone(seq);
+        for (const CallLine& line : lines)
+            if (line.seq != 0)
+                journal_->markDone(line.seq);
+    return true;
 }
 
 bool CallProcessor::CanPopUp() const {
@@ -125,22 +166,143 @@ void CallProcessor::ProcessPendingCall() {
     ReportRawLogFailure();
 }
 
-std::optional<StoredCall> CallProcessor::StoreCall(const CallLine& line) {
-    const DateTime arrival = line.arrival.value_or(clock_());
-    if (settings_.ExportRecvData)
+std::optional<StoredCall> CallProcessor::StoreCall(const CallLine& arrived) {
+    CallLine line = arrived;
+    line.arrival = arrived.arrival.value_or(clock_());
+    if (!waiting_.empty() || draining_) {
+        holdBehind(std::move(line));
+        return std::nullopt;
+    }
+    try {
+        return storeNow(line);
+    } catch (const sql::Error& e) {
+        if (!e.connectionLost())
+            throw;
+        lose(line, e.what());
+        return std::nullopt;
+    }
+}
+
+std::optional<StoredCall> CallProcessor::storeNow(const CallLine& line) {
+    const DateTime arrival = *line.arrival;
+    if (settings_.ExportRecvData && !line.held)
         logRawLine(line, arrival);
     if (cp932::trim(line.text).empty() || (line.recovered && storedBefore(arrival))) {
         markDone(line);
         return std::nullopt;
     }
-    announce(!line.recovered);
-    StoredCall call = processCall(line.text, arrival);
-    call.live = !line.recovered;
+    if (!line.held)
+        announce(!line.recovered);
+    StoredCall call = processCall(line.text, arrival, line.held);
+    call.live = !line.recovered && !line.held;
     if (call.stored)
         markDone(line);
     if (call.live && callViewWouldTakeCall())
         unshown_ = call.record;
     return call;
+}
+
+// A call behind others that wait for the server: logged and announced now,
+// as it rings, and stored after them.
+void CallProcessor::holdBehind(CallLine line) {
+    if (!line.held) {
+        if (settings_.ExportRecvData)
+            logRawLine(line, *line.arrival);
+        try {
+            if (!line.recovered && settings_.RingSound)
+                windows_.playRingSound();
+            if (!windows_.indicatorSet())
+                windows_.setIndicator(true);
+        } catch (const std::exception& e) {
+            messages_.error(std::string(kCallProcessingFailure) + "\r\n" + e.what());
+        }
+        line.held = true;
+    }
+    waiting_.push_back(std::move(line));
+}
+
+// The server went while `line` was being stored: it waits, and so do the
+// calls of the open batch before it, whose rows went with the transaction.
+void CallProcessor::lose(const CallLine& line, const std::string& reason) {
+    std::vector<CallLine> lines = abandonBatch();
+    lines.push_back(line);
+    for (CallLine& l : lines)
+        l.held = true;
+    waiting_.insert(waiting_.begin(), lines.begin(), lines.end());
+    if (!windows_.indicatorSet())
+        windows_.setIndicator(true);
+    reportLost(reason);
+}
+
+std::vector<CallLine> CallProcessor::abandonBatch() {
+    unshown_.reset(); // its row went with the batch; it is stored again later
+    if (batch_)
+        batchLost_ = true;
+    batch_.reset(); // its rollback fails quietly on the lost connection
+    batchUse_.reset();
+    return std::exchange(batchLines_, {});
+}
+
+void CallProcessor::reportLost(const std::string& reason) {
+    if (serverStatus_)
+        serverStatus_->reportUnreachable(reason);
+}
+
+std::size_t CallProcessor::StoreWaitingCalls(std::size_t most) {
+    if (waiting_.empty() || draining_ || most == 0)
+        return 0;
+    const std::size_t count = std::min(most, waiting_.size());
+    std::vector<CallLine> slice(std::make_move_iterator(waiting_.begin()),
+                                std::make_move_iterator(waiting_.begin() + count));
+    waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(count));
+    // Calls that arrive meanwhile (a box runs its own event loop) wait
+    // behind the rest.
+    draining_ = true;
+    std::vector<CallLine> again;
+    std::string lostReason;
+    try {
+        BeginBatch();
+    } catch (const sql::Error& e) {
+        if (!e.connectionLost()) {
+            draining_ = false;
+            waiting_.insert(waiting_.begin(), slice.begin(), slice.end());
+            throw;
+        }
+        again = slice;
+        lostReason = e.what();
+    }
+    for (std::size_t i = 0; again.empty() && i < slice.size(); ++i) {
+        try {
+            storeNow(slice[i]);
+        } catch (const sql::Error& e) {
+            if (e.connectionLost()) {
+                again = abandonBatch();
+                again.insert(again.end(), slice.begin() + static_cast<std::ptrdiff_t>(i),
+                             slice.end());
+                lostReason = e.what();
+                break;
+            }
+            messages_.error(std::string(kCallProcessingFailure) + "\r\n" + e.what());
+        } catch (const std::exception& e) {
+            // As for a call processed at once: told, and left in the journal
+            // for the next start.
+            messages_.error(std::string(kCallProcessingFailure) + "\r\n" + e.what());
+        }
+    }
+    draining_ = false;
+    if (!again.empty()) {
+        batchLost_ = false;
+        waiting_.insert(waiting_.begin(), again.begin(), again.end());
+        reportLost(lostReason);
+        return 0;
+    }
+    return CommitBatch() ? count : 0; // a lost commit puts the slice back in front
+}
+
+void CallProcessor::ShowWaitingCallsStored() {
+    windows_.historyRefreshFirstPage();
+    if (!windows_.indicatorSet())
+        windows_.setIndicator(true);
 }
 
 void CallProcessor::ShowCall(const StoredCall& call) {
@@ -191,12 +353,30 @@ bool CallProcessor::storedBefore(const DateTime& arrival) {
     return dm_.RecvHis().table().count("\"RecvDateTime\" = ?", {stored}) > 0;
 }
 
+// A call that waited for the server may have been stored by a commit whose
+// answer never came back. Its row has its arrival time and its number; the
+// number as well, because another line PC on the same server has its own
+// clock and may store a call of the same millisecond.
+bool CallProcessor::storedBefore(const CallRecord& record) {
+    TableUse use(dm_, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
+    if (!use)
+        return false;
+    Table& table = dm_.RecvHis().table();
+    const int telField = table.fieldIndex("SchTel");
+    const std::size_t index = static_cast<std::size_t>(std::clamp(record.TelIndex, 0, 3));
+    const FieldValue schTel = table.storedForm(
+        table.def().fields[static_cast<std::size_t>(telField)], record.SchTel[index]);
+    const std::string stored = DateTime::fromDays(record.RecvDateTime).toText();
+    return table.count("\"RecvDateTime\" = ? AND \"SchTel\" = ?",
+                       {stored, std::get<std::string>(schTel)}) > 0;
+}
+
 void CallProcessor::markDone(const CallLine& line) {
-    if (!journal_ || line.seq == 0)
+    if (batch_) {
+        batchLines_.push_back(line);
         return;
-    if (batch_)
-        doneAfterCommit_.push_back(line.seq);
-    else
+    }
+    if (journal_ && line.seq != 0)
         journal_->markDone(line.seq);
 }
 
@@ -229,7 +409,8 @@ void CallProcessor::updateIndicator() {
     windows_.setIndicator(true);
 }
 
-StoredCall CallProcessor::processCall(const std::string& line, const DateTime& arrival) {
+StoredCall CallProcessor::processCall(const std::string& line, const DateTime& arrival,
+                                      bool guard) {
     std::string number = numberOf(line);
     if (number.starts_with('0'))
         hyphenation_.FormatTelHyphenInPlace(number);
@@ -252,6 +433,10 @@ StoredCall CallProcessor::processCall(const std::string& line, const DateTime& a
     record.RecvDateTime = arrival.toDays();
     if (extension_ && extension_->loaded())
         extension_->CallExtension(record);
+    if (guard && storedBefore(record)) {
+        call.stored = true;
+        return call;
+    }
     call.stored = AppendCallHistory(record); // a call that could not be stored is still shown
     return call;
 }
@@ -329,8 +514,15 @@ bool CallProcessor::AppendCallHistory(CallRecord& record) {
     row.SelItem2 = record.SelItem2;
     row.SelItem3 = record.SelItem3;
     Table& table = dm_.RecvHis().table();
-    const auto recNo = table.append(dm_.RecvHis().toRecord(row), messages_,
+    const bool onServer = table.database().engine() == sql::Engine::Postgresql;
+    HeldBoxes boxes;
+    const auto recNo = table.append(dm_.RecvHis().toRecord(row),
+                                    onServer ? static_cast<MessageService&>(boxes) : messages_,
                                     {kCallHistoryLimitReached, kCallHistoryCounterFull});
+    if (!recNo && table.database().connectionLost())
+        throw sql::Error(1, boxes.held.empty() ? "connection lost" : boxes.held.front().text, true);
+    for (const MessageRequest& box : boxes.held)
+        messages_.ShowCenteredMessage(box);
     if (!recNo)
         return false;
     record.RecNo = *recNo;

@@ -9,6 +9,11 @@
 // the windows. ProcessPendingCall does both for the oldest queued line.
 // The windows are reached only through CallIntakeWindows, so this class
 // knows no widgets.
+//
+// With the tables on a server, a call that cannot reach it (the connection
+// is lost) waits in this class, with its arrival time, and stays open in the
+// intake journal; every later call waits behind it, so the order holds.
+// StoreWaitingCalls stores them once the server is back.
 #include "data/CallRecord.h"
 #include "data/DateTime.h"
 #include "intake/RawCallLog.h"
@@ -18,14 +23,18 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kanata {
 
 class CallIntakeWindows;
 class CallJournal;
+class ServerStatus;
 class CallerLookup;
 class ExtensionLibrary;
 class HyphenationService;
@@ -49,6 +58,9 @@ struct CallLine {
     // Left unfinished by an earlier run: its row or raw log line may exist.
     bool recovered = false;
     std::optional<std::uint64_t> logOffset;
+    // Waited for the server: its raw log line is written, it has been
+    // announced, and its row may have reached the server already.
+    bool held = false;
 
     // A line typed or injected as UTF-8; its raw form is its code page 932
     // encoding.
@@ -139,9 +151,36 @@ public:
     // costs one flush of the history table, not one per call. The intake
     // journal keeps them safe meanwhile; they are marked done only after
     // the commit. CommitBatch throws sql::SqliteError when the commit fails
-    // (the calls stay in the journal for the next start).
+    // (the calls stay in the journal for the next start). CommitBatch is
+    // false when the server was lost during the batch: its calls wait again
+    // and none of them is stored.
     void BeginBatch();
-    void CommitBatch();
+    bool CommitBatch();
+
+    // Between BeginBatch and CommitBatch.
+    bool inBatch() const { return batch_ != nullptr; }
+    // Losses of the server are reported here (may be null).
+    void setServerStatus(ServerStatus* status) { serverStatus_ = status; }
+    // Calls that wait for the server, oldest first.
+    std::size_t waitingCalls() const { return waiting_.size(); }
+    const std::deque<CallLine>& waiting() const { return waiting_; }
+    // The waiting calls handed from the processing of tables that close to
+    // that of the tables opened in their place, in their order.
+    std::deque<CallLine> takeWaiting() { return std::exchange(waiting_, {}); }
+    void adoptWaiting(std::deque<CallLine> calls) {
+        waiting_.insert(waiting_.begin(), std::make_move_iterator(calls.begin()),
+                        std::make_move_iterator(calls.end()));
+    }
+    // Stores up to `most` of the waiting calls, oldest first, in one
+    // transaction, and marks them done in the journal after its commit. A
+    // call whose row is on the server already (its commit went through but
+    // its answer was lost) is not stored again. They are not popped up (they
+    // are old news); ShowWaitingCallsStored refreshes the list. Returns how
+    // many left the queue; 0 when the server was lost again (all still wait).
+    std::size_t StoreWaitingCalls(std::size_t most);
+    // The list shows the calls stored late; the indicator says there are
+    // new calls.
+    void ShowWaitingCallsStored();
     // Refreshes the history list and, for a live call, pops the windows up.
     void ShowCall(const StoredCall& call);
     // A call that another PC stored, as this PC would show its own: the
@@ -169,7 +208,13 @@ private:
     void logRawLine(const CallLine& line, const DateTime& arrival);
     void announce(bool live);
     bool storedBefore(const DateTime& arrival);
-    StoredCall processCall(const std::string& line, const DateTime& arrival);
+    bool storedBefore(const CallRecord& record);
+    std::optional<StoredCall> storeNow(const CallLine& line);
+    void holdBehind(CallLine line);
+    void lose(const CallLine& line, const std::string& reason);
+    std::vector<CallLine> abandonBatch();
+    void reportLost(const std::string& reason);
+    StoredCall processCall(const std::string& line, const DateTime& arrival, bool guard);
     void updateIndicator();
     void markDone(const CallLine& line);
     void carryOverPreviousCall(const std::string& number, CallRecord& record);
@@ -191,7 +236,13 @@ private:
     CallJournal* journal_ = nullptr;
     std::unique_ptr<TableUse> batchUse_;
     std::unique_ptr<sql::Transaction> batch_;
-    std::vector<std::uint64_t> doneAfterCommit_;
+    // Every line handled in the open batch, to mark done after its commit,
+    // or to wait again when the server is lost before it.
+    std::vector<CallLine> batchLines_;
+    bool batchLost_ = false;
+    std::deque<CallLine> waiting_;
+    bool draining_ = false;
+    ServerStatus* serverStatus_ = nullptr;
     std::string rawLogFailure_;   // waiting to be told
     bool rawLogFailing_ = false;  // told; not again until the log works
     bool viewRegistered_ = false; // the call view's caller, since the last show

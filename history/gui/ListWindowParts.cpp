@@ -195,13 +195,18 @@ RememberedSelection RememberPlace(const RowListView& list, const std::vector<std
     return remembered;
 }
 
-std::optional<std::vector<std::int64_t>> FillPage(ListPager& pager, PageMode mode, int page,
-                                                  const RowFilter& filter, MessageService& messages,
-                                                  QWidget* owner) {
+std::optional<std::vector<std::int64_t>>
+FillPage(ListPager& pager, PageMode mode, int page, const RowFilter& filter,
+         MessageService& messages, QWidget* owner,
+         const std::function<void(const std::string&)>& connectionLost) {
     PageOutcome outcome;
     try {
         outcome = pager.refresh(mode, page, filter);
     } catch (const sql::SqliteError& e) {
+        if (e.connectionLost() && connectionLost) {
+            connectionLost(e.what());
+            return std::nullopt;
+        }
         messages.error(e.what(), owner);
         return std::nullopt;
     }

@@ -5,9 +5,9 @@
 // selection that survives a refill of the page.
 #include "history/ListPager.h"
 #include "history/ListSelection.h"
-#include "ui/gui/DialogSupport.h"
 #include "history/gui/ListRowView.h"
 #include "history/gui/TDeleteTarget.h"
+#include "ui/gui/DialogSupport.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -119,10 +119,13 @@ QMenu* AddColumnWidthMenu(QWidget* owner, RowListView* list, std::span<const int
 // again.
 RememberedSelection RememberPlace(const RowListView& list, const std::vector<std::int64_t>& keys);
 // Fills the page; the keys of its rows, or none when the page could not be
-// read (the reason shown to the user).
-std::optional<std::vector<std::int64_t>> FillPage(ListPager& pager, PageMode mode, int page,
-                                                  const RowFilter& filter, MessageService& messages,
-                                                  QWidget* owner);
+// read (the reason shown to the user). A list given `connectionLost` hands
+// a lost server connection to it instead of a box: the program says that
+// once, not each window for itself.
+std::optional<std::vector<std::int64_t>>
+FillPage(ListPager& pager, PageMode mode, int page, const RowFilter& filter,
+         MessageService& messages, QWidget* owner,
+         const std::function<void(const std::string&)>& connectionLost = {});
 // After filling: the remembered place kept, the last row after going back a
 // page, else the first row.
 void PlaceSelection(RowListView& list, const std::vector<std::int64_t>& keys, PageMode mode,

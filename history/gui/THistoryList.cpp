@@ -213,7 +213,7 @@ void THistoryList::RefreshPage(int mode, int page) {
         keepPlace ? RememberPlace(*lbxRecvHis, keys_) : RememberedSelection{};
 
     std::optional<std::vector<std::int64_t>> shown =
-        FillPage(pager_, pageMode, page, filter(), messages_, this);
+        FillPage(pager_, pageMode, page, filter(), messages_, this, hooks_.serverLost);
     if (!shown) {
         openRow_ = oldOpen;
         return;

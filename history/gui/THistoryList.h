@@ -49,6 +49,8 @@ struct HistoryListHooks {
     std::function<void()> callViewToFront;
     std::function<void()> callViewRegisterCurrentCaller;
     std::function<bool()> closeCallView; // true when it closed (or was not open)
+    // The tables' server went away while the list was filled; unset = a box.
+    std::function<void(const std::string& reason)> serverLost;
 };
 
 inline constexpr const char* kHistoryListSection = "HISTORY LIST";

@@ -8,9 +8,11 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSessionManager>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <QToolBar>
@@ -287,6 +289,20 @@ void TMainForm::setIndicator(bool on) {
         tray_->setIcon(trayPicture(on ? TrayImage::Call : TrayImage::Stand));
     tbRecvHis_->setIcon(toolImage(on ? kImageCallWaiting : kImageRecvHis));
     tbRecvHis_->setText(QString::fromUtf8(on ? kToolCallWaiting : kToolRecvHis));
+}
+
+void TMainForm::setServerUnreachable(bool unreachable) {
+    if (!serverStatus_) {
+        if (!unreachable)
+            return;
+        serverStatus_ = new QLabel(QString::fromUtf8(kServerUnreachableStatus), this);
+        serverStatus_->setObjectName("serverStatus");
+        serverStatus_->setStyleSheet("QLabel { color: red; font-weight: bold; }");
+        statusBar()->addWidget(serverStatus_);
+        statusBar()->setSizeGripEnabled(false);
+    }
+    serverStatus_->setVisible(unreachable);
+    statusBar()->setVisible(unreachable);
 }
 
 void TMainForm::actMenuVisibleExecute() {

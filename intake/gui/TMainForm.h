@@ -8,6 +8,7 @@
 #include <QSystemTrayIcon>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QSessionManager;
 class QToolBar;
@@ -19,6 +20,8 @@ class MessageService;
 // The start-up request the menu window posts to itself once it exists.
 inline constexpr int WM_STARTUP = 0x8100;
 inline constexpr QEvent::Type kStartupEvent = static_cast<QEvent::Type>(QEvent::User + WM_STARTUP);
+
+inline constexpr const char* kServerUnreachableStatus = "サーバーに接続できません";
 
 // The program's small menu window: main menu, tool bar, notification-area
 // icon, the incoming-call indicator and the close query.
@@ -69,6 +72,11 @@ public:
     // The incoming-call indicator: tray icon, tool button image and caption.
     void setIndicator(bool on);
     bool indicator() const { return indicator_; }
+
+    // The line under the menu that says the tables' server cannot be
+    // reached; hidden (with it the status line) while it can.
+    void setServerUnreachable(bool unreachable);
+    QLabel* serverStatusLabel() const { return serverStatus_; }
 
     // Whether a call may pop windows up now.
     bool CanPopUp() const;
@@ -140,6 +148,7 @@ private:
     QAction* tbExit_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
     QMenu* trayMenu_ = nullptr;
+    QLabel* serverStatus_ = nullptr;
     bool trayAvailable_ = false;
     bool toldNoTray_ = false;
     bool indicator_ = false;

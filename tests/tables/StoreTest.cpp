@@ -163,8 +163,9 @@ TEST(StoreSettings, DatabaseSectionNamesTheServerWithoutAPassword) {
     EXPECT_EQ(read.store.engine, sql::Engine::Postgresql);
     EXPECT_EQ(sql::ConnectionInfo(read.store.server),
               "host='office-pc' port='5433' dbname='kanata195' user='o\\'brien\\\\x' "
-              "sslmode='require' client_encoding='UTF8' connect_timeout='10' "
-              "application_name='kanata195'");
+              "sslmode='require' client_encoding='UTF8' connect_timeout='3' keepalives='1' "
+              "keepalives_idle='15' keepalives_interval='5' keepalives_count='3' "
+              "tcp_user_timeout='10000' application_name='kanata195'");
 
     ini.parse("[DATABASE]\nEngine=mysql\n");
     const DatabaseSettingsRead unknown = ReadDatabaseSettings(ini);

@@ -1,0 +1,269 @@
+#include "app/ServerRecovery.h"
+
+#include "app/DeskMode.h"
+#include "app/ProgramState.h"
+#include "data/ServerStatus.h"
+#include "data/TDMKanata195.h"
+#include "intake/CallProcessor.h"
+#include "intake/gui/TMainForm.h"
+#include "platform/MessageService.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <poll.h>
+#include <utility>
+
+namespace kanata {
+namespace {
+void say(const std::string& text) {
+    std::fprintf(stderr, "kanata195: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+} // namespace
+
+ServerRecovery::ServerRecovery(ProgramState& state) : s_(state) {
+    retry_.setSingleShot(true);
+    QObject::connect(&retry_, &QTimer::timeout, [this] { attempt(); });
+    attemptTimeout_.setSingleShot(true);
+    QObject::connect(&attemptTimeout_, &QTimer::timeout,
+                     [this] { attemptFailed("the server did not answer in time"); });
+    s_.serverStatus.onChange([this](bool reachable, const std::string& reason) {
+        reachabilityChanged(reachable, reason);
+    });
+}
+
+ServerRecovery::~ServerRecovery() {
+    s_.serverStatus.onChange({});
+    notifier_.reset();
+}
+
+void ServerRecovery::reachabilityChanged(bool reachable, const std::string& reason) {
+    s_.form.setServerUnreachable(!reachable);
+    if (reachable) {
+        say("server reachable again");
+        // A desk's listener has just reached the server; its lists are
+        // refilled next, so their connections must be back first.
+        if (isDesk())
+            reviveTablesNow();
+        return;
+    }
+    say("server unreachable: " + reason);
+    tellOnce();
+    scheduleAttempt();
+}
+
+// Posted, so that the box (and its own event loop) never opens in the
+// middle of storing a call.
+void ServerRecovery::tellOnce() {
+    if (boxPending_)
+        return;
+    boxPending_ = true;
+    QTimer::singleShot(0, &retry_, [this] {
+        boxPending_ = false;
+        s_.messages.warning(isDesk() ? kServerUnreachableDesk : kServerUnreachableLine, &s_.form);
+    });
+}
+
+void ServerRecovery::scheduleAttempt() {
+    if (attempting_ || retry_.isActive())
+        return;
+    retry_.start(backOff_.nextDelayMs());
+}
+
+void ServerRecovery::attempt() {
+    reconnecting_ = lostConnections();
+    startNext();
+}
+
+// The tables may have been closed and opened again (new settings) since the
+// attempt began: it goes on only with connections that still exist.
+bool ServerRecovery::stillOpen(const sql::Database* db) const {
+    const std::vector<sql::Database*> open = serverConnections();
+    return std::find(open.begin(), open.end(), db) != open.end();
+}
+
+void ServerRecovery::startNext() {
+    if (reconnecting_.empty()) {
+        connected();
+        return;
+    }
+    if (!stillOpen(reconnecting_.front())) {
+        attemptFailed("the tables were opened again");
+        return;
+    }
+    std::string reason;
+    if (!reconnecting_.front()->startReconnect(reason)) {
+        attemptFailed(reason);
+        return;
+    }
+    attempting_ = true;
+    attemptTimeout_.start(kAttemptTimeoutMs);
+    poll();
+}
+
+void ServerRecovery::poll() {
+    if (reconnecting_.empty())
+        return;
+    if (!stillOpen(reconnecting_.front())) {
+        attemptFailed("the tables were opened again");
+        return;
+    }
+    sql::Database& db = *reconnecting_.front();
+    std::string reason;
+    switch (db.pollReconnect(reason)) {
+    case sql::ReconnectStep::WaitRead:
+        watch(db.socket(), QSocketNotifier::Read);
+        return;
+    case sql::ReconnectStep::WaitWrite:
+        watch(db.socket(), QSocketNotifier::Write);
+        return;
+    case sql::ReconnectStep::Connected:
+        reconnectedAny_ = true;
+        reconnecting_.erase(reconnecting_.begin());
+        startNext();
+        return;
+    case sql::ReconnectStep::Failed:
+        attemptFailed(reason);
+        return;
+    }
+}
+
+// The notifier that woke this poll may be the one replaced here: it goes
+// once its signal is done.
+void ServerRecovery::watch(int socket, QSocketNotifier::Type type) {
+    if (notifier_) {
+        notifier_->setEnabled(false);
+        notifier_.release()->deleteLater();
+    }
+    notifier_ = std::make_unique<QSocketNotifier>(socket, type);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+        if (notifier_)
+            notifier_->setEnabled(false);
+        poll();
+    });
+}
+
+void ServerRecovery::attemptFailed(const std::string& reason) {
+    attemptTimeout_.stop();
+    if (notifier_) {
+        notifier_->setEnabled(false);
+        notifier_.release()->deleteLater();
+    }
+    reconnecting_.clear();
+    attempting_ = false;
+    (void)reason; // the loss was told; each failed retry is not news
+    scheduleAttempt();
+}
+
+// Each table connection is asked, and a lost one reconnected while the
+// window waits: only right after the server answered, so only briefly
+// (connect_timeout at most).
+void ServerRecovery::reviveTablesNow() {
+    for (sql::Database* db : serverConnections()) {
+        if (!db->connectionLost()) {
+            try {
+                db->exec("SELECT 1");
+            } catch (const sql::Error&) {
+            }
+        }
+        if (!db->connectionLost())
+            continue;
+        std::string reason;
+        if (!db->startReconnect(reason))
+            continue;
+        for (int step = 0; step < 50; ++step) {
+            const sql::ReconnectStep next = db->pollReconnect(reason);
+            if (next == sql::ReconnectStep::Connected || next == sql::ReconnectStep::Failed)
+                break;
+            pollfd fd{db->socket(),
+                      static_cast<short>(next == sql::ReconnectStep::WaitRead ? POLLIN : POLLOUT),
+                      0};
+            if (::poll(&fd, 1, kAttemptTimeoutMs) <= 0)
+                break;
+        }
+    }
+}
+
+std::vector<sql::Database*> ServerRecovery::serverConnections() const {
+    std::vector<sql::Database*> all;
+    if (!s_.dm || !s_.tablesOpen)
+        return all;
+    for (sql::Database* db :
+         {&s_.dm->RecvHis().table().database(), &s_.dm->Meibo().table().database()})
+        if (db->isOpen() && db->engine() == sql::Engine::Postgresql)
+            all.push_back(db);
+    return all;
+}
+
+void ServerRecovery::connected() {
+    attemptTimeout_.stop();
+    if (notifier_) {
+        notifier_->setEnabled(false);
+        notifier_.release()->deleteLater();
+    }
+    attempting_ = false;
+    if (reconnectedAny_) {
+        // A connection not used since the loss does not know yet that it
+        // went with the server; it would fail the next call. Asking it now
+        // costs a moment, as the server has just answered the others.
+        for (sql::Database* db : serverConnections()) {
+            if (db->connectionLost())
+                continue;
+            try {
+                db->exec("SELECT 1");
+            } catch (const sql::Error&) {
+            }
+        }
+        reconnecting_ = lostConnections();
+        reconnectedAny_ = false;
+        if (!reconnecting_.empty()) {
+            startNext();
+            return;
+        }
+    }
+    backOff_.reset();
+    // On a desk the server is back once its listener hears it as well; the
+    // listener says so itself when it comes back later.
+    if (!isDesk() || (s_.desk && s_.desk->listening()))
+        s_.serverStatus.reportReachable();
+    storeWaitingCalls();
+}
+
+void ServerRecovery::storeWaitingCallsSoon() {
+    QTimer::singleShot(0, &retry_, [this] { storeWaitingCalls(); });
+}
+
+void ServerRecovery::storeWaitingCalls() {
+    CallProcessor* processor = s_.processor.get();
+    if (!processor || processor->waitingCalls() == 0 || !s_.serverStatus.reachable())
+        return;
+    if (processor->inBatch()) {
+        // Calls are being stored (a box of theirs is open): after them.
+        QTimer::singleShot(50, &retry_, [this] { storeWaitingCalls(); });
+        return;
+    }
+    const std::size_t stored = processor->StoreWaitingCalls(kCallsPerTransaction);
+    if (stored == 0)
+        return; // lost again (reported) or failed (told); the retry goes on
+    storedLate_ += stored;
+    if (processor->waitingCalls() > 0) {
+        QTimer::singleShot(0, &retry_, [this] { storeWaitingCalls(); });
+        return;
+    }
+    say("waiting calls stored: " + std::to_string(std::exchange(storedLate_, 0)));
+    processor->ShowWaitingCallsStored();
+}
+
+std::vector<sql::Database*> ServerRecovery::lostConnections() const {
+    std::vector<sql::Database*> lost;
+    for (sql::Database* db : serverConnections())
+        if (db->connectionLost())
+            lost.push_back(db);
+    return lost;
+}
+
+bool ServerRecovery::isDesk() const {
+    return IsDesk(s_.settings, s_.tablesStore);
+}
+
+} // namespace kanata

@@ -1,0 +1,108 @@
+// What the user of the line PC sees when the tables' server goes away, twice
+// in one run: the menu window's red line while it lasts, one box per loss
+// (not one per call, and none of the history list's own), and everything
+// gone once it is back, with the calls of the outage in the list.
+#include "data/RecvHisTable.h"
+#include "history/gui/THistoryList.h"
+#include "settings/DatabaseSettings.h"
+#include "tests/support/PostgresServer.h"
+#include "tests/support/ProgramInProcess.h"
+#include "tests/support/UserInput.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace kanata::test {
+namespace {
+
+constexpr const char* kLossBox = "データベースサーバーに接続できません";
+
+class UnreachableIndicator : public ProgramInProcess {
+protected:
+    THistoryList* openHistoryFromMenu() {
+        click(form->toolBar()->widgetForAction(form->toolAction(0)));
+        THistoryList* list = nullptr;
+        waitUntil(
+            [&] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* found = qobject_cast<THistoryList*>(w); found && found->isVisible())
+                        list = found;
+                return list != nullptr;
+            },
+            5000);
+        return list;
+    }
+
+    bool redLineShown() const {
+        QLabel* line = form->serverStatusLabel();
+        return line && line->isVisible() &&
+               line->text() == QStringLiteral("サーバーに接続できません");
+    }
+
+    std::int64_t storedCalls() {
+        RecvHisTable table;
+        table.open(store, folders.scratch());
+        return table.count();
+    }
+
+    void call(const QString& number) { ASSERT_EQ(runTool("ktcall", {number}), 0); }
+
+    PostgresServer server;
+    const sql::StoreSettings store{sql::Engine::Postgresql, server.createDatabase()};
+};
+
+TEST_F(UnreachableIndicator, ShowsTheLossOnceAndGoesWhenTheServerIsBackTwiceInARun) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    editSettings([this](IniFile& ini) {
+        ini.writeString(kDatabaseSection, "Engine", "postgresql");
+        ini.writeString(kDatabaseSection, "Host", store.server.host);
+        ini.writeString(kDatabaseSection, "Port", store.server.port);
+        ini.writeString(kDatabaseSection, "Name", store.server.name);
+        ini.writeString(kDatabaseSection, "User", store.server.user);
+    });
+    ASSERT_TRUE(start());
+    THistoryList* list = openHistoryFromMenu();
+    ASSERT_NE(list, nullptr);
+    EXPECT_FALSE(redLineShown());
+
+    // The first loss is met by a call.
+    call("0311110001");
+    ASSERT_TRUE(waitUntil([&] { return storedCalls() == 1; }, 10000));
+    server.stop("immediate");
+    messages.expect(kLossBox);
+    call("0311110002");
+    ASSERT_TRUE(waitUntil([&] { return redLineShown() && messages.allAnswered(); }, 10000));
+    // More calls, no more boxes (an unexpected one fails the test).
+    call("0311110003");
+    call("0311110004");
+    QTest::qWait(1500);
+    EXPECT_TRUE(redLineShown());
+    EXPECT_EQ(messages.shown().size(), 1u);
+
+    server.start();
+    ASSERT_TRUE(waitUntil([&] { return !redLineShown() && storedCalls() == 4; }, 40000))
+        << storedCalls();
+    EXPECT_TRUE(waitUntil([&] { return list->matchingCount() == 4; }, 5000))
+        << "the list shows the calls stored late: " << list->matchingCount();
+
+    // The second loss is met by the list first, refilled by its own button.
+    server.stop("immediate");
+    messages.expect(kLossBox);
+    click(list->btnAllWeek);
+    ASSERT_TRUE(waitUntil([&] { return redLineShown() && messages.allAnswered(); }, 10000));
+    click(list->btnAllWeek);
+    call("0311110005");
+    QTest::qWait(1500);
+    EXPECT_EQ(messages.shown().size(), 2u);
+
+    server.start();
+    ASSERT_TRUE(waitUntil([&] { return !redLineShown() && storedCalls() == 5; }, 40000))
+        << storedCalls();
+    EXPECT_EQ(messages.shown().size(), 2u);
+}
+
+} // namespace
+} // namespace kanata::test
