@@ -98,22 +98,22 @@ public:
     int columnCount() const override { return result_ ? PQnfields(result_.get()) : 0; }
     bool isNull(int column) const override { return PQgetisnull(result_.get(), row_, column) != 0; }
     std::int64_t columnInt(int column) const override {
-        const std::string text = columnText(column);
+        const std::string_view text = columnView(column);
         std::int64_t value = 0;
         std::from_chars(text.data(), text.data() + text.size(), value);
         return value;
     }
     double columnDouble(int column) const override {
-        const std::string text = columnText(column);
+        const std::string_view text = columnView(column);
         double value = 0;
         std::from_chars(text.data(), text.data() + text.size(), value);
         return value;
     }
-    std::string columnText(int column) const override {
+    std::string_view columnView(int column) const override {
         if (!result_ || row_ >= PQntuples(result_.get()))
             return {};
-        return std::string(PQgetvalue(result_.get(), row_, column),
-                           static_cast<std::size_t>(PQgetlength(result_.get(), row_, column)));
+        return std::string_view(PQgetvalue(result_.get(), row_, column),
+                                static_cast<std::size_t>(PQgetlength(result_.get(), row_, column)));
     }
 
 private:

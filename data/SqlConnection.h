@@ -25,7 +25,8 @@ public:
     virtual bool isNull(int column) const = 0;
     virtual std::int64_t columnInt(int column) const = 0;
     virtual double columnDouble(int column) const = 0;
-    virtual std::string columnText(int column) const = 0;
+    // Valid until the next step or reset.
+    virtual std::string_view columnView(int column) const = 0;
 };
 
 class Connection {

@@ -56,11 +56,12 @@ public:
         return sqlite3_column_int64(stmt_, column);
     }
     double columnDouble(int column) const override { return sqlite3_column_double(stmt_, column); }
-    std::string columnText(int column) const override {
+    std::string_view columnView(int column) const override {
         const unsigned char* text = sqlite3_column_text(stmt_, column);
         int size = sqlite3_column_bytes(stmt_, column);
-        return text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(size))
-                    : std::string();
+        return text ? std::string_view(reinterpret_cast<const char*>(text),
+                                       static_cast<size_t>(size))
+                    : std::string_view();
     }
 
 private:
@@ -233,7 +234,10 @@ double Statement::columnDouble(int column) const {
     return cursor_->columnDouble(column);
 }
 std::string Statement::columnText(int column) const {
-    return cursor_->columnText(column);
+    return std::string(cursor_->columnView(column));
+}
+std::string_view Statement::columnView(int column) const {
+    return cursor_->columnView(column);
 }
 
 Transaction::Transaction(Database& db) : db_(db), nested_(db.inTransaction()) {

@@ -120,6 +120,9 @@ public:
     std::int64_t columnInt(int column) const;
     double columnDouble(int column) const;
     std::string columnText(int column) const;
+    // The same without a copy, valid until the next step or reset: for
+    // readers of many rows that keep few of their texts.
+    std::string_view columnView(int column) const;
 
 private:
     std::unique_ptr<Cursor> cursor_;

@@ -437,6 +437,12 @@ std::int64_t Table::count(const std::string& where, const ConditionArgs& args) {
 }
 
 std::vector<Record> Table::read(const Query& query) {
+    std::vector<Record> rows;
+    scan(query, [&](sql::Statement& stmt) { rows.push_back(readRow(stmt)); });
+    return rows;
+}
+
+void Table::scan(const Query& query, const std::function<void(sql::Statement&)>& row) {
     std::vector<FieldValue> whereArgs;
     const std::string where = spelled(query.where, query.whereArgs, whereArgs);
     std::vector<std::string> terms; // the ordering expressions of the index
@@ -496,10 +502,8 @@ std::vector<Record> Table::read(const Query& query) {
         bindValue(*stmt, param++, query.from[0]);
     for (const FieldValue& v : whereArgs)
         bindValue(*stmt, param++, v);
-    std::vector<Record> rows;
     while (stmt->step())
-        rows.push_back(readRow(*stmt));
-    return rows;
+        row(*stmt);
 }
 
 std::optional<Record> Table::first(const std::string& index) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
@@ -139,6 +140,10 @@ public:
     std::int64_t removeWhere(const std::string& where, const ConditionArgs& args = {});
     std::int64_t count(const std::string& where = {}, const ConditionArgs& args = {});
     std::vector<Record> read(const Query& query);
+    // The rows of `query` one by one, each readable from the statement only
+    // while `row` runs: for readers of many rows that keep few of their
+    // texts.
+    void scan(const Query& query, const std::function<void(sql::Statement&)>& row);
     std::optional<Record> first(const std::string& index = {});
     std::optional<Record> last(const std::string& index = {});
 

@@ -4,6 +4,7 @@
 #include "data/DateTime.h"
 #include "data/Table.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -102,10 +103,39 @@ public:
             rows.push_back(fromRecord(std::move(r)));
         return rows;
     }
+    // The rows of `query` into `rows`, the texts taking the storage of those
+    // read before, for readers of many rows in chunks; `also` sees each
+    // row's statement after its row is filled.
+    void readInto(const Query& query, std::vector<Row>& rows,
+                  const std::function<void(sql::Statement&)>& also = {}) {
+        std::size_t n = 0;
+        table_.scan(query, [&](sql::Statement& stmt) {
+            if (n == rows.size())
+                rows.emplace_back();
+            assign(rows[n++], stmt);
+            if (also)
+                also(stmt);
+        });
+        rows.resize(n);
+    }
     std::optional<Row> first(const std::string& index = {}) { return wrap(table_.first(index)); }
     std::optional<Row> last(const std::string& index = {}) { return wrap(table_.last(index)); }
 
 private:
+    // As fromRecord of the row's record gives it.
+    void assign(Row& row, const sql::Statement& stmt) const {
+        for (std::size_t n = 0; n < bindings_.size(); ++n) {
+            const auto& b = bindings_[n];
+            const int column = static_cast<int>(n);
+            if (auto* i = std::get_if<int Row::*>(&b.member))
+                row.*(*i) = static_cast<int>(stmt.columnInt(column));
+            else if (auto* s = std::get_if<std::string Row::*>(&b.member))
+                (row.*(*s)).assign(stmt.columnView(column));
+            else
+                row.*std::get<DateTime Row::*>(b.member) =
+                    DateTime::fromText(stmt.columnView(column)).value_or(DateTime{});
+        }
+    }
     std::optional<Row> wrap(std::optional<Record>&& r) const {
         if (!r)
             return std::nullopt;

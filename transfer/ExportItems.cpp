@@ -1,6 +1,5 @@
 #include "transfer/ExportItems.h"
 
-#include "data/Cp932.h"
 #include "data/Hyphenation.h"
 #include "data/TelKeys.h"
 
@@ -71,22 +70,61 @@ const char* const kRosterCaptions[kExportItemCount] = {
     "更新時刻",
 };
 
-std::string dateText(const DateTime& d, bool separated) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, separated ? "%04d/%02d/%02d" : "%04d%02d%02d", d.year, d.month,
-                  d.day);
-    return buf;
+// As "%0<width>d" writes it.
+void appendPadded(std::string& line, int value, int width) {
+    if (value < 0) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%0*d", width, value);
+        line += buf;
+        return;
+    }
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    for (int i = count; i < width; ++i)
+        line += '0';
+    while (count > 0)
+        line += digits[--count];
 }
 
-std::string timeText(const DateTime& d, bool separated) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, separated ? "%02d:%02d:%02d" : "%02d%02d%02d", d.hour, d.minute,
-                  d.second);
-    return buf;
+void appendDate(std::string& line, const DateTime& d, bool separated) {
+    appendPadded(line, d.year, 4);
+    if (separated)
+        line += '/';
+    appendPadded(line, d.month, 2);
+    if (separated)
+        line += '/';
+    appendPadded(line, d.day, 2);
 }
 
-std::string trimmed(const std::string& s) {
-    return cp932::trim(s);
+void appendTime(std::string& line, const DateTime& d, bool separated) {
+    appendPadded(line, d.hour, 2);
+    if (separated)
+        line += ':';
+    appendPadded(line, d.minute, 2);
+    if (separated)
+        line += ':';
+    appendPadded(line, d.second, 2);
+}
+
+// As cp932::trim cuts, without a copy.
+std::string_view trimmed(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= 0x20)
+        ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20)
+        --e;
+    return s.substr(b, e - b);
+}
+
+void appendNumber(std::string& line, std::string_view number) {
+    if (IsReasonCode(number))
+        line += ReasonCodeText(number.front());
+    else
+        line += number;
 }
 
 } // namespace
@@ -101,177 +139,204 @@ std::vector<std::string> ExportItemCaptions(ExportSource source,
     return captions;
 }
 
-std::string LineBreaksAsTabs(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
+void AppendLineBreaksAsTabs(std::string& line, std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text.compare(i, 2, "\r\n") == 0) {
-            out += '\t';
+            line += '\t';
             ++i;
         } else {
-            out += text[i];
+            line += text[i];
         }
     }
-    return out;
+}
+
+const std::array<const char*, CallerItems::kCount>& CallerItems::Fields() {
+    static const std::array<const char*, kCount> fields = {
+        "Pos",      "Tdfkn",     "Adrs1", "Adrs2", "Adrs3", "JisCode", "CorpKana", "CorpKanji",
+        "NameKana", "NameKanji", "Memo1", "Memo2", "Memo3", "EMail",   "ExtLink",  "Note",
+    };
+    return fields;
+}
+
+void CallerItems::add(std::string_view text) {
+    if (count_ == kCount)
+        return;
+    text_ += text;
+    ends_[static_cast<std::size_t>(count_++)] = static_cast<std::uint32_t>(text_.size());
+}
+
+std::string_view CallerItems::operator[](int item) const {
+    const int at = item - kFirst;
+    if (at < 0 || at >= count_)
+        return {};
+    const std::size_t begin = at == 0 ? 0 : ends_[static_cast<std::size_t>(at - 1)];
+    return std::string_view(text_).substr(begin, ends_[static_cast<std::size_t>(at)] - begin);
 }
 
 ExportValues::ExportValues(const ExportOptions& options, const HyphenationService* hyphenation)
     : options_(options), hyphenation_(hyphenation) {}
 
-std::string ExportValues::tel(const std::string& shown, const std::string& key) const {
-    std::string value;
-    if (options_.EditTelHyphen) {
-        value = trimmed(shown);
-        // The service remembers each area code's hyphens; a map of every
-        // number here would only grow with the table.
-        if (hyphenation_ && !value.empty())
-            value = hyphenation_->FormatTelHyphen(value);
-    } else
-        value = trimmed(key);
-    if (IsReasonCode(value))
-        return ReasonCodeText(value.front());
-    return value;
+void ExportValues::appendTel(std::string& line, const std::string& shown,
+                             const std::string& key) const {
+    if (!options_.EditTelHyphen) {
+        appendNumber(line, trimmed(key));
+        return;
+    }
+    const std::string_view number = trimmed(shown);
+    // The service remembers each area code's hyphens; a map of every
+    // number here would only grow with the table.
+    if (hyphenation_ && !number.empty())
+        appendNumber(line, hyphenation_->FormatTelHyphen(number));
+    else
+        appendNumber(line, number);
 }
 
-std::string ExportValues::postal(const std::string& pos) const {
-    const std::string p = trimmed(pos);
-    if (options_.EditPosHyphen && (p.size() == 5 || p.size() == 7))
-        return p.substr(0, 3) + "-" + p.substr(3);
-    return p;
+void ExportValues::appendPostal(std::string& line, std::string_view pos) const {
+    const std::string_view p = trimmed(pos);
+    if (options_.EditPosHyphen && (p.size() == 5 || p.size() == 7)) {
+        line += p.substr(0, 3);
+        line += '-';
+        line += p.substr(3);
+    } else {
+        line += p;
+    }
 }
 
-std::string ExportValues::history(int item, const RecvHisRow& row, const MeiboRow* caller) const {
+void ExportValues::appendHistory(std::string& line, int item, const RecvHisRow& row,
+                                 const CallerItems* caller) const {
     switch (item) {
     case 0:
-        return dateText(row.RecvDateTime, options_.EditDate);
+        return appendDate(line, row.RecvDateTime, options_.EditDate);
     case 1:
-        return timeText(row.RecvDateTime, options_.EditTime);
+        return appendTime(line, row.RecvDateTime, options_.EditTime);
     case 2:
-        return tel(row.Tel, row.SchTel);
+        return appendTel(line, row.Tel, row.SchTel);
     case 3:
-        return trimmed(row.CorpKana);
+        line += trimmed(row.CorpKana);
+        return;
     case 4:
-        return trimmed(row.CorpKanji);
+        line += trimmed(row.CorpKanji);
+        return;
     case 5:
-        return trimmed(row.NameKana);
+        line += trimmed(row.NameKana);
+        return;
     case 6:
-        return trimmed(row.NameKanji);
+        line += trimmed(row.NameKanji);
+        return;
     case 7: {
-        const std::string d = trimmed(row.Division);
-        return d == "0" ? "新規" : d == "1" ? "既存" : d;
+        const std::string_view d = trimmed(row.Division);
+        line += d == "0" ? "新規" : d == "1" ? "既存" : d;
+        return;
     }
     case 8:
-        return trimmed(row.Rank);
+        line += trimmed(row.Rank);
+        return;
     case 9:
-        return trimmed(row.SelItem1);
+        line += trimmed(row.SelItem1);
+        return;
     case 10:
-        return trimmed(row.SelItem2);
+        line += trimmed(row.SelItem2);
+        return;
     case 11:
-        return trimmed(row.SelItem3);
+        line += trimmed(row.SelItem3);
+        return;
     default:
-        return caller && item < kExportItemCount ? callerItem(item, *caller) : std::string{};
+        if (caller && item < kExportItemCount)
+            appendCallerItem(line, item, *caller);
     }
 }
 
-std::string ExportValues::callerItem(int item, const MeiboRow& c) const {
+void ExportValues::appendCallerItem(std::string& line, int item, const CallerItems& c) const {
     switch (item) {
     case 12:
-        return postal(c.Pos);
-    case 13:
-        return trimmed(c.Tdfkn);
-    case 14:
-        return trimmed(c.Adrs1);
-    case 15:
-        return trimmed(c.Adrs2);
-    case 16:
-        return trimmed(c.Adrs3);
-    case 17:
-        return trimmed(c.JisCode);
-    case 18:
-        return trimmed(c.CorpKana);
-    case 19:
-        return trimmed(c.CorpKanji);
-    case 20:
-        return trimmed(c.NameKana);
-    case 21:
-        return trimmed(c.NameKanji);
-    case 22:
-        return trimmed(c.Memo1);
-    case 23:
-        return trimmed(c.Memo2);
-    case 24:
-        return trimmed(c.Memo3);
-    case 25:
-        return trimmed(c.EMail);
+        return appendPostal(line, c[item]);
     case 26:
-        return LineBreaksAsTabs(c.ExtLink);
     case 27:
-        return LineBreaksAsTabs(c.Note);
+        return AppendLineBreaksAsTabs(line, c[item]);
     default:
-        return {};
+        line += trimmed(c[item]);
     }
 }
 
-std::string ExportValues::roster(int item, const MeiboRow& r) const {
+void ExportValues::appendRoster(std::string& line, int item, const MeiboRow& r) const {
     switch (item) {
     case 0:
-        return tel(r.Tel1, r.SchTel1);
+        return appendTel(line, r.Tel1, r.SchTel1);
     case 1:
-        return tel(r.Tel2, r.SchTel2);
+        return appendTel(line, r.Tel2, r.SchTel2);
     case 2:
-        return postal(r.Pos);
+        return appendPostal(line, r.Pos);
     case 3:
-        return trimmed(r.Tdfkn);
+        line += trimmed(r.Tdfkn);
+        return;
     case 4:
-        return trimmed(r.Adrs1);
+        line += trimmed(r.Adrs1);
+        return;
     case 5:
-        return trimmed(r.Adrs2);
+        line += trimmed(r.Adrs2);
+        return;
     case 6:
-        return trimmed(r.Adrs3);
+        line += trimmed(r.Adrs3);
+        return;
     case 7:
-        return trimmed(r.JisCode);
+        line += trimmed(r.JisCode);
+        return;
     case 8:
-        return trimmed(r.CorpKana);
+        line += trimmed(r.CorpKana);
+        return;
     case 9:
-        return trimmed(r.CorpKanji);
+        line += trimmed(r.CorpKanji);
+        return;
     case 10:
-        return trimmed(r.NameKana);
+        line += trimmed(r.NameKana);
+        return;
     case 11:
-        return trimmed(r.NameKanji);
+        line += trimmed(r.NameKanji);
+        return;
     case 12:
-        return trimmed(r.PrivCorp) == "1" ? "法人" : "個人";
+        line += trimmed(r.PrivCorp) == "1" ? "法人" : "個人";
+        return;
     case 13:
-        return trimmed(r.Memo1);
+        line += trimmed(r.Memo1);
+        return;
     case 14:
-        return trimmed(r.Memo2);
+        line += trimmed(r.Memo2);
+        return;
     case 15:
-        return trimmed(r.Memo3);
+        line += trimmed(r.Memo3);
+        return;
     case 16:
-        return trimmed(r.EMail);
+        line += trimmed(r.EMail);
+        return;
     case 17:
-        return trimmed(r.Rank);
+        line += trimmed(r.Rank);
+        return;
     case 18:
-        return r.Msg == 1 ? "設定あり" : "設定なし";
+        line += r.Msg == 1 ? "設定あり" : "設定なし";
+        return;
     case 19:
-        return trimmed(r.Msg1);
+        line += trimmed(r.Msg1);
+        return;
     case 20:
-        return trimmed(r.Msg2);
+        line += trimmed(r.Msg2);
+        return;
     case 21:
-        return trimmed(r.BGColor);
+        line += trimmed(r.BGColor);
+        return;
     case 22:
-        return LineBreaksAsTabs(r.ExtLink);
+        return AppendLineBreaksAsTabs(line, r.ExtLink);
     case 23:
-        return LineBreaksAsTabs(r.Note);
+        return AppendLineBreaksAsTabs(line, r.Note);
     case 24:
-        return dateText(r.AddDateTime, true);
+        return appendDate(line, r.AddDateTime, true);
     case 25:
-        return timeText(r.AddDateTime, true);
+        return appendTime(line, r.AddDateTime, true);
     case 26:
-        return dateText(r.UpdDateTime, true);
+        return appendDate(line, r.UpdDateTime, true);
     case 27:
-        return timeText(r.UpdDateTime, true);
+        return appendTime(line, r.UpdDateTime, true);
     default:
-        return {};
+        return;
     }
 }
 

@@ -5,7 +5,9 @@
 #include "data/RecvHisTable.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kanata {
@@ -32,26 +34,53 @@ struct ExportOptions {
 std::vector<std::string> ExportItemCaptions(ExportSource source,
                                             const std::array<std::string, 3>& selItemCaptions);
 
-// The texts written for the items of a record. Without a hyphenation service
-// numbers are written trimmed, as they are stored.
+// The roster fields a history line shows of its caller, items 12 to 27 in
+// item order, each as stored; kept in one text, since an export holds
+// thousands of callers.
+class CallerItems {
+public:
+    static constexpr int kFirst = 12;
+    static constexpr int kCount = kExportItemCount - kFirst;
+    // The roster field of each item, from kFirst on.
+    static const std::array<const char*, kCount>& Fields();
+
+    CallerItems() = default;
+    // Room for texts of `size` bytes in all.
+    explicit CallerItems(std::size_t size) { text_.reserve(size); }
+
+    // Adds the next item's text; items not added are empty.
+    void add(std::string_view text);
+    std::string_view operator[](int item) const;
+
+private:
+    std::string text_;
+    std::array<std::uint32_t, kCount> ends_{};
+    int count_ = 0;
+};
+
+// The texts written for the items of a record, appended to the line being
+// made (an export writes millions of them: no text of its own per item).
+// Without a hyphenation service numbers are written trimmed, as they are
+// stored.
 class ExportValues {
 public:
     ExportValues(const ExportOptions& options, const HyphenationService* hyphenation);
 
     // `caller` is the caller's roster record (items 12 to 27), or null.
-    std::string history(int item, const RecvHisRow& row, const MeiboRow* caller) const;
-    std::string roster(int item, const MeiboRow& row) const;
+    void appendHistory(std::string& line, int item, const RecvHisRow& row,
+                       const CallerItems* caller) const;
+    void appendRoster(std::string& line, int item, const MeiboRow& row) const;
 
 private:
-    std::string tel(const std::string& shown, const std::string& key) const;
-    std::string postal(const std::string& pos) const;
-    std::string callerItem(int item, const MeiboRow& caller) const;
+    void appendTel(std::string& line, const std::string& shown, const std::string& key) const;
+    void appendPostal(std::string& line, std::string_view pos) const;
+    void appendCallerItem(std::string& line, int item, const CallerItems& caller) const;
 
     ExportOptions options_;
     const HyphenationService* hyphenation_;
 };
 
 // Line breaks of a memo as tabs, so that a record stays on one line.
-std::string LineBreaksAsTabs(const std::string& text);
+void AppendLineBreaksAsTabs(std::string& line, std::string_view text);
 
 } // namespace kanata

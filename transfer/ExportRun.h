@@ -7,51 +7,19 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <ostream>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace kanata {
 
 class HyphenationService;
 class MeiboTable;
-namespace sql {
-class Statement;
-}
 class RecvHisTable;
 
 // The header line: the captions of each column's entries joined by "＋",
 // columns separated by ","; never quoted. No line end.
 std::string ExportHeaderLine(const ExportLayout& layout, const std::vector<std::string>& captions);
-// A record line: each column the concatenation of its entries' values,
-// quoted when `quote`; values are written as they are. No line end.
-std::string ExportRecordLine(const ExportLayout& layout, bool quote,
-                             const std::function<std::string(int item)>& valueOf);
-// The same with the layout's columns worked out beforehand, for many lines.
-std::string ExportRecordLine(const std::vector<std::vector<int>>& columns, bool quote,
-                             const std::function<std::string(int item)>& valueOf);
-
-// The caller's roster record of a history row: found by the trimmed SchTel
-// on SchTel1 first, then on SchTel2. Remembers what it found for the last
-// few thousand numbers, since an export meets the same callers again and
-// again.
-class CallerRecords {
-public:
-    explicit CallerRecords(MeiboTable& roster);
-    ~CallerRecords();
-    const MeiboRow* find(const std::string& schTel);
-
-private:
-    std::optional<MeiboRow> lookUp(sql::Statement& byNumber, const std::string& key);
-
-    MeiboTable& roster_;
-    // Prepared once: an export asks them for nearly every history row.
-    std::unique_ptr<sql::Statement> bySchTel1_, bySchTel2_;
-    std::unordered_map<std::string, std::optional<MeiboRow>> known_;
-};
 
 struct ExportJob {
     ExportSource source = ExportSource::History;
@@ -94,10 +62,6 @@ public:
     std::int64_t replacedCharacters() const { return replaced_; }
 
 private:
-    template <class LineOf, class Emit> void walk(const ExportJob& job, LineOf lineOf, Emit emit);
-    std::string lineOf(const ExportJob& job, const std::vector<std::vector<int>>& columns,
-                       Record&& record, CallerRecords& callers, const ExportValues& values);
-
     RecvHisTable& history_;
     MeiboTable& roster_;
     const HyphenationService* hyphenation_;

@@ -3,6 +3,9 @@
 #include "data/Sqlite.h"
 #include "history/HistoryCondition.h"
 
+#include <algorithm>
+#include <map>
+
 using namespace kanata;
 using kanata::test::At;
 using kanata::test::ExportFixture;
@@ -223,6 +226,118 @@ TEST_F(ExportFixture, CharactersBeyondCodePage932AreCountedOrKeptInUtf8) {
     j.options.OutHeader = false;
     ASSERT_EQ(WriteExportFile(writer, j, file, true), 1);
     EXPECT_EQ(test::ReadBytes(file), utf8 + "𠮷野家,山田😀?\r\n");
+}
+
+} // namespace
+
+namespace {
+
+// More callers than one look-up statement asks for and than an export
+// keeps between chunks, and every way a number finds its record: by the
+// first number (which wins over an earlier record's second), by several
+// records' first number (the lowest RecNo wins), by the second number
+// only, and not at all.
+class ManyCallers : public ExportFixture {
+protected:
+    static constexpr int kCallers = 4600;
+    static constexpr int kCalls = 4800;
+    std::map<std::string, std::string> callerOf; // number -> CorpKanji
+    std::vector<std::string> numbers;            // by history RecNo
+
+    static std::string first(int i) { return "03" + std::to_string(10000000 + i % 4000); }
+    static std::string second(int i) {
+        if (i % 3 == 0)
+            return "090" + std::to_string(10000000 + i);
+        return i % 3 == 1 ? first(i + 1) : std::string();
+    }
+
+    void SetUp() override {
+        ExportFixture::SetUp();
+        std::map<std::string, int> byFirst, bySecond;
+        {
+            auto& db = dm.Meibo().table().database();
+            sql::Transaction tx(db);
+            sql::Statement insert(db, "INSERT INTO Meibo (RecNo, SchTel1, SchTel2, CorpKanji, "
+                                      "CorpKana) VALUES (?, ?, ?, ?, ?)");
+            for (int i = 0; i < kCallers; ++i) {
+                insert.reset();
+                insert.bind(1, i).bind(2, first(i)).bind(3, second(i));
+                insert.bind(4, "会社" + std::to_string(i)).bind(5, i % 7 ? "ｱ" : "ｲ");
+                insert.step();
+                byFirst.try_emplace(first(i), i);
+                if (!second(i).empty())
+                    bySecond.try_emplace(second(i), i);
+            }
+            tx.commit();
+        }
+        for (const auto& [number, recNo] : bySecond)
+            callerOf[number] = "会社" + std::to_string(recNo);
+        for (const auto& [number, recNo] : byFirst)
+            callerOf[number] = "会社" + std::to_string(recNo);
+        auto& db = dm.RecvHis().table().database();
+        sql::Transaction tx(db);
+        sql::Statement insert(db, "INSERT INTO RecvHis (RecNo, AxsDateTime, RecvDateTime, SchTel, "
+                                  "Tel) VALUES (?, ?, ?, ?, ?)");
+        const std::string when = "2026-01-01 00:00:00.000";
+        for (int j = 0; j < kCalls; ++j) {
+            std::string number;
+            if (j % 5 == 4)
+                number = "06" + std::to_string(60000000 + j); // nobody's
+            else if (j % 5 == 3)
+                number = "090" + std::to_string(10000000 + (j * 7) % kCallers);
+            else
+                number = first((j * 13) % kCallers);
+            numbers.push_back(number);
+            insert.reset();
+            insert.bind(1, j).bind(2, when).bind(3, when).bind(4, number).bind(5, number);
+            insert.step();
+        }
+        tx.commit();
+    }
+
+    std::string lineOf(int recNo) const {
+        const std::string& number = numbers[static_cast<std::size_t>(recNo)];
+        const auto caller = callerOf.find(number);
+        return number + "," + (caller == callerOf.end() ? "" : caller->second);
+    }
+    ExportJob numbersAndCallers() {
+        ExportJob j = job(ExportSource::History, {{2}, {19}});
+        j.options.OutHeader = false;
+        j.options.EditTelHyphen = false;
+        return j;
+    }
+};
+
+TEST_F(ManyCallers, EachRowShowsTheCallerALookUpOfItsNumberFinds) {
+    std::vector<std::string> expected;
+    for (int j = kCalls - 1; j >= 0; --j) // equal times: newest RecNo first
+        expected.push_back(lineOf(j));
+    ExportJob j = numbersAndCallers();
+    EXPECT_EQ(run(j), expected);
+
+    j.range = ExportRange::Selection;
+    j.selected = {5, 4321, 17, 4799, 3};
+    EXPECT_EQ(run(j), (Lines{lineOf(5), lineOf(4321), lineOf(17), lineOf(4799), lineOf(3)}));
+}
+
+// A roster export along a text index continues each read after the last
+// record across runs of equal keys, as the history's does.
+TEST_F(ManyCallers, RosterAlongATextIndexContinuesAfterTheLastRecord) {
+    std::vector<std::pair<std::string, int>> order;
+    for (int i = 0; i < kCallers; ++i)
+        order.emplace_back(i % 7 ? "ｱ" : "ｲ", i);
+    std::sort(order.begin(), order.end());
+    std::vector<std::string> expected;
+    for (const auto& [kana, recNo] : order)
+        expected.push_back("会社" + std::to_string(recNo));
+    ExportJob j = job(ExportSource::Roster, {{9}});
+    j.options.OutHeader = false;
+    UseRosterOrder(j, "CorpKana");
+    EXPECT_EQ(run(j), expected);
+    j.range = ExportRange::Numeric;
+    j.begin = 490;
+    j.end = 3950;
+    EXPECT_EQ(run(j), std::vector<std::string>(expected.begin() + 489, expected.begin() + 3950));
 }
 
 } // namespace
