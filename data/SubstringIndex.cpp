@@ -18,6 +18,9 @@ constexpr const char* kPadding = "char(1, 1)";
 // way: FTS5 steps every branch of an OR for each row it returns.
 constexpr int kMostShortTerms = 48;
 constexpr const char* kMatchFunction = "kanata_substring_match";
+// The entries a write transaction gathers in memory before it writes them
+// out (FTS5's default is 1 MiB).
+constexpr int kPendingBytes = 8 << 20;
 
 std::string ident(const std::string& name) {
     std::string quoted = "\"";
@@ -174,6 +177,10 @@ void rebuild(sql::Database& db, const Schema& schema) {
         db.exec(std::string("DROP ") + it->kind + " IF EXISTS " + ident(it->name));
     for (const Object& object : schema.objects)
         db.exec(object.create);
+    // Room for a whole import batch's entries before they go to disk: each
+    // flush writes a segment that later merges rewrite.
+    db.exec("INSERT INTO " + ident(schema.objects[0].name) + "(" + ident(schema.objects[0].name) +
+            ", rank) VALUES ('hashsize', " + std::to_string(kPendingBytes) + ")");
     db.exec(schema.fill);
     tx.commit();
 }
