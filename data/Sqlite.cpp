@@ -122,6 +122,10 @@ void Database::open(const std::filesystem::path& file, bool create, const std::s
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
         exec("PRAGMA journal_mode=DELETE");
         exec("PRAGMA synchronous=FULL");
+        // Keeps the savepoint journals in memory: a batch that undoes a
+        // failed row alone opens a savepoint per row, and each one on disk
+        // wrote the pages the row touched to a temporary file again.
+        exec("PRAGMA temp_store=MEMORY");
         exec("SELECT count(*) FROM sqlite_master");
     } catch (...) {
         close();

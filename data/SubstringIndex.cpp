@@ -18,6 +18,9 @@ constexpr const char* kPadding = "char(1, 1)";
 // way: FTS5 steps every branch of an OR for each row it returns.
 constexpr int kMostShortTerms = 48;
 constexpr const char* kMatchFunction = "kanata_substring_match";
+// The entries a write transaction gathers in memory before it writes them
+// out (FTS5's default is 1 MiB).
+constexpr int kPendingBytes = 8 << 20;
 
 std::string ident(const std::string& name) {
     std::string quoted = "\"";
@@ -81,22 +84,36 @@ struct Schema {
     std::string fill;
 };
 
+std::string bulkName(const std::string& table) {
+    return IndexName(table) + "_bulk";
+}
+
+// True unless a bulk write of this transaction has taken over the row
+// numbered `recNo` ("new" or "old" row's number).
+std::string keptPerRow(const std::string& table, const std::string& recNo) {
+    return "NOT EXISTS (SELECT 1 FROM " + ident(bulkName(table)) +
+           " WHERE \"FirstRecNo\" <= " + recNo + ")";
+}
+
 Schema schemaOf(const TableDef& def) {
     const std::string index = IndexName(def.name);
     const std::string table = ident(def.name);
     const std::string stale = ident(index + "_stale");
     const std::string columns = columnList(def);
+    const std::string keptNew = keptPerRow(def.name, "new.\"RecNo\"");
+    const std::string keptOld = keptPerRow(def.name, "old.\"RecNo\"");
     const std::string add = "INSERT INTO " + ident(index) + "(rowid" + columns +
-                            ") VALUES (new.\"RecNo\"" + indexedValues(def, "new") + "); ";
+                            ") SELECT new.\"RecNo\"" + indexedValues(def, "new") + " WHERE " +
+                            keptNew + "; ";
     const std::string drop = "INSERT INTO " + ident(index) + "(" + ident(index) + ", rowid" +
-                             columns + ") VALUES ('delete', old.\"RecNo\"" +
-                             indexedValues(def, "old") + "); ";
+                             columns + ") SELECT 'delete', old.\"RecNo\"" +
+                             indexedValues(def, "old") + " WHERE " + keptOld + "; ";
     // A row about to be overwritten by a REPLACE: without recursive
     // triggers its entries stay behind, so its answers are checked against
     // the row until the next open builds the index afresh.
     const std::string markOverwritten = "INSERT OR IGNORE INTO " + stale +
                                         " SELECT \"RecNo\" FROM " + table +
-                                        " WHERE \"RecNo\" = new.\"RecNo\"; ";
+                                        " WHERE \"RecNo\" = new.\"RecNo\" AND " + keptNew + "; ";
     std::string changed = "old.\"RecNo\" IS NOT new.\"RecNo\"";
     std::string updatedFields = "\"RecNo\"";
     for (const auto& fields : def.substringTexts) {
@@ -116,6 +133,10 @@ Schema schemaOf(const TableDef& def) {
          "CREATE VIRTUAL TABLE " + ident(index) + " USING fts5(" + columns.substr(2) +
              ", content='', columnsize=0, tokenize='trigram case_sensitive 1')"},
         {"TABLE", index + "_stale", "CREATE TABLE " + stale + " (\"RecNo\" INTEGER PRIMARY KEY)"},
+        // Holds, inside a bulk write's transaction only, the first number
+        // of the rows it indexes itself when it ends.
+        {"TABLE", bulkName(def.name),
+         "CREATE TABLE " + ident(bulkName(def.name)) + " (\"FirstRecNo\" INTEGER PRIMARY KEY)"},
         // Lets a count of the rows the index gives skip the wide rows.
         {"INDEX", index + "_rows",
          "CREATE INDEX " + ident(index + "_rows") + " ON " + table + " (\"RecNo\")"},
@@ -141,9 +162,13 @@ bool upToDate(sql::Database& db, const Schema& schema) {
         if (!stored.step() || stored.columnText(0) != object.create)
             return false;
     }
-    sql::Statement overwritten(db, "SELECT count(*) FROM " + ident(schema.objects[1].name));
-    overwritten.step();
-    return overwritten.columnInt(0) == 0;
+    // Overwritten rows, or a bulk write's mark that some other tool
+    // committed, make the index answer less than it should.
+    sql::Statement marks(db, "SELECT (SELECT count(*) FROM " + ident(schema.objects[1].name) +
+                                 ") + (SELECT count(*) FROM " + ident(schema.objects[2].name) +
+                                 ")");
+    marks.step();
+    return marks.columnInt(0) == 0;
 }
 
 void rebuild(sql::Database& db, const Schema& schema) {
@@ -152,6 +177,10 @@ void rebuild(sql::Database& db, const Schema& schema) {
         db.exec(std::string("DROP ") + it->kind + " IF EXISTS " + ident(it->name));
     for (const Object& object : schema.objects)
         db.exec(object.create);
+    // Room for a whole import batch's entries before they go to disk: each
+    // flush writes a segment that later merges rewrite.
+    db.exec("INSERT INTO " + ident(schema.objects[0].name) + "(" + ident(schema.objects[0].name) +
+            ", rank) VALUES ('hashsize', " + std::to_string(kPendingBytes) + ")");
     db.exec(schema.fill);
     tx.commit();
 }
@@ -298,6 +327,22 @@ void Attach(sql::Database& db, const TableDef& def) {
         rebuild(db, schema);
     db.exec("CREATE VIRTUAL TABLE IF NOT EXISTS temp." + ident(vocabularyName(def.name)) +
             " USING fts5vocab(main, " + ident(IndexName(def.name)) + ", col)");
+}
+
+void BeginBulkWrite(sql::Database& db, const TableDef& def) {
+    // Past the last row, so that every row the mark covers is one the bulk
+    // write brought and none that the index holds already.
+    db.exec("INSERT OR IGNORE INTO " + ident(bulkName(def.name)) +
+            " SELECT coalesce(max(\"RecNo\") + 1, -9223372036854775807 - 1) FROM " +
+            ident(def.name));
+}
+
+void EndBulkWrite(sql::Database& db, const TableDef& def) {
+    const std::string bulk = ident(bulkName(def.name));
+    db.exec("INSERT INTO " + ident(IndexName(def.name)) + "(rowid" + columnList(def) +
+            ") SELECT \"RecNo\"" + indexedValues(def, "") + " FROM " + ident(def.name) +
+            " WHERE \"RecNo\" >= (SELECT min(\"FirstRecNo\") FROM " + bulk + ")");
+    db.exec("DELETE FROM " + bulk);
 }
 
 // The rows the index gives, those of overwritten rows checked against the

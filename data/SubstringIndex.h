@@ -35,6 +35,16 @@ std::string ColumnName(const std::vector<std::string>& fields);
 // sql::SqliteError.
 void Attach(sql::Database& db, const TableDef& def);
 
+// A bulk write inside one transaction: from BeginBulkWrite on, the rows
+// numbered above the table's last one are left out of the per-row upkeep
+// (their inserts, rewrites and deletions), and EndBulkWrite indexes them as
+// they then stand in one statement and ends the bulk write. Both must run
+// in the same transaction, so a crash or a rollback takes the mark, the
+// rows and their entries together; other connections never see the mark,
+// and the rows below it keep their triggers.
+void BeginBulkWrite(sql::Database& db, const TableDef& def);
+void EndBulkWrite(sql::Database& db, const TableDef& def);
+
 // The list of the rows of `table` whose fields, joined end to end, contain
 // the condition's text (compared as instr does, case and width as they
 // stand), with its arguments appended to `args`: a SELECT of one column.

@@ -167,6 +167,16 @@ void Table::lockWriters() {
     lockNamed(def_.name);
 }
 
+void Table::beginBulkWrite() {
+    if (search_ == TextSearch::Fts)
+        substring::BeginBulkWrite(db_, def_);
+}
+
+void Table::endBulkWrite() {
+    if (search_ == TextSearch::Fts)
+        substring::EndBulkWrite(db_, def_);
+}
+
 void Table::announceChange(ChangeKind kind, std::int64_t recNo) {
     const std::string announcement = db_.dialect().announcement();
     if (announcement.empty())

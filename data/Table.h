@@ -153,6 +153,13 @@ public:
     // does.
     void lockWriters();
 
+    // Inside a transaction, around many appends: the rows numbered above
+    // the last one skip the substring index's per-row upkeep until
+    // endBulkWrite, which indexes them in one statement, in the same
+    // transaction. Nothing to do where the server keeps its own index.
+    void beginBulkWrite();
+    void endBulkWrite();
+
     int fieldIndex(const std::string& name) const; // -1 when unknown
     // The stored form of a value: text trimmed and cut to the field.
     FieldValue storedForm(const FieldDef& field, const FieldValue& value) const;

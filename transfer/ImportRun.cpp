@@ -12,6 +12,7 @@
 #include "transfer/ImportTextFile.h"
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace kanata {
@@ -137,6 +138,7 @@ bool ImportSession::runBatch(ImportTextFile& file, ImportErrorLog& log,
     try {
         sql::Transaction batch(writer_.database());
         next_ = writer_.nextRecNo();
+        writer_.beginBatch();
         now_ = DateTime::now();
         std::string line;
         for (int rows = 0; rows < limits.rows; ++rows) {
@@ -157,6 +159,7 @@ bool ImportSession::runBatch(ImportTextFile& file, ImportErrorLog& log,
                 break;
             }
         }
+        writer_.endBatch();
         batch.commit();
     } catch (const sql::SqliteError& e) {
         logUnstored(file, log, lines, e.what());
@@ -221,12 +224,17 @@ int ImportSession::importLine(const std::string& line, TextEncoding encoding) {
     try {
         // A line whose write fails is undone alone, and the batch goes on:
         // a server refuses every statement after a failed one until the
-        // transaction is rolled back to a savepoint before it.
-        sql::Transaction lineWrite(writer_.database());
+        // transaction is rolled back to a savepoint before it. SQLite
+        // undoes the failed statement by itself, and a line writes with
+        // one statement, so it goes without the savepoint's cost.
+        std::optional<sql::Transaction> lineWrite;
+        if (writer_.database().engine() != sql::Engine::Sqlite)
+            lineWrite.emplace(writer_.database());
         const int outcome = request_.destination == ImportDestination::History
                                 ? storeHistory(values)
                                 : storeRoster(values);
-        lineWrite.commit();
+        if (lineWrite)
+            lineWrite->commit();
         return outcome;
     } catch (const sql::SqliteError& e) {
         // A failure that ended the batch's transaction cannot be isolated,

@@ -21,6 +21,11 @@ public:
     std::int64_t nextRecNo();
     std::int64_t count() { return table_.count(); }
 
+    // Around one batch's writes, inside its transaction: its new rows are
+    // indexed for substring searches at the end in one go.
+    void beginBatch() { table_.beginBulkWrite(); }
+    void endBatch() { table_.endBulkWrite(); }
+
     // Throws SqliteError when the row is refused.
     void insert(const Record& record);
     // False when no row has record[0] as its number.

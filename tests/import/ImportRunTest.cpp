@@ -4,6 +4,7 @@
 #include "transfer/ImportRecords.h"
 
 #include <regex>
+#include <set>
 
 using namespace kanata;
 using kanata::test::ImportFixture;
@@ -184,6 +185,31 @@ TEST_F(ImportRunTest, RosterDuplicatesReplacementAndNumberlessRecords) {
     EXPECT_EQ(dm.Meibo().count(), 5);
     EXPECT_EQ(rosterRow(0).NameKanji, "置換");
     EXPECT_EQ(errorLog(), "2,複数同一電話番号が存在,0311111111,0322222222,両方,,,\r\n");
+    dm.CloseMeibo();
+}
+
+TEST_F(ImportRunTest, ImportedAndRewrittenRowsAreFoundByTheirNames) {
+    writeLines(input, {"0311111111,,甲野,,,", "0322222222,,乙川,,,"});
+    ASSERT_EQ(import(ImportDestination::Roster, rosterMapping()).registered, 2);
+    // One batch adds a row and rewrites it, and rewrites a row from before.
+    writeLines(input, {"0333333333,,丙山,,,", "0333333333,,丁谷,,,", "0311111111,,戊田,,,"});
+    ASSERT_EQ(import(ImportDestination::Roster, rosterMapping(), false, true).registered, 3);
+    ASSERT_TRUE(dm.OpenMeibo());
+    auto named = [this](const std::string& text) {
+        ConditionArgs args;
+        Query query;
+        query.where = ContainsTerm({{"NameKanji"}, text}, args);
+        query.whereArgs = args;
+        std::set<std::int64_t> rows;
+        for (const Record& r : dm.Meibo().table().read(query))
+            rows.insert(std::get<std::int64_t>(r[0]));
+        return rows;
+    };
+    EXPECT_EQ(named("丁谷"), (std::set<std::int64_t>{2}));
+    EXPECT_TRUE(named("丙山").empty());
+    EXPECT_EQ(named("田"), (std::set<std::int64_t>{0}));
+    EXPECT_TRUE(named("甲").empty());
+    EXPECT_EQ(named("乙川"), (std::set<std::int64_t>{1}));
     dm.CloseMeibo();
 }
 

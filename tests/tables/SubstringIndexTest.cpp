@@ -98,21 +98,35 @@ protected:
         }
     }
 
-    void randomWrites(sql::Database& db, int writes) {
+    // Writes on the rows numbered below `rows`; with `renumbering` also
+    // moves rows to other numbers, overwriting the row there.
+    void randomWrites(sql::Database& db, int writes, int rows = 300, bool renumbering = false) {
         sql::Transaction tx(db);
         for (int i = 0; i < writes; ++i) {
-            const int row = static_cast<int>(random() % 300);
+            const int row = static_cast<int>(random() % static_cast<unsigned>(rows));
             const char* const statements[] = {
                 "INSERT OR IGNORE INTO T (RecNo, A, B, C) VALUES (?, ?, ?, ?)",
                 "INSERT OR REPLACE INTO T (RecNo, A, B, C) VALUES (?, ?, ?, ?)",
                 "UPDATE T SET A = ?2, B = ?3, C = ?4 WHERE RecNo = ?1",
                 "UPDATE T SET C = ?4 WHERE RecNo = ?1",
-                "DELETE FROM T WHERE RecNo = ?1 AND ?2 = ?2 AND ?3 = ?3 AND ?4 = ?4"};
-            sql::Statement s(db, statements[random() % std::size(statements)]);
+                "DELETE FROM T WHERE RecNo = ?1 AND ?2 = ?2 AND ?3 = ?3 AND ?4 = ?4",
+                "UPDATE OR REPLACE T SET RecNo = ?5, A = ?2 WHERE RecNo = ?1 AND ?3 = ?3 AND "
+                "?4 = ?4"};
+            const std::size_t kinds = std::size(statements) - (renumbering ? 0 : 1);
+            const std::size_t kind = random() % kinds;
+            sql::Statement s(db, statements[kind]);
             s.bind(1, row).bind(2, text(6)).bind(3, text(3)).bind(4, text(3));
+            if (kind == std::size(statements) - 1)
+                s.bind(5, static_cast<int>(random() % static_cast<unsigned>(rows)));
             s.step();
         }
         tx.commit();
+    }
+
+    std::int64_t bulkMarks() {
+        sql::Statement marks(table.database(), "SELECT count(*) FROM T_substrings_bulk");
+        marks.step();
+        return marks.columnInt(0);
     }
 };
 
@@ -370,3 +384,98 @@ TEST_F(SubstringIndex, ServerWithoutTrigramsReadsTheRows) {
 }
 
 } // namespace
+
+TEST_F(SubstringIndex, BulkWriteIndexesItsRowsAsTheyStandAtItsEnd) {
+    if (test::OnServer())
+        GTEST_SKIP() << "SQLite's own index";
+    table.open(file);
+    randomWrites(table.database(), 400);
+    // Each round adds rows past the last one and writes on old and new
+    // rows alike (REPLACE and moves across the bulk write's first number
+    // included), as an import and a call arriving meanwhile would.
+    for (int rows = 450; rows <= 750; rows += 150) {
+        sql::Transaction tx(table.database());
+        table.beginBulkWrite();
+        for (int recNo = rows - 150; recNo < rows; ++recNo) {
+            sql::Statement add(table.database(), "INSERT INTO T VALUES (?, ?, ?, ?)");
+            add.bind(1, recNo).bind(2, text(8)).bind(3, text(4)).bind(4, text(4));
+            add.step();
+        }
+        randomWrites(table.database(), 300, rows, true);
+        table.endBulkWrite();
+        tx.commit();
+        EXPECT_EQ(bulkMarks(), 0);
+        expectAgreement(150);
+    }
+    // The triggers are the index's keepers again, for this connection and
+    // for a tool's.
+    randomWrites(table.database(), 200, 800);
+    {
+        sql::Database tool;
+        tool.open(file, false);
+        randomWrites(tool, 200, 800);
+    }
+    expectAgreement(150);
+}
+
+TEST_F(SubstringIndex, BulkWriteRolledBackOrKilledLeavesTheTriggersOn) {
+    if (test::OnServer())
+        GTEST_SKIP() << "SQLite's own index";
+    table.open(file);
+    ASSERT_TRUE(table.append({std::int64_t{0}, std::string("山田"), std::string(), std::string()},
+                             messages, RosterAndHistoryNumbering()));
+    {
+        sql::Transaction undone(table.database());
+        table.beginBulkWrite();
+        table.database().exec("INSERT INTO T VALUES (1, '山田', '', '')");
+    }
+    EXPECT_EQ(bulkMarks(), 0);
+    table.close();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Table writer(def());
+        writer.open(file);
+        writer.database().exec("BEGIN IMMEDIATE");
+        writer.beginBulkWrite();
+        writer.database().exec("INSERT INTO T VALUES (1, '山田', '', '')");
+        writer.endBulkWrite();
+        writer.database().exec("INSERT INTO T VALUES (2, '山田', '', '')");
+        raise(SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    // A tool writing before this program opens the file again goes through
+    // the triggers.
+    {
+        sql::Database tool;
+        tool.open(file, false);
+        tool.exec("INSERT INTO T VALUES (3, '山田', '', '')");
+    }
+    table.open(file);
+    EXPECT_EQ(bulkMarks(), 0);
+    EXPECT_EQ(bothWays({{"A"}, "山田"}).first, (std::set<std::int64_t>{0, 3}));
+    EXPECT_EQ(bothWays({{"A"}, "田"}).first, (std::set<std::int64_t>{0, 3}));
+}
+
+TEST_F(SubstringIndex, BulkMarkLeftByAnotherToolIsRebuiltAway) {
+    if (test::OnServer())
+        GTEST_SKIP() << "SQLite's own index";
+    table.open(file);
+    table.close();
+    {
+        // Rows a tool wrote after marking them as a bulk write's, and never
+        // indexed.
+        sql::Database tool;
+        tool.open(file, false);
+        tool.exec("INSERT INTO T_substrings_bulk VALUES (0)");
+        tool.exec("INSERT INTO T VALUES (0, 'ｱｲｳ', '', ''), (1, 'ｲｳｴ', '', '')");
+    }
+    table.open(file);
+    EXPECT_EQ(bulkMarks(), 0);
+    EXPECT_EQ(bothWays({{"A"}, "ｲｳ"}).first, (std::set<std::int64_t>{0, 1}));
+    EXPECT_EQ(bothWays({{"A"}, "ｴ"}).first, (std::set<std::int64_t>{1}));
+    table.database().exec("INSERT INTO T VALUES (2, 'ｴｵ', '', '')");
+    EXPECT_EQ(bothWays({{"A"}, "ｴ"}).first, (std::set<std::int64_t>{1, 2}));
+}
