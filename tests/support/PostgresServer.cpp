@@ -156,7 +156,8 @@ sql::ServerSettings PostgresServer::overTcp(const sql::ServerSettings& database)
 }
 
 sql::ServerSettings PostgresServer::createDatabase() {
-    const std::string name = "t" + std::to_string(++databases_);
+    std::string name = "t"; // appended to: GCC 12 warns falsely on "t" + string in release
+    name += std::to_string(++databases_);
     sql::Database admin;
     admin.connect(maintenance());
     admin.exec("CREATE DATABASE " + name +
