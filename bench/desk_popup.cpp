@@ -14,8 +14,22 @@
 // Median and p95 of each, in ms; desk and line reach the server over its
 // Unix socket (pg_unix) or over TCP on 127.0.0.1 (pg_tcp).
 //
+// BM_AppendToDeskRead is the desk's listening alone, in this process: the
+// line PC's append of a history row on its own connection, and a DeskMode
+// on another (its listener, the socket watched by the event loop) that
+// reads the announced row as the desk does before it shows it.
+// `read_*`: from the append's commit to the row read; `append_*`: from the
+// start of the append (its durable commit included).
+//
 //     build/release/bench/bench_desk_popup
+#include "app/DeskMode.h"
 #include "bench/ProgramBench.h"
+#include "data/RecvHisTable.h"
+#include "data/ServerStatus.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -82,6 +96,73 @@ void BM_CallToDeskPopUp(benchmark::State& state, BenchEngine engine) {
     state.counters["commit_p95_ms"] = Percentile(fromCommit, 0.95);
 }
 
+QCoreApplication& eventLoop() {
+    static int argc = 1;
+    static char name[] = "bench_desk_popup";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+void BM_AppendToDeskRead(benchmark::State& state, BenchEngine engine) {
+    eventLoop();
+    const sql::StoreSettings store = FreshStore(engine);
+    const std::filesystem::path folder = FreshFolder();
+    FillTables(folder, store);
+    NoBoxes messages;
+    RecvHisTable line;
+    line.open(store, folder);
+    RecvHisTable deskTable;
+    deskTable.open(store, folder);
+    ServerStatus status;
+    QEventLoop waiting;
+    std::optional<int> read;
+    DeskMode::Reactions reactions;
+    reactions.callStored = [&](int recNo) {
+        if (deskTable.find(recNo))
+            read = recNo;
+        waiting.quit();
+    };
+    DeskMode desk(MakeServerChangeListener(store.server), status, reactions);
+    desk.start();
+    std::vector<double> fromCommit;
+    std::vector<double> fromAppend;
+    int caller = 0;
+    for (auto _ : state) {
+        RecvHisRow row;
+        row.RecvDateTime = DateTime::now();
+        row.SchTel = row.Tel = NumberFor(caller++);
+        QElapsedTimer clock;
+        clock.start();
+        const std::optional<int> recNo = line.append(row, messages);
+        const qint64 committed = clock.nsecsElapsed();
+        QTimer::singleShot(30000, &waiting, &QEventLoop::quit);
+        while (recNo && read != recNo && clock.elapsed() < 30000)
+            waiting.exec();
+        if (!recNo || read != recNo) {
+            state.SkipWithError("the row was not stored or not read within 30 s");
+            break;
+        }
+        fromCommit.push_back(static_cast<double>(clock.nsecsElapsed() - committed) / 1e6);
+        fromAppend.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    state.counters["read_median_ms"] = Percentile(fromCommit, 0.5);
+    state.counters["read_p95_ms"] = Percentile(fromCommit, 0.95);
+    state.counters["append_median_ms"] = Percentile(fromAppend, 0.5);
+    state.counters["append_p95_ms"] = Percentile(fromAppend, 0.95);
+    line.close();
+    deskTable.close();
+    std::filesystem::remove_all(folder);
+}
+
+BENCHMARK_CAPTURE(BM_AppendToDeskRead, pg_unix, BenchEngine::PostgresqlUnix)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(kCalls)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_AppendToDeskRead, pg_tcp, BenchEngine::PostgresqlTcp)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(kCalls)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_CallToDeskPopUp, pg_unix, BenchEngine::PostgresqlUnix)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(kCalls)
