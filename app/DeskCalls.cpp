@@ -13,6 +13,18 @@
 namespace kanata {
 namespace {
 
+const char* changeWord(ChangeKind kind) {
+    switch (kind) {
+    case ChangeKind::Added:
+        return "added";
+    case ChangeKind::Changed:
+        return "changed";
+    case ChangeKind::Removed:
+        break;
+    }
+    return "removed";
+}
+
 void refreshHistory(ProgramState& s) {
     if (THistoryList* list = s.windows->historyList())
         list->RefreshPage(0, 0);
@@ -22,7 +34,12 @@ DeskMode::Reactions deskReactions(ProgramState& s) {
     DeskMode::Reactions r;
     r.callStored = [&s](int recNo) { ShowDeskCall(s, recNo); };
     r.historyChanged = [&s] { refreshHistory(s); };
-    r.rosterChanged = [&s] {
+    r.rosterChanged = [&s](const StoreChange& change) {
+        // On standard error beside the calls a desk shows: another desk's
+        // save reaches this one even while nobody has its roster open.
+        std::fprintf(stderr, "kanata195: desk refreshes the roster for record %d (%s)\n",
+                     change.recNo, changeWord(change.kind));
+        std::fflush(stderr);
         if (s.actions.refreshRosterList)
             s.actions.refreshRosterList();
     };

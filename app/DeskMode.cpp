@@ -56,7 +56,7 @@ void DeskMode::readChanges() {
 void DeskMode::react(const StoreChange& change) {
     if (change.table == StoredTable::Roster) {
         if (reactions_.rosterChanged)
-            reactions_.rosterChanged();
+            reactions_.rosterChanged(change);
     } else if (change.kind == ChangeKind::Added) {
         if (reactions_.callStored)
             reactions_.callStored(change.recNo);

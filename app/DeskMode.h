@@ -21,7 +21,7 @@ public:
     struct Reactions {
         std::function<void(int recNo)> callStored; // a new history row
         std::function<void()> historyChanged;      // a row changed or deleted
-        std::function<void()> rosterChanged;
+        std::function<void(const StoreChange&)> rosterChanged;
         // The server is back after a loss: calls may have come meanwhile.
         std::function<void()> reconnected;
     };

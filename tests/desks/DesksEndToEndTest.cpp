@@ -2,18 +2,12 @@
 // work folders of their own, the tables on one real server. Every call the
 // line stores pops up on both desks.
 #include "data/RecvHisTable.h"
-#include "settings/DatabaseSettings.h"
-#include "settings/IniFile.h"
+#include "tests/desks/OfficePc.h"
 #include "tests/support/PostgresServer.h"
-#include "tests/support/ProgramRun.h"
-#include "tests/support/TempFolders.h"
 #include "tests/support/UserInput.h"
 
-#include <QElapsedTimer>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <set>
 
 namespace kanata::test {
@@ -22,37 +16,6 @@ namespace {
 const int kCalls = qEnvironmentVariableIntValue("DESKS_CALLS") > 0
                        ? qEnvironmentVariableIntValue("DESKS_CALLS")
                        : 200;
-
-// One PC of the office: the demo work folder, its tables moved to the
-// server, with or without the line.
-struct OfficePc {
-    OfficePc(const sql::ServerSettings& server, bool line) {
-        EXPECT_TRUE(run.prepareDemo());
-        IniFile ini(folders.workFolder() / "Kanata195.ini");
-        ini.load();
-        ini.writeString(kDatabaseSection, "Engine", "postgresql");
-        ini.writeString(kDatabaseSection, "Host", server.host);
-        ini.writeString(kDatabaseSection, "Port", server.port);
-        ini.writeString(kDatabaseSection, "Name", server.name);
-        ini.writeString(kDatabaseSection, "User", server.user);
-        if (!line)
-            ini.writeString("COMMON", "UseType", "2");
-        EXPECT_TRUE(ini.save());
-    }
-
-    // The record numbers of the calls this desk has popped up.
-    std::set<int> shownCalls() {
-        std::set<int> shown;
-        static const QRegularExpression line("kanata195: desk shows call (\\d+)");
-        auto it = line.globalMatch(run.log());
-        while (it.hasNext())
-            shown.insert(it.next().captured(1).toInt());
-        return shown;
-    }
-
-    TempFolders folders;
-    ProgramRun run{folders, stageFolder()};
-};
 
 TEST(DesksEndToEnd, EveryCallOfTheLinePopsUpOnBothDesks) {
     const sql::StoreSettings store{sql::Engine::Postgresql, SharedServer().createDatabase()};

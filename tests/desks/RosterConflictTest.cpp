@@ -9,6 +9,7 @@
 #include "roster/gui/TMeiboSearch.h"
 #include "roster/gui/TMeiboView.h"
 #include "settings/DatabaseSettings.h"
+#include "tests/desks/OfficePc.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/ProgramInProcess.h"
 #include "tests/support/RosterEntry.h"
@@ -86,6 +87,20 @@ protected:
         ASSERT_TRUE(opening.ran());
     }
 
+    // This program as a desk on `server`, on the demo work folder.
+    void startAsDesk(const sql::ServerSettings& server) {
+        ASSERT_EQ(runTool("kanata-demo", {}), 0);
+        editSettings([&server](IniFile& ini) {
+            ini.writeString(kDatabaseSection, "Engine", "postgresql");
+            ini.writeString(kDatabaseSection, "Host", server.host);
+            ini.writeString(kDatabaseSection, "Port", server.port);
+            ini.writeString(kDatabaseSection, "Name", server.name);
+            ini.writeString(kDatabaseSection, "User", server.user);
+            ini.writeString("COMMON", "UseType", "2");
+        });
+        ASSERT_TRUE(start());
+    }
+
     int recNo_ = -1;
 };
 
@@ -133,16 +148,7 @@ TEST_F(RosterConflict, OverwritingKeepsWhatWasTypedAndCancellingKeepsTheEditorAs
 // This program is a desk on the server; desk A is another connection.
 TEST_F(RosterConflict, ADeskSeesTheOtherDesksSaveInItsListAndIsAskedBeforeOverwritingIt) {
     const sql::ServerSettings server = SharedServer().createDatabase();
-    ASSERT_EQ(runTool("kanata-demo", {}), 0);
-    editSettings([&server](IniFile& ini) {
-        ini.writeString(kDatabaseSection, "Engine", "postgresql");
-        ini.writeString(kDatabaseSection, "Host", server.host);
-        ini.writeString(kDatabaseSection, "Port", server.port);
-        ini.writeString(kDatabaseSection, "Name", server.name);
-        ini.writeString(kDatabaseSection, "User", server.user);
-        ini.writeString("COMMON", "UseType", "2");
-    });
-    ASSERT_TRUE(start());
+    startAsDesk(server);
     addEntry();
     MeiboTable deskA;
     deskA.open(sql::StoreSettings{sql::Engine::Postgresql, server}, folders.scratch());
@@ -159,6 +165,37 @@ TEST_F(RosterConflict, ADeskSeesTheOtherDesksSaveInItsListAndIsAskedBeforeOverwr
     });
     EXPECT_EQ(stored().NameKanji, "伊藤");
     EXPECT_EQ(stored().NameKana, "ｱｲｻﾞﾜ");
+    EXPECT_TRUE(messages.allAnswered());
+}
+
+// This program is desk A; desk B is a program of its own on folders of its
+// own, which nobody at it touches: A's saves through its editor reach B.
+TEST_F(RosterConflict, ASaveThroughTheEditorReachesTheOtherDeskProgram) {
+    const sql::ServerSettings server = SharedServer().createDatabase();
+    OfficePc deskB(server, false);
+    // Desk B's folders replaced this process's own in its environment.
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folders.dataHome().string()));
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folders.configHome().string()));
+    ASSERT_TRUE(deskB.run.start()) << deskB.run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return deskB.run.log().contains("desk listening"); }, 10000))
+        << deskB.run.log().toStdString();
+    startAsDesk(server);
+    const QString refreshed = "kanata195: desk refreshes the roster for record ";
+
+    addEntry();
+    EXPECT_TRUE(waitUntil(
+        [&] { return deskB.logged(refreshed, " (added)") == std::set<int>{recNo_}; }, 10000))
+        << deskB.run.log().toStdString();
+    withEditor([](TMeiboList&, TMeiboView& editor) {
+        typeInto(editor.edtNameKanji, QStringLiteral("伊藤"));
+        click(editor.btnRegister);
+    });
+    ASSERT_EQ(stored().NameKanji, "伊藤");
+    EXPECT_TRUE(waitUntil(
+        [&] { return deskB.logged(refreshed, " (changed)") == std::set<int>{recNo_}; }, 10000))
+        << deskB.run.log().toStdString();
+    EXPECT_FALSE(deskB.run.log().contains("kanata195: box:")) << deskB.run.log().toStdString();
+    EXPECT_TRUE(deskB.run.stop()) << deskB.run.log().toStdString();
     EXPECT_TRUE(messages.allAnswered());
 }
 

@@ -106,6 +106,40 @@ TEST_F(StoreListener, AnnouncementsThatAreNotARecordNumberAreIgnored) {
     EXPECT_EQ(seen[0].recNo, 99999);
 }
 
+// An office's desks reach the server over the network: the same store and
+// announcements over TCP (a server of this test's own on 127.0.0.1).
+TEST(StoreOverTcp, StoresAndAnnouncesAsOnTheSocket) {
+    TempFolders folders;
+    ScriptedMessages messages;
+    PostgresServer server(PostgresServer::Options{.tcp = true});
+    const sql::ServerSettings onSocket = server.createDatabase();
+    const sql::ServerSettings onTcp = server.overTcp(onSocket);
+    EXPECT_EQ(onTcp.host, "127.0.0.1");
+    EXPECT_EQ(onTcp.name, onSocket.name);
+
+    sql::Database db;
+    db.connect(onTcp);
+    sql::Statement where(db, "SELECT host(inet_server_addr())");
+    ASSERT_TRUE(where.step());
+    EXPECT_EQ(where.columnText(0), "127.0.0.1") << "reached over TCP, not the socket";
+
+    const sql::StoreSettings store{sql::Engine::Postgresql, onTcp};
+    auto listener = MakeServerChangeListener(onTcp);
+    std::string reason;
+    ASSERT_TRUE(listener->connect(reason)) << reason;
+    RecvHisTable table;
+    table.open(store, folders.root());
+    const auto recNo = table.append(callFrom("0311110000"), messages);
+    ASSERT_TRUE(recNo);
+    pollfd fd{listener->socket(), POLLIN, 0};
+    ASSERT_EQ(::poll(&fd, 1, 5000), 1);
+    std::string lost;
+    const auto seen = listener->takeChanges(lost);
+    ASSERT_EQ(seen.size(), 1u) << lost;
+    EXPECT_EQ(seen[0].recNo, *recNo);
+    table.close();
+}
+
 TEST(ChangeAnnouncement, IsReadBackAsWritten) {
     const auto change = ParseChange(ChangeChannel("RecvHis"), ChangePayload(ChangeKind::Added, 0));
     ASSERT_TRUE(change);

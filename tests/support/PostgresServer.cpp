@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <netinet/in.h>
 #include <pwd.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -34,17 +37,37 @@ void giveTo(const fs::path& path, uid_t uid, gid_t gid) {
         throw std::runtime_error("cannot chown " + path.string());
 }
 
-sql::ServerSettings on(const fs::path& socketFolder, const std::string& database) {
+sql::ServerSettings on(const std::string& host, const std::string& port,
+                       const std::string& database) {
     sql::ServerSettings s;
-    s.host = socketFolder.string();
-    s.port = "5432";
+    s.host = host;
+    s.port = port;
     s.name = database;
     s.user = kUser;
     return s;
 }
+
+// A port of 127.0.0.1 that nobody listens on now: the kernel's pick for a
+// socket bound to port 0. Another process may take it before the server
+// does; start() then fails with the server's log.
+std::string freeLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        throw std::runtime_error("no socket for a free port");
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    const bool found = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    ::close(fd);
+    if (!found)
+        throw std::runtime_error("no free port on 127.0.0.1");
+    return std::to_string(ntohs(address.sin_port));
+}
 } // namespace
 
-PostgresServer::PostgresServer() {
+PostgresServer::PostgresServer(Options options) : options_(std::move(options)) {
     char pattern[] = "/tmp/kanata-pg-XXXXXX";
     if (!::mkdtemp(pattern))
         throw std::runtime_error("cannot make a folder for the server");
@@ -57,6 +80,8 @@ PostgresServer::PostgresServer() {
     }
     run("initdb", {"-D", (folder_ / "cluster").string(), "-U", kUser, "--auth=trust", "-E", "UTF8",
                    "--no-locale", "--no-sync"});
+    if (options_.tcp)
+        port_ = freeLoopbackPort();
     start();
 }
 
@@ -103,10 +128,15 @@ void PostgresServer::run(const std::string& program, const std::vector<std::stri
 }
 
 void PostgresServer::start() {
-    // fsync off: the tests check what the program writes, not the disk.
+    std::string serverOptions =
+        "-k " + folder_.string() + " -p " + port_ +
+        (options_.tcp ? " -c listen_addresses=127.0.0.1" : " -c listen_addresses=''");
+    if (!options_.durable)
+        serverOptions += " -c fsync=off";
+    for (const std::string& setting : options_.settings)
+        serverOptions += " -c " + setting;
     run("pg_ctl", {"start", "-w", "-D", (folder_ / "cluster").string(), "-l",
-                   (folder_ / "server.log").string(), "-o",
-                   "-k " + folder_.string() + " -c listen_addresses='' -c fsync=off"});
+                   (folder_ / "server.log").string(), "-o", serverOptions});
     running_ = true;
 }
 
@@ -116,18 +146,25 @@ void PostgresServer::stop(const std::string& mode) {
 }
 
 sql::ServerSettings PostgresServer::maintenance() const {
-    return on(folder_, "postgres");
+    return on(folder_.string(), port_, "postgres");
+}
+
+sql::ServerSettings PostgresServer::overTcp(const sql::ServerSettings& database) const {
+    if (!options_.tcp)
+        throw std::logic_error("this server listens on its socket only");
+    return on("127.0.0.1", port_, database.name);
 }
 
 sql::ServerSettings PostgresServer::createDatabase() {
-    const std::string name = "t" + std::to_string(++databases_);
+    std::string name = "t"; // appended to: GCC 12 warns falsely on "t" + string in release
+    name += std::to_string(++databases_);
     sql::Database admin;
     admin.connect(maintenance());
     admin.exec("CREATE DATABASE " + name +
                " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C.UTF-8' "
                "LOCALE_PROVIDER icu "
                "ICU_LOCALE 'ja-JP'");
-    return on(folder_, name);
+    return on(folder_.string(), port_, name);
 }
 
 void PostgresServer::dropDatabase(const std::string& name) {

@@ -1,8 +1,9 @@
 #pragma once
 // A real PostgreSQL server of the tests' own: a cluster made with initdb in
-// a temporary folder, listening only on a Unix socket in that folder (no
-// TCP port, so test processes side by side never meet). Run as root (CI),
-// the server runs as `nobody`, which PostgreSQL insists on.
+// a temporary folder, listening on a Unix socket in that folder and, only
+// when asked, on a free TCP port of 127.0.0.1 (so test processes side by
+// side never meet). Run as root (CI), the server runs as `nobody`, which
+// PostgreSQL insists on.
 #include "data/StoreSettings.h"
 
 #include <filesystem>
@@ -14,9 +15,21 @@ namespace kanata::test {
 
 class PostgresServer {
 public:
+    struct Options {
+        // Also listen on 127.0.0.1, on a port that was free at the start
+        // (trusted, as the socket is).
+        bool tcp = false;
+        // Flush commits to disk as an office's server does; the tests leave
+        // it off, since they check what the program writes, not the disk.
+        bool durable = false;
+        // Further server settings ("name=value"), given at every start.
+        std::vector<std::string> settings;
+    };
+
     // Makes the cluster and starts it; std::runtime_error with the server's
     // log when it cannot.
-    PostgresServer();
+    PostgresServer() : PostgresServer(Options{}) {}
+    explicit PostgresServer(Options options);
     ~PostgresServer();
     PostgresServer(const PostgresServer&) = delete;
     PostgresServer& operator=(const PostgresServer&) = delete;
@@ -29,6 +42,9 @@ public:
     void dropDatabase(const std::string& name);
     // The settings of the maintenance database "postgres".
     sql::ServerSettings maintenance() const;
+    // The same database reached over TCP on 127.0.0.1 (a server made with
+    // Options::tcp only).
+    sql::ServerSettings overTcp(const sql::ServerSettings& database) const;
 
     void start();
     // pg_ctl stop: "fast" rolls back open transactions and disconnects
@@ -39,7 +55,9 @@ public:
 
 private:
     void run(const std::string& program, const std::vector<std::string>& args) const;
+    Options options_;
     std::filesystem::path folder_;
+    std::string port_ = "5432";
     int databases_ = 0;
     bool running_ = false;
 };

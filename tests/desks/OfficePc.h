@@ -1,0 +1,49 @@
+#pragma once
+// One PC of an office as a program of its own: the demo work folder in
+// folders of its own, its tables on the server, with or without the line.
+#include "data/StoreSettings.h"
+#include "settings/DatabaseSettings.h"
+#include "settings/IniFile.h"
+#include "tests/support/ProgramRun.h"
+#include "tests/support/TempFolders.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace kanata::test {
+
+struct OfficePc {
+    OfficePc(const sql::ServerSettings& server, bool line) {
+        EXPECT_TRUE(run.prepareDemo());
+        IniFile ini(folders.workFolder() / "Kanata195.ini");
+        ini.load();
+        ini.writeString(kDatabaseSection, "Engine", "postgresql");
+        ini.writeString(kDatabaseSection, "Host", server.host);
+        ini.writeString(kDatabaseSection, "Port", server.port);
+        ini.writeString(kDatabaseSection, "Name", server.name);
+        ini.writeString(kDatabaseSection, "User", server.user);
+        if (!line)
+            ini.writeString("COMMON", "UseType", "2");
+        EXPECT_TRUE(ini.save());
+    }
+
+    // The record numbers the desk's log names after `prefix`, e.g. the calls
+    // it has popped up.
+    std::set<int> logged(const QString& prefix, const QString& suffix = {}) {
+        std::set<int> numbers;
+        const QRegularExpression line(QRegularExpression::escape(prefix) + "(\\d+)" +
+                                      QRegularExpression::escape(suffix));
+        auto it = line.globalMatch(run.log());
+        while (it.hasNext())
+            numbers.insert(it.next().captured(1).toInt());
+        return numbers;
+    }
+    std::set<int> shownCalls() { return logged("kanata195: desk shows call "); }
+
+    TempFolders folders;
+    ProgramRun run{folders, stageFolder()};
+};
+
+} // namespace kanata::test
