@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
@@ -139,6 +140,18 @@ public:
     std::int64_t removeWhere(const std::string& where, const ConditionArgs& args = {});
     std::int64_t count(const std::string& where = {}, const ConditionArgs& args = {});
     std::vector<Record> read(const Query& query);
+    // The RecNos of the rows `where` admits, in no order, listed from the
+    // substring index without visiting the rows; nullopt unless `where` is
+    // one text condition alone and the engine keeps the index.
+    std::optional<std::vector<std::int64_t>> indexedKeys(const std::string& where,
+                                                         const ConditionArgs& args);
+    // The rows numbered `keys`, in that order; those not found are left out.
+    std::vector<Record> readKeys(const std::vector<std::int64_t>& keys);
+    // Hands the RecNos along `index` (empty = RecNo) to `visit`, in the
+    // index's order or reversed, reading the index alone; stops once `visit`
+    // returns false.
+    void walkKeys(const std::string& index, bool descending,
+                  const std::function<bool(std::int64_t)>& visit);
     std::optional<Record> first(const std::string& index = {});
     std::optional<Record> last(const std::string& index = {});
 

@@ -74,6 +74,11 @@ private:
     PageOutcome refill(int page, const RowFilter& filter);
     PageOutcome step(bool towardsPageOne, const RowFilter& filter);
     Query walk(bool forward, const RowFilter& filter, std::int64_t skipped) const;
+    std::optional<std::vector<Record>> readThroughKeys(bool forward, const RowFilter& filter,
+                                                       std::int64_t skipped, std::int64_t wanted);
+    std::optional<std::vector<std::int64_t>>
+    pickAlongIndex(const std::vector<std::int64_t>& admitted, bool descending, std::int64_t skipped,
+                   std::int64_t wanted);
     std::vector<FieldValue> keyOf(const Record& row) const;
     void clear();
 
