@@ -68,6 +68,9 @@ std::vector<CityRows> citiesOf(const AddressDictionary& data, const std::string&
     std::vector<CityRows> cities;
     const PostalTable& postal = data.Postal();
     const auto [first, last] = data.PostalLines(digits);
+    // A prefix spans a few dozen cities at most: moving their rows' lists
+    // as the list grows would cost more than the room.
+    cities.reserve(std::min<std::size_t>(last - first, 64));
     for (std::size_t line = first; line < last; ++line) {
         CityRows& c = cityOf(cities, line, data);
         const bool office = !postal.field(line, 6).empty(); // as PostalRowView::isOffice
