@@ -437,6 +437,20 @@ std::int64_t Table::count(const std::string& where, const ConditionArgs& args) {
     return stmt->columnInt(0);
 }
 
+std::int64_t Table::roughCount() {
+    if (db_.engine() != sql::Engine::Postgresql)
+        return count();
+    std::int64_t estimate = -1;
+    {
+        auto stmt = statements_.lease(db_, "SELECT CAST(reltuples AS bigint) FROM pg_class "
+                                           "WHERE oid = to_regclass(lower(CAST(? AS text)))");
+        stmt->bind(1, def_.name);
+        if (stmt->step() && !stmt->isNull(0))
+            estimate = stmt->columnInt(0);
+    }
+    return estimate >= 0 ? estimate : count();
+}
+
 std::optional<std::vector<std::int64_t>> Table::indexedKeys(const std::string& where,
                                                             const ConditionArgs& args) {
     const TextCondition* sole = soleTextCondition(where, args);

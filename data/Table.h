@@ -140,6 +140,10 @@ public:
     std::int64_t removeWhere(const std::string& where, const ConditionArgs& args = {});
     std::int64_t count(const std::string& where = {}, const ConditionArgs& args = {});
     std::vector<Record> read(const Query& query);
+    // How many rows the table holds, near enough to choose a way of reading
+    // by: on a server its planner's estimate, which costs no pass over the
+    // rows (the count itself when the table was never analysed).
+    std::int64_t roughCount();
     // The RecNos of the rows `where` admits, in no order, listed from the
     // substring index without visiting the rows; nullopt unless `where` is
     // one text condition alone and the engine keeps the index.

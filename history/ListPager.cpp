@@ -167,7 +167,8 @@ PageOutcome ListPager::refill(int page, const RowFilter& filter) {
     if (page != 0)
         page_ = page;
     count_ = table_.count(filter.where, filter.args);
-    tableRows_ = filter.empty() ? count_ : table_.count();
+    // Only the choice of the way to the page rests on it.
+    tableRows_ = filter.empty() ? count_ : table_.roughCount();
     clear();
     if (count_ == 0)
         return PageOutcome::Empty;

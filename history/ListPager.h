@@ -90,7 +90,7 @@ private:
     std::vector<Record> rows_;
     int page_ = 1;
     std::int64_t count_ = 0;
-    std::int64_t tableRows_ = 0; // with or without the filter, at the last refill
+    std::int64_t tableRows_ = 0; // about, with or without the filter, at the last refill
     std::int64_t firstNumber_ = 1;
     std::optional<std::int64_t> firstKey_, lastKey_;
     bool afterPreviousMove_ = false;
