@@ -3,6 +3,7 @@
 // KANATA_BENCH_ENGINE=postgresql, which starts a PostgreSQL server of the
 // benchmark's own (as the tests do: initdb in a temporary folder, a Unix
 // socket) for the whole run.
+#include "data/Sqlite.h"
 #include "data/StoreSettings.h"
 #include "tests/support/PostgresServer.h"
 
@@ -21,6 +22,15 @@ inline sql::StoreSettings ListStore() {
     store.engine = sql::Engine::Postgresql;
     store.server = server->createDatabase();
     return store;
+}
+
+// A server's table as its autovacuum leaves it a minute after a fill, with
+// the statistics and visibility map the planner needs: fresh from one large
+// transaction it has neither, and every ordered page becomes a sort of the
+// whole table.
+inline void SettleOnServer(sql::Database& db, const std::string& table) {
+    if (db.engine() == sql::Engine::Postgresql)
+        db.exec("VACUUM ANALYZE \"" + table + "\"");
 }
 
 } // namespace kanata::bench

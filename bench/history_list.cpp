@@ -29,6 +29,7 @@ struct History : kanata::bench::DataFolder {
         if (!dm->OpenRecvHis())
             throw std::runtime_error("cannot open");
         kanata::bench::FillCallHistory(*dm, kRows, kNames);
+        kanata::bench::SettleOnServer(dm->RecvHis().table().database(), "RecvHis");
     }
 };
 

@@ -56,6 +56,7 @@ struct Roster : kanata::bench::DataFolder {
             insert.step();
         }
         tx.commit();
+        kanata::bench::SettleOnServer(table.database(), "Meibo");
     }
 };
 

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <stdexcept>
 #include <type_traits>
+#include <unordered_map>
 
 namespace kanata {
 namespace {
@@ -444,6 +445,80 @@ std::int64_t Table::count(const std::string& where, const ConditionArgs& args) {
     bindAll(*stmt, bound);
     stmt->step();
     return stmt->columnInt(0);
+}
+
+std::int64_t Table::roughCount() {
+    if (db_.engine() != sql::Engine::Postgresql)
+        return count();
+    std::int64_t estimate = -1;
+    {
+        auto stmt = statements_.lease(db_, "SELECT CAST(reltuples AS bigint) FROM pg_class "
+                                           "WHERE oid = to_regclass(lower(CAST(? AS text)))");
+        stmt->bind(1, def_.name);
+        if (stmt->step() && !stmt->isNull(0))
+            estimate = stmt->columnInt(0);
+    }
+    return estimate >= 0 ? estimate : count();
+}
+
+std::optional<std::vector<std::int64_t>> Table::indexedKeys(const std::string& where,
+                                                            const ConditionArgs& args) {
+    const TextCondition* sole = soleTextCondition(where, args);
+    if (search_ != TextSearch::Fts || !sole)
+        return std::nullopt;
+    std::vector<FieldValue> bound;
+    auto stmt = statements_.lease(db_, substring::RowList(def_.name, *sole, bound));
+    bindAll(*stmt, bound);
+    std::vector<std::int64_t> keys;
+    while (stmt->step())
+        keys.push_back(stmt->columnInt(0));
+    return keys;
+}
+
+std::vector<Record> Table::readKeys(const std::vector<std::int64_t>& keys) {
+    // One statement for the lot, its list bound as one text, so that its
+    // plan is made once whatever the number of keys.
+    std::string list;
+    for (std::int64_t key : keys)
+        list += (list.empty() ? "" : ",") + std::to_string(key);
+    const bool server = db_.engine() == sql::Engine::Postgresql;
+    const std::string listed =
+        server ? "= ANY (CAST(? AS bigint[]))" : "IN (SELECT value FROM json_each(?))";
+    auto stmt = statements_.lease(db_, "SELECT " + columnList() + " FROM " + ident(def_.name) +
+                                           " WHERE \"RecNo\" " + listed);
+    stmt->bind(1, server ? "{" + list + "}" : "[" + list + "]");
+    std::unordered_map<std::int64_t, Record> found;
+    while (stmt->step()) {
+        Record row = readRow(*stmt);
+        const std::int64_t key = std::get<std::int64_t>(row[0]);
+        found.emplace(key, std::move(row));
+    }
+    std::vector<Record> rows;
+    rows.reserve(found.size());
+    for (std::int64_t key : keys)
+        if (auto it = found.find(key); it != found.end())
+            rows.push_back(std::move(it->second));
+    return rows;
+}
+
+void Table::walkKeys(const std::string& index, bool descending,
+                     const std::function<bool(std::int64_t)>& visit) {
+    std::string sql = "SELECT \"RecNo\" FROM " + ident(def_.name);
+    std::string order;
+    if (!index.empty()) {
+        const IndexDef* def = findIndex(index);
+        if (!def)
+            throw std::invalid_argument("unknown index " + index);
+        if (db_.engine() == sql::Engine::Sqlite)
+            sql += " INDEXED BY " + ident(index);
+        for (const std::string& field : def->fields)
+            order += orderTerm(*def, field) + (descending ? " DESC, " : ", ");
+    }
+    sql += " ORDER BY " + order + "\"RecNo\"" + (descending ? " DESC" : "");
+    auto stmt = statements_.lease(db_, sql);
+    while (stmt->step())
+        if (!visit(stmt->columnInt(0)))
+            return;
 }
 
 std::vector<Record> Table::read(const Query& query) {

@@ -144,6 +144,22 @@ public:
     // while `row` runs: for readers of many rows that keep few of their
     // texts.
     void scan(const Query& query, const std::function<void(sql::Statement&)>& row);
+    // How many rows the table holds, near enough to choose a way of reading
+    // by: on a server its planner's estimate, which costs no pass over the
+    // rows (the count itself when the table was never analysed).
+    std::int64_t roughCount();
+    // The RecNos of the rows `where` admits, in no order, listed from the
+    // substring index without visiting the rows; nullopt unless `where` is
+    // one text condition alone and the engine keeps the index.
+    std::optional<std::vector<std::int64_t>> indexedKeys(const std::string& where,
+                                                         const ConditionArgs& args);
+    // The rows numbered `keys`, in that order; those not found are left out.
+    std::vector<Record> readKeys(const std::vector<std::int64_t>& keys);
+    // Hands the RecNos along `index` (empty = RecNo) to `visit`, in the
+    // index's order or reversed, reading the index alone; stops once `visit`
+    // returns false.
+    void walkKeys(const std::string& index, bool descending,
+                  const std::function<bool(std::int64_t)>& visit);
     std::optional<Record> first(const std::string& index = {});
     std::optional<Record> last(const std::string& index = {});
 

@@ -4,6 +4,10 @@
 #include <stdexcept>
 
 namespace kanata {
+namespace {
+// The widest range of RecNos marked for a walk: 2 MB of marks.
+constexpr std::int64_t kMostMarkedSpan = std::int64_t{1} << 24;
+} // namespace
 
 std::string PageOutcomeMessage(PageOutcome outcome) {
     switch (outcome) {
@@ -87,6 +91,70 @@ Query ListPager::walk(bool forward, const RowFilter& filter, std::int64_t skippe
     return q;
 }
 
+// A page beyond the first under a condition the substring index answers:
+// testing the condition on every row walked over before the page costs
+// several times more than walking the index's RecNos and picking those the
+// index listed. The rows and their order are those of the walk with OFFSET.
+std::optional<std::vector<Record>> ListPager::readThroughKeys(bool forward, const RowFilter& filter,
+                                                              std::int64_t skipped,
+                                                              std::int64_t wanted) {
+    if (filter.empty() || skipped == 0)
+        return std::nullopt;
+    // Few rows admitted along an index: fetching and sorting them beats any
+    // walk.
+    if (!index_.empty() && !walk(forward, filter, skipped).walkIndex)
+        return std::nullopt;
+    std::optional<std::vector<std::int64_t>> admitted =
+        table_.indexedKeys(filter.where, filter.args);
+    if (!admitted)
+        return std::nullopt;
+    const bool descending = forward == backwards_;
+    std::vector<std::int64_t> picked;
+    if (index_.empty()) {
+        // Along RecNo the admitted keys in order are the walk itself.
+        std::sort(admitted->begin(), admitted->end());
+        if (descending)
+            std::reverse(admitted->begin(), admitted->end());
+        const auto size = static_cast<std::int64_t>(admitted->size());
+        const auto first = admitted->begin() + std::min(skipped, size);
+        picked.assign(first, admitted->begin() + std::min(skipped + wanted, size));
+    } else if (auto along = pickAlongIndex(*admitted, descending, skipped, wanted)) {
+        picked = std::move(*along);
+    } else {
+        return std::nullopt;
+    }
+    return table_.readKeys(picked);
+}
+
+// Rows `skipped` .. `skipped + wanted - 1` of the walk along the index that
+// `admitted` lets through; nullopt when its numbers lie too far apart to be
+// marked (written by another tool), which the walk with the condition reads.
+std::optional<std::vector<std::int64_t>>
+ListPager::pickAlongIndex(const std::vector<std::int64_t>& admitted, bool descending,
+                          std::int64_t skipped, std::int64_t wanted) {
+    if (admitted.empty())
+        return std::vector<std::int64_t>{};
+    const auto [least, most] = std::minmax_element(admitted.begin(), admitted.end());
+    const std::int64_t base = *least;
+    if (*most - base >= kMostMarkedSpan)
+        return std::nullopt;
+    const std::int64_t span = *most - base + 1;
+    std::vector<bool> marked(static_cast<std::size_t>(span));
+    for (std::int64_t key : admitted)
+        marked[static_cast<std::size_t>(key - base)] = true;
+    std::vector<std::int64_t> picked;
+    std::int64_t passed = 0;
+    table_.walkKeys(index_, descending, [&](std::int64_t key) {
+        const std::int64_t at = key - base;
+        if (at < 0 || at >= span || !marked[static_cast<std::size_t>(at)])
+            return true;
+        if (passed++ >= skipped)
+            picked.push_back(key);
+        return static_cast<std::int64_t>(picked.size()) < wanted;
+    });
+    return picked;
+}
+
 std::vector<FieldValue> ListPager::keyOf(const Record& row) const {
     std::vector<FieldValue> key;
     for (int field : indexFields_)
@@ -99,7 +167,8 @@ PageOutcome ListPager::refill(int page, const RowFilter& filter) {
     if (page != 0)
         page_ = page;
     count_ = table_.count(filter.where, filter.args);
-    tableRows_ = filter.empty() ? count_ : table_.count();
+    // Only the choice of the way to the page rests on it.
+    tableRows_ = filter.empty() ? count_ : table_.roughCount();
     clear();
     if (count_ == 0)
         return PageOutcome::Empty;
@@ -112,17 +181,21 @@ PageOutcome ListPager::refill(int page, const RowFilter& filter) {
     const std::int64_t skip = static_cast<std::int64_t>(page_ - 1) * pageSize_;
     const std::int64_t wanted = std::min<std::int64_t>(pageSize_, count_ - skip);
     const std::int64_t skipFromEnd = count_ - skip - wanted;
-    if (skipFromEnd < skip) {
-        Query q = walk(false, filter, skipFromEnd);
-        q.offset = static_cast<int>(skipFromEnd);
-        q.limit = static_cast<int>(wanted);
-        rows_ = table_.read(q);
-        std::reverse(rows_.begin(), rows_.end());
+    const bool fromEnd = skipFromEnd < skip;
+    const std::int64_t skipped = fromEnd ? skipFromEnd : skip;
+    // From the end exactly the rows before the page are read, which a
+    // partial last page makes fewer than a page.
+    const std::int64_t limit = fromEnd ? wanted : pageSize_;
+    if (auto rows = readThroughKeys(!fromEnd, filter, skipped, limit)) {
+        rows_ = std::move(*rows);
     } else {
-        Query q = walk(true, filter, skip);
-        q.offset = static_cast<int>(skip);
+        Query q = walk(!fromEnd, filter, skipped);
+        q.offset = static_cast<int>(skipped);
+        q.limit = static_cast<int>(limit);
         rows_ = table_.read(q);
     }
+    if (fromEnd)
+        std::reverse(rows_.begin(), rows_.end());
     firstNumber_ = static_cast<std::int64_t>(page_ - 1) * pageSize_ + 1;
     if (rows_.empty())
         return PageOutcome::Empty;

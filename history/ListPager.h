@@ -74,6 +74,11 @@ private:
     PageOutcome refill(int page, const RowFilter& filter);
     PageOutcome step(bool towardsPageOne, const RowFilter& filter);
     Query walk(bool forward, const RowFilter& filter, std::int64_t skipped) const;
+    std::optional<std::vector<Record>> readThroughKeys(bool forward, const RowFilter& filter,
+                                                       std::int64_t skipped, std::int64_t wanted);
+    std::optional<std::vector<std::int64_t>>
+    pickAlongIndex(const std::vector<std::int64_t>& admitted, bool descending, std::int64_t skipped,
+                   std::int64_t wanted);
     std::vector<FieldValue> keyOf(const Record& row) const;
     void clear();
 
@@ -85,7 +90,7 @@ private:
     std::vector<Record> rows_;
     int page_ = 1;
     std::int64_t count_ = 0;
-    std::int64_t tableRows_ = 0; // with or without the filter, at the last refill
+    std::int64_t tableRows_ = 0; // about, with or without the filter, at the last refill
     std::int64_t firstNumber_ = 1;
     std::optional<std::int64_t> firstKey_, lastKey_;
     bool afterPreviousMove_ = false;

@@ -276,9 +276,9 @@ int TPosSearch::Search(const std::string& postal) {
     std::vector<DicCity> cities;
     for (std::int16_t c = 0; c < count; ++c) {
         const DlzplstCity& rec = records_[static_cast<std::size_t>(c)];
-        cities.push_back({dicdata::Get(rec.name), dicdata::Get(rec.jis),
-                          dicdata::Get(rec.prefecture), dicdata::Get(rec.name), rec.townCount,
-                          rec.officeCount});
+        std::string name = dicdata::Get(rec.name);
+        cities.push_back({name, dicdata::Get(rec.jis), dicdata::Get(rec.prefecture),
+                          std::move(name), rec.townCount, rec.officeCount});
     }
     setCities(std::move(cities));
     return kDicFound;
@@ -287,13 +287,15 @@ int TPosSearch::Search(const std::string& postal) {
 std::vector<DicTown> TPosSearch::fetchTowns(std::size_t i, bool offices) {
     const DlzplstCity& city = records_[i];
     const std::int16_t n = static_cast<std::int16_t>(offices ? city.officeCount : city.townCount);
-    auto towns = records<DlzplstTown>(static_cast<std::size_t>(n));
     if (!offices) {
-        const int rc = DLZPLSTTownList(handle_, &city, towns.data(), 0, n);
+        // The same towns as the records of DLZPLSTTownList decode, kept
+        // decoded by the library.
+        std::vector<DicTown> decoded;
+        const int rc = DlzplstDecodedTowns(handle_, &city, decoded);
         check(rc, {kDlFound, kDlNone}, "DLZPLSTTownList");
-        return rc == kDlFound ? decodeTowns(towns, nullptr, static_cast<std::size_t>(n))
-                              : std::vector<DicTown>{};
+        return decoded;
     }
+    auto towns = records<DlzplstTown>(static_cast<std::size_t>(n));
     auto office = records<DicOfficeRecord>(static_cast<std::size_t>(n));
     const int rc = DLZPLSTLgTownList(handle_, &city, towns.data(), office.data(), 0, n);
     check(rc, {kDlFound, kDlNone}, "DLZPLSTLgTownList");

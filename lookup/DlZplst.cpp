@@ -1,8 +1,13 @@
 #include "lookup/DlZplst.h"
 
+#include "lookup/DictionarySearch.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace kanata {
@@ -39,15 +44,18 @@ std::string postalDigits(const char* postal) {
     return n == 3 || n == 5 || n == 7 ? digits : std::string();
 }
 
-CityRows& cityOf(std::vector<CityRows>& cities, const PostalRowView& row,
-                 const AddressDictionary& data) {
+CityRows& cityOf(std::vector<CityRows>& cities, std::size_t line, const AddressDictionary& data) {
     // The rows of a code come city by city: the last city is the likely one.
+    // Only the two fields compared are sliced out of the line for that.
+    const PostalTable& postal = data.Postal();
+    const std::string_view prefecture = postal.field(line, 2), city = postal.field(line, 3);
     for (auto c = cities.rbegin(); c != cities.rend(); ++c)
-        if (c->city == row.city && c->prefecture == row.prefecture)
+        if (c->city == city && c->prefecture == prefecture)
             return *c;
+    const PostalRowView row = postal.view(line);
     CityRows& c = cities.emplace_back();
-    c.prefecture = row.prefecture;
-    c.city = row.city;
+    c.prefecture = prefecture;
+    c.city = city;
     dicdata::Put(c.record.jis, row.jis);
     dicdata::Put(c.record.prefecture, row.prefecture);
     dicdata::Put(c.record.name, row.city);
@@ -60,10 +68,13 @@ std::vector<CityRows> citiesOf(const AddressDictionary& data, const std::string&
     std::vector<CityRows> cities;
     const PostalTable& postal = data.Postal();
     const auto [first, last] = data.PostalLines(digits);
+    // A prefix spans a few dozen cities at most: moving their rows' lists
+    // as the list grows would cost more than the room.
+    cities.reserve(std::min<std::size_t>(last - first, 64));
     for (std::size_t line = first; line < last; ++line) {
-        const PostalRowView row = postal.view(line);
-        CityRows& c = cityOf(cities, row, data);
-        (row.isOffice() ? c.offices : c.towns).push_back(static_cast<std::uint32_t>(line));
+        CityRows& c = cityOf(cities, line, data);
+        const bool office = !postal.field(line, 6).empty(); // as PostalRowView::isOffice
+        (office ? c.offices : c.towns).push_back(static_cast<std::uint32_t>(line));
     }
     for (CityRows& c : cities) {
         c.record.townCount =
@@ -72,6 +83,53 @@ std::vector<CityRows> citiesOf(const AddressDictionary& data, const std::string&
             static_cast<std::uint16_t>(std::min<std::size_t>(c.offices.size(), UINT16_MAX));
     }
     return cities;
+}
+
+// Postal lines of the open dictionaries as their town records decode. The
+// records are code page 932 slots, so what comes back is not always the
+// text of the file (a character outside code page 932, a text cut to its
+// slot): each line is written into its record once and read back, and the
+// look-ups copy what came back.
+class DecodedTowns {
+public:
+    void append(const AddressDictionary& data, const std::vector<std::uint32_t>& lines,
+                std::vector<DicTown>& out) {
+        const std::lock_guard lock(mutex_);
+        auto& decoded = byData_[&data];
+        decoded.resize(data.Postal().size());
+        out.reserve(out.size() + lines.size());
+        for (std::uint32_t line : lines) {
+            auto& town = decoded[line];
+            if (!town)
+                town = std::make_unique<const DicTown>(decode(data.Postal().view(line)));
+            out.push_back(*town);
+        }
+    }
+
+private:
+    static DicTown decode(const PostalRowView& row) {
+        DlzplstTown t{};
+        dicdata::PutTown(t, row);
+        return {dicdata::Get(t.postal),
+                dicdata::Get(t.jis),
+                dicdata::Get(t.kajo),
+                dicdata::Get(t.prefecture),
+                dicdata::Get(t.city),
+                dicdata::Get(t.town),
+                dicdata::Get(t.reading),
+                {},
+                {}};
+    }
+
+    std::mutex mutex_;
+    // An open dictionary stays open for the run, so its address stays its.
+    // By line; only the lines looked up are decoded.
+    std::map<const AddressDictionary*, std::vector<std::unique_ptr<const DicTown>>> byData_;
+};
+
+DecodedTowns& decodedTowns() {
+    static DecodedTowns towns;
+    return towns;
 }
 
 bool inRange(std::size_t size, std::int16_t start, std::int16_t count) {
@@ -187,6 +245,18 @@ extern "C" int DLZPLSTPost(DlHandle handle, char* postal8) {
             return kDlBadArgument;
         std::memset(postal8, 0, 8);
         std::memcpy(postal8, l->digits.data(), std::min<std::size_t>(l->digits.size(), 7));
+        return kDlFound;
+    });
+}
+
+int DlzplstDecodedTowns(DlHandle handle, const DlzplstCity* city, std::vector<DicTown>& towns) {
+    return listings().With(handle, [&](PostalListing* l) {
+        const CityRows* c = l ? findCity(*l, city) : nullptr;
+        if (!c)
+            return kDlBadArgument;
+        if (c->towns.empty())
+            return kDlNone;
+        decodedTowns().append(*l->data, c->towns, towns);
         return kDlFound;
     });
 }

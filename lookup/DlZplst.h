@@ -11,8 +11,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace kanata {
+
+struct DicTown;
 
 #pragma pack(push, 1)
 struct DlzplstCity {
@@ -54,5 +57,10 @@ int DLZPLSTClose(DlHandle handle);
 // The postal code digits the listing was opened with (8 bytes with NUL).
 int DLZPLSTPost(DlHandle handle, char* postal8);
 }
+
+// The towns of a city of the listing as DLZPLSTTownList's records decode,
+// slot by slot, without writing the records: each town is decoded once per
+// run and kept so. Returns what DLZPLSTTownList returns for all of them.
+int DlzplstDecodedTowns(DlHandle handle, const DlzplstCity* city, std::vector<DicTown>& towns);
 
 } // namespace kanata

@@ -4,6 +4,7 @@
 #include "data/Cp932.h"
 #include "data/Hyphenation.h"
 #include "lookup/CoordinateLookup.h"
+#include "lookup/DictionarySearch.h"
 #include "lookup/DlMtad.h"
 #include "lookup/DlTel.h"
 #include "lookup/DlZplst.h"
@@ -20,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -77,6 +80,52 @@ TEST(DlzplstCalls, PostalCodeListsItsCityWithCountsAndItsTown) {
     EXPECT_EQ(DLZPLSTCityList(h, &city, 0, 1), kDlBadArgument);
     EXPECT_EQ(DLZPLSTClose(h), kDlBadArgument);
     EXPECT_EQ(DLZPLSTTownList(-7, &city, towns.data(), 0, 1), kDlBadArgument);
+}
+
+// The towns the postal search copies from what the library keeps decoded
+// are those its town records decode to, slot by slot, for every city of
+// every prefix of the shipped data, asked twice (decoded, then kept).
+TEST(DlzplstCalls, DecodedTownsAreTheTownRecordsReadBack) {
+    std::size_t compared = 0;
+    for (int prefix = 0; prefix < 1000; ++prefix) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%03d", prefix);
+        std::int16_t count = 0, status = 0;
+        const DlHandle h = DLZPLSTFirst(digits, &count, &status, dic().c_str());
+        if (status != kDlFound)
+            continue;
+        std::vector<DlzplstCity> cities(static_cast<std::size_t>(count));
+        ASSERT_EQ(DLZPLSTCityList(h, cities.data(), 0, count), kDlFound);
+        for (const DlzplstCity& city : cities) {
+            const auto n = static_cast<std::int16_t>(city.townCount);
+            std::vector<DlzplstTown> records(std::max<std::size_t>(1, city.townCount));
+            const int rc = DLZPLSTTownList(h, &city, records.data(), 0, n);
+            for (int round = 0; round < 2; ++round) {
+                std::vector<DicTown> decoded;
+                ASSERT_EQ(DlzplstDecodedTowns(h, &city, decoded), rc) << digits;
+                ASSERT_EQ(decoded.size(), rc == kDlFound ? city.townCount : 0u) << digits;
+                for (std::size_t i = 0; i < decoded.size(); ++i) {
+                    const DlzplstTown& r = records[i];
+                    const DicTown& t = decoded[i];
+                    EXPECT_EQ(t.postal, dicdata::Get(r.postal));
+                    EXPECT_EQ(t.jis, dicdata::Get(r.jis));
+                    EXPECT_EQ(t.kajo, dicdata::Get(r.kajo));
+                    EXPECT_EQ(t.prefecture, dicdata::Get(r.prefecture));
+                    EXPECT_EQ(t.city, dicdata::Get(r.city));
+                    EXPECT_EQ(t.town, dicdata::Get(r.town)) << digits << " " << i;
+                    EXPECT_EQ(t.townKana, dicdata::Get(r.reading));
+                    EXPECT_FALSE(t.isOffice());
+                }
+                compared += decoded.size();
+            }
+        }
+        EXPECT_EQ(DLZPLSTClose(h), kDlFound);
+    }
+    EXPECT_GT(compared, 100000u);
+    std::vector<DicTown> none;
+    DlzplstCity unknown{};
+    EXPECT_EQ(DlzplstDecodedTowns(-7, &unknown, none), kDlBadArgument);
+    EXPECT_TRUE(none.empty());
 }
 
 TEST(DlzplstCalls, PrefixGivesOfficesBesideTheirTownsAndBadCodesGiveFourOrEight) {

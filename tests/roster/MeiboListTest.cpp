@@ -3,6 +3,8 @@
 #include "roster/MeiboCondition.h"
 #include "tests/roster/RosterFixture.h"
 
+#include <random>
+
 using namespace kanata;
 using kanata::test::RosterEntry;
 using kanata::test::RosterFixture;
@@ -85,6 +87,78 @@ TEST_F(MeiboListLogic, DeletingAllMatchingRemovesOnlyThoseRows) {
     c.corpKana = "ｳｴﾀﾞ";
     EXPECT_EQ(DeleteMatchingRows(dm.Meibo().table(), MeiboRowFilter(c)), 2);
     EXPECT_EQ(page1(MeiboSort::Registration), (std::vector<std::int64_t>{1, 2}));
+}
+
+// A roster of random entries with gaps in its numbers: kana and letters of
+// both cases, so that the orders that ignore case meet equal keys.
+class MeiboRandomPages : public RosterFixture {
+protected:
+    std::mt19937 random{20261208};
+
+    std::string pick(std::initializer_list<const char*> pieces, int length) {
+        std::string text;
+        for (int i = 0; i < length; ++i)
+            text += pieces.begin()[random() % pieces.size()];
+        return text;
+    }
+    void SetUp() override {
+        RosterFixture::SetUp();
+        Table& table = dm.Meibo().table();
+        sql::Transaction tx(table.database());
+        for (int i = 0; i < 300; ++i) {
+            MeiboRow row = RosterEntry("03-" + pick({"1", "2", "3"}, 4), "");
+            row.JisCode = pick({"13101", "13102", "A", "a"}, 1);
+            row.Adrs2 = pick({"丸", "の", "内", "b", "B"}, 3);
+            row.CorpKana = pick({"ｱｲｳ", "ｱ", "ｲ", "c", "C"}, 3);
+            row.NameKana = pick({"ｱ", "ｲ", "ｳ"}, 3);
+            ASSERT_TRUE(dm.Meibo().append(row, messages));
+        }
+        tx.commit();
+        table.removeWhere("\"RecNo\" % 7 = 3");
+    }
+    // Every row the filter admits along the order, read at once.
+    std::vector<std::int64_t> unpaged(const std::string& index, const RowFilter& filter) {
+        Query q;
+        q.index = index;
+        q.where = filter.where;
+        q.whereArgs = filter.args;
+        std::vector<std::int64_t> keys;
+        for (const Record& row : dm.Meibo().table().read(q))
+            keys.push_back(std::get<std::int64_t>(row[0]));
+        return keys;
+    }
+};
+
+TEST_F(MeiboRandomPages, EveryPageOfEveryOrderIsItsSliceOfTheUnpagedRead) {
+    std::vector<MeiboCondition> conditions(6);
+    conditions[0].nameKana = "ｱ";   // one character
+    conditions[1].nameKana = "ｱｲ";  // two
+    conditions[2].corpKana = "ｱｲｳ"; // a trigram
+    conditions[3].corpKana = "c";   // case as it stands
+    conditions[4].address = "丸の"; // across two fields
+    conditions[5].nameKana = "ｳｳ";  // with a second condition
+    conditions[5].address = "b";
+    for (MeiboCondition& c : conditions)
+        c.active = true;
+    for (int sort = 0; sort < 6; ++sort) {
+        const std::string index = MeiboSortIndex(static_cast<MeiboSort>(sort));
+        for (std::size_t which = 0; which < conditions.size(); ++which) {
+            const RowFilter filter = MeiboRowFilter(conditions[which]);
+            const std::vector<std::int64_t> all = unpaged(index, filter);
+            ASSERT_GT(all.size(), 14u) << "condition " << which;
+            ListPager pager(dm.Meibo().table(), index, false, 7);
+            ASSERT_EQ(pager.refresh(PageMode::Refill, 1, filter), PageOutcome::Filled);
+            ASSERT_EQ(pager.count(), static_cast<std::int64_t>(all.size()));
+            // Pages in the far half are read from the other end.
+            for (int page = 1; page <= pager.totalPages(); ++page) {
+                ASSERT_EQ(pager.refresh(PageMode::Refill, page, filter), PageOutcome::Filled);
+                const auto first = all.begin() + (page - 1) * 7;
+                const auto last = all.begin() + std::min<std::size_t>(page * 7, all.size());
+                EXPECT_EQ(pager.keys(), std::vector<std::int64_t>(first, last))
+                    << "sort " << sort << " page " << page << " of " << all.size();
+            }
+        }
+    }
 }
 
 TEST(MeiboConditionBuild, DigitsCutsAndInactiveKeepsThePrevious) {
