@@ -47,18 +47,6 @@ template <typename Record> std::vector<Record> records(std::size_t n) {
     return std::vector<Record>(std::max<std::size_t>(n, 1));
 }
 
-template <typename Town> DicTown decodeTown(const Town& t) {
-    return {dicdata::Get(t.postal),
-            dicdata::Get(t.jis),
-            dicdata::Get(t.kajo),
-            dicdata::Get(t.prefecture),
-            dicdata::Get(t.city),
-            dicdata::Get(t.town),
-            dicdata::Get(t.reading),
-            {},
-            {}};
-}
-
 template <typename Town>
 std::vector<DicTown> decodeTowns(const std::vector<Town>& towns,
                                  const std::vector<DicOfficeRecord>* offices, std::size_t n) {
@@ -70,7 +58,7 @@ std::vector<DicTown> decodeTowns(const std::vector<Town>& towns,
     for (std::size_t i = 0; i < n; ++i) {
         const Town& t = towns[i];
         if (i == 0) {
-            out.push_back(decodeTown(t));
+            out.push_back(DecodedTown(t));
         } else {
             const Town& before = towns[i - 1];
             const DicTown& last = out.back();

@@ -72,6 +72,19 @@ struct DicTown {
     bool isOffice() const { return !office.empty(); }
 };
 
+// The row of a town record (DLZPLST's, or another call's of the same shape).
+template <typename Town> DicTown DecodedTown(const Town& t) {
+    return {dicdata::Get(t.postal),
+            dicdata::Get(t.jis),
+            dicdata::Get(t.kajo),
+            dicdata::Get(t.prefecture),
+            dicdata::Get(t.city),
+            dicdata::Get(t.town),
+            dicdata::Get(t.reading),
+            {},
+            {}};
+}
+
 class AddressSearchBase {
 public:
     virtual ~AddressSearchBase();

@@ -110,15 +110,7 @@ private:
     static DicTown decode(const PostalRowView& row) {
         DlzplstTown t{};
         dicdata::PutTown(t, row);
-        return {dicdata::Get(t.postal),
-                dicdata::Get(t.jis),
-                dicdata::Get(t.kajo),
-                dicdata::Get(t.prefecture),
-                dicdata::Get(t.city),
-                dicdata::Get(t.town),
-                dicdata::Get(t.reading),
-                {},
-                {}};
+        return DecodedTown(t);
     }
 
     std::mutex mutex_;

@@ -90,24 +90,25 @@ void appendPadded(std::string& line, int value, int width) {
         line += digits[--count];
 }
 
+// Three numbers, the later two of two digits, with `separator` between
+// them unless it is 0.
+void appendTriple(std::string& line, int first, int firstWidth, int second, int third,
+                  char separator) {
+    appendPadded(line, first, firstWidth);
+    if (separator)
+        line += separator;
+    appendPadded(line, second, 2);
+    if (separator)
+        line += separator;
+    appendPadded(line, third, 2);
+}
+
 void appendDate(std::string& line, const DateTime& d, bool separated) {
-    appendPadded(line, d.year, 4);
-    if (separated)
-        line += '/';
-    appendPadded(line, d.month, 2);
-    if (separated)
-        line += '/';
-    appendPadded(line, d.day, 2);
+    appendTriple(line, d.year, 4, d.month, d.day, separated ? '/' : 0);
 }
 
 void appendTime(std::string& line, const DateTime& d, bool separated) {
-    appendPadded(line, d.hour, 2);
-    if (separated)
-        line += ':';
-    appendPadded(line, d.minute, 2);
-    if (separated)
-        line += ':';
-    appendPadded(line, d.second, 2);
+    appendTriple(line, d.hour, 2, d.minute, d.second, separated ? ':' : 0);
 }
 
 // As cp932::trim cuts, without a copy.
