@@ -453,12 +453,18 @@ std::int64_t Table::roughCount() {
     std::int64_t estimate = -1;
     {
         auto stmt = statements_.lease(db_, "SELECT CAST(reltuples AS bigint) FROM pg_class "
-                                           "WHERE oid = to_regclass(lower(CAST(? AS text)))");
+                                           "WHERE oid = to_regclass(quote_ident(CAST(? AS text)))");
         stmt->bind(1, def_.name);
         if (stmt->step() && !stmt->isNull(0))
             estimate = stmt->columnInt(0);
     }
     return estimate >= 0 ? estimate : count();
+}
+
+void Table::refreshStatistics() {
+    const std::string statement = db_.dialect().analyze(ident(def_.name));
+    if (!statement.empty())
+        db_.exec(statement);
 }
 
 std::optional<std::vector<std::int64_t>> Table::indexedKeys(const std::string& where,
