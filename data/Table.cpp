@@ -453,7 +453,7 @@ std::int64_t Table::roughCount() {
     std::int64_t estimate = -1;
     {
         auto stmt = statements_.lease(db_, "SELECT CAST(reltuples AS bigint) FROM pg_class "
-                                           "WHERE oid = to_regclass(quote_ident(CAST(? AS text)))");
+                                           "WHERE oid = to_regclass(lower(CAST(? AS text)))");
         stmt->bind(1, def_.name);
         if (stmt->step() && !stmt->isNull(0))
             estimate = stmt->columnInt(0);
