@@ -44,10 +44,19 @@ DeskMode::Reactions deskReactions(ProgramState& s) {
             s.actions.refreshRosterList();
     };
     r.reconnected = [&s] {
-        // What came while the server was away is in the tables now.
-        s.windows->historyRefreshFirstPage();
-        if (s.actions.refreshRosterList)
-            s.actions.refreshRosterList();
+        auto resume = [&s] {
+            if (!s.desk)
+                return; // the settings changed meanwhile
+            s.desk->resume();
+            // What came while the server was away is in the tables now.
+            s.windows->historyRefreshFirstPage();
+            if (s.actions.refreshRosterList)
+                s.actions.refreshRosterList();
+        };
+        if (s.actions.reviveServerTables)
+            s.actions.reviveServerTables(resume);
+        else
+            resume();
     };
     return r;
 }

@@ -55,6 +55,9 @@ struct ProgramActions {
     std::function<void()> showEnvironment;
     // Another desk wrote the roster: the open roster list shows it.
     std::function<void()> refreshRosterList;
+    // A desk's listener is back: its tables' connections are found again
+    // without blocking, then `then` runs.
+    std::function<void(std::function<void()> then)> reviveServerTables;
 };
 
 struct ProgramState {

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <poll.h>
 #include <utility>
 
 namespace kanata {
@@ -30,9 +29,13 @@ ServerRecovery::ServerRecovery(ProgramState& state) : s_(state) {
     s_.serverStatus.onChange([this](bool reachable, const std::string& reason) {
         reachabilityChanged(reachable, reason);
     });
+    s_.actions.reviveServerTables = [this](std::function<void()> then) {
+        reviveTables(std::move(then));
+    };
 }
 
 ServerRecovery::~ServerRecovery() {
+    s_.actions.reviveServerTables = {};
     s_.serverStatus.onChange({});
     notifier_.reset();
 }
@@ -41,10 +44,6 @@ void ServerRecovery::reachabilityChanged(bool reachable, const std::string& reas
     s_.form.setServerUnreachable(!reachable);
     if (reachable) {
         say("server reachable again");
-        // A desk's listener has just reached the server; its lists are
-        // refilled next, so their connections must be back first.
-        if (isDesk())
-            reviveTablesNow();
         return;
     }
     say("server unreachable: " + reason);
@@ -71,8 +70,18 @@ void ServerRecovery::scheduleAttempt() {
 }
 
 void ServerRecovery::attempt() {
+    noticeLosses();
     reconnecting_ = lostConnections();
     startNext();
+}
+
+void ServerRecovery::reviveTables(std::function<void()> then) {
+    afterRevival_ = std::move(then);
+    if (attempting_)
+        return; // the attempt under way ends in connected()
+    retry_.stop();
+    backOff_.reset();
+    attempt();
 }
 
 // The tables may have been closed and opened again (new settings) since the
@@ -155,35 +164,6 @@ void ServerRecovery::attemptFailed(const std::string& reason) {
     scheduleAttempt();
 }
 
-// Each table connection is asked, and a lost one reconnected while the
-// window waits: only right after the server answered, so only briefly
-// (connect_timeout at most).
-void ServerRecovery::reviveTablesNow() {
-    for (sql::Database* db : serverConnections()) {
-        if (!db->connectionLost()) {
-            try {
-                db->exec("SELECT 1");
-            } catch (const sql::Error&) {
-            }
-        }
-        if (!db->connectionLost())
-            continue;
-        std::string reason;
-        if (!db->startReconnect(reason))
-            continue;
-        for (int step = 0; step < 50; ++step) {
-            const sql::ReconnectStep next = db->pollReconnect(reason);
-            if (next == sql::ReconnectStep::Connected || next == sql::ReconnectStep::Failed)
-                break;
-            pollfd fd{db->socket(),
-                      static_cast<short>(next == sql::ReconnectStep::WaitRead ? POLLIN : POLLOUT),
-                      0};
-            if (::poll(&fd, 1, kAttemptTimeoutMs) <= 0)
-                break;
-        }
-    }
-}
-
 std::vector<sql::Database*> ServerRecovery::serverConnections() const {
     std::vector<sql::Database*> all;
     if (!s_.dm || !s_.tablesOpen)
@@ -203,17 +183,9 @@ void ServerRecovery::connected() {
     }
     attempting_ = false;
     if (reconnectedAny_) {
-        // A connection not used since the loss does not know yet that it
-        // went with the server; it would fail the next call. Asking it now
-        // costs a moment, as the server has just answered the others.
-        for (sql::Database* db : serverConnections()) {
-            if (db->connectionLost())
-                continue;
-            try {
-                db->exec("SELECT 1");
-            } catch (const sql::Error&) {
-            }
-        }
+        // A connection not used since the loss may only now have heard that
+        // the server closed it; it would fail the next call.
+        noticeLosses();
         reconnecting_ = lostConnections();
         reconnectedAny_ = false;
         if (!reconnecting_.empty()) {
@@ -222,11 +194,31 @@ void ServerRecovery::connected() {
         }
     }
     backOff_.reset();
-    // On a desk the server is back once its listener hears it as well; the
-    // listener says so itself when it comes back later.
-    if (!isDesk() || (s_.desk && s_.desk->listening()))
-        s_.serverStatus.reportReachable();
+    if (isDesk()) {
+        tablesBack();
+        return;
+    }
+    s_.serverStatus.reportReachable();
     storeWaitingCalls();
+}
+
+// On a desk the server is back once its listener hears it as well: a
+// listener that came back first waits for this (afterRevival_); one still
+// away says so itself when it returns.
+void ServerRecovery::tablesBack() {
+    if (afterRevival_) {
+        std::exchange(afterRevival_, {})();
+        return;
+    }
+    if (s_.desk && s_.desk->listening())
+        s_.serverStatus.reportReachable();
+}
+
+// Never a statement: on a path that has gone silent one would wait for the
+// network's own timeout, with the window held.
+void ServerRecovery::noticeLosses() {
+    for (sql::Database* db : serverConnections())
+        db->noticeLoss();
 }
 
 void ServerRecovery::storeWaitingCallsSoon() {

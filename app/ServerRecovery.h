@@ -4,7 +4,8 @@
 // connections are found again in the background with growing waits, and on
 // the line PC the calls that waited meanwhile are stored, oldest first,
 // before the next call. A desk's call listener finds its own way back
-// (DeskMode); here only its tables are reconnected.
+// (DeskMode); here only its tables are reconnected, and the desk reads the
+// announced calls again once they answer.
 //
 // A reconnection never blocks the window: libpq connects step by step
 // (PQresetStart/PQresetPoll) while a socket notifier waits for the server.
@@ -14,6 +15,7 @@
 #include <QTimer>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +53,12 @@ public:
     // the server answers.
     void storeWaitingCallsSoon();
 
+    // A desk's listener is back after a loss: the table connections that
+    // went with the server are found again now, in the background, and
+    // `then` runs once they all answer (at once when none went; later, with
+    // the usual waits, should the server go again meanwhile).
+    void reviveTables(std::function<void()> then);
+
 private:
     void reachabilityChanged(bool reachable, const std::string& reason);
     void tellOnce();
@@ -62,7 +70,8 @@ private:
     void attemptFailed(const std::string& reason);
     void connected();
     void storeWaitingCalls();
-    void reviveTablesNow();
+    void noticeLosses();
+    void tablesBack();
     bool stillOpen(const sql::Database* db) const;
     std::vector<sql::Database*> serverConnections() const;
     std::vector<sql::Database*> lostConnections() const;
@@ -78,6 +87,7 @@ private:
     bool reconnectedAny_ = false; // in this attempt
     std::size_t storedLate_ = 0;  // since the queue was last empty
     bool boxPending_ = false;
+    std::function<void()> afterRevival_; // a desk waits for its tables
 };
 
 } // namespace kanata

@@ -176,6 +176,17 @@ public:
     // failed statement that found the connection gone marks it lost too,
     // should libpq not have noticed yet.
     bool lost() const override { return gone_ || PQstatus(conn_) != CONNECTION_OK; }
+    // libpq keeps its socket non-blocking, so this reads only what is there;
+    // an end of stream marks the connection bad. A server that stops sends
+    // its farewell before it closes, and one read may end with that: a few
+    // reads reach the end of the stream behind it.
+    void noticeLoss() override {
+        if (inTransaction())
+            return;
+        for (int read = 0; read < 3 && !lost(); ++read)
+            if (PQconsumeInput(conn_) == 0)
+                gone_ = true;
+    }
     // PQresetStart keeps this PGconn, so the tables' cached statements (which
     // hold it) stay valid; the connection options, the text encoding among
     // them, are those of the first connection.

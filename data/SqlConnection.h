@@ -39,6 +39,7 @@ public:
     virtual std::unique_ptr<Cursor> prepare(std::string_view sql) = 0;
     // Only a server's connection can be lost and found again.
     virtual bool lost() const { return false; }
+    virtual void noticeLoss() {}
     virtual bool startReconnect(std::string& reason) {
         reason = "nothing to reconnect";
         return false;

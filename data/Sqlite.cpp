@@ -173,6 +173,11 @@ bool Database::connectionLost() const {
     return connection_ && connection_->lost();
 }
 
+void Database::noticeLoss() {
+    if (connection_)
+        connection_->noticeLoss();
+}
+
 bool Database::startReconnect(std::string& reason) {
     return connection().startReconnect(reason);
 }

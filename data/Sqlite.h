@@ -74,6 +74,10 @@ public:
 
     // The server's connection is gone; always false on SQLite.
     bool connectionLost() const;
+    // Reads what the server sent meanwhile, without waiting for more: a
+    // connection the server has closed (a restart, a crash) is found lost
+    // here rather than by the next statement. Nothing is sent.
+    void noticeLoss();
     // Reconnects a lost server connection without blocking, behind this same
     // object (its tables and statements stay usable once it is back): start,
     // then poll whenever socket() is ready as the last step asked, until

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <poll.h>
 
 namespace kanata {
 namespace {
@@ -34,33 +35,51 @@ public:
     explicit ServerChangeListener(sql::ServerSettings server) : server_(std::move(server)) {}
     ~ServerChangeListener() override { disconnect(); }
 
-    bool connect(std::string& reason) override {
+    bool beginConnect(std::string& reason) override {
         disconnect();
-        // A desk waits for the server on its window's thread: an address
-        // that does not answer must not hold it long.
         const std::string info = sql::ConnectionInfo(server_) +
                                  " connect_timeout=" + std::to_string(kConnectTimeoutSeconds);
-        conn_ = PQconnectdb(info.c_str());
-        if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
+        conn_ = PQconnectStart(info.c_str());
+        if (!conn_ || PQstatus(conn_) == CONNECTION_BAD) {
             reason = conn_ ? trimmed(PQerrorMessage(conn_)) : "out of memory";
             disconnect();
             return false;
         }
-        const std::string listen =
-            "LISTEN " + ChangeChannel("RecvHis") + "; LISTEN " + ChangeChannel("Meibo");
-        PGresult* result = PQexec(conn_, listen.c_str());
-        const bool listening = result && PQresultStatus(result) == PGRES_COMMAND_OK;
-        PQclear(result);
-        if (!listening) {
-            reason = trimmed(PQerrorMessage(conn_));
-            disconnect();
-            return false;
-        }
-        PQsetnonblocking(conn_, 1);
+        listenSent_ = false;
+        established_ = false;
         return true;
     }
 
-    bool connected() const override { return conn_ != nullptr; }
+    // Connecting (PQconnectPoll), then the LISTEN sent and its answer read
+    // as the socket allows, so that a server that accepts and then says
+    // nothing never holds the caller.
+    sql::ReconnectStep continueConnect(std::string& reason) override {
+        if (!conn_) {
+            reason = "not connecting";
+            return sql::ReconnectStep::Failed;
+        }
+        if (!listenSent_)
+            return poll(reason);
+        if (PQflush(conn_) == 1)
+            return sql::ReconnectStep::WaitWrite;
+        if (PQconsumeInput(conn_) == 0)
+            return fail(reason);
+        // One result per LISTEN, and the end only once both came.
+        while (!PQisBusy(conn_)) {
+            PGresult* result = PQgetResult(conn_);
+            if (!result) {
+                if (!listenAnswered_)
+                    return fail(reason);
+                established_ = true;
+                return sql::ReconnectStep::Connected;
+            }
+            listenAnswered_ = listenAnswered_ && PQresultStatus(result) == PGRES_COMMAND_OK;
+            PQclear(result);
+        }
+        return sql::ReconnectStep::WaitRead;
+    }
+
+    bool connected() const override { return conn_ != nullptr && established_; }
     int socket() const override { return conn_ ? PQsocket(conn_) : -1; }
 
     std::vector<StoreChange> takeChanges(std::string& lostReason) override {
@@ -89,9 +108,39 @@ public:
         if (conn_)
             PQfinish(conn_);
         conn_ = nullptr;
+        established_ = false;
     }
 
 private:
+    sql::ReconnectStep poll(std::string& reason) {
+        switch (PQconnectPoll(conn_)) {
+        case PGRES_POLLING_READING:
+            return sql::ReconnectStep::WaitRead;
+        case PGRES_POLLING_WRITING:
+            return sql::ReconnectStep::WaitWrite;
+        case PGRES_POLLING_OK:
+            break;
+        default:
+            return fail(reason);
+        }
+        PQsetnonblocking(conn_, 1);
+        const std::string listen =
+            "LISTEN " + ChangeChannel("RecvHis") + "; LISTEN " + ChangeChannel("Meibo");
+        if (PQsendQuery(conn_, listen.c_str()) == 0)
+            return fail(reason);
+        listenSent_ = true;
+        listenAnswered_ = true;
+        return PQflush(conn_) == 1 ? sql::ReconnectStep::WaitWrite : sql::ReconnectStep::WaitRead;
+    }
+
+    sql::ReconnectStep fail(std::string& reason) {
+        reason = trimmed(PQerrorMessage(conn_));
+        if (reason.empty())
+            reason = "server closed the connection";
+        disconnect();
+        return sql::ReconnectStep::Failed;
+    }
+
     static std::string trimmed(std::string text) {
         while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
             text.pop_back();
@@ -100,8 +149,28 @@ private:
 
     sql::ServerSettings server_;
     PGconn* conn_ = nullptr;
+    bool listenSent_ = false;
+    bool listenAnswered_ = false; // every answer so far a success
+    bool established_ = false;
 };
 } // namespace
+
+bool StoreChangeListener::connect(std::string& reason) {
+    if (!beginConnect(reason))
+        return false;
+    sql::ReconnectStep step = continueConnect(reason);
+    while (step == sql::ReconnectStep::WaitRead || step == sql::ReconnectStep::WaitWrite) {
+        pollfd fd{socket(),
+                  static_cast<short>(step == sql::ReconnectStep::WaitRead ? POLLIN : POLLOUT), 0};
+        if (::poll(&fd, 1, kConnectTimeoutSeconds * 1000) <= 0) {
+            reason = "the server did not answer in time";
+            disconnect();
+            return false;
+        }
+        step = continueConnect(reason);
+    }
+    return step == sql::ReconnectStep::Connected;
+}
 
 std::string ChangeChannel(std::string_view tableName) {
     return std::string(kChannelPrefix) + lowered(tableName);

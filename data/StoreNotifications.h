@@ -7,6 +7,7 @@
 //
 // The listener knows no event loop: its owner watches socket() for reading
 // and calls takeChanges(), so a window toolkit or a test drives it alike.
+#include "data/Sqlite.h"
 #include "data/StoreSettings.h"
 
 #include <cstddef>
@@ -46,11 +47,18 @@ class StoreChangeListener {
 public:
     virtual ~StoreChangeListener() = default;
     // Connects and listens on the history's and the roster's channels; false
-    // with the reason when the server cannot be reached.
-    virtual bool connect(std::string& reason) = 0;
+    // with the reason when the server cannot be reached. Waits for the
+    // server: for a caller with an event loop of its own, the steps below.
+    bool connect(std::string& reason);
+    // The same without blocking: begin, then continue whenever socket() is
+    // ready as the last step asked, until Connected (listening) or Failed.
+    // beginConnect is false (the reason in `reason`) when nothing could
+    // even start.
+    virtual bool beginConnect(std::string& reason) = 0;
+    virtual sql::ReconnectStep continueConnect(std::string& reason) = 0;
     virtual bool connected() const = 0;
-    // The connection's socket, to be watched for reading; -1 while not
-    // connected.
+    // The connection's socket, to be watched for reading; -1 while neither
+    // connected nor connecting.
     virtual int socket() const = 0;
     // Reads what the server sent: the changes announced since the last call,
     // in their order. A lost connection is closed, `lostReason` says why and
