@@ -75,12 +75,14 @@ void ServerRecovery::attempt() {
     startNext();
 }
 
+// The server has just answered the listener: no long wait before the next
+// try, should the attempt under way fail.
 void ServerRecovery::reviveTables(std::function<void()> then) {
     afterRevival_ = std::move(then);
-    if (attempting_)
-        return; // the attempt under way ends in connected()
-    retry_.stop();
     backOff_.reset();
+    if (attempting_)
+        return; // it ends in connected() or tries again soon
+    retry_.stop();
     attempt();
 }
 
