@@ -28,6 +28,7 @@
 #include "data/ServerStatus.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -125,6 +126,14 @@ void BM_AppendToDeskRead(benchmark::State& state, BenchEngine engine) {
     };
     DeskMode desk(MakeServerChangeListener(store.server), status, reactions);
     desk.start();
+    // It connects in the background; a row appended before it listens
+    // would never be announced to it.
+    QElapsedTimer connecting;
+    connecting.start();
+    while (!desk.listening() && connecting.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    if (!desk.listening())
+        state.SkipWithError("the desk did not reach the server within 10 s");
     std::vector<double> fromCommit;
     std::vector<double> fromAppend;
     int caller = 0;
