@@ -10,7 +10,9 @@
 namespace kanata {
 namespace {
 constexpr std::string_view kChannelPrefix = "kanata195_";
-constexpr int kConnectTimeoutSeconds = 2;
+// How long the waiting connect() gives the server for each step; libpq
+// leaves the timing of a stepwise connection to its caller.
+constexpr int kStepTimeoutMs = 2000;
 
 std::string lowered(std::string_view text) {
     std::string out(text);
@@ -37,9 +39,7 @@ public:
 
     bool beginConnect(std::string& reason) override {
         disconnect();
-        const std::string info = sql::ConnectionInfo(server_) +
-                                 " connect_timeout=" + std::to_string(kConnectTimeoutSeconds);
-        conn_ = PQconnectStart(info.c_str());
+        conn_ = PQconnectStart(sql::ConnectionInfo(server_).c_str());
         if (!conn_ || PQstatus(conn_) == CONNECTION_BAD) {
             reason = conn_ ? trimmed(PQerrorMessage(conn_)) : "out of memory";
             disconnect();
@@ -162,7 +162,7 @@ bool StoreChangeListener::connect(std::string& reason) {
     while (step == sql::ReconnectStep::WaitRead || step == sql::ReconnectStep::WaitWrite) {
         pollfd fd{socket(),
                   static_cast<short>(step == sql::ReconnectStep::WaitRead ? POLLIN : POLLOUT), 0};
-        if (::poll(&fd, 1, kConnectTimeoutSeconds * 1000) <= 0) {
+        if (::poll(&fd, 1, kStepTimeoutMs) <= 0) {
             reason = "the server did not answer in time";
             disconnect();
             return false;
