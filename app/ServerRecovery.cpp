@@ -1,5 +1,7 @@
 #include "app/ServerRecovery.h"
 
+#include "app/CallWindows.h"
+#include "app/DeskCalls.h"
 #include "app/DeskMode.h"
 #include "app/ProgramState.h"
 #include "data/ServerStatus.h"
@@ -71,8 +73,27 @@ void ServerRecovery::scheduleAttempt() {
 }
 
 void ServerRecovery::attempt() {
+    if (s_.tablesAwaitServer)
+        return openAwaitedTables();
     reconnecting_ = lostConnections();
     startNext();
+}
+
+// What the start-up left for the server: the tables (made when missing, as
+// at any start), the history list, a desk's listener, and the calls that
+// came meanwhile, stored in the order they arrived.
+void ServerRecovery::openAwaitedTables() {
+    std::string reason;
+    if (s_.tablesServerAway(reason) || !s_.openTables())
+        return attemptFailed(reason);
+    s_.tablesAwaitServer = false;
+    say("tables opened");
+    s_.windows->createHistoryList();
+    ReviewDeskMode(s_);
+    backOff_.reset();
+    if (!isDesk() || (s_.desk && s_.desk->listening()))
+        s_.serverStatus.reportReachable();
+    s_.actions.scheduleCalls();
 }
 
 // The tables may have been closed and opened again (new settings) since the

@@ -8,6 +8,9 @@
 //
 // A reconnection never blocks the window: libpq connects step by step
 // (PQresetStart/PQresetPoll) while a socket notifier waits for the server.
+// Tables that could not be opened at start-up, as their server was not up
+// yet, are opened by the same retries; each of those asks the server with
+// one connection, which waits at most the connect timeout.
 #include "data/StoreNotifications.h"
 
 #include <QSocketNotifier>
@@ -56,6 +59,7 @@ private:
     void tellOnce();
     void scheduleAttempt();
     void attempt();
+    void openAwaitedTables();
     void startNext();
     void poll();
     void watch(int socket, QSocketNotifier::Type type);
