@@ -91,6 +91,7 @@ bool ProgramState::openTables() {
         return false;
     }
     tablesOpen = true;
+    tablesAwaitServer = false;
     dm->LoadItemLists(appFolder); // reports each list it cannot read
     if (settings.UsePbAdrs)
         addressBook = std::make_unique<TDMPbarea>(messages);

@@ -86,7 +86,6 @@ void ServerRecovery::openAwaitedTables() {
     std::string reason;
     if (s_.tablesServerAway(reason) || !s_.openTables())
         return attemptFailed(reason);
-    s_.tablesAwaitServer = false;
     say("tables opened");
     s_.windows->createHistoryList();
     ReviewDeskMode(s_);

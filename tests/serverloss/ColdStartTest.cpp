@@ -37,7 +37,8 @@ void useServer(const std::filesystem::path& workFolder, const sql::ServerSetting
     ASSERT_TRUE(ini.save());
 }
 
-// Sends the numbers with ktcall; appends those it reports accepted.
+// Sends the numbers with ktcall; appends those it reports accepted (it
+// names them when given more than one).
 void sendCalls(ProgramRun& run, int first, int count, std::vector<QString>& accepted) {
     QStringList numbers;
     for (int i = 0; i < count; ++i)
@@ -114,6 +115,44 @@ TEST(ColdStart, LineStartedBeforeTheServerStoresEveryAcceptedCallOnceInOrder) {
     EXPECT_TRUE(log.contains("server reachable again")) << "the red line goes\n"
                                                         << log.toStdString();
     EXPECT_TRUE(run.stop()) << run.log().toStdString();
+}
+
+// A desk started before the server: told once, in the desk's words, and it
+// listens as usual once the server is up, showing the line PC's calls.
+TEST(ColdStart, DeskStartedBeforeTheServerListensOnceItAnswers) {
+    PostgresServer server;
+    const sql::StoreSettings store{sql::Engine::Postgresql, server.createDatabase()};
+    server.stop("fast");
+    TempFolders deskFolders;
+    ProgramRun desk{deskFolders, stageFolder()};
+    ASSERT_TRUE(desk.prepareDemo());
+    useServer(deskFolders.workFolder(), store.server, 2);
+    ASSERT_TRUE(desk.start()) << desk.log().toStdString();
+    QTest::qWait(1500);
+    EXPECT_FALSE(desk.log().contains("desk listening")) << desk.log().toStdString();
+
+    server.start();
+    ASSERT_TRUE(waitUntil([&] { return desk.log().contains("desk listening"); }, 60000))
+        << desk.log().toStdString();
+    TempFolders lineFolders;
+    ProgramRun line{lineFolders, stageFolder()};
+    ASSERT_TRUE(line.prepareDemo());
+    useServer(lineFolders.workFolder(), store.server, -1);
+    ASSERT_TRUE(line.start()) << line.log().toStdString();
+    std::vector<QString> accepted;
+    sendCalls(line, 0, 2, accepted);
+    ASSERT_EQ(accepted.size(), 2u) << line.log().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return desk.log().contains("desk shows call"); }, 20000))
+        << desk.log().toStdString();
+
+    const QString log = desk.log();
+    EXPECT_EQ(log.count("kanata195: box:"), 1) << log.toStdString();
+    EXPECT_EQ(log.count(kLossBox), 1) << log.toStdString();
+    EXPECT_TRUE(log.contains("着信の表示を再開します")) << "in the desk's words\n"
+                                                        << log.toStdString();
+    EXPECT_TRUE(log.contains("server reachable again")) << log.toStdString();
+    EXPECT_TRUE(line.stop()) << line.log().toStdString();
+    EXPECT_TRUE(desk.stop()) << desk.log().toStdString();
 }
 
 } // namespace
