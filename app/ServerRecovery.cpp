@@ -84,8 +84,18 @@ void ServerRecovery::attempt() {
 // came meanwhile, stored in the order they arrived.
 void ServerRecovery::openAwaitedTables() {
     std::string reason;
-    if (s_.tablesServerAway(reason) || !s_.openTables())
+    if (s_.tablesServerAway(reason))
         return attemptFailed(reason);
+    if (!s_.openTables()) {
+        // The server answers, yet the tables do not open (their box said
+        // so): trying again every half minute would only repeat the box.
+        // The calls stay in the journal for the next start.
+        if (!s_.tablesServerAway(reason)) {
+            say("tables not opened; no more attempts");
+            return attemptFailed(reason, false);
+        }
+        return attemptFailed(reason);
+    }
     say("tables opened");
     s_.windows->createHistoryList();
     ReviewDeskMode(s_);
@@ -163,7 +173,7 @@ void ServerRecovery::watch(int socket, QSocketNotifier::Type type) {
     });
 }
 
-void ServerRecovery::attemptFailed(const std::string& reason) {
+void ServerRecovery::attemptFailed(const std::string& reason, bool again) {
     attemptTimeout_.stop();
     if (notifier_) {
         notifier_->setEnabled(false);
@@ -172,7 +182,10 @@ void ServerRecovery::attemptFailed(const std::string& reason) {
     reconnecting_.clear();
     attempting_ = false;
     (void)reason; // the loss was told; each failed retry is not news
-    scheduleAttempt();
+    if (again)
+        scheduleAttempt();
+    else
+        s_.tablesAwaitServer = false;
 }
 
 // Each table connection is asked, and a lost one reconnected while the

@@ -63,7 +63,7 @@ private:
     void startNext();
     void poll();
     void watch(int socket, QSocketNotifier::Type type);
-    void attemptFailed(const std::string& reason);
+    void attemptFailed(const std::string& reason, bool again = true);
     void connected();
     void storeWaitingCalls();
     void reviveTablesNow();

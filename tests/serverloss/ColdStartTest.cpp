@@ -3,6 +3,7 @@
 // line takes calls from the start, the user is told once, and when the
 // server comes up the tables are opened and every accepted call is stored
 // exactly once, in the order it arrived.
+#include "data/Postgres.h"
 #include "data/RecvHisTable.h"
 #include "settings/DatabaseSettings.h"
 #include "settings/IniFile.h"
@@ -153,6 +154,45 @@ TEST(ColdStart, DeskStartedBeforeTheServerListensOnceItAnswers) {
     EXPECT_TRUE(log.contains("server reachable again")) << log.toStdString();
     EXPECT_TRUE(line.stop()) << line.log().toStdString();
     EXPECT_TRUE(desk.stop()) << desk.log().toStdString();
+}
+
+// The server comes up but refuses the tables (a user without the right to
+// make them): that is told by the tables' own box once, the attempts stop
+// instead of repeating it, and the calls kept in the journal are stored by
+// the next start once the right is given.
+TEST(ColdStart, TablesTheServerRefusesAreToldOnceAndTheCallsWaitForTheNextStart) {
+    PostgresServer server;
+    const sql::StoreSettings owner{sql::Engine::Postgresql, server.createDatabase()};
+    sql::ConnectToServer(owner.server)->exec("CREATE ROLE clerk LOGIN");
+    sql::StoreSettings clerk = owner;
+    clerk.server.user = "clerk";
+    server.stop("fast");
+    TempFolders folders;
+    {
+        ProgramRun run{folders, stageFolder()};
+        ASSERT_TRUE(run.prepareDemo());
+        useServer(folders.workFolder(), clerk.server, -1);
+        ASSERT_TRUE(run.start()) << run.log().toStdString();
+        std::vector<QString> accepted;
+        sendCalls(run, 0, 3, accepted);
+        ASSERT_EQ(accepted.size(), 3u) << run.log().toStdString();
+        server.start();
+        ASSERT_TRUE(waitUntil([&] { return run.log().contains("no more attempts"); }, 60000))
+            << run.log().toStdString();
+        QTest::qWait(3000);
+        const QString log = run.log();
+        EXPECT_EQ(log.count(kLossBox), 1) << log.toStdString();
+        EXPECT_EQ(log.count("kanata195: box:"), 2) << "the loss and the refusal\n"
+                                                   << log.toStdString();
+        EXPECT_TRUE(run.stop()) << run.log().toStdString();
+    }
+    sql::ConnectToServer(owner.server)->exec("GRANT CREATE ON SCHEMA public TO clerk");
+    ProgramRun again{folders, stageFolder()};
+    ASSERT_TRUE(again.start()) << again.log().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return countRows(owner) == 3; }, 30000))
+        << countRows(owner) << "\n"
+        << again.log().toStdString();
+    EXPECT_TRUE(again.stop()) << again.log().toStdString();
 }
 
 } // namespace

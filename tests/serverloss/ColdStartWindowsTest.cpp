@@ -66,6 +66,7 @@ TEST_F(ColdStartWindows, ListsSaySoUntilTheServerAnswersThenShowTheCallsThatCame
     ASSERT_TRUE(waitUntil([&] { return redLineShown() && messages.allAnswered(); }, 10000));
     call("0311110001");
     call("0311110002");
+    EXPECT_TRUE(waitUntil([&] { return form->indicator(); }, 5000)) << "calls came";
 
     messages.expect(kCannotOpen);
     clickTool(0);
