@@ -77,8 +77,8 @@ bool ProgramState::openTables() {
     if (!tablesLock.acquire(data.folder, DataFolderLock::Mode::Shared))
         std::fprintf(stderr, "kanata195: the data folder is locked by a running import\n");
     // The program keeps one open of each table for its whole run, so that
-    // every later counted open is only a count.
-    // Nothing may reach tables that did not open: the windows ask for `dm`.
+    // every later counted open is only a count. Tables that did not open go
+    // at once: the windows take `dm` as the sign that they are there.
     if (!dm->OpenRecvHis()) {
         dm.reset();
         tablesLock.release();

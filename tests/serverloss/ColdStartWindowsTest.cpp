@@ -92,5 +92,38 @@ TEST_F(ColdStartWindows, ListsSaySoUntilTheServerAnswersThenShowTheCallsThatCame
     EXPECT_EQ(messages.shown().size(), 3u) << "the loss once, and each list's refusal";
 }
 
+// The settings move the tables (a new data folder) while the server is
+// down: they wait for it as at a start, instead of staying half closed.
+TEST_F(ColdStartWindows, TablesMovedWhileTheServerIsDownOpenWhenItAnswers) {
+    ASSERT_EQ(runTool("kanata-demo", {}), 0);
+    editSettings([this](IniFile& ini) {
+        ini.writeString(kDatabaseSection, "Engine", "postgresql");
+        ini.writeString(kDatabaseSection, "Host", store.server.host);
+        ini.writeString(kDatabaseSection, "Port", store.server.port);
+        ini.writeString(kDatabaseSection, "Name", store.server.name);
+        ini.writeString(kDatabaseSection, "User", store.server.user);
+    });
+    ASSERT_TRUE(start());
+    call("0311110001");
+    ASSERT_TRUE(waitUntil([&] { return storedCalls() == 1; }, 10000));
+
+    server.stop("immediate");
+    messages.expect(kLossBox);
+    GlobalSettings moved = program->settings();
+    moved.DataPath = (folders.root() / "moved").string();
+    std::filesystem::create_directories(moved.DataPath);
+    EXPECT_TRUE(program->applySettings(moved));
+    ASSERT_TRUE(waitUntil([&] { return redLineShown() && messages.allAnswered(); }, 10000));
+    call("0311110002");
+    messages.expect(kCannotOpen);
+    clickTool(0);
+    ASSERT_TRUE(waitUntil([&] { return messages.allAnswered(); }, 5000));
+
+    server.start();
+    ASSERT_TRUE(waitUntil([&] { return !redLineShown() && storedCalls() == 2; }, 40000))
+        << storedCalls();
+    EXPECT_EQ(messages.shown().size(), 2u);
+}
+
 } // namespace
 } // namespace kanata::test
