@@ -133,8 +133,12 @@ void KanataProgram::processPendingCalls() {
     callsScheduled_ = false;
     // A box shown while storing runs its own event loop; the calls that
     // arrive meanwhile are taken by the loop below, in order.
-    if (!state_.processor || !state_.flags.ReadyForCalls || storingCalls_)
+    if (!state_.processor || !state_.flags.ReadyForCalls || storingCalls_) {
+        // Calls came, though none can be shown before the tables open.
+        if (state_.tablesAwaitServer && state_.host.pendingCalls() > 0)
+            state_.form.setIndicator(true);
         return;
+    }
     storingCalls_ = true;
     state_.windows->beginBusy();
     state_.windows->historyUpdateDateDisplay();

@@ -26,6 +26,7 @@
 #include <QScreen>
 
 #include <cstdio>
+#include <string>
 
 namespace kanata {
 
@@ -49,10 +50,12 @@ void ProgramStartup::run() {
         return s_.actions.closeProgram();
     s_.flags.NeedEnvironmentSetup = false;
     loadServices();
-    if (!s_.openTables())
+    if (!openTablesOrAwaitServer())
         return s_.actions.closeProgram();
     s_.loadRingSound();
-    if (s_.settings.AutoBU && !s_.loadResult.dataPathReplaced)
+    // The backup copies the server's tables too: it waits for the next start
+    // rather than fail on a server that is not up yet.
+    if (s_.settings.AutoBU && !s_.loadResult.dataPathReplaced && !s_.tablesAwaitServer)
         runAutoBackup();
     finish();
 }
@@ -226,6 +229,19 @@ void ProgramStartup::loadServices() {
     s_.extension.load(s_.appFolder);
 }
 
+// An office's PCs start together after a power cut, and the server may be
+// the last to answer: the line and its journal must not wait for it. The
+// user is told as on a loss while running, and the tables are opened once
+// the server answers.
+bool ProgramStartup::openTablesOrAwaitServer() {
+    std::string reason;
+    if (!s_.tablesServerAway(reason))
+        return s_.openTables();
+    s_.tablesAwaitServer = true;
+    s_.serverStatus.reportUnreachable(reason);
+    return true;
+}
+
 void ProgramStartup::runAutoBackup() {
     if (s_.dialogs.autoBackup)
         return s_.dialogs.autoBackup(s_.settings);
@@ -247,7 +263,8 @@ void ProgramStartup::finish() {
     s_.flags.PopupAllowed = true;
     form.setIndicator(false);
     form.setAskOnClose(true);
-    s_.windows->createHistoryList();
+    if (s_.tablesOpen)
+        s_.windows->createHistoryList();
     ReviewDeskMode(s_);
     form.applyMenuVisible(s_.settings.MenuVisible);
     form.applyMenuTopMost(s_.settings.MenuTopMost);

@@ -3,8 +3,8 @@
 // settings, the start-up password, the line opened ahead of the update
 // check, the notices and the update check, the adapter's models, the
 // phonebook link and its backup, the settings dialog when one is needed,
-// the line, the services, the tables, the ring sound, the automatic backup,
-// and then calls are taken.
+// the line, the services, the tables (or the wait for their server), the
+// ring sound, the automatic backup, and then calls are taken.
 namespace kanata {
 
 struct ProgramState;
@@ -29,6 +29,7 @@ private:
     bool runEnvironmentSetup();
     bool openLine();
     void loadServices();
+    bool openTablesOrAwaitServer();
     void runAutoBackup();
     void finish();
 

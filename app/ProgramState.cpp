@@ -3,6 +3,7 @@
 #include "app/CallWindows.h"
 #include "app/DeskMode.h"
 #include "data/AddressBook.h"
+#include "data/Postgres.h"
 #include "data/TDMKanata195.h"
 #include "intake/CallProcessor.h"
 #include "intake/TKTCommDLL.h"
@@ -76,19 +77,39 @@ bool ProgramState::openTables() {
     if (!tablesLock.acquire(data.folder, DataFolderLock::Mode::Shared))
         std::fprintf(stderr, "kanata195: the data folder is locked by a running import\n");
     // The program keeps one open of each table for its whole run, so that
-    // every later counted open is only a count.
-    if (!dm->OpenRecvHis())
+    // every later counted open is only a count. Tables that did not open go
+    // at once: the windows take `dm` as the sign that they are there.
+    if (!dm->OpenRecvHis()) {
+        dm.reset();
+        tablesLock.release();
         return false;
+    }
     if (!dm->OpenMeibo()) {
         dm->CloseRecvHis();
+        dm.reset();
+        tablesLock.release();
         return false;
     }
     tablesOpen = true;
+    tablesAwaitServer = false;
     dm->LoadItemLists(appFolder); // reports each list it cannot read
     if (settings.UsePbAdrs)
         addressBook = std::make_unique<TDMPbarea>(messages);
     createCallProcessing();
     return true;
+}
+
+bool ProgramState::tablesServerAway(std::string& reason) {
+    tablesStore = ReadDatabaseSettings(ini).store;
+    if (tablesStore.engine != sql::Engine::Postgresql)
+        return false;
+    try {
+        sql::ConnectToServer(tablesStore.server);
+        return false;
+    } catch (const std::exception& e) {
+        reason = e.what();
+        return true;
+    }
 }
 
 void ProgramState::createCallProcessing() {

@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QObject;
 class QSoundEffect;
@@ -71,6 +72,10 @@ struct ProgramState {
     // Opens both tables (kept open for the whole run), the item lists and
     // the address book, and makes the lookup and the call processing.
     bool openTables();
+    // Whether the tables are on a server that does not answer now (its
+    // words in `reason`). Asks it with one connection, which waits at most
+    // the connect timeout; a data folder always answers.
+    bool tablesServerAway(std::string& reason);
     // The tables and everything made on them go; the call windows too.
     void closeTables();
     // The sound belongs to `program`, so that it goes with the program.
@@ -119,6 +124,10 @@ struct ProgramState {
     std::unique_ptr<DeskMode> desk; // see DeskCalls.h
     QPointer<QSoundEffect> ringSound;
     bool tablesOpen = false;
+    // The tables' server did not answer when the tables were to be opened:
+    // the line and the journal run without them until it does (see
+    // ServerRecovery).
+    bool tablesAwaitServer = false;
     bool phonebookLinkProblem = false;
     bool lineOpenedEarly = false; // see ProgramStartup::openLineAheadOfTheCheck
     bool started = false;

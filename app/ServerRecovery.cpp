@@ -1,5 +1,7 @@
 #include "app/ServerRecovery.h"
 
+#include "app/CallWindows.h"
+#include "app/DeskCalls.h"
 #include "app/DeskMode.h"
 #include "app/ProgramState.h"
 #include "data/ServerStatus.h"
@@ -70,6 +72,8 @@ void ServerRecovery::scheduleAttempt() {
 }
 
 void ServerRecovery::attempt() {
+    if (s_.tablesAwaitServer)
+        return probeServer();
     noticeLosses();
     reconnecting_ = lostConnections();
     startNext();
@@ -84,6 +88,67 @@ void ServerRecovery::reviveTables(std::function<void()> then) {
         return; // it ends in connected() or tries again soon
     retry_.stop();
     attempt();
+}
+
+void ServerRecovery::probeServer() {
+    std::string reason;
+    probe_ = std::make_unique<sql::ServerProbe>();
+    if (!probe_->start(s_.tablesStore.server, reason))
+        return attemptFailed(reason);
+    attempting_ = true;
+    attemptTimeout_.start(kAttemptTimeoutMs);
+    // libpq's first step is to wait until the socket takes the request.
+    if (probe_->socket() < 0)
+        return pollProbe();
+    watch(probe_->socket(), QSocketNotifier::Write, &ServerRecovery::pollProbe);
+}
+
+void ServerRecovery::pollProbe() {
+    if (!probe_)
+        return;
+    std::string reason;
+    switch (probe_->poll(reason)) {
+    case sql::ReconnectStep::WaitRead:
+        return watch(probe_->socket(), QSocketNotifier::Read, &ServerRecovery::pollProbe);
+    case sql::ReconnectStep::WaitWrite:
+        return watch(probe_->socket(), QSocketNotifier::Write, &ServerRecovery::pollProbe);
+    case sql::ReconnectStep::Connected:
+        attemptTimeout_.stop();
+        if (notifier_) {
+            notifier_->setEnabled(false);
+            notifier_.release()->deleteLater();
+        }
+        probe_.reset();
+        attempting_ = false;
+        return openAwaitedTables();
+    case sql::ReconnectStep::Failed:
+        return attemptFailed(reason);
+    }
+}
+
+// What the start-up left for the server, now that it answers: the tables
+// (made when missing, as at any start), the history list, a desk's
+// listener, and the calls that came meanwhile, stored in the order they
+// arrived.
+void ServerRecovery::openAwaitedTables() {
+    std::string reason;
+    if (!s_.openTables()) {
+        // The server answers, yet the tables do not open (their box said
+        // so): trying again every half minute would only repeat the box.
+        // The calls stay in the journal for the next start.
+        if (!s_.tablesServerAway(reason)) {
+            say("tables not opened; no more attempts");
+            return attemptFailed(reason, false);
+        }
+        return attemptFailed(reason);
+    }
+    say("tables opened");
+    s_.windows->createHistoryList();
+    ReviewDeskMode(s_);
+    backOff_.reset();
+    if (!isDesk() || (s_.desk && s_.desk->listening()))
+        s_.serverStatus.reportReachable();
+    s_.actions.scheduleCalls();
 }
 
 // The tables may have been closed and opened again (new settings) since the
@@ -123,10 +188,10 @@ void ServerRecovery::poll() {
     std::string reason;
     switch (db.pollReconnect(reason)) {
     case sql::ReconnectStep::WaitRead:
-        watch(db.socket(), QSocketNotifier::Read);
+        watch(db.socket(), QSocketNotifier::Read, &ServerRecovery::poll);
         return;
     case sql::ReconnectStep::WaitWrite:
-        watch(db.socket(), QSocketNotifier::Write);
+        watch(db.socket(), QSocketNotifier::Write, &ServerRecovery::poll);
         return;
     case sql::ReconnectStep::Connected:
         reconnectedAny_ = true;
@@ -141,29 +206,33 @@ void ServerRecovery::poll() {
 
 // The notifier that woke this poll may be the one replaced here: it goes
 // once its signal is done.
-void ServerRecovery::watch(int socket, QSocketNotifier::Type type) {
+void ServerRecovery::watch(int socket, QSocketNotifier::Type type, void (ServerRecovery::*next)()) {
     if (notifier_) {
         notifier_->setEnabled(false);
         notifier_.release()->deleteLater();
     }
     notifier_ = std::make_unique<QSocketNotifier>(socket, type);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this, next] {
         if (notifier_)
             notifier_->setEnabled(false);
-        poll();
+        (this->*next)();
     });
 }
 
-void ServerRecovery::attemptFailed(const std::string& reason) {
+void ServerRecovery::attemptFailed(const std::string& reason, bool again) {
     attemptTimeout_.stop();
     if (notifier_) {
         notifier_->setEnabled(false);
         notifier_.release()->deleteLater();
     }
     reconnecting_.clear();
+    probe_.reset();
     attempting_ = false;
     (void)reason; // the loss was told; each failed retry is not news
-    scheduleAttempt();
+    if (again)
+        scheduleAttempt();
+    else
+        s_.tablesAwaitServer = false;
 }
 
 std::vector<sql::Database*> ServerRecovery::serverConnections() const {

@@ -9,6 +9,10 @@
 //
 // A reconnection never blocks the window: libpq connects step by step
 // (PQresetStart/PQresetPoll) while a socket notifier waits for the server.
+// Tables that could not be opened at start-up, as their server was not up
+// yet, are opened by the same retries: each asks the server step by step
+// with a connection of its own, and the tables are opened once it answers.
+#include "data/ServerProbe.h"
 #include "data/StoreNotifications.h"
 
 #include <QSocketNotifier>
@@ -64,10 +68,13 @@ private:
     void tellOnce();
     void scheduleAttempt();
     void attempt();
+    void probeServer();
+    void pollProbe();
+    void openAwaitedTables();
     void startNext();
     void poll();
-    void watch(int socket, QSocketNotifier::Type type);
-    void attemptFailed(const std::string& reason);
+    void watch(int socket, QSocketNotifier::Type type, void (ServerRecovery::*next)());
+    void attemptFailed(const std::string& reason, bool again = true);
     void connected();
     void storeWaitingCalls();
     void noticeLosses();
@@ -82,6 +89,7 @@ private:
     QTimer retry_;
     QTimer attemptTimeout_;
     std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<sql::ServerProbe> probe_;
     std::vector<sql::Database*> reconnecting_; // the current one first
     bool attempting_ = false;
     bool reconnectedAny_ = false; // in this attempt

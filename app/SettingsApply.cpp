@@ -26,6 +26,8 @@
 #include <QSoundEffect>
 #include <QTabWidget>
 
+#include <string>
+
 namespace kanata {
 
 bool SettingsApply::environmentDialog() {
@@ -239,6 +241,13 @@ void SettingsApply::reopenTables() {
     // Everything that holds the tables goes with them and is made anew.
     s_.actions.releaseRosterList();
     s_.closeTables();
+    // Tables moved to a server that is down are opened when it answers.
+    std::string reason;
+    if (s_.tablesServerAway(reason)) {
+        s_.tablesAwaitServer = true;
+        s_.serverStatus.reportUnreachable(reason);
+        return;
+    }
     if (s_.openTables())
         s_.windows->createHistoryList();
 }

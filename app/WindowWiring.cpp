@@ -61,7 +61,10 @@ void WindowWiring::wireCallWindows() {
     windows.programFolder = s_.appFolder;
 
     MainWindowHooks& hooks = s_.form.hooks();
-    hooks.showHistoryList = [this] { s_.windows->historyPopUp(); };
+    hooks.showHistoryList = [this] {
+        if (tablesAvailable())
+            s_.windows->historyPopUp();
+    };
     hooks.closeReceiveView = [this] {
         TReceiveView* view = s_.windows->receiveView();
         return !view || view->RequestClose();
@@ -117,8 +120,17 @@ void WindowWiring::wireHelp() {
     };
 }
 
+// The tables are missing while their server has not answered since the
+// start (or since the settings moved them): a window on them cannot open.
+bool WindowWiring::tablesAvailable() {
+    if (s_.dm && s_.tablesOpen)
+        return true;
+    s_.messages.information(kTablesNotOpen, &s_.form);
+    return false;
+}
+
 void WindowWiring::showListPrint() {
-    if (!s_.dm)
+    if (!tablesAvailable())
         return;
     const bool printer =
         s_.dialogs.printerInstalled ? s_.dialogs.printerInstalled() : AnyPrinterInstalled();
@@ -140,7 +152,7 @@ void WindowWiring::refreshHistoryList() {
 }
 
 void WindowWiring::showFileExport() {
-    if (!s_.dm)
+    if (!tablesAvailable())
         return;
     const MeiboSettings roster = MeiboSettings::From(s_.settings);
     ExportEnvironment env{*s_.dm, s_.messages, s_.ini};
@@ -154,7 +166,7 @@ void WindowWiring::showFileExport() {
 }
 
 void WindowWiring::showReceiveHistoryRetrieval() {
-    if (!s_.dm)
+    if (!tablesAvailable())
         return;
     ReceiveHistorySource source;
     source.read = [this](std::vector<AdapterHistoryRecord>& entries) {
@@ -184,7 +196,7 @@ void WindowWiring::showReceiveHistoryRetrieval() {
 // search conditions stay for the next opening. It is modal to the program;
 // the editor it opens is its own child, so it takes input.
 void WindowWiring::showRosterList() {
-    if (!s_.dm)
+    if (!tablesAvailable())
         return;
     if (s_.settings.UsePbAdrs) {
         startPhonebookProduct();
@@ -235,7 +247,7 @@ void WindowWiring::releaseRosterList() {
 }
 
 void WindowWiring::showFileImport() {
-    if (!s_.dm)
+    if (!tablesAvailable())
         return;
     const GlobalSettings& settings = s_.settings;
     FileImportContext context{*s_.dm,

@@ -16,6 +16,10 @@ struct ProgramState;
 struct ReceiveViewSettings;
 class TMeiboList;
 
+inline constexpr const char* kTablesNotOpen =
+    "データベースサーバーに接続できないため、この画面は開けません  \r\n"
+    "接続が回復してから、もう一度開いてください  ";
+
 class WindowWiring {
 public:
     explicit WindowWiring(ProgramState& state) : s_(state) {}
@@ -29,6 +33,7 @@ private:
     void wireCallWindows();
     void wireListsAndFiles();
     void wireHelp();
+    bool tablesAvailable();
     void showListPrint();
     void showRosterList();
     TMeiboList* makeRosterList();

@@ -1,0 +1,202 @@
+// The line PC as shipped started while its tables' server is still down, as
+// after a power cut when the reception PC boots before the server PC: the
+// line takes calls from the start, the user is told once, and when the
+// server comes up the tables are opened and every accepted call is stored
+// exactly once, in the order it arrived.
+#include "data/Postgres.h"
+#include "data/RecvHisTable.h"
+#include "settings/DatabaseSettings.h"
+#include "settings/IniFile.h"
+#include "tests/support/PostgresServer.h"
+#include "tests/support/ProgramRun.h"
+#include "tests/support/TempFolders.h"
+#include "tests/support/UserInput.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace kanata::test {
+namespace {
+
+constexpr const char* kLossBox = "kanata195: box: データベースサーバーに接続できません";
+
+void useServer(const std::filesystem::path& workFolder, const sql::ServerSettings& server,
+               int useType) {
+    IniFile ini(workFolder / "Kanata195.ini");
+    ini.load();
+    ini.writeString(kDatabaseSection, "Engine", "postgresql");
+    ini.writeString(kDatabaseSection, "Host", server.host);
+    ini.writeString(kDatabaseSection, "Port", server.port);
+    ini.writeString(kDatabaseSection, "Name", server.name);
+    ini.writeString(kDatabaseSection, "User", server.user);
+    if (useType >= 0)
+        ini.writeInteger("COMMON", "UseType", useType);
+    ASSERT_TRUE(ini.save());
+}
+
+// Sends the numbers with ktcall; appends those it reports accepted (it
+// names them when given more than one).
+void sendCalls(ProgramRun& run, int first, int count, std::vector<QString>& accepted) {
+    QStringList numbers;
+    for (int i = 0; i < count; ++i)
+        numbers << QString("03%1").arg(30000000 + first + i);
+    QString output;
+    run.ktcall(numbers, &output);
+    static const QRegularExpression ok("^OK (\\S+)$", QRegularExpression::MultilineOption);
+    auto it = ok.globalMatch(output);
+    while (it.hasNext())
+        accepted.push_back(it.next().captured(1));
+}
+
+std::int64_t countRows(const sql::StoreSettings& store) {
+    TempFolders scratch;
+    RecvHisTable history;
+    history.open(store, scratch.root());
+    return history.count();
+}
+
+TEST(ColdStart, LineStartedBeforeTheServerStoresEveryAcceptedCallOnceInOrder) {
+    PostgresServer server;
+    const sql::StoreSettings store{sql::Engine::Postgresql, server.createDatabase()};
+    server.stop("fast");
+    TempFolders folders;
+    ProgramRun run{folders, stageFolder()};
+    ASSERT_TRUE(run.prepareDemo());
+    useServer(folders.workFolder(), store.server, -1);
+    ASSERT_TRUE(run.start()) << "the line PC starts without its server\n"
+                             << run.log().toStdString();
+
+    std::vector<QString> accepted;
+    for (int batch = 0; batch < 5; ++batch) {
+        sendCalls(run, batch * 10, 10, accepted);
+        QTest::qWait(300); // several retries fail meanwhile
+    }
+    ASSERT_EQ(accepted.size(), 50u) << "the line accepts calls before the server is up\n"
+                                    << run.log().toStdString();
+    EXPECT_EQ(run.log().count(kLossBox), 1) << run.log().toStdString();
+
+    server.start();
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    // The program makes the tables itself; nothing here may open them first.
+    ASSERT_TRUE(waitUntil([&] { return run.log().contains("tables opened"); }, 60000))
+        << run.log().toStdString();
+    ASSERT_TRUE(waitUntil(
+        [&] { return countRows(store) >= static_cast<std::int64_t>(accepted.size()); }, 60000))
+        << countRows(store) << "\n"
+        << run.log().toStdString();
+    const qint64 storedAfterMs = sinceStart.elapsed();
+    // The program goes on as usual: a call now is stored straight away.
+    sendCalls(run, 100, 3, accepted);
+    ASSERT_TRUE(waitUntil(
+        [&] { return countRows(store) >= static_cast<std::int64_t>(accepted.size()); }, 30000))
+        << countRows(store) << "\n"
+        << run.log().toStdString();
+    std::fprintf(
+        stderr, "[figures] %zu calls accepted before the server, stored %lld ms after it started\n",
+        accepted.size() - 3, static_cast<long long>(storedAfterMs));
+    QTest::qWait(500); // nothing more comes in later
+
+    TempFolders scratch;
+    RecvHisTable history;
+    history.open(store, scratch.root());
+    const std::vector<RecvHisRow> rows = history.read(Query{});
+    ASSERT_EQ(rows.size(), accepted.size()) << "each call exactly once";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(QString::fromStdString(rows[i].SchTel), accepted[i]) << "row " << i;
+        if (i > 0) {
+            EXPECT_LT(rows[i - 1].RecvDateTime, rows[i].RecvDateTime) << "row " << i;
+        }
+    }
+
+    const QString log = run.log();
+    EXPECT_EQ(log.count("kanata195: box:"), 1) << "one box, and no other\n" << log.toStdString();
+    EXPECT_EQ(log.count(kLossBox), 1) << log.toStdString();
+    EXPECT_TRUE(log.contains("server reachable again")) << "the red line goes\n"
+                                                        << log.toStdString();
+    EXPECT_TRUE(run.stop()) << run.log().toStdString();
+}
+
+// A desk started before the server: told once, in the desk's words, and it
+// listens as usual once the server is up, showing the line PC's calls.
+TEST(ColdStart, DeskStartedBeforeTheServerListensOnceItAnswers) {
+    PostgresServer server;
+    const sql::StoreSettings store{sql::Engine::Postgresql, server.createDatabase()};
+    server.stop("fast");
+    TempFolders deskFolders;
+    ProgramRun desk{deskFolders, stageFolder()};
+    ASSERT_TRUE(desk.prepareDemo());
+    useServer(deskFolders.workFolder(), store.server, 2);
+    ASSERT_TRUE(desk.start()) << desk.log().toStdString();
+    QTest::qWait(1500);
+    EXPECT_FALSE(desk.log().contains("desk listening")) << desk.log().toStdString();
+
+    server.start();
+    ASSERT_TRUE(waitUntil([&] { return desk.log().contains("desk listening"); }, 60000))
+        << desk.log().toStdString();
+    TempFolders lineFolders;
+    ProgramRun line{lineFolders, stageFolder()};
+    ASSERT_TRUE(line.prepareDemo());
+    useServer(lineFolders.workFolder(), store.server, -1);
+    ASSERT_TRUE(line.start()) << line.log().toStdString();
+    std::vector<QString> accepted;
+    sendCalls(line, 0, 2, accepted);
+    ASSERT_EQ(accepted.size(), 2u) << line.log().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return desk.log().contains("desk shows call"); }, 20000))
+        << desk.log().toStdString();
+
+    const QString log = desk.log();
+    EXPECT_EQ(log.count("kanata195: box:"), 1) << log.toStdString();
+    EXPECT_EQ(log.count(kLossBox), 1) << log.toStdString();
+    EXPECT_TRUE(log.contains("着信の表示を再開します")) << "in the desk's words\n"
+                                                        << log.toStdString();
+    EXPECT_TRUE(log.contains("server reachable again")) << log.toStdString();
+    EXPECT_TRUE(line.stop()) << line.log().toStdString();
+    EXPECT_TRUE(desk.stop()) << desk.log().toStdString();
+}
+
+// The server comes up but refuses the tables (a user without the right to
+// make them): that is told by the tables' own box once, the attempts stop
+// instead of repeating it, and the calls kept in the journal are stored by
+// the next start once the right is given.
+TEST(ColdStart, TablesTheServerRefusesAreToldOnceAndTheCallsWaitForTheNextStart) {
+    PostgresServer server;
+    const sql::StoreSettings owner{sql::Engine::Postgresql, server.createDatabase()};
+    sql::ConnectToServer(owner.server)->exec("CREATE ROLE clerk LOGIN");
+    sql::StoreSettings clerk = owner;
+    clerk.server.user = "clerk";
+    server.stop("fast");
+    TempFolders folders;
+    {
+        ProgramRun run{folders, stageFolder()};
+        ASSERT_TRUE(run.prepareDemo());
+        useServer(folders.workFolder(), clerk.server, -1);
+        ASSERT_TRUE(run.start()) << run.log().toStdString();
+        std::vector<QString> accepted;
+        sendCalls(run, 0, 3, accepted);
+        ASSERT_EQ(accepted.size(), 3u) << run.log().toStdString();
+        server.start();
+        ASSERT_TRUE(waitUntil([&] { return run.log().contains("no more attempts"); }, 60000))
+            << run.log().toStdString();
+        QTest::qWait(3000);
+        const QString log = run.log();
+        EXPECT_EQ(log.count(kLossBox), 1) << log.toStdString();
+        EXPECT_EQ(log.count("kanata195: box:"), 2) << "the loss and the refusal\n"
+                                                   << log.toStdString();
+        EXPECT_TRUE(run.stop()) << run.log().toStdString();
+    }
+    sql::ConnectToServer(owner.server)->exec("GRANT CREATE ON SCHEMA public TO clerk");
+    ProgramRun again{folders, stageFolder()};
+    ASSERT_TRUE(again.start()) << again.log().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return countRows(owner) == 3; }, 30000))
+        << countRows(owner) << "\n"
+        << again.log().toStdString();
+    EXPECT_TRUE(again.stop()) << again.log().toStdString();
+}
+
+} // namespace
+} // namespace kanata::test
