@@ -15,6 +15,7 @@
 #include "views/gui/TReceiveViewMini.h"
 
 #include <QApplication>
+#include <QScopedValueRollback>
 #include <QSoundEffect>
 #include <QTimer>
 
@@ -76,7 +77,11 @@ void CallWindows::wireHistoryList() {
         if (!settings_.NotMoveFocus)
             ForceForeground(*receiveView_);
     };
-    hooks.callViewRegisterCurrentCaller = [this] { callViewRegisterCurrentCaller(); };
+    // The list's own inquiry shows its refreshed rows at once.
+    hooks.callViewRegisterCurrentCaller = [this] {
+        if (receiveView_)
+            receiveView_->RegisterCurrentCaller();
+    };
     hooks.closeCallView = [this] { return !receiveView_ || receiveView_->RequestClose(); };
     hooks.serverLost = [this](const std::string& reason) {
         if (serverLost)
@@ -125,7 +130,7 @@ void CallWindows::showInCallView(const CallRecord& record, bool popup) {
         if (!programFolder.empty())
             hooks.dictionaryFolder = programFolder / "Dic";
         hooks.onRegistered = [this](int) {
-            if (historyList_)
+            if (historyList_ && !registeringForIntake_)
                 historyList_->RefreshPage(0, 0);
         };
         hooks.onClosed = [this] {
@@ -215,9 +220,15 @@ bool CallWindows::callViewExists() const {
 bool CallWindows::callViewBusy() const {
     return receiveView_ && receiveView_->IsViewBusy();
 }
+// The intake registers the shown caller just before it stores the call
+// that replaces it; showing that call refreshes the list, so a refresh here
+// would only be read again at once (and, on a server, cost a burst of calls
+// a count of the history for every caller).
 void CallWindows::callViewRegisterCurrentCaller() {
-    if (receiveView_)
-        receiveView_->RegisterCurrentCaller();
+    if (!receiveView_)
+        return;
+    const QScopedValueRollback<bool> intake(registeringForIntake_, true);
+    receiveView_->RegisterCurrentCaller();
 }
 
 void CallWindows::registerUnshownCaller(CallRecord& record) {

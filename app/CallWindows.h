@@ -104,6 +104,7 @@ private:
     QPointer<TReceiveViewMini> miniView_;
     QPointer<QSoundEffect> ringSound_;
     bool historyListMade_ = false;
+    bool registeringForIntake_ = false;
 };
 
 } // namespace kanata

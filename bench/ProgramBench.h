@@ -29,6 +29,7 @@
 #include <memory>
 #include <optional>
 #include <poll.h>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <sys/socket.h>
@@ -54,10 +55,20 @@ inline std::filesystem::path ProgramStage() {
 
 // The run's server, started at its first use: durable, on its socket and on
 // a free loopback port, with commit times kept (the desk benchmark reads
-// when each call's row was committed).
+// when each call's row was committed). KANATA_BENCH_SERVER_SETTINGS adds
+// settings separated by spaces, for profiling ("log_min_duration_statement=0
+// logging_collector=on log_directory=/tmp/pglog" keeps every statement's time).
 inline test::PostgresServer& RunServer() {
-    static const auto server = std::make_unique<test::PostgresServer>(test::PostgresServer::Options{
-        .tcp = true, .durable = true, .settings = {"track_commit_timestamp=on"}});
+    static const auto server = [] {
+        std::vector<std::string> settings{"track_commit_timestamp=on"};
+        if (const char* more = std::getenv("KANATA_BENCH_SERVER_SETTINGS")) {
+            std::istringstream words(more);
+            for (std::string word; words >> word;)
+                settings.push_back(word);
+        }
+        return std::make_unique<test::PostgresServer>(test::PostgresServer::Options{
+            .tcp = true, .durable = true, .settings = std::move(settings)});
+    }();
     return *server;
 }
 

@@ -1,11 +1,11 @@
 #include "views/CallerRegistration.h"
 
 #include "data/AddressBook.h"
+#include "data/CallRecord.h"
 #include "data/Cp932.h"
 #include "data/DateTime.h"
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
-#include "data/CallRecord.h"
 #include "platform/MessageForwarding.h"
 #include "platform/MessageService.h"
 #include "views/RecentFirst.h"
@@ -31,6 +31,20 @@ public:
         }
     }
 };
+
+// A full roster refuses every automatic registration; finding out inside
+// the append also counts every row, to word a refusal, which on a server is
+// a scan of the roster for each unknown caller of a burst.
+bool numbersUsedUp(MeiboTable& meibo) {
+    const std::optional<Record> last = meibo.table().last();
+    return last && std::get<std::int64_t>((*last)[0]) >= Table::kMaxRecNo;
+}
+
+bool sameCallerTexts(const RecvHisRow& a, const RecvHisRow& b) {
+    return a.CorpKana == b.CorpKana && a.CorpKanji == b.CorpKanji && a.NameKana == b.NameKana &&
+           a.NameKanji == b.NameKanji && a.Rank == b.Rank && a.SelItem1 == b.SelItem1 &&
+           a.SelItem2 == b.SelItem2 && a.SelItem3 == b.SelItem3;
+}
 
 RegistrationResult refused(int focusNumber = -1) {
     RegistrationResult r;
@@ -245,7 +259,7 @@ RegistrationResult CallerRegistration::registerInRoster(CallRecord& record, Call
         }
     }
 
-    updateHistoryRow(record, f, messages);
+    updateHistoryRow(record, f, messages, silent);
     RegistrationResult result;
     result.changedLists = reorderLists(f, messages);
 
@@ -256,6 +270,8 @@ RegistrationResult CallerRegistration::registerInRoster(CallRecord& record, Call
         MeiboRow row = rosterRow(target, f);
         if (replacing)
             keepHiddenFields(meibo, row);
+        if (isNew && silent && numbersUsedUp(meibo))
+            return result; // the refusal would be shown to nobody
         if (isNew) {
             const auto added = meibo.append(row, messages);
             if (!added) {
@@ -325,7 +341,7 @@ RegistrationResult CallerRegistration::registerInAddressBook(CallRecord& record,
     (source.usesExtFile ? row.ExtFile : row.ExtLink) = JoinLines(f.ExtLink);
     row.Note = JoinLines(f.Note);
 
-    updateHistoryRow(record, f, messages);
+    updateHistoryRow(record, f, messages, silent);
     RegistrationResult result;
     result.changedLists = reorderLists(f, messages);
     const auto written = book.Write(row);
@@ -342,7 +358,7 @@ RegistrationResult CallerRegistration::registerInAddressBook(CallRecord& record,
 }
 
 void CallerRegistration::updateHistoryRow(const CallRecord& record, const CallerFields& f,
-                                          MessageService& messages) {
+                                          MessageService& messages, bool silent) {
     // A call that could not be stored has no row of its own to update.
     if (record.RecNo == CallRecord::kNoHistoryRow)
         return;
@@ -354,6 +370,7 @@ void CallerRegistration::updateHistoryRow(const CallRecord& record, const Caller
         messages.error(MessageLines({"該当するデータが見つかりませんでした"}));
         return;
     }
+    const RecvHisRow stored = *row;
     row->CorpKana = f.CorpKana;
     row->CorpKanji = f.CorpKanji;
     row->NameKana = f.NameKana;
@@ -362,6 +379,11 @@ void CallerRegistration::updateHistoryRow(const CallRecord& record, const Caller
     row->SelItem1 = f.SelItem1;
     row->SelItem2 = f.SelItem2;
     row->SelItem3 = f.SelItem3;
+    // The intake registers every caller of a burst this way, most of them
+    // as the row was just stored; each write would cost the server a round
+    // of statements and every desk a notice of a row that did not change.
+    if (silent && sameCallerTexts(stored, *row))
+        return;
     // The update stamps AxsDateTime and derives RecvWeek from RecvDateTime,
     // which stays the row's own: the call came when it came, however late
     // its caller is registered.

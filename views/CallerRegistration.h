@@ -70,8 +70,10 @@ private:
                                         bool silent);
     RegistrationResult registerInAddressBook(CallRecord& record, CallerFields& fields,
                                              MessageService& messages, bool silent);
+    // `silent`: an automatic registration leaves a row that already holds
+    // the fields as it is.
     void updateHistoryRow(const CallRecord& record, const CallerFields& fields,
-                          MessageService& messages);
+                          MessageService& messages, bool silent);
     int reorderLists(const CallerFields& fields, MessageService& messages);
 
     TDMKanata195& dm_;

@@ -1,7 +1,7 @@
 #include "data/AddressBook.h"
+#include "data/CallRecord.h"
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
-#include "data/CallRecord.h"
 #include "tests/support/DataFolderTest.h"
 #include "tests/support/RosterEntry.h"
 #include "views/CallerRegistration.h"
@@ -241,6 +241,51 @@ TEST_F(Registration, SilentRegistrationFollowsSameTelUpdate) {
     EXPECT_EQ(registration(true).RegisterSilently(record, f, FieldsFromRecord(record, false)), 0);
     EXPECT_EQ(dm.Meibo().find(other)->NameKanji, "山田太郎");
     EXPECT_EQ(dm.Meibo().count(), 1);
+}
+
+TEST_F(Registration, SilentRegistrationRewritesTheHistoryRowOnlyWhenItsTextsChange) {
+    // An old stamp shows whether the row was written again.
+    dm.RecvHis().table().database().exec(
+        "UPDATE RecvHis SET AxsDateTime = '2020-01-01 00:00:00.000', NameKanji = '山田太郎', "
+        "CorpKanji = '山田商店', Rank = 'Ａランク', SelItem2 = '折り返し'");
+    const DateTime old{2020, 1, 1, 0, 0, 0, 0};
+    CallerFields f = fields("03-1234-5678");
+    EXPECT_EQ(registration().RegisterSilently(record, f, FieldsFromRecord(record, false)), 0);
+    EXPECT_EQ(dm.Meibo().count(), 1);
+    EXPECT_EQ(dm.RecvHis().find(historyRecNo)->AxsDateTime, old);
+
+    f = fields("03-1234-5678");
+    f.NameKana = "ﾔﾏﾀﾞ";
+    EXPECT_EQ(registration().RegisterSilently(record, f, FieldsFromRecord(record, false)), 0);
+    const auto changed = dm.RecvHis().find(historyRecNo);
+    EXPECT_EQ(changed->NameKana, "ﾔﾏﾀﾞ");
+    EXPECT_NE(changed->AxsDateTime, old);
+
+    // The user's own registration stamps the row as before.
+    dm.RecvHis().table().database().exec(
+        "UPDATE RecvHis SET AxsDateTime = '2020-01-01 00:00:00.000'");
+    f = fields("03-1234-5678");
+    f.NameKana = "ﾔﾏﾀﾞ";
+    EXPECT_TRUE(registration().Register(record, f, FieldsFromRecord(record, false)).done);
+    EXPECT_NE(dm.RecvHis().find(historyRecNo)->AxsDateTime, old);
+}
+
+TEST_F(Registration, FullRosterRefusesAnAutomaticRegistrationWithoutABox) {
+    const int last = addRosterRow("06-1111-2222", "", "最後");
+    Table& roster = dm.Meibo().table();
+    roster.database().exec("UPDATE Meibo SET RecNo = 99999 WHERE RecNo = " + std::to_string(last));
+    CallerFields f = fields("03-1234-5678");
+    EXPECT_NE(registration().RegisterSilently(record, f, FieldsFromRecord(record, false)), 0);
+    EXPECT_EQ(dm.Meibo().count(), 1);
+    // The call's row still takes the names, as when the append is refused.
+    EXPECT_EQ(dm.RecvHis().find(historyRecNo)->NameKanji, "山田太郎");
+
+    // One number left: it is used.
+    roster.database().exec("UPDATE Meibo SET RecNo = 99998");
+    f = fields("03-1234-5678");
+    EXPECT_EQ(registration().RegisterSilently(record, f, FieldsFromRecord(record, false)), 0);
+    EXPECT_EQ(record.MeiboRecNo, 99999);
+    EXPECT_EQ(dm.Meibo().count(), 2);
 }
 
 TEST_F(Registration, MissingHistoryRowIsReportedAndTheCallerStillRegistered) {
