@@ -88,6 +88,14 @@ std::string bulkName(const std::string& table) {
     return IndexName(table) + "_bulk";
 }
 
+// The per-row insert triggers a bulk write of new rows goes without, and
+// the guard that stands in for them meanwhile.
+constexpr const char* kInsertTriggers[] = {"_replace", "_insert"};
+
+std::string guardName(const std::string& table) {
+    return IndexName(table) + "_newrows";
+}
+
 // True unless a bulk write of this transaction has taken over the row
 // numbered `recNo` ("new" or "old" row's number).
 std::string keptPerRow(const std::string& table, const std::string& recNo) {
@@ -171,8 +179,10 @@ bool upToDate(sql::Database& db, const Schema& schema) {
     return marks.columnInt(0) == 0;
 }
 
-void rebuild(sql::Database& db, const Schema& schema) {
+void rebuild(sql::Database& db, const std::string& table, const Schema& schema) {
     sql::Transaction tx(db);
+    // Left by a bulk write of new rows that was committed unfinished.
+    db.exec("DROP TRIGGER IF EXISTS " + ident(guardName(table)));
     for (auto it = schema.objects.rbegin(); it != schema.objects.rend(); ++it)
         db.exec(std::string("DROP ") + it->kind + " IF EXISTS " + ident(it->name));
     for (const Object& object : schema.objects)
@@ -324,17 +334,31 @@ void Attach(sql::Database& db, const TableDef& def) {
         throw sql::SqliteError(rc, sqlite3_errmsg(db.handle()));
     const Schema schema = schemaOf(def);
     if (!upToDate(db, schema))
-        rebuild(db, schema);
+        rebuild(db, def.name, schema);
     db.exec("CREATE VIRTUAL TABLE IF NOT EXISTS temp." + ident(vocabularyName(def.name)) +
             " USING fts5vocab(main, " + ident(IndexName(def.name)) + ", col)");
 }
 
-void BeginBulkWrite(sql::Database& db, const TableDef& def) {
+void BeginBulkWrite(sql::Database& db, const TableDef& def, BulkWrite kind) {
+    const std::string bulk = ident(bulkName(def.name));
     // Past the last row, so that every row the mark covers is one the bulk
     // write brought and none that the index holds already.
-    db.exec("INSERT OR IGNORE INTO " + ident(bulkName(def.name)) +
+    db.exec("INSERT OR IGNORE INTO " + bulk +
             " SELECT coalesce(max(\"RecNo\") + 1, -9223372036854775807 - 1) FROM " +
             ident(def.name));
+    if (kind != BulkWrite::NewRowsOnly)
+        return;
+    const std::string index = IndexName(def.name);
+    for (const char* suffix : kInsertTriggers)
+        db.exec("DROP TRIGGER IF EXISTS " + ident(index + suffix));
+    // A ROLLBACK rather than an ABORT, which would bring back the
+    // statement journal the dropped triggers cost.
+    db.exec(
+        "CREATE TRIGGER IF NOT EXISTS " + ident(guardName(def.name)) + " BEFORE INSERT ON " +
+        ident(def.name) + " WHEN new.\"RecNo\" IS NULL OR new.\"RecNo\" < (SELECT " +
+        "min(\"FirstRecNo\") FROM " + bulk +
+        ") BEGIN SELECT RAISE(ROLLBACK, '一括登録の途中で登録済みの番号に書き込もうとしました'); "
+        "END");
 }
 
 void EndBulkWrite(sql::Database& db, const TableDef& def) {
@@ -343,6 +367,20 @@ void EndBulkWrite(sql::Database& db, const TableDef& def) {
             ") SELECT \"RecNo\"" + indexedValues(def, "") + " FROM " + ident(def.name) +
             " WHERE \"RecNo\" >= (SELECT min(\"FirstRecNo\") FROM " + bulk + ")");
     db.exec("DELETE FROM " + bulk);
+    bool newRowsOnly = false;
+    {
+        sql::Statement guard(db, "SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?");
+        guard.bind(1, guardName(def.name));
+        newRowsOnly = guard.step();
+    }
+    if (!newRowsOnly)
+        return;
+    db.exec("DROP TRIGGER " + ident(guardName(def.name)));
+    const std::string index = IndexName(def.name);
+    for (const Object& object : schemaOf(def).objects)
+        for (const char* suffix : kInsertTriggers)
+            if (object.name == index + suffix)
+                db.exec(object.create);
 }
 
 // The rows the index gives, those of overwritten rows checked against the

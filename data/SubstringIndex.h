@@ -42,7 +42,15 @@ void Attach(sql::Database& db, const TableDef& def);
 // in the same transaction, so a crash or a rollback takes the mark, the
 // rows and their entries together; other connections never see the mark,
 // and the rows below it keep their triggers.
-void BeginBulkWrite(sql::Database& db, const TableDef& def);
+//
+// A writer that brings only new rows, each numbered above the last one by
+// a plain INSERT, says so with BulkWrite::NewRowsOnly: the insert triggers
+// are then dropped for the transaction (a trigger that writes the index
+// makes SQLite keep a statement journal for every row) and made again by
+// EndBulkWrite; a guard in their place rolls the transaction back on a
+// row numbered below the mark. Being schema changes of the same
+// transaction, a crash or a rollback brings the triggers back with it.
+void BeginBulkWrite(sql::Database& db, const TableDef& def, BulkWrite kind);
 void EndBulkWrite(sql::Database& db, const TableDef& def);
 
 // The list of the rows of `table` whose fields, joined end to end, contain

@@ -168,9 +168,9 @@ void Table::lockWriters() {
     lockNamed(def_.name);
 }
 
-void Table::beginBulkWrite() {
+void Table::beginBulkWrite(BulkWrite kind) {
     if (search_ == TextSearch::Fts)
-        substring::BeginBulkWrite(db_, def_);
+        substring::BeginBulkWrite(db_, def_, kind);
 }
 
 void Table::endBulkWrite() {

@@ -88,6 +88,11 @@ struct Query {
 // beside it, through the server's pg_trgm indexes, or by reading the rows.
 enum class TextSearch { Fts, Trigram, RowTest };
 
+// What a bulk write brings: any writes, or only rows numbered above the
+// table's last one, each with a plain INSERT (a writer that promises the
+// latter writes them without the per-row upkeep's statement journal).
+enum class BulkWrite { AnyRows, NewRowsOnly };
+
 // The two texts shown when no more record numbers can be given out.
 struct NumberingMessages {
     std::string limitReached; // the table holds more than 99999 rows
@@ -176,7 +181,7 @@ public:
     // the last one skip the substring index's per-row upkeep until
     // endBulkWrite, which indexes them in one statement, in the same
     // transaction. Nothing to do where the server keeps its own index.
-    void beginBulkWrite();
+    void beginBulkWrite(BulkWrite kind = BulkWrite::AnyRows);
     void endBulkWrite();
 
     int fieldIndex(const std::string& name) const; // -1 when unknown

@@ -11,8 +11,10 @@
 #include "transfer/ImportTableWriter.h"
 #include "transfer/ImportTextFile.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kanata {
@@ -89,7 +91,8 @@ public:
                      const ImportRun::Progress& progress);
 
 private:
-    bool runBatch(ImportTextFile& file, ImportErrorLog& log, const ImportBatchLimits& limits);
+    bool runBatch(ImportTextFile& file, ImportErrorLog& log, const ImportBatchLimits& limits,
+                  std::chrono::steady_clock::duration time);
     void logUnstored(ImportTextFile& file, ImportErrorLog& log, const std::vector<BatchLine>& batch,
                      const std::string& failure);
     long long number() const { return request_.firstRecord - 1 + result_.read; }
@@ -111,13 +114,14 @@ private:
     std::int64_t next_ = 0;
     DateTime now_;
     bool endOfFile_ = false;
+    std::chrono::steady_clock::duration lastCommit_{};
 };
 
 ImportResult ImportSession::run(ImportTextFile& file, const ImportBatchLimits& limits,
                                 const ImportRun::Progress& progress) {
     ImportErrorLog log(dm_.dataFolder() / kImportErrorLogName, file.encoding());
     while (!endOfFile_ && !result_.tableFull) {
-        const bool ok = runBatch(file, log, limits);
+        const bool ok = runBatch(file, log, limits, NextBatchTime(limits, lastCommit_));
         log.flush();
         lists_.save(messages_, owner_);
         if (!ok) {
@@ -132,7 +136,8 @@ ImportResult ImportSession::run(ImportTextFile& file, const ImportBatchLimits& l
 }
 
 bool ImportSession::runBatch(ImportTextFile& file, ImportErrorLog& log,
-                             const ImportBatchLimits& limits) {
+                             const ImportBatchLimits& limits,
+                             std::chrono::steady_clock::duration time) {
     const auto started = std::chrono::steady_clock::now();
     std::vector<BatchLine> lines;
     try {
@@ -142,7 +147,7 @@ bool ImportSession::runBatch(ImportTextFile& file, ImportErrorLog& log,
         now_ = DateTime::now();
         std::string line;
         for (int rows = 0; rows < limits.rows; ++rows) {
-            if (rows > 0 && std::chrono::steady_clock::now() - started >= limits.time)
+            if (rows > 0 && std::chrono::steady_clock::now() - started >= time)
                 break;
             if (!file.readLine(line)) {
                 endOfFile_ = true;
@@ -160,7 +165,9 @@ bool ImportSession::runBatch(ImportTextFile& file, ImportErrorLog& log,
             }
         }
         writer_.endBatch();
+        const auto committing = std::chrono::steady_clock::now();
         batch.commit();
+        lastCommit_ = std::chrono::steady_clock::now() - committing;
     } catch (const sql::SqliteError& e) {
         logUnstored(file, log, lines, e.what());
         return false;
@@ -311,6 +318,39 @@ int ImportSession::storeRoster(const ItemValues& values) {
     return kImportRegistered;
 }
 
+// While a run lasts, SQLite's page cache holds a whole batch's pages. With
+// the usual cache a batch outgrows it and SQLite writes pages out before
+// the commit, each time after syncing the journal: a durable write more
+// per spill, pages written twice, and the file locked to readers from
+// then to the commit.
+class BatchPageCache {
+public:
+    explicit BatchPageCache(sql::Database& db) : db_(db) {
+        if (db.engine() != sql::Engine::Sqlite)
+            return;
+        sql::Statement current(db, "PRAGMA cache_size");
+        if (current.step())
+            previous_ = current.columnInt(0);
+        db.exec("PRAGMA cache_size = -" + std::to_string(kKibibytes));
+    }
+    ~BatchPageCache() {
+        try {
+            if (previous_)
+                db_.exec("PRAGMA cache_size = " + std::to_string(*previous_));
+        } catch (const sql::Error&) {
+            // The larger cache only costs memory until the table closes.
+        }
+    }
+    BatchPageCache(const BatchPageCache&) = delete;
+    BatchPageCache& operator=(const BatchPageCache&) = delete;
+
+private:
+    // Negative cache sizes are KiB: room for several 150 ms batches.
+    static constexpr int kKibibytes = 64 * 1024;
+    sql::Database& db_;
+    std::optional<std::int64_t> previous_;
+};
+
 // Statistics only speed up later reads: failing to gather them must not
 // turn a finished import into a failed one.
 void refreshStatistics(Table& table) {
@@ -321,6 +361,14 @@ void refreshStatistics(Table& table) {
 }
 
 } // namespace
+
+std::chrono::steady_clock::duration NextBatchTime(const ImportBatchLimits& limits,
+                                                  std::chrono::steady_clock::duration lastCommit) {
+    constexpr int kWorkPerCommit = 4;
+    const std::chrono::steady_clock::duration time = limits.time;
+    const std::chrono::steady_clock::duration longest = limits.longest;
+    return std::clamp(lastCommit * kWorkPerCommit, time, std::max(time, longest));
+}
 
 ImportRun::ImportRun(TDMKanata195& dm, const HyphenationService& hyphenation,
                      AddressSupplement& supplement, MessageService& messages, const void* owner)
@@ -358,7 +406,10 @@ ImportResult ImportRun::run(const ImportRequest& request, const Progress& progre
             break;
     ImportSession session(dm_, request, hyphenation_, supplement_, messages_, owner_, table);
     const bool backedUp = result.backedUp;
-    result = session.run(file, limits_, progress);
+    {
+        const BatchPageCache cache(table.database());
+        result = session.run(file, limits_, progress);
+    }
     result.backedUp = backedUp;
     refreshStatistics(table);
     return result;

@@ -59,10 +59,26 @@ struct ImportResult {
     bool unstoredLogged = false;
 };
 
+// A batch ends after `rows` rows or `time`, whichever comes first. Each
+// batch pays a durable commit and a pass of the substring index, so the
+// time decides on its own; the row count only bounds the batch's memory.
+// Where the commits come slow (a loaded machine, a slow disk) a batch
+// lasts longer, up to `longest`, so that committing never takes more than
+// about a fifth of the run.
 struct ImportBatchLimits {
-    int rows = 5000;
+    int rows = 50000;
     std::chrono::milliseconds time{150};
+    std::chrono::milliseconds longest{600};
 };
+
+// The batches of a run that no window waits on and no other writer shares
+// the store with (a command holding the data folder alone, on SQLite).
+constexpr ImportBatchLimits kUnattendedBatches{50000, std::chrono::milliseconds(1000),
+                                               std::chrono::milliseconds(2000)};
+
+// How long the next batch may last after a commit that took `lastCommit`.
+std::chrono::steady_clock::duration NextBatchTime(const ImportBatchLimits& limits,
+                                                  std::chrono::steady_clock::duration lastCommit);
 
 class ImportRun {
 public:

@@ -18,8 +18,15 @@ ImportTableWriter::ImportTableWriter(Table& table) : table_(table) {
             assignments += (i > 1 ? ", " : "") + ident(def.fields[i].name) + " = ?";
     }
     sql::Database& db = table.database();
-    insert_ = std::make_unique<sql::Statement>(db, "INSERT INTO " + name + " (" + columns +
-                                                       ") VALUES (" + params + ")");
+    // A batch brings only rows numbered past the last one, and a plain
+    // INSERT, so the insert triggers stay out of it. SQLite keeps a
+    // statement journal for each row of a statement that may abort halfway
+    // through a trigger; a single row written by a statement that fails
+    // before writing anything has nothing to undo, so FAIL is the same.
+    const std::string verb =
+        db.engine() == sql::Engine::Sqlite ? "INSERT OR FAIL INTO " : "INSERT INTO ";
+    insert_ = std::make_unique<sql::Statement>(db, verb + name + " (" + columns + ") VALUES (" +
+                                                       params + ")");
     update_ = std::make_unique<sql::Statement>(db, "UPDATE " + name + " SET " + assignments +
                                                        " WHERE \"RecNo\" = ?");
     exists_ =

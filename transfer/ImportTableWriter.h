@@ -22,8 +22,9 @@ public:
     std::int64_t count() { return table_.count(); }
 
     // Around one batch's writes, inside its transaction: its new rows are
-    // indexed for substring searches at the end in one go.
-    void beginBatch() { table_.beginBulkWrite(); }
+    // indexed for substring searches at the end in one go. Every row it
+    // inserts is numbered past the last one (nextRecNo on).
+    void beginBatch() { table_.beginBulkWrite(BulkWrite::NewRowsOnly); }
     void endBatch() { table_.endBulkWrite(); }
 
     // Throws SqliteError when the row is refused.

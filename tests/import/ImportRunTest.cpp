@@ -109,15 +109,29 @@ TEST_F(ImportRunTest, ACallStoredBetweenBatchesKeepsItsNumber) {
     ImportRun run(dm, hyphenation, noSupplement, messages);
     run.setBatchLimits({1, std::chrono::milliseconds(1000)});
     ASSERT_TRUE(dm.OpenRecvHis()); // held open by the program, as while it runs
+    sql::Database& db = dm.RecvHis().table().database();
+    auto cacheSize = [&db] {
+        sql::Statement size(db, "PRAGMA cache_size");
+        return size.step() ? size.columnInt(0) : 0;
+    };
+    const std::int64_t cacheBefore = kanata::test::OnServer() ? 0 : cacheSize();
     int calls = 0;
     const ImportResult result = run.run(request, [&](long long) {
         // Between batches the window processes its events: a call comes in.
         RecvHisRow call;
         call.Tel = call.SchTel = "P";
+        call.NameKanji = "着信";
         call.RecvDateTime = DateTime::now();
         ASSERT_TRUE(dm.RecvHis().append(call, messages));
         ++calls;
+        // The run holds its batches in a larger page cache.
+        if (!kanata::test::OnServer()) {
+            EXPECT_NE(cacheSize(), cacheBefore);
+        }
     });
+    if (!kanata::test::OnServer()) {
+        EXPECT_EQ(cacheSize(), cacheBefore);
+    }
     EXPECT_EQ(result.registered, 3);
     EXPECT_GE(calls, 3);
     const auto rows = dm.RecvHis().read({});
@@ -130,6 +144,17 @@ TEST_F(ImportRunTest, ACallStoredBetweenBatchesKeepsItsNumber) {
     }
     EXPECT_EQ(imported, (std::vector<std::string>{"0311111111", "0322222222", "0333333333"}));
     EXPECT_EQ(rows[1].SchTel, "P"); // the first call came after the first batch
+    // The calls went in between the batches, the imported rows within them:
+    // a name search finds each.
+    auto named = [this](const char* field, const std::string& text) {
+        ConditionArgs args;
+        Query query;
+        query.where = ContainsTerm({{field}, text}, args);
+        query.whereArgs = args;
+        return dm.RecvHis().table().read(query).size();
+    };
+    EXPECT_EQ(named("NameKanji", "着信"), static_cast<std::size_t>(calls));
+    EXPECT_EQ(named("CorpKanji", "x"), 3u);
     dm.CloseRecvHis();
 }
 
@@ -445,4 +470,19 @@ TEST_F(ImportRunTest, AnImportOnAServerLeavesTheTableAnalysed) {
     ASSERT_TRUE(dm.RecvHis().append(call, messages));
     EXPECT_EQ(dm.RecvHis().table().roughCount(), 3);
     dm.CloseRecvHis();
+}
+
+TEST(NextBatchTime, SlowCommitsLengthenTheBatchUpToTheLongest) {
+    using std::chrono::milliseconds;
+    const ImportBatchLimits limits{100, milliseconds(150), milliseconds(600)};
+    // Quick commits leave the batch its time; slow ones stretch it so that
+    // committing stays about a fifth of the run, but no further than the
+    // longest a window may wait.
+    EXPECT_EQ(NextBatchTime(limits, {}), milliseconds(150));
+    EXPECT_EQ(NextBatchTime(limits, milliseconds(30)), milliseconds(150));
+    EXPECT_EQ(NextBatchTime(limits, milliseconds(80)), milliseconds(320));
+    EXPECT_EQ(NextBatchTime(limits, milliseconds(900)), milliseconds(600));
+    // A longest below the time leaves the time as it is.
+    EXPECT_EQ(NextBatchTime({100, milliseconds(150), milliseconds(50)}, milliseconds(80)),
+              milliseconds(150));
 }

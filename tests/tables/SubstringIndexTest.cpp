@@ -459,6 +459,123 @@ TEST_F(SubstringIndex, BulkWriteRolledBackOrKilledLeavesTheTriggersOn) {
     EXPECT_EQ(bothWays({{"A"}, "田"}).first, (std::set<std::int64_t>{0, 3}));
 }
 
+namespace {
+
+// The triggers of the index as the schema holds them.
+std::string triggerSchema(sql::Database& db) {
+    sql::Statement all(db, "SELECT name || ': ' || sql FROM sqlite_master WHERE type = 'trigger' "
+                           "ORDER BY name");
+    std::string schema;
+    while (all.step())
+        schema += all.columnText(0) + "\n";
+    return schema;
+}
+
+} // namespace
+
+TEST_F(SubstringIndex, BulkWriteOfNewRowsIndexesThemAndPutsTheTriggersBack) {
+    if (test::OnServer())
+        GTEST_SKIP() << "SQLite's own index";
+    table.open(file);
+    randomWrites(table.database(), 400);
+    const std::string triggers = triggerSchema(table.database());
+    ASSERT_NE(triggers.find("T_substrings_insert"), std::string::npos);
+    // Each round adds rows past the last one, and rewrites and deletes old
+    // and new rows alike, as an import replacing records does.
+    for (int round = 0; round < 3; ++round) {
+        sql::Transaction tx(table.database());
+        table.beginBulkWrite(BulkWrite::NewRowsOnly);
+        sql::Statement last(table.database(), "SELECT max(RecNo) + 1 FROM T");
+        last.step();
+        const std::int64_t first = last.columnInt(0);
+        for (std::int64_t recNo = first; recNo < first + 150; ++recNo) {
+            sql::Statement add(table.database(), "INSERT OR FAIL INTO T VALUES (?, ?, ?, ?)");
+            add.bind(1, recNo).bind(2, text(8)).bind(3, text(4)).bind(4, text(4));
+            add.step();
+        }
+        for (int i = 0; i < 100; ++i) {
+            const auto recNo = static_cast<std::int64_t>(random() % (first + 150));
+            sql::Statement change(table.database(),
+                                  i % 5 ? "UPDATE T SET A = ?, C = ? WHERE RecNo = ?"
+                                        : "DELETE FROM T WHERE ?1 = ?1 AND "
+                                          "?2 = ?2 AND RecNo = ?3");
+            change.bind(1, text(6)).bind(2, text(3)).bind(3, recNo);
+            change.step();
+        }
+        table.endBulkWrite();
+        tx.commit();
+        EXPECT_EQ(bulkMarks(), 0);
+        EXPECT_EQ(triggerSchema(table.database()), triggers);
+        expectAgreement(150);
+    }
+    // Undone, it leaves the triggers as they were.
+    {
+        sql::Transaction undone(table.database());
+        table.beginBulkWrite(BulkWrite::NewRowsOnly);
+        table.database().exec("INSERT OR FAIL INTO T VALUES (100000, '山田', '', '')");
+    }
+    EXPECT_EQ(triggerSchema(table.database()), triggers);
+    {
+        sql::Database tool;
+        tool.open(file, false);
+        randomWrites(tool, 300, 1000);
+    }
+    expectAgreement(150);
+}
+
+TEST_F(SubstringIndex, BulkWriteOfNewRowsRollsBackAWriteOnAnOldNumber) {
+    if (test::OnServer())
+        GTEST_SKIP() << "SQLite's own index";
+    table.open(file);
+    table.database().exec("INSERT INTO T VALUES (0, '山田', '', ''), (1, '田中', '', '')");
+    table.database().exec("DELETE FROM T WHERE RecNo = 0");
+    const std::string triggers = triggerSchema(table.database());
+    for (const char* old : {"INSERT OR REPLACE INTO T VALUES (1, '川田', '', '')",
+                            "INSERT OR FAIL INTO T VALUES (0, '川田', '', '')",
+                            "INSERT OR FAIL INTO T (A, B, C) VALUES ('川田', '', '')"}) {
+        sql::Transaction tx(table.database());
+        table.beginBulkWrite(BulkWrite::NewRowsOnly);
+        table.database().exec("INSERT OR FAIL INTO T VALUES (2, '川田', '', '')");
+        EXPECT_THROW(table.database().exec(old), sql::SqliteError) << old;
+        EXPECT_FALSE(table.database().inTransaction()) << old;
+    }
+    EXPECT_EQ(table.count(), 1);
+    EXPECT_EQ(triggerSchema(table.database()), triggers);
+    EXPECT_EQ(bulkMarks(), 0);
+    EXPECT_EQ(bothWays({{"A"}, "田"}).first, (std::set<std::int64_t>{1}));
+}
+
+TEST_F(SubstringIndex, BulkWriteOfNewRowsKilledLeavesTheTriggersOn) {
+    if (test::OnServer())
+        GTEST_SKIP() << "SQLite's own index";
+    table.open(file);
+    table.database().exec("INSERT INTO T VALUES (0, '山田', '', '')");
+    const std::string triggers = triggerSchema(table.database());
+    table.close();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Table writer(def());
+        writer.open(file);
+        writer.database().exec("BEGIN IMMEDIATE");
+        writer.beginBulkWrite(BulkWrite::NewRowsOnly);
+        writer.database().exec("INSERT OR FAIL INTO T VALUES (1, '山田', '', '')");
+        raise(SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    {
+        sql::Database tool;
+        tool.open(file, false);
+        EXPECT_EQ(triggerSchema(tool), triggers);
+        tool.exec("INSERT INTO T VALUES (2, '山田', '', '')");
+    }
+    table.open(file);
+    EXPECT_EQ(bulkMarks(), 0);
+    EXPECT_EQ(bothWays({{"A"}, "山田"}).first, (std::set<std::int64_t>{0, 2}));
+}
+
 TEST_F(SubstringIndex, BulkMarkLeftByAnotherToolIsRebuiltAway) {
     if (test::OnServer())
         GTEST_SKIP() << "SQLite's own index";

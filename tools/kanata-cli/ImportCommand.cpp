@@ -4,6 +4,7 @@
 #include "tools/kanata-cli/Commands.h"
 
 #include "data/Hyphenation.h"
+#include "data/StoreSettings.h"
 #include "data/TDMKanata195.h"
 #include "data/THistoryData.h"
 #include "lookup/AddressSupplement.h"
@@ -128,6 +129,11 @@ int runImport(Arguments& args) {
     hyphenation.Load(folders.applicationFolder / "Dic", messages);
     DictionaryAddressSupplement supplement(folders.applicationFolder / "Dic");
     ImportRun run(dm, hyphenation, supplement, messages);
+    // The folder lock keeps the program and every other import away; a
+    // server's tables may still be shared with other desks' calls, which
+    // wait for each batch.
+    if (folders.store.engine == sql::Engine::Sqlite)
+        run.setBatchLimits(kUnattendedBatches);
     const ImportResult result = run.run(request, terminalProgress(records));
     if (isatty(STDERR_FILENO))
         std::fputc('\n', stderr);
