@@ -82,7 +82,7 @@ QString text(const std::string& s) {
 } // namespace
 
 const std::vector<std::string>& serverTableNames() {
-    static const std::vector<std::string> names = {"recvhis", "meibo"};
+    static const std::vector<std::string> names = {"recvhis", "meibo", "itemlists"};
     return names;
 }
 
