@@ -112,7 +112,8 @@ ServerToolOutcome dumpServerTables(const sql::ServerSettings& server, const fs::
         arguments << "--table=" + text(table);
     arguments << "--dbname=" + text(sql::ConnectionInfo(server));
     ServerToolOutcome outcome =
-        runTool("pg_dump", arguments, "サーバーの表（着信履歴・名簿）の書き出しに失敗しました。");
+        runTool("pg_dump", arguments,
+                "サーバーの表（着信履歴・名簿・入力リスト）の書き出しに失敗しました。");
     std::error_code ec;
     if (outcome.done && !flushPath(partial)) {
         outcome = {false, partial.string() + ": cannot flush",
