@@ -101,8 +101,10 @@ int TDMKanata195::LoadItemLists(const std::filesystem::path& appFolder) {
         try {
             list->Load();
         } catch (const EHistoryDataError& e) {
-            ++unreadable;
-            messages_.error(e.what());
+            // Lists on a server that cannot be reached fail alike: one box
+            // says so, and each list is read again when a window shows it.
+            if (unreadable++ == 0 || !itemServer_)
+                messages_.error(e.what());
         }
     }
     return unreadable;

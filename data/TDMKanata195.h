@@ -60,8 +60,9 @@ public:
     // Rank.mtd and SelItem1.mtd..SelItem3.mtd, each on its own: a list that
     // cannot be read is reported in a box, stays empty and is never written
     // over its file (see THistoryData::unreadable), and the lists after it
-    // load all the same. A damaged template is not copied and is reported in
-    // a box of its own. Returns how many lists could not be read.
+    // load all the same (on a server only the first failure is shown). A
+    // damaged template is not copied and is reported in a box of its own.
+    // Returns how many lists could not be read.
     int LoadItemLists(const std::filesystem::path& appFolder);
     THistoryData& Rank() { return rank_; }
     THistoryData& SelItem(int n); // 1..3
