@@ -2,6 +2,7 @@
 // The shipped list of ranks (the application folder's Common/History/Rank.mtd)
 // that a new data folder starts with.
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace kanata {
@@ -19,6 +20,11 @@ enum class RankTemplateResult {
 // copied, and the copy appears complete or not at all.
 RankTemplateResult CopyRankTemplate(const std::filesystem::path& dataFolder,
                                     const std::filesystem::path& appFolder);
+
+// The template's bytes when it is shipped and reads as an item list; `why`
+// says Missing or Damaged otherwise.
+std::optional<std::string> ReadRankTemplate(const std::filesystem::path& appFolder,
+                                            RankTemplateResult& why);
 
 std::filesystem::path RankTemplatePath(const std::filesystem::path& appFolder);
 

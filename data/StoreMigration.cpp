@@ -1,7 +1,11 @@
 #include "data/StoreMigration.h"
 
+#include "data/ItemListFile.h"
+#include "data/ItemListFormat.h"
+#include "data/ItemListServer.h"
 #include "data/MeiboTable.h"
 #include "data/RecvHisTable.h"
+#include "data/TDMKanata195.h"
 
 namespace kanata {
 namespace {
@@ -65,6 +69,45 @@ std::int64_t copyTable(Table& source, Table& target, bool empty) {
     }
     return copied;
 }
+std::unique_ptr<ItemListMedium> listIn(const sql::StoreSettings& store,
+                                       const std::filesystem::path& dataFolder,
+                                       std::shared_ptr<ItemListServer>& server,
+                                       const std::string& name) {
+    if (store.engine == sql::Engine::Sqlite)
+        return std::make_unique<ItemListFile>(dataFolder / name);
+    if (!server)
+        server = std::make_shared<ItemListServer>(store.server);
+    return ServerItemList(server, name);
+}
+
+// Copies the lists the source holds; the reason of the first failure, else empty.
+std::string copyLists(const MigrationRequest& request, std::vector<MigrationList>& lists) {
+    std::shared_ptr<ItemListServer> fromServer, toServer;
+    for (const char* name : TDMKanata195::kItemListFiles) {
+        MigrationList list{name};
+        try {
+            auto from = listIn(request.from, request.dataFolder, fromServer, name);
+            auto to = listIn(request.to, request.dataFolder, toServer, name);
+            const std::optional<std::string> bytes = from->read();
+            std::vector<THistoryStruct> items, copied;
+            if (bytes) {
+                if (!DecodeItemList(*bytes, items))
+                    return list.name + ": the source list ends inside an item";
+                to->write(*bytes);
+                const std::optional<std::string> back = to->read();
+                if (!back || *back != *bytes || !DecodeItemList(*back, copied) ||
+                    copied.size() != items.size())
+                    return list.name + ": the copy does not read back as the source";
+                list.copied = true;
+                list.items = static_cast<int>(items.size());
+            }
+        } catch (const ItemListAccessError& e) {
+            return list.name + ": " + e.what();
+        }
+        lists.push_back(list);
+    }
+    return {};
+}
 } // namespace
 
 MigrationResult MigrateStore(const MigrationRequest& request) {
@@ -109,6 +152,9 @@ MigrationResult MigrateStore(const MigrationRequest& request) {
             return result;
         }
     }
+    result.error = copyLists(request, result.lists);
+    if (!result.error.empty())
+        return result;
     result.outcome = MigrationOutcome::Done;
     return result;
 }

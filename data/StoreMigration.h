@@ -1,7 +1,8 @@
 #pragma once
-// Moves the history and the roster from one store to the other: the SQLite
-// files of a data folder to a server, or back. Rows keep their record
-// numbers and every field; the item lists stay files of the data folder.
+// Moves the history, the roster and the item lists from one store to the
+// other: the SQLite files and item-list files of a data folder to a server,
+// or back. Rows keep their record numbers and every field; a list keeps its
+// items, their order and dates.
 #include "data/StoreSettings.h"
 
 #include <cstdint>
@@ -19,6 +20,12 @@ struct MigrationTable {
     std::int64_t copied = 0;
 };
 
+struct MigrationList {
+    std::string name;    // Rank.mtd, SelItem1.mtd, ...
+    bool copied = false; // false: the source never held the list, the target's stays
+    int items = 0;
+};
+
 enum class MigrationOutcome {
     Done,
     TargetNotEmpty, // nothing copied: a target table holds rows and replace was not asked
@@ -28,6 +35,7 @@ enum class MigrationOutcome {
 struct MigrationResult {
     MigrationOutcome outcome = MigrationOutcome::Failed;
     std::vector<MigrationTable> tables; // in the order copied
+    std::vector<MigrationList> lists;   // after the tables
     std::string error;                  // the reason of Failed / TargetNotEmpty
 };
 
@@ -42,6 +50,9 @@ struct MigrationRequest {
 // nothing. Each table is copied in one transaction of the target, whose
 // count must equal the source's before it commits; a table that fails
 // leaves the target as it was and the tables after it are not copied.
+// Once the tables are copied, each item list the source holds replaces the
+// target's (lists are the users' choices, not rows: a target's list is not a
+// reason to refuse) and is read back and compared.
 MigrationResult MigrateStore(const MigrationRequest& request);
 
 } // namespace kanata

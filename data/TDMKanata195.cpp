@@ -10,11 +10,18 @@ namespace kanata {
 TDMKanata195::TDMKanata195(std::filesystem::path dataFolder, MessageService& messages,
                            StorageHooks hooks, sql::StoreSettings store)
     : dataFolder_(std::move(dataFolder)), messages_(messages), hooks_(std::move(hooks)),
-      store_(std::move(store)),
-      rank_(dataFolder_ / "Rank.mtd", true, kRankItemSize, hooks_.itemFiles),
-      selItem1_(dataFolder_ / "SelItem1.mtd", true, kSelItemSize, hooks_.itemFiles),
-      selItem2_(dataFolder_ / "SelItem2.mtd", true, kSelItemSize, hooks_.itemFiles),
-      selItem3_(dataFolder_ / "SelItem3.mtd", true, kSelItemSize, hooks_.itemFiles) {}
+      store_(std::move(store)), itemServer_(store_.engine == sql::Engine::Postgresql
+                                                ? std::make_shared<ItemListServer>(store_.server)
+                                                : nullptr),
+      rank_(itemList("Rank.mtd", kRankItemSize)), selItem1_(itemList("SelItem1.mtd", kSelItemSize)),
+      selItem2_(itemList("SelItem2.mtd", kSelItemSize)),
+      selItem3_(itemList("SelItem3.mtd", kSelItemSize)) {}
+
+THistoryData TDMKanata195::itemList(const char* file, int itemSize) {
+    if (itemServer_)
+        return THistoryData(dataFolder_ / file, ServerItemList(itemServer_, file), itemSize);
+    return THistoryData(dataFolder_ / file, true, itemSize, hooks_.itemFiles);
+}
 
 TDMKanata195::~TDMKanata195() {
     recvHis_.close();
@@ -27,6 +34,8 @@ template <class T> bool TDMKanata195::openCounted(T& table, int& counter, const 
     try {
         std::filesystem::create_directories(dataFolder_);
         table.open(store_, dataFolder_, hooks_.sqliteVfs);
+        if (itemServer_)
+            CreateItemListTable(table.table().database());
         return true;
     } catch (const std::exception&) {
         counter = 0;
@@ -68,16 +77,34 @@ THistoryData& TDMKanata195::SelItem(int n) {
     throw std::out_of_range("selection item 1..3");
 }
 
+void TDMKanata195::seedRankOnServer(const std::filesystem::path& appFolder) {
+    try {
+        if (itemServer_->read("Rank.mtd"))
+            return;
+        RankTemplateResult why;
+        if (const std::optional<std::string> bytes = ReadRankTemplate(appFolder, why))
+            itemServer_->seed("Rank.mtd", *bytes);
+        else if (why == RankTemplateResult::Damaged)
+            messages_.error(RankTemplateDamagedMessage(appFolder));
+    } catch (const ItemListAccessError&) {
+        // The load that follows tells the user the list cannot be read.
+    }
+}
+
 int TDMKanata195::LoadItemLists(const std::filesystem::path& appFolder) {
-    if (CopyRankTemplate(dataFolder_, appFolder) == RankTemplateResult::Damaged)
+    if (itemServer_)
+        seedRankOnServer(appFolder);
+    else if (CopyRankTemplate(dataFolder_, appFolder) == RankTemplateResult::Damaged)
         messages_.error(RankTemplateDamagedMessage(appFolder));
     int unreadable = 0;
     for (THistoryData* list : {&rank_, &selItem1_, &selItem2_, &selItem3_}) {
         try {
             list->Load();
         } catch (const EHistoryDataError& e) {
-            ++unreadable;
-            messages_.error(e.what());
+            // Lists on a server that cannot be reached fail alike: one box
+            // says so, and each list is read again when a window shows it.
+            if (unreadable++ == 0 || !itemServer_)
+                messages_.error(e.what());
         }
     }
     return unreadable;

@@ -6,12 +6,14 @@
 // a session password at start. SQLite files have no such thing and nothing
 // here invents one: the tables are as private as the data folder's file
 // permissions make them.
+#include "data/ItemListServer.h"
 #include "data/MeiboTable.h"
 #include "data/RecvHisTable.h"
 #include "data/StorageHooks.h"
 #include "data/THistoryData.h"
 
 #include <filesystem>
+#include <memory>
 
 namespace kanata {
 
@@ -21,10 +23,14 @@ class TDMKanata195 {
 public:
     static constexpr int kRankItemSize = 20;
     static constexpr int kSelItemSize = 60;
+    // The item lists in the order they are loaded, by their file names (the
+    // names they have on a server too).
+    static constexpr const char* kItemListFiles[] = {"Rank.mtd", "SelItem1.mtd", "SelItem2.mtd",
+                                                     "SelItem3.mtd"};
 
     // `hooks` reach the tables' and item lists' file access (tests only).
-    // The tables live in `store`: files in the data folder on SQLite, the
-    // server's tables otherwise (the item lists stay in the data folder).
+    // The tables and the item lists live in `store`: files in the data
+    // folder on SQLite, the server's tables otherwise.
     TDMKanata195(std::filesystem::path dataFolder, MessageService& messages,
                  StorageHooks hooks = {}, sql::StoreSettings store = sql::DefaultStore());
     ~TDMKanata195();
@@ -49,12 +55,14 @@ public:
     RecvHisTable& RecvHis() { return recvHis_; }
     MeiboTable& Meibo() { return meibo_; }
 
-    // Copies the shipped Rank.mtd when the data folder has none, then loads
+    // Copies the shipped Rank.mtd when the data folder has none (a server
+    // that never held the rank list gets it once), then loads
     // Rank.mtd and SelItem1.mtd..SelItem3.mtd, each on its own: a list that
     // cannot be read is reported in a box, stays empty and is never written
     // over its file (see THistoryData::unreadable), and the lists after it
-    // load all the same. A damaged template is not copied and is reported in
-    // a box of its own. Returns how many lists could not be read.
+    // load all the same (on a server only the first failure is shown). A
+    // damaged template is not copied and is reported in a box of its own.
+    // Returns how many lists could not be read.
     int LoadItemLists(const std::filesystem::path& appFolder);
     THistoryData& Rank() { return rank_; }
     THistoryData& SelItem(int n); // 1..3
@@ -62,6 +70,8 @@ public:
 private:
     template <class T> bool openCounted(T& table, int& counter, const char* failure);
     template <class T> void closeCounted(T& table, int& counter);
+    THistoryData itemList(const char* file, int itemSize);
+    void seedRankOnServer(const std::filesystem::path& appFolder);
 
     std::filesystem::path dataFolder_;
     MessageService& messages_;
@@ -71,6 +81,7 @@ private:
     MeiboTable meibo_;
     int recvHisCount_ = 0;
     int meiboCount_ = 0;
+    std::shared_ptr<ItemListServer> itemServer_; // null on SQLite
     THistoryData rank_;
     THistoryData selItem1_, selItem2_, selItem3_;
 };

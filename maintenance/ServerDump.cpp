@@ -82,7 +82,7 @@ QString text(const std::string& s) {
 } // namespace
 
 const std::vector<std::string>& serverTableNames() {
-    static const std::vector<std::string> names = {"recvhis", "meibo"};
+    static const std::vector<std::string> names = {"recvhis", "meibo", "itemlists"};
     return names;
 }
 
@@ -112,7 +112,8 @@ ServerToolOutcome dumpServerTables(const sql::ServerSettings& server, const fs::
         arguments << "--table=" + text(table);
     arguments << "--dbname=" + text(sql::ConnectionInfo(server));
     ServerToolOutcome outcome =
-        runTool("pg_dump", arguments, "サーバーの表（着信履歴・名簿）の書き出しに失敗しました。");
+        runTool("pg_dump", arguments,
+                "サーバーの表（着信履歴・名簿・入力リスト）の書き出しに失敗しました。");
     std::error_code ec;
     if (outcome.done && !flushPath(partial)) {
         outcome = {false, partial.string() + ": cannot flush",

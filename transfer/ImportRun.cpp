@@ -25,37 +25,33 @@ constexpr const char* kLimitReached =
 constexpr const char* kCounterFull = "データ管理カウンタが一杯になり登録できませんでした  \r\n"
                                      "最適化処理を行うことにより登録できるようになります  ";
 
-// The rank and selection-item lists a run changes; saved with each batch.
+// The rank and selection-item lists a run changes, replayed on each list as
+// stored when a batch is saved, so that a desk sharing the lists loses none
+// of its items to the import.
 class ItemListUpdates {
 public:
     explicit ItemListUpdates(TDMKanata195& dm) : dm_(dm) {}
 
     void addRank(const std::string& rank) {
-        const std::string text = cp932::cutToWidth(rank, TDMKanata195::kRankItemSize);
-        if (text.empty() || dm_.Rank().IndexOf(text) >= 0)
-            return;
-        dm_.Rank().Add(text);
-        changed_[0] = true;
+        queue(0, cp932::cutToWidth(rank, TDMKanata195::kRankItemSize));
     }
     void moveToTop(int n, const std::string& value) {
-        const std::string text = cp932::cutToWidth(value, TDMKanata195::kSelItemSize);
-        THistoryData& list = dm_.SelItem(n);
-        const int at = text.empty() ? 0 : list.IndexOf(text);
-        if (at == 0)
-            return;
-        if (at > 0)
-            list.Delete(at);
-        list.Insert(0, text);
-        changed_[static_cast<std::size_t>(n)] = true;
+        queue(n, cp932::cutToWidth(value, TDMKanata195::kSelItemSize));
     }
     // Writes the changed lists; the first failure is shown once.
     void save(MessageService& messages, const void* owner) {
         for (int n = 0; n < 4; ++n) {
-            if (!changed_[static_cast<std::size_t>(n)])
+            std::vector<std::string> texts = std::move(pending_[static_cast<std::size_t>(n)]);
+            pending_[static_cast<std::size_t>(n)].clear();
+            if (texts.empty())
                 continue;
-            changed_[static_cast<std::size_t>(n)] = false;
             try {
-                (n == 0 ? dm_.Rank() : dm_.SelItem(n)).Save();
+                (n == 0 ? dm_.Rank() : dm_.SelItem(n)).Update([&](THistoryData& list) {
+                    bool changed = false;
+                    for (const std::string& text : texts)
+                        changed = (n == 0 ? add(list, text) : toTop(list, text)) || changed;
+                    return changed;
+                });
             } catch (const EHistoryDataError& e) {
                 if (!failed_)
                     messages.error(e.what(), owner);
@@ -65,8 +61,29 @@ public:
     }
 
 private:
+    void queue(int n, const std::string& text) {
+        auto& texts = pending_[static_cast<std::size_t>(n)];
+        if (!text.empty() && (texts.empty() || texts.back() != text))
+            texts.push_back(text);
+    }
+    static bool add(THistoryData& list, const std::string& text) {
+        if (list.IndexOf(text) >= 0)
+            return false;
+        list.Add(text);
+        return true;
+    }
+    static bool toTop(THistoryData& list, const std::string& text) {
+        const int at = list.IndexOf(text);
+        if (at == 0)
+            return false;
+        if (at > 0)
+            list.Delete(at);
+        list.Insert(0, text);
+        return true;
+    }
+
     TDMKanata195& dm_;
-    std::array<bool, 4> changed_{};
+    std::array<std::vector<std::string>, 4> pending_;
     bool failed_ = false;
 };
 

@@ -19,8 +19,12 @@ InputListEditor::InputListEditor(std::vector<TabSource> tabs, MessageService& me
         Tab t;
         t.caption = source.caption;
         t.list = source.list;
+        // What other desks added since this one last looked shows here.
+        if (source.list)
+            source.list->Refresh();
         for (int i = 0; source.list && i < source.list->Count(); ++i)
             t.names.push_back(source.list->Get(i));
+        t.opened = t.names;
         tabs_.push_back(std::move(t));
     }
 }
@@ -150,21 +154,35 @@ bool InputListEditor::Accept() {
         messages_.information(kRankNeeded);
         return false;
     }
-    for (Tab& t : tabs_) {
-        if (!t.changed || !t.list)
-            continue;
-        t.list->Clear();
-        const int n = static_cast<int>(t.names.size());
-        // The order value of an item is its date: the first entry gets n.
-        for (int i = 0; i < n; ++i)
-            t.list->Add(t.names[i], static_cast<double>(n - i));
-        try {
-            t.list->Save();
-        } catch (const EHistoryDataError& e) {
-            messages_.error(e.what());
-        }
-    }
+    for (Tab& t : tabs_)
+        if (t.changed && t.list)
+            save(t);
     return true;
+}
+
+void InputListEditor::save(Tab& t) {
+    const auto holds = [](const std::vector<std::string>& names, const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    try {
+        t.list->Update([&](THistoryData& stored) {
+            std::vector<std::string> result;
+            for (int i = 0; i < stored.Count(); ++i) {
+                const std::string& name = stored.Get(i);
+                if (!holds(t.opened, name) && !holds(t.names, name))
+                    result.push_back(name);
+            }
+            result.insert(result.end(), t.names.begin(), t.names.end());
+            stored.Clear();
+            const int n = static_cast<int>(result.size());
+            // The order value of an item is its date: the first entry gets n.
+            for (int i = 0; i < n; ++i)
+                stored.Add(result[static_cast<std::size_t>(i)], static_cast<double>(n - i));
+            return true;
+        });
+    } catch (const EHistoryDataError& e) {
+        messages_.error(e.what());
+    }
 }
 
 bool InputListEditor::ConfirmCancel() {

@@ -57,7 +57,9 @@ public:
     bool SwitchTab(int tab, const std::string& nameFieldText);
 
     // OK: false when the rank list is empty on the rank tab; otherwise every
-    // changed list is rewritten from its working copy and saved.
+    // changed list is rewritten from its working copy and saved. Items that
+    // another desk added to a shared list while the editor was open stay,
+    // above the edited ones.
     bool Accept();
     // Cancel: true when the window may close (nothing changed, or the user
     // agreed to drop the changes).
@@ -72,6 +74,7 @@ private:
         std::string caption;
         THistoryData* list;
         std::vector<std::string> names;
+        std::vector<std::string> opened; // the names as the editor opened
         std::set<int> selected;
         std::string nameField;
         bool changed = false;
@@ -79,6 +82,7 @@ private:
     Tab& tab() { return tabs_[current_]; }
     const Tab& tab() const { return tabs_[current_]; }
     bool rankEmpty() const;
+    void save(Tab& t);
 
     std::vector<Tab> tabs_;
     MessageService& messages_;

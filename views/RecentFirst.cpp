@@ -8,8 +8,9 @@ namespace kanata {
 
 bool MoveToTop(THistoryData& list, const std::string& text, MessageService& messages) {
     // The user was told at start that the list could not be read; nothing
-    // is put into it, so that nothing suggests its file was written.
-    if (list.unreadable())
+    // is put into it, so that nothing suggests its file was written. A
+    // shared list is read again below and may well be readable now.
+    if (list.unreadable() && !list.shared())
         return false;
     // Compared in its stored form, so that a long text found once is found
     // again instead of entering the list a second time.
@@ -17,18 +18,20 @@ bool MoveToTop(THistoryData& list, const std::string& text, MessageService& mess
         cp932::cutToWidth(cp932::trim(text), static_cast<std::size_t>(list.itemSize()));
     if (item.empty())
         return false;
-    const int at = list.IndexOf(item);
-    if (at == 0)
-        return false;
-    if (at > 0)
-        list.Delete(at);
-    list.Insert(0, item, 0);
     try {
-        list.Save();
+        return list.Update([&](THistoryData& stored) {
+            const int at = stored.IndexOf(item);
+            if (at == 0)
+                return false;
+            if (at > 0)
+                stored.Delete(at);
+            stored.Insert(0, item, 0);
+            return true;
+        });
     } catch (const EHistoryDataError& e) {
         messages.error(e.what());
+        return true;
     }
-    return true;
 }
 
 } // namespace kanata

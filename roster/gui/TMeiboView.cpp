@@ -101,6 +101,8 @@ void TMeiboView::connectControls() {
 
 void TMeiboView::fillRanks(const std::string& keep) {
     cbxRank->clear();
+    // Desks sharing the rank list see each other's new ranks.
+    dm_.Rank().Refresh();
     for (int i = 0; i < dm_.Rank().Count(); ++i)
         cbxRank->addItem(q(dm_.Rank().Get(i)));
     cbxRank->setCurrentIndex(keep.empty() ? -1 : cbxRank->findText(q(keep)));

@@ -13,6 +13,7 @@
 #include "tests/support/PostgresServer.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
+#include "views/RecentFirst.h"
 
 #include <gtest/gtest.h>
 
@@ -132,6 +133,32 @@ TEST_F(ServerBackup, RestorePutsTheTablesBackAndKeepsTheCurrentOnesRestorable) {
     ASSERT_TRUE(restoreBackupGeneration(work, data, 2, server).done);
     EXPECT_EQ(counts().entries, 5);
     EXPECT_EQ(counts().lastName, "後");
+}
+
+TEST_F(ServerBackup, TheServersItemListsAreInTheDumpAndComeBack) {
+    addEntries(1, "前");
+    const auto selItem1 = [this] {
+        TDMKanata195 dm(data, messages, StorageHooks{}, server);
+        EXPECT_EQ(dm.LoadItemLists(work / "no-app"), 0);
+        std::vector<std::string> texts;
+        for (int i = 0; i < dm.SelItem(1).Count(); ++i)
+            texts.push_back(dm.SelItem(1).Get(i));
+        return texts;
+    };
+    const auto use = [this](const std::string& text) {
+        TDMKanata195 dm(data, messages, StorageHooks{}, server);
+        EXPECT_EQ(dm.LoadItemLists(work / "no-app"), 0);
+        EXPECT_TRUE(MoveToTop(dm.SelItem(1), text, messages));
+    };
+    use("見積依頼");
+    use("苦情");
+    backUp();
+    use("納期確認");
+    ASSERT_EQ(selItem1().size(), 3u);
+    const RestoreOutcome outcome = restoreBackupGeneration(work, data, 1, server);
+    ASSERT_TRUE(outcome.done) << outcome.error;
+    EXPECT_EQ(selItem1(), (std::vector<std::string>{"苦情", "見積依頼"}));
+    EXPECT_EQ(counts().entries, 1);
 }
 
 TEST_F(ServerBackup, ADamagedDumpIsRefusedAndTheServerKeepsItsTables) {

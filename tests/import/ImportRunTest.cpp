@@ -344,17 +344,19 @@ TEST_F(ImportRunTest, BackupHoldsTheTableAsItWasBeforeTheImport) {
 TEST_F(ImportRunTest, RankAndSelectionListsLearnTheImportedValues) {
     dm.SelItem(1).Add("既存の値");
     dm.SelItem(1).Add("電話");
+    dm.SelItem(1).Save();
     writeLines(input, {"20240105,090503,0312345678,ＶＩＰ,電話", "20240105,090503,P,,新しい値"});
     ImportMapping mapping = inOrder(kHistoryItemCount, 3);
     mapping.set(kHisRank, MappingSlot::forField(3, "x"));
     mapping.set(kHisSelItem1, MappingSlot::forField(4, "x"));
     ASSERT_EQ(import(ImportDestination::History, mapping).registered, 2);
-    THistoryData rank(dataFolder / "Rank.mtd", true, 20);
-    rank.Load();
+    // As stored: in the data folder's files, or on the server.
+    TDMKanata195 stored(dataFolder, messages, StorageHooks{}, dm.store());
+    EXPECT_EQ(stored.LoadItemLists(dataFolder / "no-app"), 0);
+    const THistoryData& rank = stored.Rank();
     ASSERT_GE(rank.Count(), 1);
     EXPECT_EQ(rank.Get(rank.Count() - 1), "ＶＩＰ");
-    THistoryData sel(dataFolder / "SelItem1.mtd", true, 60);
-    sel.Load();
+    const THistoryData& sel = stored.SelItem(1);
     ASSERT_EQ(sel.Count(), 3);
     EXPECT_EQ(sel.Get(0), "新しい値");
     EXPECT_EQ(sel.Get(1), "電話");

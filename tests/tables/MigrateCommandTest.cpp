@@ -86,10 +86,33 @@ protected:
 
 TEST_F(MigrateCommand, CopiesToTheServerAndBackWithNumbersAndFields) {
     fill(files, 1200, 3, "元");
+    {
+        TDMKanata195 dm(data, messages, StorageHooks{}, files);
+        for (const char* rank : {"Ａ", "Ｂ"})
+            dm.Rank().Add(rank, 2.5);
+        dm.Rank().Save();
+        dm.SelItem(2).Add("折り返し");
+        dm.SelItem(2).Save();
+    }
     ToolRun to = run({"migrate", "--to", "postgresql"});
     ASSERT_EQ(to.exitCode, 0) << to.err;
     EXPECT_NE(to.out.find("RecvHis: 1199 rows copied"), std::string::npos) << to.out;
     EXPECT_NE(to.out.find("Meibo: 3 rows copied"), std::string::npos) << to.out;
+    EXPECT_NE(to.out.find("Rank.mtd: 2 items copied"), std::string::npos) << to.out;
+    EXPECT_NE(to.out.find("SelItem1.mtd: not in the source"), std::string::npos) << to.out;
+    {
+        TDMKanata195 desk(folders.scratch() / "desk", messages, StorageHooks{}, server);
+        ASSERT_EQ(desk.LoadItemLists(folders.scratch() / "no-app"), 0);
+        ASSERT_EQ(desk.Rank().Count(), 2);
+        EXPECT_EQ(desk.Rank().Get(1), "Ｂ");
+        EXPECT_EQ(desk.Rank().DateOf(1), 2.5);
+        EXPECT_EQ(desk.SelItem(2).Get(0), "折り返し");
+        // The desks change the lists on the server; the way back brings that.
+        desk.Rank().Update([](THistoryData& list) {
+            list.Insert(0, "Ｓ", 3.0);
+            return true;
+        });
+    }
     Contents onServer = read(server);
     EXPECT_EQ(onServer.calls, 1199);
     EXPECT_EQ(onServer.entries, 3);
@@ -118,6 +141,12 @@ TEST_F(MigrateCommand, CopiesToTheServerAndBackWithNumbersAndFields) {
     ASSERT_TRUE(inFiles.last);
     EXPECT_EQ(inFiles.last->CorpKanji, "元商事");
     EXPECT_TRUE(inFiles.gapKept);
+    EXPECT_NE(back.out.find("Rank.mtd: 3 items copied"), std::string::npos) << back.out;
+    THistoryData rank(data / "Rank.mtd", false, TDMKanata195::kRankItemSize);
+    rank.Load();
+    ASSERT_EQ(rank.Count(), 3);
+    EXPECT_EQ(rank.Get(0), "Ｓ");
+    EXPECT_EQ(rank.Get(2), "Ｂ");
 }
 
 TEST_F(MigrateCommand, RefusesANonEmptyServerAndBadInput) {

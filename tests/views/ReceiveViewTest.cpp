@@ -1,11 +1,11 @@
+#include "data/CallRecord.h"
 #include "data/DateTime.h"
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
-#include "data/CallRecord.h"
-#include "views/gui/TInputList.h"
 #include "settings/IniFile.h"
 #include "tests/support/DataFolderTest.h"
 #include "ui/gui/Cp932ByteLimit.h"
+#include "views/gui/TInputList.h"
 #include "views/gui/TOutputItem.h"
 #include "views/gui/TReceiveView.h"
 #include "views/gui/TReceiveViewMini.h"
@@ -43,6 +43,7 @@ protected:
         dm.LoadItemLists(folders.scratch() / "app");
         dm.Rank().Add("Ａ");
         dm.Rank().Add("Ｂ");
+        dm.Rank().Save(); // a view reads a shared list again when it opens
     }
     void TearDown() override {
         if (view) {

@@ -1,13 +1,13 @@
 // Pictures of the windows for the documentation: run with
 // KANATA_SCREENSHOT_DIR=docs/screenshots to write them; skipped otherwise.
+#include "data/CallRecord.h"
 #include "data/DateTime.h"
 #include "data/TDMKanata195.h"
-#include "data/CallRecord.h"
-#include "views/gui/TInputList.h"
 #include "settings/IniFile.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
+#include "views/gui/TInputList.h"
 #include "views/gui/TOutputItem.h"
 #include "views/gui/TReceiveView.h"
 #include "views/gui/TReceiveViewMini.h"
@@ -74,6 +74,8 @@ TEST_F(Screenshots, Windows) {
         dm.Rank().Add(r);
     for (const char* s : {"見積依頼", "問い合わせ", "クレーム"})
         dm.SelItem(1).Add(s);
+    dm.Rank().Save();
+    dm.SelItem(1).Save();
     IniFile ini(folders.scratch() / "Kanata195.ini");
     {
         TReceiveView view(dm, messages, {}, ini);

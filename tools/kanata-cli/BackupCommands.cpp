@@ -49,9 +49,10 @@ int runBackup(Arguments& args) {
                      "  rotates the backup generations under the work folder's bakData/ and\n"
                      "  saves the data folder as generation 1, as the program does at start\n"
                      "  (AUTO BACKUP AutoBUCount generations are kept). With the tables on a\n"
-                     "  server ([DATABASE] Engine=postgresql) they are saved with pg_dump as\n"
-                     "  Tables.pgdump (pg_dump's custom format); the password comes from\n"
-                     "  ~/.pgpass or the service file, as for the program.\n"
+                     "  server ([DATABASE] Engine=postgresql) they and the item lists kept\n"
+                     "  there are saved with pg_dump as Tables.pgdump (pg_dump's custom\n"
+                     "  format); the password comes from ~/.pgpass or the service file, as\n"
+                     "  for the program.\n"
                      "  exit status: 0 saved, 1 not (or not all) saved, 2 bad input\n";
         return kExitDone;
     }
@@ -92,10 +93,11 @@ int runRestore(Arguments& args) {
                      "  data folder. The current data is kept first under\n"
                      "  bakData/before-restore-<time>/. Refused while the program runs.\n"
                      "  With the tables on a server ([DATABASE] Engine=postgresql) the\n"
-                     "  generation's Tables.pgdump replaces the server's tables with\n"
-                     "  pg_restore in one transaction; the server's tables are dumped into\n"
-                     "  the before-restore folder first. A generation saved from the other\n"
-                     "  engine is refused (kanata-cli db migrate moves the tables).\n"
+                     "  generation's Tables.pgdump replaces the server's tables and item\n"
+                     "  lists with pg_restore in one transaction; the server's tables are\n"
+                     "  dumped into the before-restore folder first. A generation saved\n"
+                     "  from the other engine is refused (kanata-cli db migrate moves the\n"
+                     "  tables).\n"
                      "  exit status: 0 restored, 1 not restored (the data is as it was, or\n"
                      "  in the before-restore folder), 2 bad input\n";
         return kExitDone;

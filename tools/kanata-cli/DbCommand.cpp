@@ -1,5 +1,5 @@
-// kanata-cli db migrate: the history and the roster from the data folder's
-// SQLite files to the server of the settings' DATABASE section, or back.
+// kanata-cli db migrate: the history, the roster and the item lists from the
+// data folder's files to the server of the settings' DATABASE section, or back.
 #include "tools/kanata-cli/Commands.h"
 
 #include "data/StoreMigration.h"
@@ -11,9 +11,10 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kanata-cli db migrate --to postgresql|sqlite [--replace] [--data DIR]\n"
-    "  copies RecvHis and Meibo, every row with its record number:\n"
-    "  --to postgresql   from the data folder's RecvHis.DB and Meibo.DB to the\n"
-    "                    server named in Kanata195.ini [DATABASE] (Host, Port,\n"
+    "  copies RecvHis and Meibo, every row with its record number, and the\n"
+    "  item lists (Rank.mtd, SelItem1.mtd..SelItem3.mtd) with every item:\n"
+    "  --to postgresql   from the data folder's RecvHis.DB, Meibo.DB and *.mtd\n"
+    "                    to the server named in Kanata195.ini [DATABASE] (Host, Port,\n"
     "                    Name, User, SslMode; the password from ~/.pgpass)\n"
     "  --to sqlite       from that server back to the data folder's files\n"
     "  --replace         empty the target tables first; without it a target\n"
@@ -21,7 +22,9 @@ constexpr const char* kUsage =
     "  --data DIR        the data folder (default: the one of the settings)\n"
     "  Each table is copied in one transaction and its row count checked\n"
     "  before it is committed. Refused while the program uses the data folder.\n"
-    "  The item lists (*.mtd) stay in the data folder. Set Engine= in\n"
+    "  Each item list the source holds replaces the target's (whatever\n"
+    "  --replace says) and is read back and compared; a list the source\n"
+    "  never held is left as the target has it. Set Engine= in\n"
     "  [DATABASE] afterwards to use the copy.\n"
     "  exit status: 0 copied, 1 a store could not be used or a copy failed\n"
     "  (that table is left as it was), 2 bad input or a target not empty\n";
@@ -52,6 +55,12 @@ int migrate(Arguments& args) {
     for (const MigrationTable& t : result.tables)
         if (result.outcome == MigrationOutcome::Done)
             std::cout << t.name << ": " << t.copied << " rows copied\n";
+    for (const MigrationList& l : result.lists)
+        if (result.outcome == MigrationOutcome::Done)
+            std::cout << l.name << ": "
+                      << (l.copied ? std::to_string(l.items) + " items copied"
+                                   : std::string("not in the source, left as it was"))
+                      << "\n";
     switch (result.outcome) {
     case MigrationOutcome::Done:
         std::cout << "to use them set Engine=" << sql::EngineName(target)

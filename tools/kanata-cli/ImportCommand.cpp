@@ -122,7 +122,7 @@ int runImport(Arguments& args) {
     TDMKanata195 dm(folders.dataFolder, messages, StorageHooks{}, folders.store);
     // Each list that cannot be read was reported; an import would add to it.
     if (dm.LoadItemLists(folders.applicationFolder) > 0) {
-        std::cerr << "kanata-cli import: an item list of the data folder cannot be read\n";
+        std::cerr << "kanata-cli import: an item list cannot be read (see the messages above)\n";
         return kExitNoResult;
     }
     HyphenationService hyphenation;

@@ -4,11 +4,11 @@
 #include "data/TelKeys.h"
 #include "platform/MessageForwarding.h"
 #include "platform/MessageService.h"
-#include "views/gui/TInputList.h"
 #include "settings/IniFile.h"
 #include "ui/gui/Cp932ByteLimit.h"
 #include "views/CallerRegistration.h"
 #include "views/gui/CallerFormWiring.h"
+#include "views/gui/TInputList.h"
 #include "views/gui/TOutputItem.h"
 
 #include <QApplication>
@@ -279,6 +279,8 @@ void TReceiveView::runDictionarySearch(int kind) {
 
 void TReceiveView::fillList(QComboBox* box, int list) {
     THistoryData& items = list == 0 ? dm_.Rank() : dm_.SelItem(list);
+    // Desks sharing the lists see each other's new items when a view opens.
+    items.Refresh();
     const QString text = box->currentText();
     box->clear();
     for (int i = 0; i < items.Count(); ++i)

@@ -1,0 +1,43 @@
+#pragma once
+// Where an item list's bytes are kept: a file of the data folder, or a row on
+// the server that the desks share (data/ItemListServer.h). The list itself
+// (data/THistoryData.h) knows only this interface.
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace kanata {
+
+// A read or a write that failed; the list turns it into its own message.
+class ItemListAccessError : public std::runtime_error {
+public:
+    enum class Step { Read, Write };
+    ItemListAccessError(Step step, const std::string& reason)
+        : std::runtime_error(reason), step_(step) {}
+    Step step() const { return step_; }
+
+private:
+    Step step_;
+};
+
+class ItemListMedium {
+public:
+    // The bytes stored now, or nullopt when the list was never stored; given
+    // to a change, which returns the bytes to store (nullopt: leave them).
+    using Change = std::function<std::optional<std::string>(const std::optional<std::string>&)>;
+
+    virtual ~ItemListMedium() = default;
+    // What the user's message names after its first line.
+    virtual std::string where() const = 0;
+    // True when other desks change the list too, so it is read again before
+    // it is shown or changed.
+    virtual bool shared() const = 0;
+    virtual std::optional<std::string> read() = 0;
+    virtual void write(const std::string& bytes) = 0;
+    // Reads, changes and writes back as one step that no other desk's change
+    // of the same list can come between.
+    virtual void update(const Change& change) = 0;
+};
+
+} // namespace kanata
