@@ -149,11 +149,7 @@ public:
         ini.writeBool("OPERATION", "HisListPopup", popUps);
         ini.writeBool("OPERATION", "RecvViewPopup", popUps);
         if (store.engine == sql::Engine::Postgresql) {
-            ini.writeString(kDatabaseSection, "Engine", "postgresql");
-            ini.writeString(kDatabaseSection, "Host", store.server.host);
-            ini.writeString(kDatabaseSection, "Port", store.server.port);
-            ini.writeString(kDatabaseSection, "Name", store.server.name);
-            ini.writeString(kDatabaseSection, "User", store.server.user);
+            WriteDatabaseSettings(ini, {sql::Engine::Postgresql, store.server});
         }
         if (role == Role::Desk)
             ini.writeString("COMMON", "UseType", "2");

@@ -1,6 +1,20 @@
 #include "settings/DatabaseSettings.h"
 
+#include <array>
+#include <utility>
+
 namespace kanata {
+namespace {
+using ServerKeys = std::array<std::pair<const char*, const std::string*>, 5>;
+
+ServerKeys serverKeys(const sql::ServerSettings& server) {
+    return {{{"Host", &server.host},
+             {"Port", &server.port},
+             {"Name", &server.name},
+             {"User", &server.user},
+             {"SslMode", &server.sslMode}}};
+}
+} // namespace
 
 DatabaseSettingsRead ReadDatabaseSettings(const IniFile& ini) {
     DatabaseSettingsRead read;
@@ -18,13 +32,19 @@ DatabaseSettingsRead ReadDatabaseSettings(const IniFile& ini) {
     return read;
 }
 
+void WriteDatabaseSettings(IniFile& ini, const sql::StoreSettings& store) {
+    ini.writeString(kDatabaseSection, "Engine", sql::EngineName(store.engine));
+    for (const auto& [key, value] : serverKeys(store.server)) {
+        if (value->empty())
+            ini.deleteKey(kDatabaseSection, key);
+        else
+            ini.writeString(kDatabaseSection, key, *value);
+    }
+}
+
 std::string DatabaseSettingsLines(const sql::ServerSettings& server) {
     std::string lines = std::string("[") + kDatabaseSection + "]\nEngine=postgresql\n";
-    const std::pair<const char*, const std::string*> keys[] = {
-        {"Host", &server.host}, {"Port", &server.port},       {"Name", &server.name},
-        {"User", &server.user}, {"SslMode", &server.sslMode},
-    };
-    for (const auto& [key, value] : keys)
+    for (const auto& [key, value] : serverKeys(server))
         if (!value->empty())
             lines += std::string(key) + "=" + *value + "\n";
     return lines;

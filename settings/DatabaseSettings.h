@@ -28,6 +28,9 @@ struct DatabaseSettingsRead {
 };
 
 DatabaseSettingsRead ReadDatabaseSettings(const IniFile& ini);
+// Puts `store` into the DATABASE section, as ReadDatabaseSettings reads it
+// back; a server field left empty is removed (libpq then takes its default).
+void WriteDatabaseSettings(IniFile& ini, const sql::StoreSettings& store);
 // The lines a desk puts into its Kanata195.ini to use `server`.
 std::string DatabaseSettingsLines(const sql::ServerSettings& server);
 

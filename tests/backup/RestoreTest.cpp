@@ -125,11 +125,7 @@ TEST_F(BackupInUse, AtStartTheServersTablesAreDumpedBesideTheItemLists) {
     {
         IniFile ini(folders.workFolder() / "Kanata195.ini");
         ASSERT_TRUE(ini.load());
-        ini.writeString(kDatabaseSection, "Engine", "postgresql");
-        ini.writeString(kDatabaseSection, "Host", server.host);
-        ini.writeString(kDatabaseSection, "Port", server.port);
-        ini.writeString(kDatabaseSection, "Name", server.name);
-        ini.writeString(kDatabaseSection, "User", server.user);
+        WriteDatabaseSettings(ini, {sql::Engine::Postgresql, server});
         ASSERT_TRUE(ini.save());
     }
     startOnce("on the server");

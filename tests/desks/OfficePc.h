@@ -19,11 +19,7 @@ struct OfficePc {
         EXPECT_TRUE(run.prepareDemo());
         IniFile ini(folders.workFolder() / "Kanata195.ini");
         ini.load();
-        ini.writeString(kDatabaseSection, "Engine", "postgresql");
-        ini.writeString(kDatabaseSection, "Host", server.host);
-        ini.writeString(kDatabaseSection, "Port", server.port);
-        ini.writeString(kDatabaseSection, "Name", server.name);
-        ini.writeString(kDatabaseSection, "User", server.user);
+        WriteDatabaseSettings(ini, {sql::Engine::Postgresql, server});
         if (!line)
             ini.writeString("COMMON", "UseType", "2");
         EXPECT_TRUE(ini.save());

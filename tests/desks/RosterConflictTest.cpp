@@ -91,11 +91,7 @@ protected:
     void startAsDesk(const sql::ServerSettings& server) {
         ASSERT_EQ(runTool("kanata-demo", {}), 0);
         editSettings([&server](IniFile& ini) {
-            ini.writeString(kDatabaseSection, "Engine", "postgresql");
-            ini.writeString(kDatabaseSection, "Host", server.host);
-            ini.writeString(kDatabaseSection, "Port", server.port);
-            ini.writeString(kDatabaseSection, "Name", server.name);
-            ini.writeString(kDatabaseSection, "User", server.user);
+            WriteDatabaseSettings(ini, {sql::Engine::Postgresql, server});
             ini.writeString("COMMON", "UseType", "2");
         });
         ASSERT_TRUE(start());

@@ -28,11 +28,7 @@ void useServer(const std::filesystem::path& workFolder, const sql::ServerSetting
                int useType) {
     IniFile ini(workFolder / "Kanata195.ini");
     ini.load();
-    ini.writeString(kDatabaseSection, "Engine", "postgresql");
-    ini.writeString(kDatabaseSection, "Host", server.host);
-    ini.writeString(kDatabaseSection, "Port", server.port);
-    ini.writeString(kDatabaseSection, "Name", server.name);
-    ini.writeString(kDatabaseSection, "User", server.user);
+    WriteDatabaseSettings(ini, {sql::Engine::Postgresql, server});
     if (useType >= 0)
         ini.writeInteger("COMMON", "UseType", useType);
     ASSERT_TRUE(ini.save());

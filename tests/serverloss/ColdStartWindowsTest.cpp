@@ -55,11 +55,7 @@ TEST_F(ColdStartWindows, ListsSaySoUntilTheServerAnswersThenShowTheCallsThatCame
     server.stop("fast");
     ASSERT_EQ(runTool("kanata-demo", {}), 0);
     editSettings([this](IniFile& ini) {
-        ini.writeString(kDatabaseSection, "Engine", "postgresql");
-        ini.writeString(kDatabaseSection, "Host", store.server.host);
-        ini.writeString(kDatabaseSection, "Port", store.server.port);
-        ini.writeString(kDatabaseSection, "Name", store.server.name);
-        ini.writeString(kDatabaseSection, "User", store.server.user);
+        WriteDatabaseSettings(ini, {sql::Engine::Postgresql, store.server});
     });
     messages.expect(kLossBox);
     ASSERT_TRUE(start()) << "the line PC starts without its server";
@@ -97,11 +93,7 @@ TEST_F(ColdStartWindows, ListsSaySoUntilTheServerAnswersThenShowTheCallsThatCame
 TEST_F(ColdStartWindows, TablesMovedWhileTheServerIsDownOpenWhenItAnswers) {
     ASSERT_EQ(runTool("kanata-demo", {}), 0);
     editSettings([this](IniFile& ini) {
-        ini.writeString(kDatabaseSection, "Engine", "postgresql");
-        ini.writeString(kDatabaseSection, "Host", store.server.host);
-        ini.writeString(kDatabaseSection, "Port", store.server.port);
-        ini.writeString(kDatabaseSection, "Name", store.server.name);
-        ini.writeString(kDatabaseSection, "User", store.server.user);
+        WriteDatabaseSettings(ini, {sql::Engine::Postgresql, store.server});
     });
     ASSERT_TRUE(start());
     call("0311110001");

@@ -64,11 +64,9 @@ protected:
     void startDesk() {
         ASSERT_EQ(runTool("kanata-demo", {}), 0);
         editSettings([this](IniFile& ini) {
-            ini.writeString(kDatabaseSection, "Engine", "postgresql");
-            ini.writeString(kDatabaseSection, "Host", "127.0.0.1");
-            ini.writeString(kDatabaseSection, "Port", relay.port());
-            ini.writeString(kDatabaseSection, "Name", store.server.name);
-            ini.writeString(kDatabaseSection, "User", store.server.user);
+            WriteDatabaseSettings(
+                ini, {sql::Engine::Postgresql,
+                      {"127.0.0.1", relay.port(), store.server.name, store.server.user, {}}});
             ini.writeString("COMMON", "UseType", "2");
         });
         ASSERT_TRUE(start());

@@ -28,11 +28,7 @@ constexpr int kPerBatch = 10;
 void useServer(const std::filesystem::path& workFolder, const sql::ServerSettings& server) {
     IniFile ini(workFolder / "Kanata195.ini");
     ini.load();
-    ini.writeString(kDatabaseSection, "Engine", "postgresql");
-    ini.writeString(kDatabaseSection, "Host", server.host);
-    ini.writeString(kDatabaseSection, "Port", server.port);
-    ini.writeString(kDatabaseSection, "Name", server.name);
-    ini.writeString(kDatabaseSection, "User", server.user);
+    WriteDatabaseSettings(ini, {sql::Engine::Postgresql, server});
     ASSERT_TRUE(ini.save());
 }
 

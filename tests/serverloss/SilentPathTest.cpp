@@ -66,11 +66,9 @@ TEST(SilentPath, CallsReachTheJournalAtOnceAndAreStoredOnceWhenThePathCarriesAga
     {
         IniFile ini(folders.workFolder() / "Kanata195.ini");
         ini.load();
-        ini.writeString(kDatabaseSection, "Engine", "postgresql");
-        ini.writeString(kDatabaseSection, "Host", "127.0.0.1");
-        ini.writeString(kDatabaseSection, "Port", relay.port());
-        ini.writeString(kDatabaseSection, "Name", store.server.name);
-        ini.writeString(kDatabaseSection, "User", store.server.user);
+        WriteDatabaseSettings(
+            ini, {sql::Engine::Postgresql,
+                  {"127.0.0.1", relay.port(), store.server.name, store.server.user, {}}});
         ASSERT_TRUE(ini.save());
     }
     ASSERT_TRUE(run.start()) << run.log().toStdString();

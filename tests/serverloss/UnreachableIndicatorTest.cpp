@@ -66,11 +66,7 @@ protected:
 TEST_F(UnreachableIndicator, ShowsTheLossOnceAndGoesWhenTheServerIsBackTwiceInARun) {
     ASSERT_EQ(runTool("kanata-demo", {}), 0);
     editSettings([this](IniFile& ini) {
-        ini.writeString(kDatabaseSection, "Engine", "postgresql");
-        ini.writeString(kDatabaseSection, "Host", store.server.host);
-        ini.writeString(kDatabaseSection, "Port", store.server.port);
-        ini.writeString(kDatabaseSection, "Name", store.server.name);
-        ini.writeString(kDatabaseSection, "User", store.server.user);
+        WriteDatabaseSettings(ini, {sql::Engine::Postgresql, store.server});
     });
     ASSERT_TRUE(start());
     const int heightWithoutLine = form->height();

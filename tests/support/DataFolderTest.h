@@ -26,11 +26,7 @@ protected:
         std::filesystem::create_directories(folders.workFolder());
         IniFile ini(folders.workFolder() / kSettingsFileName);
         ini.load();
-        ini.writeString(kDatabaseSection, "Engine", sql::EngineName(store.engine));
-        ini.writeString(kDatabaseSection, "Host", store.server.host);
-        ini.writeString(kDatabaseSection, "Port", store.server.port);
-        ini.writeString(kDatabaseSection, "Name", store.server.name);
-        ini.writeString(kDatabaseSection, "User", store.server.user);
+        WriteDatabaseSettings(ini, store);
         EXPECT_TRUE(ini.save());
     }
 

@@ -174,6 +174,27 @@ TEST(StoreSettings, DatabaseSectionNamesTheServerWithoutAPassword) {
     EXPECT_EQ(ReadDatabaseSettings(IniFile("none.ini")).store.engine, sql::Engine::Sqlite);
 }
 
+// A test or a tool that points a work folder at a server writes what the
+// program reads back, and a field it leaves empty does not survive from
+// before.
+TEST(DatabaseSettings, WrittenSettingsReadBackAndEmptyFieldsGo) {
+    IniFile ini("unused.ini", IniFile::Encoding::Utf8);
+    ini.parse("[DATABASE]\nEngine=sqlite\nHost=old-pc\nSslMode=require\n");
+    const sql::StoreSettings server{sql::Engine::Postgresql,
+                                    {"/run/pg", "5433", "kanata195", "kanata", {}}};
+    WriteDatabaseSettings(ini, server);
+    const DatabaseSettingsRead read = ReadDatabaseSettings(ini);
+    EXPECT_EQ(read.store.engine, sql::Engine::Postgresql);
+    EXPECT_EQ(sql::ConnectionInfo(read.store.server), sql::ConnectionInfo(server.server));
+    EXPECT_TRUE(read.store.server.sslMode.empty());
+
+    WriteDatabaseSettings(ini, sql::StoreSettings{});
+    const DatabaseSettingsRead local = ReadDatabaseSettings(ini);
+    EXPECT_EQ(local.store.engine, sql::Engine::Sqlite);
+    EXPECT_TRUE(local.unknownEngine.empty());
+    EXPECT_TRUE(local.store.server.host.empty());
+}
+
 TEST(ServerSpelling, ParametersAreNumberedAndNamesLoweredOutsideQuotedText) {
     int count = 0;
     EXPECT_EQ(sql::ServerSpelling("SELECT \"RecNo\" FROM \"RecvHis\" WHERE Tel = ? -- why?\n"
