@@ -159,8 +159,13 @@ void Table::createSchema() {
     for (const std::string& function : dialect.supportFunctions())
         db_.exec(function);
     search_ = TextSearch::RowTest;
-    if (db_.engine() == sql::Engine::Postgresql && substring::server::Attach(db_, def_))
-        search_ = TextSearch::Trigram;
+    shortPieces_ = false;
+    if (db_.engine() == sql::Engine::Postgresql) {
+        const substring::server::Indexes ready = substring::server::Attach(db_, def_);
+        if (ready.trigrams)
+            search_ = TextSearch::Trigram;
+        shortPieces_ = ready.shortPieces;
+    }
     tx.commit();
 }
 
@@ -416,12 +421,12 @@ std::string Table::textTerm(const TextCondition& condition, std::vector<FieldVal
     case TextSearch::Fts:
         return substring::ContainsTerm(def_.name, condition, bound);
     case TextSearch::Trigram:
-        return substring::server::ContainsTerm(condition, bound);
+        return substring::server::ContainsTerm(condition, bound, {true, shortPieces_});
     case TextSearch::RowTest:
         break;
     }
     return db_.engine() == sql::Engine::Postgresql
-               ? substring::server::ContainsTerm(condition, bound)
+               ? substring::server::ContainsTerm(condition, bound, {false, shortPieces_})
                : substring::RowTest(condition, bound);
 }
 

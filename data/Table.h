@@ -201,6 +201,8 @@ private:
     std::string insertSql_;
     sql::StatementCache statements_;
     TextSearch search_ = TextSearch::RowTest;
+    // On a server: conditions of one or two characters have their index.
+    bool shortPieces_ = false;
 };
 
 } // namespace kanata

@@ -353,6 +353,39 @@ TEST_F(SubstringIndex, ServerKeepsTrigramIndexesOfTheSearchedTexts) {
     EXPECT_EQ(table.count(where, args), 0);
 }
 
+// A condition of one or two characters looks up the index of short pieces
+// of the same text, and the index comes back at the next open when missing.
+TEST_F(SubstringIndex, ServerLooksUpShortConditionsInTheirIndex) {
+    if (!test::OnServer())
+        GTEST_SKIP() << "a server's index";
+    table.open(sql::DefaultStore(), file);
+    table.database().exec("DROP INDEX \"t_b_c_short\"");
+    table.close();
+    table.open(sql::DefaultStore(), file);
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
+                                 RosterAndHistoryNumbering()));
+    table.database().exec("ANALYZE \"T\"");
+    for (const char* c : {"ｱ", "ｱﾞ", "～\\"}) {
+        {
+            sql::Transaction tx(table.database());
+            table.database().exec("SET LOCAL enable_seqscan = off");
+            sql::Statement plan(table.database(),
+                                "EXPLAIN SELECT count(*) FROM \"T\" WHERE kanata195_short_grams("
+                                "(\"B\" || \"C\")) @> ARRAY[CAST(? AS text)]");
+            plan.bind(1, std::string(c));
+            std::string text;
+            while (plan.step())
+                text += plan.columnText(0) + "\n";
+            EXPECT_NE(text.find("t_b_c_short"), std::string::npos) << text;
+        }
+        const auto [indexed, scanned] = bothWays({{"B", "C"}, c});
+        EXPECT_EQ(indexed, scanned) << c;
+    }
+    // The empty text is in every row, though among no pieces.
+    EXPECT_EQ(bothWays({{"A"}, ""}).first.size(), 300u);
+}
+
 // A user who may not add pg_trgm still gets the answers, from the rows.
 TEST_F(SubstringIndex, ServerWithoutTrigramsReadsTheRows) {
     if (!test::OnServer())
