@@ -63,6 +63,13 @@ std::string Dialect::writerLock() const {
                : std::string();
 }
 
+// Until the server has analysed a table its planner guesses the row count
+// and sorts the whole table for every ordered page; SQLite's planner does
+// well enough without statistics.
+std::string Dialect::analyze(const std::string& table) const {
+    return engine_ == Engine::Postgresql ? "ANALYZE " + table : std::string();
+}
+
 std::string Dialect::announcement() const {
     return engine_ == Engine::Postgresql ? "SELECT pg_notify(?, ?)" : std::string();
 }

@@ -45,6 +45,9 @@ public:
     // listener of the channel once the transaction commits, and never when
     // it rolls back; empty when the engine has no listeners.
     std::string announcement() const;
+    // The statement that refreshes the planner's statistics of `table`
+    // (quoted) after a bulk write; empty when the engine needs none.
+    std::string analyze(const std::string& table) const;
     // Functions the callers' conditions use that the engine lacks, created
     // when a table is opened.
     std::vector<std::string> supportFunctions() const;

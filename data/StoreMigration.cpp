@@ -58,6 +58,11 @@ std::int64_t copyTable(Table& source, Table& target, bool empty) {
                                 " rows in the target after copying " + std::to_string(copied) +
                                 " of " + std::to_string(sourceRows));
     tx.commit();
+    // Only speeds up later reads: the rows are stored whether or not it works.
+    try {
+        target.refreshStatistics();
+    } catch (const sql::Error&) {
+    }
     return copied;
 }
 } // namespace

@@ -466,6 +466,12 @@ std::int64_t Table::roughCount() {
     return estimate >= 0 ? estimate : count();
 }
 
+void Table::refreshStatistics() {
+    const std::string statement = db_.dialect().analyze(ident(def_.name));
+    if (!statement.empty())
+        db_.exec(statement);
+}
+
 std::optional<std::vector<std::int64_t>> Table::indexedKeys(const std::string& where,
                                                             const ConditionArgs& args) {
     const TextCondition* sole = soleTextCondition(where, args);

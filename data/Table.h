@@ -148,6 +148,9 @@ public:
     // by: on a server its planner's estimate, which costs no pass over the
     // rows (the count itself when the table was never analysed).
     std::int64_t roughCount();
+    // Refreshes the engine's statistics of the table after a bulk write, so
+    // ordered pages use the indexes at once; call it outside a transaction.
+    void refreshStatistics();
     // The RecNos of the rows `where` admits, in no order, listed from the
     // substring index without visiting the rows; nullopt unless `where` is
     // one text condition alone and the engine keeps the index.

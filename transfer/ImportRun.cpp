@@ -311,6 +311,15 @@ int ImportSession::storeRoster(const ItemValues& values) {
     return kImportRegistered;
 }
 
+// Statistics only speed up later reads: failing to gather them must not
+// turn a finished import into a failed one.
+void refreshStatistics(Table& table) {
+    try {
+        table.refreshStatistics();
+    } catch (const sql::Error&) {
+    }
+}
+
 } // namespace
 
 ImportRun::ImportRun(TDMKanata195& dm, const HyphenationService& hyphenation,
@@ -351,6 +360,7 @@ ImportResult ImportRun::run(const ImportRequest& request, const Progress& progre
     const bool backedUp = result.backedUp;
     result = session.run(file, limits_, progress);
     result.backedUp = backedUp;
+    refreshStatistics(table);
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSessionManager>
@@ -93,7 +94,7 @@ TMainForm::TMainForm(IntakeFlags& flags, MessageService& messages, MainWindowOpt
     // As wide as the menu bar needs, as high as menu and tool bar.
     setMinimumWidth(std::max(menuBar()->sizeHint().width(), toolBar_->sizeHint().width()));
     adjustSize();
-    setFixedHeight(sizeHint().height());
+    fitHeight();
 
     if (qApp)
         connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm::commitDataRequest);
@@ -303,6 +304,14 @@ void TMainForm::setServerUnreachable(bool unreachable) {
     }
     serverStatus_->setVisible(unreachable);
     statusBar()->setVisible(unreachable);
+    fitHeight();
+}
+
+void TMainForm::fitHeight() {
+    // The height is fixed to what the window shows, so a status line that
+    // comes and goes must move it, or it is drawn over the tool bar.
+    layout()->activate();
+    setFixedHeight(sizeHint().height());
 }
 
 void TMainForm::actMenuVisibleExecute() {

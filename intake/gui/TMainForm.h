@@ -118,6 +118,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    void fitHeight();
     void createActions();
     void createMenus();
     void createToolBar();

@@ -7,6 +7,7 @@
 #include "settings/DatabaseSettings.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/ProgramInProcess.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/UserInput.h"
 
 #include <QApplication>
@@ -42,6 +43,14 @@ protected:
                line->text() == QStringLiteral("サーバーに接続できません");
     }
 
+    // The line takes room of its own below the tool bar, inside the window.
+    void expectRedLineClearOfTheToolBar() const {
+        QLabel* line = form->serverStatusLabel();
+        const QRect onForm(line->mapTo(form.get(), QPoint(0, 0)), line->size());
+        EXPECT_GE(onForm.top(), form->toolBar()->geometry().bottom());
+        EXPECT_LE(onForm.bottom(), form->height());
+    }
+
     std::int64_t storedCalls() {
         RecvHisTable table;
         table.open(store, folders.scratch());
@@ -64,6 +73,7 @@ TEST_F(UnreachableIndicator, ShowsTheLossOnceAndGoesWhenTheServerIsBackTwiceInAR
         ini.writeString(kDatabaseSection, "User", store.server.user);
     });
     ASSERT_TRUE(start());
+    const int heightWithoutLine = form->height();
     THistoryList* list = openHistoryFromMenu();
     ASSERT_NE(list, nullptr);
     EXPECT_FALSE(redLineShown());
@@ -80,11 +90,15 @@ TEST_F(UnreachableIndicator, ShowsTheLossOnceAndGoesWhenTheServerIsBackTwiceInAR
     call("0311110004");
     QTest::qWait(1500);
     EXPECT_TRUE(redLineShown());
+    expectRedLineClearOfTheToolBar();
     EXPECT_EQ(messages.shown().size(), 1u);
+    if (const Screenshots pictures; pictures.wanted())
+        pictures.save(*form, "server-unreachable.png");
 
     server.start();
     ASSERT_TRUE(waitUntil([&] { return !redLineShown() && storedCalls() == 4; }, 40000))
         << storedCalls();
+    EXPECT_EQ(form->height(), heightWithoutLine);
     EXPECT_TRUE(waitUntil([&] { return list->matchingCount() == 4; }, 5000))
         << "the list shows the calls stored late: " << list->matchingCount();
 
