@@ -147,15 +147,8 @@ void Table::createSchema() {
     lockNamed("schema");
     db_.exec(create);
     addMissingColumns();
-    for (const IndexDef& index : def_.indexes) {
-        std::string sql = "CREATE INDEX IF NOT EXISTS " +
-                          ident(dialect.indexName(def_.name, index.name)) + " ON " +
-                          ident(def_.name) + " (";
-        for (const std::string& field : index.fields)
-            sql += orderTerm(index, field) + ", ";
-        sql += "\"RecNo\")";
-        db_.exec(sql);
-    }
+    for (const IndexDef& index : def_.indexes)
+        createIndex(index);
     for (const std::string& function : dialect.supportFunctions())
         db_.exec(function);
     search_ = TextSearch::RowTest;
@@ -167,6 +160,29 @@ void Table::createSchema() {
         shortPieces_ = ready.shortPieces;
     }
     tx.commit();
+}
+
+// On a server an index of folded texts carries the texts as well: the
+// planner reads an index alone, without the rows, only when it holds the
+// columns its expressions are made of. It replaces the index of the same
+// order written without them.
+void Table::createIndex(const IndexDef& index) {
+    const sql::Dialect& dialect = db_.dialect();
+    const bool covering = index.caseInsensitive && db_.engine() == sql::Engine::Postgresql;
+    const std::string name = dialect.indexName(def_.name, index.name);
+    std::string sql = "CREATE INDEX IF NOT EXISTS " + ident(covering ? name + "_cover" : name) +
+                      " ON " + ident(def_.name) + " (";
+    std::string columns;
+    for (const std::string& field : index.fields) {
+        sql += orderTerm(index, field) + ", ";
+        columns += (columns.empty() ? "" : ", ") + ident(field);
+    }
+    sql += "\"RecNo\")";
+    if (covering) {
+        db_.exec("DROP INDEX IF EXISTS " + ident(name));
+        sql += " INCLUDE (" + columns + ")";
+    }
+    db_.exec(sql);
 }
 
 void Table::lockWriters() {
@@ -576,19 +592,31 @@ void Table::scan(const Query& query, const std::function<void(sql::Statement&)>&
     if (!where.empty())
         conditions.push_back("(" + where + ")");
 
-    std::string sql = "SELECT " + columnList() + " FROM " + ident(def_.name);
-    if (query.walkIndex && !query.index.empty() && db_.engine() == sql::Engine::Sqlite)
-        sql += " INDEXED BY " + ident(query.index);
-    for (std::size_t i = 0; i < conditions.size(); ++i)
-        sql += (i ? " AND " : " WHERE ") + conditions[i];
-    sql += " ORDER BY ";
+    std::string order = " ORDER BY ";
     for (std::size_t i = 0; i < terms.size(); ++i)
-        sql += (i ? ", " : "") + terms[i] + (query.descending ? " DESC" : "");
+        order += (i ? ", " : "") + terms[i] + (query.descending ? " DESC" : "");
+    std::string filter;
+    for (std::size_t i = 0; i < conditions.size(); ++i)
+        filter += (i ? " AND " : " WHERE ") + conditions[i];
+    std::string window;
     if (query.limit >= 0 || query.offset > 0)
-        sql +=
+        window =
             " LIMIT " + (query.limit >= 0 ? std::to_string(query.limit) : db_.dialect().noLimit());
     if (query.offset > 0)
-        sql += " OFFSET " + std::to_string(query.offset);
+        window += " OFFSET " + std::to_string(query.offset);
+
+    std::string sql = "SELECT " + columnList() + " FROM " + ident(def_.name);
+    if (query.offset > 0 && db_.engine() == sql::Engine::Postgresql) {
+        // The server builds every column of each row it skips, and sorts
+        // them whole; the record numbers alone come from the order's index
+        // without touching the rows where the condition lets it.
+        sql += " WHERE \"RecNo\" = ANY (ARRAY(SELECT \"RecNo\" FROM " + ident(def_.name) + filter +
+               order + window + "))" + order;
+    } else {
+        if (query.walkIndex && !query.index.empty() && db_.engine() == sql::Engine::Sqlite)
+            sql += " INDEXED BY " + ident(query.index);
+        sql += filter + order + window;
+    }
 
     auto stmt = statements_.lease(db_, sql);
     int param = 1;

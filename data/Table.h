@@ -190,6 +190,7 @@ private:
                         std::vector<FieldValue>& bound) const;
     std::string textTerm(const TextCondition& condition, std::vector<FieldValue>& bound) const;
     void createSchema();
+    void createIndex(const IndexDef& index);
     void addMissingColumns();
     void lockNamed(const std::string& name);
     // Tells the other desks, at the commit, that row `recNo` was written.
