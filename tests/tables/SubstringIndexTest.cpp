@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -523,6 +524,42 @@ TEST_F(SubstringIndex, ServerWithoutTrigramsReadsTheRows) {
                              "SELECT count(*) FROM pg_extension WHERE extname = 'pg_trgm'");
     extension.step();
     EXPECT_EQ(extension.columnInt(0), 0);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
+                                 RosterAndHistoryNumbering()));
+    expectAgreement(60);
+    table.close();
+    sql::Database admin;
+    admin.connect(sql::DefaultStore().server);
+    admin.exec("DROP OWNED BY " + role);
+    admin.exec("DROP ROLE " + role);
+}
+
+// A user who may not write functions either keeps the row test for the
+// short conditions, with its line on the log, and the same answers.
+TEST_F(SubstringIndex, ServerWithoutFunctionsReadsTheRowsForShortConditions) {
+    if (!test::OnServer())
+        GTEST_SKIP() << "a server's rights";
+    sql::StoreSettings store = sql::DefaultStore();
+    const std::string role = "nofunc_" + store.server.name;
+    {
+        sql::Database admin;
+        admin.connect(store.server);
+        admin.exec("CREATE ROLE " + role + " LOGIN");
+        admin.exec("GRANT CREATE ON SCHEMA public TO " + role);
+        admin.exec("REVOKE USAGE ON LANGUAGE plpgsql FROM PUBLIC");
+    }
+    store.server.user = role;
+    std::ostringstream log;
+    std::streambuf* const kept = std::clog.rdbuf(log.rdbuf());
+    table.open(store, file);
+    std::clog.rdbuf(kept);
+    EXPECT_NE(log.str().find("1〜2 文字の文字列条件の索引を作れません"), std::string::npos)
+        << log.str();
+    sql::Statement pieces(table.database(), "SELECT count(*) FROM pg_indexes WHERE tablename = "
+                                            "'t' AND indexname LIKE '%\\_short'");
+    pieces.step();
+    EXPECT_EQ(pieces.columnInt(0), 0);
     for (int i = 0; i < 100; ++i)
         ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
                                  RosterAndHistoryNumbering()));
