@@ -70,12 +70,8 @@ bool shortPiecesReady(sql::Database& db) {
     }
 }
 
-// Under the database's own collation: the planner reads the index's
-// statistics of its pieces only for a list in that collation; without
-// them it takes every piece for rare, and fetches and sorts all the rows
-// of a common one where walking the order would stop after a page.
 std::string shortPiecesOf(const std::vector<std::string>& fields) {
-    return std::string(kShortPieces) + "(" + joined(fields) + " COLLATE \"default\")";
+    return std::string(kShortPieces) + "(" + joined(fields) + ")";
 }
 
 // pg_trgm takes its trigrams from letters and digits as the database's
