@@ -147,21 +147,42 @@ void Table::createSchema() {
     lockNamed("schema");
     db_.exec(create);
     addMissingColumns();
-    for (const IndexDef& index : def_.indexes) {
-        std::string sql = "CREATE INDEX IF NOT EXISTS " +
-                          ident(dialect.indexName(def_.name, index.name)) + " ON " +
-                          ident(def_.name) + " (";
-        for (const std::string& field : index.fields)
-            sql += orderTerm(index, field) + ", ";
-        sql += "\"RecNo\")";
-        db_.exec(sql);
-    }
+    for (const IndexDef& index : def_.indexes)
+        createIndex(index);
     for (const std::string& function : dialect.supportFunctions())
         db_.exec(function);
     search_ = TextSearch::RowTest;
-    if (db_.engine() == sql::Engine::Postgresql && substring::server::Attach(db_, def_))
-        search_ = TextSearch::Trigram;
+    shortPieces_ = false;
+    if (db_.engine() == sql::Engine::Postgresql) {
+        const substring::server::Indexes ready = substring::server::Attach(db_, def_);
+        if (ready.trigrams)
+            search_ = TextSearch::Trigram;
+        shortPieces_ = ready.shortPieces;
+    }
     tx.commit();
+}
+
+// On a server an index of folded texts carries the texts as well: the
+// planner reads an index alone, without the rows, only when it holds the
+// columns its expressions are made of. It replaces the index of the same
+// order written without them.
+void Table::createIndex(const IndexDef& index) {
+    const sql::Dialect& dialect = db_.dialect();
+    const bool covering = index.caseInsensitive && db_.engine() == sql::Engine::Postgresql;
+    const std::string name = dialect.indexName(def_.name, index.name);
+    std::string sql = "CREATE INDEX IF NOT EXISTS " + ident(covering ? name + "_cover" : name) +
+                      " ON " + ident(def_.name) + " (";
+    std::string columns;
+    for (const std::string& field : index.fields) {
+        sql += orderTerm(index, field) + ", ";
+        columns += (columns.empty() ? "" : ", ") + ident(field);
+    }
+    sql += "\"RecNo\")";
+    if (covering) {
+        db_.exec("DROP INDEX IF EXISTS " + ident(name));
+        sql += " INCLUDE (" + columns + ")";
+    }
+    db_.exec(sql);
 }
 
 void Table::lockWriters() {
@@ -416,12 +437,12 @@ std::string Table::textTerm(const TextCondition& condition, std::vector<FieldVal
     case TextSearch::Fts:
         return substring::ContainsTerm(def_.name, condition, bound);
     case TextSearch::Trigram:
-        return substring::server::ContainsTerm(condition, bound);
+        return substring::server::ContainsTerm(condition, bound, {true, shortPieces_});
     case TextSearch::RowTest:
         break;
     }
     return db_.engine() == sql::Engine::Postgresql
-               ? substring::server::ContainsTerm(condition, bound)
+               ? substring::server::ContainsTerm(condition, bound, {false, shortPieces_})
                : substring::RowTest(condition, bound);
 }
 
@@ -571,19 +592,31 @@ void Table::scan(const Query& query, const std::function<void(sql::Statement&)>&
     if (!where.empty())
         conditions.push_back("(" + where + ")");
 
-    std::string sql = "SELECT " + columnList() + " FROM " + ident(def_.name);
-    if (query.walkIndex && !query.index.empty() && db_.engine() == sql::Engine::Sqlite)
-        sql += " INDEXED BY " + ident(query.index);
-    for (std::size_t i = 0; i < conditions.size(); ++i)
-        sql += (i ? " AND " : " WHERE ") + conditions[i];
-    sql += " ORDER BY ";
+    std::string order = " ORDER BY ";
     for (std::size_t i = 0; i < terms.size(); ++i)
-        sql += (i ? ", " : "") + terms[i] + (query.descending ? " DESC" : "");
+        order += (i ? ", " : "") + terms[i] + (query.descending ? " DESC" : "");
+    std::string filter;
+    for (std::size_t i = 0; i < conditions.size(); ++i)
+        filter += (i ? " AND " : " WHERE ") + conditions[i];
+    std::string window;
     if (query.limit >= 0 || query.offset > 0)
-        sql +=
+        window =
             " LIMIT " + (query.limit >= 0 ? std::to_string(query.limit) : db_.dialect().noLimit());
     if (query.offset > 0)
-        sql += " OFFSET " + std::to_string(query.offset);
+        window += " OFFSET " + std::to_string(query.offset);
+
+    std::string sql = "SELECT " + columnList() + " FROM " + ident(def_.name);
+    if (query.offset > 0 && db_.engine() == sql::Engine::Postgresql) {
+        // The server builds every column of each row it skips, and sorts
+        // them whole; the record numbers alone come from the order's index
+        // without touching the rows where the condition lets it.
+        sql += " WHERE \"RecNo\" = ANY (ARRAY(SELECT \"RecNo\" FROM " + ident(def_.name) + filter +
+               order + window + "))" + order;
+    } else {
+        if (query.walkIndex && !query.index.empty() && db_.engine() == sql::Engine::Sqlite)
+            sql += " INDEXED BY " + ident(query.index);
+        sql += filter + order + window;
+    }
 
     auto stmt = statements_.lease(db_, sql);
     int param = 1;

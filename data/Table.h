@@ -195,6 +195,7 @@ private:
                         std::vector<FieldValue>& bound) const;
     std::string textTerm(const TextCondition& condition, std::vector<FieldValue>& bound) const;
     void createSchema();
+    void createIndex(const IndexDef& index);
     void addMissingColumns();
     void lockNamed(const std::string& name);
     // Tells the other desks, at the commit, that row `recNo` was written.
@@ -209,6 +210,8 @@ private:
     std::string insertSql_;
     sql::StatementCache statements_;
     TextSearch search_ = TextSearch::RowTest;
+    // On a server: conditions of one or two characters have their index.
+    bool shortPieces_ = false;
 };
 
 } // namespace kanata

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -353,6 +354,157 @@ TEST_F(SubstringIndex, ServerKeepsTrigramIndexesOfTheSearchedTexts) {
     EXPECT_EQ(table.count(where, args), 0);
 }
 
+// A condition of one or two characters looks up the index of short pieces
+// of the same text, and the index comes back at the next open when missing.
+TEST_F(SubstringIndex, ServerLooksUpShortConditionsInTheirIndex) {
+    if (!test::OnServer())
+        GTEST_SKIP() << "a server's index";
+    table.open(sql::DefaultStore(), file);
+    table.database().exec("DROP INDEX \"t_b_c_short\"");
+    table.close();
+    table.open(sql::DefaultStore(), file);
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
+                                 RosterAndHistoryNumbering()));
+    table.database().exec("ANALYZE \"T\"");
+    for (const char* c : {"ｱ", "ｱﾞ", "～\\"}) {
+        {
+            sql::Transaction tx(table.database());
+            table.database().exec("SET LOCAL enable_seqscan = off");
+            sql::Statement plan(table.database(),
+                                "EXPLAIN SELECT count(*) FROM \"T\" WHERE kanata195_short_grams("
+                                "(\"B\" || \"C\")) @> ARRAY[CAST(? AS text)]");
+            plan.bind(1, std::string(c));
+            std::string text;
+            while (plan.step())
+                text += plan.columnText(0) + "\n";
+            EXPECT_NE(text.find("t_b_c_short"), std::string::npos) << text;
+        }
+        const auto [indexed, scanned] = bothWays({{"B", "C"}, c});
+        EXPECT_EQ(indexed, scanned) << c;
+    }
+    // The empty text is in every row, though among no pieces.
+    EXPECT_EQ(bothWays({{"A"}, ""}).first.size(), 300u);
+}
+
+// Every condition of one and two characters the alphabet makes, on both
+// searched texts, before and after another tool rewrites rows on the
+// server: the index of short pieces gives what reading the rows gives.
+TEST_F(SubstringIndex, ServerShortConditionsAgreeWithReadingEveryRow) {
+    if (!test::OnServer())
+        GTEST_SKIP() << "a server's index";
+    table.open(sql::DefaultStore(), file);
+    sql::Statement shortIndexes(table.database(),
+                                "SELECT count(*) FROM pg_indexes WHERE tablename = 't' AND "
+                                "indexname LIKE '%\\_short'");
+    shortIndexes.step();
+    ASSERT_EQ(shortIndexes.columnInt(0), 2);
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
+                                 RosterAndHistoryNumbering()));
+    std::vector<std::string> conditions;
+    for (const char* x : kAlphabet) {
+        conditions.emplace_back(x);
+        for (const char* y : kAlphabet)
+            conditions.push_back(std::string(x) + y);
+    }
+    const auto agree = [&](std::size_t step) {
+        for (std::size_t i = 0; i < conditions.size(); i += step) {
+            const std::vector<std::string> fields =
+                i % 2 ? std::vector<std::string>{"B", "C"} : std::vector<std::string>{"A"};
+            const auto [indexed, scanned] = bothWays({fields, conditions[i]});
+            ASSERT_EQ(indexed, scanned) << conditions[i];
+        }
+    };
+    agree(1);
+    {
+        sql::Transaction tx(table.database());
+        for (int i = 0; i < 200; ++i) {
+            const int row = static_cast<int>(random() % 300);
+            if (i % 4 == 0) {
+                sql::Statement s(table.database(), "DELETE FROM \"T\" WHERE \"RecNo\" = ?");
+                s.bind(1, row).step();
+                continue;
+            }
+            sql::Statement s(table.database(),
+                             "UPDATE \"T\" SET \"A\" = ?, \"C\" = ? WHERE \"RecNo\" = ?");
+            s.bind(1, text(8)).bind(2, text(4)).bind(3, row).step();
+        }
+        tx.commit();
+    }
+    agree(3);
+}
+
+// Pages far into an order are the same rows, in the same order, however
+// the server gets to them: the whole order cut at the page.
+TEST_F(SubstringIndex, SkippedRowsLeaveTheSliceOfTheWholeOrder) {
+    table.open(sql::DefaultStore(), file);
+    for (int i = 0; i < 250; ++i)
+        ASSERT_TRUE(table.append({std::int64_t{0}, text(3), text(4), text(4)}, messages,
+                                 RosterAndHistoryNumbering()));
+    const auto recNos = [](const std::vector<Record>& rows) {
+        std::vector<std::int64_t> numbers;
+        for (const Record& r : rows)
+            numbers.push_back(std::get<std::int64_t>(r[0]));
+        return numbers;
+    };
+    for (const std::string index : {"", "A"})
+        for (const bool descending : {false, true})
+            for (const char* c : {"", "a", "ｱ"}) {
+                Query whole;
+                whole.index = index;
+                whole.descending = descending;
+                if (*c) {
+                    whole.where =
+                        ContainsTerm({{"B", "C"}, c}, whole.whereArgs) + " AND \"RecNo\" <> ?";
+                    whole.whereArgs.emplace_back(std::int64_t{7});
+                }
+                const std::vector<std::int64_t> all = recNos(table.read(whole));
+                ASSERT_GT(all.size(), 10u) << c;
+                for (const int offset : {1, 9, static_cast<int>(all.size()) - 3, 300})
+                    for (const int limit : {5, -1}) {
+                        Query page = whole;
+                        page.offset = offset;
+                        page.limit = limit;
+                        const auto from = all.begin() + std::min<std::size_t>(offset, all.size());
+                        const auto to =
+                            limit < 0 || all.end() - from < limit ? all.end() : from + limit;
+                        EXPECT_EQ(recNos(table.read(page)), std::vector<std::int64_t>(from, to))
+                            << index << descending << c << offset << limit;
+                    }
+            }
+}
+
+// The case-folded orders are read from their index alone on a server, and
+// a store whose index was made without the texts gets the one with them.
+TEST_F(SubstringIndex, ServerReadsFoldedOrdersFromTheIndexAlone) {
+    if (!test::OnServer())
+        GTEST_SKIP() << "a server's plan";
+    table.open(sql::DefaultStore(), file);
+    table.database().exec("DROP INDEX \"t_a_cover\"");
+    table.database().exec("CREATE INDEX \"t_a\" ON \"T\" (lower(\"A\"), \"RecNo\")");
+    table.close();
+    table.open(sql::DefaultStore(), file);
+    sql::Statement names(table.database(),
+                         "SELECT string_agg(indexname, ' ' ORDER BY indexname) FROM pg_indexes "
+                         "WHERE tablename = 't' AND indexname LIKE 't\\_a%'");
+    names.step();
+    EXPECT_EQ(names.columnText(0), "t_a_cover t_a_short t_a_trgm");
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
+                                 RosterAndHistoryNumbering()));
+    table.database().exec("VACUUM ANALYZE \"T\"");
+    sql::Transaction tx(table.database());
+    table.database().exec("SET LOCAL enable_seqscan = off");
+    table.database().exec("SET LOCAL enable_sort = off");
+    sql::Statement plan(table.database(), "EXPLAIN SELECT \"RecNo\" FROM \"T\" ORDER BY "
+                                          "lower(\"A\"), \"RecNo\" LIMIT 10 OFFSET 100");
+    std::string text;
+    while (plan.step())
+        text += plan.columnText(0) + "\n";
+    EXPECT_NE(text.find("Index Only Scan using t_a_cover"), std::string::npos) << text;
+}
+
 // A user who may not add pg_trgm still gets the answers, from the rows.
 TEST_F(SubstringIndex, ServerWithoutTrigramsReadsTheRows) {
     if (!test::OnServer())
@@ -372,6 +524,42 @@ TEST_F(SubstringIndex, ServerWithoutTrigramsReadsTheRows) {
                              "SELECT count(*) FROM pg_extension WHERE extname = 'pg_trgm'");
     extension.step();
     EXPECT_EQ(extension.columnInt(0), 0);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
+                                 RosterAndHistoryNumbering()));
+    expectAgreement(60);
+    table.close();
+    sql::Database admin;
+    admin.connect(sql::DefaultStore().server);
+    admin.exec("DROP OWNED BY " + role);
+    admin.exec("DROP ROLE " + role);
+}
+
+// A user who may not write functions either keeps the row test for the
+// short conditions, with its line on the log, and the same answers.
+TEST_F(SubstringIndex, ServerWithoutFunctionsReadsTheRowsForShortConditions) {
+    if (!test::OnServer())
+        GTEST_SKIP() << "a server's rights";
+    sql::StoreSettings store = sql::DefaultStore();
+    const std::string role = "nofunc_" + store.server.name;
+    {
+        sql::Database admin;
+        admin.connect(store.server);
+        admin.exec("CREATE ROLE " + role + " LOGIN");
+        admin.exec("GRANT CREATE ON SCHEMA public TO " + role);
+        admin.exec("REVOKE USAGE ON LANGUAGE plpgsql FROM PUBLIC");
+    }
+    store.server.user = role;
+    std::ostringstream log;
+    std::streambuf* const kept = std::clog.rdbuf(log.rdbuf());
+    table.open(store, file);
+    std::clog.rdbuf(kept);
+    EXPECT_NE(log.str().find("1〜2 文字の文字列条件の索引を作れません"), std::string::npos)
+        << log.str();
+    sql::Statement pieces(table.database(), "SELECT count(*) FROM pg_indexes WHERE tablename = "
+                                            "'t' AND indexname LIKE '%\\_short'");
+    pieces.step();
+    EXPECT_EQ(pieces.columnInt(0), 0);
     for (int i = 0; i < 100; ++i)
         ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
                                  RosterAndHistoryNumbering()));
