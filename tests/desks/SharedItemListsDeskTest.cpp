@@ -50,11 +50,7 @@ protected:
     void startAsDesk() {
         ASSERT_EQ(runTool("kanata-demo", {}), 0);
         editSettings([this](IniFile& ini) {
-            ini.writeString(kDatabaseSection, "Engine", "postgresql");
-            ini.writeString(kDatabaseSection, "Host", server.host);
-            ini.writeString(kDatabaseSection, "Port", server.port);
-            ini.writeString(kDatabaseSection, "Name", server.name);
-            ini.writeString(kDatabaseSection, "User", server.user);
+            WriteDatabaseSettings(ini, {sql::Engine::Postgresql, server});
             ini.writeString("COMMON", "UseType", "2");
         });
         ASSERT_TRUE(start());
