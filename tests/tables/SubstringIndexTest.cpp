@@ -53,6 +53,12 @@ protected:
         return t;
     }
 
+    void appendRandomRows(int rows) {
+        for (int i = 0; i < rows; ++i)
+            ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
+                                     RosterAndHistoryNumbering()));
+    }
+
     std::string condition() {
         std::string t;
         for (int n = std::uniform_int_distribution<>(1, 4)(random); n > 0; --n)
@@ -336,9 +342,7 @@ TEST_F(SubstringIndex, ServerKeepsTrigramIndexesOfTheSearchedTexts) {
     table.open(sql::DefaultStore(), file);
     EXPECT_EQ(indexes().size(), 2u);
 
-    for (int i = 0; i < 300; ++i)
-        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
-                                 RosterAndHistoryNumbering()));
+    appendRandomRows(300);
     table.database().exec("ANALYZE \"T\"");
     sql::Transaction tx(table.database());
     table.database().exec("SET LOCAL enable_seqscan = off");
@@ -363,9 +367,7 @@ TEST_F(SubstringIndex, ServerLooksUpShortConditionsInTheirIndex) {
     table.database().exec("DROP INDEX \"t_b_c_short\"");
     table.close();
     table.open(sql::DefaultStore(), file);
-    for (int i = 0; i < 300; ++i)
-        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
-                                 RosterAndHistoryNumbering()));
+    appendRandomRows(300);
     table.database().exec("ANALYZE \"T\"");
     for (const char* c : {"ｱ", "ｱﾞ", "～\\"}) {
         {
@@ -399,9 +401,7 @@ TEST_F(SubstringIndex, ServerShortConditionsAgreeWithReadingEveryRow) {
                                 "indexname LIKE '%\\_short'");
     shortIndexes.step();
     ASSERT_EQ(shortIndexes.columnInt(0), 2);
-    for (int i = 0; i < 300; ++i)
-        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
-                                 RosterAndHistoryNumbering()));
+    appendRandomRows(300);
     std::vector<std::string> conditions;
     for (const char* x : kAlphabet) {
         conditions.emplace_back(x);
@@ -490,9 +490,7 @@ TEST_F(SubstringIndex, ServerReadsFoldedOrdersFromTheIndexAlone) {
                          "WHERE tablename = 't' AND indexname LIKE 't\\_a%'");
     names.step();
     EXPECT_EQ(names.columnText(0), "t_a_cover t_a_short t_a_trgm");
-    for (int i = 0; i < 300; ++i)
-        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
-                                 RosterAndHistoryNumbering()));
+    appendRandomRows(300);
     table.database().exec("VACUUM ANALYZE \"T\"");
     sql::Transaction tx(table.database());
     table.database().exec("SET LOCAL enable_seqscan = off");
@@ -505,34 +503,54 @@ TEST_F(SubstringIndex, ServerReadsFoldedOrdersFromTheIndexAlone) {
     EXPECT_NE(text.find("Index Only Scan using t_a_cover"), std::string::npos) << text;
 }
 
+// A login of the test's own with fewer rights than the test server's
+// superuser. Roles and languages belong to the whole server: the role is
+// named after this test's database, and what `restrict` took away is given
+// back with `restore` when the test ends.
+class LesserRole {
+public:
+    LesserRole(const std::string& prefix, const std::string& restrict = {},
+               const std::string& restore = {})
+        : server_(sql::DefaultStore().server), role_(prefix + server_.name), restore_(restore) {
+        sql::Database admin;
+        admin.connect(server_);
+        admin.exec("CREATE ROLE " + role_ + " LOGIN");
+        admin.exec("GRANT CREATE ON SCHEMA public TO " + role_);
+        if (!restrict.empty())
+            admin.exec(restrict);
+    }
+    ~LesserRole() {
+        sql::Database admin;
+        admin.connect(server_);
+        if (!restore_.empty())
+            admin.exec(restore_);
+        admin.exec("DROP OWNED BY " + role_);
+        admin.exec("DROP ROLE " + role_);
+    }
+    sql::StoreSettings store() const {
+        sql::StoreSettings as = sql::DefaultStore();
+        as.server.user = role_;
+        return as;
+    }
+
+private:
+    sql::ServerSettings server_;
+    std::string role_, restore_;
+};
+
 // A user who may not add pg_trgm still gets the answers, from the rows.
 TEST_F(SubstringIndex, ServerWithoutTrigramsReadsTheRows) {
     if (!test::OnServer())
         GTEST_SKIP() << "a server's rights";
-    sql::StoreSettings store = sql::DefaultStore();
-    // Roles belong to the whole server: one of this test's database alone.
-    const std::string role = "plain_" + store.server.name;
-    {
-        sql::Database admin;
-        admin.connect(store.server);
-        admin.exec("CREATE ROLE " + role + " LOGIN");
-        admin.exec("GRANT CREATE ON SCHEMA public TO " + role);
-    }
-    store.server.user = role;
-    table.open(store, file);
+    const LesserRole role("plain_");
+    table.open(role.store(), file);
     sql::Statement extension(table.database(),
                              "SELECT count(*) FROM pg_extension WHERE extname = 'pg_trgm'");
     extension.step();
     EXPECT_EQ(extension.columnInt(0), 0);
-    for (int i = 0; i < 100; ++i)
-        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
-                                 RosterAndHistoryNumbering()));
+    appendRandomRows(100);
     expectAgreement(60);
     table.close();
-    sql::Database admin;
-    admin.connect(sql::DefaultStore().server);
-    admin.exec("DROP OWNED BY " + role);
-    admin.exec("DROP ROLE " + role);
 }
 
 // A user who may not write functions either keeps the row test for the
@@ -540,19 +558,11 @@ TEST_F(SubstringIndex, ServerWithoutTrigramsReadsTheRows) {
 TEST_F(SubstringIndex, ServerWithoutFunctionsReadsTheRowsForShortConditions) {
     if (!test::OnServer())
         GTEST_SKIP() << "a server's rights";
-    sql::StoreSettings store = sql::DefaultStore();
-    const std::string role = "nofunc_" + store.server.name;
-    {
-        sql::Database admin;
-        admin.connect(store.server);
-        admin.exec("CREATE ROLE " + role + " LOGIN");
-        admin.exec("GRANT CREATE ON SCHEMA public TO " + role);
-        admin.exec("REVOKE USAGE ON LANGUAGE plpgsql FROM PUBLIC");
-    }
-    store.server.user = role;
+    const LesserRole role("nofunc_", "REVOKE USAGE ON LANGUAGE plpgsql FROM PUBLIC",
+                          "GRANT USAGE ON LANGUAGE plpgsql TO PUBLIC");
     std::ostringstream log;
     std::streambuf* const kept = std::clog.rdbuf(log.rdbuf());
-    table.open(store, file);
+    table.open(role.store(), file);
     std::clog.rdbuf(kept);
     EXPECT_NE(log.str().find("1〜2 文字の文字列条件の索引を作れません"), std::string::npos)
         << log.str();
@@ -560,15 +570,9 @@ TEST_F(SubstringIndex, ServerWithoutFunctionsReadsTheRowsForShortConditions) {
                                             "'t' AND indexname LIKE '%\\_short'");
     pieces.step();
     EXPECT_EQ(pieces.columnInt(0), 0);
-    for (int i = 0; i < 100; ++i)
-        ASSERT_TRUE(table.append({std::int64_t{0}, text(8), text(4), text(4)}, messages,
-                                 RosterAndHistoryNumbering()));
+    appendRandomRows(100);
     expectAgreement(60);
     table.close();
-    sql::Database admin;
-    admin.connect(sql::DefaultStore().server);
-    admin.exec("DROP OWNED BY " + role);
-    admin.exec("DROP ROLE " + role);
 }
 
 } // namespace
