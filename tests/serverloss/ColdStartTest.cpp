@@ -7,6 +7,7 @@
 #include "data/RecvHisTable.h"
 #include "settings/DatabaseSettings.h"
 #include "settings/IniFile.h"
+#include "tests/serverloss/StoredInOrder.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolders.h"
@@ -101,13 +102,7 @@ TEST(ColdStart, LineStartedBeforeTheServerStoresEveryAcceptedCallOnceInOrder) {
     RecvHisTable history;
     history.open(store, scratch.root());
     const std::vector<RecvHisRow> rows = history.read(Query{});
-    ASSERT_EQ(rows.size(), accepted.size()) << "each call exactly once";
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(QString::fromStdString(rows[i].SchTel), accepted[i]) << "row " << i;
-        if (i > 0) {
-            EXPECT_LT(rows[i - 1].RecvDateTime, rows[i].RecvDateTime) << "row " << i;
-        }
-    }
+    ExpectStoredOnceInOrder(rows, accepted);
 
     const QString log = run.log();
     EXPECT_EQ(log.count("kanata195: box:"), 1) << "one box, and no other\n" << log.toStdString();

@@ -6,6 +6,7 @@
 #include "data/RecvHisTable.h"
 #include "settings/DatabaseSettings.h"
 #include "settings/IniFile.h"
+#include "tests/serverloss/StoredInOrder.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolders.h"
@@ -82,14 +83,7 @@ TEST(ServerStopMidBurst, EveryAcceptedCallIsStoredOnceInArrivalOrder) {
     QTest::qWait(500);
 
     std::vector<RecvHisRow> rows = history.read(Query{});
-    ASSERT_EQ(rows.size(), accepted.size()) << "each call exactly once";
-    // In record order, which is also the order of arrival times.
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(QString::fromStdString(rows[i].SchTel), accepted[i]) << "row " << i;
-        if (i > 0) {
-            EXPECT_LT(rows[i - 1].RecvDateTime, rows[i].RecvDateTime) << "row " << i;
-        }
-    }
+    ExpectStoredOnceInOrder(rows, accepted);
 
     // The loss was told once, in the program's words, and in no other box.
     const QString log = run.log();
