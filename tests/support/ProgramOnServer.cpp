@@ -1,7 +1,7 @@
 #include "tests/support/ProgramOnServer.h"
 
 #include "data/RecvHisTable.h"
-#include "settings/DatabaseSettings.h"
+#include "tests/support/ProgramRunOnServer.h"
 #include "tests/support/UserInput.h"
 
 #include <QLabel>
@@ -10,11 +10,7 @@ namespace kanata::test {
 
 void ProgramOnServer::prepareDemoOn(const sql::ServerSettings& database, Role role) {
     ASSERT_EQ(runTool("kanata-demo", {}), 0);
-    editSettings([&](IniFile& ini) {
-        WriteDatabaseSettings(ini, {sql::Engine::Postgresql, database});
-        if (role == Role::Desk)
-            ini.writeString("COMMON", "UseType", "2");
-    });
+    UseServer(folders.workFolder(), database, role == Role::Desk ? 2 : -1);
 }
 
 void ProgramOnServer::startOn(const sql::ServerSettings& database, Role role) {
