@@ -2,9 +2,8 @@
 // One PC of an office as a program of its own: the demo work folder in
 // folders of its own, its tables on the server, with or without the line.
 #include "data/StoreSettings.h"
-#include "settings/DatabaseSettings.h"
-#include "settings/IniFile.h"
 #include "tests/support/ProgramRun.h"
+#include "tests/support/ProgramRunOnServer.h"
 #include "tests/support/TempFolders.h"
 
 #include <QRegularExpression>
@@ -17,12 +16,7 @@ namespace kanata::test {
 struct OfficePc {
     OfficePc(const sql::ServerSettings& server, bool line) {
         EXPECT_TRUE(run.prepareDemo());
-        IniFile ini(folders.workFolder() / "Kanata195.ini");
-        ini.load();
-        WriteDatabaseSettings(ini, {sql::Engine::Postgresql, server});
-        if (!line)
-            ini.writeString("COMMON", "UseType", "2");
-        EXPECT_TRUE(ini.save());
+        UseServer(folders.workFolder(), server, line ? -1 : 2);
     }
 
     // The record numbers the desk's log names after `prefix`, e.g. the calls

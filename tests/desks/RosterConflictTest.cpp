@@ -6,32 +6,22 @@
 #include "data/TDMKanata195.h"
 #include "history/gui/ListRowView.h"
 #include "roster/gui/TMeiboList.h"
-#include "roster/gui/TMeiboSearch.h"
 #include "roster/gui/TMeiboView.h"
-#include "settings/DatabaseSettings.h"
 #include "tests/desks/OfficePc.h"
+#include "tests/desks/RosterAtADesk.h"
 #include "tests/support/PostgresServer.h"
-#include "tests/support/ProgramInProcess.h"
 #include "tests/support/RosterEntry.h"
 #include "tests/support/UserInput.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QToolBar>
 
 namespace kanata::test {
 namespace {
 
 constexpr const char* kConflict = "他の画面で変更されています";
 
-QPushButton* buttonTitled(QWidget& window, const QString& caption) {
-    for (QPushButton* b : window.findChildren<QPushButton*>())
-        if (b->text() == caption)
-            return b;
-    return nullptr;
-}
-
-class RosterConflict : public ProgramInProcess {
+class RosterConflict : public RosterAtADesk {
 protected:
     void addEntry() {
         TDMKanata195& dm = *program->dataModule();
@@ -61,40 +51,6 @@ protected:
         TDMKanata195& dm = *program->dataModule();
         TableUse use(dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
         return *dm.Meibo().find(recNo_);
-    }
-
-    // Opens the roster from the menu window, finds the entry and runs
-    // `body` with the list and the entry's editor.
-    void withEditor(const std::function<void(TMeiboList&, TMeiboView&)>& body) {
-        WhenModal<TMeiboList> opening([&](TMeiboList& list) {
-            WhenModal<TMeiboSearch> search([](TMeiboSearch& dialog) {
-                typeInto(dialog.edtTel, QStringLiteral("039999"));
-                click(buttonTitled(dialog, QStringLiteral("検索(&S)")));
-            });
-            click(list.btnSearch);
-            ASSERT_EQ(list.keys().size(), 1u);
-            clickRow(list.lbxMeibo, 0);
-            click(list.btnInquiry);
-            waitUntil([&list] { return list.view() && list.view()->isVisible(); }, 5000);
-            ASSERT_NE(list.view(), nullptr);
-            body(list, *list.view());
-            if (list.view())
-                click(list.view()->btnClose);
-            waitUntil([&list] { return list.view() == nullptr; }, 5000);
-            click(list.btnClose);
-        });
-        click(form->toolBar()->widgetForAction(form->toolAction(1)));
-        ASSERT_TRUE(opening.ran());
-    }
-
-    // This program as a desk on `server`, on the demo work folder.
-    void startAsDesk(const sql::ServerSettings& server) {
-        ASSERT_EQ(runTool("kanata-demo", {}), 0);
-        editSettings([&server](IniFile& ini) {
-            WriteDatabaseSettings(ini, {sql::Engine::Postgresql, server});
-            ini.writeString("COMMON", "UseType", "2");
-        });
-        ASSERT_TRUE(start());
     }
 
     int recNo_ = -1;
@@ -144,7 +100,7 @@ TEST_F(RosterConflict, OverwritingKeepsWhatWasTypedAndCancellingKeepsTheEditorAs
 // This program is a desk on the server; desk A is another connection.
 TEST_F(RosterConflict, ADeskSeesTheOtherDesksSaveInItsListAndIsAskedBeforeOverwritingIt) {
     const sql::ServerSettings server = SharedServer().createDatabase();
-    startAsDesk(server);
+    startOn(server, Role::Desk);
     addEntry();
     MeiboTable deskA;
     deskA.open(sql::StoreSettings{sql::Engine::Postgresql, server}, folders.scratch());
@@ -175,7 +131,7 @@ TEST_F(RosterConflict, ASaveThroughTheEditorReachesTheOtherDeskProgram) {
     ASSERT_TRUE(deskB.run.start()) << deskB.run.log().toStdString();
     ASSERT_TRUE(waitUntil([&] { return deskB.run.log().contains("desk listening"); }, 10000))
         << deskB.run.log().toStdString();
-    startAsDesk(server);
+    startOn(server, Role::Desk);
     const QString refreshed = "kanata195: desk refreshes the roster for record ";
 
     addEntry();

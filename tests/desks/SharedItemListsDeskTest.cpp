@@ -3,13 +3,9 @@
 // another desk on the same server adds ranks.
 #include "data/MeiboTable.h"
 #include "data/TDMKanata195.h"
-#include "history/gui/ListRowView.h"
-#include "roster/gui/TMeiboList.h"
-#include "roster/gui/TMeiboSearch.h"
 #include "roster/gui/TMeiboView.h"
-#include "settings/DatabaseSettings.h"
+#include "tests/desks/RosterAtADesk.h"
 #include "tests/support/PostgresServer.h"
-#include "tests/support/ProgramInProcess.h"
 #include "tests/support/RosterEntry.h"
 #include "tests/support/UserInput.h"
 #include "views/RecentFirst.h"
@@ -19,17 +15,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QToolBar>
 
 namespace kanata::test {
 namespace {
-
-QPushButton* buttonTitled(QWidget& window, const QString& caption) {
-    for (QPushButton* b : window.findChildren<QPushButton*>())
-        if (b->text() == caption)
-            return b;
-    return nullptr;
-}
 
 QStringList entries(const QComboBox& box) {
     QStringList out;
@@ -38,7 +26,7 @@ QStringList entries(const QComboBox& box) {
     return out;
 }
 
-class SharedRanksAtADesk : public ProgramInProcess {
+class SharedRanksAtADesk : public RosterAtADesk {
 protected:
     sql::ServerSettings server = SharedServer().createDatabase();
 
@@ -48,12 +36,7 @@ protected:
     }
 
     void startAsDesk() {
-        ASSERT_EQ(runTool("kanata-demo", {}), 0);
-        editSettings([this](IniFile& ini) {
-            WriteDatabaseSettings(ini, {sql::Engine::Postgresql, server});
-            ini.writeString("COMMON", "UseType", "2");
-        });
-        ASSERT_TRUE(start());
+        ASSERT_NO_FATAL_FAILURE(startOn(server, Role::Desk));
         TDMKanata195& dm = *program->dataModule();
         TableUse use(dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
         MeiboRow row = RosterEntry("03-9999-0001");
@@ -69,30 +52,6 @@ protected:
         EXPECT_EQ(dm->LoadItemLists(stageFolder()), 0);
         return dm;
     }
-
-    // Opens the roster from the menu window, finds the entry and opens its
-    // editor for `body`.
-    void withEditor(const std::function<void(TMeiboView&)>& body) {
-        WhenModal<TMeiboList> opening([&](TMeiboList& list) {
-            WhenModal<TMeiboSearch> search([](TMeiboSearch& dialog) {
-                typeInto(dialog.edtTel, QStringLiteral("039999"));
-                click(buttonTitled(dialog, QStringLiteral("検索(&S)")));
-            });
-            click(list.btnSearch);
-            ASSERT_EQ(list.keys().size(), 1u);
-            clickRow(list.lbxMeibo, 0);
-            click(list.btnInquiry);
-            waitUntil([&list] { return list.view() && list.view()->isVisible(); }, 5000);
-            ASSERT_NE(list.view(), nullptr);
-            body(*list.view());
-            if (list.view())
-                click(list.view()->btnClose);
-            waitUntil([&list] { return list.view() == nullptr; }, 5000);
-            click(list.btnClose);
-        });
-        click(form->toolBar()->widgetForAction(form->toolAction(1)));
-        ASSERT_TRUE(opening.ran());
-    }
 };
 
 TEST_F(SharedRanksAtADesk, TheEditorShowsTheOtherDesksRanksAndItsListEditKeepsThem) {
@@ -102,7 +61,7 @@ TEST_F(SharedRanksAtADesk, TheEditorShowsTheOtherDesksRanksAndItsListEditKeepsTh
     ASSERT_GT(shipped, 0) << "the server got the shipped ranks once";
     ASSERT_TRUE(MoveToTop(other->Rank(), "最重要", messages));
 
-    withEditor([&](TMeiboView& editor) {
+    withEditor([&](TMeiboList&, TMeiboView& editor) {
         EXPECT_EQ(editor.cbxRank->itemText(0), QStringLiteral("最重要"))
             << entries(*editor.cbxRank).join('|').toStdString();
         ASSERT_TRUE(MoveToTop(other->Rank(), "紹介", messages));

@@ -5,16 +5,13 @@
 // exactly once, in the order it arrived.
 #include "data/Postgres.h"
 #include "data/RecvHisTable.h"
-#include "settings/DatabaseSettings.h"
-#include "settings/IniFile.h"
 #include "tests/serverloss/StoredInOrder.h"
 #include "tests/support/PostgresServer.h"
-#include "tests/support/ProgramRun.h"
+#include "tests/support/ProgramRunOnServer.h"
 #include "tests/support/TempFolders.h"
 #include "tests/support/UserInput.h"
 
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -25,28 +22,13 @@ namespace {
 
 constexpr const char* kLossBox = "kanata195: box: データベースサーバーに接続できません";
 
-void useServer(const std::filesystem::path& workFolder, const sql::ServerSettings& server,
-               int useType) {
-    IniFile ini(workFolder / "Kanata195.ini");
-    ini.load();
-    WriteDatabaseSettings(ini, {sql::Engine::Postgresql, server});
-    if (useType >= 0)
-        ini.writeInteger("COMMON", "UseType", useType);
-    ASSERT_TRUE(ini.save());
-}
-
-// Sends the numbers with ktcall; appends those it reports accepted (it
-// names them when given more than one).
+// Sends the numbers with ktcall; appends those it reports accepted.
 void sendCalls(ProgramRun& run, int first, int count, std::vector<QString>& accepted) {
     QStringList numbers;
     for (int i = 0; i < count; ++i)
         numbers << QString("03%1").arg(30000000 + first + i);
-    QString output;
-    run.ktcall(numbers, &output);
-    static const QRegularExpression ok("^OK (\\S+)$", QRegularExpression::MultilineOption);
-    auto it = ok.globalMatch(output);
-    while (it.hasNext())
-        accepted.push_back(it.next().captured(1));
+    const std::vector<QString> now = SendCalls(run, numbers);
+    accepted.insert(accepted.end(), now.begin(), now.end());
 }
 
 std::int64_t countRows(const sql::StoreSettings& store) {
@@ -63,7 +45,7 @@ TEST(ColdStart, LineStartedBeforeTheServerStoresEveryAcceptedCallOnceInOrder) {
     TempFolders folders;
     ProgramRun run{folders, stageFolder()};
     ASSERT_TRUE(run.prepareDemo());
-    useServer(folders.workFolder(), store.server, -1);
+    UseServer(folders.workFolder(), store.server);
     ASSERT_TRUE(run.start()) << "the line PC starts without its server\n"
                              << run.log().toStdString();
 
@@ -121,7 +103,7 @@ TEST(ColdStart, DeskStartedBeforeTheServerListensOnceItAnswers) {
     TempFolders deskFolders;
     ProgramRun desk{deskFolders, stageFolder()};
     ASSERT_TRUE(desk.prepareDemo());
-    useServer(deskFolders.workFolder(), store.server, 2);
+    UseServer(deskFolders.workFolder(), store.server, 2);
     ASSERT_TRUE(desk.start()) << desk.log().toStdString();
     QTest::qWait(1500);
     EXPECT_FALSE(desk.log().contains("desk listening")) << desk.log().toStdString();
@@ -132,7 +114,7 @@ TEST(ColdStart, DeskStartedBeforeTheServerListensOnceItAnswers) {
     TempFolders lineFolders;
     ProgramRun line{lineFolders, stageFolder()};
     ASSERT_TRUE(line.prepareDemo());
-    useServer(lineFolders.workFolder(), store.server, -1);
+    UseServer(lineFolders.workFolder(), store.server);
     ASSERT_TRUE(line.start()) << line.log().toStdString();
     std::vector<QString> accepted;
     sendCalls(line, 0, 2, accepted);
@@ -165,7 +147,7 @@ TEST(ColdStart, TablesTheServerRefusesAreToldOnceAndTheCallsWaitForTheNextStart)
     {
         ProgramRun run{folders, stageFolder()};
         ASSERT_TRUE(run.prepareDemo());
-        useServer(folders.workFolder(), clerk.server, -1);
+        UseServer(folders.workFolder(), clerk.server);
         ASSERT_TRUE(run.start()) << run.log().toStdString();
         std::vector<QString> accepted;
         sendCalls(run, 0, 3, accepted);

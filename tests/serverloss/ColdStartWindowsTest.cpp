@@ -3,16 +3,11 @@
 // cannot open yet instead of opening on nothing, and once the server is up
 // the red line gone and the history list opened from the menu showing the
 // calls that came meanwhile.
-#include "data/RecvHisTable.h"
 #include "history/gui/THistoryList.h"
 #include "roster/gui/TMeiboList.h"
-#include "settings/DatabaseSettings.h"
-#include "tests/support/PostgresServer.h"
-#include "tests/support/ProgramInProcess.h"
+#include "tests/support/ProgramOnServer.h"
 #include "tests/support/UserInput.h"
 
-#include <QApplication>
-#include <QLabel>
 #include <QTest>
 #include <QToolBar>
 
@@ -22,41 +17,14 @@ namespace {
 constexpr const char* kLossBox = "データベースサーバーに接続できません";
 constexpr const char* kCannotOpen = "この画面は開けません";
 
-template <class Window> Window* visibleWindow() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* found = qobject_cast<Window*>(w); found && found->isVisible())
-            return found;
-    return nullptr;
-}
-
-class ColdStartWindows : public ProgramInProcess {
+class ColdStartWindows : public ProgramOnOwnServer {
 protected:
     void clickTool(int index) { click(form->toolBar()->widgetForAction(form->toolAction(index))); }
-
-    bool redLineShown() const {
-        QLabel* line = form->serverStatusLabel();
-        return line && line->isVisible() &&
-               line->text() == QStringLiteral("サーバーに接続できません");
-    }
-
-    std::int64_t storedCalls() {
-        RecvHisTable table;
-        table.open(store, folders.scratch());
-        return table.count();
-    }
-
-    void call(const QString& number) { ASSERT_EQ(runTool("ktcall", {number}), 0); }
-
-    PostgresServer server;
-    const sql::StoreSettings store{sql::Engine::Postgresql, server.createDatabase()};
 };
 
 TEST_F(ColdStartWindows, ListsSaySoUntilTheServerAnswersThenShowTheCallsThatCame) {
     server.stop("fast");
-    ASSERT_EQ(runTool("kanata-demo", {}), 0);
-    editSettings([this](IniFile& ini) {
-        WriteDatabaseSettings(ini, {sql::Engine::Postgresql, store.server});
-    });
+    ASSERT_NO_FATAL_FAILURE(prepareDemoOn(store.server));
     messages.expect(kLossBox);
     ASSERT_TRUE(start()) << "the line PC starts without its server";
     ASSERT_TRUE(waitUntil([&] { return redLineShown() && messages.allAnswered(); }, 10000));
@@ -91,11 +59,7 @@ TEST_F(ColdStartWindows, ListsSaySoUntilTheServerAnswersThenShowTheCallsThatCame
 // The settings move the tables (a new data folder) while the server is
 // down: they wait for it as at a start, instead of staying half closed.
 TEST_F(ColdStartWindows, TablesMovedWhileTheServerIsDownOpenWhenItAnswers) {
-    ASSERT_EQ(runTool("kanata-demo", {}), 0);
-    editSettings([this](IniFile& ini) {
-        WriteDatabaseSettings(ini, {sql::Engine::Postgresql, store.server});
-    });
-    ASSERT_TRUE(start());
+    ASSERT_NO_FATAL_FAILURE(startOn(store.server));
     call("0311110001");
     ASSERT_TRUE(waitUntil([&] { return storedCalls() == 1; }, 10000));
 

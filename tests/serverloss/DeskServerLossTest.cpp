@@ -5,16 +5,13 @@
 // the loss is shown once, and the calls the line stores pop up again once
 // the server answers.
 #include "data/RecvHisTable.h"
-#include "settings/DatabaseSettings.h"
-#include "tests/support/PostgresServer.h"
-#include "tests/support/ProgramInProcess.h"
+#include "tests/support/ProgramOnServer.h"
 #include "tests/support/TcpRelay.h"
 #include "tests/support/UserInput.h"
 #include "views/gui/TReceiveView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -59,17 +56,12 @@ private:
     int appeared_ = 0;
 };
 
-class DeskServerLoss : public ProgramInProcess {
+class DeskServerLoss : public ProgramOnOwnServer {
 protected:
+    DeskServerLoss() : ProgramOnOwnServer({.tcp = true}) {}
+
     void startDesk() {
-        ASSERT_EQ(runTool("kanata-demo", {}), 0);
-        editSettings([this](IniFile& ini) {
-            WriteDatabaseSettings(
-                ini, {sql::Engine::Postgresql,
-                      {"127.0.0.1", relay.port(), store.server.name, store.server.user, {}}});
-            ini.writeString("COMMON", "UseType", "2");
-        });
-        ASSERT_TRUE(start());
+        startOn({"127.0.0.1", relay.port(), store.server.name, store.server.user, {}}, Role::Desk);
     }
 
     // Stores a call as the line PC does, past the relay; the server
@@ -107,20 +99,12 @@ protected:
         FAIL() << "the desk never popped up a call";
     }
 
-    bool redLineShown() const {
-        QLabel* line = form->serverStatusLabel();
-        return line && line->isVisible() &&
-               line->text() == QStringLiteral("サーバーに接続できません");
-    }
-
     void loseTheServer() {
         messages.expect(kLossBox);
         server.stop("immediate");
         ASSERT_TRUE(waitUntil([&] { return redLineShown() && messages.allAnswered(); }, 10000));
     }
 
-    PostgresServer server{PostgresServer::Options{.tcp = true}};
-    const sql::StoreSettings store{sql::Engine::Postgresql, server.createDatabase()};
     TcpRelay relay{server.overTcp(store.server).host, server.overTcp(store.server).port};
 };
 

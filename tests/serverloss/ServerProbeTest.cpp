@@ -3,15 +3,12 @@
 // fails, and one that has taken the connection but not answered yet leaves
 // the probe waiting on its socket instead of inside libpq.
 #include "data/ServerProbe.h"
+#include "tests/support/LoopbackListener.h"
 #include "tests/support/PostgresServer.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace kanata::test {
 namespace {
@@ -52,26 +49,12 @@ TEST(ServerProbe, ARunningServerAnswersAndAStoppedOneFails) {
 // and the request sent on it is never answered.
 class SilentServer {
 public:
-    SilentServer() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(fd_, 4) != 0 ||
-            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            ADD_FAILURE() << "no loopback socket";
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentServer() { ::close(fd_); }
     sql::ServerSettings settings() const {
-        return {"127.0.0.1", std::to_string(port_), "kanata", "kanata", "disable"};
+        return {"127.0.0.1", std::to_string(listener_.port()), "kanata", "kanata", "disable"};
     }
 
 private:
-    int fd_ = -1;
-    int port_ = 0;
+    LoopbackListener listener_{"silent server", 4};
 };
 
 TEST(ServerProbe, WaitsOnTheSocketWhileTheServerHasNotAnswered) {

@@ -4,11 +4,9 @@
 // server is back every accepted call is stored exactly once, in the order
 // it arrived.
 #include "data/RecvHisTable.h"
-#include "settings/DatabaseSettings.h"
-#include "settings/IniFile.h"
 #include "tests/serverloss/StoredInOrder.h"
 #include "tests/support/PostgresServer.h"
-#include "tests/support/ProgramRun.h"
+#include "tests/support/ProgramRunOnServer.h"
 #include "tests/support/TempFolders.h"
 #include "tests/support/UserInput.h"
 
@@ -26,20 +24,13 @@ namespace {
 constexpr int kBatches = 30;
 constexpr int kPerBatch = 10;
 
-void useServer(const std::filesystem::path& workFolder, const sql::ServerSettings& server) {
-    IniFile ini(workFolder / "Kanata195.ini");
-    ini.load();
-    WriteDatabaseSettings(ini, {sql::Engine::Postgresql, server});
-    ASSERT_TRUE(ini.save());
-}
-
 TEST(ServerStopMidBurst, EveryAcceptedCallIsStoredOnceInArrivalOrder) {
     PostgresServer server;
     const sql::StoreSettings store{sql::Engine::Postgresql, server.createDatabase()};
     TempFolders folders;
     ProgramRun run{folders, stageFolder()};
     ASSERT_TRUE(run.prepareDemo());
-    useServer(folders.workFolder(), store.server);
+    UseServer(folders.workFolder(), store.server);
     ASSERT_TRUE(run.start()) << run.log().toStdString();
 
     std::vector<QString> accepted; // in the order ktcall had them accepted
@@ -54,12 +45,8 @@ TEST(ServerStopMidBurst, EveryAcceptedCallIsStoredOnceInArrivalOrder) {
         QStringList numbers;
         for (int i = 0; i < kPerBatch; ++i)
             numbers << QString("03%1").arg(20000000 + batch * kPerBatch + i);
-        QString output;
-        run.ktcall(numbers, &output);
-        static const QRegularExpression ok("^OK (\\S+)$", QRegularExpression::MultilineOption);
-        auto it = ok.globalMatch(output);
-        while (it.hasNext())
-            accepted.push_back(it.next().captured(1));
+        const std::vector<QString> now = SendCalls(run, numbers);
+        accepted.insert(accepted.end(), now.begin(), now.end());
     }
     ASSERT_EQ(accepted.size(), static_cast<std::size_t>(kBatches * kPerBatch))
         << "the line accepts calls while the server is away";

@@ -6,10 +6,8 @@
 // stored, exactly once.
 #include "data/RecvHisTable.h"
 #include "intake/CallJournal.h"
-#include "settings/DatabaseSettings.h"
-#include "settings/IniFile.h"
 #include "tests/support/PostgresServer.h"
-#include "tests/support/ProgramRun.h"
+#include "tests/support/ProgramRunOnServer.h"
 #include "tests/support/TcpRelay.h"
 #include "tests/support/TempFolders.h"
 #include "tests/support/UserInput.h"
@@ -63,14 +61,9 @@ TEST(SilentPath, CallsReachTheJournalAtOnceAndAreStoredOnceWhenThePathCarriesAga
     TempFolders folders;
     ProgramRun run{folders, stageFolder()};
     ASSERT_TRUE(run.prepareDemo());
-    {
-        IniFile ini(folders.workFolder() / "Kanata195.ini");
-        ini.load();
-        WriteDatabaseSettings(
-            ini, {sql::Engine::Postgresql,
-                  {"127.0.0.1", relay.port(), store.server.name, store.server.user, {}}});
-        ASSERT_TRUE(ini.save());
-    }
+    ASSERT_NO_FATAL_FAILURE(
+        UseServer(folders.workFolder(),
+                  {"127.0.0.1", relay.port(), store.server.name, store.server.user, {}}));
     ASSERT_TRUE(run.start()) << run.log().toStdString();
     TempFolders scratch;
     RecvHisTable history;

@@ -2,15 +2,11 @@
 // in one run: the menu window's red line while it lasts, one box per loss
 // (not one per call, and none of the history list's own), and everything
 // gone once it is back, with the calls of the outage in the list.
-#include "data/RecvHisTable.h"
 #include "history/gui/THistoryList.h"
-#include "settings/DatabaseSettings.h"
-#include "tests/support/PostgresServer.h"
-#include "tests/support/ProgramInProcess.h"
+#include "tests/support/ProgramOnServer.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/UserInput.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QTest>
 #include <QToolBar>
@@ -21,26 +17,13 @@ namespace {
 
 constexpr const char* kLossBox = "データベースサーバーに接続できません";
 
-class UnreachableIndicator : public ProgramInProcess {
+class UnreachableIndicator : public ProgramOnOwnServer {
 protected:
     THistoryList* openHistoryFromMenu() {
         click(form->toolBar()->widgetForAction(form->toolAction(0)));
         THistoryList* list = nullptr;
-        waitUntil(
-            [&] {
-                for (QWidget* w : QApplication::topLevelWidgets())
-                    if (auto* found = qobject_cast<THistoryList*>(w); found && found->isVisible())
-                        list = found;
-                return list != nullptr;
-            },
-            5000);
+        waitUntil([&] { return (list = visibleWindow<THistoryList>()) != nullptr; }, 5000);
         return list;
-    }
-
-    bool redLineShown() const {
-        QLabel* line = form->serverStatusLabel();
-        return line && line->isVisible() &&
-               line->text() == QStringLiteral("サーバーに接続できません");
     }
 
     // The line takes room of its own below the tool bar, inside the window.
@@ -50,25 +33,10 @@ protected:
         EXPECT_GE(onForm.top(), form->toolBar()->geometry().bottom());
         EXPECT_LE(onForm.bottom(), form->height());
     }
-
-    std::int64_t storedCalls() {
-        RecvHisTable table;
-        table.open(store, folders.scratch());
-        return table.count();
-    }
-
-    void call(const QString& number) { ASSERT_EQ(runTool("ktcall", {number}), 0); }
-
-    PostgresServer server;
-    const sql::StoreSettings store{sql::Engine::Postgresql, server.createDatabase()};
 };
 
 TEST_F(UnreachableIndicator, ShowsTheLossOnceAndGoesWhenTheServerIsBackTwiceInARun) {
-    ASSERT_EQ(runTool("kanata-demo", {}), 0);
-    editSettings([this](IniFile& ini) {
-        WriteDatabaseSettings(ini, {sql::Engine::Postgresql, store.server});
-    });
-    ASSERT_TRUE(start());
+    ASSERT_NO_FATAL_FAILURE(startOn(store.server));
     const int heightWithoutLine = form->height();
     THistoryList* list = openHistoryFromMenu();
     ASSERT_NE(list, nullptr);

@@ -1,19 +1,17 @@
 #include "tests/support/PostgresServer.h"
 
 #include "data/Sqlite.h"
+#include "tests/support/LoopbackListener.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
-#include <netinet/in.h>
 #include <pwd.h>
 #include <sstream>
 #include <stdexcept>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -51,19 +49,7 @@ sql::ServerSettings on(const std::string& host, const std::string& port,
 // socket bound to port 0. Another process may take it before the server
 // does; start() then fails with the server's log.
 std::string freeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        throw std::runtime_error("no socket for a free port");
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    const bool found = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    ::close(fd);
-    if (!found)
-        throw std::runtime_error("no free port on 127.0.0.1");
-    return std::to_string(ntohs(address.sin_port));
+    return std::to_string(LoopbackListener("free port").port());
 }
 } // namespace
 

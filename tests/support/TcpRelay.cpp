@@ -1,6 +1,5 @@
 #include "tests/support/TcpRelay.h"
 
-#include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -42,18 +41,6 @@ int connectTo(const std::string& host, const std::string& port) {
 
 TcpRelay::TcpRelay(const std::string& targetHost, const std::string& targetPort)
     : host_(targetHost), targetPort_(targetPort) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listener_ < 0)
-        throw failure("socket");
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 16) != 0 ||
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        throw failure("listen");
-    port_ = ntohs(address.sin_port);
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
         throw failure("pipe");
@@ -70,7 +57,6 @@ TcpRelay::~TcpRelay() {
         ::close(pair.client);
         ::close(pair.server);
     }
-    ::close(listener_);
     ::close(wakeRead_);
     ::close(wakeWrite_);
 }
@@ -109,7 +95,7 @@ void TcpRelay::wake() {
 // retransmissions have not got through yet.
 void TcpRelay::run() {
     while (!stop_) {
-        std::vector<pollfd> fds{{wakeRead_, POLLIN, 0}, {listener_, POLLIN, 0}};
+        std::vector<pollfd> fds{{wakeRead_, POLLIN, 0}, {listener_.socket(), POLLIN, 0}};
         {
             std::lock_guard lock(mutex_);
             for (const Pair& pair : pairs_) {
@@ -154,7 +140,7 @@ void TcpRelay::run() {
 }
 
 void TcpRelay::acceptOne() {
-    const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    const int client = ::accept4(listener_.socket(), nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0)
         return;
     ++accepted_;

@@ -5,8 +5,9 @@
 // is sent waits in the buffers, as it would for the retransmissions of a
 // path that comes back), and the server may be cut off from new connections
 // too. Released, it forwards what waited, in order.
+#include "tests/support/LoopbackListener.h"
+
 #include <atomic>
-#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,7 +24,7 @@ public:
     TcpRelay(const TcpRelay&) = delete;
     TcpRelay& operator=(const TcpRelay&) = delete;
 
-    std::string port() const { return std::to_string(port_); }
+    std::string port() const { return std::to_string(listener_.port()); }
 
     // Every connection, open or still to come, forwards nothing from now on.
     void hold();
@@ -48,8 +49,7 @@ private:
 
     std::string host_;
     std::string targetPort_;
-    int listener_ = -1;
-    std::uint16_t port_ = 0;
+    LoopbackListener listener_{"tcp relay"};
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     std::mutex mutex_;

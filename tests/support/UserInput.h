@@ -40,6 +40,14 @@ void pressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt
 // Opens the menu of the menu bar titled `menuTitle` and clicks `action` in it.
 void chooseFromMenu(QMainWindow* window, const QString& menuTitle, QAction* action);
 
+// The first shown top-level window of type T; null when none is shown.
+template <typename T> T* visibleWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<T*>(w); found && found->isVisible())
+            return found;
+    return nullptr;
+}
+
 // Runs `body` once, from the event loop, as soon as a modal window of type T
 // is the active modal widget; for windows that open in their own loop (the
 // menu's modal windows, dialogs run by exec()).

@@ -1,7 +1,5 @@
 #include "tests/update/HostileHttpServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -45,16 +43,6 @@ std::string head(const HostilePage& page) {
 } // namespace
 
 HostileHttpServer::HostileHttpServer() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 16) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return;
-    port_ = ntohs(address.sin_port);
     acceptor_ = std::thread([this] { acceptLoop(); });
 }
 
@@ -64,7 +52,6 @@ HostileHttpServer::~HostileHttpServer() {
         acceptor_.join();
     for (std::thread& t : threads_)
         t.join();
-    ::close(listener_);
 }
 
 void HostileHttpServer::serve(const std::string& path, HostilePage page) {
@@ -78,8 +65,8 @@ std::vector<std::string> HostileHttpServer::requests() const {
 }
 
 void HostileHttpServer::acceptLoop() {
-    while (ready(listener_, POLLIN, stopping_)) {
-        const int socket = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    while (ready(listener_.socket(), POLLIN, stopping_)) {
+        const int socket = ::accept4(listener_.socket(), nullptr, nullptr, SOCK_CLOEXEC);
         if (socket < 0)
             continue;
         // Only the acceptor adds threads; the destructor joins them after it.

@@ -4,6 +4,8 @@
 // started as a child process. Each path behaves as set: an answer, a huge
 // body generated as it is sent, a body dripped a byte at a time, or
 // silence after the request. Nothing large is ever held in memory.
+#include "tests/support/LoopbackListener.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -28,12 +30,13 @@ struct HostilePage {
 
 class HostileHttpServer {
 public:
+    // Listens on a free port of 127.0.0.1; std::runtime_error when it cannot.
     HostileHttpServer();
     ~HostileHttpServer();
     HostileHttpServer(const HostileHttpServer&) = delete;
     HostileHttpServer& operator=(const HostileHttpServer&) = delete;
 
-    std::string hostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
+    std::string hostAndPort() const { return "127.0.0.1:" + std::to_string(listener_.port()); }
     void serve(const std::string& path, HostilePage page);
     // The paths asked for so far, in order.
     std::vector<std::string> requests() const;
@@ -46,8 +49,7 @@ private:
     bool sendAll(int socket, const char* data, std::size_t size);
     bool pause(std::chrono::milliseconds time) const;
 
-    int listener_ = -1;
-    int port_ = 0;
+    LoopbackListener listener_{"hostile http server"};
     std::atomic<bool> stopping_{false};
     std::atomic<std::int64_t> sent_{0};
     mutable std::mutex mutex_;

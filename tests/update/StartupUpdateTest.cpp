@@ -8,10 +8,10 @@
 #include "settings/IniFile.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ScriptedMessages.h"
+#include "tests/support/UserInput.h"
 #include "tests/update/HostileHttpServer.h"
 #include "tests/update/LoopbackHttpServer.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -69,13 +69,6 @@ TEST_F(StartupNotices, ALaterStartShowsTheServersNoticeAndOffersNothingOld) {
     EXPECT_TRUE(settings.Info && settings.UpdateCheck);
 }
 
-TDownloadProgress* shownDownloadWindow() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<TDownloadProgress*>(w); window && window->isVisible())
-            return window;
-    return nullptr;
-}
-
 TEST_F(StartupNotices, TheUserCanGiveUpADownloadThatCrawls) {
     HostileHttpServer slow;
     slow.serve("/check/kanata195/",
@@ -96,7 +89,7 @@ TEST_F(StartupNotices, TheUserCanGiveUpADownloadThatCrawls) {
     bool wasModal = false;
     QTimer clicker;
     QObject::connect(&clicker, &QTimer::timeout, [&] {
-        TDownloadProgress* window = shownDownloadWindow();
+        TDownloadProgress* window = visibleWindow<TDownloadProgress>();
         if (!window)
             return;
         clicker.stop();
@@ -113,10 +106,20 @@ TEST_F(StartupNotices, TheUserCanGiveUpADownloadThatCrawls) {
     EXPECT_LT(timer.elapsed(), 20000);
     EXPECT_TRUE(wasModal);
     EXPECT_TRUE(messages.allAnswered());
-    EXPECT_EQ(shownDownloadWindow(), nullptr) << "closed with the download";
+    EXPECT_EQ(visibleWindow<TDownloadProgress>(), nullptr) << "closed with the download";
     const auto staging = folders.workFolder() / "update";
     EXPECT_FALSE(std::filesystem::exists(staging / "new.bin"));
     EXPECT_FALSE(std::filesystem::exists(staging / "updateinfo.dat"));
+}
+
+// The work folder's settings ask `domain` for updates and notices at start.
+void checkUpdatesAt(const TempFolders& folders, const std::string& domain) {
+    IniFile ini(folders.workFolder() / "Kanata195.ini");
+    ASSERT_TRUE(ini.load());
+    ini.writeBool("AUTO UPDATE", "UpdateCheck", true);
+    ini.writeBool("COMMON", "Info", true);
+    ini.writeString("UPDATE PARAMETER", "Domain", domain);
+    ASSERT_TRUE(ini.save());
 }
 
 TEST(UpdateAtStart, ACallWhileASilentServerHoldsTheCheckIsStored) {
@@ -125,12 +128,7 @@ TEST(UpdateAtStart, ACallWhileASilentServerHoldsTheCheckIsStored) {
     server.serve("/check/kanata195/", {.silent = true});
     ProgramRun run(folders, stageFolder());
     ASSERT_TRUE(run.prepareDemo());
-    IniFile ini(folders.workFolder() / "Kanata195.ini");
-    ASSERT_TRUE(ini.load());
-    ini.writeBool("AUTO UPDATE", "UpdateCheck", true);
-    ini.writeBool("COMMON", "Info", true);
-    ini.writeString("UPDATE PARAMETER", "Domain", server.hostAndPort());
-    ASSERT_TRUE(ini.save());
+    ASSERT_NO_FATAL_FAILURE(checkUpdatesAt(folders, server.hostAndPort()));
 
     QProcess program;
     program.setProcessEnvironment(run.environment());
@@ -162,12 +160,7 @@ TEST(UpdateAtStart, AServerThatNeverAnswersDoesNotHoldTheStart) {
     server.setSilent(true);
     ProgramRun run(folders, stageFolder());
     ASSERT_TRUE(run.prepareDemo());
-    IniFile ini(folders.workFolder() / "Kanata195.ini");
-    ASSERT_TRUE(ini.load());
-    ini.writeBool("AUTO UPDATE", "UpdateCheck", true);
-    ini.writeBool("COMMON", "Info", true);
-    ini.writeString("UPDATE PARAMETER", "Domain", server.hostAndPort().toStdString());
-    ASSERT_TRUE(ini.save());
+    ASSERT_NO_FATAL_FAILURE(checkUpdatesAt(folders, server.hostAndPort().toStdString()));
     // Without the time limit the program would wait for the answer forever
     // and never become ready.
     EXPECT_TRUE(run.start()) << run.log().toStdString();
