@@ -108,30 +108,53 @@ void CreateItemListTable(sql::Database& db) {
 ItemListServer::ItemListServer(sql::ServerSettings server)
     : server_(std::move(server)), stamps_(std::random_device{}()) {}
 
-sql::Database& ItemListServer::database() {
-    constexpr auto kRetryPause = std::chrono::seconds(10);
-    if (db_.isOpen() && !db_.connectionLost())
-        return db_;
-    db_.close();
-    if (std::chrono::steady_clock::now() < retryAfter_)
-        throw sql::Error(1, "the server could not be reached a moment ago", true);
+void ItemListServer::watchedBy(std::function<void(const std::string& reason)> lost) {
+    lost_ = std::move(lost);
+}
+
+sql::Database& ItemListServer::connectOnce() {
     try {
         db_.connect(server_);
         CreateItemListTable(db_);
-    } catch (const sql::Error&) {
+    } catch (const sql::Error& e) {
         db_.close();
-        retryAfter_ = std::chrono::steady_clock::now() + kRetryPause;
+        if (lost_) {
+            unreachable_ = true;
+            lost_(e.what());
+        }
         throw;
     }
     return db_;
+}
+
+// Watched, a connection is made here only while none could be tried yet or
+// since the watcher found the server: a connect on a silent path would hold
+// the window for seconds.
+sql::Database& ItemListServer::database() {
+    if (db_.isOpen() && !db_.connectionLost())
+        return db_;
+    if (!lost_) {
+        db_.close();
+        return connectOnce();
+    }
+    // Lost: the caller's catch tells the watcher.
+    if (db_.isOpen())
+        throw sql::Error(1, "the connection to the server is being made again", true);
+    if (unreachable_)
+        throw sql::Error(1, "the server could not be reached", true);
+    return connectOnce();
 }
 
 template <class F> auto ItemListServer::guarded(ItemListAccessError::Step step, F work) {
     try {
         return work(database());
     } catch (const sql::Error& e) {
-        // A connection that failed half-way is not trusted with the next list.
-        if (db_.isOpen() && (e.connectionLost() || db_.connectionLost()))
+        const bool lost = db_.isOpen() && (e.connectionLost() || db_.connectionLost());
+        // A connection that failed half-way is not trusted with the next
+        // list; a watched one is kept for its watcher to bring back.
+        if (lost && lost_)
+            lost_(e.what());
+        else if (lost)
             db_.close();
         throw ItemListAccessError(step, e.what());
     }

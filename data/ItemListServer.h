@@ -12,8 +12,8 @@
 #include "data/Sqlite.h"
 #include "data/StoreSettings.h"
 
-#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -40,8 +40,9 @@ public:
     explicit ItemListServer(sql::ServerSettings server);
 
     // ItemListAccessError on any failure; a lost connection is made again
-    // at the next use. The lists read, written and changed here are the
-    // ones this desk holds: what changes() compares with.
+    // at the next use, unless a watcher brings it back (watchedBy). The
+    // lists read, written and changed here are the ones this desk holds:
+    // what changes() compares with.
     Stored read(const std::string& name);
     void write(const std::string& name, const std::string& bytes);
     void update(const std::string& name, const ItemListMedium::Change& change);
@@ -54,10 +55,22 @@ public:
     // asked for again next time.
     std::map<std::string, Stored> changes(const std::vector<std::string>& names);
 
+    // From now on the connection is the watcher's to bring back, without
+    // blocking, with the tables' (the program's ServerRecovery): a lost one
+    // is told to `lost` and each use fails at once until it is back, and
+    // none is made here once one could not be.
+    void watchedBy(std::function<void(const std::string& reason)> lost);
+    // The connection the watcher brings back; open once a list was used.
+    sql::Database& connection() { return db_; }
+    // The watcher found the server again: a connection that could not be
+    // made is tried at the next use.
+    void serverAnswers() { unreachable_ = false; }
+
 private:
     // What this desk holds of a list: absent, or the stamp of its bytes.
     static constexpr std::int64_t kHeldAbsent = -1;
     sql::Database& database();
+    sql::Database& connectOnce();
     Stored select(sql::Database& db, const std::string& name, std::int64_t& stamp);
     std::int64_t store(sql::Database& db, const std::string& name, const std::string& bytes);
     void hold(const std::string& name, std::int64_t stamp);
@@ -66,9 +79,8 @@ private:
     template <class F> auto guarded(ItemListAccessError::Step step, F work);
     sql::ServerSettings server_;
     sql::Database db_;
-    // A server that could not be reached is not tried again at once: a
-    // saved call touches up to four lists, and each try may wait seconds.
-    std::chrono::steady_clock::time_point retryAfter_{};
+    std::function<void(const std::string&)> lost_; // the watcher, if any
+    bool unreachable_ = false;                     // a watched connection could not be made
     std::map<std::string, std::int64_t> held_;
     std::mt19937_64 stamps_;
 };

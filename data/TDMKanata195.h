@@ -71,6 +71,9 @@ public:
     // cannot be read now keeps what it holds. Lists in the data folder are
     // this program's alone and are left as they are.
     void RefreshItemLists();
+    // Where the lists are kept on the server, with its own connection; null
+    // on SQLite.
+    ItemListServer* ItemListsOnServer() { return itemServer_.get(); }
 
 private:
     template <class T> bool openCounted(T& table, int& counter, const char* failure);
