@@ -92,6 +92,10 @@ bool ProgramState::openTables() {
     }
     tablesOpen = true;
     tablesAwaitServer = false;
+    // The recovery brings the lists' connection back with the tables'.
+    if (ItemListServer* lists = dm->ItemListsOnServer())
+        lists->watchedBy(
+            [this](const std::string& reason) { serverStatus.reportUnreachable(reason); });
     dm->LoadItemLists(appFolder); // reports each list it cannot read
     if (settings.UsePbAdrs)
         addressBook = std::make_unique<TDMPbarea>(messages);

@@ -239,9 +239,11 @@ std::vector<sql::Database*> ServerRecovery::serverConnections() const {
     std::vector<sql::Database*> all;
     if (!s_.dm || !s_.tablesOpen)
         return all;
+    ItemListServer* lists = s_.dm->ItemListsOnServer();
     for (sql::Database* db :
-         {&s_.dm->RecvHis().table().database(), &s_.dm->Meibo().table().database()})
-        if (db->isOpen() && db->engine() == sql::Engine::Postgresql)
+         {&s_.dm->RecvHis().table().database(), &s_.dm->Meibo().table().database(),
+          lists ? &lists->connection() : nullptr})
+        if (db && db->isOpen() && db->engine() == sql::Engine::Postgresql)
             all.push_back(db);
     return all;
 }
@@ -253,6 +255,8 @@ void ServerRecovery::connected() {
         notifier_.release()->deleteLater();
     }
     attempting_ = false;
+    if (s_.dm && s_.dm->ItemListsOnServer())
+        s_.dm->ItemListsOnServer()->serverAnswers();
     if (reconnectedAny_) {
         // A connection not used since the loss may only now have heard that
         // the server closed it; it would fail the next call.

@@ -7,6 +7,9 @@
 // (DeskMode); here only its tables are reconnected, and the desk reads the
 // announced calls again once they answer.
 //
+// The item lists' own connection is watched with the tables': it is never
+// made again in the window's hands, only here.
+//
 // A reconnection never blocks the window: libpq connects step by step
 // (PQresetStart/PQresetPoll) while a socket notifier waits for the server.
 // Tables that could not be opened at start-up, as their server was not up

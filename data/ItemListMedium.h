@@ -25,7 +25,8 @@ class ItemListMedium {
 public:
     // The bytes stored now, or nullopt when the list was never stored; given
     // to a change, which returns the bytes to store (nullopt: leave them).
-    using Change = std::function<std::optional<std::string>(const std::optional<std::string>&)>;
+    using Stored = std::optional<std::string>;
+    using Change = std::function<Stored(const Stored&)>;
 
     virtual ~ItemListMedium() = default;
     // What the user's message names after its first line.
@@ -35,6 +36,9 @@ public:
     virtual bool shared() const = 0;
     virtual std::optional<std::string> read() = 0;
     virtual void write(const std::string& bytes) = 0;
+    // The bytes stored now, or nullopt when they are still those this
+    // medium last read or wrote, which the list holds already.
+    virtual std::optional<Stored> readIfChanged() { return read(); }
     // Reads, changes and writes back as one step that no other desk's change
     // of the same list can come between.
     virtual void update(const Change& change) = 0;

@@ -2,6 +2,8 @@
 
 #include "data/SqlDialect.h"
 
+#include <limits>
+
 namespace kanata {
 namespace {
 
@@ -59,68 +61,124 @@ public:
     std::optional<std::string> read() override { return server_->read(name_); }
     void write(const std::string& bytes) override { server_->write(name_, bytes); }
     void update(const Change& change) override { server_->update(name_, change); }
+    std::optional<Stored> readIfChanged() override {
+        std::map<std::string, Stored> changed = server_->changes({name_});
+        const auto it = changed.find(name_);
+        if (it == changed.end())
+            return std::nullopt;
+        return std::move(it->second);
+    }
 
 private:
     std::shared_ptr<ItemListServer> server_;
     std::string name_;
 };
 
+bool hasStampColumn(sql::Database& db) {
+    sql::Statement columns(db, db.dialect().columnNamesQuery());
+    columns.bind(1, std::string_view(kItemListTable));
+    while (columns.step())
+        if (columns.columnText(0) == "Stamp")
+            return true;
+    return false;
+}
+
 } // namespace
 
 void CreateItemListTable(sql::Database& db) {
-    const std::string text = db.dialect().columnType(sql::ColumnKind::Text);
+    const sql::Dialect& dialect = db.dialect();
+    const std::string text = dialect.columnType(sql::ColumnKind::Text);
+    const std::string stamp = dialect.columnType(sql::ColumnKind::Integer);
     sql::Transaction tx(db);
     // The same lock as the other tables' schema: desks opening a new store
     // at once create it one after the other.
     lock(db, "schema");
     db.exec(std::string("CREATE TABLE IF NOT EXISTS \"") + kItemListTable + "\" (\"Name\" " + text +
-            ", \"Bytes\" " + text + ", PRIMARY KEY (\"Name\"))");
+            ", \"Bytes\" " + text + ", \"Stamp\" " + stamp + ", PRIMARY KEY (\"Name\"))");
+    // A table of an earlier program gets the column; its rows, stamped 0,
+    // are read whole until they are written again.
+    const std::string addStamp = std::string("ALTER TABLE \"") + kItemListTable + "\" ADD COLUMN ";
+    if (dialect.engine() == sql::Engine::Postgresql)
+        db.exec(addStamp + "IF NOT EXISTS \"Stamp\" " + stamp);
+    else if (!hasStampColumn(db))
+        db.exec(addStamp + "\"Stamp\" " + stamp);
     tx.commit();
 }
 
-sql::Database& ItemListServer::database() {
-    constexpr auto kRetryPause = std::chrono::seconds(10);
-    if (db_.isOpen() && !db_.connectionLost())
-        return db_;
-    db_.close();
-    if (std::chrono::steady_clock::now() < retryAfter_)
-        throw sql::Error(1, "the server could not be reached a moment ago", true);
+ItemListServer::ItemListServer(sql::ServerSettings server)
+    : server_(std::move(server)), stamps_(std::random_device{}()) {}
+
+void ItemListServer::watchedBy(std::function<void(const std::string& reason)> lost) {
+    lost_ = std::move(lost);
+}
+
+sql::Database& ItemListServer::connectOnce() {
     try {
         db_.connect(server_);
         CreateItemListTable(db_);
-    } catch (const sql::Error&) {
+    } catch (const sql::Error& e) {
         db_.close();
-        retryAfter_ = std::chrono::steady_clock::now() + kRetryPause;
+        if (lost_) {
+            unreachable_ = true;
+            lost_(e.what());
+        }
         throw;
     }
     return db_;
+}
+
+// Watched, a connection is made here only while none could be tried yet or
+// since the watcher found the server: a connect on a silent path would hold
+// the window for seconds.
+sql::Database& ItemListServer::database() {
+    if (db_.isOpen() && !db_.connectionLost())
+        return db_;
+    if (!lost_) {
+        db_.close();
+        return connectOnce();
+    }
+    // Lost: the caller's catch tells the watcher.
+    if (db_.isOpen())
+        throw sql::Error(1, "the connection to the server is being made again", true);
+    if (unreachable_)
+        throw sql::Error(1, "the server could not be reached", true);
+    return connectOnce();
 }
 
 template <class F> auto ItemListServer::guarded(ItemListAccessError::Step step, F work) {
     try {
         return work(database());
     } catch (const sql::Error& e) {
-        // A connection that failed half-way is not trusted with the next list.
-        if (db_.isOpen() && (e.connectionLost() || db_.connectionLost()))
+        const bool lost = db_.isOpen() && (e.connectionLost() || db_.connectionLost());
+        // A connection that failed half-way is not trusted with the next
+        // list; a watched one is kept for its watcher to bring back.
+        if (lost && lost_)
+            lost_(e.what());
+        else if (lost)
             db_.close();
         throw ItemListAccessError(step, e.what());
     }
 }
 
-std::optional<std::string> ItemListServer::select(sql::Database& db, const std::string& name) {
-    sql::Statement stmt(db, std::string("SELECT \"Bytes\" FROM \"") + kItemListTable +
+ItemListServer::Stored ItemListServer::select(sql::Database& db, const std::string& name,
+                                              std::int64_t& stamp) {
+    sql::Statement stmt(db, std::string("SELECT \"Bytes\", \"Stamp\" FROM \"") + kItemListTable +
                                 "\" WHERE \"Name\" = ?");
     stmt.bind(1, name);
-    if (!stmt.step())
+    if (!stmt.step()) {
+        stamp = kHeldAbsent;
         return std::nullopt;
+    }
     std::optional<std::string> bytes = unhex(stmt.columnView(0));
     if (!bytes)
         throw ItemListAccessError(ItemListAccessError::Step::Read,
                                   name + ": the stored list is damaged or too long");
+    stamp = stmt.columnInt(1);
     return bytes;
 }
 
-void ItemListServer::store(sql::Database& db, const std::string& name, const std::string& bytes) {
+std::int64_t ItemListServer::store(sql::Database& db, const std::string& name,
+                                   const std::string& bytes) {
     if (bytes.size() > kMaxItemListBytes)
         throw ItemListAccessError(ItemListAccessError::Step::Write,
                                   name + ": the list is too long");
@@ -128,39 +186,64 @@ void ItemListServer::store(sql::Database& db, const std::string& name, const std
                           std::string("DELETE FROM \"") + kItemListTable + "\" WHERE \"Name\" = ?");
     remove.bind(1, name);
     remove.step();
+    const std::int64_t stamp = std::uniform_int_distribution<std::int64_t>(
+        1, std::numeric_limits<std::int64_t>::max())(stamps_);
     sql::Statement insert(db, std::string("INSERT INTO \"") + kItemListTable +
-                                  "\" (\"Name\", \"Bytes\") VALUES (?, ?)");
+                                  "\" (\"Name\", \"Bytes\", \"Stamp\") VALUES (?, ?, ?)");
     insert.bind(1, name);
     insert.bind(2, hex(bytes));
+    insert.bind(3, stamp);
     insert.step();
+    return stamp;
 }
 
-std::optional<std::string> ItemListServer::read(const std::string& name) {
-    return guarded(ItemListAccessError::Step::Read,
-                   [&](sql::Database& db) { return select(db, name); });
+// Remembers what this desk's list now holds; a stamp of 0 says nothing.
+void ItemListServer::hold(const std::string& name, std::int64_t stamp) {
+    if (stamp == 0)
+        held_.erase(name);
+    else
+        held_[name] = stamp;
+}
+
+ItemListServer::Stored ItemListServer::read(const std::string& name) {
+    held_.erase(name);
+    return guarded(ItemListAccessError::Step::Read, [&](sql::Database& db) {
+        std::int64_t stamp = 0;
+        Stored bytes = select(db, name, stamp);
+        hold(name, stamp);
+        return bytes;
+    });
 }
 
 void ItemListServer::write(const std::string& name, const std::string& bytes) {
+    held_.erase(name);
     guarded(ItemListAccessError::Step::Write, [&](sql::Database& db) {
         sql::Transaction tx(db);
         lock(db, std::string(kItemListTable) + "." + name);
-        store(db, name, bytes);
+        const std::int64_t stamp = store(db, name, bytes);
         tx.commit();
+        hold(name, stamp);
     });
 }
 
 void ItemListServer::update(const std::string& name, const ItemListMedium::Change& change) {
+    held_.erase(name);
     guarded(ItemListAccessError::Step::Write, [&](sql::Database& db) {
         sql::Transaction tx(db);
         lock(db, std::string(kItemListTable) + "." + name);
-        if (const std::optional<std::string> bytes = change(select(db, name))) {
-            store(db, name, *bytes);
+        std::int64_t stamp = 0;
+        if (const std::optional<std::string> bytes = change(select(db, name, stamp))) {
+            stamp = store(db, name, *bytes);
             tx.commit();
         }
+        // The list holds what was stored before, or what it stored now.
+        hold(name, stamp);
     });
 }
 
 bool ItemListServer::seed(const std::string& name, const std::string& bytes) {
+    // Stored here, not taken by this desk's list.
+    held_.erase(name);
     return guarded(ItemListAccessError::Step::Write, [&](sql::Database& db) {
         sql::Transaction tx(db);
         lock(db, std::string(kItemListTable) + "." + name);
@@ -173,6 +256,73 @@ bool ItemListServer::seed(const std::string& name, const std::string& bytes) {
         tx.commit();
         return true;
     });
+}
+
+// The rows of `names`, the bytes left out where the stamp is the one this
+// desk holds; `known` gets the parameters of that comparison.
+std::string
+ItemListServer::changesQuery(const std::vector<std::string>& names,
+                             std::vector<std::pair<std::string, std::int64_t>>& known) const {
+    std::string same;
+    for (const std::string& name : names) {
+        const auto held = held_.find(name);
+        if (held == held_.end() || held->second == kHeldAbsent)
+            continue;
+        same += std::string(same.empty() ? "" : " OR ") + "(\"Name\" = ? AND \"Stamp\" = ?)";
+        known.emplace_back(name, held->second);
+    }
+    std::string in;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        in += i == 0 ? "?" : ", ?";
+    const std::string bytes =
+        same.empty() ? "\"Bytes\"" : "CASE WHEN " + same + " THEN NULL ELSE \"Bytes\" END";
+    return "SELECT \"Name\", \"Stamp\", " + bytes + " FROM \"" + kItemListTable +
+           "\" WHERE \"Name\" IN (" + in + ")";
+}
+
+std::map<std::string, ItemListServer::Stored>
+ItemListServer::changes(const std::vector<std::string>& names) {
+    std::map<std::string, Stored> changed;
+    if (names.empty())
+        return changed;
+    // Taken only once every row has come: a read that breaks off changes
+    // nothing this desk holds.
+    std::map<std::string, std::int64_t> nowHeld;
+    guarded(ItemListAccessError::Step::Read, [&](sql::Database& db) {
+        std::vector<std::pair<std::string, std::int64_t>> known;
+        sql::Statement stmt(db, changesQuery(names, known));
+        int parameter = 1;
+        for (const auto& [name, stamp] : known) {
+            stmt.bind(parameter++, name);
+            stmt.bind(parameter++, stamp);
+        }
+        for (const std::string& name : names)
+            stmt.bind(parameter++, name);
+        for (const std::string& name : names)
+            nowHeld[name] = kHeldAbsent;
+        while (stmt.step()) {
+            const std::string name = stmt.columnText(0);
+            const std::int64_t stamp = stmt.columnInt(1);
+            const auto held = held_.find(name);
+            nowHeld[name] = stamp;
+            if (stamp != 0 && held != held_.end() && held->second == stamp)
+                continue;
+            std::optional<std::string> bytes;
+            if (!stmt.isNull(2))
+                bytes = unhex(stmt.columnView(2));
+            if (bytes)
+                changed[name] = std::move(bytes);
+            else
+                nowHeld[name] = 0;
+        }
+    });
+    for (const auto& [name, stamp] : nowHeld) {
+        const auto held = held_.find(name);
+        if (stamp == kHeldAbsent && (held == held_.end() || held->second != kHeldAbsent))
+            changed[name] = std::nullopt;
+        hold(name, stamp);
+    }
+    return changed;
 }
 
 std::unique_ptr<ItemListMedium> ServerItemList(std::shared_ptr<ItemListServer> server,

@@ -47,6 +47,12 @@ ReconnectStep ServerProbe::poll(std::string& reason) {
     }
 }
 
+pg_conn* ServerProbe::release() {
+    pg_conn* conn = conn_;
+    conn_ = nullptr;
+    return conn;
+}
+
 int ServerProbe::socket() const {
     return conn_ ? PQsocket(conn_) : -1;
 }

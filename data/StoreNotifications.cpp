@@ -1,5 +1,7 @@
 #include "data/StoreNotifications.h"
 
+#include "data/ServerProbe.h"
+
 #include <libpq-fe.h>
 
 #include <algorithm>
@@ -39,9 +41,8 @@ public:
 
     bool beginConnect(std::string& reason) override {
         disconnect();
-        conn_ = PQconnectStart(sql::ConnectionInfo(server_).c_str());
-        if (!conn_ || PQstatus(conn_) == CONNECTION_BAD) {
-            reason = conn_ ? trimmed(PQerrorMessage(conn_)) : "out of memory";
+        probe_ = std::make_unique<sql::ServerProbe>();
+        if (!probe_->start(server_, reason)) {
             disconnect();
             return false;
         }
@@ -54,12 +55,12 @@ public:
     // as the socket allows, so that a server that accepts and then says
     // nothing never holds the caller.
     sql::ReconnectStep continueConnect(std::string& reason) override {
+        if (!listenSent_)
+            return poll(reason);
         if (!conn_) {
             reason = "not connecting";
             return sql::ReconnectStep::Failed;
         }
-        if (!listenSent_)
-            return poll(reason);
         if (PQflush(conn_) == 1)
             return sql::ReconnectStep::WaitWrite;
         if (PQconsumeInput(conn_) == 0)
@@ -80,7 +81,11 @@ public:
     }
 
     bool connected() const override { return conn_ != nullptr && established_; }
-    int socket() const override { return conn_ ? PQsocket(conn_) : -1; }
+    int socket() const override {
+        if (conn_)
+            return PQsocket(conn_);
+        return probe_ ? probe_->socket() : -1;
+    }
 
     std::vector<StoreChange> takeChanges(std::string& lostReason) override {
         std::vector<StoreChange> changes;
@@ -105,6 +110,7 @@ public:
     }
 
     void disconnect() override {
+        probe_.reset();
         if (conn_)
             PQfinish(conn_);
         conn_ = nullptr;
@@ -112,17 +118,22 @@ public:
     }
 
 private:
+    // The connection made by the probe, then kept for the LISTEN.
     sql::ReconnectStep poll(std::string& reason) {
-        switch (PQconnectPoll(conn_)) {
-        case PGRES_POLLING_READING:
-            return sql::ReconnectStep::WaitRead;
-        case PGRES_POLLING_WRITING:
-            return sql::ReconnectStep::WaitWrite;
-        case PGRES_POLLING_OK:
-            break;
-        default:
-            return fail(reason);
+        if (!probe_) {
+            reason = "not connecting";
+            return sql::ReconnectStep::Failed;
         }
+        const sql::ReconnectStep step = probe_->poll(reason);
+        if (step == sql::ReconnectStep::Failed) {
+            if (reason.empty())
+                reason = "server closed the connection";
+            disconnect();
+        }
+        if (step != sql::ReconnectStep::Connected)
+            return step;
+        conn_ = probe_->release();
+        probe_.reset();
         PQsetnonblocking(conn_, 1);
         const std::string listen =
             "LISTEN " + ChangeChannel("RecvHis") + "; LISTEN " + ChangeChannel("Meibo");
@@ -148,6 +159,7 @@ private:
     }
 
     sql::ServerSettings server_;
+    std::unique_ptr<sql::ServerProbe> probe_; // while connecting
     PGconn* conn_ = nullptr;
     bool listenSent_ = false;
     bool listenAnswered_ = false; // every answer so far a success

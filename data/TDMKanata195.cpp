@@ -3,6 +3,8 @@
 #include "data/RankTemplate.h"
 #include "platform/MessageService.h"
 
+#include <iterator>
+#include <map>
 #include <stdexcept>
 
 namespace kanata {
@@ -89,6 +91,21 @@ void TDMKanata195::seedRankOnServer(const std::filesystem::path& appFolder) {
     } catch (const ItemListAccessError&) {
         // The load that follows tells the user the list cannot be read.
     }
+}
+
+void TDMKanata195::RefreshItemLists() {
+    if (!itemServer_)
+        return;
+    std::map<std::string, ItemListServer::Stored> changed;
+    try {
+        changed = itemServer_->changes({std::begin(kItemListFiles), std::end(kItemListFiles)});
+    } catch (const ItemListAccessError&) {
+        return;
+    }
+    THistoryData* lists[] = {&rank_, &selItem1_, &selItem2_, &selItem3_};
+    for (std::size_t i = 0; i < std::size(lists); ++i)
+        if (const auto it = changed.find(kItemListFiles[i]); it != changed.end())
+            lists[i]->TakeRefreshed(it->second);
 }
 
 int TDMKanata195::LoadItemLists(const std::filesystem::path& appFolder) {

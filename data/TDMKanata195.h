@@ -66,6 +66,14 @@ public:
     int LoadItemLists(const std::filesystem::path& appFolder);
     THistoryData& Rank() { return rank_; }
     THistoryData& SelItem(int n); // 1..3
+    // Reads the lists again that other desks changed since this desk last
+    // read or wrote them, in one round trip to the server; a list that
+    // cannot be read now keeps what it holds. Lists in the data folder are
+    // this program's alone and are left as they are.
+    void RefreshItemLists();
+    // Where the lists are kept on the server, with its own connection; null
+    // on SQLite.
+    ItemListServer* ItemListsOnServer() { return itemServer_.get(); }
 
 private:
     template <class T> bool openCounted(T& table, int& counter, const char* failure);

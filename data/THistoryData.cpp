@@ -89,10 +89,20 @@ void THistoryData::Save() const {
 bool THistoryData::Refresh() {
     if (!shared())
         return false;
+    std::optional<ItemListMedium::Stored> stored;
+    try {
+        stored = medium_->readIfChanged();
+    } catch (const ItemListAccessError&) {
+        return false;
+    }
+    return !stored || TakeRefreshed(*stored);
+}
+
+bool THistoryData::TakeRefreshed(const ItemListMedium::Stored& bytes) {
     std::vector<THistoryStruct> held = items_;
     const bool wasUnreadable = unreadable_;
     try {
-        Load();
+        takeBytes(bytes);
         return true;
     } catch (const EHistoryDataError&) {
         items_ = std::move(held);

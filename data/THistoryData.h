@@ -54,6 +54,10 @@ public:
     // added; true when it did. When the list cannot be read now it keeps
     // what it holds. A list only this program changes is left as it is.
     bool Refresh();
+    // Takes the list's bytes read again elsewhere (several lists in one
+    // read), as Refresh does; false, keeping what it holds, when they end
+    // inside an item.
+    bool TakeRefreshed(const ItemListMedium::Stored& bytes);
     // Changes the list and stores it when `change` returns true. A shared
     // list is read again first, and read, change and write are one step no
     // other desk's change of the list comes between, so that no desk loses

@@ -1,5 +1,7 @@
 // The rank and selection-item lists of desks that share one real PostgreSQL
 // server started by the test: what one desk adds, the others keep and see.
+#include "data/ItemListFormat.h"
+#include "data/ItemListServer.h"
 #include "data/RankTemplate.h"
 #include "data/TDMKanata195.h"
 #include "tests/support/PostgresServer.h"
@@ -143,6 +145,96 @@ TEST_F(SharedItemLists, AServerThatIsGoneKeepsTheListShownAndSaysSo) {
     // A list that could be read keeps its items when it cannot be read again.
     a->SelItem(2).Refresh();
     EXPECT_EQ(texts(a->SelItem(2)), std::vector<std::string>{"折り返し"});
+}
+
+const std::vector<std::string> kLists{std::begin(TDMKanata195::kItemListFiles),
+                                      std::end(TDMKanata195::kItemListFiles)};
+
+std::vector<std::string> decoded(const ItemListServer::Stored& bytes) {
+    std::vector<THistoryStruct> items;
+    EXPECT_TRUE(bytes && DecodeItemList(*bytes, items));
+    std::vector<std::string> out;
+    for (const THistoryStruct& item : items)
+        out.push_back(item.text);
+    return out;
+}
+
+std::vector<std::string> namesOf(const std::map<std::string, ItemListServer::Stored>& changed) {
+    std::vector<std::string> out;
+    for (const auto& entry : changed)
+        out.push_back(entry.first);
+    return out;
+}
+
+TEST_F(SharedItemLists, ADeskReadsAgainOnlyTheListsStoredSinceItsLastRead) {
+    auto a = desk("A");
+    ItemListServer reader(server.server);
+    // Never read: every list counts, the missing ones as missing.
+    std::map<std::string, ItemListServer::Stored> changed = reader.changes(kLists);
+    EXPECT_EQ(namesOf(changed), kLists);
+    EXPECT_TRUE(std::all_of(changed.begin(), changed.end(),
+                            [](const auto& entry) { return !entry.second; }));
+    EXPECT_TRUE(reader.changes(kLists).empty());
+
+    ASSERT_TRUE(MoveToTop(a->SelItem(2), "折り返し", messages));
+    changed = reader.changes(kLists);
+    ASSERT_EQ(namesOf(changed), std::vector<std::string>{"SelItem2.mtd"});
+    EXPECT_EQ(decoded(changed.begin()->second), std::vector<std::string>{"折り返し"});
+    EXPECT_TRUE(reader.changes(kLists).empty());
+
+    // What this desk wrote itself it holds already.
+    reader.write("SelItem3.mtd", EncodeItemList({{1.0, "至急"}}));
+    EXPECT_TRUE(reader.changes(kLists).empty());
+
+    // A row another program wrote without a stamp is read each time; a row
+    // that went away is the empty list, once.
+    sql::Database db;
+    db.connect(server.server);
+    db.exec("UPDATE \"ItemLists\" SET \"Stamp\" = 0 WHERE \"Name\" = 'SelItem2.mtd'");
+    db.exec("DELETE FROM \"ItemLists\" WHERE \"Name\" = 'SelItem3.mtd'");
+    changed = reader.changes(kLists);
+    EXPECT_EQ(namesOf(changed), (std::vector<std::string>{"SelItem2.mtd", "SelItem3.mtd"}));
+    EXPECT_FALSE(changed["SelItem3.mtd"].has_value());
+    EXPECT_EQ(namesOf(reader.changes(kLists)), std::vector<std::string>{"SelItem2.mtd"});
+}
+
+TEST_F(SharedItemLists, TheViewsRefreshShowsAnotherDesksChangeAndKeepsTheRest) {
+    auto a = desk("A");
+    auto b = desk("B");
+    ASSERT_TRUE(MoveToTop(b->SelItem(1), "見積依頼", messages));
+    ASSERT_TRUE(MoveToTop(a->SelItem(3), "苦情", messages));
+    b->RefreshItemLists();
+    EXPECT_EQ(texts(b->SelItem(3)), std::vector<std::string>{"苦情"});
+    EXPECT_EQ(texts(b->SelItem(1)), std::vector<std::string>{"見積依頼"});
+    // A list re-read alone compares the same way.
+    ASSERT_TRUE(MoveToTop(a->SelItem(3), "納期確認", messages));
+    EXPECT_TRUE(b->SelItem(3).Refresh());
+    EXPECT_EQ(texts(b->SelItem(3)), (std::vector<std::string>{"納期確認", "苦情"}));
+}
+
+TEST_F(SharedItemLists, ATableOfAnEarlierProgramGetsItsStampAndKeepsItsLists) {
+    {
+        sql::Database db;
+        db.connect(server.server);
+        db.exec("CREATE TABLE \"ItemLists\" (\"Name\" text COLLATE \"C\" NOT NULL DEFAULT '', "
+                "\"Bytes\" text COLLATE \"C\" NOT NULL DEFAULT '', PRIMARY KEY (\"Name\"))");
+        sql::Statement insert(db, "INSERT INTO \"ItemLists\" VALUES ('SelItem1.mtd', ?)");
+        std::string hex;
+        for (const unsigned char c : EncodeItemList({{1.0, "旧来"}})) {
+            static const char digits[] = "0123456789abcdef";
+            hex += digits[c >> 4];
+            hex += digits[c & 15];
+        }
+        insert.bind(1, hex);
+        insert.step();
+    }
+    auto a = desk("A");
+    EXPECT_EQ(texts(a->SelItem(1)), std::vector<std::string>{"旧来"});
+    auto b = desk("B");
+    ASSERT_TRUE(MoveToTop(b->SelItem(1), "新規", messages));
+    a->RefreshItemLists();
+    EXPECT_EQ(texts(a->SelItem(1)), (std::vector<std::string>{"新規", "旧来"}));
+    EXPECT_TRUE(messages.shown().empty());
 }
 
 } // namespace

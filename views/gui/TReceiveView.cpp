@@ -62,6 +62,8 @@ TReceiveView::TReceiveView(TDMKanata195& dm, MessageService& messages, ReceiveVi
     setAttribute(Qt::WA_DeleteOnClose);
     createControls();
     connectControls();
+    // Desks sharing the lists see each other's new items when a view opens.
+    dm_.RefreshItemLists();
     fillList(cbxRank, 0);
     for (int i = 0; i < 3; ++i)
         fillList(cbxSelItem[i], i + 1);
@@ -279,8 +281,6 @@ void TReceiveView::runDictionarySearch(int kind) {
 
 void TReceiveView::fillList(QComboBox* box, int list) {
     THistoryData& items = list == 0 ? dm_.Rank() : dm_.SelItem(list);
-    // Desks sharing the lists see each other's new items when a view opens.
-    items.Refresh();
     const QString text = box->currentText();
     box->clear();
     for (int i = 0; i < items.Count(); ++i)
@@ -290,6 +290,8 @@ void TReceiveView::fillList(QComboBox* box, int list) {
 }
 
 void TReceiveView::refillLists(int mask) {
+    if (mask != 0)
+        dm_.RefreshItemLists();
     if (mask & 1)
         fillList(cbxRank, 0);
     for (int i = 0; i < 3; ++i) {
