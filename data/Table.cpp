@@ -566,9 +566,13 @@ std::vector<Record> Table::read(const Query& query) {
 
 void Table::scan(const Query& query, const std::function<void(sql::Statement&)>& row) {
     std::vector<FieldValue> whereArgs;
-    // A walk tests each row it passes; looked up instead, a server would
-    // fetch every admitted row, or test the pieces again on each row.
-    const std::string where = spelled(query.where, query.whereArgs, whereArgs, query.walkIndex);
+    // A walk to the first page tests each row it passes; looked up instead,
+    // a server would fetch every admitted row, or test the pieces again on
+    // each row. Far into the order the rows walked over cost more than
+    // fetching the admitted ones (a roster's middle page under 日本橋: 51-137
+    // ms walked, 28-58 ms looked up).
+    const std::string where =
+        spelled(query.where, query.whereArgs, whereArgs, query.walkIndex && query.offset == 0);
     std::vector<std::string> terms; // the ordering expressions of the index
     bool folded = false;            // whose text fields compare without ASCII case
     if (!query.index.empty()) {
