@@ -21,32 +21,19 @@ std::string joined(const std::vector<std::string>& fields) {
     return "(" + sql + ")";
 }
 
-bool extensionReady(sql::Database& db) {
-    try {
-        // A savepoint: a refusal must not end the caller's transaction.
-        sql::Transaction extension(db);
-        db.exec("CREATE EXTENSION IF NOT EXISTS pg_trgm");
-        extension.commit();
-        return true;
-    } catch (const sql::Error& e) {
-        std::clog << "kanata195: pg_trgm は使えません。文字列の条件は各行を読んで調べます: "
-                  << e.what() << '\n';
-        return false;
-    }
-}
+constexpr const char* kPieces = "kanata195_pieces";
+constexpr std::size_t kLongestPiece = 3;
 
-constexpr const char* kShortPieces = "kanata195_short_grams";
-
-// Every piece of one and two characters (the index keeps each once);
+// Every piece of one to three characters (the index keeps each once);
 // substr counts code points, as strpos does, so a piece is found exactly
 // where strpos finds it. PL/pgSQL keeps its plan for the session, where a
 // function in SQL is planned again for every row written (an insert of a
 // short text took 156 us that way, 37 us so, 5 us without the index).
-bool shortPiecesReady(sql::Database& db) {
+bool piecesReady(sql::Database& db) {
     // Made once for the database: another user than its maker may not
     // replace it, and need not.
     {
-        sql::Statement made(db, std::string("SELECT CAST(to_regprocedure('") + kShortPieces +
+        sql::Statement made(db, std::string("SELECT CAST(to_regprocedure('") + kPieces +
                                     "(text)') IS NOT NULL AS integer)");
         made.step();
         if (made.columnInt(0) == 1)
@@ -54,99 +41,100 @@ bool shortPiecesReady(sql::Database& db) {
     }
     try {
         sql::Transaction function(db);
-        db.exec(std::string("CREATE OR REPLACE FUNCTION ") + kShortPieces +
+        db.exec(std::string("CREATE OR REPLACE FUNCTION ") + kPieces +
                 "(text) RETURNS text[] LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS '"
                 "DECLARE pieces text[] := ''{}''; n integer := length($1); "
                 "BEGIN FOR i IN 1 .. n LOOP "
                 "pieces := pieces || substr($1, i, 1); "
                 "IF i < n THEN pieces := pieces || substr($1, i, 2); END IF; "
+                "IF i + 1 < n THEN pieces := pieces || substr($1, i, 3); END IF; "
                 "END LOOP; RETURN pieces; END'");
         function.commit();
         return true;
     } catch (const sql::Error& e) {
-        std::clog << "kanata195: 1〜2 文字の文字列条件の索引を作れません。各行を読んで調べます: "
-                  << e.what() << '\n';
+        std::clog << "kanata195: 文字列条件の索引を作れません。各行を読んで調べます: " << e.what()
+                  << '\n';
         return false;
     }
 }
 
-std::string shortPiecesOf(const std::vector<std::string>& fields) {
-    return std::string(kShortPieces) + "(" + joined(fields) + ")";
+std::string piecesOf(const std::vector<std::string>& fields) {
+    return std::string(kPieces) + "(" + joined(fields) + ")";
 }
 
-// pg_trgm takes its trigrams from letters and digits as the database's
-// character type tells them: under "C" it knows none beyond ASCII, and
-// Japanese text gives the index nothing.
-void warnOfAsciiOnlyCharacters(sql::Database& db) {
-    sql::Statement ctype(db, "SELECT datctype FROM pg_database WHERE datname = current_database()");
-    if (!ctype.step())
-        return;
-    const std::string value = ctype.columnText(0);
-    if (value == "C" || value == "POSIX")
-        std::clog << "kanata195: データベースの LC_CTYPE が " << value
-                  << " のため、日本語の文字列条件は索引を使えません (C.UTF-8 で作成してください)\n";
+// The characters of `text` (the server's text is UTF-8), each as its bytes.
+std::vector<std::string> characters(const std::string& text) {
+    std::vector<std::string> split;
+    for (char c : text) {
+        if (split.empty() || (static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            split.emplace_back();
+        split.back() += c;
+    }
+    return split;
+}
+
+std::string piece(const std::vector<std::string>& chars, std::size_t at) {
+    std::string text;
+    for (std::size_t i = at; i < at + kLongestPiece; ++i)
+        text += chars[i];
+    return text;
+}
+
+// Three-character pieces that together cover the whole text: every row
+// holding it holds them all, and few others do.
+std::vector<std::string> coveringPieces(const std::vector<std::string>& chars) {
+    std::vector<std::string> pieces;
+    for (std::size_t at = 0; at + kLongestPiece <= chars.size(); at += kLongestPiece)
+        pieces.push_back(piece(chars, at));
+    if (chars.size() % kLongestPiece != 0)
+        pieces.push_back(piece(chars, chars.size() - kLongestPiece));
+    return pieces;
 }
 
 } // namespace
 
-Indexes Attach(sql::Database& db, const TableDef& def) {
-    Indexes ready;
+bool Attach(sql::Database& db, const TableDef& def) {
     if (def.substringTexts.empty())
-        return ready;
+        return false;
     const sql::Dialect& dialect = db.dialect();
-    const auto create = [&](const std::vector<std::string>& fields, const char* suffix,
-                            const std::string& method) {
-        db.exec("CREATE INDEX IF NOT EXISTS " +
-                ident(dialect.indexName(def.name, ColumnName(fields) + suffix)) + " ON " +
-                ident(def.name) + " USING gin (" + method + ")");
+    const auto index = [&](const std::vector<std::string>& fields, const char* suffix) {
+        return ident(dialect.indexName(def.name, ColumnName(fields) + suffix));
     };
-    ready.trigrams = extensionReady(db);
-    if (ready.trigrams) {
-        warnOfAsciiOnlyCharacters(db);
-        for (const auto& fields : def.substringTexts)
-            create(fields, "_trgm", joined(fields) + " gin_trgm_ops");
-    }
-    ready.shortPieces = shortPiecesReady(db);
-    if (ready.shortPieces)
-        for (const auto& fields : def.substringTexts)
-            create(fields, "_short", shortPiecesOf(fields));
-    return ready;
-}
-
-std::string AnywherePattern(const std::string& text) {
-    std::string pattern = "%";
-    for (char c : text) {
-        if (c == '%' || c == '_' || c == '\\')
-            pattern += '\\';
-        pattern += c;
-    }
-    return pattern + "%";
-}
-
-// Characters, not bytes: the server's text is UTF-8.
-std::size_t characters(const std::string& text) {
-    std::size_t n = 0;
-    for (char c : text)
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
+    // The pg_trgm index and the one of shorter pieces that an older
+    // program kept: the pieces index answers all they did.
+    for (const auto& fields : def.substringTexts)
+        for (const char* old : {"_trgm", "_short"})
+            db.exec("DROP INDEX IF EXISTS " + index(fields, old));
+    if (!piecesReady(db))
+        return false;
+    for (const auto& fields : def.substringTexts)
+        db.exec("CREATE INDEX IF NOT EXISTS " + index(fields, "_pieces") + " ON " +
+                ident(def.name) + " USING gin (" + piecesOf(fields) + ")");
+    return true;
 }
 
 std::string ContainsTerm(const TextCondition& condition, std::vector<FieldValue>& args,
-                         const Indexes& indexes) {
-    // Below a trigram the trigram index would hand back every row to be
-    // checked, slower than reading them. The empty text is in every row
-    // but among no pieces: it stays a row test.
-    const std::size_t length = characters(condition.text);
-    if (length < 3) {
-        std::string term = "strpos(" + joined(condition.fields) + ", ?) > 0";
+                         Spelling spelling) {
+    const std::vector<std::string> chars = characters(condition.text);
+    const std::string rowTest = "strpos(" + joined(condition.fields) + ", ?) > 0";
+    // The empty text is in every row but among no pieces: it stays a row
+    // test.
+    if (spelling == Spelling::RowTest || chars.empty()) {
         args.emplace_back(condition.text);
-        if (!indexes.shortPieces || length == 0)
-            return term;
-        args.emplace_back(condition.text);
-        return shortPiecesOf(condition.fields) + " @> ARRAY[CAST(? AS text)] AND " + term;
+        return rowTest;
     }
-    args.emplace_back(AnywherePattern(condition.text));
-    return joined(condition.fields) + " LIKE ? ESCAPE '\\'";
+    const std::string lookup = piecesOf(condition.fields) + " @> ARRAY[";
+    if (chars.size() <= kLongestPiece) {
+        args.emplace_back(condition.text);
+        return lookup + "CAST(? AS text)]";
+    }
+    std::string list;
+    for (const std::string& p : coveringPieces(chars)) {
+        list += (list.empty() ? "" : ", ") + std::string("CAST(? AS text)");
+        args.emplace_back(p);
+    }
+    args.emplace_back(condition.text);
+    return lookup + list + "] AND " + rowTest;
 }
 
 } // namespace kanata::substring::server

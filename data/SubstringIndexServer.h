@@ -1,15 +1,14 @@
 #pragma once
-// The text conditions on a PostgreSQL server: a GIN index of pg_trgm
-// trigrams on each text the lists search, and a LIKE of the escaped text
-// between two "%" that the index answers (rechecking each row it gives, so
-// the answer is the row test's: case and width as they stand).
+// The text conditions on a PostgreSQL server: beside each text the lists
+// search, a GIN index of its distinct pieces of one, two and three
+// characters (code points, as strpos counts them). A condition of up to
+// three characters is one of those pieces exactly, so the index alone
+// answers it; a longer one asks for the three-character pieces that cover
+// it and a strpos() row test confirms each row the index gives.
 //
-// A condition of one or two characters holds no whole trigram: beside the
-// trigrams each searched text has a GIN index of its distinct one- and
-// two-character pieces (code points, as strpos counts them), which such a
-// condition looks up before the strpos() row test confirms each row. When
-// the server refuses the function behind that index, the row test alone
-// answers, reading the rows.
+// The pieces need no extension and know every character whatever the
+// database's character type. When the server refuses the function behind
+// the index, the row test alone answers, reading the rows.
 #include "data/Sqlite.h"
 #include "data/Table.h"
 
@@ -18,24 +17,21 @@
 
 namespace kanata::substring::server {
 
-// Which of the indexes a table's text conditions may use.
-struct Indexes {
-    bool trigrams = false;    // pg_trgm, for three characters and more
-    bool shortPieces = false; // the pieces of one and two characters
-};
+// Makes sure the pieces indexes of def.substringTexts are there, inside the
+// caller's transaction, and drops those an older program made in their
+// place. False, with a line on the log, when the server will not give this
+// user the function they index: the conditions then read the rows.
+bool Attach(sql::Database& db, const TableDef& def);
 
-// Makes sure the indexes of def.substringTexts are there, inside the
-// caller's transaction. Each kind the server will not give this user is
-// left out with a line on the log: its conditions then read the rows.
-Indexes Attach(sql::Database& db, const TableDef& def);
+// How a condition is written: looked up in the pieces index, or tested on
+// each row (the sooner way along an order's index where many rows pass,
+// and the only one without the index).
+enum class Spelling { Lookup, RowTest };
 
 // The SQL term admitting the rows whose fields, joined end to end, contain
 // the condition's text, with its arguments appended to `args`. The same
-// rows with or without the indexes.
+// rows either way.
 std::string ContainsTerm(const TextCondition& condition, std::vector<FieldValue>& args,
-                         const Indexes& indexes = {});
-
-// `text` as a LIKE pattern that matches it anywhere, with "\" escaping.
-std::string AnywherePattern(const std::string& text);
+                         Spelling spelling);
 
 } // namespace kanata::substring::server

@@ -79,14 +79,17 @@ struct Query {
     int limit = -1; // all
     int offset = 0; // rows of the order skipped before the first one read
     // Walks the index testing each row against `where`, instead of letting
-    // SQLite fetch the rows an indexed condition picks and sort them: the
-    // sooner way when a good part of the rows pass.
+    // the engine fetch the rows an indexed condition picks and sort them:
+    // the sooner way when a good part of the rows pass. On a server the text
+    // conditions are then written as row tests, which leaves its planner no
+    // other way.
     bool walkIndex = false;
 };
 
 // How a table answers its text conditions: through SQLite's trigram index
-// beside it, through the server's pg_trgm indexes, or by reading the rows.
-enum class TextSearch { Fts, Trigram, RowTest };
+// beside it, through the server's indexes of short pieces, or by reading
+// the rows.
+enum class TextSearch { Fts, Pieces, RowTest };
 
 // What a bulk write brings: any writes, or only rows numbered above the
 // table's last one, each with a plain INSERT (a writer that promises the
@@ -101,7 +104,8 @@ struct NumberingMessages {
 
 // The term that admits the rows meeting `condition`: a "?" whose argument,
 // appended to `args`, is the condition itself. The fields must be one of
-// the table's substringTexts.
+// the table's substringTexts: the table refuses others
+// (std::invalid_argument), which no index of its stands for.
 std::string ContainsTerm(const TextCondition& condition, ConditionArgs& args);
 
 // The texts of the history and the roster.
@@ -191,9 +195,13 @@ public:
 private:
     // `where` as this engine runs it: each text condition written out, the
     // values to bind in `bound`.
+    // `walking`: the rows come along an order's index, where a row test is
+    // the sooner way than the server's index lookup.
     std::string spelled(const std::string& where, const ConditionArgs& args,
-                        std::vector<FieldValue>& bound) const;
-    std::string textTerm(const TextCondition& condition, std::vector<FieldValue>& bound) const;
+                        std::vector<FieldValue>& bound, bool walking = false) const;
+    std::string textTerm(const TextCondition& condition, std::vector<FieldValue>& bound,
+                         bool walking) const;
+    void requireSearched(const TextCondition& condition) const;
     void createSchema();
     void createIndex(const IndexDef& index);
     void addMissingColumns();
@@ -210,8 +218,6 @@ private:
     std::string insertSql_;
     sql::StatementCache statements_;
     TextSearch search_ = TextSearch::RowTest;
-    // On a server: conditions of one or two characters have their index.
-    bool shortPieces_ = false;
 };
 
 } // namespace kanata
