@@ -61,8 +61,8 @@ if [[ $new_password -eq 1 ]]; then
     query "ALTER ROLE $user PASSWORD '$password'" >/dev/null
 fi
 # Text in the tables compares by bytes whatever the locale; UTF-8 is what
-# the program sends. The character type must know Japanese letters, or the
-# trigram indexes of the text conditions hold nothing for them.
+# the program sends. The character type must know more than ASCII, or the
+# case-folded list orders leave full-width letters unfolded.
 if [[ -z $(query "SELECT 1 FROM pg_database WHERE datname = '$name'") ]]; then
     query "CREATE DATABASE $name OWNER $user ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C.UTF-8' TEMPLATE template0" >/dev/null
 fi
