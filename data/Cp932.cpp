@@ -144,12 +144,16 @@ std::string cutToWidth(std::string_view utf8, std::size_t maxBytes) {
 }
 
 std::string trim(std::string_view text) {
+    return std::string(trimView(text));
+}
+
+std::string_view trimView(std::string_view text) {
     std::size_t b = 0, e = text.size();
     while (b < e && static_cast<unsigned char>(text[b]) <= 0x20)
         ++b;
     while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20)
         --e;
-    return std::string(text.substr(b, e - b));
+    return text.substr(b, e - b);
 }
 
 } // namespace kanata::cp932

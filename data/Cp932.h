@@ -41,5 +41,7 @@ std::string cutToWidth(std::string_view utf8, std::size_t maxBytes);
 // Removes leading and trailing blanks and control characters (every byte up
 // to 0x20), as the stored files' trimming does. Ideographic spaces stay.
 std::string trim(std::string_view text);
+// The same as a view into `text`.
+std::string_view trimView(std::string_view text);
 
 } // namespace kanata::cp932

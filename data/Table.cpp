@@ -280,6 +280,30 @@ FieldValue Table::storedForm(const FieldDef& field, const FieldValue& value) con
     return value;
 }
 
+std::string_view Table::storedText(const FieldDef& field, const std::string& text,
+                                   std::string& scratch) const {
+    switch (field.type) {
+    case FieldType::Integer:
+        throw std::invalid_argument("text given for field " + field.name);
+    case FieldType::Alpha: {
+        const std::string_view trimmed = cp932::trimView(text);
+        const auto size = static_cast<std::size_t>(field.size);
+        if (trimmed.size() <= size) // UTF-8 is never narrower
+            return trimmed;
+        scratch = cp932::cutToWidth(trimmed, size);
+        return scratch;
+    }
+    case FieldType::Memo:
+        return cp932::trimView(text);
+    case FieldType::Timestamp:
+        if (!text.empty())
+            return text;
+        scratch = DateTime{}.toText();
+        return scratch;
+    }
+    return text;
+}
+
 Record Table::readRow(sql::Statement& stmt) const {
     Record record;
     record.reserve(def_.fields.size());

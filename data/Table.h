@@ -191,6 +191,10 @@ public:
     int fieldIndex(const std::string& name) const; // -1 when unknown
     // The stored form of a value: text trimmed and cut to the field.
     FieldValue storedForm(const FieldDef& field, const FieldValue& value) const;
+    // The stored form of a text field's value without a copy where nothing
+    // is cut: a view of `text`, or of `scratch` holding the cut text.
+    std::string_view storedText(const FieldDef& field, const std::string& text,
+                                std::string& scratch) const;
 
 private:
     // `where` as this engine runs it: each text condition written out, the

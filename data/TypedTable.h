@@ -43,6 +43,14 @@ JoinFields(std::initializer_list<std::vector<FieldBinding<Row>>> parts) {
     return joined;
 }
 
+// A record refilled row after row by writers of many rows: its texts keep
+// their storage, and each timestamp is formatted again only when it differs
+// from the one of the row before (the rows of a run share their moments).
+struct RecordBuffer {
+    Record record;
+    std::vector<DateTime> moments; // as the record's timestamp texts hold them
+};
+
 template <class Row> class TypedTable {
 public:
     TypedTable(std::string name, std::vector<FieldBinding<Row>> bindings,
@@ -65,6 +73,31 @@ public:
                 record.emplace_back((row.*std::get<DateTime Row::*>(b.member)).toText());
         }
         return record;
+    }
+
+    // As toRecord into `buffer.record`.
+    void fill(const Row& row, RecordBuffer& buffer) const {
+        Record& record = buffer.record;
+        record.resize(bindings_.size());
+        buffer.moments.resize(bindings_.size());
+        for (std::size_t n = 0; n < bindings_.size(); ++n) {
+            const auto& b = bindings_[n];
+            if (auto* i = std::get_if<int Row::*>(&b.member)) {
+                record[n] = static_cast<std::int64_t>(row.*(*i));
+            } else if (auto* s = std::get_if<std::string Row::*>(&b.member)) {
+                if (auto* text = std::get_if<std::string>(&record[n]))
+                    text->assign(row.*(*s));
+                else
+                    record[n] = row.*(*s);
+            } else {
+                const DateTime& moment = row.*std::get<DateTime Row::*>(b.member);
+                if (!std::holds_alternative<std::string>(record[n]) ||
+                    buffer.moments[n] != moment) {
+                    record[n] = moment.toText();
+                    buffer.moments[n] = moment;
+                }
+            }
+        }
     }
 
     Row fromRecord(const Record& record) const {

@@ -79,6 +79,13 @@ void ImportMapping::swap(int a, int b) {
 
 std::string ImportMapping::value(int item, const std::vector<std::string>& fields) const {
     std::string value;
+    valueInto(item, fields, value);
+    return value;
+}
+
+void ImportMapping::valueInto(int item, const std::vector<std::string>& fields,
+                              std::string& value) const {
+    value.clear();
     for (const MappingSlot& slot : slotsOf(item)) {
         if (slot.isEmpty())
             break;
@@ -87,7 +94,6 @@ std::string ImportMapping::value(int item, const std::vector<std::string>& field
         else if (slot.field >= 0 && static_cast<std::size_t>(slot.field) < fields.size())
             value += fields[static_cast<std::size_t>(slot.field)];
     }
-    return value;
 }
 
 namespace {

@@ -57,6 +57,8 @@ public:
 
     // The item's value for a record split into `fields`.
     std::string value(int item, const std::vector<std::string>& fields) const;
+    // The same into `value`, keeping its storage.
+    void valueInto(int item, const std::vector<std::string>& fields, std::string& value) const;
 
 private:
     Slots& at(int item) { return items_.at(static_cast<std::size_t>(item)); }

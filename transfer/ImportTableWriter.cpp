@@ -1,5 +1,7 @@
 #include "transfer/ImportTableWriter.h"
 
+#include <stdexcept>
+
 namespace kanata {
 namespace {
 std::string ident(const std::string& name) {
@@ -54,13 +56,19 @@ std::int64_t ImportTableWriter::nextRecNo() {
 
 void ImportTableWriter::bindFields(sql::Statement& stmt, const Record& record, std::size_t from,
                                    int param) {
+    // Bound straight from the record's texts: the statement copies what it
+    // is given, so only a text that must be cut is built anew.
     const TableDef& def = table_.def();
     for (std::size_t i = from; i < def.fields.size(); ++i) {
-        const FieldValue value = table_.storedForm(def.fields[i], record[i]);
-        if (const auto* n = std::get_if<std::int64_t>(&value))
+        const FieldDef& field = def.fields[i];
+        if (const auto* n = std::get_if<std::int64_t>(&record[i])) {
+            if (field.type != FieldType::Integer)
+                throw std::invalid_argument("number given for field " + field.name);
             stmt.bind(param++, *n);
-        else
-            stmt.bind(param++, std::get<std::string>(value));
+        } else {
+            stmt.bind(param++,
+                      table_.storedText(field, std::get<std::string>(record[i]), scratch_));
+        }
     }
 }
 

@@ -41,6 +41,7 @@ private:
     Table& table_;
     std::unique_ptr<sql::Statement> insert_, update_, exists_, last_;
     std::unique_ptr<sql::Statement> bySchTel1_, bySchTel2_;
+    std::string scratch_; // a text cut to its field while it is bound
 };
 
 } // namespace kanata

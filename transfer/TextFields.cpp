@@ -94,4 +94,29 @@ std::vector<std::string> SplitFields(std::string_view text, int n, SplitMode mod
     return pieces;
 }
 
+void SplitRecordFields(std::string_view line, std::vector<std::string>& fields) {
+    std::size_t count = 0;
+    const auto add = [&](std::string_view piece) {
+        if (piece.size() >= 2 && piece.front() == '"' && piece.back() == '"')
+            piece = piece.substr(1, piece.size() - 2);
+        if (count == fields.size())
+            fields.emplace_back(piece);
+        else
+            fields[count].assign(piece);
+        ++count;
+    };
+    std::size_t start = 0;
+    bool quoted = false;
+    for (std::size_t at = 0; at < line.size(); ++at) {
+        if (line[at] == '"') {
+            quoted = !quoted;
+        } else if (line[at] == ',' && !quoted) {
+            add(line.substr(start, at - start));
+            start = at + 1;
+        }
+    }
+    add(line.substr(start));
+    fields.resize(count);
+}
+
 } // namespace kanata

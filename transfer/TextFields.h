@@ -33,4 +33,14 @@ std::vector<std::string> SplitFields(std::string_view text, int n, SplitMode mod
                                      char separator = ',', std::size_t width = 0,
                                      TextEncoding encoding = TextEncoding::Cp932);
 
+// Every field of a line already in UTF-8, cut at the commas outside quotes
+// and unquoted as SplitFields' Unquote mode cuts CountSeparators + 1 fields,
+// in one pass: into `fields`, whose strings keep their storage from line to
+// line. A code page 932 line decoded whole gives the fields that splitting
+// its bytes and decoding each field would give: a lead byte and the byte
+// after it are one character to both, and no trail byte is a comma or a
+// quote. So a quote byte after a lead byte (no character of the code page)
+// closes no quoted field here either.
+void SplitRecordFields(std::string_view line, std::vector<std::string>& fields);
+
 } // namespace kanata

@@ -258,6 +258,41 @@ TEST_F(ImportRunTest, RosterAddressSplitsOffThePrefectureAndOverflows) {
     dm.CloseMeibo();
 }
 
+TEST_F(ImportRunTest, RosterRowsKeepTheirOwnTextsAndMoments) {
+    // Code page 932 characters whose second byte is 0x5C beside quoted
+    // commas and quotes, a name over its field's 30 bytes, and dates given
+    // on some lines only, the one before differing.
+    writeLines(input, {
+                          "0311111111,\"ソ,表\"\"能\",2020/01/02,03:04:05",
+                          "0322222222,  長い名前の会社のとても長い担当者の名前  ,,",
+                          "0333333333,\\,2021/05/06,07:08:09",
+                          "0344444444,x,2020/01/02,03:04:05",
+                      });
+    ImportMapping mapping(kRosterItemCount);
+    const int items[] = {kRosTel1, kRosNameKanji, kRosAddDate, kRosAddTime};
+    for (int f = 0; f < 4; ++f)
+        mapping.set(items[f], MappingSlot::forField(f, "x"));
+    const DateTime before = TruncateToSeconds(DateTime::now());
+    ASSERT_EQ(import(ImportDestination::Roster, mapping).registered, 4);
+    const DateTime after = DateTime::now();
+    ASSERT_TRUE(dm.OpenMeibo());
+    EXPECT_EQ(rosterRow(0).NameKanji, "ソ,表\"\"能");
+    EXPECT_EQ(rosterRow(1).NameKanji, "長い名前の会社のとても長い担当"); // 30 bytes
+    EXPECT_EQ(rosterRow(2).NameKanji, "\\");
+    EXPECT_EQ(rosterRow(0).AddDateTime.toText(), "2020-01-02 03:04:05.000");
+    EXPECT_GE(rosterRow(1).AddDateTime, before);
+    EXPECT_LE(rosterRow(1).AddDateTime, after);
+    EXPECT_EQ(rosterRow(2).AddDateTime.toText(), "2021-05-06 07:08:09.000");
+    EXPECT_EQ(rosterRow(3).AddDateTime.toText(), "2020-01-02 03:04:05.000");
+    for (int n = 0; n < 4; ++n) {
+        const MeiboRow row = rosterRow(n);
+        EXPECT_EQ(row.UpdDateTime, row.AxsDateTime) << n;
+        EXPECT_GE(row.UpdDateTime, before) << n;
+        EXPECT_LE(row.UpdDateTime, after) << n;
+    }
+    dm.CloseMeibo();
+}
+
 TEST_F(ImportRunTest, AUtf8FileWithByteOrderMarkIsReadAsUtf8) {
     writeLines(input, {"電話番号,名前", "0312345678,𠮷野家", "0398765432"}, true);
     ImportMapping mapping(kRosterItemCount);
