@@ -1,5 +1,6 @@
 #include "data/ItemListServer.h"
 
+#include "data/ServerSchema.h"
 #include "data/SqlDialect.h"
 
 #include <limits>
@@ -78,7 +79,8 @@ bool hasStampColumn(sql::Database& db) {
     sql::Statement columns(db, db.dialect().columnNamesQuery());
     columns.bind(1, std::string_view(kItemListTable));
     while (columns.step())
-        if (columns.columnText(0) == "Stamp")
+        // The server keeps names in lower case.
+        if (columns.columnText(0) == "Stamp" || columns.columnText(0) == "stamp")
             return true;
     return false;
 }
@@ -93,15 +95,23 @@ void CreateItemListTable(sql::Database& db) {
     // The same lock as the other tables' schema: desks opening a new store
     // at once create it one after the other.
     lock(db, "schema");
-    db.exec(std::string("CREATE TABLE IF NOT EXISTS \"") + kItemListTable + "\" (\"Name\" " + text +
-            ", \"Bytes\" " + text + ", \"Stamp\" " + stamp + ", PRIMARY KEY (\"Name\"))");
+    // Only the owner may change the table on a server: a desk of a role
+    // that may only read and write its rows changes nothing of a current
+    // one.
+    const bool server = dialect.engine() == sql::Engine::Postgresql;
+    const auto change = [&](const std::string& statement) {
+        if (server)
+            sql::server::ChangeSchema(db, kItemListTable, statement);
+        else
+            db.exec(statement);
+    };
+    if (!server || !sql::server::HasRelation(db, kItemListTable))
+        change(std::string("CREATE TABLE IF NOT EXISTS \"") + kItemListTable + "\" (\"Name\" " +
+               text + ", \"Bytes\" " + text + ", \"Stamp\" " + stamp + ", PRIMARY KEY (\"Name\"))");
     // A table of an earlier program gets the column; its rows, stamped 0,
     // are read whole until they are written again.
-    const std::string addStamp = std::string("ALTER TABLE \"") + kItemListTable + "\" ADD COLUMN ";
-    if (dialect.engine() == sql::Engine::Postgresql)
-        db.exec(addStamp + "IF NOT EXISTS \"Stamp\" " + stamp);
-    else if (!hasStampColumn(db))
-        db.exec(addStamp + "\"Stamp\" " + stamp);
+    if (!hasStampColumn(db))
+        change(std::string("ALTER TABLE \"") + kItemListTable + "\" ADD COLUMN \"Stamp\" " + stamp);
     tx.commit();
 }
 

@@ -74,11 +74,12 @@ std::string Dialect::announcement() const {
     return engine_ == Engine::Postgresql ? "SELECT pg_notify(?, ?)" : std::string();
 }
 
-std::vector<std::string> Dialect::supportFunctions() const {
+std::vector<Dialect::SupportFunction> Dialect::supportFunctions() const {
     if (engine_ != Engine::Postgresql)
         return {};
-    return {"CREATE OR REPLACE FUNCTION instr(text, text) RETURNS integer "
-            "LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS 'SELECT strpos($1, $2)'"};
+    return {{"instr(text, text)",
+             "CREATE OR REPLACE FUNCTION instr(text, text) RETURNS integer "
+             "LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS 'SELECT strpos($1, $2)'"}};
 }
 
 } // namespace kanata::sql

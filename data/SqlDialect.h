@@ -49,8 +49,12 @@ public:
     // (quoted) after a bulk write; empty when the engine needs none.
     std::string analyze(const std::string& table) const;
     // Functions the callers' conditions use that the engine lacks, created
-    // when a table is opened.
-    std::vector<std::string> supportFunctions() const;
+    // when a table is opened and the store has none of that signature yet.
+    struct SupportFunction {
+        std::string signature;
+        std::string definition;
+    };
+    std::vector<SupportFunction> supportFunctions() const;
 
 private:
     explicit Dialect(Engine engine) : engine_(engine) {}

@@ -1,5 +1,6 @@
 #include "data/SubstringIndexServer.h"
 
+#include "data/ServerSchema.h"
 #include "data/SqlDialect.h"
 #include "data/SubstringIndex.h"
 
@@ -97,11 +98,21 @@ bool Attach(sql::Database& db, const TableDef& def) {
     if (def.substringTexts.empty())
         return false;
     const sql::Dialect& dialect = db.dialect();
-    const auto index = [&](const std::vector<std::string>& fields, const char* suffix) {
-        return ident(dialect.indexName(def.name, ColumnName(fields) + suffix));
-    };
     if (!piecesReady(db))
         return false;
+    const auto bare = [&](const std::vector<std::string>& fields, const char* suffix) {
+        return dialect.indexName(def.name, ColumnName(fields) + suffix);
+    };
+    bool current = true;
+    for (const auto& fields : def.substringTexts)
+        current = current && sql::server::HasRelation(db, bare(fields, "_pieces")) &&
+                  !sql::server::HasRelation(db, bare(fields, "_trgm")) &&
+                  !sql::server::HasRelation(db, bare(fields, "_short"));
+    if (current)
+        return true;
+    const auto index = [&](const std::vector<std::string>& fields, const char* suffix) {
+        return ident(bare(fields, suffix));
+    };
     // Only the table's owner may drop or make its indexes: a desk of
     // another role that opens a table an older program indexed keeps those
     // indexes and still answers through the function, only slower, until

@@ -2,6 +2,7 @@
 
 #include "data/Cp932.h"
 #include "data/DateTime.h"
+#include "data/ServerSchema.h"
 #include "data/SqlDialect.h"
 #include "data/StoreNotifications.h"
 #include "data/SubstringIndex.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iostream>
 #include <stdexcept>
 #include <type_traits>
 #include <unordered_map>
@@ -145,16 +147,28 @@ void Table::createSchema() {
     // Two desks opening a new store at once create its schema (and the
     // functions shared by its tables) one after the other.
     lockNamed("schema");
-    db_.exec(create);
+    if (db_.engine() == sql::Engine::Sqlite || !sql::server::HasRelation(db_, def_.name))
+        changeSchema(create);
     addMissingColumns();
     for (const IndexDef& index : def_.indexes)
         createIndex(index);
-    for (const std::string& function : dialect.supportFunctions())
-        db_.exec(function);
+    for (const auto& function : dialect.supportFunctions())
+        if (!sql::server::HasFunction(db_, function.signature))
+            changeSchema(function.definition);
     search_ = TextSearch::RowTest;
     if (db_.engine() == sql::Engine::Postgresql && substring::server::Attach(db_, def_))
         search_ = TextSearch::Pieces;
     tx.commit();
+}
+
+// On a server only the table's owner may change its schema; a desk of a
+// role that may only read and write the rows opens a current table without
+// trying to.
+void Table::changeSchema(const std::string& statement) {
+    if (db_.engine() == sql::Engine::Sqlite)
+        db_.exec(statement);
+    else
+        sql::server::ChangeSchema(db_, def_.name, statement);
 }
 
 // On a server an index of folded texts carries the texts as well: the
@@ -163,8 +177,11 @@ void Table::createSchema() {
 // order written without them.
 void Table::createIndex(const IndexDef& index) {
     const sql::Dialect& dialect = db_.dialect();
-    const bool covering = index.caseInsensitive && db_.engine() == sql::Engine::Postgresql;
+    const bool server = db_.engine() == sql::Engine::Postgresql;
+    const bool covering = index.caseInsensitive && server;
     const std::string name = dialect.indexName(def_.name, index.name);
+    if (server && sql::server::HasRelation(db_, covering ? name + "_cover" : name))
+        return;
     std::string sql = "CREATE INDEX IF NOT EXISTS " + ident(covering ? name + "_cover" : name) +
                       " ON " + ident(def_.name) + " (";
     std::string columns;
@@ -173,11 +190,26 @@ void Table::createIndex(const IndexDef& index) {
         columns += (columns.empty() ? "" : ", ") + ident(field);
     }
     sql += "\"RecNo\")";
-    if (covering) {
-        db_.exec("DROP INDEX IF EXISTS " + ident(name));
-        sql += " INCLUDE (" + columns + ")";
+    if (!server) {
+        db_.exec(sql);
+        return;
     }
-    db_.exec(sql);
+    // Without its index the table answers all the same, only slower: a desk
+    // that may not make it goes on until the owner opens the table.
+    try {
+        sql::Transaction made(db_);
+        if (covering) {
+            db_.exec("DROP INDEX IF EXISTS " + ident(name));
+            sql += " INCLUDE (" + columns + ")";
+        }
+        db_.exec(sql);
+        made.commit();
+    } catch (const sql::Error& e) {
+        if (e.connectionLost())
+            throw;
+        std::clog << "kanata195: 表「" << def_.name
+                  << "」の索引を作れません (表の所有者が開くと作られます): " << e.what() << '\n';
+    }
 }
 
 void Table::lockWriters() {
@@ -231,8 +263,8 @@ void Table::addMissingColumns() {
         // lower case).
         const auto same = [&f](const std::string& name) { return sameName(name, f.name); };
         if (std::none_of(present.begin(), present.end(), same))
-            db_.exec("ALTER TABLE " + ident(def_.name) + " ADD COLUMN " + ident(f.name) + " " +
-                     db_.dialect().columnType(columnKind(f.type)));
+            changeSchema("ALTER TABLE " + ident(def_.name) + " ADD COLUMN " + ident(f.name) + " " +
+                         db_.dialect().columnType(columnKind(f.type)));
     }
 }
 

@@ -207,6 +207,7 @@ private:
                          bool walking) const;
     void requireSearched(const TextCondition& condition) const;
     void createSchema();
+    void changeSchema(const std::string& statement);
     void createIndex(const IndexDef& index);
     void addMissingColumns();
     void lockNamed(const std::string& name);
