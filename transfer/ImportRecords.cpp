@@ -6,6 +6,7 @@
 #include "data/TelKeys.h"
 #include "lookup/AddressSupplement.h"
 #include "transfer/ImportItems.h"
+#include "transfer/ImportTextFile.h"
 #include "transfer/TextFields.h"
 
 #include <array>
@@ -141,6 +142,8 @@ DateTime addedAt(const ItemValues& values, const DateTime& now) {
 
 } // namespace
 
+static_assert(ImportTextFile::kMaxLineBytes == 65536, "the reason names the limit");
+
 std::string ImportOutcomeReason(int outcome) {
     switch (outcome) {
     case kImportFieldCount:
@@ -155,6 +158,8 @@ std::string ImportOutcomeReason(int outcome) {
         return "複数同一電話番号が存在";
     case kImportRosterWriteFailed:
         return "登録名簿登録失敗";
+    case kImportLineTooLong:
+        return "１行が65536バイトを超過";
     case kImportRegistered:
     case kImportTableFull:
         return {};

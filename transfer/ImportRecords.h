@@ -25,6 +25,7 @@ enum ImportOutcome : int {
     kImportHistoryWriteFailed = -12,
     kImportSeveralSameNumbers = -21,
     kImportRosterWriteFailed = -22,
+    kImportLineTooLong = -31,
     kImportOtherError = -99,
 };
 

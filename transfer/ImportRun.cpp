@@ -180,7 +180,8 @@ bool ImportSession::runBatch(ImportTextFile& file, ImportErrorLog& log,
             // In the batch before it is tried: a failure that ends the batch
             // while storing it must find it there.
             lines.push_back({number(), line, kImportRegistered});
-            const int outcome = importLine(line, file.encoding());
+            const int outcome =
+                file.lineCut() ? kImportLineTooLong : importLine(line, file.encoding());
             lines.back().outcome = outcome;
             if (outcome == kImportTableFull) {
                 result_.tableFull = true;

@@ -29,6 +29,8 @@ SampleProblem LoadImportSample(const std::filesystem::path& file,
     std::string line;
     if (!text.readLine(line))
         return SampleProblem::Empty;
+    if (text.lineCut())
+        return SampleProblem::LineTooLong;
     sample.encoding = text.encoding();
     sample.unmarkedUtf8 = text.unmarkedUtf8();
     const int separators = CountSeparators(line, sample.encoding);
@@ -47,6 +49,10 @@ std::string SampleProblemText(SampleProblem problem) {
         return "指定したテキストファイルには内容がありませんでした  ";
     case SampleProblem::Unreadable:
         return "指定したテキストファイルが見つかりません  ";
+    case SampleProblem::LineTooLong:
+        static_assert(ImportTextFile::kMaxLineBytes == 65536, "the message names the limit");
+        return "指定したテキストファイルは1行目が65536バイトを超えるため  \r\n"
+               "テキストファイルとして読み込めません  ";
     case SampleProblem::None:
         break;
     }

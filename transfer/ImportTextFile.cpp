@@ -2,11 +2,15 @@
 
 #include "data/Cp932.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace kanata {
 
 namespace {
 constexpr char kBom[] = "\xEF\xBB\xBF";
 constexpr std::streamsize kSniffBytes = 4 << 20;
+constexpr std::streamsize kChunkBytes = 1 << 20;
 
 // The length of the well-formed UTF-8 sequence at `at` (RFC 3629: no
 // overlong forms, no surrogates, nothing above U+10FFFF); 0 when there is
@@ -63,6 +67,9 @@ bool ImportTextFile::open(const std::filesystem::path& path) {
     in_.clear();
     in_.open(path, std::ios::binary);
     unmarkedUtf8_ = false;
+    buffer_.clear();
+    at_ = 0;
+    lineCut_ = false;
     if (!in_)
         return false;
     char head[3] = {};
@@ -85,13 +92,36 @@ bool ImportTextFile::open(const std::filesystem::path& path) {
     return true;
 }
 
+bool ImportTextFile::refill() {
+    buffer_.resize(static_cast<std::size_t>(kChunkBytes));
+    in_.read(buffer_.data(), kChunkBytes);
+    buffer_.resize(static_cast<std::size_t>(in_.gcount()));
+    at_ = 0;
+    return !buffer_.empty();
+}
+
 bool ImportTextFile::readLine(std::string& line) {
-    if (!std::getline(in_, line))
-        return false;
-    position_ += line.size() + (in_.eof() ? 0 : 1);
-    if (!line.empty() && line.back() == '\r')
+    line.clear();
+    lineCut_ = false;
+    bool read = false;
+    while (at_ < buffer_.size() || refill()) {
+        read = true;
+        const char* begin = buffer_.data() + at_;
+        const std::size_t left = buffer_.size() - at_;
+        const auto* end = static_cast<const char*>(std::memchr(begin, '\n', left));
+        const std::size_t length = end ? static_cast<std::size_t>(end - begin) : left;
+        const std::size_t room = kMaxLineBytes - line.size();
+        line.append(begin, std::min(length, room));
+        lineCut_ = lineCut_ || length > room;
+        const std::size_t consumed = length + (end ? 1 : 0);
+        at_ += consumed;
+        position_ += consumed;
+        if (end)
+            break;
+    }
+    if (!lineCut_ && !line.empty() && line.back() == '\r')
         line.pop_back();
-    return true;
+    return read;
 }
 
 std::string ImportTextFile::toUtf8(const std::string& field) const {

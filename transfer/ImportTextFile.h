@@ -7,25 +7,34 @@
 // while read as code page 932 such a file would only give garbled fields.
 // Any other file is code page 932. Lines end with CR LF or LF; the last line
 // needs no line end. Lines are handed out as they stand in the file, and
-// fields are turned into UTF-8 only after splitting.
+// fields are turned into UTF-8 only after splitting. A line is kept up to
+// kMaxLineBytes: no record comes near it, and a file without line ends (a
+// picture or an archive chosen by mistake) must not be held whole in memory.
 #include "transfer/TextFields.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace kanata {
 
 class ImportTextFile {
 public:
+    static constexpr std::size_t kMaxLineBytes = 64 * 1024;
+
     // False when the file cannot be opened.
     bool open(const std::filesystem::path& path);
     TextEncoding encoding() const { return encoding_; }
     // A UTF-8 file recognised by its content, without a byte-order mark.
     bool unmarkedUtf8() const { return unmarkedUtf8_; }
     // The next line without its line end; false at the end of the file.
+    // A longer line comes back cut to kMaxLineBytes, its rest passed over.
     bool readLine(std::string& line);
+    // The line last read was longer than kMaxLineBytes.
+    bool lineCut() const { return lineCut_; }
     // Bytes read so far (for progress shown by size).
     std::uint64_t position() const { return position_; }
 
@@ -33,7 +42,12 @@ public:
     std::string toUtf8(const std::string& field) const;
 
 private:
+    bool refill();
+
     std::ifstream in_;
+    std::vector<char> buffer_;
+    std::size_t at_ = 0; // the next unread byte of buffer_
+    bool lineCut_ = false;
     TextEncoding encoding_ = TextEncoding::Cp932;
     bool unmarkedUtf8_ = false;
     std::uint64_t position_ = 0;

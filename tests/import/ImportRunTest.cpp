@@ -2,6 +2,7 @@
 #include "tests/import/ImportFixture.h"
 #include "tests/support/PostgresServer.h"
 #include "transfer/ImportRecords.h"
+#include "transfer/ImportStart.h"
 
 #include <regex>
 #include <set>
@@ -343,6 +344,64 @@ TEST_F(ImportRunTest, AUtf8FileWithoutByteOrderMarkIsRecognisedByItsContent) {
     EXPECT_FALSE(LooksLikeUtf8("\xC0\xB6"));     // overlong: ﾀｶ in code page 932
     EXPECT_FALSE(LooksLikeUtf8("\xED\xA0\x80")); // a surrogate
     EXPECT_FALSE(LooksLikeUtf8("plain"));
+}
+
+TEST_F(ImportRunTest, LinesAreReadWholeAcrossBuffersAndCutBeyondTheLimit) {
+    // Lines that straddle the reader's 1 MiB chunks, one far beyond the
+    // limit with a carriage return at its cut, and a last line without end.
+    std::vector<std::string> expected;
+    std::string bytes;
+    for (int i = 0; bytes.size() < (3u << 20); ++i) {
+        expected.push_back(std::string(static_cast<std::size_t>(i % 997), 'a' + i % 26));
+        bytes += expected.back() + (i % 2 ? "\r\n" : "\n");
+    }
+    const std::size_t longAt = expected.size();
+    const std::string longLine =
+        std::string(ImportTextFile::kMaxLineBytes - 1, 'x') + "\r" + std::string(3u << 20, 'y');
+    bytes += longLine + "\r\nlast";
+    {
+        std::ofstream out(input, std::ios::binary);
+        out << bytes;
+    }
+    ImportTextFile file;
+    ASSERT_TRUE(file.open(input));
+    std::string line;
+    for (std::size_t i = 0; i < longAt; ++i) {
+        ASSERT_TRUE(file.readLine(line));
+        ASSERT_EQ(line, expected[i]) << i;
+        ASSERT_FALSE(file.lineCut()) << i;
+    }
+    ASSERT_TRUE(file.readLine(line));
+    EXPECT_TRUE(file.lineCut());
+    EXPECT_EQ(line, longLine.substr(0, ImportTextFile::kMaxLineBytes));
+    ASSERT_TRUE(file.readLine(line));
+    EXPECT_FALSE(file.lineCut());
+    EXPECT_EQ(line, "last");
+    EXPECT_FALSE(file.readLine(line));
+    EXPECT_EQ(file.position(), bytes.size());
+    EXPECT_EQ(CountImportLines(input), static_cast<long long>(longAt) + 2);
+}
+
+TEST_F(ImportRunTest, AnOverlongLineIsLoggedAndTheRestIsImported) {
+    const std::string overlong = "0311112222," + std::string(ImportTextFile::kMaxLineBytes, 'z');
+    writeLines(input, {"0312345678,前", overlong, "0398765432,後"});
+    ImportMapping mapping(kRosterItemCount);
+    mapping.set(kRosTel1, MappingSlot::forField(0, "x"));
+    mapping.set(kRosNameKanji, MappingSlot::forField(1, "x"));
+    const ImportResult result = import(ImportDestination::Roster, mapping);
+    EXPECT_EQ(result.read, 3);
+    EXPECT_EQ(result.registered, 2);
+    EXPECT_EQ(errorLog(), "2,１行が65536バイトを超過," +
+                              overlong.substr(0, ImportTextFile::kMaxLineBytes) + "\r\n");
+    ASSERT_TRUE(dm.OpenMeibo());
+    EXPECT_EQ(dm.Meibo().count(), 2);
+    dm.CloseMeibo();
+
+    // A first line beyond the limit gives no sample to map fields from.
+    writeLines(input, {overlong, "0312345678,前"});
+    ImportSample sample;
+    EXPECT_EQ(LoadImportSample(input, dataFolder, sample), SampleProblem::LineTooLong);
+    EXPECT_NE(SampleProblemText(SampleProblem::LineTooLong).find("65536"), std::string::npos);
 }
 
 TEST_F(ImportRunTest, AFullTableStopsTheRunWithItsMessage) {
