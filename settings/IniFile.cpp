@@ -159,6 +159,8 @@ bool IniFile::load() {
             if (n < 0)
                 break;
             content.append(buffer, static_cast<std::size_t>(n));
+            if (content.size() > kMaxFileBytes)
+                break;
         }
         if (n < 0) {
             damaged_ = true;
@@ -166,7 +168,15 @@ bool IniFile::load() {
             return false;
         }
     }
-    damaged_ = hasControlBytes(content);
+    // No settings file comes near the limit: one beyond it was written over
+    // by something else, and is read as far as the limit, like a damaged one
+    // (kept whole beside the new one when the user confirms).
+    const bool tooLong = content.size() > kMaxFileBytes;
+    if (tooLong) {
+        content.resize(kMaxFileBytes);
+        content.resize(content.rfind('\n') + 1); // no line cut short
+    }
+    damaged_ = tooLong || hasControlBytes(content);
     parseBytes(content);
     modified_ = false; // what is in memory is what is on disk
     return true;

@@ -13,6 +13,7 @@
 // sections and keys), a write of the value a key already has changes nothing,
 // and save() writes only when something changed. On disk the text is code
 // page 932 (or UTF-8 for files of our own); new lines end in CR LF.
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -24,6 +25,8 @@ namespace kanata {
 class IniFile {
 public:
     enum class Encoding { Cp932, Utf8 };
+
+    static constexpr std::size_t kMaxFileBytes = 1 << 20;
 
     explicit IniFile(std::filesystem::path path, Encoding encoding = Encoding::Cp932);
 

@@ -156,6 +156,24 @@ TEST_F(SettingsFile, ADamagedFileIsKeptUntilTheUserConfirms) {
     EXPECT_EQ(again.readInteger("COMMON", "Adapter", -1), 900);
 }
 
+TEST_F(SettingsFile, AFileBeyondTheLimitIsReadAsFarAsItAndKeptWhole) {
+    std::string original = "[COMMON]\r\nPort=COM2\r\n[SCREEN VIEW]\r\nSelectItem1=";
+    original += std::string(IniFile::kMaxFileBytes, 'x') + "\r\n[COMMON]\r\nAdapter=900\r\n";
+    writeFile(file, original);
+    IniFile ini(file);
+    ASSERT_TRUE(ini.load());
+    EXPECT_TRUE(ini.damaged());
+    EXPECT_EQ(ini.readString("COMMON", "Port"), "COM2");
+    EXPECT_EQ(ini.readString("SCREEN VIEW", "SelectItem1", "none"), "none") << "cut short";
+    EXPECT_EQ(ini.readInteger("COMMON", "Adapter", -1), -1) << "beyond the limit";
+    ini.holdWrites();
+    ini.writeString("COMMON", "Port", "COM1");
+    ASSERT_TRUE(ini.acceptRewrite()) << ini.lastError();
+    ASSERT_TRUE(ini.save()) << ini.lastError();
+    EXPECT_EQ(readFile(file.string() + ".damaged"), original);
+    EXPECT_EQ(readFile(file), "[COMMON]\r\nPort=COM1\r\n[SCREEN VIEW]\r\n");
+}
+
 TEST_F(SettingsFile, ASecondDamagedCopyDoesNotReplaceTheFirst) {
     writeFile(file.string() + ".damaged", "first");
     writeFile(file, std::string("\x01\x02", 2));
