@@ -12,6 +12,7 @@ namespace kanata {
 namespace {
 
 constexpr char kRequest[] = "raise\n";
+constexpr qint64 kMaxRequestBytes = 256;
 
 QString runtimeFolder() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
@@ -82,9 +83,17 @@ void SingleInstance::acceptRequests() {
     QLocalServer* server = server_.get();
     QObject::connect(server, &QLocalServer::newConnection, server, [this, server] {
         while (QLocalSocket* client = server->nextPendingConnection()) {
+            client->setReadBufferSize(kMaxRequestBytes);
             auto received = std::make_shared<QByteArray>();
             auto readRequest = [this, client, received] {
+                // Anything of this user's may connect: a client that sends
+                // more than a request without one is cut off.
                 received->append(client->readAll());
+                if (received->size() > kMaxRequestBytes) {
+                    received->clear();
+                    client->disconnectFromServer();
+                    return;
+                }
                 if (received->contains(kRequest)) {
                     received->clear();
                     client->disconnectFromServer();

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QSysInfo>
 #include <gtest/gtest.h>
 
@@ -39,6 +40,31 @@ TEST(SingleInstance, SecondStartBringsTheFirstForward) {
     SingleInstance elsewhere(folders.scratch() / "other");
     EXPECT_TRUE(elsewhere.acquire());
     EXPECT_NE(elsewhere.lockPath(), first.lockPath());
+}
+
+TEST(SingleInstance, AClientThatSendsJunkIsCutOffAndTheNextRequestServed) {
+    test::TempFolders folders;
+    SingleInstance first(folders.workFolder());
+    int requests = 0;
+    first.setBringForwardHandler([&] { ++requests; });
+    ASSERT_TRUE(first.acquire());
+
+    QLocalSocket junk;
+    junk.connectToServer(first.socketPath());
+    ASSERT_TRUE(junk.waitForConnected(5000));
+    const QByteArray block(64 * 1024, 'j');
+    for (int i = 0; i < 16 && junk.state() == QLocalSocket::ConnectedState; ++i) {
+        junk.write(block);
+        processEventsUntil([&] { return junk.bytesToWrite() == 0; });
+    }
+    EXPECT_TRUE(processEventsUntil([&] { return junk.state() == QLocalSocket::UnconnectedState; }));
+    EXPECT_EQ(requests, 0);
+
+    {
+        SingleInstance second(folders.workFolder());
+        EXPECT_FALSE(second.acquire());
+    }
+    EXPECT_TRUE(processEventsUntil([&] { return requests == 1; }));
 }
 
 TEST(SingleInstance, FreedAfterTheFirstEnds) {
