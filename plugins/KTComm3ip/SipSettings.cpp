@@ -109,10 +109,13 @@ SipSettings parseSipSettings(std::string_view iniText) {
 }
 
 SipSettings readSipSettings(const std::filesystem::path& iniFile) {
+    // A settings file is a few hundred bytes; beyond the limit, what was
+    // written over it is not read.
     std::ifstream in(iniFile, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return parseSipSettings(text.str());
+    std::string text(kMaxSipSettingsBytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return parseSipSettings(text);
 }
 
 } // namespace kanata::adapter

@@ -1,6 +1,7 @@
 #pragma once
 // The SIP model's settings from KTComm3ip.ini in the work folder, which the
 // program's IP-PBX details dialog writes.
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -40,7 +41,8 @@ struct SipSettings {
 // Reads the file as the Windows profile functions would: names compare
 // without ASCII case, values lose surrounding blanks and one pair of double
 // quotes, ';' starts a comment line, the first of duplicates wins. A missing
-// file gives the defaults.
+// file gives the defaults; only the first kMaxSipSettingsBytes are read.
+inline constexpr std::size_t kMaxSipSettingsBytes = 64 * 1024;
 SipSettings readSipSettings(const std::filesystem::path& iniFile);
 SipSettings parseSipSettings(std::string_view iniText);
 

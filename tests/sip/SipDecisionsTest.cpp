@@ -6,8 +6,10 @@
 #include "plugins/KTComm3ip/SipSettings.h"
 
 #include <arpa/inet.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <unistd.h>
 
 namespace kanata::adapter {
 namespace {
@@ -82,6 +84,21 @@ TEST(SipDecisions, SettingsAndHostPort) {
     EXPECT_EQ(parseHostAndPort("192.168.1.10:5070")->port, 5070);
     EXPECT_FALSE(parseHostAndPort("192.168.1.10:0"));
     EXPECT_FALSE(parseHostAndPort(":5060"));
+}
+
+TEST(SipDecisions, ASettingsFileIsReadUpToItsLimit) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("sip-settings-" + std::to_string(getpid()));
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "[IPPBX]\r\nUser=201\r\n;" << std::string(kMaxSipSettingsBytes, 'x')
+            << "\r\nHost=192.168.1.10\r\n";
+    }
+    const SipSettings s = readSipSettings(file);
+    std::filesystem::remove(file);
+    EXPECT_EQ(s.user, "201");
+    EXPECT_EQ(s.host, "") << "beyond the limit";
+    EXPECT_EQ(readSipSettings(file).user, SipSettings{}.user) << "a missing file: defaults";
 }
 
 TEST(SipDecisions, ARegisteredLineTakesCallsFromTheRegistrarAlone) {
