@@ -11,6 +11,9 @@ std::optional<std::string> ItemListFile::read() {
     std::ifstream file(path_, std::ios::binary);
     if (!file)
         return std::nullopt;
+    std::error_code ec;
+    if (std::filesystem::file_size(path_, ec) > kMaxItemListBytes && !ec)
+        throw ItemListAccessError(ItemListAccessError::Step::Read, where() + " is too long");
     std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (file.bad() || fault(FileAccess::Read) != 0)
         throw ItemListAccessError(ItemListAccessError::Step::Read, "cannot read " + where());

@@ -2,12 +2,17 @@
 // Where an item list's bytes are kept: a file of the data folder, or a row on
 // the server that the desks share (data/ItemListServer.h). The list itself
 // (data/THistoryData.h) knows only this interface.
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
 
 namespace kanata {
+
+// More than any list a person keeps (thousands of items), little enough to
+// read at once; a longer one is not read.
+inline constexpr std::size_t kMaxItemListBytes = 1 << 20;
 
 // A read or a write that failed; the list turns it into its own message.
 class ItemListAccessError : public std::runtime_error {

@@ -24,9 +24,6 @@
 namespace kanata {
 
 inline constexpr const char* kItemListTable = "ItemLists";
-// More than any list a person keeps (thousands of items), little enough to
-// read at once.
-inline constexpr std::size_t kMaxItemListBytes = 1 << 20;
 
 // Creates the table unless the store has it, and gives an older one its
 // stamp column.

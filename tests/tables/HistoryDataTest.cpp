@@ -90,6 +90,17 @@ TEST_F(ItemList, FileEndingInsideAnItemIsAReadError) {
     EXPECT_EQ(list.Count(), 0);
 }
 
+TEST_F(ItemList, AFileBeyondTheLimitIsAReadErrorAndIsNotWrittenOver) {
+    const std::string junk(kMaxItemListBytes + 1, 'x');
+    writeAll(file, junk);
+    THistoryData list(file, true, 60);
+    EXPECT_EQ(expectMessage([&] { list.Load(); }),
+              "データが読み込めませんでした\r\n" + file.string());
+    list.Add("one", 1);
+    EXPECT_NE(expectMessage([&] { list.Save(); }), "(no error)");
+    EXPECT_EQ(readAll(file), junk);
+}
+
 TEST_F(ItemList, CutNeverLeavesAHalfCharacter) {
     // 59 single bytes and a double-byte character: 61 bytes, byte 60 a lead byte.
     const std::string text = std::string(59, 'x') + "漢";
