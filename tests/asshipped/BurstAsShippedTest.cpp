@@ -35,13 +35,6 @@ protected:
         return keys;
     }
 
-    template <typename Window> Window* shown() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* window = qobject_cast<Window*>(w); window && window->isVisible())
-                return window;
-        return nullptr;
-    }
-
     std::set<std::string> rosterKeys() {
         TDMKanata195& dm = *program->dataModule();
         TableUse use(dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
@@ -105,7 +98,7 @@ TEST_F(BurstAsShipped, ListEndsOnEveryCallOfABurstWithItsCallers) {
 
     THistoryList* list = nullptr;
     ASSERT_TRUE(waitUntil([&] {
-        list = shown<THistoryList>();
+        list = visibleWindow<THistoryList>();
         return list && list->rowKeys() == historyKeysNewestFirst();
     }));
     const auto& rows = list->model()->rows();
@@ -122,7 +115,7 @@ TEST_F(BurstAsShipped, ListEndsOnEveryCallOfABurstWithItsCallers) {
     }
     // The last call's pop-up is up, on its caller.
     ASSERT_TRUE(waitUntil([this] {
-        TReceiveView* view = shown<TReceiveView>();
+        TReceiveView* view = visibleWindow<TReceiveView>();
         return view && view->edtTel1->text() == QStringLiteral("03-9876-7023");
     }));
     EXPECT_EQ(list->model()->openRow(), 0);

@@ -18,20 +18,13 @@
 namespace kanata::test {
 namespace {
 
-TReceiveView* shownCallView() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* view = qobject_cast<TReceiveView*>(w); view && view->isVisible())
-            return view;
-    return nullptr;
-}
-
 class CallViewAsShipped : public ShippedProgram {
 protected:
     TReceiveView* callIn(const char* number) {
         if (runTool("ktcall", {QString::fromLatin1(number)}) != 0)
             return nullptr;
-        waitUntil([] { return shownCallView() != nullptr; }, 10000);
-        return shownCallView();
+        waitUntil([] { return visibleWindow<TReceiveView>() != nullptr; }, 10000);
+        return visibleWindow<TReceiveView>();
     }
 
     std::size_t historyRows() {
@@ -101,12 +94,9 @@ TEST_F(CallViewAsShipped, HistoryListFromTheMenuSearchesAndOpensACallToRegister)
         TReceiveView* popped = callIn(number);
         ASSERT_NE(popped, nullptr);
         click(popped->btnClose);
-        ASSERT_TRUE(waitUntil([] { return shownCallView() == nullptr; }, 5000));
+        ASSERT_TRUE(waitUntil([] { return visibleWindow<TReceiveView>() == nullptr; }, 5000));
     }
-    THistoryList* list = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* found = qobject_cast<THistoryList*>(w))
-            list = found;
+    THistoryList* list = existingWindow<THistoryList>();
     ASSERT_NE(list, nullptr);
     click(list->btnClose);
     ASSERT_FALSE(list->isVisible());
@@ -115,9 +105,7 @@ TEST_F(CallViewAsShipped, HistoryListFromTheMenuSearchesAndOpensACallToRegister)
     ASSERT_TRUE(waitUntil([list] { return list->isVisible(); }, 5000));
     WhenModal<THistorySearch> search([](THistorySearch& dialog) {
         typeInto(dialog.edtTel, QStringLiteral("045"));
-        for (QPushButton* b : dialog.findChildren<QPushButton*>())
-            if (b->text() == QStringLiteral("検索(&S)"))
-                click(b);
+        click(buttonTitled(dialog, QStringLiteral("検索(&S)")));
     });
     click(list->btnSearch);
     ASSERT_TRUE(search.ran());
@@ -126,7 +114,8 @@ TEST_F(CallViewAsShipped, HistoryListFromTheMenuSearchesAndOpensACallToRegister)
     clickRow(list->lbxRecvHis, 0);
     click(list->btnInquiry);
     TReceiveView* view = nullptr;
-    ASSERT_TRUE(waitUntil([&view] { return (view = shownCallView()) != nullptr; }, 5000));
+    ASSERT_TRUE(
+        waitUntil([&view] { return (view = visibleWindow<TReceiveView>()) != nullptr; }, 5000));
     EXPECT_EQ(view->edtTel1->text(), QStringLiteral("045-555-0001"));
     typeInto(view->edtNameKanji, QStringLiteral("横浜太郎"));
     click(view->btnRegister);

@@ -23,13 +23,6 @@
 namespace kanata::test {
 namespace {
 
-template <class T> T* shown() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<T*>(w); window && window->isVisible())
-            return window;
-    return nullptr;
-}
-
 class CompactViewAsShipped : public ShippedProgram {
 protected:
     // The compact view pops up with the history list; the full view only
@@ -46,8 +39,8 @@ protected:
         if (runTool("ktcall", {QString::fromLatin1(number)}) != 0)
             return nullptr;
         waitUntil([this, rowsAfter] { return historyRows() == rowsAfter; }, 10000);
-        waitUntil([] { return shown<TReceiveViewMini>() != nullptr; }, 10000);
-        return shown<TReceiveViewMini>();
+        waitUntil([] { return visibleWindow<TReceiveViewMini>() != nullptr; }, 10000);
+        return visibleWindow<TReceiveViewMini>();
     }
 
     std::int64_t historyRows() {
@@ -82,13 +75,14 @@ TEST_F(CompactViewAsShipped, DoubleClickOpensTheCallInTheFullViewInFrontOfTheLis
     ASSERT_TRUE(start());
     TReceiveViewMini* mini = callIn("0312345000", 1);
     ASSERT_NE(mini, nullptr);
-    THistoryList* list = shown<THistoryList>();
+    THistoryList* list = visibleWindow<THistoryList>();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(mini->sgMini->item(0, 1)->text(), QStringLiteral("03-1234-5000"));
 
     doubleClick(*mini);
     TReceiveView* view = nullptr;
-    ASSERT_TRUE(waitUntil([&view] { return (view = shown<TReceiveView>()) != nullptr; }, 5000));
+    ASSERT_TRUE(
+        waitUntil([&view] { return (view = visibleWindow<TReceiveView>()) != nullptr; }, 5000));
     EXPECT_EQ(view->edtTel1->text(), QStringLiteral("03-1234-5000"));
     EXPECT_TRUE(waitUntil([view] { return QApplication::activeWindow() == view; }, 5000));
     // Give the list every chance to come up over the view: it must not.
@@ -113,7 +107,7 @@ TEST_F(CompactViewAsShipped, AnOpenCompactViewFollowsTheChangedSettings) {
     ASSERT_FALSE(program->settings().AutoAdd);
 
     doubleClick(*mini);
-    ASSERT_TRUE(waitUntil([] { return shown<TReceiveView>() != nullptr; }, 5000));
+    ASSERT_TRUE(waitUntil([] { return visibleWindow<TReceiveView>() != nullptr; }, 5000));
 
     ASSERT_EQ(callIn("0312345001", 2), mini);
     // Stored first, shown when the windows get their turn.
@@ -122,7 +116,9 @@ TEST_F(CompactViewAsShipped, AnOpenCompactViewFollowsTheChangedSettings) {
         5000));
     doubleClick(*mini);
     ASSERT_TRUE(waitUntil(
-        [] { return shown<TReceiveView>()->edtTel1->text() == QStringLiteral("03-1234-5001"); },
+        [] {
+            return visibleWindow<TReceiveView>()->edtTel1->text() == QStringLiteral("03-1234-5001");
+        },
         5000));
     EXPECT_EQ(rosterRows("0312345000"), 0) << "the caller the view showed was registered";
     EXPECT_TRUE(messages.allAnswered());
@@ -132,15 +128,16 @@ TEST_F(CompactViewAsShipped, ClosingTheFullViewGoesBackToTheHistoryList) {
     ASSERT_TRUE(start());
     TReceiveViewMini* mini = callIn("0312345000", 1);
     ASSERT_NE(mini, nullptr);
-    THistoryList* list = shown<THistoryList>();
+    THistoryList* list = visibleWindow<THistoryList>();
     ASSERT_NE(list, nullptr);
     doubleClick(*mini);
     TReceiveView* view = nullptr;
-    ASSERT_TRUE(waitUntil([&view] { return (view = shown<TReceiveView>()) != nullptr; }, 5000));
+    ASSERT_TRUE(
+        waitUntil([&view] { return (view = visibleWindow<TReceiveView>()) != nullptr; }, 5000));
     ASSERT_TRUE(waitUntil([view] { return QApplication::activeWindow() == view; }, 5000));
 
     click(view->btnClose);
-    ASSERT_TRUE(waitUntil([] { return shown<TReceiveView>() == nullptr; }, 5000));
+    ASSERT_TRUE(waitUntil([] { return visibleWindow<TReceiveView>() == nullptr; }, 5000));
     EXPECT_TRUE(waitUntil([list] { return QApplication::activeWindow() == list; }, 5000));
 }
 

@@ -1,8 +1,8 @@
 // The help and option commands of the menu window: the notices kept from
 // the last start, the user manual (also with F1 from any window) and the
 // companion utility.
-#include "data/Cp932.h"
 #include "app/HelpMenu.h"
+#include "data/Cp932.h"
 #include "maintenance/gui/TInfoDialog.h"
 #include "settings/IniFile.h"
 #include "tests/asshipped/FileOpenerStandIn.h"
@@ -61,12 +61,7 @@ TEST_F(HelpMenuAsShipped, TheManualOpensFromTheMenuAndWithF1FromACallView) {
 
     ASSERT_EQ(runTool("ktcall", {QStringLiteral("0312345000")}), 0);
     TReceiveView* view = nullptr;
-    ASSERT_TRUE(waitUntil([&view] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* v = qobject_cast<TReceiveView*>(w); v && v->isVisible())
-                view = v;
-        return view != nullptr;
-    }));
+    ASSERT_TRUE(waitUntil([&view] { return (view = visibleWindow<TReceiveView>()) != nullptr; }));
     ASSERT_TRUE(QTest::qWaitForWindowActive(view));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     EXPECT_EQ(desktop.opened.size(), 2);

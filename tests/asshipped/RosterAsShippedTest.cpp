@@ -20,13 +20,6 @@ namespace {
 // 18 characters of two bytes each: more than NameKanji's 30 bytes hold.
 const QString kLongName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚");
 
-QPushButton* buttonTitled(QWidget& window, const QString& caption) {
-    for (QPushButton* b : window.findChildren<QPushButton*>())
-        if (b->text() == caption)
-            return b;
-    return nullptr;
-}
-
 class RosterAsShipped : public ShippedProgram {
 protected:
     void addRosterRow(const std::string& tel, const std::string& kana, const std::string& kanji) {

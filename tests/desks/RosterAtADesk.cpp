@@ -11,16 +11,6 @@
 #include <QToolBar>
 
 namespace kanata::test {
-namespace {
-
-QPushButton* buttonTitled(QWidget& window, const QString& caption) {
-    for (QPushButton* b : window.findChildren<QPushButton*>())
-        if (b->text() == caption)
-            return b;
-    return nullptr;
-}
-
-} // namespace
 
 void RosterAtADesk::withEditor(const std::function<void(TMeiboList&, TMeiboView&)>& body) {
     WhenModal<TMeiboList> opening([&](TMeiboList& list) {

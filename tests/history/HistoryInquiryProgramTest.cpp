@@ -7,9 +7,9 @@
 #include "history/gui/THistoryList.h"
 #include "history/gui/THistorySearch.h"
 #include "intake/gui/TMainForm.h"
-#include "views/gui/TInputList.h"
 #include "tests/support/ProgramInProcess.h"
 #include "tests/support/UserInput.h"
+#include "views/gui/TInputList.h"
 #include "views/gui/TReceiveView.h"
 
 #include <QLabel>
@@ -18,25 +18,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
-#include <QToolButton>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace kanata::test {
 namespace {
-
-TReceiveView* shownCallView() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* view = qobject_cast<TReceiveView*>(w); view && view->isVisible())
-            return view;
-    return nullptr;
-}
-
-THistoryList* historyWindow() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* list = qobject_cast<THistoryList*>(w))
-            return list;
-    return nullptr;
-}
 
 class HistoryInquiryInProgram : public ProgramInProcess {
 protected:
@@ -61,7 +47,7 @@ protected:
 
     THistoryList* openFromMenu() {
         click(form->toolBar()->widgetForAction(form->toolAction(0)));
-        THistoryList* list = historyWindow();
+        THistoryList* list = existingWindow<THistoryList>();
         if (!list || !waitUntil([list] { return list->isVisible(); }, 5000))
             return nullptr;
         // The calls were stored behind its back: "全曜日" refills it, and
@@ -90,8 +76,8 @@ protected:
     static TReceiveView* inquire(THistoryList& list, int row) {
         clickRow(list.lbxRecvHis, row);
         click(list.btnInquiry);
-        waitUntil([] { return shownCallView() != nullptr; }, 5000);
-        return shownCallView();
+        waitUntil([] { return visibleWindow<TReceiveView>() != nullptr; }, 5000);
+        return visibleWindow<TReceiveView>();
     }
 };
 

@@ -2,11 +2,11 @@
 // the tables are, and the calls taken meanwhile are stored once it is
 // ready, in order and with the time they arrived. The program runs in this
 // process, so the test can send calls at a fixed step of the start-up.
+#include "app/KanataProgram.h"
 #include "data/TDMKanata195.h"
 #include "history/gui/ListRowView.h"
 #include "history/gui/THistoryList.h"
 #include "intake/gui/IntakeFlags.h"
-#include "app/KanataProgram.h"
 #include "intake/gui/TMainForm.h"
 #include "settings/IniFile.h"
 #include "tests/nocallslost/RunningProgram.h"
@@ -20,13 +20,6 @@
 
 namespace kanata::test {
 namespace {
-
-THistoryList* historyWindow() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* list = qobject_cast<THistoryList*>(w))
-            return list;
-    return nullptr;
-}
 
 TEST(StartupCalls, CallsTakenBeforeTheProgramIsReadyAreStoredInOrderWithTheirTime) {
     TempFolders folders;
@@ -83,7 +76,7 @@ TEST(StartupCalls, CallsTakenBeforeTheProgramIsReadyAreStoredInOrderWithTheirTim
     EXPECT_LT(stored[1].RecvDateTime, stored[2].RecvDateTime);
 
     // The history list catches up and shows the newest call first.
-    THistoryList* list = historyWindow();
+    THistoryList* list = existingWindow<THistoryList>();
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(waitUntil([&] { return list->model()->rows().size() == numbers.size(); }));
     EXPECT_TRUE(list->model()->rows()[0].join('|').contains(QStringLiteral("090-1234-5678")));

@@ -4,15 +4,12 @@
 // again as soon as the tables are back, not after a pause of its own.
 #include "data/ItemListServer.h"
 #include "data/TDMKanata195.h"
-#include "settings/DatabaseSettings.h"
-#include "tests/support/PostgresServer.h"
-#include "tests/support/ProgramInProcess.h"
+#include "tests/support/ProgramOnServer.h"
 #include "tests/support/TcpRelay.h"
 #include "tests/support/UserInput.h"
 #include "views/RecentFirst.h"
 
 #include <QElapsedTimer>
-#include <QLabel>
 
 namespace kanata::test {
 namespace {
@@ -20,12 +17,9 @@ namespace {
 constexpr const char* kWriteFailed = "データが書き込めませんでした";
 constexpr const char* kLossBox = "データベースサーバーに接続できません";
 
-class ItemListsComeBack : public ProgramInProcess {
+class ItemListsComeBack : public ProgramOnOwnServer {
 protected:
-    bool redLineShown() const {
-        QLabel* line = form->serverStatusLabel();
-        return line && line->isVisible();
-    }
+    ItemListsComeBack() : ProgramOnOwnServer(PostgresServer::Options{.tcp = true}) {}
 
     // Moves `text` to the top of the first selection list as a saved call
     // does; the milliseconds it took.
@@ -44,21 +38,13 @@ protected:
             out.push_back(reader.SelItem(1).Get(i));
         return out;
     }
-
-    PostgresServer server{PostgresServer::Options{.tcp = true}};
-    const sql::StoreSettings store{sql::Engine::Postgresql, server.createDatabase()};
 };
 
 TEST_F(ItemListsComeBack, WithTheTablesWithoutABlockingConnectOrAPauseOfTheirOwn) {
     const sql::ServerSettings direct = server.overTcp(store.server);
     TcpRelay relay(direct.host, direct.port);
-    ASSERT_EQ(runTool("kanata-demo", {}), 0);
-    editSettings([&](IniFile& ini) {
-        WriteDatabaseSettings(
-            ini, {sql::Engine::Postgresql,
-                  {"127.0.0.1", relay.port(), store.server.name, store.server.user, {}}});
-    });
-    ASSERT_TRUE(start());
+    ASSERT_NO_FATAL_FAILURE(
+        startOn({"127.0.0.1", relay.port(), store.server.name, store.server.user, {}}));
     ASSERT_LT(use("見積依頼"), 3000);
     ASSERT_TRUE(messages.shown().empty());
 

@@ -38,13 +38,6 @@
 namespace kanata::test {
 namespace {
 
-TReceiveView* visibleCallView() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* view = qobject_cast<TReceiveView*>(w); view && view->isVisible())
-            return view;
-    return nullptr;
-}
-
 // Answers the settings dialog with "設定(&S)", after `edit` changed it.
 std::function<bool(QDialog&)> acceptSettings(std::function<void(TEnvironment&)> edit = {}) {
     return [edit](QDialog& dialog) {
@@ -94,8 +87,8 @@ TEST_F(ProgramStartup, IncomingCallPopsUpTheViewAndRegistersTheCaller) {
     ASSERT_TRUE(start());
 
     ASSERT_EQ(runTool("ktcall", {"0355550000"}), 0);
-    ASSERT_TRUE(waitUntil([] { return visibleCallView() != nullptr; }));
-    TReceiveView* view = visibleCallView();
+    ASSERT_TRUE(waitUntil([] { return visibleWindow<TReceiveView>() != nullptr; }));
+    TReceiveView* view = visibleWindow<TReceiveView>();
     EXPECT_EQ(view->edtTel1->text(), QStringLiteral("03-5555-0000"));
     EXPECT_EQ(view->pnlDivision->text(), QStringLiteral("新規"));
     EXPECT_FALSE(form->indicator()); // the call popped up instead
@@ -324,8 +317,8 @@ TEST_F(ProgramStartup, DiallingBackFromTheCallViewReachesTheAdapter) {
     ASSERT_EQ(runTool("kanata-demo", {}), 0);
     ASSERT_TRUE(start());
     ASSERT_EQ(runTool("ktcall", {"0355550000"}), 0);
-    ASSERT_TRUE(waitUntil([] { return visibleCallView() != nullptr; }));
-    TReceiveView* view = visibleCallView();
+    ASSERT_TRUE(waitUntil([] { return visibleWindow<TReceiveView>() != nullptr; }));
+    TReceiveView* view = visibleWindow<TReceiveView>();
 
     messages.expect("「03-5555-0000」に電話をかけます", MessageResult::Yes);
     WhenModal<TCallsTelephone> dial([](TCallsTelephone& d) {

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QWindow>
@@ -67,6 +68,13 @@ void click(QWidget* widget) {
         return;
     }
     clickAt(widget, widget->rect().center());
+}
+
+QPushButton* buttonTitled(QWidget& window, const QString& caption) {
+    for (QPushButton* b : window.findChildren<QPushButton*>())
+        if (b->text() == caption)
+            return b;
+    return nullptr;
 }
 
 void clickRow(QAbstractItemView* view, int row) {

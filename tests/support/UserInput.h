@@ -16,6 +16,7 @@ class QAbstractItemView;
 class QMenu;
 class QMainWindow;
 class QAction;
+class QPushButton;
 
 namespace kanata::test {
 
@@ -37,8 +38,18 @@ void clickRow(QAbstractItemView* view, int row);
 void typeInto(QWidget* widget, const QString& text);
 // One key (with modifiers) to the focused widget of the widget's window.
 void pressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// The push button of `window` whose caption is `caption`; null when none.
+QPushButton* buttonTitled(QWidget& window, const QString& caption);
 // Opens the menu of the menu bar titled `menuTitle` and clicks `action` in it.
 void chooseFromMenu(QMainWindow* window, const QString& menuTitle, QAction* action);
+
+// The first top-level window of type T, shown or hidden; null when none.
+template <typename T> T* existingWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<T*>(w))
+            return found;
+    return nullptr;
+}
 
 // The first shown top-level window of type T; null when none is shown.
 template <typename T> T* visibleWindow() {

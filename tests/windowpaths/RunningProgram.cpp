@@ -90,9 +90,7 @@ TMeiboView* RunningProgram::shownEditor(TMeiboList& list) {
 bool RunningProgram::listNumbers(TMeiboList& list, const QString& digits) {
     WhenModal<TMeiboSearch> search([&digits](TMeiboSearch& dialog) {
         typeInto(dialog.edtTel, digits);
-        for (QPushButton* b : dialog.findChildren<QPushButton*>())
-            if (b->text() == QStringLiteral("検索(&S)"))
-                click(b);
+        click(buttonTitled(dialog, QStringLiteral("検索(&S)")));
     });
     click(list.btnSearch);
     return search.ran();
@@ -107,16 +105,10 @@ TMeiboView* RunningProgram::inquireFirst(TMeiboList& list, const QString& digits
 }
 
 TReceiveView* RunningProgram::callIn(const char* number) {
-    auto shown = [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* view = qobject_cast<TReceiveView*>(w); view && view->isVisible())
-                return view;
-        return static_cast<TReceiveView*>(nullptr);
-    };
     if (runTool("ktcall", {QString::fromLatin1(number)}) != 0)
         return nullptr;
-    waitUntil([&shown] { return shown() != nullptr; }, 10000);
-    return shown();
+    waitUntil([] { return visibleWindow<TReceiveView>() != nullptr; }, 10000);
+    return visibleWindow<TReceiveView>();
 }
 
 std::filesystem::path RunningProgram::standInProgram(const std::filesystem::path& where) const {
