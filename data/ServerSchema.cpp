@@ -13,10 +13,22 @@ bool answersYes(Database& db, const std::string& query, const std::string& name)
 } // namespace
 
 bool HasRelation(Database& db, const std::string& name) {
-    return answersYes(db,
-                      "SELECT CAST(to_regclass(quote_ident(lower(CAST(? AS text)))) IS NOT NULL "
-                      "AS integer)",
-                      name);
+    return HasRelations(db, {name}).front();
+}
+
+std::vector<bool> HasRelations(Database& db, const std::vector<std::string>& names) {
+    std::string query;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        query += std::string(i == 0 ? "SELECT " : ", ") +
+                 "CAST(to_regclass(quote_ident(lower(CAST(? AS text)))) IS NOT NULL AS integer)";
+    Statement stmt(db, query);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        stmt.bind(static_cast<int>(i) + 1, names[i]);
+    stmt.step();
+    std::vector<bool> found;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        found.push_back(stmt.columnInt(static_cast<int>(i)) == 1);
+    return found;
 }
 
 bool HasFunction(Database& db, const std::string& signature) {

@@ -7,12 +7,15 @@
 #include "data/Sqlite.h"
 
 #include <string>
+#include <vector>
 
 namespace kanata::sql::server {
 
 // Whether the current schema has the table or index `name` (the server's
 // names are in lower case; `name` may be in any).
 bool HasRelation(Database& db, const std::string& name);
+// The same for each of `names`, in their order, asked in one statement.
+std::vector<bool> HasRelations(Database& db, const std::vector<std::string>& names);
 // Whether the function of `signature` ("name(text, text)") exists.
 bool HasFunction(Database& db, const std::string& signature);
 

@@ -33,13 +33,8 @@ constexpr std::size_t kLongestPiece = 3;
 bool piecesReady(sql::Database& db) {
     // Made once for the database: another user than its maker may not
     // replace it, and need not.
-    {
-        sql::Statement made(db, std::string("SELECT CAST(to_regprocedure('") + kPieces +
-                                    "(text)') IS NOT NULL AS integer)");
-        made.step();
-        if (made.columnInt(0) == 1)
-            return true;
-    }
+    if (sql::server::HasFunction(db, std::string(kPieces) + "(text)"))
+        return true;
     try {
         sql::Transaction function(db);
         db.exec(std::string("CREATE OR REPLACE FUNCTION ") + kPieces +
@@ -92,35 +87,36 @@ std::vector<std::string> coveringPieces(const std::vector<std::string>& chars) {
     return pieces;
 }
 
-} // namespace
+std::string indexName(sql::Database& db, const TableDef& def,
+                      const std::vector<std::string>& fields, const char* suffix) {
+    return db.dialect().indexName(def.name, ColumnName(fields) + suffix);
+}
 
-bool Attach(sql::Database& db, const TableDef& def) {
-    if (def.substringTexts.empty())
-        return false;
-    const sql::Dialect& dialect = db.dialect();
-    if (!piecesReady(db))
-        return false;
-    const auto bare = [&](const std::vector<std::string>& fields, const char* suffix) {
-        return dialect.indexName(def.name, ColumnName(fields) + suffix);
-    };
-    bool current = true;
+// Each text has its pieces index, and none the indexes an older program
+// kept (pg_trgm's, and one of shorter pieces): the pieces index answers all
+// they did.
+bool indexesCurrent(sql::Database& db, const TableDef& def) {
+    std::vector<std::string> names;
     for (const auto& fields : def.substringTexts)
-        current = current && sql::server::HasRelation(db, bare(fields, "_pieces")) &&
-                  !sql::server::HasRelation(db, bare(fields, "_trgm")) &&
-                  !sql::server::HasRelation(db, bare(fields, "_short"));
-    if (current)
-        return true;
+        for (const char* suffix : {"_pieces", "_trgm", "_short"})
+            names.push_back(indexName(db, def, fields, suffix));
+    const std::vector<bool> found = sql::server::HasRelations(db, names);
+    for (std::size_t i = 0; i < found.size(); ++i)
+        if (found[i] != (i % 3 == 0))
+            return false;
+    return true;
+}
+
+// Only the table's owner may drop or make its indexes: a desk of another
+// role that opens a table an older program indexed keeps those indexes and
+// still answers through the function, only slower, until the owner opens
+// it.
+void replaceIndexes(sql::Database& db, const TableDef& def) {
     const auto index = [&](const std::vector<std::string>& fields, const char* suffix) {
-        return ident(bare(fields, suffix));
+        return ident(indexName(db, def, fields, suffix));
     };
-    // Only the table's owner may drop or make its indexes: a desk of
-    // another role that opens a table an older program indexed keeps those
-    // indexes and still answers through the function, only slower, until
-    // the owner opens it.
     try {
         sql::Transaction indexes(db);
-        // The pg_trgm index and the one of shorter pieces that an older
-        // program kept: the pieces index answers all they did.
         for (const auto& fields : def.substringTexts)
             for (const char* old : {"_trgm", "_short"})
                 db.exec("DROP INDEX IF EXISTS " + index(fields, old));
@@ -132,6 +128,15 @@ bool Attach(sql::Database& db, const TableDef& def) {
         std::clog << "kanata195: 文字列条件の索引を作り直せません (表の所有者が開くと作られます): "
                   << e.what() << '\n';
     }
+}
+
+} // namespace
+
+bool Attach(sql::Database& db, const TableDef& def) {
+    if (def.substringTexts.empty() || !piecesReady(db))
+        return false;
+    if (!indexesCurrent(db, def))
+        replaceIndexes(db, def);
     return true;
 }
 
