@@ -118,6 +118,14 @@ TEST_F(ImportCommand, BadArgumentsAndABusyDataFolder) {
     const ToolRun missing = run(arguments({"--roster", "nothing.csv"}));
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+    // A first line beyond the reader's limit: the window's message, on one line.
+    writeLines(file, {std::string(70000, 'x'), "0312345678,a"});
+    const ToolRun overlong = run(arguments({"--roster", QString::fromStdString(file.string())}));
+    EXPECT_EQ(overlong.exitCode, 2);
+    EXPECT_EQ(std::count(overlong.err.begin(), overlong.err.end(), '\n'), 1) << overlong.err;
+    EXPECT_NE(overlong.err.find("65536バイトを超えるため テキストファイル"), std::string::npos)
+        << overlong.err;
+    writeRoster(file, 0, 3);
     writeLines(folders.scratch() / "names.csv", {"何か,別の"});
     EXPECT_EQ(run(arguments({"--roster",
                              QString::fromStdString((folders.scratch() / "names.csv").string())}))

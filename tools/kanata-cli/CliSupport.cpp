@@ -85,4 +85,22 @@ bool lockDataFolder(DataFolderLock& lock, const Folders& folders, const std::str
     return false;
 }
 
+std::string OneLine(const std::string& message) {
+    std::string line;
+    for (char c : message) {
+        if (c == '\r')
+            continue;
+        if (c == '\n') {
+            while (!line.empty() && line.back() == ' ')
+                line.pop_back();
+            line += ' ';
+            continue;
+        }
+        line += c;
+    }
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line;
+}
+
 } // namespace kanata::cli

@@ -23,6 +23,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A message of the windows (lines ending in blanks and CR LF) on one line:
+// each line end with the blanks before it becomes one space.
+std::string OneLine(const std::string& message);
+
 // The arguments after the command name. Options are taken out as they are
 // asked for; what is left at the end must be the positional arguments.
 class Arguments {

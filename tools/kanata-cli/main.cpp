@@ -76,10 +76,12 @@ int main(int argc, char** argv) {
     try {
         return command->run(args);
     } catch (const kanata::cli::UsageError& e) {
-        std::cerr << "kanata-cli " << command->name << ": " << e.what() << "\n";
+        std::cerr << "kanata-cli " << command->name << ": " << kanata::cli::OneLine(e.what())
+                  << "\n";
         return kanata::cli::kExitBadInput;
     } catch (const std::exception& e) {
-        std::cerr << "kanata-cli " << command->name << ": " << e.what() << "\n";
+        std::cerr << "kanata-cli " << command->name << ": " << kanata::cli::OneLine(e.what())
+                  << "\n";
         return kanata::cli::kExitBadInput;
     }
 }
