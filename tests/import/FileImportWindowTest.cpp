@@ -244,6 +244,7 @@ TEST_F(FileImportWindow, ConstantsAreLimitedInBytesAndUnmarkedUtf8IsNamed) {
 TEST_F(FileImportWindow, StartChecksRefuseWhatCannotBeImported) {
     writeLines(dataFolder() / "InError.txt", {"1,x,y"});
     std::ofstream(folders.scratch() / "empty.csv").close();
+    writeLines(folders.scratch() / "overlong.csv", {std::string(70000, 'x'), "0312345678"});
     writeLines(input, {"日付,時刻"});
     openFromMenu([&](TFileImport& dialog) {
         // Before a file is read: twenty numbered rows.
@@ -258,6 +259,9 @@ TEST_F(FileImportWindow, StartChecksRefuseWhatCannotBeImported) {
         typeFile(dialog, folders.scratch() / "missing.csv");
         messages.expect("内容がありませんでした");
         typeFile(dialog, folders.scratch() / "empty.csv");
+        messages.expect("1行目が65536バイトを超えるため");
+        typeFile(dialog, folders.scratch() / "overlong.csv");
+        EXPECT_FALSE(dialog.btnImport->isEnabled());
 
         typeFile(dialog, input);
         ASSERT_TRUE(dialog.btnImport->isEnabled());
