@@ -110,7 +110,8 @@ bool ImportTextFile::readLine(std::string& line) {
         const std::size_t left = buffer_.size() - at_;
         const auto* end = static_cast<const char*>(std::memchr(begin, '\n', left));
         const std::size_t length = end ? static_cast<std::size_t>(end - begin) : left;
-        const std::size_t room = kMaxLineBytes - line.size();
+        // One byte over the limit for the carriage return of a CR LF.
+        const std::size_t room = kMaxLineBytes + 1 - line.size();
         line.append(begin, std::min(length, room));
         lineCut_ = lineCut_ || length > room;
         const std::size_t consumed = length + (end ? 1 : 0);
@@ -121,6 +122,10 @@ bool ImportTextFile::readLine(std::string& line) {
     }
     if (!lineCut_ && !line.empty() && line.back() == '\r')
         line.pop_back();
+    if (line.size() > kMaxLineBytes) {
+        line.resize(kMaxLineBytes);
+        lineCut_ = true;
+    }
     return read;
 }
 

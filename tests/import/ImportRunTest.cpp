@@ -358,7 +358,8 @@ TEST_F(ImportRunTest, LinesAreReadWholeAcrossBuffersAndCutBeyondTheLimit) {
     const std::size_t longAt = expected.size();
     const std::string longLine =
         std::string(ImportTextFile::kMaxLineBytes - 1, 'x') + "\r" + std::string(3u << 20, 'y');
-    bytes += longLine + "\r\nlast";
+    const std::string longest(ImportTextFile::kMaxLineBytes, 'z');
+    bytes += longLine + "\r\n" + longest + "\r\nlast";
     {
         std::ofstream out(input, std::ios::binary);
         out << bytes;
@@ -375,11 +376,14 @@ TEST_F(ImportRunTest, LinesAreReadWholeAcrossBuffersAndCutBeyondTheLimit) {
     EXPECT_TRUE(file.lineCut());
     EXPECT_EQ(line, longLine.substr(0, ImportTextFile::kMaxLineBytes));
     ASSERT_TRUE(file.readLine(line));
+    EXPECT_FALSE(file.lineCut()) << "a line of the limit with its CR LF";
+    EXPECT_EQ(line, longest);
+    ASSERT_TRUE(file.readLine(line));
     EXPECT_FALSE(file.lineCut());
     EXPECT_EQ(line, "last");
     EXPECT_FALSE(file.readLine(line));
     EXPECT_EQ(file.position(), bytes.size());
-    EXPECT_EQ(CountImportLines(input), static_cast<long long>(longAt) + 2);
+    EXPECT_EQ(CountImportLines(input), static_cast<long long>(longAt) + 3);
 }
 
 TEST_F(ImportRunTest, AnOverlongLineIsLoggedAndTheRestIsImported) {
