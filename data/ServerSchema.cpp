@@ -17,6 +17,8 @@ bool HasRelation(Database& db, const std::string& name) {
 }
 
 std::vector<bool> HasRelations(Database& db, const std::vector<std::string>& names) {
+    if (names.empty())
+        return {};
     std::string query;
     for (std::size_t i = 0; i < names.size(); ++i)
         query += std::string(i == 0 ? "SELECT " : ", ") +

@@ -142,8 +142,6 @@ DateTime addedAt(const ItemValues& values, const DateTime& now) {
 
 } // namespace
 
-static_assert(ImportTextFile::kMaxLineBytes == 65536, "the reason names the limit");
-
 std::string ImportOutcomeReason(int outcome) {
     switch (outcome) {
     case kImportFieldCount:
@@ -159,7 +157,7 @@ std::string ImportOutcomeReason(int outcome) {
     case kImportRosterWriteFailed:
         return "登録名簿登録失敗";
     case kImportLineTooLong:
-        return "１行が65536バイトを超過";
+        return "１行が" + std::to_string(ImportTextFile::kMaxLineBytes) + "バイトを超過";
     case kImportRegistered:
     case kImportTableFull:
         return {};

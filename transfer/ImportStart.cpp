@@ -50,9 +50,8 @@ std::string SampleProblemText(SampleProblem problem) {
     case SampleProblem::Unreadable:
         return "指定したテキストファイルが見つかりません  ";
     case SampleProblem::LineTooLong:
-        static_assert(ImportTextFile::kMaxLineBytes == 65536, "the message names the limit");
-        return "指定したテキストファイルは1行目が65536バイトを超えるため  \r\n"
-               "テキストファイルとして読み込めません  ";
+        return "指定したテキストファイルは1行目が" + std::to_string(ImportTextFile::kMaxLineBytes) +
+               "バイトを超えるため  \r\nテキストファイルとして読み込めません  ";
     case SampleProblem::None:
         break;
     }

@@ -75,11 +75,7 @@ int main(int argc, char** argv) {
     kanata::cli::Arguments args(std::vector<std::string>(argv + 2, argv + argc));
     try {
         return command->run(args);
-    } catch (const kanata::cli::UsageError& e) {
-        std::cerr << "kanata-cli " << command->name << ": " << kanata::cli::OneLine(e.what())
-                  << "\n";
-        return kanata::cli::kExitBadInput;
-    } catch (const std::exception& e) {
+    } catch (const std::exception& e) { // UsageError and every other failure alike
         std::cerr << "kanata-cli " << command->name << ": " << kanata::cli::OneLine(e.what())
                   << "\n";
         return kanata::cli::kExitBadInput;
