@@ -621,6 +621,18 @@ std::vector<Record> Table::read(const Query& query) {
 }
 
 void Table::scan(const Query& query, const std::function<void(sql::Statement&)>& row) {
+    scanColumns(query, columnList(), row);
+}
+
+std::vector<std::int64_t> Table::keysInOrder(const Query& query) {
+    std::vector<std::int64_t> keys;
+    scanColumns(query, "\"RecNo\"",
+                [&](sql::Statement& stmt) { keys.push_back(stmt.columnInt(0)); });
+    return keys;
+}
+
+void Table::scanColumns(const Query& query, const std::string& columns,
+                        const std::function<void(sql::Statement&)>& row) {
     std::vector<FieldValue> whereArgs;
     // A walk to the first page tests each row it passes; looked up instead,
     // a server would fetch every admitted row, or test the pieces again on
@@ -677,7 +689,7 @@ void Table::scan(const Query& query, const std::function<void(sql::Statement&)>&
     if (query.offset > 0)
         window += " OFFSET " + std::to_string(query.offset);
 
-    std::string sql = "SELECT " + columnList() + " FROM " + ident(def_.name);
+    std::string sql = "SELECT " + columns + " FROM " + ident(def_.name);
     if (query.offset > 0 && db_.engine() == sql::Engine::Postgresql) {
         // The server builds every column of each row it skips, and sorts
         // them whole; the record numbers alone come from the order's index

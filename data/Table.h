@@ -153,6 +153,9 @@ public:
     // while `row` runs: for readers of many rows that keep few of their
     // texts.
     void scan(const Query& query, const std::function<void(sql::Statement&)>& row);
+    // The RecNos of every row `query` reads, in its order, without the
+    // rows: their number is the count, and any page a slice of them.
+    std::vector<std::int64_t> keysInOrder(const Query& query);
     // How many rows the table holds, near enough to choose a way of reading
     // by: on a server its planner's estimate, which costs no pass over the
     // rows (the count itself when the table was never analysed).
@@ -216,6 +219,8 @@ private:
     std::string orderTerm(const IndexDef& index, const std::string& field) const;
     const IndexDef* findIndex(const std::string& name) const;
     Record readRow(sql::Statement& stmt) const;
+    void scanColumns(const Query& query, const std::string& columns,
+                     const std::function<void(sql::Statement&)>& row);
     std::string columnList() const;
 
     TableDef def_;

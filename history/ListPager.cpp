@@ -163,10 +163,30 @@ std::vector<FieldValue> ListPager::keyOf(const Record& row) const {
     return key;
 }
 
+// A page inside a server's order under a condition: the server sorts every
+// admitted row either way, and handing back their record numbers alone
+// also counts them, where a count of its own would look them all up again
+// (a history's middle page under 田中: 13.5 ms as a count and a page, 9 ms
+// so). Page 1 and the last page come sooner from a count and a short walk;
+// the count of the refill before tells which page that is.
+std::optional<std::vector<std::int64_t>> ListPager::wholeOrderOnServer(const RowFilter& filter) {
+    if (filter.empty() || table_.database().engine() != sql::Engine::Postgresql || page_ <= 1 ||
+        page_ >= totalPages())
+        return std::nullopt;
+    Query q;
+    q.index = index_;
+    q.descending = backwards_;
+    q.where = filter.where;
+    q.whereArgs = filter.args;
+    return table_.keysInOrder(q);
+}
+
 PageOutcome ListPager::refill(int page, const RowFilter& filter) {
     if (page != 0)
         page_ = page;
-    count_ = table_.count(filter.where, filter.args);
+    const std::optional<std::vector<std::int64_t>> ordered = wholeOrderOnServer(filter);
+    count_ = ordered ? static_cast<std::int64_t>(ordered->size())
+                     : table_.count(filter.where, filter.args);
     // Only the choice of the way to the page rests on it.
     tableRows_ = filter.empty() ? count_ : table_.roughCount();
     clear();
@@ -176,32 +196,42 @@ PageOutcome ListPager::refill(int page, const RowFilter& filter) {
     // page before the last one when the last page is a partial one.
     if (static_cast<std::int64_t>(page_ - 1) * pageSize_ + 1 > count_)
         page_ = std::max<std::int64_t>(1, count_ / pageSize_);
-    // Skipping runs through every admitted row before the page; a page in
-    // the far half is reached sooner from the other end of the index.
     const std::int64_t skip = static_cast<std::int64_t>(page_ - 1) * pageSize_;
     const std::int64_t wanted = std::min<std::int64_t>(pageSize_, count_ - skip);
-    const std::int64_t skipFromEnd = count_ - skip - wanted;
-    const bool fromEnd = skipFromEnd < skip;
-    const std::int64_t skipped = fromEnd ? skipFromEnd : skip;
-    // From the end exactly the rows before the page are read, which a
-    // partial last page makes fewer than a page.
-    const std::int64_t limit = fromEnd ? wanted : pageSize_;
-    if (auto rows = readThroughKeys(!fromEnd, filter, skipped, limit)) {
-        rows_ = std::move(*rows);
-    } else {
-        Query q = walk(!fromEnd, filter, skipped);
-        q.offset = static_cast<int>(skipped);
-        q.limit = static_cast<int>(limit);
-        rows_ = table_.read(q);
-    }
-    if (fromEnd)
-        std::reverse(rows_.begin(), rows_.end());
+    if (ordered)
+        rows_ = table_.readKeys({ordered->begin() + skip, ordered->begin() + skip + wanted});
+    else
+        rows_ = readPage(filter, skip, wanted);
     firstNumber_ = static_cast<std::int64_t>(page_ - 1) * pageSize_ + 1;
     if (rows_.empty())
         return PageOutcome::Empty;
     firstKey_ = std::get<std::int64_t>(rows_.front()[0]);
     lastKey_ = std::get<std::int64_t>(rows_.back()[0]);
     return PageOutcome::Filled;
+}
+
+// Skipping runs through every admitted row before the page; a page in the
+// far half is reached sooner from the other end of the index.
+std::vector<Record> ListPager::readPage(const RowFilter& filter, std::int64_t skip,
+                                        std::int64_t wanted) {
+    const std::int64_t skipFromEnd = count_ - skip - wanted;
+    const bool fromEnd = skipFromEnd < skip;
+    const std::int64_t skipped = fromEnd ? skipFromEnd : skip;
+    // From the end exactly the rows before the page are read, which a
+    // partial last page makes fewer than a page.
+    const std::int64_t limit = fromEnd ? wanted : pageSize_;
+    std::vector<Record> rows;
+    if (auto through = readThroughKeys(!fromEnd, filter, skipped, limit)) {
+        rows = std::move(*through);
+    } else {
+        Query q = walk(!fromEnd, filter, skipped);
+        q.offset = static_cast<int>(skipped);
+        q.limit = static_cast<int>(limit);
+        rows = table_.read(q);
+    }
+    if (fromEnd)
+        std::reverse(rows.begin(), rows.end());
+    return rows;
 }
 
 PageOutcome ListPager::step(bool towardsPageOne, const RowFilter& filter) {

@@ -72,6 +72,8 @@ public:
 
 private:
     PageOutcome refill(int page, const RowFilter& filter);
+    std::optional<std::vector<std::int64_t>> wholeOrderOnServer(const RowFilter& filter);
+    std::vector<Record> readPage(const RowFilter& filter, std::int64_t skip, std::int64_t wanted);
     PageOutcome step(bool towardsPageOne, const RowFilter& filter);
     Query walk(bool forward, const RowFilter& filter, std::int64_t skipped) const;
     std::optional<std::vector<Record>> readThroughKeys(bool forward, const RowFilter& filter,

@@ -116,6 +116,71 @@ TEST_F(HistoryPager, EmptyTableAndFilterThatMatchesNothingShowNoPage) {
     EXPECT_FALSE(p.jumpVisible());
 }
 
+// Pages inside the order under a text condition, their record numbers out
+// of step with the dates: each page is its slice of the whole order, also
+// once rows have gone since the page count was shown.
+TEST_F(HistoryPager, PagesInsideAConditionedOrderAreSlicesOfTheWholeOrder) {
+    std::vector<RecvHisRow> rows;
+    for (int i = 0; i < 300; ++i) {
+        RecvHisRow row = CallAt(DateTime::fromDays(DateTime{2026, 12, 5, 0, 0, 0, 0}.toDays() -
+                                                   (i * 7919 % 300) / 24.0));
+        row.RecNo = i;
+        row.NameKanji = i % 3 ? "佐藤" : "田中　" + std::to_string(i);
+        rows.push_back(row);
+    }
+    store(rows);
+    HistoryCondition tanaka;
+    tanaka.active = true;
+    tanaka.nameKanji = "田中";
+    WeekdayButtons everyDay;
+    everyDay.allWeek = true;
+    const RowFilter filter = HistoryRowFilter(tanaka, everyDay);
+    const auto wholeOrder = [&] {
+        Query q;
+        q.index = "RecvDateTime";
+        q.descending = true;
+        q.where = filter.where;
+        q.whereArgs = filter.args;
+        std::vector<std::int64_t> keys;
+        for (const Record& r : his().table().read(q))
+            keys.push_back(std::get<std::int64_t>(r[0]));
+        return keys;
+    };
+    const auto slice = [](const std::vector<std::int64_t>& all, int page) {
+        const auto first = all.begin() + std::min<std::size_t>((page - 1) * 7, all.size());
+        return std::vector<std::int64_t>(first,
+                                         all.begin() + std::min<std::size_t>(page * 7, all.size()));
+    };
+    std::vector<std::int64_t> all = wholeOrder();
+    ASSERT_EQ(all.size(), 100u);
+    ListPager p(his().table(), "RecvDateTime", true, 7);
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, filter), PageOutcome::Filled);
+    for (int page = 2; page <= p.totalPages(); ++page) {
+        ASSERT_EQ(p.refresh(PageMode::Refill, page, filter), PageOutcome::Filled);
+        EXPECT_EQ(p.count(), 100);
+        EXPECT_EQ(p.firstNumber(), (page - 1) * 7 + 1);
+        EXPECT_EQ(p.keys(), slice(all, page)) << "page " << page;
+    }
+
+    // Page 10 of 15 asked for with 60 of the rows gone: 40 remain, and page
+    // 10 is beyond them.
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, filter), PageOutcome::Filled);
+    his().table().removeWhere("\"RecNo\" < 180");
+    all = wholeOrder();
+    ASSERT_EQ(all.size(), 40u);
+    ASSERT_EQ(p.refresh(PageMode::Refill, 10, filter), PageOutcome::Filled);
+    EXPECT_EQ(p.count(), 40);
+    EXPECT_EQ(p.page(), 5); // 40 div 7
+    EXPECT_EQ(p.keys(), slice(all, 5));
+    ASSERT_EQ(p.refresh(PageMode::Refill, 3, filter), PageOutcome::Filled);
+    EXPECT_EQ(p.keys(), slice(all, 3));
+
+    his().table().removeWhere({});
+    EXPECT_EQ(p.refresh(PageMode::Refill, 3, filter), PageOutcome::Empty);
+    EXPECT_EQ(p.count(), 0);
+    EXPECT_TRUE(p.rows().empty());
+}
+
 // Three calls a day for two weeks from Sunday 2026-11-22.
 std::vector<RecvHisRow> fortnight() {
     std::vector<RecvHisRow> rows;
