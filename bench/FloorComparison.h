@@ -9,11 +9,15 @@
 
 namespace kanata::bench {
 
-template <class Work, class Floor>
-void AgainstFloor(benchmark::State& state, Work&& work, Floor&& floor) {
+// `prepare` runs before each iteration, off both clocks.
+template <class Work, class Floor, class Prepare>
+void AgainstFloor(benchmark::State& state, Work&& work, Floor&& floor, Prepare&& prepare) {
     using Clock = std::chrono::steady_clock;
     double workSeconds = 0, floorSeconds = 0;
     for (auto _ : state) {
+        state.PauseTiming();
+        prepare();
+        state.ResumeTiming();
         const auto start = Clock::now();
         work();
         const auto worked = Clock::now();
@@ -28,6 +32,11 @@ void AgainstFloor(benchmark::State& state, Work&& work, Floor&& floor) {
     state.counters["ms"] = workSeconds / n * 1000;
     state.counters["floor_ms"] = floorSeconds / n * 1000;
     state.counters["ratio"] = floorSeconds > 0 ? workSeconds / floorSeconds : 0;
+}
+
+template <class Work, class Floor>
+void AgainstFloor(benchmark::State& state, Work&& work, Floor&& floor) {
+    AgainstFloor(state, work, floor, [] {});
 }
 
 } // namespace kanata::bench

@@ -10,6 +10,7 @@
 #include "bench/BenchServer.h"
 #include "bench/BenchTables.h"
 #include "bench/FloorComparison.h"
+#include "bench/PageJumps.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -49,8 +50,8 @@ kanata::RowFilter nameFilter(int which) {
     return kanata::HistoryRowFilter(c, all);
 }
 
-// Refills page 1, the middle page or the last page with a name condition,
-// against the same page without one.
+// Refills page 1, the middle page or the last page shown with a name
+// condition (as when a call comes in), against the same page without one.
 void BM_Refill(benchmark::State& state) {
     auto& table = history().dm->RecvHis().table();
     kanata::ListPager pager(table, "RecvDateTime", true, kPage);
@@ -65,6 +66,15 @@ void BM_Refill(benchmark::State& state) {
         [&] { plain.refresh(kanata::PageMode::Refill, page, {}); });
     state.counters["page"] = pager.page();
     state.counters["count"] = static_cast<double>(pager.count());
+}
+
+// Jumps between pages far apart with a name condition (first:1 the first
+// jump under it).
+void BM_Jump(benchmark::State& state) {
+    const std::int64_t count = kanata::bench::JumpBetweenPages(
+        state, history().dm->RecvHis().table(), "RecvDateTime", true, kPage,
+        nameFilter(static_cast<int>(state.range(0))), state.range(1) != 0);
+    state.counters["count"] = static_cast<double>(count);
 }
 
 // The filtered count the list runs for every refill, against counting as
@@ -83,6 +93,10 @@ void BM_FilteredCount(benchmark::State& state) {
 BENCHMARK(BM_Refill)
     ->ArgsProduct({{0, 1}, {0, 1, 2}})
     ->ArgNames({"name", "page"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Jump)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"name", "first"})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilteredCount)->DenseRange(0, 1)->ArgName("name")->Unit(benchmark::kMillisecond);
 

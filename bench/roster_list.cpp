@@ -10,6 +10,7 @@
 #include "bench/BenchServer.h"
 #include "bench/BenchTables.h"
 #include "bench/FloorComparison.h"
+#include "bench/PageJumps.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -82,7 +83,8 @@ kanata::MeiboCondition condition(int which) {
 
 // Refills page 1 (page:0) or the middle page (page:1, the farthest from
 // both ends) of one sort order under one condition, against the same
-// refill without a condition.
+// refill without a condition: the page shown filled again, as when a call
+// comes in or a row is written.
 void Refill(benchmark::State& state) {
     const auto sort = static_cast<kanata::MeiboSort>(state.range(0));
     const kanata::RowFilter filter =
@@ -99,6 +101,16 @@ void Refill(benchmark::State& state) {
     if (pager.rows().empty())
         state.SkipWithError("no rows");
     state.counters["matching"] = static_cast<double>(pager.count());
+}
+
+// Jumps between pages far apart in one sort order under one condition
+// (first:1 the first jump under it).
+void Jump(benchmark::State& state) {
+    const std::int64_t count = kanata::bench::JumpBetweenPages(
+        state, roster().dm->Meibo().table(),
+        kanata::MeiboSortIndex(static_cast<kanata::MeiboSort>(state.range(0))), false, kPage,
+        kanata::MeiboRowFilter(condition(static_cast<int>(state.range(1)))), state.range(2) != 0);
+    state.counters["matching"] = static_cast<double>(count);
 }
 
 // The filtered count alone, against counting as many rows along the
@@ -118,6 +130,10 @@ void Count(benchmark::State& state) {
 BENCHMARK(Refill)
     ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1, 2, 3}, {0, 1}})
     ->ArgNames({"sort", "cond", "middle"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Jump)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {2, 3}, {0, 1}})
+    ->ArgNames({"sort", "cond", "first"})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(Count)->DenseRange(1, 3)->ArgName("cond")->Unit(benchmark::kMillisecond);
 

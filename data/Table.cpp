@@ -631,6 +631,72 @@ std::vector<std::int64_t> Table::keysInOrder(const Query& query) {
     return keys;
 }
 
+std::vector<std::string> Table::orderTerms(const Query& query) const {
+    std::vector<std::string> terms;
+    if (!query.index.empty()) {
+        const IndexDef* index = findIndex(query.index);
+        if (!index)
+            throw std::invalid_argument("unknown index " + query.index);
+        for (const std::string& field : index->fields)
+            terms.push_back(orderTerm(*index, field));
+    }
+    terms.push_back("\"RecNo\"");
+    return terms;
+}
+
+// "(a, b, RecNo) > (?, ?, ?) AND a >= ?": the rows at and after the start key
+// in the query's direction; empty without a start key. Its parameters are
+// bound by bindStart.
+std::string Table::startCondition(const Query& query, const std::vector<std::string>& terms) const {
+    if (query.from.empty())
+        return {};
+    if (query.from.size() > terms.size())
+        throw std::invalid_argument("start key too long");
+    const IndexDef* index = query.index.empty() ? nullptr : findIndex(query.index);
+    const std::string parameter =
+        index && index->caseInsensitive ? db_.dialect().foldedParameter() : "?";
+    std::string left, right;
+    for (std::size_t i = 0; i < query.from.size(); ++i) {
+        const bool recNo = i + 1 == terms.size();
+        left += (i ? ", " : "") + terms[i];
+        right += (i ? ", " : "") + (recNo ? std::string("?") : parameter);
+    }
+    std::string op = query.descending ? "<" : ">";
+    if (query.fromInclusive)
+        op += "=";
+    // Implied by the row value, but SQLite seeks a COLLATE NOCASE index
+    // only on a plain bound of its first column.
+    return "(" + left + ") " + op + " (" + right + ") AND " + terms[0] +
+           (query.descending ? " <= " : " >= ") +
+           (terms.size() == 1 ? std::string("?") : parameter);
+}
+
+int Table::bindStart(sql::Statement& stmt, const Query& query) const {
+    int param = 1;
+    for (const FieldValue& v : query.from)
+        bindValue(stmt, param++, v);
+    if (!query.from.empty())
+        bindValue(stmt, param++, query.from[0]);
+    return param;
+}
+
+Table::StartSplit Table::countSplitAtStart(const Query& query) {
+    if (query.from.empty())
+        throw std::invalid_argument("a split count needs a start key");
+    std::vector<FieldValue> whereArgs;
+    const std::string where = spelled(query.where, query.whereArgs, whereArgs);
+    const std::string sql =
+        withWhere("SELECT count(*), count(CASE WHEN " + startCondition(query, orderTerms(query)) +
+                      " THEN 1 END) FROM " + ident(def_.name),
+                  where);
+    auto stmt = statements_.lease(db_, sql);
+    int param = bindStart(*stmt, query);
+    for (const FieldValue& v : whereArgs)
+        bindValue(*stmt, param++, v);
+    stmt->step();
+    return {stmt->columnInt(0), stmt->columnInt(1)};
+}
+
 void Table::scanColumns(const Query& query, const std::string& columns,
                         const std::function<void(sql::Statement&)>& row) {
     std::vector<FieldValue> whereArgs;
@@ -641,38 +707,11 @@ void Table::scanColumns(const Query& query, const std::string& columns,
     // ms walked, 28-58 ms looked up).
     const std::string where =
         spelled(query.where, query.whereArgs, whereArgs, query.walkIndex && query.offset == 0);
-    std::vector<std::string> terms; // the ordering expressions of the index
-    bool folded = false;            // whose text fields compare without ASCII case
-    if (!query.index.empty()) {
-        const IndexDef* index = findIndex(query.index);
-        if (!index)
-            throw std::invalid_argument("unknown index " + query.index);
-        for (const std::string& field : index->fields)
-            terms.push_back(orderTerm(*index, field));
-        folded = index->caseInsensitive;
-    }
-    terms.push_back("\"RecNo\"");
-    const std::string parameter = folded ? db_.dialect().foldedParameter() : "?";
-    if (query.from.size() > terms.size())
-        throw std::invalid_argument("start key too long");
+    const std::vector<std::string> terms = orderTerms(query);
 
     std::vector<std::string> conditions;
-    if (!query.from.empty()) {
-        std::string left, right;
-        for (std::size_t i = 0; i < query.from.size(); ++i) {
-            const bool recNo = i + 1 == terms.size();
-            left += (i ? ", " : "") + terms[i];
-            right += (i ? ", " : "") + (recNo ? std::string("?") : parameter);
-        }
-        std::string op = query.descending ? "<" : ">";
-        if (query.fromInclusive)
-            op += "=";
-        conditions.push_back("(" + left + ") " + op + " (" + right + ")");
-        // Implied by the row value, but SQLite seeks a COLLATE NOCASE index
-        // only on a plain bound of its first column.
-        conditions.push_back(terms[0] + (query.descending ? " <= " : " >= ") +
-                             (terms.size() == 1 ? std::string("?") : parameter));
-    }
+    if (const std::string start = startCondition(query, terms); !start.empty())
+        conditions.push_back(start);
     if (!where.empty())
         conditions.push_back("(" + where + ")");
 
@@ -703,11 +742,7 @@ void Table::scanColumns(const Query& query, const std::string& columns,
     }
 
     auto stmt = statements_.lease(db_, sql);
-    int param = 1;
-    for (const FieldValue& v : query.from)
-        bindValue(*stmt, param++, v);
-    if (!query.from.empty())
-        bindValue(*stmt, param++, query.from[0]);
+    int param = bindStart(*stmt, query);
     for (const FieldValue& v : whereArgs)
         bindValue(*stmt, param++, v);
     while (stmt->step())

@@ -53,6 +53,7 @@ struct TableDef {
 struct TextCondition {
     std::vector<std::string> fields;
     std::string text;
+    bool operator==(const TextCondition&) const = default;
 };
 
 using FieldValue = std::variant<std::int64_t, std::string>;
@@ -156,6 +157,13 @@ public:
     // The RecNos of every row `query` reads, in its order, without the
     // rows: their number is the count, and any page a slice of them.
     std::vector<std::int64_t> keysInOrder(const Query& query);
+    // The rows `query`'s condition admits, and how many of them its walk
+    // from its start key would read (the start key is required).
+    struct StartSplit {
+        std::int64_t admitted = 0;
+        std::int64_t fromStart = 0;
+    };
+    StartSplit countSplitAtStart(const Query& query);
     // How many rows the table holds, near enough to choose a way of reading
     // by: on a server its planner's estimate, which costs no pass over the
     // rows (the count itself when the table was never analysed).
@@ -219,6 +227,9 @@ private:
     std::string orderTerm(const IndexDef& index, const std::string& field) const;
     const IndexDef* findIndex(const std::string& name) const;
     Record readRow(sql::Statement& stmt) const;
+    std::vector<std::string> orderTerms(const Query& query) const;
+    std::string startCondition(const Query& query, const std::vector<std::string>& terms) const;
+    int bindStart(sql::Statement& stmt, const Query& query) const;
     void scanColumns(const Query& query, const std::string& columns,
                      const std::function<void(sql::Statement&)>& row);
     std::string columnList() const;

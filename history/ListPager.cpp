@@ -1,6 +1,8 @@
 #include "history/ListPager.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <iterator>
 #include <stdexcept>
 
 namespace kanata {
@@ -163,30 +165,103 @@ std::vector<FieldValue> ListPager::keyOf(const Record& row) const {
     return key;
 }
 
+bool ListPager::insideOrderOnServer(const RowFilter& filter) const {
+    return !filter.empty() && table_.database().engine() == sql::Engine::Postgresql && page_ > 1 &&
+           page_ < totalPages();
+}
+
 // A page inside a server's order under a condition: the server sorts every
 // admitted row either way, and handing back their record numbers alone
 // also counts them, where a count of its own would look them all up again
 // (a history's middle page under 田中: 13.5 ms as a count and a page, 9 ms
 // so). Page 1 and the last page come sooner from a count and a short walk;
-// the count of the refill before tells which page that is.
-std::optional<std::vector<std::int64_t>> ListPager::wholeOrderOnServer(const RowFilter& filter) {
-    if (filter.empty() || table_.database().engine() != sql::Engine::Postgresql || page_ <= 1 ||
-        page_ >= totalPages())
-        return std::nullopt;
+// the count of the refill before tells which page that is. The first row of
+// each page is kept, for the pages asked for by number later.
+std::vector<std::int64_t> ListPager::wholeOrder(const RowFilter& filter) {
     Query q;
     q.index = index_;
     q.descending = backwards_;
     q.where = filter.where;
     q.whereArgs = filter.args;
-    return table_.keysInOrder(q);
+    std::vector<std::int64_t> keys = table_.keysInOrder(q);
+    marks_.filter = filter;
+    marks_.pageSize = pageSize_;
+    marks_.starts.clear();
+    for (std::size_t at = 0; at < keys.size(); at += static_cast<std::size_t>(pageSize_))
+        marks_.starts.push_back(keys[at]);
+    return keys;
+}
+
+// The page shown again, or one beside it, or a page whose first row the
+// last sort of the whole order marked, under the same condition: how many
+// admitted rows now lie before that row tells where it stands, without
+// sorting them all (a roster's middle page under 日本橋 in address order:
+// 21.6 ms sorted, 5 ms counted). nullopt when the row has gone or lies too
+// far from the page asked for.
+std::optional<ListPager::Anchor> ListPager::anchorOnServer(const RowFilter& filter) {
+    const std::int64_t skip = static_cast<std::int64_t>(page_ - 1) * pageSize_;
+    std::optional<std::int64_t> recNo;
+    if (firstKey_ && filter == shownFilter_ && nearAnchor(firstNumber_ - 1, skip))
+        recNo = firstKey_;
+    else if (const auto mark = static_cast<std::size_t>(page_ - 1);
+             filter == marks_.filter && pageSize_ == marks_.pageSize && mark < marks_.starts.size())
+        recNo = marks_.starts[mark];
+    const std::optional<Record> row = recNo ? table_.find(*recNo) : std::nullopt;
+    if (!row)
+        return std::nullopt;
+    Query before = walk(false, filter, 0);
+    before.from = keyOf(*row);
+    before.fromInclusive = false;
+    const Table::StartSplit split = table_.countSplitAtStart(before);
+    return Anchor{before.from, split.admitted, split.fromStart};
+}
+
+bool ListPager::nearAnchor(std::int64_t anchorAt, std::int64_t skip) const {
+    return anchorAt >= 0 && std::abs(anchorAt - skip) <= pageSize_;
+}
+
+// Rows skip .. skip + wanted - 1 of the order, walked from the anchor: the
+// ones before it backwards, the rest forwards from it.
+std::optional<std::vector<Record>> ListPager::aroundAnchor(const Anchor& anchor,
+                                                           const RowFilter& filter,
+                                                           std::int64_t skip, std::int64_t wanted) {
+    if (!nearAnchor(anchor.before, skip))
+        return std::nullopt;
+    std::vector<Record> rows;
+    if (anchor.before > skip) {
+        Query back = walk(false, filter, 0);
+        back.from = anchor.key;
+        back.fromInclusive = false;
+        back.limit = static_cast<int>(anchor.before - skip);
+        rows = table_.read(back);
+        std::reverse(rows.begin(), rows.end());
+    }
+    const std::int64_t dropped = std::max<std::int64_t>(0, skip - anchor.before);
+    const std::int64_t ahead = skip + wanted - std::max(skip, anchor.before);
+    if (ahead > 0) {
+        Query forth = walk(true, filter, 0);
+        forth.from = anchor.key;
+        forth.limit = static_cast<int>(dropped + ahead);
+        std::vector<Record> got = table_.read(forth);
+        const auto from = got.begin() + std::min<std::int64_t>(dropped, got.size());
+        rows.insert(rows.end(), std::make_move_iterator(from), std::make_move_iterator(got.end()));
+    }
+    if (static_cast<std::int64_t>(rows.size()) > wanted)
+        rows.resize(static_cast<std::size_t>(wanted));
+    return rows;
 }
 
 PageOutcome ListPager::refill(int page, const RowFilter& filter) {
     if (page != 0)
         page_ = page;
-    const std::optional<std::vector<std::int64_t>> ordered = wholeOrderOnServer(filter);
-    count_ = ordered ? static_cast<std::int64_t>(ordered->size())
-                     : table_.count(filter.where, filter.args);
+    const bool inside = insideOrderOnServer(filter);
+    const std::optional<Anchor> anchor = inside ? anchorOnServer(filter) : std::nullopt;
+    std::optional<std::vector<std::int64_t>> ordered;
+    if (inside && !anchor)
+        ordered = wholeOrder(filter);
+    count_ = anchor    ? anchor->admitted
+             : ordered ? static_cast<std::int64_t>(ordered->size())
+                       : table_.count(filter.where, filter.args);
     // Only the choice of the way to the page rests on it.
     tableRows_ = filter.empty() ? count_ : table_.roughCount();
     clear();
@@ -198,15 +273,34 @@ PageOutcome ListPager::refill(int page, const RowFilter& filter) {
         page_ = std::max<std::int64_t>(1, count_ / pageSize_);
     const std::int64_t skip = static_cast<std::int64_t>(page_ - 1) * pageSize_;
     const std::int64_t wanted = std::min<std::int64_t>(pageSize_, count_ - skip);
-    if (ordered)
-        rows_ = table_.readKeys({ordered->begin() + skip, ordered->begin() + skip + wanted});
+    std::optional<std::vector<Record>> around;
+    if (anchor)
+        around = aroundAnchor(*anchor, filter, skip, wanted);
+    if (anchor && !around)
+        ordered = wholeOrder(filter);
+    if (around)
+        rows_ = std::move(*around);
+    else if (ordered)
+        rows_ = table_.readKeys(slice(*ordered, skip, wanted));
     else
         rows_ = readPage(filter, skip, wanted);
-    firstNumber_ = static_cast<std::int64_t>(page_ - 1) * pageSize_ + 1;
+    return shown(filter, static_cast<std::int64_t>(page_ - 1) * pageSize_ + 1);
+}
+
+std::vector<std::int64_t> ListPager::slice(const std::vector<std::int64_t>& keys, std::int64_t skip,
+                                           std::int64_t wanted) {
+    const auto size = static_cast<std::int64_t>(keys.size());
+    const auto first = keys.begin() + std::min(skip, size);
+    return {first, keys.begin() + std::min(skip + wanted, size)};
+}
+
+PageOutcome ListPager::shown(const RowFilter& filter, std::int64_t firstNumber) {
+    firstNumber_ = firstNumber;
     if (rows_.empty())
         return PageOutcome::Empty;
     firstKey_ = std::get<std::int64_t>(rows_.front()[0]);
     lastKey_ = std::get<std::int64_t>(rows_.back()[0]);
+    shownFilter_ = filter;
     return PageOutcome::Filled;
 }
 
@@ -259,9 +353,7 @@ PageOutcome ListPager::step(bool towardsPageOne, const RowFilter& filter) {
     }
     rows_ = std::move(got);
     afterPreviousMove_ = towardsPageOne;
-    firstKey_ = std::get<std::int64_t>(rows_.front()[0]);
-    lastKey_ = std::get<std::int64_t>(rows_.back()[0]);
-    return PageOutcome::Filled;
+    return shown(filter, firstNumber_);
 }
 
 } // namespace kanata

@@ -20,6 +20,7 @@ struct RowFilter {
     std::string where;
     ConditionArgs args;
     bool empty() const { return where.empty(); }
+    bool operator==(const RowFilter&) const = default;
 };
 
 enum class PageMode {
@@ -71,8 +72,26 @@ public:
     int totalPages() const { return TotalPages(count_, pageSize_); }
 
 private:
+    // The first row shown, found again: its key in the order, how many rows
+    // the condition admits, and how many of them lie before it.
+    struct Anchor {
+        std::vector<FieldValue> key;
+        std::int64_t admitted = 0;
+        std::int64_t before = 0;
+    };
+
     PageOutcome refill(int page, const RowFilter& filter);
-    std::optional<std::vector<std::int64_t>> wholeOrderOnServer(const RowFilter& filter);
+    bool insideOrderOnServer(const RowFilter& filter) const;
+    std::vector<std::int64_t> wholeOrder(const RowFilter& filter);
+    std::optional<Anchor> anchorOnServer(const RowFilter& filter);
+    bool nearAnchor(std::int64_t anchorAt, std::int64_t skip) const;
+    std::optional<std::vector<Record>> aroundAnchor(const Anchor& anchor, const RowFilter& filter,
+                                                    std::int64_t skip, std::int64_t wanted);
+    static std::vector<std::int64_t> slice(const std::vector<std::int64_t>& keys, std::int64_t skip,
+                                           std::int64_t wanted);
+    // Takes the rows read as the page shown, its first row numbered
+    // `firstNumber`.
+    PageOutcome shown(const RowFilter& filter, std::int64_t firstNumber);
     std::vector<Record> readPage(const RowFilter& filter, std::int64_t skip, std::int64_t wanted);
     PageOutcome step(bool towardsPageOne, const RowFilter& filter);
     Query walk(bool forward, const RowFilter& filter, std::int64_t skipped) const;
@@ -96,6 +115,14 @@ private:
     std::int64_t firstNumber_ = 1;
     std::optional<std::int64_t> firstKey_, lastKey_;
     bool afterPreviousMove_ = false;
+    RowFilter shownFilter_; // the condition the rows shown were read under
+    // The first row of each page, as the last sort of the whole order on a
+    // server found them.
+    struct PageMarks {
+        RowFilter filter;
+        int pageSize = 0;
+        std::vector<std::int64_t> starts;
+    } marks_;
 };
 
 } // namespace kanata

@@ -116,10 +116,9 @@ TEST_F(HistoryPager, EmptyTableAndFilterThatMatchesNothingShowNoPage) {
     EXPECT_FALSE(p.jumpVisible());
 }
 
-// Pages inside the order under a text condition, their record numbers out
-// of step with the dates: each page is its slice of the whole order, also
-// once rows have gone since the page count was shown.
-TEST_F(HistoryPager, PagesInsideAConditionedOrderAreSlicesOfTheWholeOrder) {
+// 300 calls whose record numbers are out of step with their dates; every
+// third one is from 田中.
+std::vector<RecvHisRow> shuffledCalls() {
     std::vector<RecvHisRow> rows;
     for (int i = 0; i < 300; ++i) {
         RecvHisRow row = CallAt(DateTime::fromDays(DateTime{2026, 12, 5, 0, 0, 0, 0}.toDays() -
@@ -128,14 +127,21 @@ TEST_F(HistoryPager, PagesInsideAConditionedOrderAreSlicesOfTheWholeOrder) {
         row.NameKanji = i % 3 ? "佐藤" : "田中　" + std::to_string(i);
         rows.push_back(row);
     }
-    store(rows);
-    HistoryCondition tanaka;
-    tanaka.active = true;
-    tanaka.nameKanji = "田中";
+    return rows;
+}
+
+RowFilter nameFilter(const std::string& name) {
+    HistoryCondition c;
+    c.active = true;
+    c.nameKanji = name;
     WeekdayButtons everyDay;
     everyDay.allWeek = true;
-    const RowFilter filter = HistoryRowFilter(tanaka, everyDay);
-    const auto wholeOrder = [&] {
+    return HistoryRowFilter(c, everyDay);
+}
+
+class ConditionedPages : public HistoryPager {
+protected:
+    std::vector<std::int64_t> wholeOrder(const RowFilter& filter) {
         Query q;
         q.index = "RecvDateTime";
         q.descending = true;
@@ -145,40 +151,153 @@ TEST_F(HistoryPager, PagesInsideAConditionedOrderAreSlicesOfTheWholeOrder) {
         for (const Record& r : his().table().read(q))
             keys.push_back(std::get<std::int64_t>(r[0]));
         return keys;
-    };
-    const auto slice = [](const std::vector<std::int64_t>& all, int page) {
+    }
+    // Page `page` of seven rows of the whole order.
+    std::vector<std::int64_t> pageOf(const RowFilter& filter, int page) {
+        const std::vector<std::int64_t> all = wholeOrder(filter);
         const auto first = all.begin() + std::min<std::size_t>((page - 1) * 7, all.size());
-        return std::vector<std::int64_t>(first,
-                                         all.begin() + std::min<std::size_t>(page * 7, all.size()));
-    };
-    std::vector<std::int64_t> all = wholeOrder();
-    ASSERT_EQ(all.size(), 100u);
+        return {first, all.begin() + std::min<std::size_t>(page * 7, all.size())};
+    }
+    void rename(std::int64_t recNo, const std::string& name) {
+        std::optional<Record> row = his().table().find(recNo);
+        ASSERT_TRUE(row);
+        (*row)[static_cast<std::size_t>(his().table().fieldIndex("NameKanji"))] = name;
+        ASSERT_TRUE(his().table().update(*row));
+    }
+    // A call from 田中 at the same moment as call `recNo`.
+    void storeBeside(std::int64_t recNo, std::int64_t newRecNo) {
+        std::optional<RecvHisRow> row = his().find(static_cast<int>(recNo));
+        ASSERT_TRUE(row);
+        row->RecNo = static_cast<int>(newRecNo);
+        row->NameKanji = "田中　" + std::to_string(newRecNo);
+        store({*row});
+    }
+};
+
+// Pages inside the order under a text condition: each page is its slice of
+// the whole order, also once rows have gone since the page count was shown.
+TEST_F(ConditionedPages, PagesInsideTheOrderAreSlicesOfTheWholeOrder) {
+    store(shuffledCalls());
+    const RowFilter filter = nameFilter("田中");
+    ASSERT_EQ(wholeOrder(filter).size(), 100u);
     ListPager p(his().table(), "RecvDateTime", true, 7);
     ASSERT_EQ(p.refresh(PageMode::Refill, 1, filter), PageOutcome::Filled);
     for (int page = 2; page <= p.totalPages(); ++page) {
         ASSERT_EQ(p.refresh(PageMode::Refill, page, filter), PageOutcome::Filled);
         EXPECT_EQ(p.count(), 100);
         EXPECT_EQ(p.firstNumber(), (page - 1) * 7 + 1);
-        EXPECT_EQ(p.keys(), slice(all, page)) << "page " << page;
+        EXPECT_EQ(p.keys(), pageOf(filter, page)) << "page " << page;
+    }
+    // Back down the pages, each asked for by its number.
+    for (int page = p.totalPages() - 1; page >= 1; --page) {
+        ASSERT_EQ(p.refresh(PageMode::Refill, page, filter), PageOutcome::Filled);
+        EXPECT_EQ(p.keys(), pageOf(filter, page)) << "page " << page;
     }
 
     // Page 10 of 15 asked for with 60 of the rows gone: 40 remain, and page
     // 10 is beyond them.
     ASSERT_EQ(p.refresh(PageMode::Refill, 1, filter), PageOutcome::Filled);
     his().table().removeWhere("\"RecNo\" < 180");
-    all = wholeOrder();
-    ASSERT_EQ(all.size(), 40u);
+    ASSERT_EQ(wholeOrder(filter).size(), 40u);
     ASSERT_EQ(p.refresh(PageMode::Refill, 10, filter), PageOutcome::Filled);
     EXPECT_EQ(p.count(), 40);
     EXPECT_EQ(p.page(), 5); // 40 div 7
-    EXPECT_EQ(p.keys(), slice(all, 5));
+    EXPECT_EQ(p.keys(), pageOf(filter, 5));
     ASSERT_EQ(p.refresh(PageMode::Refill, 3, filter), PageOutcome::Filled);
-    EXPECT_EQ(p.keys(), slice(all, 3));
+    EXPECT_EQ(p.keys(), pageOf(filter, 3));
 
     his().table().removeWhere({});
     EXPECT_EQ(p.refresh(PageMode::Refill, 3, filter), PageOutcome::Empty);
     EXPECT_EQ(p.count(), 0);
     EXPECT_TRUE(p.rows().empty());
+}
+
+// The page shown, refilled after calls came in, went or changed before and
+// at its first row, is still its slice of the whole order; so is the page
+// under another condition, and the page after a move towards page 1.
+TEST_F(ConditionedPages, ThePageShownRefilledAfterWritesIsItsSliceOfTheOrder) {
+    store(shuffledCalls());
+    const RowFilter tanaka = nameFilter("田中");
+    ListPager p(his().table(), "RecvDateTime", true, 7);
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, tanaka), PageOutcome::Filled);
+    ASSERT_EQ(p.refresh(PageMode::Refill, 6, tanaka), PageOutcome::Filled);
+    const auto refilledAsWhole = [&](const char* after) {
+        ASSERT_EQ(p.refresh(PageMode::Refill, 0, tanaka), PageOutcome::Filled) << after;
+        EXPECT_EQ(p.page(), 6) << after;
+        EXPECT_EQ(p.count(), static_cast<std::int64_t>(wholeOrder(tanaka).size())) << after;
+        EXPECT_EQ(p.keys(), pageOf(tanaka, 6)) << after;
+    };
+    refilledAsWhole("nothing written");
+
+    // Ties with the first row shown: its date, later record numbers, which
+    // come before it in the newest-first order.
+    const std::int64_t first = *p.firstKey();
+    storeBeside(first, 1000);
+    storeBeside(first, 1001);
+    storeBeside(first, 1002);
+    refilledAsWhole("three calls beside the first row");
+
+    // Admitted rows gone from before the page, and from the page itself.
+    std::vector<std::int64_t> before = wholeOrder(tanaka);
+    for (std::size_t i : {0u, 4u, 9u, 20u, 36u, 38u})
+        his().remove(static_cast<int>(before[i]));
+    refilledAsWhole("six rows gone");
+
+    rename(*p.firstKey(), "佐藤");
+    refilledAsWhole("the first row no longer admitted");
+    his().remove(static_cast<int>(*p.firstKey()));
+    refilledAsWhole("the first row gone");
+
+    // More calls before the page than a page holds.
+    for (std::int64_t n = 0; n < 12; ++n)
+        storeBeside(*p.firstKey(), 2000 + n);
+    refilledAsWhole("twelve calls beside the first row");
+
+    ASSERT_EQ(p.refresh(PageMode::Previous, 0, tanaka), PageOutcome::Filled);
+    ASSERT_EQ(p.refresh(PageMode::Refill, 0, tanaka), PageOutcome::Filled);
+    EXPECT_EQ(p.keys(), pageOf(tanaka, 5));
+    ASSERT_EQ(p.refresh(PageMode::Refill, 6, tanaka), PageOutcome::Filled);
+    EXPECT_EQ(p.keys(), pageOf(tanaka, 6));
+
+    const RowFilter sato = nameFilter("佐藤");
+    ASSERT_EQ(p.refresh(PageMode::Refill, 0, sato), PageOutcome::Filled);
+    EXPECT_EQ(p.count(), static_cast<std::int64_t>(wholeOrder(sato).size()));
+    EXPECT_EQ(p.keys(), pageOf(sato, 6));
+}
+
+// Pages asked for by number, far from the page shown, under one condition
+// while calls come and go: each is its slice of the whole order, also with
+// the first row of the page gone and after the page size changed.
+TEST_F(ConditionedPages, PagesAskedForByNumberAfterWritesAreSlicesOfTheOrder) {
+    store(shuffledCalls());
+    const RowFilter tanaka = nameFilter("田中");
+    ListPager p(his().table(), "RecvDateTime", true, 7);
+    const auto jumpsTo = [&](int page, const char* after) {
+        ASSERT_EQ(p.refresh(PageMode::Refill, page, tanaka), PageOutcome::Filled) << after;
+        EXPECT_EQ(p.page(), page) << after;
+        EXPECT_EQ(p.keys(), pageOf(tanaka, page)) << after;
+    };
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, tanaka), PageOutcome::Filled);
+    jumpsTo(10, "the first jump");
+    jumpsTo(4, "nothing written");
+    const std::int64_t startOfFour = *p.firstKey();
+    jumpsTo(10, "nothing written");
+    const std::int64_t startOfTen = *p.firstKey();
+
+    const std::vector<std::int64_t> before = wholeOrder(tanaka);
+    for (std::size_t i : {1u, 2u, 30u})
+        his().remove(static_cast<int>(before[i]));
+    storeBeside(startOfTen, 1000);
+    storeBeside(startOfTen, 1001);
+    jumpsTo(4, "three rows gone");
+    jumpsTo(10, "two calls beside its first row");
+
+    his().remove(static_cast<int>(startOfFour));
+    jumpsTo(4, "its first row gone");
+    p.setPageSize(5);
+    ASSERT_EQ(p.refresh(PageMode::Refill, 12, tanaka), PageOutcome::Filled);
+    const std::vector<std::int64_t> all = wholeOrder(tanaka);
+    EXPECT_EQ(p.keys(), std::vector<std::int64_t>(all.begin() + 55, all.begin() + 60));
 }
 
 // Three calls a day for two weeks from Sunday 2026-11-22.
