@@ -117,9 +117,7 @@ std::optional<std::vector<Record>> ListPager::readThroughKeys(bool forward, cons
         std::sort(admitted->begin(), admitted->end());
         if (descending)
             std::reverse(admitted->begin(), admitted->end());
-        const auto size = static_cast<std::int64_t>(admitted->size());
-        const auto first = admitted->begin() + std::min(skipped, size);
-        picked.assign(first, admitted->begin() + std::min(skipped + wanted, size));
+        picked = slice(*admitted, skipped, wanted);
     } else if (auto along = pickAlongIndex(*admitted, descending, skipped, wanted)) {
         picked = std::move(*along);
     } else {
@@ -196,17 +194,18 @@ std::vector<std::int64_t> ListPager::wholeOrder(const RowFilter& filter) {
 // last sort of the whole order marked, under the same condition: how many
 // admitted rows now lie before that row tells where it stands, without
 // sorting them all (a roster's middle page under 日本橋 in address order:
-// 21.6 ms sorted, 5 ms counted). nullopt when the row has gone or lies too
-// far from the page asked for.
+// 21.6 ms sorted, 5 ms counted). nullopt when neither is at hand: the page
+// shown too far from the one asked for, the marked row gone.
 std::optional<ListPager::Anchor> ListPager::anchorOnServer(const RowFilter& filter) {
     const std::int64_t skip = static_cast<std::int64_t>(page_ - 1) * pageSize_;
-    std::optional<std::int64_t> recNo;
-    if (firstKey_ && filter == shownFilter_ && nearAnchor(firstNumber_ - 1, skip))
-        recNo = firstKey_;
+    // The key of the first row shown marks its place in the order even
+    // once the row has changed or gone, so it needs no reading.
+    std::optional<Record> row;
+    if (!rows_.empty() && filter == shownFilter_ && nearAnchor(firstNumber_ - 1, skip))
+        row = rows_.front();
     else if (const auto mark = static_cast<std::size_t>(page_ - 1);
              filter == marks_.filter && pageSize_ == marks_.pageSize && mark < marks_.starts.size())
-        recNo = marks_.starts[mark];
-    const std::optional<Record> row = recNo ? table_.find(*recNo) : std::nullopt;
+        row = table_.find(marks_.starts[mark]);
     if (!row)
         return std::nullopt;
     Query before = walk(false, filter, 0);
