@@ -625,10 +625,77 @@ void Table::scan(const Query& query, const std::function<void(sql::Statement&)>&
 }
 
 std::vector<std::int64_t> Table::keysInOrder(const Query& query) {
+    if (sortsHere(query))
+        return keysSortedHere(query);
     std::vector<std::int64_t> keys;
     scanColumns(query, "\"RecNo\"",
                 [&](sql::Statement& stmt) { keys.push_back(stmt.columnInt(0)); });
     return keys;
+}
+
+// Every admitted row of a server's table in an order of texts: the server's
+// sort compares the rows a column at a time, taking each row apart again on
+// every tie, and gives up its short keys on kana, whose first bytes are
+// alike; here one key a row is compared by its bytes (a roster's page under
+// 日本橋 asked for by number, address order: 37-45 ms sorted there, 19 ms
+// fetched unsorted and sorted here, 2 ms of it the sort).
+bool Table::sortsHere(const Query& query) const {
+    if (db_.engine() != sql::Engine::Postgresql || query.limit >= 0 || query.offset > 0)
+        return false;
+    const IndexDef* index = query.index.empty() ? nullptr : findIndex(query.index);
+    if (!index)
+        return false;
+    return std::all_of(index->fields.begin(), index->fields.end(), [&](const std::string& name) {
+        const auto field = std::find_if(def_.fields.begin(), def_.fields.end(),
+                                        [&](const FieldDef& f) { return f.name == name; });
+        return field != def_.fields.end() && field->type != FieldType::Integer;
+    });
+}
+
+// The server's texts are under the "C" collation, which orders by bytes and
+// folds ASCII letters only, and hold no NUL: the texts of a row, folded
+// here and joined by NULs, order as the row does column by column. No byte
+// of a UTF-8 sequence beyond ASCII lies in A-Z, so the folding can go over
+// the bytes. The keys share one buffer, so the sort moves no text.
+std::vector<std::int64_t> Table::keysSortedHere(const Query& query) {
+    const IndexDef& index = *findIndex(query.index);
+    std::string columns = "\"RecNo\"";
+    for (const std::string& field : index.fields)
+        columns += ", " + ident(field);
+    struct Keyed {
+        std::size_t at, size;
+        std::int64_t recNo;
+    };
+    std::string keys;
+    std::vector<Keyed> rows;
+    scanColumns(
+        query, columns,
+        [&](sql::Statement& stmt) {
+            const std::size_t at = keys.size();
+            for (int column = 1; column <= static_cast<int>(index.fields.size()); ++column)
+                (column > 1 ? keys += '\0' : keys) += stmt.columnView(column);
+            rows.push_back({at, keys.size() - at, stmt.columnInt(0)});
+        },
+        false);
+    if (index.caseInsensitive)
+        std::transform(keys.begin(), keys.end(), keys.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    const auto before = [&keys](const Keyed& a, const Keyed& b) {
+        const int texts = std::string_view(keys)
+                              .substr(a.at, a.size)
+                              .compare(std::string_view(keys).substr(b.at, b.size));
+        return texts != 0 ? texts < 0 : a.recNo < b.recNo;
+    };
+    if (query.descending)
+        std::sort(rows.begin(), rows.end(),
+                  [&](const Keyed& a, const Keyed& b) { return before(b, a); });
+    else
+        std::sort(rows.begin(), rows.end(), before);
+    std::vector<std::int64_t> ordered;
+    ordered.reserve(rows.size());
+    for (const Keyed& row : rows)
+        ordered.push_back(row.recNo);
+    return ordered;
 }
 
 std::vector<std::string> Table::orderTerms(const Query& query) const {
@@ -698,7 +765,7 @@ Table::StartSplit Table::countSplitAtStart(const Query& query) {
 }
 
 void Table::scanColumns(const Query& query, const std::string& columns,
-                        const std::function<void(sql::Statement&)>& row) {
+                        const std::function<void(sql::Statement&)>& row, bool ordered) {
     std::vector<FieldValue> whereArgs;
     // A walk to the first page tests each row it passes; looked up instead,
     // a server would fetch every admitted row, or test the pieces again on
@@ -715,8 +782,8 @@ void Table::scanColumns(const Query& query, const std::string& columns,
     if (!where.empty())
         conditions.push_back("(" + where + ")");
 
-    std::string order = " ORDER BY ";
-    for (std::size_t i = 0; i < terms.size(); ++i)
+    std::string order = ordered ? " ORDER BY " : "";
+    for (std::size_t i = 0; ordered && i < terms.size(); ++i)
         order += (i ? ", " : "") + terms[i] + (query.descending ? " DESC" : "");
     std::string filter;
     for (std::size_t i = 0; i < conditions.size(); ++i)

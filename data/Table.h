@@ -155,7 +155,8 @@ public:
     // texts.
     void scan(const Query& query, const std::function<void(sql::Statement&)>& row);
     // The RecNos of every row `query` reads, in its order, without the
-    // rows: their number is the count, and any page a slice of them.
+    // rows: their number is the count, and any page a slice of them. On a
+    // server an order of texts is sorted by the desk, as the server would.
     std::vector<std::int64_t> keysInOrder(const Query& query);
     // The rows `query`'s condition admits, and how many of them its walk
     // from its start key would read (the start key is required).
@@ -230,8 +231,11 @@ private:
     std::vector<std::string> orderTerms(const Query& query) const;
     std::string startCondition(const Query& query, const std::vector<std::string>& terms) const;
     int bindStart(sql::Statement& stmt, const Query& query) const;
+    // `ordered` false leaves the rows in the engine's order.
     void scanColumns(const Query& query, const std::string& columns,
-                     const std::function<void(sql::Statement&)>& row);
+                     const std::function<void(sql::Statement&)>& row, bool ordered = true);
+    bool sortsHere(const Query& query) const;
+    std::vector<std::int64_t> keysSortedHere(const Query& query);
     std::string columnList() const;
 
     TableDef def_;

@@ -168,9 +168,9 @@ bool ListPager::insideOrderOnServer(const RowFilter& filter) const {
            page_ < totalPages();
 }
 
-// A page inside a server's order under a condition: the server sorts every
-// admitted row either way, and handing back their record numbers alone
-// also counts them, where a count of its own would look them all up again
+// A page inside a server's order under a condition: every admitted row is
+// sorted either way (by the desk, see Table::keysInOrder), and their record
+// numbers also count them, where a count of its own would look them all up again
 // (a history's middle page under 田中: 13.5 ms as a count and a page, 9 ms
 // so). Page 1 and the last page come sooner from a count and a short walk;
 // the count of the refill before tells which page that is. The first row of

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <thread>
 
 using namespace kanata;
@@ -95,6 +96,56 @@ TEST_F(Store, TextSortsByItsBytesAndNameIndexesFoldOnlyAsciiCase) {
     byName.descending = true;
     byName.limit = 3;
     EXPECT_EQ(order(dm.Meibo().read(byName), &MeiboRow::NameKana), "B b A ");
+    dm.CloseMeibo();
+}
+
+// The record numbers of a whole order, which a server sorts on the desk,
+// come as the engine's own ordered read gives the rows: ties broken by
+// record number, empty texts, one text the start of another, ASCII case
+// folded in the folding orders, control characters and kana.
+TEST_F(Store, TheWholeOrderOfRecordNumbersIsTheOrderOfTheRowsRead) {
+    TDMKanata195 dm(dataFolder, messages);
+    ASSERT_TRUE(dm.OpenMeibo());
+    const std::vector<std::string> pieces = {"",   "a",  "A",    "ab", "a b",    " ",       "ｱ",
+                                             "ｱｲ", "あ", "あい", "亜", "日本橋", "日本橋1", "Ａ"};
+    std::mt19937 random(195);
+    const auto piece = [&] { return pieces[random() % pieces.size()]; };
+    for (int i = 0; i < 240; ++i) {
+        MeiboRow row;
+        row.AxsDateTime = {2026, 3, 1 + static_cast<int>(random() % 3), 9, 0, 0, 0};
+        row.SchTel1 = piece();
+        row.SchTel2 = piece();
+        row.JisCode = pieces[random() % 3]; // ties, for the texts after it to decide
+        row.Adrs2 = piece() + piece();
+        row.Adrs3 = piece();
+        row.CorpKana = piece() + piece();
+        row.CorpKanji = piece();
+        row.NameKana = piece() + piece();
+        row.NameKanji = piece();
+        ASSERT_TRUE(dm.Meibo().append(row, messages));
+    }
+    Table& table = dm.Meibo().table();
+    // The program trims control characters off its texts; another tool
+    // may leave them inside.
+    sql::Statement inside(
+        table.database(),
+        "UPDATE \"Meibo\" SET \"Adrs2\" = \"Adrs2\" || ? WHERE \"RecNo\" % 3 = 0");
+    inside.bind(1, std::string{'\x01', 'a'});
+    inside.step();
+    for (const char* index : {"AxsDateTime", "SchTel1", "SchTel2", "Adrs", "CorpKana", "CorpKanji",
+                              "NameKana", "NameKanji"})
+        for (const bool descending : {false, true})
+            for (const char* where : {"", "\"Adrs3\" <> ''"}) {
+                Query query;
+                query.index = index;
+                query.descending = descending;
+                query.where = where;
+                std::vector<std::int64_t> read;
+                for (const Record& row : table.read(query))
+                    read.push_back(std::get<std::int64_t>(row[0]));
+                EXPECT_EQ(table.keysInOrder(query), read)
+                    << index << (descending ? " descending" : "") << " where " << where;
+            }
     dm.CloseMeibo();
 }
 
