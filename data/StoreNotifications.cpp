@@ -1,6 +1,7 @@
 #include "data/StoreNotifications.h"
 
 #include "data/ServerProbe.h"
+#include "data/Utf8.h"
 
 #include <libpq-fe.h>
 
@@ -18,8 +19,7 @@ constexpr int kStepTimeoutMs = 2000;
 
 std::string lowered(std::string_view text) {
     std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    LowerAsciiLetters(out);
     return out;
 }
 

@@ -1,4 +1,5 @@
 #include "data/StoreSettings.h"
+#include "data/Utf8.h"
 
 #include <utility>
 
@@ -44,9 +45,8 @@ std::string ConnectionInfo(const ServerSettings& server) {
 }
 
 bool ParseEngine(const std::string& text, Engine& engine) {
-    std::string lower;
-    for (char c : text)
-        lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    std::string lower = text;
+    LowerAsciiLetters(lower);
     if (lower == "sqlite" || lower.empty())
         engine = Engine::Sqlite;
     else if (lower == "postgresql")

@@ -7,6 +7,7 @@
 #include "data/StoreNotifications.h"
 #include "data/SubstringIndex.h"
 #include "data/SubstringIndexServer.h"
+#include "data/Utf8.h"
 #include "platform/MessageService.h"
 
 #include <algorithm>
@@ -625,8 +626,8 @@ void Table::scan(const Query& query, const std::function<void(sql::Statement&)>&
 }
 
 std::vector<std::int64_t> Table::keysInOrder(const Query& query) {
-    if (sortsHere(query))
-        return keysSortedHere(query);
+    if (const IndexDef* texts = textOrderOnServer(query))
+        return keysSortedHere(query, *texts);
     std::vector<std::int64_t> keys;
     scanColumns(query, "\"RecNo\"",
                 [&](sql::Statement& stmt) { keys.push_back(stmt.columnInt(0)); });
@@ -639,26 +640,26 @@ std::vector<std::int64_t> Table::keysInOrder(const Query& query) {
 // alike; here one key a row is compared by its bytes (a roster's page under
 // 日本橋 asked for by number, address order: 37-45 ms sorted there, 19 ms
 // fetched unsorted and sorted here, 2 ms of it the sort).
-bool Table::sortsHere(const Query& query) const {
+const IndexDef* Table::textOrderOnServer(const Query& query) const {
     if (db_.engine() != sql::Engine::Postgresql || query.limit >= 0 || query.offset > 0)
-        return false;
+        return nullptr;
     const IndexDef* index = query.index.empty() ? nullptr : findIndex(query.index);
     if (!index)
-        return false;
-    return std::all_of(index->fields.begin(), index->fields.end(), [&](const std::string& name) {
-        const auto field = std::find_if(def_.fields.begin(), def_.fields.end(),
-                                        [&](const FieldDef& f) { return f.name == name; });
-        return field != def_.fields.end() && field->type != FieldType::Integer;
-    });
+        return nullptr;
+    const bool texts =
+        std::all_of(index->fields.begin(), index->fields.end(), [&](const std::string& name) {
+            const int field = fieldIndex(name);
+            return field >= 0 &&
+                   def_.fields[static_cast<std::size_t>(field)].type != FieldType::Integer;
+        });
+    return texts ? index : nullptr;
 }
 
 // The server's texts are under the "C" collation, which orders by bytes and
 // folds ASCII letters only, and hold no NUL: the texts of a row, folded
-// here and joined by NULs, order as the row does column by column. No byte
-// of a UTF-8 sequence beyond ASCII lies in A-Z, so the folding can go over
-// the bytes. The keys share one buffer, so the sort moves no text.
-std::vector<std::int64_t> Table::keysSortedHere(const Query& query) {
-    const IndexDef& index = *findIndex(query.index);
+// here and joined by NULs, order as the row does column by column. The keys
+// share one buffer, so the sort moves no text.
+std::vector<std::int64_t> Table::keysSortedHere(const Query& query, const IndexDef& index) {
     std::string columns = "\"RecNo\"";
     for (const std::string& field : index.fields)
         columns += ", " + ident(field);
@@ -678,8 +679,7 @@ std::vector<std::int64_t> Table::keysSortedHere(const Query& query) {
         },
         false);
     if (index.caseInsensitive)
-        std::transform(keys.begin(), keys.end(), keys.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+        LowerAsciiLetters(keys);
     const auto before = [&keys](const Keyed& a, const Keyed& b) {
         const int texts = std::string_view(keys)
                               .substr(a.at, a.size)

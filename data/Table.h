@@ -234,8 +234,10 @@ private:
     // `ordered` false leaves the rows in the engine's order.
     void scanColumns(const Query& query, const std::string& columns,
                      const std::function<void(sql::Statement&)>& row, bool ordered = true);
-    bool sortsHere(const Query& query) const;
-    std::vector<std::int64_t> keysSortedHere(const Query& query);
+    // The index of `query`'s order when a server's whole order of texts is
+    // asked for, which the desk sorts; nullptr otherwise.
+    const IndexDef* textOrderOnServer(const Query& query) const;
+    std::vector<std::int64_t> keysSortedHere(const Query& query, const IndexDef& index);
     std::string columnList() const;
 
     TableDef def_;

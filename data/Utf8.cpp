@@ -41,4 +41,10 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+void LowerAsciiLetters(std::string& text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+}
+
 } // namespace kanata

@@ -1,6 +1,7 @@
 #pragma once
 // Stepping through UTF-8 text one character at a time, for the few places
-// that map characters themselves (width conversion, the wide escape).
+// that map characters themselves (width conversion, the wide escape), and
+// the folding of ASCII letters within it.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -17,5 +18,8 @@ struct Utf8Piece {
 
 Utf8Piece DecodeUtf8At(std::string_view text, std::size_t at);
 void AppendUtf8(std::string& out, char32_t cp);
+// Lower-cases the ASCII letters and nothing else, in place. No byte of a
+// UTF-8 sequence beyond ASCII lies in A-Z, so it can go over the bytes.
+void LowerAsciiLetters(std::string& text);
 
 } // namespace kanata
