@@ -1,26 +1,45 @@
 #pragma once
 // Jumps between the pages a third and two thirds into one order under one
 // condition, as when a page number is typed, against the same jumps
-// without the condition. `firstUnderCondition` makes each jump the first
-// under the condition (the list just opened on page 1), which sorts the
-// whole admitted order; otherwise the jumps start from the page starts
-// that sort marked. Returns the admitted count.
+// without the condition. Each jump is a later one, starting from the page
+// starts an earlier sort marked (JumpKind::Later), or the first under the
+// condition, the list just opened on page 1: asked for at once, while the
+// order may still be sorted on the prefetch's connection, or asked for
+// after the pause a person takes to read page 1 and type a number.
+// `sorted_here` is the share of jumps that sorted the whole order on the
+// list's own connection. Returns the admitted count.
 #include "bench/FloorComparison.h"
 #include "history/ListPager.h"
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace kanata::bench {
 
+enum class JumpKind { Later = 0, FirstAtOnce = 1, FirstAfterAPause = 2 };
+
+// Reading page 1, opening the page dialog and typing a number take a person
+// longer than this.
+constexpr std::chrono::milliseconds kPersonsPause{100};
+
 inline std::int64_t JumpBetweenPages(benchmark::State& state, Table& table,
                                      const std::string& index, bool backwards, int pageSize,
-                                     const RowFilter& filter, bool firstUnderCondition) {
+                                     const RowFilter& filter, JumpKind kind) {
+    // The table keeps the marks of the last condition sorted for any of its
+    // lists: a first jump alternates between the condition and its
+    // bracketed twin, which admits the same rows, so each is a new one.
+    RowFilter twin = filter;
+    twin.where = "(" + filter.where + ")";
+    const RowFilter* asked = &filter;
     std::optional<ListPager> pager;
     const auto opened = [&] {
+        if (kind != JumpKind::Later)
+            asked = asked == &filter ? &twin : &filter;
         pager.emplace(table, index, backwards, pageSize);
-        pager->refresh(PageMode::Refill, 1, filter);
+        pager->refresh(PageMode::Refill, 1, *asked);
     };
     opened();
     ListPager plain(table, index, backwards, pageSize);
@@ -28,15 +47,25 @@ inline std::int64_t JumpBetweenPages(benchmark::State& state, Table& table,
                          std::max(4, pager->totalPages() * 2 / 3)};
     plain.refresh(PageMode::Refill, pages[0], {});
     int next = 0;
+    int sortedHere = 0;
     AgainstFloor(
-        state, [&] { pager->refresh(PageMode::Refill, pages[next], filter); },
+        state,
+        [&] {
+            const int before = pager->wholeOrderSorts();
+            pager->refresh(PageMode::Refill, pages[next], *asked);
+            sortedHere += pager->wholeOrderSorts() - before;
+        },
         [&] { plain.refresh(PageMode::Refill, pages[next], {}), next = 1 - next; },
         [&] {
-            if (firstUnderCondition)
+            if (kind != JumpKind::Later)
                 opened();
+            if (kind == JumpKind::FirstAfterAPause)
+                std::this_thread::sleep_for(kPersonsPause);
         });
     if (pager->rows().empty())
         state.SkipWithError("no rows");
+    state.counters["sorted_here"] =
+        static_cast<double>(sortedHere) / static_cast<double>(state.iterations());
     return pager->count();
 }
 

@@ -69,11 +69,12 @@ void BM_Refill(benchmark::State& state) {
 }
 
 // Jumps between pages far apart with a name condition (first:1 the first
-// jump under it).
+// jump under it asked for at once, first:2 after a person's pause).
 void BM_Jump(benchmark::State& state) {
-    const std::int64_t count = kanata::bench::JumpBetweenPages(
-        state, history().dm->RecvHis().table(), "RecvDateTime", true, kPage,
-        nameFilter(static_cast<int>(state.range(0))), state.range(1) != 0);
+    const std::int64_t count =
+        kanata::bench::JumpBetweenPages(state, history().dm->RecvHis().table(), "RecvDateTime",
+                                        true, kPage, nameFilter(static_cast<int>(state.range(0))),
+                                        static_cast<kanata::bench::JumpKind>(state.range(1)));
     state.counters["count"] = static_cast<double>(count);
 }
 
@@ -97,6 +98,12 @@ BENCHMARK(BM_Refill)
 BENCHMARK(BM_Jump)
     ->ArgsProduct({{0, 1}, {0, 1}})
     ->ArgNames({"name", "first"})
+    ->Unit(benchmark::kMillisecond);
+// A set number of jumps, as each waits for a person's pause first.
+BENCHMARK(BM_Jump)
+    ->ArgsProduct({{0, 1}, {2}})
+    ->ArgNames({"name", "first"})
+    ->Iterations(40)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilteredCount)->DenseRange(0, 1)->ArgName("name")->Unit(benchmark::kMillisecond);
 

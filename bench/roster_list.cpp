@@ -104,12 +104,14 @@ void Refill(benchmark::State& state) {
 }
 
 // Jumps between pages far apart in one sort order under one condition
-// (first:1 the first jump under it).
+// (first:1 the first jump under it asked for at once, first:2 after a
+// person's pause).
 void Jump(benchmark::State& state) {
     const std::int64_t count = kanata::bench::JumpBetweenPages(
         state, roster().dm->Meibo().table(),
         kanata::MeiboSortIndex(static_cast<kanata::MeiboSort>(state.range(0))), false, kPage,
-        kanata::MeiboRowFilter(condition(static_cast<int>(state.range(1)))), state.range(2) != 0);
+        kanata::MeiboRowFilter(condition(static_cast<int>(state.range(1)))),
+        static_cast<kanata::bench::JumpKind>(state.range(2)));
     state.counters["matching"] = static_cast<double>(count);
 }
 
@@ -134,6 +136,12 @@ BENCHMARK(Refill)
 BENCHMARK(Jump)
     ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {2, 3}, {0, 1}})
     ->ArgNames({"sort", "cond", "first"})
+    ->Unit(benchmark::kMillisecond);
+// A set number of jumps, as each waits for a person's pause first.
+BENCHMARK(Jump)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {2, 3}, {2}})
+    ->ArgNames({"sort", "cond", "first"})
+    ->Iterations(40)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(Count)->DenseRange(1, 3)->ArgName("cond")->Unit(benchmark::kMillisecond);
 

@@ -2,6 +2,7 @@
 
 #include "data/Cp932.h"
 #include "data/DateTime.h"
+#include "data/OrderPrefetch.h"
 #include "data/ServerSchema.h"
 #include "data/SqlDialect.h"
 #include "data/StoreNotifications.h"
@@ -110,14 +111,24 @@ Table::Table(TableDef def) : def_(std::move(def)) {
     insertSql_ += ")";
 }
 
+Table::~Table() = default;
+
+void Table::close() {
+    prefetch_.reset();
+    statements_.clear();
+    db_.close();
+}
+
 void Table::open(const std::filesystem::path& file, const std::string& vfs) {
     open(sql::StoreSettings{}, file, vfs);
 }
 
 void Table::open(const sql::StoreSettings& store, const std::filesystem::path& file,
                  const std::string& vfs) {
+    prefetch_.reset();
     statements_.clear();
     db_.open(store, file, true, vfs);
+    store_ = store;
     try {
         createSchema();
         if (db_.engine() == sql::Engine::Sqlite && !def_.substringTexts.empty()) {
@@ -133,6 +144,23 @@ void Table::open(const sql::StoreSettings& store, const std::filesystem::path& f
         db_.close();
         throw;
     }
+}
+
+std::function<std::unique_ptr<Table>()> Table::readerOpener() const {
+    if (db_.engine() != sql::Engine::Postgresql)
+        throw std::logic_error("a second reader is made for a server's table only");
+    return [def = def_, server = store_.server, search = search_] {
+        auto reader = std::make_unique<Table>(def);
+        reader->db_.connect(server);
+        reader->search_ = search;
+        return reader;
+    };
+}
+
+OrderPrefetch& Table::orderPrefetch() {
+    if (!prefetch_)
+        prefetch_ = std::make_unique<OrderPrefetch>(*this);
+    return *prefetch_;
 }
 
 void Table::createSchema() {

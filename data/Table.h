@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -18,6 +19,7 @@
 namespace kanata {
 
 class MessageService;
+class OrderPrefetch;
 
 enum class FieldType {
     Integer,   // long integer
@@ -85,6 +87,7 @@ struct Query {
     // conditions are then written as row tests, which leaves its planner no
     // other way.
     bool walkIndex = false;
+    bool operator==(const Query&) const = default;
 };
 
 // How a table answers its text conditions: through SQLite's trigram index
@@ -117,6 +120,7 @@ public:
     static constexpr std::int64_t kMaxRecNo = 99999;
 
     explicit Table(TableDef def);
+    ~Table();
 
     const TableDef& def() const { return def_; }
     // Opens the file, creating it and its schema when it does not exist;
@@ -127,12 +131,17 @@ public:
     // table of this name otherwise.
     void open(const sql::StoreSettings& store, const std::filesystem::path& file,
               const std::string& vfs = {});
-    void close() {
-        statements_.clear();
-        db_.close();
-    }
+    void close();
     bool isOpen() const { return db_.isOpen(); }
     sql::Database& database() { return db_; }
+    // Opens this server table again on a connection of its own, for reads
+    // on another thread; the schema is taken as this one found it. The
+    // opener may run on any thread and throws as open does. A server's
+    // table only (std::logic_error on SQLite).
+    std::function<std::unique_ptr<Table>()> readerOpener() const;
+    // The sorts of whole orders run for this table's lists on a second
+    // connection, made at the first one asked for (a server's table only).
+    OrderPrefetch& orderPrefetch();
 
     // Appends a row numbered last RecNo + 1 (0 in an empty table) in one
     // transaction; record[0] is ignored and set to the new number. Returns
@@ -241,10 +250,12 @@ private:
     std::string columnList() const;
 
     TableDef def_;
+    sql::StoreSettings store_;
     sql::Database db_;
     std::string insertSql_;
     sql::StatementCache statements_;
     TextSearch search_ = TextSearch::RowTest;
+    std::unique_ptr<OrderPrefetch> prefetch_;
 };
 
 } // namespace kanata

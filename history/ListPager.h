@@ -70,6 +70,10 @@ public:
     bool previousVisible() const { return !rows_.empty() && page_ >= 2; }
     bool nextVisible() const;
     int totalPages() const { return TotalPages(count_, pageSize_); }
+    // How many refills sorted a whole order on the table's own connection
+    // (the others found their page from a row of the page shown or from one
+    // the table's prefetch marked).
+    int wholeOrderSorts() const { return wholeOrderSorts_; }
 
 private:
     // The first row shown, found again: its key in the order, how many rows
@@ -82,7 +86,11 @@ private:
 
     PageOutcome refill(int page, const RowFilter& filter);
     bool insideOrderOnServer(const RowFilter& filter) const;
+    Query wholeOrderQuery(const RowFilter& filter) const;
     std::vector<std::int64_t> wholeOrder(const RowFilter& filter);
+    bool marked(const RowFilter& filter) const;
+    std::optional<std::int64_t> markedStart(const RowFilter& filter);
+    void prefetchMarks(const RowFilter& filter);
     std::optional<Anchor> anchorOnServer(const RowFilter& filter);
     bool nearAnchor(std::int64_t anchorAt, std::int64_t skip) const;
     std::optional<std::vector<Record>> aroundAnchor(const Anchor& anchor, const RowFilter& filter,
@@ -123,6 +131,7 @@ private:
         int pageSize = 0;
         std::vector<std::int64_t> starts;
     } marks_;
+    int wholeOrderSorts_ = 0;
 };
 
 } // namespace kanata

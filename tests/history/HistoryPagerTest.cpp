@@ -1,7 +1,12 @@
+#include "data/OrderPrefetch.h"
 #include "history/HistoryCondition.h"
 #include "history/ListPager.h"
 #include "history/ListSelection.h"
 #include "tests/history/HistoryTestSupport.h"
+#include "tests/support/PostgresServer.h"
+
+#include <chrono>
+#include <thread>
 
 namespace kanata {
 namespace {
@@ -298,6 +303,88 @@ TEST_F(ConditionedPages, PagesAskedForByNumberAfterWritesAreSlicesOfTheOrder) {
     ASSERT_EQ(p.refresh(PageMode::Refill, 12, tanaka), PageOutcome::Filled);
     const std::vector<std::int64_t> all = wholeOrder(tanaka);
     EXPECT_EQ(p.keys(), std::vector<std::int64_t>(all.begin() + 55, all.begin() + 60));
+}
+
+// The other connections to this test's database, as the server lists them.
+std::int64_t otherConnections(sql::Database& db) {
+    sql::Statement count(db, "SELECT count(*) FROM pg_stat_activity "
+                             "WHERE datname = current_database() AND pid <> pg_backend_pid()");
+    count.step();
+    return count.columnInt(0);
+}
+
+// Ends every other connection to this test's database, as a server's
+// administrator or restart would, and waits until they are gone.
+void endOtherConnections(sql::Database& db) {
+    sql::Statement end(db, "SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                           "WHERE datname = current_database() AND pid <> pg_backend_pid()");
+    while (end.step()) {
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (otherConnections(db) > 0 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(otherConnections(db), 0);
+}
+
+// On a server the whole order under a new condition is sorted on a second
+// connection while page 1 is shown, so the first page asked for by number
+// starts from a row it marked instead of sorting while the user waits; with
+// that connection lost, the pager sorts on its own and the next condition
+// connects again.
+TEST_F(ConditionedPages, TheFirstPageAskedForStartsFromARowMarkedMeanwhile) {
+    if (!test::OnServer())
+        GTEST_SKIP() << "only a server's order is sorted on a second connection";
+    store(shuffledCalls());
+    const RowFilter tanaka = nameFilter("田中");
+    const RowFilter sato = nameFilter("佐藤");
+    ListPager p(his().table(), "RecvDateTime", true, 7);
+    // As long as a person takes to type a page number, at least.
+    const auto pause = [&] { his().table().orderPrefetch().waitUntilIdle(); };
+    const auto jumpsTo = [&](const RowFilter& filter, int page, int sorts, const char* after) {
+        ASSERT_EQ(p.refresh(PageMode::Refill, page, filter), PageOutcome::Filled) << after;
+        EXPECT_EQ(p.keys(), pageOf(filter, page)) << after;
+        EXPECT_EQ(p.wholeOrderSorts(), sorts) << after;
+    };
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, tanaka), PageOutcome::Filled);
+    pause();
+    jumpsTo(tanaka, 10, 0, "the first jump");
+    jumpsTo(tanaka, 3, 0, "a jump back");
+
+    // Calls written while the sort may still run shift the order by fewer
+    // rows than a page: the marked rows still place the page.
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, sato), PageOutcome::Filled);
+    storeBeside(*p.firstKey(), 1000);
+    storeBeside(*p.firstKey(), 1001);
+    pause();
+    jumpsTo(sato, 20, 0, "a jump under a second condition after writes");
+
+    sql::Database& db = his().table().database();
+    EXPECT_EQ(otherConnections(db), 1);
+    endOtherConnections(db);
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, tanaka), PageOutcome::Filled);
+    pause();
+    jumpsTo(tanaka, 8, 1, "the second connection lost");
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, sato), PageOutcome::Filled);
+    pause();
+    jumpsTo(sato, 12, 1, "connected again");
+
+    // Another list of the table under the same condition takes the same
+    // marks.
+    ListPager other(his().table(), "RecvDateTime", true, 7);
+    ASSERT_EQ(other.refresh(PageMode::Refill, 1, tanaka), PageOutcome::Filled);
+    pause();
+    ASSERT_EQ(other.refresh(PageMode::Refill, 9, tanaka), PageOutcome::Filled);
+    EXPECT_EQ(other.keys(), pageOf(tanaka, 9));
+    EXPECT_EQ(other.wholeOrderSorts(), 0);
+
+    // A table closed while its sort runs leaves that sort to end on its own.
+    {
+        Table closing(his().table().def());
+        closing.open(sql::DefaultStore(), {});
+        ListPager last(closing, "RecvDateTime", true, 5);
+        ASSERT_EQ(last.refresh(PageMode::Refill, 1, tanaka), PageOutcome::Filled);
+    }
+    jumpsTo(tanaka, 9, 1, "another table closed");
 }
 
 // Three calls a day for two weeks from Sunday 2026-11-22.
