@@ -29,15 +29,18 @@ inline std::int64_t JumpBetweenPages(benchmark::State& state, Table& table,
                                      const std::string& index, bool backwards, int pageSize,
                                      const RowFilter& filter, JumpKind kind) {
     // The table keeps the marks of the last condition sorted for any of its
-    // lists: a first jump alternates between the condition and its
-    // bracketed twin, which admits the same rows, so each is a new one.
-    RowFilter twin = filter;
-    twin.where = "(" + filter.where + ")";
+    // lists: first jumps take turns between the condition and two
+    // bracketed twins, which admit the same rows, so that each one finds
+    // another condition sorted last (`sorted_here` shows where not).
+    RowFilter twins[3] = {filter, filter, filter};
+    twins[1].where = "(" + filter.where + ")";
+    twins[2].where = "((" + filter.where + "))";
+    int turn = 0;
     const RowFilter* asked = &filter;
     std::optional<ListPager> pager;
     const auto opened = [&] {
         if (kind != JumpKind::Later)
-            asked = asked == &filter ? &twin : &filter;
+            asked = &twins[turn++ % 3];
         pager.emplace(table, index, backwards, pageSize);
         pager->refresh(PageMode::Refill, 1, *asked);
     };
