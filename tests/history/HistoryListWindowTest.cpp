@@ -1,3 +1,5 @@
+#include "data/OrderPrefetch.h"
+#include "history/HistoryCondition.h"
 #include "history/gui/ListRowView.h"
 #include "history/gui/TDeleteTarget.h"
 #include "history/gui/THistoryList.h"
@@ -6,6 +8,7 @@
 #include "intake/gui/IntakeFlags.h"
 #include "settings/IniFile.h"
 #include "tests/history/HistoryTestSupport.h"
+#include "tests/support/PostgresServer.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -274,6 +277,57 @@ TEST_F(HistoryListWindow, OldCallsAreDeletedAtCreationAndTheSectionIsWritten) {
     EXPECT_EQ(written.readInteger("HISTORY LIST", "List5", 0), 200);
     EXPECT_EQ(written.readInteger("HISTORY LIST", "List1", 0), 40);
     EXPECT_FALSE(written.readBool("HISTORY LIST", "AllWeek", true));
+}
+
+// A page typed into the page dialog under a name condition set in the search
+// dialog is its slice of the condition's order; on a server it comes from a
+// row that the table's second connection marked while page 1 was read.
+TEST_F(HistoryListWindow, APageTypedUnderANameConditionIsItsSliceOfTheOrder) {
+    std::vector<RecvHisRow> rows;
+    for (int i = 0; i < 1400; ++i) {
+        RecvHisRow row = CallAt(DateTime::fromDays(now.toDays() - (i * 7919 % 1400) / 24.0));
+        row.RecNo = i;
+        row.NameKanji = i % 2 ? "佐藤" : "田中　" + std::to_string(i);
+        rows.push_back(row);
+    }
+    store(rows);
+    ini->writeBool("HISTORY LIST", "AllWeek", true);
+    open();
+    nextDialog<THistorySearch>([](THistorySearch& d) {
+        d.edtNameKanji->setText(QStringLiteral("田中"));
+        d.btnSearch->click();
+        return d.result();
+    });
+    list->btnSearch->click();
+    ASSERT_EQ(list->matchingCount(), 700);
+    if (test::OnServer())
+        his().table().orderPrefetch().waitUntilIdle(); // as a person reads page 1
+
+    nextDialog<TPageJump>([](TPageJump& d) {
+        EXPECT_EQ(d.lblTotal->text(), QStringLiteral("4"));
+        d.edtJumpPage->setText(QStringLiteral("3"));
+        d.btnOK->click();
+        return d.result();
+    });
+    list->btnJump->click();
+    ASSERT_EQ(list->currentPage(), 3);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("401"));
+    Query whole;
+    whole.index = "RecvDateTime";
+    whole.descending = true;
+    HistoryCondition tanaka;
+    tanaka.active = true;
+    tanaka.nameKanji = "田中";
+    WeekdayButtons everyDay;
+    everyDay.allWeek = true;
+    const RowFilter filter = HistoryRowFilter(tanaka, everyDay);
+    whole.where = filter.where;
+    whole.whereArgs = filter.args;
+    std::vector<std::int64_t> order;
+    for (const Record& r : his().table().read(whole))
+        order.push_back(std::get<std::int64_t>(r[0]));
+    ASSERT_EQ(order.size(), 700u);
+    EXPECT_EQ(list->rowKeys(), std::vector<std::int64_t>(order.begin() + 400, order.begin() + 600));
 }
 
 TEST(HistoryDialogs, PageJumpKeepsItsEntryWithinThePages) {
