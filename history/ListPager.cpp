@@ -165,9 +165,12 @@ std::vector<FieldValue> ListPager::keyOf(const Record& row) const {
     return key;
 }
 
+bool ListPager::onServer() const {
+    return table_.database().engine() == sql::Engine::Postgresql;
+}
+
 bool ListPager::insideOrderOnServer(const RowFilter& filter) const {
-    return !filter.empty() && table_.database().engine() == sql::Engine::Postgresql && page_ > 1 &&
-           page_ < totalPages();
+    return !filter.empty() && onServer() && page_ > 1 && page_ < totalPages();
 }
 
 Query ListPager::wholeOrderQuery(const RowFilter& filter) const {
@@ -198,9 +201,9 @@ bool ListPager::marked(const RowFilter& filter) const {
 }
 
 // The first row of page page_ as the last sort of the whole order under
-// `filter` marked it, here or on the prefetch's connection.
+// `filter` marked it, here or on the prefetch's connection (on a server).
 std::optional<std::int64_t> ListPager::markedStart(const RowFilter& filter) {
-    if (!marked(filter) && table_.database().engine() == sql::Engine::Postgresql)
+    if (!marked(filter))
         if (auto starts = table_.orderPrefetch().pageStarts(wholeOrderQuery(filter), pageSize_))
             marks_ = {filter, pageSize_, std::move(*starts)};
     const auto mark = static_cast<std::size_t>(page_ - 1);
@@ -215,8 +218,7 @@ std::optional<std::int64_t> ListPager::markedStart(const RowFilter& filter) {
 // so it runs meanwhile on a connection of its own, once per condition, and
 // only where the order has pages between its first and its last.
 void ListPager::prefetchMarks(const RowFilter& filter) {
-    if (filter.empty() || table_.database().engine() != sql::Engine::Postgresql ||
-        totalPages() < 3 || marked(filter))
+    if (filter.empty() || !onServer() || totalPages() < 3 || marked(filter))
         return;
     table_.orderPrefetch().request(wholeOrderQuery(filter), pageSize_);
 }

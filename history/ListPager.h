@@ -85,6 +85,7 @@ private:
     };
 
     PageOutcome refill(int page, const RowFilter& filter);
+    bool onServer() const;
     bool insideOrderOnServer(const RowFilter& filter) const;
     Query wholeOrderQuery(const RowFilter& filter) const;
     std::vector<std::int64_t> wholeOrder(const RowFilter& filter);
