@@ -1,5 +1,4 @@
 #include "data/OrderPrefetch.h"
-#include "history/HistoryCondition.h"
 #include "history/gui/ListRowView.h"
 #include "history/gui/TDeleteTarget.h"
 #include "history/gui/THistoryList.h"
@@ -312,20 +311,7 @@ TEST_F(HistoryListWindow, APageTypedUnderANameConditionIsItsSliceOfTheOrder) {
     list->btnJump->click();
     ASSERT_EQ(list->currentPage(), 3);
     EXPECT_EQ(cell(0, 0), QStringLiteral("401"));
-    Query whole;
-    whole.index = "RecvDateTime";
-    whole.descending = true;
-    HistoryCondition tanaka;
-    tanaka.active = true;
-    tanaka.nameKanji = "田中";
-    WeekdayButtons everyDay;
-    everyDay.allWeek = true;
-    const RowFilter filter = HistoryRowFilter(tanaka, everyDay);
-    whole.where = filter.where;
-    whole.whereArgs = filter.args;
-    std::vector<std::int64_t> order;
-    for (const Record& r : his().table().read(whole))
-        order.push_back(std::get<std::int64_t>(r[0]));
+    const std::vector<std::int64_t> order = wholeOrder(test::NameFilter("田中"));
     ASSERT_EQ(order.size(), 700u);
     EXPECT_EQ(list->rowKeys(), std::vector<std::int64_t>(order.begin() + 400, order.begin() + 600));
 }

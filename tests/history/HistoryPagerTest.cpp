@@ -135,28 +135,8 @@ std::vector<RecvHisRow> shuffledCalls() {
     return rows;
 }
 
-RowFilter nameFilter(const std::string& name) {
-    HistoryCondition c;
-    c.active = true;
-    c.nameKanji = name;
-    WeekdayButtons everyDay;
-    everyDay.allWeek = true;
-    return HistoryRowFilter(c, everyDay);
-}
-
 class ConditionedPages : public HistoryPager {
 protected:
-    std::vector<std::int64_t> wholeOrder(const RowFilter& filter) {
-        Query q;
-        q.index = "RecvDateTime";
-        q.descending = true;
-        q.where = filter.where;
-        q.whereArgs = filter.args;
-        std::vector<std::int64_t> keys;
-        for (const Record& r : his().table().read(q))
-            keys.push_back(std::get<std::int64_t>(r[0]));
-        return keys;
-    }
     // Page `page` of seven rows of the whole order.
     std::vector<std::int64_t> pageOf(const RowFilter& filter, int page) {
         const std::vector<std::int64_t> all = wholeOrder(filter);
@@ -183,7 +163,7 @@ protected:
 // the whole order, also once rows have gone since the page count was shown.
 TEST_F(ConditionedPages, PagesInsideTheOrderAreSlicesOfTheWholeOrder) {
     store(shuffledCalls());
-    const RowFilter filter = nameFilter("田中");
+    const RowFilter filter = test::NameFilter("田中");
     ASSERT_EQ(wholeOrder(filter).size(), 100u);
     ListPager p(his().table(), "RecvDateTime", true, 7);
     ASSERT_EQ(p.refresh(PageMode::Refill, 1, filter), PageOutcome::Filled);
@@ -222,7 +202,7 @@ TEST_F(ConditionedPages, PagesInsideTheOrderAreSlicesOfTheWholeOrder) {
 // under another condition, and the page after a move towards page 1.
 TEST_F(ConditionedPages, ThePageShownRefilledAfterWritesIsItsSliceOfTheOrder) {
     store(shuffledCalls());
-    const RowFilter tanaka = nameFilter("田中");
+    const RowFilter tanaka = test::NameFilter("田中");
     ListPager p(his().table(), "RecvDateTime", true, 7);
     ASSERT_EQ(p.refresh(PageMode::Refill, 1, tanaka), PageOutcome::Filled);
     ASSERT_EQ(p.refresh(PageMode::Refill, 6, tanaka), PageOutcome::Filled);
@@ -264,7 +244,7 @@ TEST_F(ConditionedPages, ThePageShownRefilledAfterWritesIsItsSliceOfTheOrder) {
     ASSERT_EQ(p.refresh(PageMode::Refill, 6, tanaka), PageOutcome::Filled);
     EXPECT_EQ(p.keys(), pageOf(tanaka, 6));
 
-    const RowFilter sato = nameFilter("佐藤");
+    const RowFilter sato = test::NameFilter("佐藤");
     ASSERT_EQ(p.refresh(PageMode::Refill, 0, sato), PageOutcome::Filled);
     EXPECT_EQ(p.count(), static_cast<std::int64_t>(wholeOrder(sato).size()));
     EXPECT_EQ(p.keys(), pageOf(sato, 6));
@@ -275,7 +255,7 @@ TEST_F(ConditionedPages, ThePageShownRefilledAfterWritesIsItsSliceOfTheOrder) {
 // the first row of the page gone and after the page size changed.
 TEST_F(ConditionedPages, PagesAskedForByNumberAfterWritesAreSlicesOfTheOrder) {
     store(shuffledCalls());
-    const RowFilter tanaka = nameFilter("田中");
+    const RowFilter tanaka = test::NameFilter("田中");
     ListPager p(his().table(), "RecvDateTime", true, 7);
     const auto jumpsTo = [&](int page, const char* after) {
         ASSERT_EQ(p.refresh(PageMode::Refill, page, tanaka), PageOutcome::Filled) << after;
@@ -335,8 +315,8 @@ TEST_F(ConditionedPages, TheFirstPageAskedForStartsFromARowMarkedMeanwhile) {
     if (!test::OnServer())
         GTEST_SKIP() << "only a server's order is sorted on a second connection";
     store(shuffledCalls());
-    const RowFilter tanaka = nameFilter("田中");
-    const RowFilter sato = nameFilter("佐藤");
+    const RowFilter tanaka = test::NameFilter("田中");
+    const RowFilter sato = test::NameFilter("佐藤");
     ListPager p(his().table(), "RecvDateTime", true, 7);
     // As long as a person takes to type a page number, at least.
     const auto pause = [&] { his().table().orderPrefetch().waitUntilIdle(); };

@@ -2,6 +2,7 @@
 // A history table on disk for the history tests, filled in one transaction.
 #include "data/Sqlite.h"
 #include "data/TDMKanata195.h"
+#include "history/HistoryCondition.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
 
@@ -22,6 +23,16 @@ inline RecvHisRow CallAt(const DateTime& when, std::string tel = "0312345678") {
     return row;
 }
 
+// Every day's calls whose name holds `name`, as the list's search gives it.
+inline RowFilter NameFilter(const std::string& name) {
+    HistoryCondition c;
+    c.active = true;
+    c.nameKanji = name;
+    WeekdayButtons everyDay;
+    everyDay.allWeek = true;
+    return HistoryRowFilter(c, everyDay);
+}
+
 class HistoryTable : public ::testing::Test {
 protected:
     TempFolders folders;
@@ -39,6 +50,19 @@ protected:
     }
 
     RecvHisTable& his() { return dm->RecvHis(); }
+
+    // The record numbers `filter` admits, newest first, read unpaged.
+    std::vector<std::int64_t> wholeOrder(const RowFilter& filter) {
+        Query q;
+        q.index = "RecvDateTime";
+        q.descending = true;
+        q.where = filter.where;
+        q.whereArgs = filter.args;
+        std::vector<std::int64_t> keys;
+        for (const Record& r : his().table().read(q))
+            keys.push_back(std::get<std::int64_t>(r[0]));
+        return keys;
+    }
 
     // Stores the rows as they are (RecNo included) in one transaction.
     void store(const std::vector<RecvHisRow>& rows) {
