@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -33,6 +35,11 @@ int affectedRows(PGresult* result) {
     return rows;
 }
 
+std::string_view sqlState(const PGresult* result) {
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    return state ? state : "";
+}
+
 // Whether a failed statement failed because the connection is gone. libpq
 // may hand back the failure of a write into a closed socket before it marks
 // the connection bad; such an error of its own carries no SQLSTATE, unlike
@@ -41,19 +48,22 @@ int affectedRows(PGresult* result) {
 bool connectionGone(PGconn* conn, const PGresult* result) {
     if (PQstatus(conn) != CONNECTION_OK)
         return true;
-    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-    if (!state || !*state)
+    const std::string_view code = sqlState(result);
+    if (code.empty())
         return true;
-    const std::string code(state);
     return code.starts_with("08") || code == "57P01" || code == "57P02" || code == "57P03";
+}
+
+bool failed(const PGresult* result) {
+    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    return status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK;
 }
 
 // Throws unless the result is a success; returns it otherwise. `gone` is
 // set when the connection turned out to be lost.
 Result checked(PGconn* conn, PGresult* raw, bool& gone) {
     Result result(raw);
-    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+    if (!failed(result.get()))
         return result;
     std::string text = result ? PQresultErrorMessage(result.get()) : "";
     if (text.empty())
@@ -63,13 +73,47 @@ Result checked(PGconn* conn, PGresult* raw, bool& gone) {
     throw Error(kServerError, trimmed(text), gone);
 }
 
+// The two ways a statement the server keeps is refused for being kept,
+// which preparing it again mends: its plan no longer fits a table that
+// another desk changed, or the server no longer has it.
+constexpr std::string_view kPlanNoLongerFits = "0A000";
+constexpr std::string_view kNoSuchStatement = "26000";
+
+// What a connection shares with its cursors, which may outlive it.
+struct ServerSession {
+    PGconn* conn; // null once the connection is closed
+    int changes = 0;
+    bool gone = false;
+    // One more at each reconnection, which starts a session on the server
+    // that has none of the statements the last one kept.
+    int generation = 0;
+    std::uint64_t lastName = 0;
+    // Kept statements no cursor uses any more, given up at the next
+    // chance outside a transaction, where a failure harms nothing.
+    std::vector<std::string> unneeded;
+
+    void releaseUnneeded() {
+        if (unneeded.empty() || PQtransactionStatus(conn) != PQTRANS_IDLE)
+            return;
+        std::string sql;
+        for (const std::string& name : unneeded)
+            sql += "DEALLOCATE " + name + ";";
+        unneeded.clear();
+        PQclear(PQexec(conn, sql.c_str()));
+    }
+};
+
 class ServerCursor final : public Cursor {
 public:
-    ServerCursor(PGconn* conn, int& changes, bool& gone, std::string_view sql)
-        : conn_(conn), changes_(changes), gone_(gone) {
+    ServerCursor(std::shared_ptr<ServerSession> session, std::string_view sql)
+        : session_(std::move(session)) {
         int count = 0;
         sql_ = ServerSpelling(sql, count);
         values_.resize(static_cast<std::size_t>(count));
+    }
+    ~ServerCursor() override {
+        if (isKept())
+            session_->unneeded.push_back(std::move(name_));
     }
 
     void bind(int index, std::int64_t value) override { set(index, std::to_string(value)); }
@@ -124,6 +168,8 @@ private:
     }
     void set(int index, std::string value) { at(index) = std::move(value); }
 
+    bool isKept() const { return !name_.empty() && keptIn_ == session_->generation; }
+
     // Every parameter goes as text of no stated type: the server infers
     // each one's type from where it stands, as SQLite's loose typing lets
     // the callers' conditions expect.
@@ -131,51 +177,101 @@ private:
         std::vector<const char*> values;
         for (const auto& v : values_)
             values.push_back(v ? v->c_str() : nullptr);
-        result_ = checked(conn_,
-                          PQexecParams(conn_, sql_.c_str(), static_cast<int>(values.size()),
-                                       nullptr, values.data(), nullptr, nullptr, 0),
-                          gone_);
+        if (++executions_ > 1 && !isKept())
+            keep();
+        Result result = runMendingKept(values);
+        result_ = checked(session_->conn, result.release(), session_->gone);
         row_ = 0;
-        changes_ = affectedRows(result_.get());
+        session_->changes = affectedRows(result_.get());
     }
 
-    PGconn* conn_;
-    int& changes_;
-    bool& gone_;
+    // A kept statement refused for being kept is prepared again and, where
+    // the refusal has not ended a transaction, run again: nothing was done.
+    Result runMendingKept(const std::vector<const char*>& values) {
+        Result result(run(values));
+        if (!isKept() || !failed(result.get()))
+            return result;
+        const std::string_view state = sqlState(result.get());
+        if (state != kPlanNoLongerFits && state != kNoSuchStatement)
+            return result;
+        if (state == kPlanNoLongerFits)
+            session_->unneeded.push_back(name_);
+        name_.clear();
+        if (PQtransactionStatus(session_->conn) == PQTRANS_IDLE) {
+            keep();
+            result.reset(run(values));
+        }
+        return result;
+    }
+
+    PGresult* run(const std::vector<const char*>& values) const {
+        const int count = static_cast<int>(values.size());
+        if (isKept())
+            return PQexecPrepared(session_->conn, name_.c_str(), count, values.data(), nullptr,
+                                  nullptr, 0);
+        return PQexecParams(session_->conn, sql_.c_str(), count, nullptr, values.data(), nullptr,
+                            nullptr, 0);
+    }
+
+    // A statement run again is kept on the server, parsed and planned once:
+    // the planning of a look-up by number weighs its many indexes and takes
+    // eight times its run. The server plans each run afresh still where the
+    // values it is given make a better plan than one for any values.
+    void keep() {
+        session_->releaseUnneeded();
+        std::string name = "kanata_" + std::to_string(++session_->lastName);
+        checked(session_->conn, PQprepare(session_->conn, name.c_str(), sql_.c_str(), 0, nullptr),
+                session_->gone);
+        name_ = std::move(name);
+        keptIn_ = session_->generation;
+    }
+
+    std::shared_ptr<ServerSession> session_;
     std::string sql_;
     std::vector<std::optional<std::string>> values_;
     Result result_;
     int row_ = 0;
+    int executions_ = 0;
+    std::string name_; // of the statement the server keeps, once it does
+    int keptIn_ = 0;
 };
 
 class ServerConnection final : public Connection {
 public:
-    explicit ServerConnection(PGconn* conn) : conn_(conn) {}
-    ~ServerConnection() override { PQfinish(conn_); }
+    explicit ServerConnection(PGconn* conn)
+        : session_(std::make_shared<ServerSession>(ServerSession{conn})) {}
+    ~ServerConnection() override {
+        PQfinish(session_->conn);
+        session_->conn = nullptr;
+    }
 
     Engine engine() const override { return Engine::Postgresql; }
     void exec(const std::string& sql) override {
         if (lost())
-            throw Error(kServerError, trimmed(PQerrorMessage(conn_)), true);
+            throw Error(kServerError, trimmed(PQerrorMessage(session_->conn)), true);
         int count = 0;
-        Result result = checked(conn_, PQexec(conn_, ServerSpelling(sql, count).c_str()), gone_);
-        changes_ = affectedRows(result.get());
+        Result result =
+            checked(session_->conn, PQexec(session_->conn, ServerSpelling(sql, count).c_str()),
+                    session_->gone);
+        session_->changes = affectedRows(result.get());
     }
     bool inTransaction() const override {
-        return PQtransactionStatus(conn_) != PQTRANS_IDLE &&
-               PQtransactionStatus(conn_) != PQTRANS_UNKNOWN;
+        return PQtransactionStatus(session_->conn) != PQTRANS_IDLE &&
+               PQtransactionStatus(session_->conn) != PQTRANS_UNKNOWN;
     }
-    int changes() const override { return changes_; }
+    int changes() const override { return session_->changes; }
     std::unique_ptr<Cursor> prepare(std::string_view sql) override {
         if (lost())
-            throw Error(kServerError, trimmed(PQerrorMessage(conn_)), true);
-        return std::make_unique<ServerCursor>(conn_, changes_, gone_, sql);
+            throw Error(kServerError, trimmed(PQerrorMessage(session_->conn)), true);
+        return std::make_unique<ServerCursor>(session_, sql);
     }
 
     // Also while a reconnection is under way: nothing may be sent then. A
     // failed statement that found the connection gone marks it lost too,
     // should libpq not have noticed yet.
-    bool lost() const override { return gone_ || PQstatus(conn_) != CONNECTION_OK; }
+    bool lost() const override {
+        return session_->gone || PQstatus(session_->conn) != CONNECTION_OK;
+    }
     // libpq keeps its socket non-blocking, so this reads only what is there;
     // an end of stream marks the connection bad. A server that stops sends
     // its farewell before it closes, and one read may end with that: a few
@@ -184,38 +280,38 @@ public:
         if (inTransaction())
             return;
         for (int read = 0; read < 3 && !lost(); ++read)
-            if (PQconsumeInput(conn_) == 0)
-                gone_ = true;
+            if (PQconsumeInput(session_->conn) == 0)
+                session_->gone = true;
     }
     // PQresetStart keeps this PGconn, so the tables' cached statements (which
     // hold it) stay valid; the connection options, the text encoding among
     // them, are those of the first connection.
     bool startReconnect(std::string& reason) override {
-        if (PQresetStart(conn_) == 1)
+        if (PQresetStart(session_->conn) == 1)
             return true;
-        reason = trimmed(PQerrorMessage(conn_));
+        reason = trimmed(PQerrorMessage(session_->conn));
         return false;
     }
     ReconnectStep pollReconnect(std::string& reason) override {
-        switch (PQresetPoll(conn_)) {
+        switch (PQresetPoll(session_->conn)) {
         case PGRES_POLLING_READING:
             return ReconnectStep::WaitRead;
         case PGRES_POLLING_WRITING:
             return ReconnectStep::WaitWrite;
         case PGRES_POLLING_OK:
-            gone_ = false;
+            session_->gone = false;
+            ++session_->generation;
+            session_->unneeded.clear();
             return ReconnectStep::Connected;
         default:
-            reason = trimmed(PQerrorMessage(conn_));
+            reason = trimmed(PQerrorMessage(session_->conn));
             return ReconnectStep::Failed;
         }
     }
-    int socket() const override { return PQsocket(conn_); }
+    int socket() const override { return PQsocket(session_->conn); }
 
 private:
-    PGconn* conn_;
-    int changes_ = 0;
-    bool gone_ = false;
+    std::shared_ptr<ServerSession> session_;
 };
 
 // The server's notices ("already exists, skipping", ...) are not the user's

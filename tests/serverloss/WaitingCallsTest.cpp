@@ -8,35 +8,15 @@
 #include "lookup/ExtensionLibrary.h"
 #include "tests/callerlookup/LookupWorld.h"
 #include "tests/intake/FakeWindows.h"
+#include "tests/serverloss/Reconnect.h"
 #include "tests/support/PostgresServer.h"
 
 #include <gtest/gtest.h>
-
-#include <poll.h>
 
 namespace kanata::test {
 namespace {
 
 const DateTime kNoon{2026, 12, 6, 12, 0, 0, 0};
-
-// Reconnects as the program does, step by step, waiting on the socket here.
-bool reconnect(sql::Database& db) {
-    std::string reason;
-    if (!db.startReconnect(reason))
-        return false;
-    for (int steps = 0; steps < 100; ++steps) {
-        const sql::ReconnectStep step = db.pollReconnect(reason);
-        if (step == sql::ReconnectStep::Connected)
-            return true;
-        if (step == sql::ReconnectStep::Failed)
-            return false;
-        pollfd fd{db.socket(),
-                  static_cast<short>(step == sql::ReconnectStep::WaitRead ? POLLIN : POLLOUT), 0};
-        if (::poll(&fd, 1, 5000) <= 0)
-            return false;
-    }
-    return false;
-}
 
 // Makes every table of this process's data modules use `store`, for the
 // world's lifetime.
@@ -70,8 +50,8 @@ protected:
     }
     void restartServer() {
         server.start();
-        ASSERT_TRUE(reconnect(world.dm.RecvHis().table().database()));
-        ASSERT_TRUE(reconnect(world.dm.Meibo().table().database()));
+        ASSERT_TRUE(Reconnect(world.dm.RecvHis().table().database()));
+        ASSERT_TRUE(Reconnect(world.dm.Meibo().table().database()));
     }
     // The rows as another PC reads them, in record order.
     std::vector<RecvHisRow> rows() {
