@@ -35,11 +35,13 @@ ImportTableWriter::ImportTableWriter(Table& table) : table_(table) {
         std::make_unique<sql::Statement>(db, "SELECT 1 FROM " + name + " WHERE \"RecNo\" = ?");
     last_ = std::make_unique<sql::Statement>(db, "SELECT max(\"RecNo\") FROM " + name);
     if (table.fieldIndex("SchTel1") >= 0) {
-        const std::string select = "SELECT \"RecNo\" FROM " + name + " WHERE ";
-        bySchTel1_ = std::make_unique<sql::Statement>(
-            db, select + "\"SchTel1\" = ? ORDER BY \"RecNo\" LIMIT 1");
-        bySchTel2_ = std::make_unique<sql::Statement>(
-            db, select + "\"SchTel2\" = ? ORDER BY \"RecNo\" LIMIT 1");
+        // One question, which a server answers in one round trip.
+        const auto first = [&](const std::string& field) {
+            return "(SELECT \"RecNo\" FROM " + name + " WHERE " + ident(field) +
+                   " = ?1 ORDER BY \"RecNo\" LIMIT 1)";
+        };
+        byNumber_ = std::make_unique<sql::Statement>(db, "SELECT coalesce(" + first("SchTel1") +
+                                                             ", " + first("SchTel2") + ")");
     }
 }
 
@@ -96,17 +98,15 @@ bool ImportTableWriter::exists(std::int64_t recNo) {
     return found;
 }
 
-std::optional<std::int64_t> ImportTableWriter::firstWith(const std::string& field,
-                                                         const std::string& key) {
-    sql::Statement* stmt = field == "SchTel1" ? bySchTel1_.get() : bySchTel2_.get();
-    if (!stmt)
+std::optional<std::int64_t> ImportTableWriter::firstWithNumber(const std::string& key) {
+    if (!byNumber_)
         return std::nullopt;
-    stmt->reset();
-    stmt->bind(1, key);
+    byNumber_->reset();
+    byNumber_->bind(1, key);
     std::optional<std::int64_t> found;
-    if (stmt->step())
-        found = stmt->columnInt(0);
-    stmt->reset();
+    if (byNumber_->step() && !byNumber_->isNull(0))
+        found = byNumber_->columnInt(0);
+    byNumber_->reset();
     return found;
 }
 

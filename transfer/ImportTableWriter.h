@@ -32,15 +32,16 @@ public:
     // False when no row has record[0] as its number.
     bool update(const Record& record);
     bool exists(std::int64_t recNo);
-    // The first row (in record-number order) whose `field` equals `key`.
-    std::optional<std::int64_t> firstWith(const std::string& field, const std::string& key);
+    // The first row (in record-number order) whose SchTel1 is `key`, else
+    // the first whose SchTel2 is.
+    std::optional<std::int64_t> firstWithNumber(const std::string& key);
 
 private:
     void bindFields(sql::Statement& stmt, const Record& record, std::size_t from, int param);
 
     Table& table_;
     std::unique_ptr<sql::Statement> insert_, update_, exists_, last_;
-    std::unique_ptr<sql::Statement> bySchTel1_, bySchTel2_;
+    std::unique_ptr<sql::Statement> byNumber_;
     std::string scratch_; // a text cut to its field while it is bound
 };
 

@@ -214,6 +214,21 @@ TEST_F(ImportRunTest, RosterDuplicatesReplacementAndNumberlessRecords) {
     dm.CloseMeibo();
 }
 
+TEST_F(ImportRunTest, ANumberThatIsAnotherRowsSecondNumberIsTheSameNumber) {
+    writeLines(input, {"0377777777,0388888888,丙,,,"});
+    ASSERT_EQ(import(ImportDestination::Roster, rosterMapping()).registered, 1);
+
+    writeLines(input, {"0388888888,,丁,,,"});
+    EXPECT_EQ(import(ImportDestination::Roster, rosterMapping()).registered, 0);
+    EXPECT_EQ(errorLog(),
+              "1,同一電話番号データを上書きしない設定で同一電話番号出現,0388888888,,丁,,,\r\n");
+    EXPECT_EQ(import(ImportDestination::Roster, rosterMapping(), false, true).registered, 1);
+    ASSERT_TRUE(dm.OpenMeibo());
+    EXPECT_EQ(dm.Meibo().count(), 1);
+    EXPECT_EQ(rosterRow(0).NameKanji, "丁");
+    dm.CloseMeibo();
+}
+
 TEST_F(ImportRunTest, ImportedAndRewrittenRowsAreFoundByTheirNames) {
     writeLines(input, {"0311111111,,甲野,,,", "0322222222,,乙川,,,"});
     ASSERT_EQ(import(ImportDestination::Roster, rosterMapping()).registered, 2);
