@@ -38,6 +38,11 @@ public:
     void moveToTop(int n, const std::string& value) {
         queue(n, cp932::cutToWidth(value, TDMKanata195::kSelItemSize));
     }
+    // A batch rolled back to be written again queues its changes again.
+    void discardQueued() {
+        for (auto& texts : pending_)
+            texts.clear();
+    }
     // Writes the changed lists; the first failure is shown once.
     void save(MessageService& messages, const void* owner) {
         for (int n = 0; n < 4; ++n) {
@@ -95,6 +100,10 @@ struct BatchLine {
     int outcome;
 };
 
+// A line's write failed on a server where it had no savepoint of its own:
+// the failure has ended the batch's transaction.
+struct UnguardedWriteFailed {};
+
 // One run's state: the file, the table, the counters.
 class ImportSession {
 public:
@@ -110,6 +119,9 @@ public:
 private:
     bool runBatch(ImportTextFile& file, ImportErrorLog& log, const ImportBatchLimits& limits,
                   std::chrono::steady_clock::duration time);
+    void storeBatch(ImportTextFile& file, const ImportBatchLimits& limits,
+                    std::chrono::steady_clock::time_point until, std::vector<BatchLine>& lines);
+    void storeLine(BatchLine& line, TextEncoding encoding);
     void logUnstored(ImportTextFile& file, ImportErrorLog& log, const std::vector<BatchLine>& batch,
                      const std::string& failure);
     long long number() const { return request_.firstRecord - 1 + result_.read; }
@@ -132,6 +144,7 @@ private:
     DateTime now_;
     bool endOfFile_ = false;
     std::chrono::steady_clock::duration lastCommit_{};
+    bool lineSavepoints_ = false;
     // The current line's text, fields and item values, their storage kept
     // from line to line.
     std::string decoded_;
@@ -158,43 +171,27 @@ ImportResult ImportSession::run(ImportTextFile& file, const ImportBatchLimits& l
     return result_;
 }
 
+// On a server each line would need a savepoint of its own, for a failed
+// write not to end the batch: two round trips a line, a quarter of a
+// roster import's time. The lines go without; should one fail, the batch
+// is rolled back and written again with them.
 bool ImportSession::runBatch(ImportTextFile& file, ImportErrorLog& log,
                              const ImportBatchLimits& limits,
                              std::chrono::steady_clock::duration time) {
-    const auto started = std::chrono::steady_clock::now();
+    const auto until = std::chrono::steady_clock::now() + time;
     std::vector<BatchLine> lines;
-    try {
-        sql::Transaction batch(writer_.database());
-        next_ = writer_.nextRecNo();
-        writer_.beginBatch();
-        now_ = DateTime::now();
-        std::string line;
-        for (int rows = 0; rows < limits.rows; ++rows) {
-            if (rows > 0 && std::chrono::steady_clock::now() - started >= time)
-                break;
-            if (!file.readLine(line)) {
-                endOfFile_ = true;
-                break;
-            }
-            ++result_.read;
-            // In the batch before it is tried: a failure that ends the batch
-            // while storing it must find it there.
-            lines.push_back({number(), line, kImportRegistered});
-            const int outcome =
-                file.lineCut() ? kImportLineTooLong : importLine(line, file.encoding());
-            lines.back().outcome = outcome;
-            if (outcome == kImportTableFull) {
-                result_.tableFull = true;
-                break;
-            }
+    lineSavepoints_ = false;
+    for (;;) {
+        try {
+            storeBatch(file, limits, until, lines);
+            break;
+        } catch (const UnguardedWriteFailed&) {
+            lineSavepoints_ = true;
+            lists_.discardQueued();
+        } catch (const sql::SqliteError& e) {
+            logUnstored(file, log, lines, e.what());
+            return false;
         }
-        writer_.endBatch();
-        const auto committing = std::chrono::steady_clock::now();
-        batch.commit();
-        lastCommit_ = std::chrono::steady_clock::now() - committing;
-    } catch (const sql::SqliteError& e) {
-        logUnstored(file, log, lines, e.what());
-        return false;
     }
     for (const BatchLine& l : lines) {
         if (l.outcome == kImportRegistered)
@@ -203,6 +200,51 @@ bool ImportSession::runBatch(ImportTextFile& file, ImportErrorLog& log,
             log.write(l.number, ImportOutcomeReason(l.outcome), l.line);
     }
     return true;
+}
+
+// Writes the lines already in `lines` (a batch written again), then reads
+// and writes more until the batch is full or its time is up, and commits.
+void ImportSession::storeBatch(ImportTextFile& file, const ImportBatchLimits& limits,
+                               std::chrono::steady_clock::time_point until,
+                               std::vector<BatchLine>& lines) {
+    sql::Transaction batch(writer_.database());
+    next_ = writer_.nextRecNo();
+    writer_.beginBatch();
+    now_ = DateTime::now();
+    for (BatchLine& l : lines)
+        storeLine(l, file.encoding());
+    std::string line;
+    while (!result_.tableFull && static_cast<int>(lines.size()) < limits.rows) {
+        if (!lines.empty() && std::chrono::steady_clock::now() >= until)
+            break;
+        if (!file.readLine(line)) {
+            endOfFile_ = true;
+            break;
+        }
+        ++result_.read;
+        // In the batch before it is tried: a failure that ends the batch
+        // while storing it must find it there.
+        lines.push_back({number(), line, file.lineCut() ? kImportLineTooLong : kImportRegistered});
+        storeLine(lines.back(), file.encoding());
+    }
+    writer_.endBatch();
+    const auto committing = std::chrono::steady_clock::now();
+    batch.commit();
+    lastCommit_ = std::chrono::steady_clock::now() - committing;
+}
+
+// A line written again after a rollback may find the table full where it
+// was not: another desk may have written meanwhile.
+void ImportSession::storeLine(BatchLine& l, TextEncoding encoding) {
+    if (l.outcome == kImportLineTooLong)
+        return;
+    if (result_.tableFull) {
+        l.outcome = kImportTableFull;
+        return;
+    }
+    l.outcome = kImportRegistered; // until it is known, as a failed write's reason
+    l.outcome = importLine(l.line, encoding);
+    result_.tableFull = l.outcome == kImportTableFull;
 }
 
 // The batch was rolled back: none of its lines is stored, and storing stops
@@ -262,7 +304,7 @@ int ImportSession::importLine(const std::string& line, TextEncoding encoding) {
         // undoes the failed statement by itself, and a line writes with
         // one statement, so it goes without the savepoint's cost.
         std::optional<sql::Transaction> lineWrite;
-        if (writer_.database().engine() != sql::Engine::Sqlite)
+        if (lineSavepoints_)
             lineWrite.emplace(writer_.database());
         const int outcome = request_.destination == ImportDestination::History
                                 ? storeHistory(values)
@@ -276,6 +318,8 @@ int ImportSession::importLine(const std::string& line, TextEncoding encoding) {
         // there and names where to go on.
         if (!writer_.database().inTransaction() || e.diskFailed())
             throw;
+        if (writer_.database().engine() != sql::Engine::Sqlite && !lineSavepoints_)
+            throw UnguardedWriteFailed{};
         return request_.destination == ImportDestination::History ? kImportHistoryWriteFailed
                                                                   : kImportRosterWriteFailed;
     }
@@ -312,9 +356,7 @@ int ImportSession::storeRoster(const ItemValues& values) {
         if (numbers.number1 == numbers.number2)
             return kImportSeveralSameNumbers;
         auto find = [this](const std::string& number) {
-            const std::string key = number.substr(0, kTelSearchKeyLength);
-            auto hit = writer_.firstWith("SchTel1", key);
-            return hit ? hit : writer_.firstWith("SchTel2", key);
+            return writer_.firstWithNumber(number.substr(0, kTelSearchKeyLength));
         };
         replace = find(numbers.number1);
         if (!numbers.number2.empty()) {

@@ -476,6 +476,37 @@ TEST_F(ImportRunTest, RankAndSelectionListsLearnTheImportedValues) {
     EXPECT_EQ(sel.Get(2), "既存の値");
 }
 
+// On a server the batch's lines go without savepoints of their own; a
+// refused one rolls the batch back and writes it again line by line.
+TEST_F(ImportRunTest, AWriteRefusedInsideABatchCostsOnlyItsOwnLine) {
+    addTrigger(true, "NEW.CorpKanji = '断られる'");
+    writeLines(input, {"20240105,090503,0312345678,ＶＩＰ,電話,山田",
+                       "20240105,090504,0312345679,,拒否,断られる",
+                       "20240105,090505,0312345670,,新しい値,佐藤"});
+    ImportMapping mapping = inOrder(kHistoryItemCount, 3);
+    mapping.set(kHisRank, MappingSlot::forField(3, "x"));
+    mapping.set(kHisSelItem1, MappingSlot::forField(4, "x"));
+    mapping.set(kHisCorpKanji, MappingSlot::forField(5, "x"));
+    const ImportResult result = import(ImportDestination::History, mapping);
+    EXPECT_EQ(result.read, 3);
+    EXPECT_EQ(result.registered, 2);
+    EXPECT_FALSE(result.aborted);
+    EXPECT_EQ(errorLog(), "2,着信対応履歴登録失敗,20240105,090504,0312345679,,拒否,断られる\r\n");
+
+    ASSERT_TRUE(dm.OpenRecvHis());
+    EXPECT_EQ(dm.RecvHis().count(), 2);
+    EXPECT_EQ(dm.RecvHis().find(0)->CorpKanji, "山田");
+    EXPECT_EQ(dm.RecvHis().find(1)->CorpKanji, "佐藤") << "numbered on, past the refused line";
+    dm.CloseRecvHis();
+    // The lists learn the stored lines once each, the refused one not.
+    TDMKanata195 stored(dataFolder, messages, StorageHooks{}, dm.store());
+    EXPECT_EQ(stored.LoadItemLists(dataFolder / "no-app"), 0);
+    const THistoryData& sel = stored.SelItem(1);
+    ASSERT_EQ(sel.Count(), 2);
+    EXPECT_EQ(sel.Get(0), "新しい値");
+    EXPECT_EQ(sel.Get(1), "電話");
+}
+
 class FixedSupplement : public AddressSupplement {
 public:
     std::string failure;
