@@ -300,9 +300,9 @@ int ImportSession::importLine(const std::string& line, TextEncoding encoding) {
     try {
         // A line whose write fails is undone alone, and the batch goes on:
         // a server refuses every statement after a failed one until the
-        // transaction is rolled back to a savepoint before it. SQLite
-        // undoes the failed statement by itself, and a line writes with
-        // one statement, so it goes without the savepoint's cost.
+        // transaction is rolled back to a savepoint before it, so a batch
+        // written again gives each line one. SQLite undoes the failed
+        // statement by itself, and a line writes with one statement.
         std::optional<sql::Transaction> lineWrite;
         if (lineSavepoints_)
             lineWrite.emplace(writer_.database());
