@@ -7,11 +7,23 @@
 
 namespace kanata {
 
-std::vector<std::int64_t> PageStarts(const std::vector<std::int64_t>& keys, int pageSize) {
-    std::vector<std::int64_t> starts;
+// The same state before and after the read means that nothing was
+// committed in between, so the read saw what that state stands for.
+OrderRead ReadWholeOrder(Table& table, const Query& query) {
+    OrderRead order;
+    order.committed = table.committedState();
+    order.keys = table.keysInOrder(query);
+    if (order.committed && table.committedState() != order.committed)
+        order.committed.reset();
+    return order;
+}
+
+OrderMarks MarkPages(const OrderRead& order, int pageSize) {
+    const std::vector<std::int64_t>& keys = order.keys;
+    OrderMarks marks{{}, static_cast<std::int64_t>(keys.size()), order.committed};
     for (std::size_t at = 0; at < keys.size(); at += static_cast<std::size_t>(pageSize))
-        starts.push_back(keys[at]);
-    return starts;
+        marks.starts.push_back(keys[at]);
+    return marks;
 }
 
 namespace {
@@ -29,17 +41,17 @@ struct OrderPrefetch::Shared {
     std::mutex mutex;
     std::condition_variable changed;
     std::optional<Sort> asked, running, done;
-    std::optional<std::vector<std::int64_t>> starts; // of `done`
+    std::optional<OrderMarks> marks; // of `done`
     bool stopping = false;
 };
 
 namespace {
-std::optional<std::vector<std::int64_t>> sorted(const std::function<std::unique_ptr<Table>()>& open,
-                                                std::unique_ptr<Table>& reader, const Sort& sort) {
+std::optional<OrderMarks> sorted(const std::function<std::unique_ptr<Table>()>& open,
+                                 std::unique_ptr<Table>& reader, const Sort& sort) {
     try {
         if (!reader)
             reader = open();
-        return PageStarts(reader->keysInOrder(sort.query), sort.pageSize);
+        return MarkPages(ReadWholeOrder(*reader, sort.query), sort.pageSize);
     } catch (const std::exception&) {
         // The desk sorts on its own connection instead, which reports what
         // went wrong; a lost connection is made again for the next sort.
@@ -69,12 +81,16 @@ OrderPrefetch::~OrderPrefetch() {
         thread_.join();
 }
 
-void OrderPrefetch::request(const Query& query, int pageSize) {
+void OrderPrefetch::request(const Query& query, int pageSize, bool stale) {
     Sort sort{query, pageSize};
     {
         std::lock_guard lock(shared_->mutex);
-        if (shared_->running == sort || shared_->done == sort)
+        if (shared_->running == sort || (shared_->done == sort && !stale))
             return;
+        if (shared_->done == sort) {
+            shared_->done.reset();
+            shared_->marks.reset();
+        }
         shared_->asked = std::move(sort);
     }
     shared_->changed.notify_all();
@@ -91,24 +107,27 @@ void OrderPrefetch::request(const Query& query, int pageSize) {
             shared->asked.reset();
             const Sort sort = *shared->running;
             lock.unlock();
-            std::optional<std::vector<std::int64_t>> starts =
-                sorted(shared->openReader, reader, sort);
+            std::optional<OrderMarks> marks = sorted(shared->openReader, reader, sort);
             lock.lock();
             shared->done = std::move(shared->running);
             shared->running.reset();
-            shared->starts = std::move(starts);
+            shared->marks = std::move(marks);
             shared->changed.notify_all();
         }
     });
 }
 
-std::optional<std::vector<std::int64_t>> OrderPrefetch::pageStarts(const Query& query,
-                                                                   int pageSize) {
+std::optional<OrderMarks> OrderPrefetch::marks(const Query& query, int pageSize) {
+    const Sort sort{query, pageSize};
+    std::lock_guard lock(shared_->mutex);
+    return shared_->done == sort ? shared_->marks : std::nullopt;
+}
+
+void OrderPrefetch::dropUnstarted(const Query& query, int pageSize) {
     const Sort sort{query, pageSize};
     std::lock_guard lock(shared_->mutex);
     if (shared_->asked == sort)
         shared_->asked.reset();
-    return shared_->done == sort ? shared_->starts : std::nullopt;
 }
 
 void OrderPrefetch::waitUntilIdle() {

@@ -9,13 +9,29 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
 namespace kanata {
 
-// The record number of the first row of each page of `keys`.
-std::vector<std::int64_t> PageStarts(const std::vector<std::int64_t>& keys, int pageSize);
+// The first row of each page of a whole order, as one sort found them.
+struct OrderMarks {
+    std::vector<std::int64_t> starts; // record numbers
+    std::int64_t admitted = 0;        // rows in the order
+    // What the server had committed when the sort read the rows (see
+    // Table::committedState); nullopt when a commit came during the sort.
+    std::optional<std::string> committed;
+};
+
+// The record numbers of a whole order, and what the server had committed
+// while they were read (nullopt when a commit came meanwhile).
+struct OrderRead {
+    std::vector<std::int64_t> keys;
+    std::optional<std::string> committed;
+};
+OrderRead ReadWholeOrder(Table& table, const Query& query);
+OrderMarks MarkPages(const OrderRead& order, int pageSize);
 
 class OrderPrefetch {
 public:
@@ -29,14 +45,15 @@ public:
     OrderPrefetch& operator=(const OrderPrefetch&) = delete;
 
     // Starts sorting `query`'s whole order into pages of `pageSize`, unless
-    // that sort is under way or done; one asked for before and not started
-    // is dropped.
-    void request(const Query& query, int pageSize);
-    // The page starts of that sort once it is done; nullopt when it failed,
-    // was not asked for, or is not done yet: sorting at once on the
-    // caller's own connection is then sooner than waiting, and a sort not
-    // started is dropped.
-    std::optional<std::vector<std::int64_t>> pageStarts(const Query& query, int pageSize);
+    // that sort is under way, or done and not `stale` (the server has
+    // committed since); one asked for before and not started is dropped.
+    void request(const Query& query, int pageSize, bool stale = false);
+    // The marks of that sort once it is done; nullopt when it failed, was
+    // not asked for, or is not done yet.
+    std::optional<OrderMarks> marks(const Query& query, int pageSize);
+    // Drops that sort if it has not started: the caller sorts at once on
+    // its own connection, which is sooner than waiting.
+    void dropUnstarted(const Query& query, int pageSize);
     // Waits until no sort is asked for or under way.
     void waitUntilIdle();
 

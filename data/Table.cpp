@@ -576,6 +576,16 @@ std::int64_t Table::roughCount() {
     return estimate >= 0 ? estimate : count();
 }
 
+// The snapshot of the statement: the transactions that had ended when it
+// began. One that ends later, committed or not, changes it.
+std::optional<std::string> Table::committedState() {
+    if (db_.engine() != sql::Engine::Postgresql || db_.inTransaction())
+        return std::nullopt;
+    auto stmt = statements_.lease(db_, "SELECT CAST(pg_current_snapshot() AS text)");
+    stmt->step();
+    return stmt->columnText(0);
+}
+
 void Table::refreshStatistics() {
     const std::string statement = db_.dialect().analyze(ident(def_.name));
     if (!statement.empty())

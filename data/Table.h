@@ -178,6 +178,10 @@ public:
     // by: on a server its planner's estimate, which costs no pass over the
     // rows (the count itself when the table was never analysed).
     std::int64_t roughCount();
+    // What the server has committed so far, as a text that the next commit
+    // of any desk or tool changes (reads leave it as it is); nullopt on
+    // SQLite, and inside a transaction, whose own writes it leaves out.
+    std::optional<std::string> committedState();
     // Refreshes the engine's statistics of the table after a bulk write, so
     // ordered pages use the indexes at once; call it outside a transaction.
     void refreshStatistics();

@@ -5,6 +5,7 @@
 // Page 1 holds the first rows of the walking direction (the newest calls for
 // the history, which walks its date index backwards). Counting and skipping
 // run in SQL, so a filter never brings the whole table into the program.
+#include "data/OrderPrefetch.h"
 #include "data/Table.h"
 
 #include <cstdint>
@@ -74,6 +75,10 @@ public:
     // (the others found their page from a row of the page shown or from one
     // the table's prefetch marked).
     int wholeOrderSorts() const { return wholeOrderSorts_; }
+    // How many refills took their page's place and the count from the marks
+    // alone, the server having committed nothing since the sort that made
+    // them.
+    int pagesFromMarks() const { return pagesFromMarks_; }
 
 private:
     // The first row shown, found again: its key in the order, how many rows
@@ -90,7 +95,9 @@ private:
     Query wholeOrderQuery(const RowFilter& filter) const;
     std::vector<std::int64_t> wholeOrder(const RowFilter& filter);
     bool marked(const RowFilter& filter) const;
+    bool freshlyMarked(const RowFilter& filter);
     std::optional<std::int64_t> markedStart(const RowFilter& filter);
+    bool pageAsMarked(const RowFilter& filter);
     void prefetchMarks(const RowFilter& filter);
     std::optional<Anchor> anchorOnServer(const RowFilter& filter);
     bool nearAnchor(std::int64_t anchorAt, std::int64_t skip) const;
@@ -130,9 +137,10 @@ private:
     struct PageMarks {
         RowFilter filter;
         int pageSize = 0;
-        std::vector<std::int64_t> starts;
+        OrderMarks order;
     } marks_;
     int wholeOrderSorts_ = 0;
+    int pagesFromMarks_ = 0;
 };
 
 } // namespace kanata

@@ -143,11 +143,12 @@ protected:
         const auto first = all.begin() + std::min<std::size_t>((page - 1) * 7, all.size());
         return {first, all.begin() + std::min<std::size_t>(page * 7, all.size())};
     }
-    void rename(std::int64_t recNo, const std::string& name) {
-        std::optional<Record> row = his().table().find(recNo);
+    void rename(std::int64_t recNo, const std::string& name) { rename(his().table(), recNo, name); }
+    static void rename(Table& table, std::int64_t recNo, const std::string& name) {
+        std::optional<Record> row = table.find(recNo);
         ASSERT_TRUE(row);
-        (*row)[static_cast<std::size_t>(his().table().fieldIndex("NameKanji"))] = name;
-        ASSERT_TRUE(his().table().update(*row));
+        (*row)[static_cast<std::size_t>(table.fieldIndex("NameKanji"))] = name;
+        ASSERT_TRUE(table.update(*row));
     }
     // A call from 田中 at the same moment as call `recNo`.
     void storeBeside(std::int64_t recNo, std::int64_t newRecNo) {
@@ -365,6 +366,43 @@ TEST_F(ConditionedPages, TheFirstPageAskedForStartsFromARowMarkedMeanwhile) {
         ASSERT_EQ(last.refresh(PageMode::Refill, 1, tanaka), PageOutcome::Filled);
     }
     jumpsTo(tanaka, 9, 1, "another table closed");
+}
+
+// While the server commits nothing after the sort that marked the pages, a
+// jump takes its page's place and the count from the marks alone. Another
+// desk's commit, or the list's own writes not yet committed, have the page
+// counted again, and the order is sorted again for the jumps after.
+TEST_F(ConditionedPages, ThePagesAreMarkedUntilTheServerCommitsAgain) {
+    if (!test::OnServer())
+        GTEST_SKIP() << "only a server tells what it has committed";
+    store(shuffledCalls());
+    // Else the server's own analysis of the new rows may commit meanwhile.
+    his().table().refreshStatistics();
+    const RowFilter tanaka = test::NameFilter("田中");
+    ListPager p(his().table(), "RecvDateTime", true, 7);
+    const auto pause = [&] { his().table().orderPrefetch().waitUntilIdle(); };
+    const auto jumpsTo = [&](int page, int fromMarks, const char* after) {
+        ASSERT_EQ(p.refresh(PageMode::Refill, page, tanaka), PageOutcome::Filled) << after;
+        EXPECT_EQ(p.keys(), pageOf(tanaka, page)) << after;
+        EXPECT_EQ(p.count(), static_cast<std::int64_t>(wholeOrder(tanaka).size())) << after;
+        EXPECT_EQ(p.pagesFromMarks(), fromMarks) << after;
+    };
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, tanaka), PageOutcome::Filled);
+    pause();
+    jumpsTo(10, 1, "nothing committed");
+    jumpsTo(4, 2, "nothing committed yet");
+
+    // The newest call no longer 田中's: every page moves by a row.
+    Table desk(his().table().def());
+    desk.open(sql::DefaultStore(), {});
+    rename(desk, pageOf(tanaka, 1).front(), "佐藤");
+    jumpsTo(8, 2, "another desk's commit");
+    pause();
+    jumpsTo(5, 3, "sorted again since");
+
+    sql::Transaction open(his().table().database());
+    rename(pageOf(tanaka, 1).front(), "佐藤");
+    jumpsTo(9, 3, "inside a transaction of the list's connection");
 }
 
 // Three calls a day for two weeks from Sunday 2026-11-22.
