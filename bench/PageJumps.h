@@ -7,7 +7,8 @@
 // order may still be sorted on the prefetch's connection, or asked for
 // after the pause a person takes to read page 1 and type a number.
 // `sorted_here` is the share of jumps that sorted the whole order on the
-// list's own connection. Returns the admitted count.
+// list's own connection, `from_marks` the share placed by the marks alone
+// (nothing committed since they were made). Returns the admitted count.
 #include "bench/FloorComparison.h"
 #include "history/ListPager.h"
 
@@ -51,12 +52,15 @@ inline std::int64_t JumpBetweenPages(benchmark::State& state, Table& table,
     plain.refresh(PageMode::Refill, pages[0], {});
     int next = 0;
     int sortedHere = 0;
+    int fromMarks = 0;
     AgainstFloor(
         state,
         [&] {
-            const int before = pager->wholeOrderSorts();
+            const int sortsBefore = pager->wholeOrderSorts();
+            const int markedBefore = pager->pagesFromMarks();
             pager->refresh(PageMode::Refill, pages[next], *asked);
-            sortedHere += pager->wholeOrderSorts() - before;
+            sortedHere += pager->wholeOrderSorts() - sortsBefore;
+            fromMarks += pager->pagesFromMarks() - markedBefore;
         },
         [&] { plain.refresh(PageMode::Refill, pages[next], {}), next = 1 - next; },
         [&] {
@@ -69,6 +73,8 @@ inline std::int64_t JumpBetweenPages(benchmark::State& state, Table& table,
         state.SkipWithError("no rows");
     state.counters["sorted_here"] =
         static_cast<double>(sortedHere) / static_cast<double>(state.iterations());
+    state.counters["from_marks"] =
+        static_cast<double>(fromMarks) / static_cast<double>(state.iterations());
     return pager->count();
 }
 
