@@ -227,6 +227,9 @@ std::optional<std::int64_t> ListPager::markedStart(const RowFilter& filter) {
 // 日本橋). A commit found after the walk leaves the page to be placed by
 // counting, and has the order sorted again meanwhile for the jumps after.
 bool ListPager::pageAsMarked(const RowFilter& filter) {
+    // The list's own writes not yet committed are not in the marks.
+    if (table_.database().inTransaction())
+        return false;
     const std::optional<std::int64_t> start = markedStart(filter);
     if (!start || !marks_.order.committed)
         return false;
