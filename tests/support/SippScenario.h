@@ -19,10 +19,10 @@ namespace kanata::sipp {
 
 inline constexpr const char* kLoopback = "127.0.0.1";
 
-// Binds a UDP socket to 127.0.0.1:port for a moment (port 0: any free
-// one); the port it got, or -1 when it is taken.
-inline int bindUdpBriefly(int port) {
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+// Binds a socket of `type` to 127.0.0.1:port for a moment (port 0: any
+// free one); the port it got, or -1 when it is taken.
+inline int bindBriefly(int type, int port) {
+    const int fd = socket(AF_INET, type | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -36,10 +36,25 @@ inline int bindUdpBriefly(int port) {
     return bound;
 }
 
-// A UDP port on 127.0.0.1 that nobody uses at the moment of asking (-1 when
-// the system gives none).
+inline int bindUdpBriefly(int port) {
+    return bindBriefly(SOCK_DGRAM, port);
+}
+
+// A port on 127.0.0.1 that nobody uses for UDP or TCP at the moment of
+// asking (-1 when none is found): the SIP stack binds both. It lies below
+// Linux's range of ports given out on demand (32768 and up), where any
+// other test's outgoing connection could take it before the port is
+// bound; each process starts from a place of its own, so that tests run
+// side by side do not pick the same one.
 inline int freeUdpPort() {
-    return bindUdpBriefly(0);
+    constexpr int kFirst = 20000, kCount = 12000;
+    static int next = static_cast<int>(getpid()) * 37;
+    for (int tries = 0; tries < kCount; ++tries) {
+        const int port = kFirst + next++ % kCount;
+        if (bindBriefly(SOCK_DGRAM, port) == port && bindBriefly(SOCK_STREAM, port) == port)
+            return port;
+    }
+    return -1;
 }
 
 // The arguments every run starts with: the scenario file, played from
