@@ -5,7 +5,10 @@
 // starts an earlier sort marked (JumpKind::Later), or the first under the
 // condition, the list just opened on page 1: asked for at once, while the
 // order may still be sorted on the prefetch's connection, or asked for
-// after the pause a person takes to read page 1 and type a number.
+// after the pause a person takes to read page 1 and type a number; or the
+// first after another desk's commit, which the list, open on page 1 under
+// the condition, was told of and refilled its page for (JumpKind::
+// AfterACommit), after the same pause.
 // `sorted_here` is the share of jumps that sorted the whole order on the
 // list's own connection, `from_marks` the share placed by the marks alone
 // (nothing committed since they were made). Returns the admitted count.
@@ -14,13 +17,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
 
 namespace kanata::bench {
 
-enum class JumpKind { Later = 0, FirstAtOnce = 1, FirstAfterAPause = 2 };
+enum class JumpKind { Later = 0, FirstAtOnce = 1, FirstAfterAPause = 2, AfterACommit = 3 };
 
 // Reading page 1, opening the page dialog and typing a number take a person
 // longer than this.
@@ -39,14 +43,22 @@ inline std::int64_t JumpBetweenPages(benchmark::State& state, Table& table,
     int turn = 0;
     const RowFilter* asked = &filter;
     std::optional<ListPager> pager;
+    const bool reopened = kind == JumpKind::FirstAtOnce || kind == JumpKind::FirstAfterAPause;
     const auto opened = [&] {
-        if (kind != JumpKind::Later)
+        if (reopened)
             asked = &twins[turn++ % 3];
         pager.emplace(table, index, backwards, pageSize);
         pager->refresh(PageMode::Refill, 1, *asked);
     };
     opened();
     ListPager plain(table, index, backwards, pageSize);
+    // Another desk: it rewrites a row as it stands, which commits.
+    std::unique_ptr<Table> desk = kind == JumpKind::AfterACommit ? table.readerOpener()() : nullptr;
+    const auto committedElsewhere = [&] {
+        pager->refresh(PageMode::Refill, 1, *asked);
+        desk->update(*desk->find(plain.keys().front()));
+        pager->refresh(PageMode::Refill, 1, *asked);
+    };
     const int pages[] = {std::max(2, pager->totalPages() / 3),
                          std::max(4, pager->totalPages() * 2 / 3)};
     plain.refresh(PageMode::Refill, pages[0], {});
@@ -64,9 +76,11 @@ inline std::int64_t JumpBetweenPages(benchmark::State& state, Table& table,
         },
         [&] { plain.refresh(PageMode::Refill, pages[next], {}), next = 1 - next; },
         [&] {
-            if (kind != JumpKind::Later)
+            if (reopened)
                 opened();
-            if (kind == JumpKind::FirstAfterAPause)
+            if (kind == JumpKind::AfterACommit)
+                committedElsewhere();
+            if (kind == JumpKind::FirstAfterAPause || kind == JumpKind::AfterACommit)
                 std::this_thread::sleep_for(kPersonsPause);
         });
     if (pager->rows().empty())

@@ -127,6 +127,7 @@ void Table::open(const sql::StoreSettings& store, const std::filesystem::path& f
                  const std::string& vfs) {
     prefetch_.reset();
     statements_.clear();
+    committedStateRefused_ = false;
     db_.open(store, file, true, vfs);
     store_ = store;
     try {
@@ -578,12 +579,21 @@ std::int64_t Table::roughCount() {
 
 // The snapshot of the statement: the transactions that had ended when it
 // began. One that ends later, committed or not, changes it.
+// A server that refuses it leaves every page to be placed by counting, as
+// on a server that commits all the time, and is not asked again.
 std::optional<std::string> Table::committedState() {
-    if (db_.engine() != sql::Engine::Postgresql || db_.inTransaction())
+    if (db_.engine() != sql::Engine::Postgresql || db_.inTransaction() || committedStateRefused_)
         return std::nullopt;
-    auto stmt = statements_.lease(db_, "SELECT CAST(pg_current_snapshot() AS text)");
-    stmt->step();
-    return stmt->columnText(0);
+    try {
+        auto stmt = statements_.lease(db_, "SELECT CAST(pg_current_snapshot() AS text)");
+        stmt->step();
+        return stmt->columnText(0);
+    } catch (const sql::Error& e) {
+        if (e.connectionLost())
+            throw;
+        committedStateRefused_ = true;
+        return std::nullopt;
+    }
 }
 
 void Table::refreshStatistics() {

@@ -180,7 +180,9 @@ public:
     std::int64_t roughCount();
     // What the server has committed so far, as a text that the next commit
     // of any desk or tool changes (reads leave it as it is); nullopt on
-    // SQLite, and inside a transaction, whose own writes it leaves out.
+    // SQLite, inside a transaction, whose own writes it leaves out, and on a
+    // server that does not tell (older than PostgreSQL 13, or the function
+    // withheld from the desk's role).
     std::optional<std::string> committedState();
     // Refreshes the engine's statistics of the table after a bulk write, so
     // ordered pages use the indexes at once; call it outside a transaction.
@@ -259,6 +261,7 @@ private:
     std::string insertSql_;
     sql::StatementCache statements_;
     TextSearch search_ = TextSearch::RowTest;
+    bool committedStateRefused_ = false;
     std::unique_ptr<OrderPrefetch> prefetch_;
 };
 

@@ -242,8 +242,7 @@ bool ListPager::pageAsMarked(const RowFilter& filter) {
     forth.limit = static_cast<int>(std::min<std::int64_t>(pageSize_, marks_.order.admitted - skip));
     std::vector<Record> rows = table_.read(forth);
     if (table_.committedState() != marks_.order.committed) {
-        marks_.order.committed.reset();
-        table_.orderPrefetch().request(wholeOrderQuery(filter), pageSize_, true);
+        sortAgain(filter);
         return false;
     }
     count_ = marks_.order.admitted;
@@ -258,10 +257,27 @@ bool ListPager::pageAsMarked(const RowFilter& filter) {
 // ms under 日本橋). Typing the number takes a person longer than that sort,
 // so it runs meanwhile on a connection of its own, once per condition, and
 // only where the order has pages between its first and its last.
+//
+// A page refilled after a commit (another desk's, announced) has the order
+// sorted again too, so that the jump after it finds fresh marks instead of
+// counting (7-15 ms under 日本橋).
 void ListPager::prefetchMarks(const RowFilter& filter) {
-    if (filter.empty() || !onServer() || totalPages() < 3 || freshlyMarked(filter))
+    if (filter.empty() || !onServer() || totalPages() < 3)
         return;
-    table_.orderPrefetch().request(wholeOrderQuery(filter), pageSize_, marked(filter));
+    if (!freshlyMarked(filter)) {
+        table_.orderPrefetch().request(wholeOrderQuery(filter), pageSize_, marked(filter));
+        return;
+    }
+    const std::optional<std::string> committed = table_.committedState();
+    if (committed && committed != marks_.order.committed)
+        sortAgain(filter);
+}
+
+// The marks kept no longer stand for what the server holds: they place no
+// page until the prefetch has sorted the order again.
+void ListPager::sortAgain(const RowFilter& filter) {
+    marks_.order.committed.reset();
+    table_.orderPrefetch().request(wholeOrderQuery(filter), pageSize_, true);
 }
 
 // The page shown again, or one beside it, or a page whose first row the

@@ -99,6 +99,7 @@ private:
     std::optional<std::int64_t> markedStart(const RowFilter& filter);
     bool pageAsMarked(const RowFilter& filter);
     void prefetchMarks(const RowFilter& filter);
+    void sortAgain(const RowFilter& filter);
     std::optional<Anchor> anchorOnServer(const RowFilter& filter);
     bool nearAnchor(std::int64_t anchorAt, std::int64_t skip) const;
     std::optional<std::vector<Record>> aroundAnchor(const Anchor& anchor, const RowFilter& filter,

@@ -400,9 +400,16 @@ TEST_F(ConditionedPages, ThePagesAreMarkedUntilTheServerCommitsAgain) {
     pause();
     jumpsTo(5, 3, "sorted again since");
 
+    // Announced, a commit has the list refill the page shown, here page 1,
+    // which has the order sorted again meanwhile.
+    rename(desk, pageOf(tanaka, 1).front(), "佐藤");
+    ASSERT_EQ(p.refresh(PageMode::Refill, 1, tanaka), PageOutcome::Filled);
+    pause();
+    jumpsTo(7, 4, "page 1 refilled after another desk's commit");
+
     sql::Transaction open(his().table().database());
     rename(pageOf(tanaka, 1).front(), "佐藤");
-    jumpsTo(9, 3, "inside a transaction of the list's connection");
+    jumpsTo(9, 4, "inside a transaction of the list's connection");
 }
 
 // Three calls a day for two weeks from Sunday 2026-11-22.

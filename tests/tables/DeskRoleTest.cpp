@@ -3,8 +3,10 @@
 // the owner does, and is told what the owner must run when it is not
 // current, without anything stored changing.
 #include "data/ItemListServer.h"
+#include "data/OrderPrefetch.h"
 #include "data/Sqlite.h"
 #include "data/Table.h"
+#include "history/ListPager.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TempFolders.h"
@@ -160,6 +162,38 @@ TEST_F(DeskRole, DeskIsToldWhatTheOwnerMustRunForAFieldTheTableLacks) {
     EXPECT_EQ(std::get<std::string>(rows[0][2]), "本店");
     EXPECT_EQ(std::get<std::string>(rows[0][3]), "");
     owner.close();
+}
+
+// An office may withhold from the desks' role the function by which the
+// server tells what it has committed (or run a server older than it):
+// pages asked for by number are then placed by counting, and come right.
+TEST_F(DeskRole, PagesComeRightWhereTheServerWithholdsWhatItCommitted) {
+    Table owner(def());
+    owner.open(sql::DefaultStore(), file);
+    for (int i = 0; i < 30; ++i)
+        append(owner,
+               {std::int64_t{0}, "名" + std::to_string(100 + i), i % 2 ? "本店" : "支店", "一課"});
+    grantTheRows();
+    owner.database().exec("REVOKE EXECUTE ON FUNCTION pg_current_snapshot() FROM PUBLIC");
+    ConditionArgs args;
+    const RowFilter mainOffice{ContainsTerm({{"B", "C"}, "本店"}, args), args};
+
+    Table desk(def());
+    desk.open(deskStore(), file);
+    EXPECT_EQ(desk.committedState(), std::nullopt);
+    ListPager pager(desk, "A", false, 3);
+    ASSERT_EQ(pager.refresh(PageMode::Refill, 1, mainOffice), PageOutcome::Filled);
+    desk.orderPrefetch().waitUntilIdle();
+    for (int page : {3, 4, 2}) {
+        ASSERT_EQ(pager.refresh(PageMode::Refill, page, mainOffice), PageOutcome::Filled) << page;
+        EXPECT_EQ(pager.count(), 15);
+        std::vector<std::int64_t> expected;
+        for (int row = 0; row < 3; ++row)
+            expected.push_back(((page - 1) * 3 + row) * 2 + 1);
+        EXPECT_EQ(pager.keys(), expected) << page;
+    }
+    EXPECT_EQ(pager.pagesFromMarks(), 0);
+    desk.close();
 }
 
 } // namespace
