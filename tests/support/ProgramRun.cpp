@@ -67,13 +67,15 @@ bool ProgramRun::start(int timeoutMs) {
     return false;
 }
 
-int ProgramRun::ktcall(const QStringList& arguments, QString* output) {
+int ProgramRun::ktcall(const QStringList& arguments, QString* output, QString* errors) {
     QProcess call;
     call.setProcessEnvironment(env_);
     call.start(QString::fromStdString((appFolder_ / "ktcall").string()), arguments);
     call.waitForFinished(30000);
     if (output)
         *output = QString::fromUtf8(call.readAllStandardOutput());
+    if (errors)
+        *errors = QString::fromUtf8(call.readAllStandardError());
     return call.exitStatus() == QProcess::NormalExit ? call.exitCode() : -1;
 }
 

@@ -36,8 +36,9 @@ public:
     bool prepareDemo(const QStringList& arguments = {});
     // Starts the program and waits until it takes calls.
     bool start(int timeoutMs = 120000);
-    // Sends one ktcall command line; returns its exit code.
-    int ktcall(const QStringList& arguments, QString* output = nullptr);
+    // Sends one ktcall command line; returns its exit code. What it prints
+    // goes to `output`, what it complains of to `errors`.
+    int ktcall(const QStringList& arguments, QString* output = nullptr, QString* errors = nullptr);
     // Ends the program as the desktop would at logout (SIGTERM) and waits.
     bool stop(int timeoutMs = 60000);
     // Everything the program wrote to standard error so far.

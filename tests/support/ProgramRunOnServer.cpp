@@ -4,6 +4,8 @@
 #include "settings/IniFile.h"
 
 #include <QRegularExpression>
+
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace kanata::test {
@@ -20,8 +22,11 @@ void UseServer(const std::filesystem::path& workFolder, const sql::ServerSetting
 
 // ktcall names each number it had accepted when given more than one.
 std::vector<QString> SendCalls(ProgramRun& run, const QStringList& numbers) {
-    QString output;
-    run.ktcall(numbers, &output);
+    QString output, errors;
+    run.ktcall(numbers, &output, &errors);
+    // A call refused shows in the test's output beside the count it upsets.
+    if (!errors.isEmpty())
+        std::fprintf(stderr, "[ktcall] %s", errors.toStdString().c_str());
     static const QRegularExpression ok("^OK (\\S+)$", QRegularExpression::MultilineOption);
     std::vector<QString> accepted;
     auto it = ok.globalMatch(output);
