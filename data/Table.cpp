@@ -578,9 +578,9 @@ std::int64_t Table::roughCount() {
 }
 
 // The snapshot of the statement: the transactions that had ended when it
-// began. One that ends later, committed or not, changes it.
-// A server that refuses it leaves every page to be placed by counting, as
-// on a server that commits all the time, and is not asked again.
+// began. One that ends later, committed or not, changes it. A server that
+// refuses it leaves every page to be placed by counting, as on a server
+// that commits all the time, and is not asked again.
 std::optional<std::string> Table::committedState() {
     if (db_.engine() != sql::Engine::Postgresql || db_.inTransaction() || committedStateRefused_)
         return std::nullopt;
