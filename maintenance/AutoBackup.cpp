@@ -75,16 +75,27 @@ void TAutoBackup::fail(BackupCode code, const std::string& detail) {
     detail_ = detail;
 }
 
+// The server's tables are dumped before the generations move: a server that
+// cannot be reached would otherwise push a generation without its tables in
+// at every start and, after as many starts as there are generations, leave
+// no copy of the tables at all.
 void TAutoBackup::Run() {
     code_ = BackupCode::Done;
     detail_.clear();
     serverMessage_.clear();
-    if (!rotate())
+    const bool dumping = store_.engine == sql::Engine::Postgresql && dumpServerTables_;
+    if (dumping && !dumpServerTables())
         return;
-    createNewest();
-    if (code_ == BackupCode::NewestMissing)
-        return;
-    copyGroups();
+    const bool rotated = rotate();
+    if (rotated)
+        createNewest();
+    if (rotated && code_ != BackupCode::NewestMissing) {
+        copyGroups();
+        if (dumping)
+            placeServerDump();
+    }
+    std::error_code ec;
+    fs::remove(pendingServerDump(), ec);
 }
 
 bool TAutoBackup::rotate() {
@@ -136,17 +147,27 @@ void TAutoBackup::createNewest() {
 void TAutoBackup::copyGroups() {
     for (const auto& group : backupGroups())
         copyGroup(group, generationFolder(1));
-    if (store_.engine == sql::Engine::Postgresql && dumpServerTables_)
-        dumpServerTables();
 }
 
-void TAutoBackup::dumpServerTables() {
-    const ServerToolOutcome dumped =
-        kanata::dumpServerTables(store_.server, generationFolder(1) / kServerDumpName);
+fs::path TAutoBackup::pendingServerDump() const {
+    return backupRoot() / kServerDumpName;
+}
+
+bool TAutoBackup::dumpServerTables() {
+    std::error_code ec;
+    fs::create_directories(backupRoot(), ec);
+    const ServerToolOutcome dumped = kanata::dumpServerTables(store_.server, pendingServerDump());
     if (!dumped.done) {
         fail(BackupCode::NewestNotCopied, std::string(kServerDumpName) + ": " + dumped.error);
         serverMessage_ = dumped.message;
     }
+    return dumped.done;
+}
+
+void TAutoBackup::placeServerDump() {
+    const fs::path target = generationFolder(1) / kServerDumpName;
+    if (const std::error_code moved = renameDurably(pendingServerDump(), target))
+        fail(BackupCode::NewestNotCopied, target.string() + ": " + moved.message());
 }
 
 bool TAutoBackup::copyGroup(const std::vector<std::string>& files, const fs::path& target) {

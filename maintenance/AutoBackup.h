@@ -43,7 +43,8 @@ public:
                 sql::StoreSettings store = {});
 
     // Rotates the generations and copies the data folder into bakData/1.
-    // Leaves code(); never throws for a file-system failure.
+    // With the tables on a server, a dump that fails leaves the generations
+    // as they were. Leaves code(); never throws for a file-system failure.
     void Run();
     BackupCode code() const { return code_; }
     // Detail of the first failure, for the log (empty when done).
@@ -67,7 +68,9 @@ private:
     bool rotate();
     void createNewest();
     void copyGroups();
-    void dumpServerTables();
+    std::filesystem::path pendingServerDump() const;
+    bool dumpServerTables();
+    void placeServerDump();
     bool copyGroup(const std::vector<std::string>& files, const std::filesystem::path& target);
     void fail(BackupCode code, const std::string& detail);
 
