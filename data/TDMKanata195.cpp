@@ -39,8 +39,9 @@ template <class T> bool TDMKanata195::openCounted(T& table, int& counter, const 
         if (itemServer_)
             CreateItemListTable(table.table().database());
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         counter = 0;
+        lastOpenFailure_ = e.what();
         messages_.error(failure);
         return false;
     }

@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace kanata {
 
@@ -51,6 +52,9 @@ public:
     void CloseMeibo();
     int recvHisOpenCount() const { return recvHisCount_; }
     int meiboOpenCount() const { return meiboCount_; }
+    // Why the last failed open failed (the store's own words), for a log or
+    // a command line; the box shows only the table's message.
+    const std::string& lastOpenFailure() const { return lastOpenFailure_; }
 
     RecvHisTable& RecvHis() { return recvHis_; }
     MeiboTable& Meibo() { return meibo_; }
@@ -89,6 +93,7 @@ private:
     MeiboTable meibo_;
     int recvHisCount_ = 0;
     int meiboCount_ = 0;
+    std::string lastOpenFailure_;
     std::shared_ptr<ItemListServer> itemServer_; // null on SQLite
     THistoryData rank_;
     THistoryData selItem1_, selItem2_, selItem3_;

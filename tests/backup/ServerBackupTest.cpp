@@ -18,11 +18,24 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 namespace kanata::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+bool EveryLineStartsWith(const std::string& text, const std::string& prefix) {
+    std::istringstream lines(text);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        ++count;
+        if (line.rfind(prefix, 0) != 0)
+            return false;
+    }
+    return count > 0;
+}
 
 class ServerBackup : public ::testing::Test {
 protected:
@@ -245,6 +258,22 @@ TEST_F(ServerBackup, TheCommandLineBacksUpAndRestoresTheServer) {
     ASSERT_EQ(restored.exitCode, 0) << restored.err;
     EXPECT_NE(restored.out.find(kServerDumpName), std::string::npos) << restored.out;
     EXPECT_EQ(counts().entries, 2);
+
+    // The server away: libpq's reason, several lines of its own, is told
+    // on the command's line (after the boxes' own lines, if any).
+    sql::ServerSettings gone = server.server;
+    gone.host = (folders.scratch() / "no-server-here").string();
+    std::ofstream(work / "Kanata195.ini") << DatabaseSettingsLines(gone);
+    for (const QStringList& command : {QStringList{"backup"}, QStringList{"restore", "1"},
+                                       QStringList{"db", "migrate", "--to", "postgresql"},
+                                       QStringList{"export", "--history", "out.csv"}}) {
+        const ToolRun failed = RunCli(QStringList(command) << onData);
+        EXPECT_EQ(failed.exitCode, 1) << command.join(' ').toStdString() << failed.err;
+        EXPECT_TRUE(EveryLineStartsWith(failed.err, "kanata"))
+            << command.join(' ').toStdString() << failed.err;
+        EXPECT_NE(failed.err.find("no-server-here"), std::string::npos)
+            << command.join(' ').toStdString() << failed.err;
+    }
 }
 
 TEST(ServerTools, TheNewestInstalledVersionIsTakenWhenNotOnPath) {

@@ -118,6 +118,17 @@ TEST_F(ImportCommand, BadArgumentsAndABusyDataFolder) {
     const ToolRun missing = run(arguments({"--roster", "nothing.csv"}));
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+    const ToolRun folder =
+        run(arguments({"--roster", QString::fromStdString(folders.scratch().string())}));
+    EXPECT_EQ(folder.exitCode, 2);
+    EXPECT_NE(folder.err.find("not a file"), std::string::npos) << folder.err;
+    // The window's two-line message, on the command's one line.
+    writeLines(file, {"電話番号,会社名"});
+    const ToolRun headerOnly = run(arguments({"--roster", QString::fromStdString(file.string())}));
+    EXPECT_EQ(headerOnly.exitCode, 1);
+    EXPECT_EQ(std::count(headerOnly.err.begin(), headerOnly.err.end(), '\n'), 1) << headerOnly.err;
+    EXPECT_NE(headerOnly.err.find("内容が１件しかありませんでした"), std::string::npos)
+        << headerOnly.err;
     // A first line beyond the reader's limit: the window's message, on one line.
     writeLines(file, {std::string(70000, 'x'), "0312345678,a"});
     const ToolRun overlong = run(arguments({"--roster", QString::fromStdString(file.string())}));

@@ -64,7 +64,7 @@ int runBackup(Arguments& args) {
     backup.Run();
     if (backup.code() != BackupCode::Done) {
         std::cerr << "kanata-cli backup: " << backupMessageText(backup.code()) << " ("
-                  << backup.detail() << ")\n";
+                  << OneLine(backup.detail()) << ")\n";
         return kExitNoResult;
     }
     std::cout << backup.generationFolder(1).string() << "\n";
@@ -118,7 +118,7 @@ int runRestore(Arguments& args) {
     const RestoreOutcome outcome =
         restoreBackupGeneration(folders.workFolder, folders.dataFolder, generation, folders.store);
     if (!outcome.done) {
-        std::cerr << "kanata-cli restore: " << outcome.error << "\n";
+        std::cerr << "kanata-cli restore: " << OneLine(outcome.error) << "\n";
         if (!outcome.keptCurrentData.empty())
             std::cerr << "kanata-cli restore: the data before the restore is in "
                       << outcome.keptCurrentData.string() << "\n";

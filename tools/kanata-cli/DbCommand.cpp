@@ -67,13 +67,13 @@ int migrate(Arguments& args) {
                   << " in [DATABASE] of Kanata195.ini\n";
         return kExitDone;
     case MigrationOutcome::TargetNotEmpty:
-        std::cerr << "kanata-cli db: " << result.error
+        std::cerr << "kanata-cli db: " << OneLine(result.error)
                   << "; nothing copied (--replace empties it first)\n";
         return kExitBadInput;
     case MigrationOutcome::Failed:
         break;
     }
-    std::cerr << "kanata-cli db: " << result.error << "\n";
+    std::cerr << "kanata-cli db: " << OneLine(result.error) << "\n";
     return kExitNoResult;
 }
 

@@ -113,8 +113,11 @@ int runExport(Arguments& args) {
     TDMKanata195 dm(folders.dataFolder, messages, StorageHooks{}, folders.store);
     TableUse useHistory(dm, &TDMKanata195::OpenRecvHis, &TDMKanata195::CloseRecvHis);
     TableUse useRoster(dm, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
-    if (!useHistory || !useRoster)
-        return kExitBadInput;
+    if (!useHistory || !useRoster) {
+        std::cerr << "kanata-cli export: the tables cannot be opened: "
+                  << OneLine(dm.lastOpenFailure()) << "\n";
+        return kExitNoResult;
+    }
     ExportWriter writer(dm.RecvHis(), dm.Meibo(), &hyphenation);
     if (writer.targetCount(job) == 0) {
         std::cerr << "kanata-cli export: no records\n";

@@ -104,14 +104,16 @@ int runImport(Arguments& args) {
     const auto dataOption = args.takeOption("--data");
     const std::filesystem::path file = args.positionals(1, 1).front();
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec))
+    if (!std::filesystem::exists(file, ec))
         throw UsageError("no such file: " + file.string());
+    if (!std::filesystem::is_regular_file(file, ec))
+        throw UsageError("not a file: " + file.string());
     const Folders folders = resolveFolders(dataOption);
     ImportRequest request = prepare(destination, file, folders, replace, noSupplement);
     request.firstRecord = firstRecord;
     const long long records = ImportRecordCount(file, true) - (firstRecord - 1);
     if (records < 1) {
-        std::cerr << "kanata-cli import: " << kOnlyOneLineMessage << "\n";
+        std::cerr << "kanata-cli import: " << OneLine(kOnlyOneLineMessage) << "\n";
         return kExitNoResult;
     }
 
