@@ -15,7 +15,7 @@ int runAddress(Arguments& args) {
         return kExitDone;
     }
     const auto dic = dictionaryFolder(args);
-    const std::string text = cp932::trim(args.positionals(1, 1).front());
+    const std::string text = cp932::trim(TextArgument(args.positionals(1, 1).front()));
     if (text.empty())
         throw UsageError("the address is empty");
     const AddressDictionary dictionary(dic);

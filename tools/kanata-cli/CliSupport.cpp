@@ -1,5 +1,6 @@
 #include "tools/kanata-cli/CliSupport.h"
 
+#include "data/Utf8.h"
 #include "platform/AppFolder.h"
 #include "settings/DatabaseSettings.h"
 #include "settings/IniFile.h"
@@ -85,6 +86,34 @@ bool lockDataFolder(DataFolderLock& lock, const Folders& folders, const std::str
     return false;
 }
 
+namespace {
+
+constexpr std::size_t kMessageLimit = 1000;
+
+// The head of `text` within `limit` bytes that ends at a character.
+std::string CutAtCharacter(const std::string& text, std::size_t limit) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t next = end + DecodeUtf8At(text, end).length;
+        if (next > limit)
+            break;
+        end = next;
+    }
+    return text.substr(0, end);
+}
+
+} // namespace
+
+std::string TextArgument(const std::string& typed) {
+    for (std::size_t at = 0; at < typed.size();) {
+        const Utf8Piece piece = DecodeUtf8At(typed, at);
+        if (!piece.valid)
+            throw UsageError("the text is not UTF-8 (is the terminal set to UTF-8?)");
+        at += piece.length;
+    }
+    return typed;
+}
+
 std::string OneLine(const std::string& message) {
     std::string line;
     for (char c : message) {
@@ -100,7 +129,7 @@ std::string OneLine(const std::string& message) {
     }
     while (!line.empty() && line.back() == ' ')
         line.pop_back();
-    return line;
+    return line.size() > kMessageLimit ? CutAtCharacter(line, kMessageLimit) + "…" : line;
 }
 
 } // namespace kanata::cli

@@ -24,8 +24,14 @@ public:
 };
 
 // A message of the windows (lines ending in blanks and CR LF) on one line:
-// each line end with the blanks before it becomes one space.
+// each line end with the blanks before it becomes one space. A message
+// that quotes a very long argument is cut, at a character, to a line a
+// terminal can show.
 std::string OneLine(const std::string& message);
+
+// `typed` when it is UTF-8, else a UsageError: a terminal in another
+// encoding passes bytes that would match names by their first bytes.
+std::string TextArgument(const std::string& typed);
 
 // The arguments after the command name. Options are taken out as they are
 // asked for; what is left at the end must be the positional arguments.

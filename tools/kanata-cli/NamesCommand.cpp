@@ -18,7 +18,7 @@ int runNames(Arguments& args) {
     }
     const bool given = args.takeFlag("--given");
     const auto dic = dictionaryFolder(args);
-    const std::string typed = cp932::trim(args.positionals(1, 1).front());
+    const std::string typed = cp932::trim(TextArgument(args.positionals(1, 1).front()));
     const std::string reading = HalfWidthKana(typed);
     if (reading.empty() || DropDoubleByte(reading) != reading)
         throw UsageError("a reading is written in kana: " + typed);
