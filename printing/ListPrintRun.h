@@ -34,7 +34,8 @@ int PrintListToPdfDevice(QPagedPaintDevice& device, const std::filesystem::path&
                          long long target);
 
 // A list on `paper` (its size, orientation and margins), written as PDF.
-// False when the file cannot be written.
+// False when the file cannot be written. What `source` throws is thrown on,
+// and the file is left as it was.
 bool PrintListToPdf(const std::filesystem::path& file, const ListPrintSettings& settings,
                     PrintRecordSource& source, long long target, const QPageLayout& paper,
                     int* pages = nullptr);

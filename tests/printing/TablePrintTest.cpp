@@ -289,6 +289,50 @@ ListPrintSettings Ruled(PrintSource source, PrintLayout layout, const std::strin
     return s;
 }
 
+// Records that stop coming half-way, as a server's do when it goes away.
+class FailingAfter : public PrintRecordSource {
+public:
+    FailingAfter(PrintRecordSource& source, int records) : source_(source), left_(records) {}
+    std::optional<std::vector<std::string>> next() override {
+        if (left_-- == 0)
+            throw std::runtime_error("server closed the connection unexpectedly");
+        return source_.next();
+    }
+
+private:
+    PrintRecordSource& source_;
+    int left_;
+};
+
+TEST(TablePrint, AListThatFailsHalfWayLeavesTheFileAsItWas) {
+    test::TempFolders folders;
+    const fs::path data = folders.scratch();
+    FillHistory(data, 120);
+    RecvHisTable history;
+    history.open(data);
+    const ListPrintSettings settings =
+        Ruled(PrintSource::History, {{1, 5}, {4, 13}, {6, 30}}, "着信対応履歴一覧");
+    const fs::path pdf = data / "list.pdf";
+    {
+        HistoryPrintSource calls(history, nullptr, {}, false);
+        ASSERT_TRUE(PrintListToPdf(pdf, settings, calls, 120, DefaultListPageLayout()));
+    }
+    std::ifstream whole(pdf, std::ios::binary);
+    const std::string before{std::istreambuf_iterator<char>(whole), {}};
+    ASSERT_FALSE(before.empty());
+
+    for (const fs::path& file : {pdf, data / "new.pdf"}) {
+        HistoryPrintSource calls(history, nullptr, {}, false);
+        FailingAfter failing(calls, 70); // past the first page
+        EXPECT_THROW(PrintListToPdf(file, settings, failing, 120, DefaultListPageLayout()),
+                     std::runtime_error);
+        EXPECT_FALSE(fs::exists(file.string() + ".partial")) << file;
+    }
+    std::ifstream after(pdf, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), before);
+    EXPECT_FALSE(fs::exists(data / "new.pdf"));
+}
+
 // The colours reach the paper: the rendered page holds the light blue of the
 // odd records and the grey of the header.
 TEST(TablePrint, PageImagesCarryRuledLinesAndColours) {
