@@ -33,10 +33,24 @@ MessageResult DefaultAnswer(const MessageRequest& request) {
     return MessageResult::Ok;
 }
 
+std::string BoxLine(const std::string& text) {
+    std::string line;
+    line.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\r\n") == 0) {
+            line += " / ";
+            ++i;
+        } else if (text[i] == '\n' || text[i] == '\r' || text[i] == '\t') {
+            line += ' ';
+        } else {
+            line += text[i];
+        }
+    }
+    return line;
+}
+
 MessageResult LoggedMessageService::ShowCenteredMessage(const MessageRequest& request) {
-    std::string text = request.text;
-    for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;)
-        text.replace(p, 2, " / ");
+    const std::string text = BoxLine(request.text);
     const MessageResult answer = DefaultAnswer(request);
     std::fprintf(stderr, "kanata195: box: %s [answer %d]\n", text.c_str(),
                  static_cast<int>(answer));

@@ -4,6 +4,8 @@
 // with its default button, so nothing waits for a hand that is not there.
 #include "platform/MessageService.h"
 
+#include <string>
+
 namespace kanata {
 
 class LoggedMessageService : public MessageService {
@@ -13,5 +15,9 @@ public:
 
 // The answer of a box's default button.
 MessageResult DefaultAnswer(const MessageRequest& request);
+
+// A box's text on one line: its CR LF line ends as " / ", and the bare line
+// ends and tabs of the reasons it quotes (libpq's, a tool's) as blanks.
+std::string BoxLine(const std::string& text);
 
 } // namespace kanata
