@@ -357,9 +357,8 @@ std::int64_t WriteExportFile(ExportWriter& writer, const ExportJob& job, const f
                              bool append, const ExportProgress& progress) {
     std::error_code ec;
     const bool existed = fs::exists(file, ec);
-    std::error_code sizeUnknown;
-    const std::uintmax_t kept = append && existed ? fs::file_size(file, sizeUnknown) : 0;
-    const bool bom = job.options.OutUtf8 && (!append || kept == 0 || sizeUnknown);
+    const std::uintmax_t kept = append && existed ? fs::file_size(file, ec) : 0;
+    const bool bom = job.options.OutUtf8 && (!append || kept == 0 || ec);
     ExportOutput output;
     if (append) {
         if (!output.open(file, std::ios::app))
@@ -368,10 +367,10 @@ std::int64_t WriteExportFile(ExportWriter& writer, const ExportJob& job, const f
             return output.write(writer, job, bom, progress, file);
         } catch (...) {
             output.close();
-            if (!existed)
-                fs::remove(file, ec);
-            else if (!sizeUnknown)
+            if (existed)
                 fs::resize_file(file, kept, ec);
+            else
+                fs::remove(file, ec);
             throw;
         }
     }
