@@ -9,13 +9,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <stdexcept>
 #include <variant>
-#include <vector>
 
 namespace kanata {
 namespace {
@@ -310,92 +308,25 @@ std::int64_t ExportWriter::write(const ExportJob& job, std::ostream& out,
     return written;
 }
 
-namespace {
-
-namespace fs = std::filesystem;
-
-std::runtime_error CannotWrite(const fs::path& file, const std::string& why) {
-    return std::runtime_error(file.string() + "\r\n" + why);
-}
-
-// An export file with a buffer of its own: lines go out a few a system
-// call; the stream's own small buffer would take one for every few lines.
-class ExportOutput {
-public:
-    bool open(const fs::path& file, std::ios::openmode mode) {
-        out_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-        out_.open(file, std::ios::binary | mode);
-        return static_cast<bool>(out_);
-    }
-    // The lines of `job`; throws what the writer throws (a server gone, say)
-    // or, when they cannot all be written, the reason under `named`.
-    std::int64_t write(ExportWriter& writer, const ExportJob& job, bool bom,
-                       const ExportProgress& progress, const fs::path& named) {
-        if (bom)
-            out_ << "\xEF\xBB\xBF";
-        const std::int64_t written = writer.write(job, out_, progress);
-        out_.close();
-        if (!out_)
-            throw CannotWrite(named, std::strerror(errno));
-        return written;
-    }
-    // Before a failed file is put back: what the buffer still holds would
-    // otherwise land on it when the stream goes.
-    void close() { out_.close(); }
-
-private:
-    std::vector<char> buffer_ = std::vector<char>(std::size_t{1} << 16);
-    std::ofstream out_;
-};
-
-} // namespace
-
-// An export that fails half-way (a server gone, a full disk) leaves the file
-// as it was: appended lines are cut off again, and a rewritten file is
-// written beside it and renamed over it only when whole.
-std::int64_t WriteExportFile(ExportWriter& writer, const ExportJob& job, const fs::path& file,
-                             bool append, const ExportProgress& progress) {
+std::int64_t WriteExportFile(ExportWriter& writer, const ExportJob& job,
+                             const std::filesystem::path& file, bool append,
+                             const ExportProgress& progress) {
     std::error_code ec;
-    const bool existed = fs::exists(file, ec);
-    const std::uintmax_t kept = append && existed ? fs::file_size(file, ec) : 0;
-    const bool bom = job.options.OutUtf8 && (!append || kept == 0 || ec);
-    ExportOutput output;
-    if (append) {
-        if (!output.open(file, std::ios::app))
-            throw CannotWrite(file, std::strerror(errno));
-        try {
-            return output.write(writer, job, bom, progress, file);
-        } catch (...) {
-            output.close();
-            if (existed)
-                fs::resize_file(file, kept, ec);
-            else
-                fs::remove(file, ec);
-            throw;
-        }
-    }
-    const fs::path partial = file.string() + ".partial";
-    if (!output.open(partial, std::ios::trunc)) {
-        // A folder this user may not add a file to: the file itself, as before.
-        ExportOutput direct;
-        if (!direct.open(file, std::ios::trunc))
-            throw CannotWrite(file, std::strerror(errno));
-        return direct.write(writer, job, bom, progress, file);
-    }
-    std::int64_t written = 0;
-    try {
-        written = output.write(writer, job, bom, progress, file);
-    } catch (...) {
-        output.close();
-        fs::remove(partial, ec);
-        throw;
-    }
-    fs::rename(partial, file, ec);
-    if (ec) {
-        const std::string why = ec.message();
-        fs::remove(partial, ec);
-        throw CannotWrite(file, why);
-    }
+    const bool fresh = !append || std::filesystem::file_size(file, ec) == 0 || ec;
+    // Lines go out a few a system call; the file's own small buffer would
+    // take one for every few lines.
+    std::vector<char> buffer(std::size_t{1} << 16);
+    std::ofstream out;
+    out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    out.open(file, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+    if (!out)
+        throw std::runtime_error(file.string() + "\r\n" + std::strerror(errno));
+    if (job.options.OutUtf8 && fresh)
+        out << "\xEF\xBB\xBF";
+    const std::int64_t written = writer.write(job, out, progress);
+    out.flush();
+    if (!out)
+        throw std::runtime_error(file.string() + "\r\n" + std::strerror(errno));
     return written;
 }
 

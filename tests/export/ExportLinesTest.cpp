@@ -169,29 +169,6 @@ TEST_F(ExportRanges, AppendingWritesAnotherHeaderInTheMiddle) {
                  std::runtime_error);
 }
 
-TEST_F(ExportRanges, AnExportThatFailsHalfWayLeavesTheFileAsItWas) {
-    const ExportJob j = companies();
-    const auto file = folders.scratch() / "out.csv";
-    ExportWriter writer(dm.RecvHis(), dm.Meibo(), nullptr);
-    ASSERT_GE(WriteExportFile(writer, j, file, false), 2);
-    const std::string before = test::ReadBytes(file);
-    // The second line fails, as a read from a server that went away does.
-    const ExportProgress failing = [](std::int64_t written, std::int64_t) {
-        if (written > 1)
-            throw std::runtime_error("server closed the connection unexpectedly");
-        return true;
-    };
-    const auto fresh = folders.scratch() / "new.csv";
-    for (const bool append : {false, true}) {
-        EXPECT_THROW(WriteExportFile(writer, j, file, append, failing), std::runtime_error);
-        EXPECT_EQ(test::ReadBytes(file), before) << "append " << append;
-        EXPECT_THROW(WriteExportFile(writer, j, fresh, append, failing), std::runtime_error);
-        EXPECT_FALSE(std::filesystem::exists(fresh)) << "append " << append;
-    }
-    EXPECT_FALSE(std::filesystem::exists(folders.scratch() / "out.csv.partial"));
-    EXPECT_FALSE(std::filesystem::exists(folders.scratch() / "new.csv.partial"));
-}
-
 } // namespace
 
 namespace {
