@@ -20,6 +20,15 @@ std::optional<std::int32_t> number(std::string_view s) {
     return v;
 }
 
+// 東京 of 東京都, 大阪 of 大阪府, 神奈川 of 神奈川県; empty for 北海道, which
+// is not written without its 道.
+std::string WithoutPrefectureSuffix(std::string_view prefecture) {
+    for (std::string_view suffix : {"都", "府", "県"})
+        if (prefecture.size() > suffix.size() && prefecture.ends_with(suffix))
+            return std::string(prefecture.substr(0, prefecture.size() - suffix.size()));
+    return {};
+}
+
 bool startsWith(std::string_view s, std::string_view head) {
     return s.substr(0, head.size()) == head;
 }
@@ -93,7 +102,8 @@ AddressDictionary::AddressDictionary(const std::filesystem::path& dicFolder)
         std::string_view bare = m.name;
         if (const auto gun = bare.find("郡"); gun != std::string_view::npos)
             bare.remove_prefix(gun + std::string_view("郡").size());
-        keys_.push_back({AddressKey(m.prefecture), AddressKey(m.name), AddressKey(bare)});
+        keys_.push_back({AddressKey(m.prefecture), AddressKey(m.name), AddressKey(bare),
+                         AddressKey(WithoutPrefectureSuffix(m.prefecture))});
     }
     const TabFile areas(dicFolder / "area.txt");
     for (std::size_t i = 0; i < areas.size(); ++i) {
@@ -170,6 +180,13 @@ AddressDictionary::MunicipalitiesOf(std::string_view address) const {
         std::string_view rest = text;
         if (startsWith(rest, k.prefecture))
             rest.remove_prefix(k.prefecture.size());
+        else if (!k.shortPrefecture.empty() && startsWith(rest, k.shortPrefecture)) {
+            // 東京千代田区: the prefecture without its 都, 府 or 県, taken as
+            // such only where its municipality follows (京都市 is no 京都府).
+            const std::string_view after = rest.substr(k.shortPrefecture.size());
+            if (startsWith(after, k.name) || startsWith(after, k.bare))
+                rest = after;
+        }
         if (rest.empty()) {
             partial.push_back({&m, {}}); // the prefecture alone: all its municipalities
             continue;

@@ -78,6 +78,7 @@ public:
 private:
     struct MunicipalityKeys {
         std::string prefecture, name, bare; // bare: without the district
+        std::string shortPrefecture;        // 東京 of 東京都; empty for 北海道
     };
 
     std::optional<PostalRow> townOf(const AddressMatch& match) const;

@@ -140,6 +140,15 @@ TEST(AddressSearch, AddressesAsPeopleWriteThemComplete) {
     ASSERT_EQ(convert.Convert("京都府京都市中京区烏丸通御池上る二条殿町５５２", c), kDicFound);
     EXPECT_EQ(c.postal, "6040845");
     EXPECT_EQ(c.town, "二条殿町");
+    // The prefecture without its 都, 府 or 県; 京都市 stays a city of 京都府.
+    for (const auto& [address, postal] :
+         {std::pair{"東京千代田区丸の内２－７－２", "1000005"},
+          std::pair{"神奈川横浜市西区みなとみらい２－３－１", "2200012"},
+          std::pair{"大阪大阪市北区梅田３丁目", "5300001"},
+          std::pair{"京都市中京区烏丸通御池上る二条殿町５５２", "6040845"}}) {
+        ASSERT_EQ(convert.Convert(address, c), kDicFound) << address;
+        EXPECT_EQ(c.postal, postal) << address;
+    }
 }
 
 TEST(AddressSearch, AddressTabFindsTheTownsOfAnAddressWrittenAnotherWay) {
