@@ -178,14 +178,20 @@ AddressDictionary::MunicipalitiesOf(std::string_view address) const {
         const Municipality& m = municipalities_[i];
         const MunicipalityKeys& k = keys_[i];
         std::string_view rest = text;
-        if (startsWith(rest, k.prefecture))
-            rest.remove_prefix(k.prefecture.size());
-        else if (!k.shortPrefecture.empty() && startsWith(rest, k.shortPrefecture)) {
-            // 東京千代田区: the prefecture without its 都, 府 or 県, taken as
-            // such only where its municipality follows (京都市 is no 京都府).
-            const std::string_view after = rest.substr(k.shortPrefecture.size());
-            if (startsWith(after, k.name) || startsWith(after, k.bare))
-                rest = after;
+        // One comparison for the municipalities of other prefectures: the
+        // full name starts with the short one.
+        const std::string& head = k.shortPrefecture.empty() ? k.prefecture : k.shortPrefecture;
+        if (startsWith(rest, head)) {
+            if (startsWith(rest, k.prefecture)) {
+                rest.remove_prefix(k.prefecture.size());
+            } else {
+                // 東京千代田区: the prefecture without its 都, 府 or 県, taken
+                // as such only where its municipality follows (京都市 is no
+                // 京都府).
+                const std::string_view after = rest.substr(head.size());
+                if (startsWith(after, k.name) || startsWith(after, k.bare))
+                    rest = after;
+            }
         }
         if (rest.empty()) {
             partial.push_back({&m, {}}); // the prefecture alone: all its municipalities
