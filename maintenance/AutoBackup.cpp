@@ -95,7 +95,8 @@ void TAutoBackup::Run() {
             placeServerDump();
     }
     std::error_code ec;
-    fs::remove(pendingServerDump(), ec);
+    if (dumping)
+        fs::remove(pendingServerDump(), ec);
 }
 
 bool TAutoBackup::rotate() {

@@ -1,5 +1,6 @@
 #include "tools/kanata-cli/CliSupport.h"
 
+#include "data/Cp932.h"
 #include "data/Utf8.h"
 #include "platform/AppFolder.h"
 #include "settings/DatabaseSettings.h"
@@ -86,23 +87,8 @@ bool lockDataFolder(DataFolderLock& lock, const Folders& folders, const std::str
     return false;
 }
 
-namespace {
-
+// In code page 932 bytes, as wide as a terminal shows them.
 constexpr std::size_t kMessageLimit = 1000;
-
-// The head of `text` within `limit` bytes that ends at a character.
-std::string CutAtCharacter(const std::string& text, std::size_t limit) {
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t next = end + DecodeUtf8At(text, end).length;
-        if (next > limit)
-            break;
-        end = next;
-    }
-    return text.substr(0, end);
-}
-
-} // namespace
 
 std::string TextArgument(const std::string& typed) {
     for (std::size_t at = 0; at < typed.size();) {
@@ -129,7 +115,8 @@ std::string OneLine(const std::string& message) {
     }
     while (!line.empty() && line.back() == ' ')
         line.pop_back();
-    return line.size() > kMessageLimit ? CutAtCharacter(line, kMessageLimit) + "…" : line;
+    const std::string shown = cp932::cutToWidth(line, kMessageLimit);
+    return shown.size() < line.size() ? shown + "…" : line;
 }
 
 } // namespace kanata::cli
