@@ -73,6 +73,13 @@ bool MeiboEditor::checkNumbers(MeiboFields& f, int& focusNumber, const void* own
     return true;
 }
 
+bool MeiboEditor::checkNote(const MeiboFields& f, const void* owner) {
+    if (!NoteTooLong(f.Note, loaded_.Note))
+        return true;
+    messages_.information(NoteTooLongMessage(), owner);
+    return false;
+}
+
 MeiboEditor::Duplicates MeiboEditor::findDuplicates(const MeiboFields& f, int& hitRecNo) {
     MeiboTable& meibo = dm_.Meibo();
     if (!existing_) {
@@ -188,6 +195,10 @@ MeiboEditor::Result MeiboEditor::Register(MeiboFields& fields, const void* owner
     if (!checkNumbers(f, result.focusNumber, owner))
         return result;
     fields = f;
+    if (!checkNote(f, owner)) {
+        result.focusNote = true;
+        return result;
+    }
     {
         TableUse use(dm_, &TDMKanata195::OpenMeibo, &TDMKanata195::CloseMeibo);
         if (!use)
@@ -303,6 +314,9 @@ int MeiboEditor::SavePendingChanges(MeiboFields& fields, const void* owner) {
         if (answer != MessageResult::Yes)
             return kSaveCancelled;
     }
+    // Discarding would lose the whole edit over a note that is only too long.
+    if (!checkNote(f, owner))
+        return kSaveCancelled;
     switch (write(f, owner)) {
     case WriteOutcome::Written:
         return kSaveDone;

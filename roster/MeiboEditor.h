@@ -18,7 +18,7 @@ enum SaveResult : int {
     kSaveDiscarded = 1, // the user discarded the changes, or the numbers were invalid
     kSaveWriteFailed = 2,
     kSaveConflict = 8,  // the numbers belong to other rows
-    kSaveCancelled = 9, // the user wants to stay on the record
+    kSaveCancelled = 9, // the user wants to stay on the record, or must shorten the note
 };
 
 struct MeiboEditorOptions {
@@ -43,8 +43,9 @@ public:
         Outcome outcome = Outcome::Refused;
         // The number edit (0, 1) to focus with its text selected, -1 none.
         int focusNumber = -1;
-        bool wasNew = false;   // the editor was opened for a new record
-        bool replaced = false; // a new entry became a change of an existing row
+        bool focusNote = false; // the note was refused
+        bool wasNew = false;    // the editor was opened for a new record
+        bool replaced = false;  // a new entry became a change of an existing row
     };
 
     MeiboEditor(TDMKanata195& dm, MessageService& messages, MeiboEditorOptions options = {});
@@ -74,6 +75,7 @@ public:
 private:
     enum class Duplicates { None, OneRow, TwoRows, ChangedNumberTaken };
     bool checkNumbers(MeiboFields& f, int& focusNumber, const void* owner);
+    bool checkNote(const MeiboFields& f, const void* owner);
     Duplicates findDuplicates(const MeiboFields& f, int& hitRecNo);
     enum class WriteOutcome { Written, Failed, Reloaded, Cancelled };
     WriteOutcome write(const MeiboFields& f, const void* owner);

@@ -185,6 +185,18 @@ int CallerRegistration::RegisterSilently(CallRecord& record, CallerFields& field
 RegistrationResult CallerRegistration::run(CallRecord& record, CallerFields& fields,
                                            const CallerFields& loaded, MessageService& messages,
                                            bool silent) {
+    if (NoteTooLong(fields.Note, loaded.Note)) {
+        // Cut rather than refused when no one sees it: the view is about to
+        // show the next call, and everything typed would go with it.
+        if (silent) {
+            fields.Note = NoteCutToFit(fields.Note);
+        } else {
+            messages.information(NoteTooLongMessage());
+            RegistrationResult r;
+            r.focusNote = true;
+            return r;
+        }
+    }
     if (options_.addressBookMode)
         return registerInAddressBook(record, fields, messages, silent);
     return registerInRoster(record, fields, loaded, messages, silent);

@@ -40,6 +40,7 @@ struct RegistrationResult {
     // text selected, -1 for none.
     int focusNumber = -1;
     bool selectText = false;
+    bool focusNote = false; // the note was refused
     // The lists whose order changed: bit 0 rank, bits 1..3 selection items.
     int changedLists = 0;
 };

@@ -1,5 +1,6 @@
 #include "views/ShownFields.h"
 
+#include "data/Cp932.h"
 #include "views/CallerRegistration.h"
 
 #include <utility>
@@ -16,6 +17,21 @@ std::optional<NumberPairProblem> CheckNumberPair(std::string& tel1, std::string&
     if (tel1.empty() && !tel2.empty())
         std::swap(tel1, tel2);
     return std::nullopt;
+}
+
+bool NoteTooLong(const std::vector<std::string>& note, const std::vector<std::string>& loaded) {
+    return note != loaded && cp932::byteWidth(JoinLines(note)) > kMaxNoteBytes;
+}
+
+std::string NoteTooLongMessage() {
+    return MessageLines({"備考が長すぎます", "備考は全角10000文字（半角20000文字）までです"});
+}
+
+std::vector<std::string> NoteCutToFit(const std::vector<std::string>& note) {
+    const std::string joined = JoinLines(note);
+    if (cp932::byteWidth(joined) <= kMaxNoteBytes)
+        return note;
+    return SplitLines(cp932::cutToWidth(joined, kMaxNoteBytes));
 }
 
 } // namespace kanata

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kanata {
 
@@ -65,5 +66,18 @@ struct NumberPairProblem {
 // both make (texts already trimmed): only digits and hyphens, and not the
 // same number twice. When they pass, a lone second number moves up.
 std::optional<NumberPairProblem> CheckNumberPair(std::string& tel1, std::string& tel2);
+
+// The note is the one typed field without a size of its own. It is held
+// well inside the line the import reads back (64 KiB, the other fields and
+// the links beside it), so a contact with a long note survives its export.
+inline constexpr std::size_t kMaxNoteBytes = 20000;
+
+// True when a note that differs from the loaded one is over kMaxNoteBytes
+// (code page 932 bytes, lines joined with CR LF). A note stored that long
+// by another tool is left as it is until someone edits it.
+bool NoteTooLong(const std::vector<std::string>& note, const std::vector<std::string>& loaded);
+std::string NoteTooLongMessage();
+// For the registration nobody watches: the note cut at a character to fit.
+std::vector<std::string> NoteCutToFit(const std::vector<std::string>& note);
 
 } // namespace kanata

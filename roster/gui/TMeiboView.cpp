@@ -182,6 +182,11 @@ void TMeiboView::focusNumber(int edit) {
     e->selectAll();
 }
 
+void TMeiboView::focusNote() {
+    tabPages->setCurrentWidget(subPage);
+    subPage->mmNote->setFocus();
+}
+
 void TMeiboView::btnRegisterClick() {
     SubDialog sub(actions_);
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -195,6 +200,8 @@ void TMeiboView::btnRegisterClick() {
     case MeiboEditor::Outcome::Refused:
         if (r.focusNumber >= 0)
             focusNumber(r.focusNumber);
+        if (r.focusNote)
+            focusNote();
         return;
     case MeiboEditor::Outcome::Unchanged:
         close();

@@ -92,6 +92,7 @@ private:
     void connectControls();
     void fillRanks(const std::string& keep);
     void focusNumber(int edit);
+    void focusNote();
     void dictionary(int kind);
     void runDictionarySearch(int kind);
     void setHistoryVisible(bool visible);

@@ -3,12 +3,15 @@
 // their header names: every field the import takes comes back as it was.
 // What does not: the coordinates and the KAJO code (no export item carries
 // them), the update time (the import stamps its own), and a second number
-// without a first (the import moves it into the first place).
+// without a first (the import moves it into the first place). A record as
+// wide as the editors let anyone make it comes back too.
+#include "roster/ExtLinkList.h"
 #include "settings/IniFile.h"
 #include "settings/WorkFolders.h"
 #include "tests/export/ExportFixture.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/RosterEntry.h"
+#include "views/ShownFields.h"
 
 #include <QProcess>
 
@@ -63,6 +66,27 @@ MeiboRow record(const char* tel1, const char* tel2, const char* pos, const char*
     return r;
 }
 
+std::string repeated(const char* text, std::size_t times) {
+    std::string all;
+    for (std::size_t i = 0; i < times; ++i)
+        all += text;
+    return all;
+}
+
+// Every text at its size: the longest line the export writes of a record.
+MeiboRow widest() {
+    MeiboRow r = record("03-9999-0000", "090-9999-0000", "1000005", "", "", "1", "", 1);
+    r.Adrs2 = repeated("丸", 50);
+    r.Adrs3 = repeated("内", 58);
+    r.CorpKanji = repeated("商", 56);
+    r.Memo1 = r.Memo2 = r.Memo3 = repeated("メ", 50);
+    r.Msg1 = r.Msg2 = repeated("急", 16);
+    r.ExtLink = "/srv/" + std::string(ExtLinkList::kMaxBytes - 7, 'l');
+    const std::vector<std::string> note(kMaxNoteBytes / 100, repeated("備", 49));
+    r.Note = JoinLines(note);
+    return r;
+}
+
 TEST_F(ExportFixture, RosterSurvivesExportAndImportWithHeaderAssignment) {
     addCaller(record("03-1234-5678", "090-1111-2222", "1000005", "東都物産株式会社", "高橋一郎",
                      "1", "見積, 至急", 1));
@@ -74,6 +98,7 @@ TEST_F(ExportFixture, RosterSurvivesExportAndImportWithHeaderAssignment) {
     placed.Longitude = 503'165'000;
     placed.KajoCode = "101001";
     addCaller(placed);
+    addCaller(widest());
     const std::vector<MeiboRow> before = dm.Meibo().read({});
     dm.CloseMeibo();
     dm.CloseRecvHis();

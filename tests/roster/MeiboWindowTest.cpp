@@ -3,6 +3,7 @@
 #include "roster/gui/TMeiboView.h"
 #include "settings/IniFile.h"
 #include "tests/roster/RosterFixture.h"
+#include "views/ShownFields.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -11,8 +12,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
 #include <QUrl>
 
 using namespace kanata;
@@ -165,6 +169,52 @@ TEST_F(MeiboWindows, FailedWriteKeepsTheEditorOpenWithTheTypedData) {
     settle();
     ASSERT_EQ(list->view(), &view);
     EXPECT_EQ(view.edtMemo1->text(), QStringLiteral("消えないで"));
+}
+
+TEST_F(MeiboWindows, ANoteTypedTooLongIsRefusedAndEverythingTypedStays) {
+    list->show();
+    QTest::mouseClick(list->btnNew, Qt::LeftButton);
+    TMeiboView* view = list->view();
+    ASSERT_NE(view, nullptr);
+    QTest::keyClicks(view->edtTel1, "03-1234-5678");
+    view->tabPages->setCurrentWidget(view->subPage);
+    // A long text pasted, then one more character typed.
+    view->subPage->mmNote->setPlainText(QString(int(kMaxNoteBytes), QLatin1Char('x')));
+    view->subPage->mmNote->moveCursor(QTextCursor::End);
+    QTest::keyClicks(view->subPage->mmNote, "y");
+    view->tabPages->setCurrentIndex(0);
+    messages.expect("備考が長すぎます");
+    QTest::mouseClick(view->btnRegister, Qt::LeftButton);
+    settle();
+    ASSERT_EQ(list->view(), view);
+    EXPECT_EQ(dm.Meibo().count(), 0);
+    EXPECT_EQ(view->tabPages->currentWidget(), view->subPage);
+    EXPECT_EQ(view->focusWidget(), view->subPage->mmNote);
+    EXPECT_EQ(view->edtTel1->text(), QStringLiteral("03-1234-5678"));
+
+    QTest::keyClick(view->subPage->mmNote, Qt::Key_Backspace);
+    messages.expect("続けて登録しますか？", MessageResult::No);
+    QTest::mouseClick(view->btnRegister, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(list->view(), nullptr);
+    ASSERT_EQ(dm.Meibo().count(), 1);
+    EXPECT_EQ(dm.Meibo().find(0)->Note, std::string(kMaxNoteBytes, 'x'));
+}
+
+TEST_F(MeiboWindows, SwitchingRecordsWithANoteTooLongStaysOnTheRecord) {
+    addRow("03-1111-1111", "", "ｱ");
+    addRow("03-2222-2222", "", "ｲ");
+    list->show();
+    TMeiboView* view = &inquire(0);
+    view->subPage->mmNote->setPlainText(QString(int(kMaxNoteBytes) + 1, QLatin1Char('x')));
+    view->edtMemo1->setText("入力中");
+    messages.expect("照会中のデータが変更されています", MessageResult::Yes);
+    messages.expect("備考が長すぎます");
+    inquire(1);
+    EXPECT_EQ(view->editor().recNo(), 0);
+    EXPECT_EQ(view->edtMemo1->text(), QStringLiteral("入力中"));
+    EXPECT_EQ(view->subPage->mmNote->toPlainText().size(), int(kMaxNoteBytes) + 1);
+    EXPECT_TRUE(dm.Meibo().find(0)->Note.empty());
 }
 
 TEST_F(MeiboWindows, LinksMailColourAndCallHistory) {

@@ -5,6 +5,7 @@
 #include "settings/IniFile.h"
 #include "tests/support/DataFolderTest.h"
 #include "ui/gui/Cp932ByteLimit.h"
+#include "views/ShownFields.h"
 #include "views/gui/TInputList.h"
 #include "views/gui/TOutputItem.h"
 #include "views/gui/TReceiveView.h"
@@ -161,6 +162,28 @@ TEST_F(ReceiveView, FailedRegistrationKeepsEverythingTyped) {
     IniFile again(ini.path());
     ASSERT_TRUE(again.load());
     EXPECT_TRUE(again.hasKey("RECEIVE VIEW", "Left"));
+}
+
+TEST_F(ReceiveView, ANoteTooLongIsRefusedOnTheButtonAndCutByTheAutomaticRegistration) {
+    TReceiveView& v = open();
+    v.LoadCallRecord(incomingCall("0312345678", "03-1234-5678"));
+    v.mmNote->setPlainText(QString(int(kMaxNoteBytes), QLatin1Char('x')));
+    v.mmNote->moveCursor(QTextCursor::End);
+    QTest::keyClicks(v.mmNote, "yz");
+    messages.expect("備考が長すぎます");
+    QTest::mouseClick(v.btnRegister, Qt::LeftButton);
+    EXPECT_EQ(v.focusWidget(), v.mmNote);
+    EXPECT_TRUE(v.HasUnsavedChanges());
+    ASSERT_TRUE(dm.OpenMeibo());
+    EXPECT_EQ(dm.Meibo().count(), 0);
+    dm.CloseMeibo();
+
+    // The next call would take the view: what fits is kept.
+    EXPECT_EQ(v.RegisterCurrentCaller(), 0);
+    ASSERT_TRUE(dm.OpenMeibo());
+    EXPECT_EQ(dm.Meibo().find(0)->Note, std::string(kMaxNoteBytes, 'x'));
+    dm.CloseMeibo();
+    EXPECT_EQ(v.mmNote->toPlainText().size(), int(kMaxNoteBytes));
 }
 
 TEST_F(ReceiveView, KnownCallerShowsItsRowAndLockKeepsTheView) {

@@ -1,11 +1,13 @@
 #include "data/AddressBook.h"
 #include "data/CallRecord.h"
+#include "data/Cp932.h"
 #include "data/TDMKanata195.h"
 #include "data/TelKeys.h"
 #include "tests/support/DataFolderTest.h"
 #include "tests/support/RosterEntry.h"
 #include "views/CallerRegistration.h"
 #include "views/RecentFirst.h"
+#include "views/ShownFields.h"
 
 #include <gtest/gtest.h>
 
@@ -241,6 +243,42 @@ TEST_F(Registration, SilentRegistrationFollowsSameTelUpdate) {
     EXPECT_EQ(registration(true).RegisterSilently(record, f, FieldsFromRecord(record, false)), 0);
     EXPECT_EQ(dm.Meibo().find(other)->NameKanji, "山田太郎");
     EXPECT_EQ(dm.Meibo().count(), 1);
+}
+
+TEST_F(Registration, ANoteOverItsSizeIsRefusedWhenTypedAndCutWhenNoOneSees) {
+    // The limit falls in the middle of a full-width character of the last line.
+    std::string wide;
+    for (std::size_t i = 0; i < kMaxNoteBytes / 2; ++i)
+        wide += "亜";
+    const std::vector<std::string> tooLong{"一行目x", wide};
+    CallerFields f = fields("03-1234-5678");
+    f.Note = tooLong;
+    messages.expect("備考は全角10000文字（半角20000文字）までです");
+    const RegistrationResult refused =
+        registration().Register(record, f, FieldsFromRecord(record, false));
+    EXPECT_FALSE(refused.done);
+    EXPECT_TRUE(refused.focusNote);
+    EXPECT_EQ(f.Note, tooLong);
+    EXPECT_EQ(dm.Meibo().count(), 0);
+
+    ASSERT_EQ(registration().RegisterSilently(record, f, FieldsFromRecord(record, false)), 0);
+    const std::string stored = dm.Meibo().find(0)->Note;
+    EXPECT_EQ(cp932::byteWidth(stored), kMaxNoteBytes - 1);
+    EXPECT_EQ(stored.substr(0, 15), "一行目x\r\n亜");
+
+    // A note stored that long elsewhere does not hold up a change of the name.
+    MeiboRow row = *dm.Meibo().find(0);
+    row.Note = JoinLines(tooLong);
+    ASSERT_TRUE(dm.Meibo().update(row, messages));
+    record.MeiboRecNo = 0;
+    record.Division = 1;
+    CallerFields loaded = fields("03-1234-5678");
+    loaded.Note = tooLong;
+    f = loaded;
+    f.NameKanji = "山田花子";
+    EXPECT_TRUE(registration().Register(record, f, loaded).done);
+    EXPECT_EQ(dm.Meibo().find(0)->NameKanji, "山田花子");
+    EXPECT_EQ(dm.Meibo().find(0)->Note, JoinLines(tooLong));
 }
 
 TEST_F(Registration, SilentRegistrationRewritesTheHistoryRowOnlyWhenItsTextsChange) {

@@ -448,6 +448,8 @@ void TReceiveView::btnRegisterClick() {
     if (!result.done) {
         // Everything typed stays as it is.
         applyResult(result.focusNumber, result.selectText);
+        if (result.focusNote)
+            mmNote->setFocus();
         return;
     }
     loaded_ = f;
