@@ -24,7 +24,9 @@ bool NoteTooLong(const std::vector<std::string>& note, const std::vector<std::st
 }
 
 std::string NoteTooLongMessage() {
-    return MessageLines({"備考が長すぎます", "備考は全角10000文字（半角20000文字）までです"});
+    const std::string limit = "備考は全角" + std::to_string(kMaxNoteBytes / 2) + "文字（半角" +
+                              std::to_string(kMaxNoteBytes) + "文字）までです";
+    return MessageLines({"備考が長すぎます", limit.c_str()});
 }
 
 std::vector<std::string> NoteCutToFit(const std::vector<std::string>& note) {
