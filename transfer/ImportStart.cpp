@@ -26,6 +26,8 @@ SampleProblem LoadImportSample(const std::filesystem::path& file,
     ImportTextFile text;
     if (!text.open(file))
         return SampleProblem::Unreadable;
+    if (text.utf16())
+        return SampleProblem::Utf16;
     std::string line;
     if (!text.readLine(line))
         return SampleProblem::Empty;
@@ -52,6 +54,9 @@ std::string SampleProblemText(SampleProblem problem) {
     case SampleProblem::LineTooLong:
         return "指定したテキストファイルは1行目が" + std::to_string(ImportTextFile::kMaxLineBytes) +
                "バイトを超えるため  \r\nテキストファイルとして読み込めません  ";
+    case SampleProblem::Utf16:
+        return "指定したテキストファイルはUTF-16（Unicodeテキスト）で書かれているため  \r\n"
+               "読み込めません  \r\nUTF-8またはShift_JISのCSVで保存し直してください  ";
     case SampleProblem::None:
         break;
     }

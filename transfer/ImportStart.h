@@ -25,7 +25,7 @@ inline constexpr const char* kUnmarkedUtf8Notice =
     "指定したテキストファイルはBOM（バイトオーダーマーク）のないUTF-8で書かれています  \r\n"
     "UTF-8として読み込みます  ";
 
-enum class SampleProblem { None, IsErrorLog, Empty, Unreadable, LineTooLong };
+enum class SampleProblem { None, IsErrorLog, Empty, Unreadable, LineTooLong, Utf16 };
 
 // Reads the first line of `file` into `sample`.
 SampleProblem LoadImportSample(const std::filesystem::path& file,

@@ -67,6 +67,7 @@ bool ImportTextFile::open(const std::filesystem::path& path) {
     in_.clear();
     in_.open(path, std::ios::binary);
     unmarkedUtf8_ = false;
+    utf16_ = false;
     buffer_.clear();
     at_ = 0;
     lineCut_ = false;
@@ -74,6 +75,8 @@ bool ImportTextFile::open(const std::filesystem::path& path) {
         return false;
     char head[3] = {};
     in_.read(head, 3);
+    const std::string_view start(head, static_cast<std::size_t>(in_.gcount()));
+    utf16_ = start.starts_with("\xff\xfe") || start.starts_with("\xfe\xff");
     if (in_.gcount() == 3 && std::string(head, 3) == kBom) {
         encoding_ = TextEncoding::Utf8;
         position_ = 3;

@@ -5,11 +5,14 @@
 // beyond ASCII that are all valid UTF-8: code page 932 text with its
 // double-byte and half-width characters is practically never valid UTF-8,
 // while read as code page 932 such a file would only give garbled fields.
-// Any other file is code page 932. Lines end with CR LF or LF; the last line
-// needs no line end. Lines are handed out as they stand in the file, and
-// fields are turned into UTF-8 only after splitting. A line is kept up to
-// kMaxLineBytes: no record comes near it, and a file without line ends (a
-// picture or an archive chosen by mistake) must not be held whole in memory.
+// Any other file is code page 932; one that begins with a UTF-16 mark (what
+// spreadsheets save as "Unicode text") is named as such, for the caller to
+// refuse: read as code page 932 it has no field a header could name. Lines
+// end with CR LF or LF; the last line needs no line end. Lines are handed
+// out as they stand in the file, and fields are turned into UTF-8 only after
+// splitting. A line is kept up to kMaxLineBytes: no record comes near it, and
+// a file without line ends (a picture or an archive chosen by mistake) must
+// not be held whole in memory.
 #include "transfer/TextFields.h"
 
 #include <cstddef>
@@ -30,6 +33,8 @@ public:
     TextEncoding encoding() const { return encoding_; }
     // A UTF-8 file recognised by its content, without a byte-order mark.
     bool unmarkedUtf8() const { return unmarkedUtf8_; }
+    // The file begins with a UTF-16 byte-order mark (either byte order).
+    bool utf16() const { return utf16_; }
     // The next line without its line end; false at the end of the file.
     // A longer line comes back cut to kMaxLineBytes, its rest passed over.
     bool readLine(std::string& line);
@@ -50,6 +55,7 @@ private:
     bool lineCut_ = false;
     TextEncoding encoding_ = TextEncoding::Cp932;
     bool unmarkedUtf8_ = false;
+    bool utf16_ = false;
     std::uint64_t position_ = 0;
 };
 

@@ -245,6 +245,7 @@ TEST_F(FileImportWindow, StartChecksRefuseWhatCannotBeImported) {
     writeLines(dataFolder() / "InError.txt", {"1,x,y"});
     std::ofstream(folders.scratch() / "empty.csv").close();
     writeLines(folders.scratch() / "overlong.csv", {std::string(70000, 'x'), "0312345678"});
+    writeUtf16Lines(folders.scratch() / "unicode.txt", {"Date,Time", "20240105,090503"});
     writeLines(input, {"日付,時刻"});
     openFromMenu([&](TFileImport& dialog) {
         // Before a file is read: twenty numbered rows.
@@ -262,6 +263,10 @@ TEST_F(FileImportWindow, StartChecksRefuseWhatCannotBeImported) {
         messages.expect("1行目が65536バイトを超えるため");
         typeFile(dialog, folders.scratch() / "overlong.csv");
         EXPECT_FALSE(dialog.btnImport->isEnabled());
+        messages.expect("UTF-16（Unicodeテキスト）で書かれているため");
+        typeFile(dialog, folders.scratch() / "unicode.txt");
+        EXPECT_FALSE(dialog.btnImport->isEnabled());
+        EXPECT_EQ(cell(dialog.sgSrc, 0, 1), QString());
 
         typeFile(dialog, input);
         ASSERT_TRUE(dialog.btnImport->isEnabled());

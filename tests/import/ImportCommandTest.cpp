@@ -136,6 +136,14 @@ TEST_F(ImportCommand, BadArgumentsAndABusyDataFolder) {
     EXPECT_EQ(std::count(overlong.err.begin(), overlong.err.end(), '\n'), 1) << overlong.err;
     EXPECT_NE(overlong.err.find("65536バイトを超えるため テキストファイル"), std::string::npos)
         << overlong.err;
+    // A spreadsheet's "Unicode text", in either byte order: named, nothing stored.
+    for (const bool bigEndian : {false, true}) {
+        writeUtf16Lines(file, {"TEL1,NameKanji", "0312345678,a"}, bigEndian);
+        const ToolRun unicode = run(arguments({"--roster", QString::fromStdString(file.string())}));
+        EXPECT_EQ(unicode.exitCode, 2);
+        EXPECT_EQ(std::count(unicode.err.begin(), unicode.err.end(), '\n'), 1) << unicode.err;
+        EXPECT_NE(unicode.err.find("UTF-16"), std::string::npos) << unicode.err;
+    }
     writeRoster(file, 0, 3);
     writeLines(folders.scratch() / "names.csv", {"何か,別の"});
     EXPECT_EQ(run(arguments({"--roster",

@@ -3,9 +3,9 @@
 // write import files and run imports, for the import tests.
 #include "data/Cp932.h"
 #include "data/Hyphenation.h"
+#include "lookup/AddressSupplement.h"
 #include "tests/support/DataFolderTest.h"
 #include "tests/support/FileHelpers.h"
-#include "lookup/AddressSupplement.h"
 #include "transfer/ImportRun.h"
 #include "transfer/ImportTextFile.h"
 
@@ -24,6 +24,17 @@ inline void writeLines(const std::filesystem::path& path, const std::vector<std:
         out << "\xEF\xBB\xBF";
     for (const std::string& line : lines)
         out << (utf8Bom ? line : cp932::encode(line)) << "\r\n";
+}
+
+// The file a spreadsheet saves as "Unicode text": UTF-16 with its mark, in
+// little-endian order unless asked otherwise. The lines are ASCII.
+inline void writeUtf16Lines(const std::filesystem::path& path,
+                            const std::vector<std::string>& lines, bool bigEndian = false) {
+    std::ofstream out(path, std::ios::binary);
+    out << (bigEndian ? "\xFE\xFF" : "\xFF\xFE");
+    for (const std::string& line : lines)
+        for (const char c : line + "\r\n")
+            bigEndian ? out << '\0' << c : out << c << '\0';
 }
 
 class ImportFixture : public DataFolderTest {
