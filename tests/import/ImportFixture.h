@@ -33,8 +33,10 @@ inline void writeUtf16Lines(const std::filesystem::path& path,
     std::ofstream out(path, std::ios::binary);
     out << (bigEndian ? "\xFE\xFF" : "\xFF\xFE");
     for (const std::string& line : lines)
-        for (const char c : line + "\r\n")
-            bigEndian ? out << '\0' << c : out << c << '\0';
+        for (const char c : line + "\r\n") {
+            const char pair[2] = {bigEndian ? '\0' : c, bigEndian ? c : '\0'};
+            out.write(pair, 2);
+        }
 }
 
 class ImportFixture : public DataFolderTest {
